@@ -1,0 +1,79 @@
+#include "cli_commands.h"
+
+#include <functional>
+#include <vector>
+
+#include "bdx_version.h"
+#include "blocks/device_model.h"
+
+namespace bdx::cli {
+
+namespace {
+
+constexpr int kOk = 0;
+constexpr int kUsage = 2;
+
+struct Command {
+    const char* name;
+    const char* synopsis;
+    std::function<int(const QStringList&, QTextStream&, QTextStream&)> run;
+};
+
+int listModels(const QStringList& args, QTextStream& out, QTextStream& err) {
+    if (!args.isEmpty()) {
+        err << "models takes no arguments\n";
+        return kUsage;
+    }
+    for (int index = 0; index < kModelCount; ++index) {
+        const DeviceModel& m = kDeviceModels[index];
+        out << index << '\t' << m.displayName << '\t' << SupplyText(m.supply) << '\t'
+            << (HasDisplay(index) ? "yes" : "no") << '\t' << (HasAnalog(index) ? "yes" : "no") << '\t'
+            << (AdvancedTimeSwitch(index) ? 2 : 1) << '\n';
+    }
+    return kOk;
+}
+
+const std::vector<Command>& commands() {
+    static const std::vector<Command> list = {
+        {"models", "list the device models: index, name, supply, display, analog, time-switch generation",
+         listModels},
+    };
+    return list;
+}
+
+void printHelp(QTextStream& out) {
+    out << "Usage: branteldesk-cli COMMAND [ARGUMENTS]\n"
+           "       branteldesk-cli --help | --version\n\n"
+           "Commands:\n";
+    for (const Command& c : commands()) {
+        out << "  " << QString::fromLatin1(c.name).leftJustified(12) << c.synopsis << '\n';
+    }
+}
+
+}  // namespace
+
+int Run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    if (arguments.isEmpty()) {
+        printHelp(err);
+        return kUsage;
+    }
+    const QString& first = arguments.front();
+    if (first == QLatin1String("--help") || first == QLatin1String("-h") || first == QLatin1String("help")) {
+        printHelp(out);
+        return kOk;
+    }
+    if (first == QLatin1String("--version")) {
+        out << "branteldesk-cli " << kVersionText << '\n';
+        return kOk;
+    }
+    for (const Command& c : commands()) {
+        if (first == QLatin1String(c.name)) {
+            return c.run(arguments.mid(1), out, err);
+        }
+    }
+    err << "Unknown command: " << first << "\n\n";
+    printHelp(err);
+    return kUsage;
+}
+
+}  // namespace bdx::cli

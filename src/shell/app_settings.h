@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+
+namespace bdx {
+
+// Per-user settings kept in Config.ini: communication, device byte order and address,
+// language. Held in memory while the application runs.
+struct AppSettings {
+    int CommPort = 1;               // 1..20 serial port, 128 USB cable, 1000 Ethernet
+    std::int32_t EthernetPort = 0;
+    QString IPAddress;
+    bool BigEndian = true;
+    std::uint8_t ModbusID = 254;
+    int LanguageOffset = 0;         // 0, 900, 1800 or 2700
+    std::uint8_t LanguageDlg = 0;   // 0: ask for the language when the main window starts
+    int UsbDriverFirstRun = 0;
+    int UsbPortAbsentValue = 0;     // read when present, never written
+    std::uint8_t BaudRateIndex = 0;
+    QString BaudRateText;
+    std::uint8_t ParityIndex = 0;
+    QString ParityText;
+    std::uint8_t StopBitIndex = 0;
+    QString StopBitText;
+
+    bool operator==(const AppSettings&) const = default;
+};
+
+// Settings from the text of a settings file; defaults where a key is missing or the
+// header line is absent.
+AppSettings ParseSettings(const QByteArray& content);
+// Settings from a file; the defaults when it cannot be read.
+AppSettings ReadSettings(const QString& path);
+
+// The whole file text, in the fixed order that lets every key find its own line.
+QByteArray FormatSettings(const AppSettings& settings);
+// Rewrites the file atomically; false with a reason when it cannot be written.
+bool WriteSettings(const QString& path, const AppSettings& settings, QString* error = nullptr);
+
+}  // namespace bdx

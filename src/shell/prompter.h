@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+namespace bdx {
+
+// The product title every message box carries.
+inline constexpr const char* kProductTitle = "BRANTELDESK X";
+
+enum class MessageIcon { None, Information, Warning, Critical, Question };
+enum class Reply { Ok, Yes, No, Cancel, Help };
+
+struct Message {
+    MessageIcon icon = MessageIcon::Information;
+    QString text;
+    std::vector<Reply> buttons{Reply::Ok};
+    QString caption = QString::fromLatin1(kProductTitle);
+};
+
+struct FileChoice {
+    QString caption;
+    QString filter;            // Qt filter text, e.g. "h53 (*.h53)"
+    QString defaultSuffix;     // without the dot
+    QString directory;
+    QString suggestedName;
+};
+
+// Everything the core has to tell or ask the user goes through this seam: message boxes,
+// file choosers and the password prompt. The GUI answers with real dialogs, tests and the
+// command-line tool with a scripted implementation.
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+
+    virtual Reply show(const Message& message) = 0;
+    // Empty when the user cancels.
+    virtual QString chooseOpenFile(const FileChoice& choice) = 0;
+    virtual QString chooseSaveFile(const FileChoice& choice) = 0;
+    virtual std::optional<QString> askPassword(const QString& prompt) = 0;
+
+    void inform(const QString& text) { show({MessageIcon::Information, text, {Reply::Ok}}); }
+    void warn(const QString& text) { show({MessageIcon::Warning, text, {Reply::Ok}}); }
+    void critical(const QString& text) { show({MessageIcon::Critical, text, {Reply::Ok}}); }
+    bool askYesNo(const QString& text, MessageIcon icon = MessageIcon::Question) {
+        return show({icon, text, {Reply::Yes, Reply::No}}) == Reply::Yes;
+    }
+    Reply askYesNoCancel(const QString& text, MessageIcon icon = MessageIcon::Question) {
+        return show({icon, text, {Reply::Yes, Reply::No, Reply::Cancel}});
+    }
+};
+
+}  // namespace bdx

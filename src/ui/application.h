@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "ladder/program.h"
+#include "qt_prompter.h"
+#include "shell/app_settings.h"
+#include "shell/startup_values.h"
+
+namespace bdx {
+
+class frmMain;
+
+// What the start-up needs from outside; tests replace the prompter and the settings path.
+struct StartupOptions {
+    QString settingsPath;   // empty: the per-user settings file
+    QString programPath;    // from the command line, quotation marks removed
+    Prompter* prompter = nullptr;  // null: real message boxes
+    bool askLanguage = true;       // show the language dialog when the settings ask for it
+};
+
+// The running application: settings, the program and the main window.
+class Application {
+public:
+    explicit Application(StartupOptions options);
+    ~Application();
+
+    // Start-up in order: settings, language, start-up values, main window, captions.
+    void start();
+
+    frmMain* mainWindow() const { return window_.get(); }
+    Program& program() { return program_; }
+    AppSettings& settings() { return settings_; }
+    const QString& commandLinePath() const { return options_.programPath; }
+    const StartupValues& startupValues() const { return startupValues_; }
+
+private:
+    Prompter& prompter();
+    void askLanguage();
+
+    StartupOptions options_;
+    QtPrompter qtPrompter_;
+    AppSettings settings_;
+    StartupValues startupValues_;
+    Program program_;
+    std::unique_ptr<frmMain> window_;
+};
+
+// A command-line argument as a path: surrounding quotation marks removed.
+QString ProgramPathFromArgument(const QString& argument);
+
+}  // namespace bdx

@@ -1,0 +1,95 @@
+#include "qt_prompter.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace bdx {
+
+namespace {
+
+QMessageBox::Icon toIcon(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::None:
+            return QMessageBox::NoIcon;
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::Warning:
+            return QMessageBox::Warning;
+        case MessageIcon::Critical:
+            return QMessageBox::Critical;
+        case MessageIcon::Question:
+            return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButton toButton(Reply reply) {
+    switch (reply) {
+        case Reply::Ok:
+            return QMessageBox::Ok;
+        case Reply::Yes:
+            return QMessageBox::Yes;
+        case Reply::No:
+            return QMessageBox::No;
+        case Reply::Cancel:
+            return QMessageBox::Cancel;
+        case Reply::Help:
+            return QMessageBox::Help;
+    }
+    return QMessageBox::Ok;
+}
+
+QString runFileDialog(QWidget* parent, const FileChoice& choice, QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(parent, choice.caption, choice.directory, choice.filter);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(choice.defaultSuffix);
+    if (!choice.suggestedName.isEmpty()) {
+        dialog.selectFile(choice.suggestedName);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return QString();
+    }
+    return dialog.selectedFiles().front();
+}
+
+}  // namespace
+
+Reply QtPrompter::show(const Message& message) {
+    QMessageBox box(toIcon(message.icon), message.caption, message.text, QMessageBox::NoButton, parent_);
+    for (Reply reply : message.buttons) {
+        box.addButton(toButton(reply));
+    }
+    if (!message.buttons.empty()) {
+        box.setDefaultButton(toButton(message.buttons.front()));
+        box.setEscapeButton(toButton(message.buttons.back()));
+    }
+    const int pressed = box.exec();
+    for (Reply reply : message.buttons) {
+        if (pressed == toButton(reply)) {
+            return reply;
+        }
+    }
+    return message.buttons.empty() ? Reply::Ok : message.buttons.back();
+}
+
+QString QtPrompter::chooseOpenFile(const FileChoice& choice) {
+    return runFileDialog(parent_, choice, QFileDialog::AcceptOpen);
+}
+
+QString QtPrompter::chooseSaveFile(const FileChoice& choice) {
+    return runFileDialog(parent_, choice, QFileDialog::AcceptSave);
+}
+
+std::optional<QString> QtPrompter::askPassword(const QString& prompt) {
+    bool ok = false;
+    const QString password = QInputDialog::getText(parent_, QString::fromLatin1(kProductTitle), prompt,
+                                                   QLineEdit::Password, QString(), &ok);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return password;
+}
+
+}  // namespace bdx

@@ -1,0 +1,138 @@
+#include "blocks/model_selection.h"
+
+#include <gtest/gtest.h>
+
+#include "blocks/device_model.h"
+#include "shell/language_table.h"
+#include "shell/scripted_prompter.h"
+
+namespace bdx {
+namespace {
+
+class ModelSelectionTest : public ::testing::Test {
+protected:
+    void SetUp() override { SetLanguageOffset(English); }
+    void TearDown() override { SetLanguageOffset(English); }
+
+    // An ordinary first-generation block: Monday to Friday, 08:00 to 17:00.
+    void addOrdinaryBlock(int index) { program.TimeSwitchParams[index] = {1, 1, 5, 8, 0, 17, 0}; }
+
+    Program program;
+    ScriptedPrompter prompter;
+};
+
+TEST_F(ModelSelectionTest, NoTimeSwitchInUseNeedsNoQuestion) {
+    program.TimeSwitchParams[0] = {0, 7, 6, 8, 0, 8, 0};  // configured but not used
+    EXPECT_TRUE(CheckTimeSwitchCompatibility(program, 9, QStringLiteral("Relaymaster R7-HD-6A2T-L"), prompter));
+    EXPECT_TRUE(prompter.messages().empty());
+    EXPECT_EQ(program.TimeSwitchParams[0][1], 7);  // not converted
+}
+
+TEST_F(ModelSelectionTest, UnconvertibleBlocksAreListedAndNoRefuses) {
+    program.TimeSwitchParams[2] = {1, 7, 6, 8, 0, 8, 0};
+    program.TimeSwitchParams[4] = {1, 1, 7, 9, 15, 9, 15};
+    prompter.queueReply(Reply::No);
+    ASSERT_FALSE(ApplyModelSelection(program, {2, {}}, prompter));
+    EXPECT_EQ(program.ModelIndex, 0);
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    const Message& box = prompter.messages()[0];
+    EXPECT_EQ(box.text, QStringLiteral("Existing Time switch block (3 ,5) can not be modified as per the Advanced "
+                                       "Time Switch block due to invalid conditions.\r\nPlease check and "
+                                       "reconfigure them in the modified ladder program as per your requirement."));
+    EXPECT_EQ(box.icon, MessageIcon::Information);
+    EXPECT_EQ(box.buttons, (std::vector<Reply>{Reply::Yes, Reply::No}));
+    EXPECT_EQ(box.caption, QStringLiteral("BRANTELDESK X"));
+    EXPECT_EQ(program.TimeSwitchParams[2][1], 7);
+}
+
+TEST_F(ModelSelectionTest, YesToTheListGoesOnToTheConversionQuestion) {
+    program.TimeSwitchParams[2] = {1, 7, 6, 8, 0, 8, 0};
+    prompter.queueReply(Reply::Yes);
+    prompter.queueReply(Reply::Yes);
+    ASSERT_TRUE(ApplyModelSelection(program, {1, {}}, prompter));
+    EXPECT_EQ(prompter.messages().size(), 2u);
+    EXPECT_EQ(program.ModelIndex, 8);
+    EXPECT_EQ(program.TimeSwitchParams[2][1], 64);  // Sunday
+    EXPECT_EQ(program.TimeSwitchParams[2][2], 64);
+}
+
+TEST_F(ModelSelectionTest, OrdinaryBlocksAreConvertedWhenTheUserAgrees) {
+    addOrdinaryBlock(0);
+    program.TimeSwitchParams[1] = {1, 1, 5, 22, 0, 6, 0};
+    prompter.queueReply(Reply::Yes);
+    ASSERT_TRUE(ApplyModelSelection(program, {2, {}}, prompter));
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(prompter.messages()[0].text,
+              QStringLiteral("Existing Time Switch block is not compatible with the selected CAT ID (Relaymaster "
+                             "R7-HD-6A2T-L) \r\nPlease ensure a backup of the ladder program file as the software "
+                             "will permanently modify it as per the new settings.\r\nDo you want to modify the "
+                             "ladder program?"));
+    EXPECT_EQ(program.ModelIndex, 9);
+    EXPECT_TRUE(program.ProgramModified);
+    EXPECT_EQ(program.TimeSwitchParams[0][1], 31);
+    EXPECT_EQ(program.TimeSwitchParams[0][2], 31);
+    EXPECT_EQ(program.TimeSwitchParams[1][2], 62);
+}
+
+TEST_F(ModelSelectionTest, DecliningTheConversionKeepsModelAndBlocks) {
+    addOrdinaryBlock(0);
+    const auto before = program.TimeSwitchParams;
+    prompter.queueReply(Reply::No);
+    EXPECT_FALSE(ApplyModelSelection(program, {3, {true, false, false}}, prompter));
+    EXPECT_EQ(program.ModelIndex, 0);
+    EXPECT_EQ(program.TimeSwitchParams, before);
+    EXPECT_EQ(program.ExtensionModules[0], 0);
+}
+
+TEST_F(ModelSelectionTest, SecondGenerationBlocksCannotGoBack) {
+    program.ModelIndex = 9;
+    addOrdinaryBlock(0);
+    EXPECT_FALSE(CheckTimeSwitchCompatibility(program, 1, QStringLiteral("Relaymaster R7-HD-6A2T-L"), prompter));
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(prompter.messages()[0].buttons, (std::vector<Reply>{Reply::Ok}));
+    EXPECT_EQ(prompter.messages()[0].text,
+              QStringLiteral("Time Switch II block is not compatible with the selected CAT ID (Relaymaster "
+                             "R7-HD-6A2T-L) \r\nPlease remove the time switch block(s) used in the existing ladder "
+                             "program, then select the required CAT ID and reconfigure Time Switch block(s) as per "
+                             "your requirement."));
+}
+
+TEST_F(ModelSelectionTest, SameGenerationNeedsNoConversion) {
+    program.ModelIndex = 8;
+    addOrdinaryBlock(0);
+    EXPECT_TRUE(ApplyModelSelection(program, {4, {}}, prompter));
+    EXPECT_TRUE(prompter.messages().empty());
+    EXPECT_EQ(program.ModelIndex, 13);
+    EXPECT_EQ(program.TimeSwitchParams[0][1], 1);
+}
+
+TEST_F(ModelSelectionTest, OnlyARealChangeMarksTheProgram) {
+    program.ModelIndex = 12;
+    EXPECT_TRUE(ApplyModelSelection(program, {3, {false, false, false}}, prompter));
+    EXPECT_FALSE(program.ProgramModified);
+
+    EXPECT_TRUE(ApplyModelSelection(program, {3, {false, true, false}}, prompter));
+    EXPECT_TRUE(program.ProgramModified);
+    EXPECT_EQ(program.ExtensionModules, (std::array<std::uint16_t, 3>{0, 1, 0}));
+}
+
+TEST_F(ModelSelectionTest, NoRowKeepsTheModelButTakesTheModules) {
+    program.ModelIndex = 0;
+    EXPECT_TRUE(ApplyModelSelection(program, {0, {true, true, true}}, prompter));
+    EXPECT_EQ(program.ModelIndex, 0);
+    EXPECT_EQ(program.ExtensionModules, (std::array<std::uint16_t, 3>{1, 1, 1}));
+    EXPECT_TRUE(program.ProgramModified);
+}
+
+TEST_F(ModelSelectionTest, MessagesFollowTheLanguage) {
+    addOrdinaryBlock(0);
+    SetLanguageOffset(Polish);
+    prompter.queueReply(Reply::No);
+    EXPECT_FALSE(ApplyModelSelection(program, {2, {}}, prompter));
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_TRUE(prompter.messages()[0].text.startsWith(LoadText(208, Polish)));
+    EXPECT_NE(LoadText(208, Polish), LoadText(208, English));
+}
+
+}  // namespace
+}  // namespace bdx
