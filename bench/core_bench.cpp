@@ -51,7 +51,8 @@ BENCHMARK(BM_LoadText);
 void BM_ConvertTimeSwitchBlocks(benchmark::State& state) {
     bdx::Program original;
     for (int n = 0; n < bdx::kTimeSwitches; ++n) {
-        original.TimeSwitchParams[n] = {1, std::uint8_t(1 + n % 7), std::uint8_t(1 + (n * 3) % 7), 22, 0, 6, 0};
+        original.TimeSwitchParams[n] = {1, std::uint8_t(1 + n % 7), std::uint8_t(1 + (n * 3) % 7), 22, 0, 6,
+                                        0};
     }
     for (auto _ : state) {
         bdx::Program program = original;

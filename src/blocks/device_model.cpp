@@ -21,7 +21,9 @@ const char* SupplyText(SupplyKind kind) {
     return "";
 }
 
-const char* ModelDisplayName(int index) { return IsValidModel(index) ? kDeviceModels[index].displayName : ""; }
+const char* ModelDisplayName(int index) {
+    return IsValidModel(index) ? kDeviceModels[index].displayName : "";
+}
 
 int ModelDialogRowForIndex(int index) {
     for (std::size_t row = 0; row < kModelDialogRows.size(); ++row) {

@@ -46,9 +46,9 @@ bool CheckTimeSwitchCompatibility(Program& program, int chosenModel, const QStri
     }
     const QList<int> unconvertible = UnconvertibleTimeSwitchBlocks(program);
     if (!unconvertible.isEmpty()) {
-        const QString text = LoadText(ExistingBlocks) + QStringLiteral(" (") + joinBlockNumbers(unconvertible) +
-                             QStringLiteral(") ") + LoadText(CannotBeModified) + kLineBreak +
-                             LoadText(CheckAndReconfigure);
+        const QString text = LoadText(ExistingBlocks) + QStringLiteral(" (") +
+                             joinBlockNumbers(unconvertible) + QStringLiteral(") ") +
+                             LoadText(CannotBeModified) + kLineBreak + LoadText(CheckAndReconfigure);
         if (!prompter.askYesNo(text, MessageIcon::Information)) {
             return false;
         }
@@ -56,9 +56,9 @@ bool CheckTimeSwitchCompatibility(Program& program, int chosenModel, const QStri
     const bool currentAdvanced = AdvancedTimeSwitch(program.ModelIndex);
     const bool chosenAdvanced = chosenModel >= 8;
     if (chosenAdvanced && !currentAdvanced) {
-        const QString text = LoadText(NotCompatibleWithSecondGeneration) + QStringLiteral(" (") + chosenModelCode +
-                             QStringLiteral(") ") + kLineBreak + LoadText(BackupProgram) + kLineBreak +
-                             LoadText(ModifyProgramQuestion);
+        const QString text = LoadText(NotCompatibleWithSecondGeneration) + QStringLiteral(" (") +
+                             chosenModelCode + QStringLiteral(") ") + kLineBreak + LoadText(BackupProgram) +
+                             kLineBreak + LoadText(ModifyProgramQuestion);
         if (!prompter.askYesNo(text, MessageIcon::Information)) {
             return false;
         }

@@ -20,7 +20,9 @@ TimeOrder compareOnOff(const std::array<std::uint8_t, kTimeSwitchFields>& block)
     return on > off ? TimeOrder::Late : TimeOrder::Early;
 }
 
-bool inRange(int d, int first, int last) { return d >= first && d <= last; }
+bool inRange(int d, int first, int last) {
+    return d >= first && d <= last;
+}
 
 // Whether day d lies in the days the block covers (start day through end day, wrapping
 // over the week end when the start comes after the end).
@@ -50,7 +52,8 @@ DayRule convertDay(int d, int start, int end, TimeOrder order) {
         case TimeOrder::Late:
             // Switching off happens on the day after each switching on.
             if (start < end) {
-                return {inRange(d, start, end), inRange(d, start + 1, end + 1) || (d == kMonday && end == kSunday)};
+                return {inRange(d, start, end),
+                        inRange(d, start + 1, end + 1) || (d == kMonday && end == kSunday)};
             }
             if (start > end) {
                 return {d >= start || d <= end, d > start || d <= end + 1};
@@ -105,7 +108,8 @@ QList<int> UnconvertibleTimeSwitchBlocks(const Program& program) {
         const auto& block = program.TimeSwitchParams[n];
         const int start = block[TimeSwitchField::StartDay];
         const int end = block[TimeSwitchField::EndDay];
-        if (compareOnOff(block) == TimeOrder::Equal && (start == end + 1 || (start == kMonday && end == kSunday))) {
+        if (compareOnOff(block) == TimeOrder::Equal &&
+            (start == end + 1 || (start == kMonday && end == kSunday))) {
             blocks << n + 1;
         }
     }

@@ -5,6 +5,7 @@
 
 #include "bdx_version.h"
 #include "blocks/device_model.h"
+#include "program_commands.h"
 
 namespace bdx::cli {
 
@@ -37,6 +38,10 @@ const std::vector<Command>& commands() {
     static const std::vector<Command> list = {
         {"models", "list the device models: index, name, supply, display, analog, time-switch generation",
          listModels},
+        {"convert", "IN OUT: read a program file of any generation, write it in the current layout",
+         ConvertCommand},
+        {"info", "FILE: generation, model, extension modules, used lines and blocks of a program file",
+         InfoCommand},
     };
     return list;
 }

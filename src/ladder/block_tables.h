@@ -42,7 +42,8 @@ inline constexpr std::uint8_t kFlagInUse = 0x01;
 inline constexpr std::uint8_t kFlagLocked = 0x02;
 
 namespace TimeSwitchField {
-inline constexpr int Flags = 0, StartDay = 1, EndDay = 2, OnHour = 3, OnMinute = 4, OffHour = 5, OffMinute = 6;
+inline constexpr int Flags = 0, StartDay = 1, EndDay = 2, OnHour = 3, OnMinute = 4, OffHour = 5,
+                     OffMinute = 6;
 // Second-generation blocks keep day masks where the first generation keeps days.
 inline constexpr int OnDays = StartDay, OffDays = EndDay;
 }  // namespace TimeSwitchField

@@ -39,9 +39,13 @@ void clearBits(std::uint16_t& word, std::uint16_t bits) {
 
 }  // namespace
 
-bool IsContactLetter(std::uint16_t code) { return containsLetter(kContactLetters, code); }
+bool IsContactLetter(std::uint16_t code) {
+    return containsLetter(kContactLetters, code);
+}
 
-bool IsCoilLetter(std::uint16_t code) { return containsLetter(kCoilLetters, code); }
+bool IsCoilLetter(std::uint16_t code) {
+    return containsLetter(kCoilLetters, code);
+}
 
 bool IsNormallyClosedCode(std::uint16_t code) {
     return code == ClockContactClosed ||

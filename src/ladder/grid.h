@@ -9,7 +9,9 @@
 namespace bdx {
 
 // Grid word that stores operand number n (1-based).
-constexpr std::uint16_t OperandNumberCode(int n) { return static_cast<std::uint16_t>(NumberBase + n - 1); }
+constexpr std::uint16_t OperandNumberCode(int n) {
+    return static_cast<std::uint16_t>(NumberBase + n - 1);
+}
 
 // 0-based operand index of a number word; accepts the current and the legacy coding.
 constexpr int DecodeOperandNumber(std::uint16_t word) {

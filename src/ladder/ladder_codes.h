@@ -39,17 +39,17 @@ inline constexpr std::uint16_t JunctionDown = 8;
 
 // Coil functions.
 inline constexpr std::uint16_t CoilNone = 128;
-inline constexpr std::uint16_t CoilContactor = 148;          // also the trigger of a soft text message
+inline constexpr std::uint16_t CoilContactor = 148;  // also the trigger of a soft text message
 inline constexpr std::uint16_t CoilImpulse = 149;
 inline constexpr std::uint16_t CoilImpulseRetentive = 150;
-inline constexpr std::uint16_t CoilSet = 83;                 // 'S'
+inline constexpr std::uint16_t CoilSet = 83;  // 'S'
 inline constexpr std::uint16_t CoilSetRetentive = 151;
-inline constexpr std::uint16_t CoilReset = 82;               // 'R', also the reset input of a block
+inline constexpr std::uint16_t CoilReset = 82;  // 'R', also the reset input of a block
 inline constexpr std::uint16_t CoilResetRetentive = 152;
-inline constexpr std::uint16_t CoilTrigger = 84;             // 'T'
-inline constexpr std::uint16_t CoilCount = 67;               // 'C'
-inline constexpr std::uint16_t CoilDirection = 68;           // 'D'
-inline constexpr std::uint16_t CoilEnable = 69;              // 'E'
-inline constexpr std::uint16_t CoilResetAll = 65;            // 'A'
+inline constexpr std::uint16_t CoilTrigger = 84;    // 'T'
+inline constexpr std::uint16_t CoilCount = 67;      // 'C'
+inline constexpr std::uint16_t CoilDirection = 68;  // 'D'
+inline constexpr std::uint16_t CoilEnable = 69;     // 'E'
+inline constexpr std::uint16_t CoilResetAll = 65;   // 'A'
 
 }  // namespace bdx

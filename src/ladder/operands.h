@@ -40,7 +40,9 @@ inline constexpr std::array<OperandInfo, kOperandKinds> kOperandTable = {{
 }};
 inline constexpr int kOperandCommentCount = 212;
 
-inline constexpr const OperandInfo& operandInfo(Operand kind) { return kOperandTable[static_cast<int>(kind)]; }
+inline constexpr const OperandInfo& operandInfo(Operand kind) {
+    return kOperandTable[static_cast<int>(kind)];
+}
 
 // The kind whose letter this is (upper case), if any.
 std::optional<Operand> OperandForLetter(char letter);

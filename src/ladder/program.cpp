@@ -36,7 +36,9 @@ constexpr std::uint8_t kNoAnalogOperands = 128;
 
 }  // namespace
 
-Program::Program() { ClearProgram(*this); }
+Program::Program() {
+    ClearProgram(*this);
+}
 
 QString& Program::comment(Operand kind, int index) {
     return OperandComments[operandInfo(kind).commentIndex + index];

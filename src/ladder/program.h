@@ -53,7 +53,9 @@ struct Program {
     const QString& comment(Operand kind, int index) const;
 
     std::uint16_t& word(int line, int wordInLine) { return LadderGrid[line * kWordsPerLine + wordInLine]; }
-    std::uint16_t word(int line, int wordInLine) const { return LadderGrid[line * kWordsPerLine + wordInLine]; }
+    std::uint16_t word(int line, int wordInLine) const {
+        return LadderGrid[line * kWordsPerLine + wordInLine];
+    }
 
     bool operator==(const Program&) const = default;
 };

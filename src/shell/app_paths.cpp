@@ -5,14 +5,28 @@
 
 namespace bdx {
 
-QString ProductDataFolder() {
+QString AppDataBase() {
     QString base = qEnvironmentVariable("AppData");
     if (base.isEmpty()) {
         base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     }
-    return QDir::cleanPath(base + QStringLiteral("/Oskarn Automation Works/M-Desk QX II/Only Q Series"));
+    return QDir::cleanPath(base);
 }
 
-QString SettingsFilePath() { return ProductDataFolder() + QStringLiteral("/Config.ini"); }
+QString ProductDataFolder() {
+    return AppDataBase() + QStringLiteral("/Oskarn Automation Works/M-Desk QX II/Only Q Series");
+}
+
+QString ApplicationFolder() {
+    return ProductDataFolder();
+}
+
+QString UndoRootFolder() {
+    return AppDataBase() + QStringLiteral("/Brantel Desk X/BRANTELDESK X");
+}
+
+QString SettingsFilePath() {
+    return ProductDataFolder() + QStringLiteral("/Config.ini");
+}
 
 }  // namespace bdx

@@ -4,9 +4,20 @@
 
 namespace bdx {
 
+// Per-user data root: $AppData when set, else the platform's per-user configuration folder.
+QString AppDataBase();
+
 // Per-user product folder: $AppData when set, else the platform's per-user configuration
 // folder, followed by the product sub-folders. Holds Config.ini and the undo folders.
 QString ProductDataFolder();
 QString SettingsFilePath();
+
+// Where the application keeps its own files (the copy "def.txt" written at exit, the image
+// scratch files). An installed program's own folder is not writable here, so this is the
+// per-user product folder.
+QString ApplicationFolder();
+
+// Root of the undo and redo folders: the product display name, then the product title.
+QString UndoRootFolder();
 
 }  // namespace bdx

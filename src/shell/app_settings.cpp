@@ -107,7 +107,9 @@ void readText(const QStringList& items, const char* key, QString& field) {
     }
 }
 
-bool isLanguageOffset(int offset) { return offset == 0 || offset == 900 || offset == 1800 || offset == 2700; }
+bool isLanguageOffset(int offset) {
+    return offset == 0 || offset == 900 || offset == 1800 || offset == 2700;
+}
 
 }  // namespace
 
@@ -173,8 +175,8 @@ QByteArray FormatSettings(const AppSettings& s) {
     auto L = [](const char* text) { return QString::fromLatin1(text); };
     auto N = [](long long value) { return QString::number(value); };
 
-    group({L("// Comments are written like this"), QString(), L("// This is a header do not delete this line"),
-           L(kHeader)});
+    group({L("// Comments are written like this"), QString(),
+           L("// This is a header do not delete this line"), L(kHeader)});
     group({L("// Language Dialog box option"), L("// 0 - If language dialog box is not shown at first run"),
            L("// 1 - If language dialog box is shown at first run"), L("LanguageDlg:= ") + N(s.LanguageDlg)});
     group({L("// Language Option"), L("// 0 - English"), L("// 900 - Portuguese"), L("// 1800 - Polish"),
@@ -187,8 +189,9 @@ QByteArray FormatSettings(const AppSettings& s) {
            L("Port:= ") + N(s.CommPort)});
     group({L("// Ethernet Communication Port Number"), L("Ethernet Port:= ") + N(s.EthernetPort)});
     group({L("// IP Address"), L("IP Address:= ") + s.IPAddress});
-    group({L("// First Time USB Driver Installation Setting "), L("// 0 - Driver are not Install First Time "),
-           L("// 1 - Drivers are Install On First Run "), L("Value:= ") + N(s.UsbDriverFirstRun)});
+    group({L("// First Time USB Driver Installation Setting "),
+           L("// 0 - Driver are not Install First Time "), L("// 1 - Drivers are Install On First Run "),
+           L("Value:= ") + N(s.UsbDriverFirstRun)});
     group({L("// Baud Rate"), L("BaudRate:= ") + N(s.BaudRateIndex), L("StrBaudRate:= ") + s.BaudRateText});
     group({L("// Parity"), L("Parity:= ") + N(s.ParityIndex), L("StrParity:= ") + s.ParityText});
     group({L("// StopBit"), L("StopBit:= ") + N(s.StopBitIndex), L("StrStopBit:= ") + s.StopBitText});

@@ -9,15 +9,15 @@ namespace bdx {
 // Per-user settings kept in Config.ini: communication, device byte order and address,
 // language. Held in memory while the application runs.
 struct AppSettings {
-    int CommPort = 1;               // 1..20 serial port, 128 USB cable, 1000 Ethernet
+    int CommPort = 1;  // 1..20 serial port, 128 USB cable, 1000 Ethernet
     std::int32_t EthernetPort = 0;
     QString IPAddress;
     bool BigEndian = true;
     std::uint8_t ModbusID = 254;
-    int LanguageOffset = 0;         // 0, 900, 1800 or 2700
-    std::uint8_t LanguageDlg = 0;   // 0: ask for the language when the main window starts
+    int LanguageOffset = 0;        // 0, 900, 1800 or 2700
+    std::uint8_t LanguageDlg = 0;  // 0: ask for the language when the main window starts
     int UsbDriverFirstRun = 0;
-    int UsbPortAbsentValue = 0;     // read when present, never written
+    int UsbPortAbsentValue = 0;  // read when present, never written
     std::uint8_t BaudRateIndex = 0;
     QString BaudRateText;
     std::uint8_t ParityIndex = 0;

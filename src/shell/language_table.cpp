@@ -31,7 +31,10 @@ QString unescape(const QString& field) {
 
 }  // namespace
 
-bool IsEnglishTextId(int id) { return (id >= 101 && id <= 799) || (id >= 4000 && id <= 4325); }
+bool IsEnglishTextId(int id) {
+    return (id >= 101 && id <= 799) || (id >= 4000 && id <= 4325) ||
+           (id >= kOwnTextIdFirst && id <= kOwnTextIdLast);
+}
 
 LanguageTable LanguageTable::fromTsv(const QByteArray& content, QString* error) {
     LanguageTable table;
@@ -49,12 +52,14 @@ LanguageTable LanguageTable::fromTsv(const QByteArray& content, QString* error) 
         const int id = fields.value(0).toInt(&ok);
         if (fields.size() != 1 + int(kLanguages.size()) || !ok || !IsEnglishTextId(id)) {
             if (error) {
-                *error = QStringLiteral("line %1: expected an id and %2 texts").arg(n + 1).arg(kLanguages.size());
+                *error =
+                    QStringLiteral("line %1: expected an id and %2 texts").arg(n + 1).arg(kLanguages.size());
             }
             return LanguageTable{};
         }
         for (std::size_t lang = 0; lang < kLanguages.size(); ++lang) {
-            table.texts_.insert(id + kLanguages[lang].offset, unescape(fields[static_cast<qsizetype>(lang) + 1]));
+            table.texts_.insert(id + kLanguages[lang].offset,
+                                unescape(fields[static_cast<qsizetype>(lang) + 1]));
         }
     }
     return table;
@@ -72,9 +77,13 @@ void SetLanguageOffset(int offset) {
     g_languageOffset = (offset == Portuguese || offset == Polish || offset == Spanish) ? offset : English;
 }
 
-int CurrentLanguageOffset() { return g_languageOffset; }
+int CurrentLanguageOffset() {
+    return g_languageOffset;
+}
 
-QString LoadText(int id) { return LoadText(id, g_languageOffset); }
+QString LoadText(int id) {
+    return LoadText(id, g_languageOffset);
+}
 
 QString LoadText(int id, int languageOffset) {
     const LanguageTable& table = LanguageTable::builtIn();

@@ -21,12 +21,16 @@ inline constexpr std::array<LanguageChoice, 4> kLanguages = {{
     {Spanish, "Español"},
 }};
 
+// Texts this implementation adds to the documented ones live in a range of their own.
+inline constexpr int kOwnTextIdFirst = 8000;
+inline constexpr int kOwnTextIdLast = 8099;
+
 bool IsEnglishTextId(int id);
 
-// All captions and messages by id. English ids are 101..799 and 4000..4325; the other
+// All captions and messages by id. English ids are 101..799, 4000..4325 and 8000..8099; the other
 // languages sit at +900, +1800 and +2700.
 class LanguageTable {
-public:
+  public:
     // Parses the tab-separated table: id, English, Portuguese, Polish, Spanish. Empty on
     // error, with the line at fault in `error`.
     static LanguageTable fromTsv(const QByteArray& content, QString* error = nullptr);
@@ -39,7 +43,7 @@ public:
     int size() const { return static_cast<int>(texts_.size()); }
     QList<int> ids() const { return texts_.keys(); }
 
-private:
+  private:
     QHash<int, QString> texts_;
 };
 

@@ -22,8 +22,8 @@ struct Message {
 
 struct FileChoice {
     QString caption;
-    QString filter;            // Qt filter text, e.g. "h53 (*.h53)"
-    QString defaultSuffix;     // without the dot
+    QString filter;         // Qt filter text, e.g. "h53 (*.h53)"
+    QString defaultSuffix;  // without the dot
     QString directory;
     QString suggestedName;
 };
@@ -32,7 +32,7 @@ struct FileChoice {
 // file choosers and the password prompt. The GUI answers with real dialogs, tests and the
 // command-line tool with a scripted implementation.
 class Prompter {
-public:
+  public:
     virtual ~Prompter() = default;
 
     virtual Reply show(const Message& message) = 0;

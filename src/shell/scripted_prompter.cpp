@@ -27,7 +27,9 @@ QString ScriptedPrompter::chooseOpenFile(const FileChoice& choice) {
     return path;
 }
 
-QString ScriptedPrompter::chooseSaveFile(const FileChoice& choice) { return chooseOpenFile(choice); }
+QString ScriptedPrompter::chooseSaveFile(const FileChoice& choice) {
+    return chooseOpenFile(choice);
+}
 
 std::optional<QString> ScriptedPrompter::askPassword(const QString& prompt) {
     messages_.push_back({MessageIcon::Question, prompt, {Reply::Ok, Reply::Cancel}});

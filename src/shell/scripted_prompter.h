@@ -11,7 +11,7 @@ namespace bdx {
 // (nothing queued) is answered with its last button, the cautious choice (No, Cancel),
 // and counted so that a test can fail on it.
 class ScriptedPrompter : public Prompter {
-public:
+  public:
     Reply show(const Message& message) override;
     QString chooseOpenFile(const FileChoice& choice) override;
     QString chooseSaveFile(const FileChoice& choice) override;
@@ -30,7 +30,7 @@ public:
     int unanswered() const { return unanswered_; }
     void clear();
 
-private:
+  private:
     std::deque<Reply> replies_;
     std::deque<QString> files_;
     struct QueuedPassword {

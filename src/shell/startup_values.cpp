@@ -16,8 +16,12 @@ StartupValues RecordStartupValues(const QLocale& locale, const QDate& today) {
     return values;
 }
 
-const StartupValues& CurrentStartupValues() { return g_values; }
+const StartupValues& CurrentStartupValues() {
+    return g_values;
+}
 
-void SetCurrentStartupValues(const StartupValues& values) { g_values = values; }
+void SetCurrentStartupValues(const StartupValues& values) {
+    g_values = values;
+}
 
 }  // namespace bdx

@@ -5,14 +5,21 @@ namespace bdx {
 LocalDateTime LocalDateTime::from(const QDateTime& dateTime) {
     const QDate date = dateTime.date();
     const QTime time = dateTime.time();
-    return {date.year(), date.month(), date.day(), date.dayOfWeek(), time.hour(), time.minute(), time.second()};
+    return {date.year(), date.month(),  date.day(),   date.dayOfWeek(),
+            time.hour(), time.minute(), time.second()};
 }
 
-WallClock::WallClock() { elapsed_.start(); }
+WallClock::WallClock() {
+    elapsed_.start();
+}
 
-std::int64_t WallClock::hundredths() const { return elapsed_.elapsed() / 10; }
+std::int64_t WallClock::hundredths() const {
+    return elapsed_.elapsed() / 10;
+}
 
-LocalDateTime WallClock::now() const { return LocalDateTime::from(QDateTime::currentDateTime()); }
+LocalDateTime WallClock::now() const {
+    return LocalDateTime::from(QDateTime::currentDateTime());
+}
 
 ManualClock::ManualClock(const QDateTime& start) : start_(start) {}
 

@@ -19,25 +19,25 @@ struct LocalDateTime {
 // Time source of the simulation: a monotonic count of hundredths of a second and the
 // local date and time. The application uses the wall clock, tests a manual clock.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual std::int64_t hundredths() const = 0;
     virtual LocalDateTime now() const = 0;
 };
 
 class WallClock : public Clock {
-public:
+  public:
     WallClock();
     std::int64_t hundredths() const override;
     LocalDateTime now() const override;
 
-private:
+  private:
     QElapsedTimer elapsed_;
 };
 
 // A clock that moves only when told; the calendar time moves with it.
 class ManualClock : public Clock {
-public:
+  public:
     explicit ManualClock(const QDateTime& start = QDateTime(QDate(2026, 1, 5), QTime(8, 0)));
 
     std::int64_t hundredths() const override { return hundredths_; }
@@ -46,7 +46,7 @@ public:
     void advance(std::int64_t hundredths);
     void setDateTime(const QDateTime& dateTime);
 
-private:
+  private:
     std::int64_t hundredths_ = 0;
     QDateTime start_;
     std::int64_t startHundredths_ = 0;

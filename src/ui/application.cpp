@@ -19,7 +19,9 @@ Application::Application(StartupOptions options) : options_(std::move(options)) 
 
 Application::~Application() = default;
 
-Prompter& Application::prompter() { return options_.prompter ? *options_.prompter : qtPrompter_; }
+Prompter& Application::prompter() {
+    return options_.prompter ? *options_.prompter : qtPrompter_;
+}
 
 void Application::start() {
     settings_ = ReadSettings(options_.settingsPath);
@@ -27,15 +29,24 @@ void Application::start() {
     startupValues_ = RecordStartupValues(QLocale::system(), QDate::currentDate());
     SetCurrentStartupValues(startupValues_);
 
-    program_.ModelIndex = 0;
-    ClearProgram(program_);
-    window_ = std::make_unique<frmMain>(program_, settings_, options_.settingsPath, prompter());
+    const QString undoRoot =
+        options_.dataFolder.isEmpty() ? UndoRootFolder() : options_.dataFolder + QStringLiteral("/undo");
+    const QString appFolder = options_.dataFolder.isEmpty() ? ApplicationFolder() : options_.dataFolder;
+    document_ = std::make_unique<ProgramDocument>(prompter(), undoRoot, appFolder);
+    window_ = std::make_unique<frmMain>(*document_, settings_, options_.settingsPath, prompter());
     qtPrompter_.setParent(window_.get());
+    document_->setCallbacks(
+        {[this] { window_->updateCaption(); }, [this] { window_->UpdateModelDisplay(); }, {}});
     if (options_.askLanguage && settings_.LanguageDlg == 0) {
         askLanguage();
     }
     ApplyCaptions(window_.get());
     window_->show();
+
+    document_->StartEmpty();
+    if (!options_.programPath.isEmpty()) {
+        document_->OpenFromCommandLine(options_.programPath);
+    }
 }
 
 void Application::askLanguage() {
@@ -50,14 +61,6 @@ void Application::askLanguage() {
         prompter().warn(
             QStringLiteral("The settings could not be saved to %1: %2").arg(options_.settingsPath, error));
     }
-}
-
-QString ProgramPathFromArgument(const QString& argument) {
-    QString path = argument.trimmed();
-    if (path.size() >= 2 && path.startsWith(u'"') && path.endsWith(u'"')) {
-        path = path.mid(1, path.size() - 2);
-    }
-    return path;
 }
 
 }  // namespace bdx

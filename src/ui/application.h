@@ -3,7 +3,7 @@
 #include <QString>
 #include <memory>
 
-#include "ladder/program.h"
+#include "ladder/program_document.h"
 #include "qt_prompter.h"
 #include "shell/app_settings.h"
 #include "shell/startup_values.h"
@@ -14,28 +14,31 @@ class frmMain;
 
 // What the start-up needs from outside; tests replace the prompter and the settings path.
 struct StartupOptions {
-    QString settingsPath;   // empty: the per-user settings file
-    QString programPath;    // from the command line, quotation marks removed
+    QString settingsPath;  // empty: the per-user settings file
+    QString dataFolder;    // empty: the per-user folders for the undo store and the application's copy
+    QString programPath;   // from the command line, quotation marks removed
     Prompter* prompter = nullptr;  // null: real message boxes
     bool askLanguage = true;       // show the language dialog when the settings ask for it
 };
 
 // The running application: settings, the program and the main window.
 class Application {
-public:
+  public:
     explicit Application(StartupOptions options);
     ~Application();
 
-    // Start-up in order: settings, language, start-up values, main window, captions.
+    // Start-up in order: settings, language, start-up values, main window, captions, then the
+    // program named on the command line or an empty one.
     void start();
 
     frmMain* mainWindow() const { return window_.get(); }
-    Program& program() { return program_; }
+    ProgramDocument& document() { return *document_; }
+    Program& program() { return document_->program(); }
     AppSettings& settings() { return settings_; }
     const QString& commandLinePath() const { return options_.programPath; }
     const StartupValues& startupValues() const { return startupValues_; }
 
-private:
+  private:
     Prompter& prompter();
     void askLanguage();
 
@@ -43,11 +46,8 @@ private:
     QtPrompter qtPrompter_;
     AppSettings settings_;
     StartupValues startupValues_;
-    Program program_;
+    std::unique_ptr<ProgramDocument> document_;
     std::unique_ptr<frmMain> window_;
 };
-
-// A command-line argument as a path: surrounding quotation marks removed.
-QString ProgramPathFromArgument(const QString& argument);
 
 }  // namespace bdx

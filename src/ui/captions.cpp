@@ -100,7 +100,9 @@ void applyTo(QObject* object) {
 
 }  // namespace
 
-void SetTextId(QObject* object, int id) { object->setProperty(kTextIdProperty, id); }
+void SetTextId(QObject* object, int id) {
+    object->setProperty(kTextIdProperty, id);
+}
 
 void ApplyCaptions(QWidget* window) {
     if (window == nullptr) {

@@ -7,9 +7,9 @@ namespace bdx {
 
 // Names of the dynamic properties through which a window and its controls name their texts
 // by language-table id. Only ids of 1 or more are replaced; other texts stay as designed.
-inline constexpr const char* kTextIdProperty = "textId";            // caption / text / title
-inline constexpr const char* kToolTipIdProperty = "toolTipId";      // tooltip
-inline constexpr const char* kTabTextIdsProperty = "tabTextIds";    // QTabWidget / QTabBar: list of ids
+inline constexpr const char* kTextIdProperty = "textId";                // caption / text / title
+inline constexpr const char* kToolTipIdProperty = "toolTipId";          // tooltip
+inline constexpr const char* kTabTextIdsProperty = "tabTextIds";        // QTabWidget / QTabBar: list of ids
 inline constexpr const char* kHeaderTextIdsProperty = "headerTextIds";  // item views: column header ids
 
 // Marks an object's text with an id.

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -47,10 +48,11 @@ QAction* addMenuEntry(QMenu* menu, const char* objectName, int textId, const QSt
 
 }  // namespace
 
-frmMain::frmMain(Program& program, AppSettings& settings, QString settingsPath, Prompter& prompter,
+frmMain::frmMain(ProgramDocument& document, AppSettings& settings, QString settingsPath, Prompter& prompter,
                  QWidget* parent)
     : QMainWindow(parent),
-      program_(program),
+      document_(document),
+      program_(document.program()),
       settings_(settings),
       settingsPath_(std::move(settingsPath)),
       prompter_(prompter) {
@@ -92,7 +94,7 @@ void frmMain::buildMenus() {
     }};
     for (std::size_t i = 0; i < entries.size(); ++i) {
         QAction* action = addMenuEntry(language, entries[i].first, entries[i].second,
-                                    QString::fromUtf8(kLanguages[i].name));
+                                       QString::fromUtf8(kLanguages[i].name));
         action->setCheckable(true);
         action->setChecked(kLanguages[i].offset == settings_.LanguageOffset);
         group->addAction(action);
@@ -141,6 +143,18 @@ void frmMain::setLanguage(int offset) {
         prompter_.warn(QStringLiteral("The settings could not be saved to %1: %2").arg(settingsPath_, error));
     }
     prompter_.inform(LoadText(LanguageChangeNote, offset));
+}
+
+}  // namespace bdx
+
+namespace bdx {
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    if (document_.QueryClose()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 }  // namespace bdx

@@ -3,7 +3,7 @@
 #include <QMainWindow>
 #include <array>
 
-#include "ladder/program.h"
+#include "ladder/program_document.h"
 #include "shell/app_settings.h"
 
 class QAction;
@@ -17,8 +17,8 @@ class Prompter;
 // The main frame: menus, the status display of the program and the document area.
 class frmMain : public QMainWindow {
     Q_OBJECT
-public:
-    frmMain(Program& program, AppSettings& settings, QString settingsPath, Prompter& prompter,
+  public:
+    frmMain(ProgramDocument& document, AppSettings& settings, QString settingsPath, Prompter& prompter,
             QWidget* parent = nullptr);
 
     // Caption from the program's file name and path; called after every open, save and new.
@@ -32,9 +32,14 @@ public:
     QLabel* modelPanel() const { return sbModelPanel_; }
     QAction* languageAction(int offset) const;
 
-private:
+  protected:
+    // Exit: unsaved changes are offered first; the window stays open when the user cancels.
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
     void buildMenus();
 
+    ProgramDocument& document_;
     Program& program_;
     AppSettings& settings_;
     QString settingsPath_;

@@ -13,7 +13,8 @@
 
 namespace bdx {
 
-frmSelectLanguage::frmSelectLanguage(AppSettings& settings, QWidget* parent) : QDialog(parent), settings_(settings) {
+frmSelectLanguage::frmSelectLanguage(AppSettings& settings, QWidget* parent)
+    : QDialog(parent), settings_(settings) {
     setObjectName(QStringLiteral("frmSelectLanguage"));
     // The language is not known yet, so the dialog speaks all four.
     setWindowTitle(QStringLiteral("Language / Idioma / J\u0119zyk"));

@@ -15,7 +15,7 @@ struct AppSettings;
 // the settings afterwards.
 class frmSelectLanguage : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit frmSelectLanguage(AppSettings& settings, QWidget* parent = nullptr);
 
     QComboBox* cmbLanguage() const { return cmbLanguage_; }
@@ -24,10 +24,10 @@ public:
 
     void done(int result) override;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     AppSettings& settings_;
     QComboBox* cmbLanguage_;
     QCheckBox* chkDoNotShowAgain_;

@@ -11,7 +11,7 @@ int main(int argc, char* argv[]) {
     bdx::StartupOptions options;
     const QStringList arguments = app.arguments();
     if (arguments.size() > 1) {
-        options.programPath = bdx::ProgramPathFromArgument(arguments.at(1));
+        options.programPath = arguments.at(1);
     }
     bdx::Application application(options);
     application.start();

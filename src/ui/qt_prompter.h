@@ -9,7 +9,7 @@ namespace bdx {
 
 // Message boxes and file dialogs for the real application.
 class QtPrompter : public Prompter {
-public:
+  public:
     explicit QtPrompter(QWidget* parent = nullptr) : parent_(parent) {}
     void setParent(QWidget* parent) { parent_ = parent; }
 
@@ -18,7 +18,7 @@ public:
     QString chooseSaveFile(const FileChoice& choice) override;
     std::optional<QString> askPassword(const QString& prompt) override;
 
-private:
+  private:
     QPointer<QWidget> parent_;
 };
 

@@ -24,7 +24,8 @@ TEST(DeviceModelTest, PredicatesSelectTheDocumentedModels) {
     EXPECT_EQ(indicesWhere([](int i) { return HasAnalog(i); }), (std::set<int>{1, 3, 6, 7, 9, 11, 13, 15}));
     EXPECT_EQ(indicesWhere([](int i) { return AdvancedTimeSwitch(i); }),
               (std::set<int>{8, 9, 10, 11, 12, 13, 14, 15}));
-    EXPECT_EQ(indicesWhere([](int i) { return IsSecondGenerationDisplayModel(i); }), (std::set<int>{8, 9, 10, 11}));
+    EXPECT_EQ(indicesWhere([](int i) { return IsSecondGenerationDisplayModel(i); }),
+              (std::set<int>{8, 9, 10, 11}));
 }
 
 TEST(DeviceModelTest, SupplyKinds) {
@@ -77,8 +78,10 @@ TEST(DeviceModelTest, DialogRowsAndTheirModels) {
     SetLanguageOffset(English);
     for (const ModelDialogRow& row : kModelDialogRows) {
         const QString code = LoadText(row.modelCodeId);
-        EXPECT_TRUE(QString::fromLatin1(ModelDisplayName(row.selectsIndex)).endsWith(code)) << code.toStdString();
-        EXPECT_EQ(LoadText(row.lcdId), HasDisplay(row.selectsIndex) ? QStringLiteral("YES") : QStringLiteral("NO"));
+        EXPECT_TRUE(QString::fromLatin1(ModelDisplayName(row.selectsIndex)).endsWith(code))
+            << code.toStdString();
+        EXPECT_EQ(LoadText(row.lcdId),
+                  HasDisplay(row.selectsIndex) ? QStringLiteral("YES") : QStringLiteral("NO"));
         EXPECT_EQ(LoadText(row.analogInputsId) != QStringLiteral("None"), HasAnalog(row.selectsIndex));
         EXPECT_EQ(LoadText(row.progLinesId), QStringLiteral("250"));
     }

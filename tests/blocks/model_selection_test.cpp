@@ -10,7 +10,7 @@ namespace bdx {
 namespace {
 
 class ModelSelectionTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { SetLanguageOffset(English); }
     void TearDown() override { SetLanguageOffset(English); }
 
@@ -23,7 +23,8 @@ protected:
 
 TEST_F(ModelSelectionTest, NoTimeSwitchInUseNeedsNoQuestion) {
     program.TimeSwitchParams[0] = {0, 7, 6, 8, 0, 8, 0};  // configured but not used
-    EXPECT_TRUE(CheckTimeSwitchCompatibility(program, 9, QStringLiteral("Relaymaster R7-HD-6A2T-L"), prompter));
+    EXPECT_TRUE(
+        CheckTimeSwitchCompatibility(program, 9, QStringLiteral("Relaymaster R7-HD-6A2T-L"), prompter));
     EXPECT_TRUE(prompter.messages().empty());
     EXPECT_EQ(program.TimeSwitchParams[0][1], 7);  // not converted
 }
@@ -36,9 +37,10 @@ TEST_F(ModelSelectionTest, UnconvertibleBlocksAreListedAndNoRefuses) {
     EXPECT_EQ(program.ModelIndex, 0);
     ASSERT_EQ(prompter.messages().size(), 1u);
     const Message& box = prompter.messages()[0];
-    EXPECT_EQ(box.text, QStringLiteral("Existing Time switch block (3 ,5) can not be modified as per the Advanced "
-                                       "Time Switch block due to invalid conditions.\r\nPlease check and "
-                                       "reconfigure them in the modified ladder program as per your requirement."));
+    EXPECT_EQ(box.text,
+              QStringLiteral("Existing Time switch block (3 ,5) can not be modified as per the Advanced "
+                             "Time Switch block due to invalid conditions.\r\nPlease check and "
+                             "reconfigure them in the modified ladder program as per your requirement."));
     EXPECT_EQ(box.icon, MessageIcon::Information);
     EXPECT_EQ(box.buttons, (std::vector<Reply>{Reply::Yes, Reply::No}));
     EXPECT_EQ(box.caption, QStringLiteral("BRANTELDESK X"));
@@ -62,11 +64,12 @@ TEST_F(ModelSelectionTest, OrdinaryBlocksAreConvertedWhenTheUserAgrees) {
     prompter.queueReply(Reply::Yes);
     ASSERT_TRUE(ApplyModelSelection(program, {2, {}}, prompter));
     ASSERT_EQ(prompter.messages().size(), 1u);
-    EXPECT_EQ(prompter.messages()[0].text,
-              QStringLiteral("Existing Time Switch block is not compatible with the selected CAT ID (Relaymaster "
-                             "R7-HD-6A2T-L) \r\nPlease ensure a backup of the ladder program file as the software "
-                             "will permanently modify it as per the new settings.\r\nDo you want to modify the "
-                             "ladder program?"));
+    EXPECT_EQ(
+        prompter.messages()[0].text,
+        QStringLiteral("Existing Time Switch block is not compatible with the selected CAT ID (Relaymaster "
+                       "R7-HD-6A2T-L) \r\nPlease ensure a backup of the ladder program file as the software "
+                       "will permanently modify it as per the new settings.\r\nDo you want to modify the "
+                       "ladder program?"));
     EXPECT_EQ(program.ModelIndex, 9);
     EXPECT_TRUE(program.ProgramModified);
     EXPECT_EQ(program.TimeSwitchParams[0][1], 31);
@@ -87,14 +90,16 @@ TEST_F(ModelSelectionTest, DecliningTheConversionKeepsModelAndBlocks) {
 TEST_F(ModelSelectionTest, SecondGenerationBlocksCannotGoBack) {
     program.ModelIndex = 9;
     addOrdinaryBlock(0);
-    EXPECT_FALSE(CheckTimeSwitchCompatibility(program, 1, QStringLiteral("Relaymaster R7-HD-6A2T-L"), prompter));
+    EXPECT_FALSE(
+        CheckTimeSwitchCompatibility(program, 1, QStringLiteral("Relaymaster R7-HD-6A2T-L"), prompter));
     ASSERT_EQ(prompter.messages().size(), 1u);
     EXPECT_EQ(prompter.messages()[0].buttons, (std::vector<Reply>{Reply::Ok}));
-    EXPECT_EQ(prompter.messages()[0].text,
-              QStringLiteral("Time Switch II block is not compatible with the selected CAT ID (Relaymaster "
-                             "R7-HD-6A2T-L) \r\nPlease remove the time switch block(s) used in the existing ladder "
-                             "program, then select the required CAT ID and reconfigure Time Switch block(s) as per "
-                             "your requirement."));
+    EXPECT_EQ(
+        prompter.messages()[0].text,
+        QStringLiteral("Time Switch II block is not compatible with the selected CAT ID (Relaymaster "
+                       "R7-HD-6A2T-L) \r\nPlease remove the time switch block(s) used in the existing ladder "
+                       "program, then select the required CAT ID and reconfigure Time Switch block(s) as per "
+                       "your requirement."));
 }
 
 TEST_F(ModelSelectionTest, SameGenerationNeedsNoConversion) {

@@ -44,12 +44,13 @@ INSTANTIATE_TEST_SUITE_P(
     TimeSwitch, ConversionTest,
     ::testing::Values(
         // Early: the same days for both.
-        Conversion{1, 5, 8, 0, 17, 0, 31, 31}, Conversion{6, 2, 8, 0, 17, 0, 1 + 2 + 32 + 64, 1 + 2 + 32 + 64},
-        Conversion{4, 4, 8, 0, 8, 1, 8, 8},
+        Conversion{1, 5, 8, 0, 17, 0, 31, 31},
+        Conversion{6, 2, 8, 0, 17, 0, 1 + 2 + 32 + 64, 1 + 2 + 32 + 64}, Conversion{4, 4, 8, 0, 8, 1, 8, 8},
         // Late: switching off on the next day.
         Conversion{1, 5, 22, 0, 6, 0, 31, 62}, Conversion{6, 7, 22, 0, 6, 0, 96, 65},
-        Conversion{5, 2, 22, 0, 6, 0, 16 + 32 + 64 + 1 + 2, 32 + 64 + 1 + 2 + 4}, Conversion{3, 3, 22, 0, 6, 0, 4, 8},
-        Conversion{7, 7, 22, 0, 6, 0, 64, 1}, Conversion{2, 7, 8, 30, 8, 29, 2 + 4 + 8 + 16 + 32 + 64, 4 + 8 + 16 + 32 + 64 + 1},
+        Conversion{5, 2, 22, 0, 6, 0, 16 + 32 + 64 + 1 + 2, 32 + 64 + 1 + 2 + 4},
+        Conversion{3, 3, 22, 0, 6, 0, 4, 8}, Conversion{7, 7, 22, 0, 6, 0, 64, 1},
+        Conversion{2, 7, 8, 30, 8, 29, 2 + 4 + 8 + 16 + 32 + 64, 4 + 8 + 16 + 32 + 64 + 1},
         // Equal times: on at the start day, off the day after the end day.
         Conversion{3, 3, 10, 0, 10, 0, 4, 8}, Conversion{2, 7, 10, 0, 10, 0, 2, 1},
         Conversion{7, 6, 8, 0, 8, 0, 64, 64}, Conversion{1, 7, 8, 0, 8, 0, 1, 1}));
@@ -77,7 +78,7 @@ TEST(TimeSwitchConversionTest, DayStringsReadRightToLeftFromMonday) {
 
 TEST(TimeSwitchConversionTest, BlocksThatWouldSwitchOnAndOffTogether) {
     Program p;
-    p.TimeSwitchParams[2] = {1, 7, 6, 8, 0, 8, 0};   // start = end + 1, equal times
+    p.TimeSwitchParams[2] = {1, 7, 6, 8, 0, 8, 0};      // start = end + 1, equal times
     p.TimeSwitchParams[4] = {0, 1, 7, 12, 30, 12, 30};  // whole week, equal times (in use or not)
     p.TimeSwitchParams[6] = {1, 1, 7, 12, 30, 12, 31};  // whole week, different times
     p.TimeSwitchParams[8] = {1, 4, 3, 9, 0, 10, 0};     // start = end + 1, different times

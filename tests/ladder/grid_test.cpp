@@ -6,7 +6,7 @@ namespace bdx {
 namespace {
 
 TEST(GridTest, OperandNumbersDecodeInBothCodings) {
-    EXPECT_EQ(DecodeOperandNumber(49), 0);   // legacy "1"
+    EXPECT_EQ(DecodeOperandNumber(49), 0);  // legacy "1"
     EXPECT_EQ(DecodeOperandNumber(210), 0);
     EXPECT_EQ(DecodeOperandNumber(64), 15);
     EXPECT_EQ(DecodeOperandNumber(273), 63);  // M64
@@ -75,7 +75,8 @@ TEST(GridTest, ElementLabels) {
     EXPECT_EQ(ElementLabel(99, OperandNumberCode(2)), QStringLiteral("i2"));
     EXPECT_EQ(ElementLabel('M', OperandNumberCode(64)), QStringLiteral("M64"));
     EXPECT_EQ(ElementLabel('Q' + NormallyClosedShift, 52), QStringLiteral("q4"));  // legacy number word
-    EXPECT_EQ(ElementLabel(ClockContactOpen, OperandNumberCode(3)), QString(QChar(0xD8)) + QStringLiteral("3"));
+    EXPECT_EQ(ElementLabel(ClockContactOpen, OperandNumberCode(3)),
+              QString(QChar(0xD8)) + QStringLiteral("3"));
     EXPECT_EQ(ElementLabel(ClockContactClosed, OperandNumberCode(16)),
               QString(QChar(0xF8)) + QStringLiteral("16"));
     EXPECT_TRUE(ElementLabel(CellWire, CellWire).isEmpty());

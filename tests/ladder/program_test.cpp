@@ -139,9 +139,9 @@ TEST(ProgramTest, OperandLetterTable) {
         int count;
         bool coil;
     };
-    const Expected expected[] = {{'I', 8, false}, {'J', 8, false}, {'K', 8, false}, {'L', 8, false},
-                                 {'Q', 4, true},  {'U', 4, true},  {'V', 4, true},  {'W', 4, true},
-                                 {'M', 64, true}, {'T', 16, true}, {'C', 16, true}, {'P', 16, false},
+    const Expected expected[] = {{'I', 8, false}, {'J', 8, false},  {'K', 8, false}, {'L', 8, false},
+                                 {'Q', 4, true},  {'U', 4, true},   {'V', 4, true},  {'W', 4, true},
+                                 {'M', 64, true}, {'T', 16, true},  {'C', 16, true}, {'P', 16, false},
                                  {'H', 4, true},  {'A', 12, false}, {'Z', 4, false}, {'X', 16, true}};
     for (const Expected& e : expected) {
         const auto kind = OperandForLetter(e.letter);

@@ -142,8 +142,8 @@ TEST(AppSettingsTest, RangeCorrections) {
     EXPECT_EQ(s.StopBitIndex, 0);
     EXPECT_EQ(s.LanguageOffset, 0);
 
-    const AppSettings t =
-        ParseSettings(withHeader("ModbusID:= 300\r\nBaudRate:= -1\r\nParity:= 2\r\nStopBit:= 1\r\nLanguage:= 2700\r\n"));
+    const AppSettings t = ParseSettings(
+        withHeader("ModbusID:= 300\r\nBaudRate:= -1\r\nParity:= 2\r\nStopBit:= 1\r\nLanguage:= 2700\r\n"));
     EXPECT_EQ(t.ModbusID, 254);  // not a byte: the default stays
     EXPECT_EQ(t.BaudRateIndex, 0);
     EXPECT_EQ(t.ParityIndex, 2);
@@ -171,7 +171,8 @@ TEST(AppSettingsTest, WithoutHeaderEveryKeyIsIgnored) {
 }
 
 TEST(AppSettingsTest, KeysMatchCaseInsensitivelyAnywhereInAnItem) {
-    const AppSettings s = ParseSettings(withHeader("PORT:= 7\r\nsome modbusid:= 9\r\n[application settings]\r\n"));
+    const AppSettings s =
+        ParseSettings(withHeader("PORT:= 7\r\nsome modbusid:= 9\r\n[application settings]\r\n"));
     EXPECT_EQ(s.CommPort, 7);
     EXPECT_EQ(s.ModbusID, 9);
     EXPECT_EQ(ParseSettings("[application settings]\r\nPort:= 3\r\n").CommPort, 3);
@@ -194,7 +195,8 @@ TEST(AppSettingsTest, ItemsEndAtCommasAndLoseTheirQuotes) {
 }
 
 TEST(AppSettingsTest, LeadingNumberRule) {
-    const AppSettings s = ParseSettings(withHeader("Port:=   128abc\r\nModbusID:=17.5\r\nEthernet Port:= x9\r\n"));
+    const AppSettings s =
+        ParseSettings(withHeader("Port:=   128abc\r\nModbusID:=17.5\r\nEthernet Port:= x9\r\n"));
     EXPECT_EQ(s.CommPort, 128);
     EXPECT_EQ(s.ModbusID, 17);
     EXPECT_EQ(s.EthernetPort, 0);

@@ -8,7 +8,7 @@ namespace bdx {
 namespace {
 
 class LanguageTableTest : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { SetLanguageOffset(English); }
 };
 
@@ -41,15 +41,18 @@ TEST_F(LanguageTableTest, TranslationsKeepEdgesAndMnemonics) {
         const QString en = table.text(id);
         for (int offset : {Portuguese, Polish, Spanish}) {
             const QString other = table.text(id + offset);
-            EXPECT_EQ(leading.match(other).capturedLength(), leading.match(en).capturedLength()) << id + offset;
-            EXPECT_EQ(trailing.match(other).capturedLength(), trailing.match(en).capturedLength()) << id + offset;
+            EXPECT_EQ(leading.match(other).capturedLength(), leading.match(en).capturedLength())
+                << id + offset;
+            EXPECT_EQ(trailing.match(other).capturedLength(), trailing.match(en).capturedLength())
+                << id + offset;
             EXPECT_EQ(other.count(u'&'), en.count(u'&')) << id + offset;
         }
     }
 }
 
 TEST_F(LanguageTableTest, TextsTheProgramQuotes) {
-    EXPECT_EQ(LoadText(4213, English), QStringLiteral("Please restart the application to reflect the language change."));
+    EXPECT_EQ(LoadText(4213, English),
+              QStringLiteral("Please restart the application to reflect the language change."));
     EXPECT_EQ(LoadText(4211, English), QStringLiteral("Do you want to save the changes you made?"));
     EXPECT_EQ(LoadText(129, English), QStringLiteral("File Name/Path is too long. "));
     EXPECT_EQ(LoadText(102, English), QStringLiteral("&New"));

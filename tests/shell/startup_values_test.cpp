@@ -7,7 +7,8 @@ namespace {
 
 TEST(StartupValuesTest, DecimalSeparatorFollowsTheLocale) {
     const QDate day(2026, 12, 6);
-    EXPECT_EQ(RecordStartupValues(QLocale(QLocale::English, QLocale::UnitedStates), day).decimalSeparator, u'.');
+    EXPECT_EQ(RecordStartupValues(QLocale(QLocale::English, QLocale::UnitedStates), day).decimalSeparator,
+              u'.');
     EXPECT_EQ(RecordStartupValues(QLocale(QLocale::Polish, QLocale::Poland), day).decimalSeparator, u',');
     EXPECT_EQ(RecordStartupValues(QLocale(QLocale::Portuguese, QLocale::Brazil), day).decimalSeparator, u',');
     EXPECT_EQ(RecordStartupValues(QLocale::c(), day).today, day);

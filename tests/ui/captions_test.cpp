@@ -18,7 +18,7 @@ namespace bdx {
 namespace {
 
 class CaptionsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { SetLanguageOffset(Polish); }
     void TearDown() override { SetLanguageOffset(English); }
 };
@@ -48,9 +48,9 @@ TEST_F(CaptionsTest, ReplacesTextsThatNameAnId) {
     SetTextId(menu, 101);
     QAction* action = menu->addAction(QStringLiteral("n"));
     SetTextId(action, 102);
-    for (QWidget* w : {static_cast<QWidget*>(label), static_cast<QWidget*>(untouched),
-                       static_cast<QWidget*>(button), static_cast<QWidget*>(group), static_cast<QWidget*>(tabs),
-                       static_cast<QWidget*>(tree)}) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(label), static_cast<QWidget*>(untouched), static_cast<QWidget*>(button),
+          static_cast<QWidget*>(group), static_cast<QWidget*>(tabs), static_cast<QWidget*>(tree)}) {
         layout->addWidget(w);
     }
 

@@ -4,12 +4,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "ladder/program_file.h"
 #include "shell/language_table.h"
 #include "shell/scripted_prompter.h"
 #include "ui/application.h"
@@ -20,7 +22,7 @@ namespace bdx {
 namespace {
 
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     void TearDown() override { SetLanguageOffset(English); }
 
@@ -33,8 +35,13 @@ protected:
         ASSERT_TRUE(WriteSettings(settingsPath(), s));
     }
 
-    std::unique_ptr<Application> start() {
-        auto app = std::make_unique<Application>(StartupOptions{settingsPath(), QString(), &prompter, true});
+    std::unique_ptr<Application> start(const QString& programPath = QString()) {
+        StartupOptions options;
+        options.settingsPath = settingsPath();
+        options.dataFolder = dir.filePath(QStringLiteral("data"));
+        options.programPath = programPath;
+        options.prompter = &prompter;
+        auto app = std::make_unique<Application>(options);
         app->start();
         return app;
     }
@@ -61,7 +68,8 @@ TEST_F(MainWindowTest, CaptionFollowsTheProgramFile) {
     app->program().ProgramFileName = QStringLiteral("Motor.h53");
     app->program().ProgramFilePath = QStringLiteral("/work/Motor.h53");
     app->mainWindow()->updateCaption();
-    EXPECT_EQ(app->mainWindow()->windowTitle(), QStringLiteral("BRANTELDESK X      ( Motor.h53 )  ( /work/Motor.h53 )"));
+    EXPECT_EQ(app->mainWindow()->windowTitle(),
+              QStringLiteral("BRANTELDESK X      ( Motor.h53 )  ( /work/Motor.h53 )"));
     app->program().ModelIndex = 11;
     app->mainWindow()->UpdateModelDisplay();
     EXPECT_EQ(app->mainWindow()->modelPanel()->text(), QStringLiteral("24 V AC/DC Analog - KX1A30"));
@@ -95,7 +103,12 @@ TEST_F(MainWindowTest, LanguageMenuStoresTheChoiceAndExplainsInTheNewLanguage) {
 
 TEST_F(MainWindowTest, LanguageMenuReportsASettingsFileThatCannotBeWritten) {
     // A folder where the file should be: nothing can be read or written there.
-    auto app = std::make_unique<Application>(StartupOptions{dir.path(), QString(), &prompter, false});
+    StartupOptions options;
+    options.settingsPath = dir.path();
+    options.dataFolder = dir.filePath(QStringLiteral("data"));
+    options.prompter = &prompter;
+    options.askLanguage = false;
+    auto app = std::make_unique<Application>(options);
     app->start();
     app->mainWindow()->languageAction(Spanish)->trigger();
     ASSERT_EQ(prompter.messages().size(), 2u);
@@ -138,10 +151,42 @@ TEST_F(MainWindowTest, ClosingTheLanguageDialogKeepsEnglishAndAsksAgain) {
     EXPECT_EQ(stored.LanguageDlg, 0);
 }
 
-TEST(ProgramPathArgumentTest, QuotesAreRemoved) {
-    EXPECT_EQ(ProgramPathFromArgument(QStringLiteral("\"/a b/Motor.h53\"")), QStringLiteral("/a b/Motor.h53"));
-    EXPECT_EQ(ProgramPathFromArgument(QStringLiteral("Motor.h53")), QStringLiteral("Motor.h53"));
-    EXPECT_EQ(ProgramPathFromArgument(QStringLiteral("\"")), QStringLiteral("\""));
+TEST_F(MainWindowTest, OpensTheProgramNamedOnTheCommandLine) {
+    writeSettings(English, 1);
+    Program p;
+    p.ModelIndex = 13;
+    const QString file = dir.filePath(QStringLiteral("Conveyor.h53"));
+    ASSERT_TRUE(WriteProgramFile(p, file));
+    auto app = start(QLatin1Char('"') + file + QLatin1Char('"'));
+    EXPECT_EQ(app->mainWindow()->windowTitle(),
+              QStringLiteral("BRANTELDESK X      ( Conveyor.h53 )  ( ") + file + QStringLiteral(" )"));
+    EXPECT_EQ(app->mainWindow()->modelPanel()->text(),
+              QStringLiteral("12-24 V DC - Relaymaster R7-HD-6A2T-N"));
+    EXPECT_TRUE(app->document().locks().holds(file));
+    EXPECT_TRUE(prompter.messages().empty());
+
+    // Closing releases the file and leaves the application's copy behind.
+    EXPECT_TRUE(app->mainWindow()->close());
+    EXPECT_FALSE(app->document().locks().holds(file));
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("data/def.txt"))));
+}
+
+TEST_F(MainWindowTest, AProgramThatCannotBeOpenedLeavesAnEmptyOne) {
+    writeSettings(English, 1);
+    auto app = start(dir.filePath(QStringLiteral("missing.h53")));
+    EXPECT_EQ(app->mainWindow()->windowTitle(), QStringLiteral("BRANTELDESK X      ( Untitled.h53 )  (  )"));
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_TRUE(prompter.texts().front().startsWith(QStringLiteral("The file could not be opened: ")));
+}
+
+TEST_F(MainWindowTest, ClosingWithUnsavedChangesCanBeCancelled) {
+    writeSettings(English, 1);
+    auto app = start();
+    app->program().ProgramModified = true;
+    prompter.queueReply(Reply::Cancel);
+    EXPECT_FALSE(app->mainWindow()->close());
+    EXPECT_TRUE(app->mainWindow()->isVisible());
+    EXPECT_EQ(prompter.texts().back(), QStringLiteral("Do you want to save the changes you made?"));
 }
 
 }  // namespace

@@ -1,0 +1,116 @@
+#include "program_commands.h"
+
+#include <QFileInfo>
+
+#include "blocks/device_model.h"
+#include "ladder/grid.h"
+#include "ladder/program_file.h"
+
+namespace bdx::cli {
+
+namespace {
+
+constexpr int kOk = 0;
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+// Reads a program as the editor would open it; false with the user's message on err.
+bool readProgram(const QString& path, Program& program, ProgramFileStatus& status, QTextStream& err) {
+    status = ReadProgramFile(path, program);
+    if (!status.ok()) {
+        err << path << ": " << ProgramFileMessage(status) << '\n';
+        return false;
+    }
+    ConvertLegacyNumberCodes(program.LadderGrid);
+    return true;
+}
+
+const char* generationName(FileGeneration generation) {
+    switch (generation) {
+        case FileGeneration::Current:
+            return "current";
+        case FileGeneration::Second:
+            return "second";
+        case FileGeneration::First:
+            return "first";
+    }
+    return "";
+}
+
+template <typename Table>
+QString usedBlocks(const Table& table) {
+    QStringList numbers;
+    for (std::size_t n = 0; n < table.size(); ++n) {
+        if (table[n][0] & kFlagInUse) {
+            numbers << QString::number(n + 1);
+        }
+    }
+    return numbers.isEmpty() ? QStringLiteral("none") : numbers.join(u' ');
+}
+
+int usedLines(const Program& program) {
+    int count = 0;
+    for (int line = 0; line < kLadderLines; ++line) {
+        for (int w = 0; w < kWordsPerLine; ++w) {
+            if (program.word(line, w) != CellEmpty) {
+                ++count;
+                break;
+            }
+        }
+    }
+    return count;
+}
+
+}  // namespace
+
+int ConvertCommand(const QStringList& args, QTextStream& /*out*/, QTextStream& err) {
+    if (args.size() != 2) {
+        err << "usage: branteldesk-cli convert IN OUT\n";
+        return kUsage;
+    }
+    Program program;
+    ProgramFileStatus status;
+    if (!readProgram(args[0], program, status, err)) {
+        return kFailed;
+    }
+    const QFileInfo target(args[1]);
+    program.ProgramFileName = target.fileName();
+    program.ProgramFilePath = target.absoluteFilePath();
+    QString error;
+    if (!WriteProgramFile(program, args[1], &error)) {
+        err << args[1] << ": the program could not be saved: " << error << '\n';
+        return kFailed;
+    }
+    return kOk;
+}
+
+int InfoCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
+    if (args.size() != 1) {
+        err << "usage: branteldesk-cli info FILE\n";
+        return kUsage;
+    }
+    Program p;
+    ProgramFileStatus status;
+    if (!readProgram(args[0], p, status, err)) {
+        return kFailed;
+    }
+    QStringList modules;
+    for (int i = 0; i < kExtensionModules; ++i) {
+        if (p.ExtensionModules[i] != 0) {
+            modules << QString(QChar(u'A' + i));
+        }
+    }
+    out << "generation: " << generationName(status.generation) << '\n'
+        << "model: " << p.ModelIndex << ' ' << ModelDisplayName(p.ModelIndex) << '\n'
+        << "extension: " << (modules.isEmpty() ? QStringLiteral("none") : modules.join(u' ')) << '\n'
+        << "lines: " << usedLines(p) << '\n'
+        << "timers: " << usedBlocks(p.TimerParams) << '\n'
+        << "counters: " << usedBlocks(p.CounterParams) << '\n'
+        << "compare counters: " << usedBlocks(p.CompareParams) << '\n'
+        << "hour meters: " << usedBlocks(p.HourMeterParams) << '\n'
+        << "time switches: " << usedBlocks(p.TimeSwitchParams) << '\n'
+        << "analog blocks: " << usedBlocks(p.AnalogParams) << '\n';
+    return kOk;
+}
+
+}  // namespace bdx::cli

@@ -1,0 +1,290 @@
+#include "clipboard_text.h"
+
+#include <QStringView>
+
+#include "line_edit.h"
+
+namespace bdx {
+
+namespace {
+
+constexpr QStringView kMarker = u" MarloCutCopyPaste: ";
+constexpr QStringView kElementTag = u"Element: ";
+constexpr QStringView kLineTag = u"Line: ";
+constexpr QStringView kCountTag = u"Number of Elements: ";
+constexpr QStringView kEntrySeparator = u", ";
+constexpr QStringView kEntryLabel = u"c1+";
+constexpr QStringView kEntryValueSeparator = u": ";
+
+// The element text carries the selected word and three words on either side of it.
+constexpr int kElementReach = 3;
+// Entry positions in an element text.
+constexpr int kKindEntry = 0;
+constexpr int kCoilFunctionEntry = kKindEntry + kElementReach;  // word before the selected one
+constexpr int kSelectedWordEntry = kCoilFunctionEntry + 1;
+constexpr int kFollowingWordEntry = kSelectedWordEntry + 1;
+
+QString clipboardText(QStringView tag, const std::vector<std::uint16_t>& words, const QString& comment) {
+    const int count = static_cast<int>(words.size()) + (comment.isEmpty() ? 0 : 1);
+    QString text;
+    text += kMarker;
+    text += tag;
+    text += kCountTag;
+    text += QString::number(count);
+    auto appendLabel = [&text](int entry) {
+        text += kEntrySeparator;
+        text += kEntryLabel;
+        text += QString::number(entry);
+        text += kEntryValueSeparator;
+    };
+    for (int i = 0; i < static_cast<int>(words.size()); ++i) {
+        appendLabel(i);
+        text += QString::number(words[i]);
+    }
+    if (!comment.isEmpty()) {
+        appendLabel(static_cast<int>(words.size()));
+        text += comment;
+    }
+    return text;
+}
+
+// An unsigned 16-bit number in plain decimal; blanks and line breaks around it are tolerated,
+// because a text that went through an editor often gains a line break at its end.
+std::optional<std::uint16_t> parseWord(QStringView text) {
+    text = text.trimmed();
+    if (text.isEmpty()) {
+        return std::nullopt;
+    }
+    unsigned value = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (c.unicode() - u'0');
+        if (value > 0xFFFF) {
+            return std::nullopt;
+        }
+    }
+    return static_cast<std::uint16_t>(value);
+}
+
+// Line comments keep their line breaks as CR LF; a clipboard on the way may have turned them
+// into bare LF (or CR).
+QString withCrLfBreaks(QStringView text) {
+    QString result;
+    result.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\r' || c == u'\n') {
+            result += QStringView(u"\r\n");
+            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+                ++i;
+            }
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
+bool elementSelectionUsable(const EditorSelection& selection) {
+    if (selection.CurrentCell < 0 || selection.CurrentCell >= kGridWords) {
+        return false;
+    }
+    const int wordInLine = selection.CurrentCell % kWordsPerLine;
+    switch (selection.SelectionKind) {
+        case SelectionKinds::Contact:
+            for (int column = 0; column < kContactColumns; ++column) {
+                if (wordInLine == kContactWord[column]) {
+                    return true;
+                }
+            }
+            return false;
+        case SelectionKinds::Coil:
+            return wordInLine == kCoilLetterWord;
+        default:
+            return false;
+    }
+}
+
+bool lineSelectionUsable(const EditorSelection& selection) {
+    return selection.SelectedLine >= 0 && selection.SelectedLine < kLadderLines;
+}
+
+void recordIfWanted(const std::function<void()>& recordUndoPoint) {
+    if (recordUndoPoint) {
+        recordUndoPoint();
+    }
+}
+
+bool pasteElement(Program& program, const EditorSelection& selection, const ClipboardContent& content) {
+    if (!elementSelectionUsable(selection) || content.Words[kKindEntry] != selection.SelectionKind) {
+        return false;
+    }
+    bool written = false;
+    // A 0 stands for a position outside the grid where the text was made; it is never written.
+    auto writeIfSet = [&](int cell, std::uint16_t value) {
+        if (value > 0) {
+            program.LadderGrid[cell] = value;
+            written = true;
+        }
+    };
+    const int cell = selection.CurrentCell;
+    if (selection.SelectionKind == SelectionKinds::Coil) {
+        writeIfSet(cell - 1, content.Words[kCoilFunctionEntry]);
+    }
+    writeIfSet(cell, content.Words[kSelectedWordEntry]);
+    writeIfSet(cell + 1, content.Words[kFollowingWordEntry]);
+    return written;
+}
+
+bool pasteLine(Program& program, const EditorSelection& selection, const ClipboardContent& content) {
+    if (!lineSelectionUsable(selection)) {
+        return false;
+    }
+    const int start = selection.SelectedLine * kWordsPerLine;
+    for (int i = 0; i < kWordsPerLine; ++i) {
+        program.LadderGrid[start + i] = content.Words[i];
+    }
+    // A text without a comment leaves the line's own comment in place.
+    if (content.Comment) {
+        program.LineComments[selection.SelectedLine] = *content.Comment;
+    }
+    return true;
+}
+
+}  // namespace
+
+QString ElementClipboardText(const Program& program, int currentCell, int selectionKind) {
+    std::vector<std::uint16_t> words;
+    words.reserve(kElementEntries);
+    words.push_back(static_cast<std::uint16_t>(selectionKind));
+    for (int offset = -kElementReach; offset <= kElementReach; ++offset) {
+        const long long cell = static_cast<long long>(currentCell) + offset;
+        words.push_back(cell >= 0 && cell < kGridWords ? program.LadderGrid[cell] : 0);
+    }
+    return clipboardText(kElementTag, words, QString());
+}
+
+QString LineClipboardText(const Program& program, int line) {
+    if (line < 0 || line >= kLadderLines) {
+        return QString();
+    }
+    const auto start = program.LadderGrid.begin() + line * kWordsPerLine;
+    return clipboardText(kLineTag, std::vector<std::uint16_t>(start, start + kWordsPerLine),
+                         program.LineComments[line]);
+}
+
+std::optional<ClipboardContent> ParseClipboardText(const QString& text) {
+    QStringView rest(text);
+    auto take = [&rest](QStringView piece) {
+        if (!rest.startsWith(piece)) {
+            return false;
+        }
+        rest = rest.mid(piece.size());
+        return true;
+    };
+    // Everything up to the next comma, or to the end of the text.
+    auto takeValue = [&rest]() {
+        qsizetype end = rest.indexOf(u',');
+        if (end < 0) {
+            end = rest.size();
+        }
+        const QStringView value = rest.left(end);
+        rest = rest.mid(end);
+        return value;
+    };
+
+    if (!take(kMarker)) {
+        return std::nullopt;
+    }
+    ClipboardContent content;
+    if (take(kLineTag)) {
+        content.IsLine = true;
+    } else if (!take(kElementTag)) {
+        return std::nullopt;
+    }
+    if (!take(kCountTag)) {
+        return std::nullopt;
+    }
+    const std::optional<std::uint16_t> count = parseWord(takeValue());
+    const int wordCount = content.IsLine ? kLineEntries : kElementEntries;
+    const int maxCount = content.IsLine ? kLineEntries + 1 : kElementEntries;
+    if (!count || *count < wordCount || *count > maxCount) {
+        return std::nullopt;
+    }
+
+    content.Words.reserve(wordCount);
+    for (int entry = 0; entry < *count; ++entry) {
+        if (!take(kEntrySeparator) || !take(kEntryLabel) || !take(QString::number(entry)) ||
+            !take(kEntryValueSeparator)) {
+            return std::nullopt;
+        }
+        const QStringView value = takeValue();
+        if (entry >= wordCount) {
+            content.Comment = withCrLfBreaks(value);
+            continue;
+        }
+        const std::optional<std::uint16_t> word = parseWord(value);
+        if (!word) {
+            return std::nullopt;
+        }
+        content.Words.push_back(*word);
+    }
+    // Whatever follows the last entry (the rest of a comment that held a comma) is not used.
+    return content;
+}
+
+std::optional<QString> PerformCutCopy(Program& program, const EditorSelection& selection, bool cut,
+                                      bool lineMode, const std::function<void()>& recordUndoPoint,
+                                      bool simulationActive) {
+    if (simulationActive) {
+        return std::nullopt;
+    }
+    if (lineMode) {
+        if (!lineSelectionUsable(selection)) {
+            return std::nullopt;
+        }
+        if (cut) {
+            recordIfWanted(recordUndoPoint);
+        }
+        QString text = LineClipboardText(program, selection.SelectedLine);
+        if (cut) {
+            // Removing the line empties it as well: the lines below take its place.
+            RemoveLine(program, selection.SelectedLine);
+        }
+        return text;
+    }
+
+    if (!elementSelectionUsable(selection)) {
+        return std::nullopt;
+    }
+    if (cut) {
+        recordIfWanted(recordUndoPoint);
+    }
+    QString text = ElementClipboardText(program, selection.CurrentCell, selection.SelectionKind);
+    if (cut) {
+        const int cell = selection.CurrentCell;
+        if (selection.SelectionKind == SelectionKinds::Coil) {
+            program.LadderGrid[cell - 1] = CellEmpty;
+        }
+        program.LadderGrid[cell] = CellEmpty;
+        program.LadderGrid[cell + 1] = CellEmpty;
+    }
+    return text;
+}
+
+bool PerformPaste(Program& program, const EditorSelection& selection, const QString& text, bool lineMode,
+                  const std::function<void()>& recordUndoPoint, bool simulationActive) {
+    if (simulationActive) {
+        return false;
+    }
+    recordIfWanted(recordUndoPoint);
+    const std::optional<ClipboardContent> content = ParseClipboardText(text);
+    if (!content || content->IsLine != lineMode) {
+        return false;
+    }
+    return lineMode ? pasteLine(program, selection, *content) : pasteElement(program, selection, *content);
+}
+
+}  // namespace bdx

@@ -1,0 +1,49 @@
+#include "cp1252.h"
+
+#include <array>
+
+namespace bdx {
+
+namespace {
+
+// 0x80..0x9F; the rest of the code page equals Latin-1. Unassigned bytes map to the
+// control character of the same value so that reading and writing round-trips.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+}  // namespace
+
+QString FromCp1252(QByteArrayView bytes) {
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        out[i] = (b >= 0x80 && b <= 0x9F) ? QChar(kHighControls[b - 0x80]) : QChar(b);
+    }
+    return text;
+}
+
+QByteArray ToCp1252(QStringView text) {
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        char b = '?';
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+            b = static_cast<char>(c);
+        } else {
+            for (std::size_t k = 0; k < kHighControls.size(); ++k) {
+                if (kHighControls[k] == c) {
+                    b = static_cast<char>(0x80 + k);
+                    break;
+                }
+            }
+        }
+        bytes[i] = b;
+    }
+    return bytes;
+}
+
+}  // namespace bdx

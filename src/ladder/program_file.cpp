@@ -1,0 +1,439 @@
+#include "program_file.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <optional>
+
+#include "bdx_version.h"
+#include "cp1252.h"
+#include "shell/language_table.h"
+#include "shell/prompter.h"
+
+namespace bdx {
+
+namespace {
+
+constexpr char16_t kCommentLineBreak = 0x00FF;  // stands for a line break inside a line comment
+const QString kCrLf = QStringLiteral("\r\n");
+
+enum TextId {
+    FileCannotBeOpened = 8001,
+    FileIsDamaged = 8002,
+    FileTooLarge = 8003,
+    UnknownFileVersion = 8004
+};
+
+// ---- writing ----
+
+void appendNumber(QString& out, long long value) {
+    out += value < 0 ? u'-' : u' ';
+    out += QString::number(value < 0 ? -value : value);
+    out += u' ';
+}
+
+template <typename Row>
+void appendRow(QString& out, const Row& row) {
+    for (auto value : row) {
+        appendNumber(out, value);
+    }
+    out += kCrLf;
+}
+
+// A text that must stay on its own line.
+void appendTextLine(QString& out, const QString& text) {
+    QString line = text;
+    line.replace(u'\r', u' ').replace(u'\n', u' ');
+    out += line;
+    out += kCrLf;
+}
+
+QString encodeLineComment(const QString& comment) {
+    QString line = comment;
+    line.replace(kCrLf, QString(QChar(kCommentLineBreak)));
+    line.replace(u'\r', QChar(kCommentLineBreak)).replace(u'\n', QChar(kCommentLineBreak));
+    return line;
+}
+
+// ---- reading ----
+
+bool isNumberSeparator(QChar c) {
+    return c == u' ' || c == u'\t' || c == u',' || c == u'\r' || c == u'\n';
+}
+
+int countLines(QStringView text) {
+    int lines = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\n' || (text[i] == u'\r' && (i + 1 >= text.size() || text[i + 1] != u'\n'))) {
+            ++lines;
+        }
+    }
+    if (!text.isEmpty() && text.back() != u'\n' && text.back() != u'\r') {
+        ++lines;
+    }
+    return lines;
+}
+
+class Damaged {
+  public:
+    QString why;
+};
+
+// Numbers come as a stream that ignores line ends; texts are whole lines.
+class FileReader {
+  public:
+    explicit FileReader(QStringView text) : text_(text) {}
+
+    void restart() {
+        pos_ = 0;
+        line_ = 1;
+    }
+
+    long long number(long long low, long long high, const char* what) {
+        while (pos_ < text_.size() && isNumberSeparator(text_[pos_])) {
+            step();
+        }
+        if (pos_ >= text_.size()) {
+            throw Damaged{QStringLiteral("the file ends before %1").arg(QLatin1String(what))};
+        }
+        const qsizetype start = pos_;
+        while (pos_ < text_.size() && !isNumberSeparator(text_[pos_])) {
+            ++pos_;
+        }
+        const QStringView token = text_.mid(start, pos_ - start);
+        bool ok = false;
+        const long long value = token.size() <= 12 ? token.toLongLong(&ok) : 0;
+        if (!ok || token.startsWith(u'+')) {
+            throw Damaged{QStringLiteral("line %1: \"%2\" is not a number (%3)")
+                              .arg(line_)
+                              .arg(token.left(20).toString(), QLatin1String(what))};
+        }
+        if (value < low || value > high) {
+            throw Damaged{QStringLiteral("line %1: %2 is out of range for %3")
+                              .arg(line_)
+                              .arg(value)
+                              .arg(QLatin1String(what))};
+        }
+        return value;
+    }
+
+    // After the last number of a section: the rest of its line.
+    void endNumberLine() {
+        while (pos_ < text_.size() && (text_[pos_] == u' ' || text_[pos_] == u'\t' || text_[pos_] == u',')) {
+            ++pos_;
+        }
+        skipLineEnd();
+    }
+
+    // A whole text line; lines missing at the end of the file read as empty.
+    QString line() {
+        const qsizetype start = pos_;
+        while (pos_ < text_.size() && text_[pos_] != u'\r' && text_[pos_] != u'\n') {
+            ++pos_;
+        }
+        QString result = text_.mid(start, pos_ - start).toString();
+        skipLineEnd();
+        return result;
+    }
+
+  private:
+    void step() {
+        if (text_[pos_] == u'\n' ||
+            (text_[pos_] == u'\r' && (pos_ + 1 >= text_.size() || text_[pos_ + 1] != u'\n'))) {
+            ++line_;
+        }
+        ++pos_;
+    }
+    void skipLineEnd() {
+        if (pos_ < text_.size() && text_[pos_] == u'\r') {
+            ++pos_;
+            if (pos_ < text_.size() && text_[pos_] == u'\n') {
+                ++pos_;
+            }
+            ++line_;
+        } else if (pos_ < text_.size() && text_[pos_] == u'\n') {
+            ++pos_;
+            ++line_;
+        }
+    }
+
+    QStringView text_;
+    qsizetype pos_ = 0;
+    int line_ = 1;
+};
+
+template <typename Table>
+void readTable(FileReader& in, Table& table, int fieldsPerBlock, const char* what) {
+    for (auto& block : table) {
+        for (int f = 0; f < fieldsPerBlock; ++f) {
+            block[f] = static_cast<std::uint8_t>(in.number(0, 255, what));
+        }
+    }
+    in.endNumberLine();
+}
+
+void readCountersFirstGeneration(FileReader& in, CounterTable& counters) {
+    for (auto& counter : counters) {
+        counter.fill(0);
+        for (int f = 0; f <= 4; ++f) {
+            counter[f] = static_cast<std::uint8_t>(in.number(0, 255, "the counters"));
+        }
+        for (int f = kCounterFields - 1; f >= 2; --f) {
+            counter[f] = counter[f - 1];
+        }
+        counter[1] = 0;
+        counter[10] = 1;
+        counter[15] = 1;
+    }
+    in.endNumberLine();
+}
+
+void convertComparesFirstGeneration(CompareTable& compares) {
+    for (auto& compare : compares) {
+        compare[0] = static_cast<std::uint8_t>(compare[0] | ((compare[6] * 16) & 0xFF));
+        for (int f = 6; f >= 2; --f) {
+            compare[f] = compare[f - 1];
+        }
+        compare[1] = 0;
+    }
+}
+
+int commentCount(Operand kind, FileGeneration generation, bool longFile) {
+    switch (kind) {
+        case Operand::M:
+            if (!longFile) {
+                return 16;
+            }
+            return generation == FileGeneration::First ? 32 : 64;
+        case Operand::P:
+            return longFile ? operandInfo(kind).count : 0;
+        case Operand::H:
+            return generation == FileGeneration::Current ? operandInfo(kind).count : 0;
+        default:
+            return operandInfo(kind).count;
+    }
+}
+
+FileGeneration classify(const QString& firstLine, bool* known) {
+    *known = true;
+    if (!firstLine.contains(QLatin1String("VERSION"))) {
+        return FileGeneration::First;
+    }
+    QString version = firstLine;
+    if (const qsizetype at = version.indexOf(QLatin1String("VERSION-")); at >= 0) {
+        version.remove(at, 8);
+    }
+    const QChar mark = version.size() >= 3 ? version[2] : QChar();
+    if (mark == u'5') {
+        return FileGeneration::Current;
+    }
+    if (mark == u'1') {
+        return FileGeneration::Second;
+    }
+    *known = false;
+    return FileGeneration::Current;
+}
+
+void readSections(FileReader& in, FileGeneration gen, bool longFile, Program& p, bool takeNameAndPath) {
+    p.ModelIndex = static_cast<std::uint16_t>(in.number(0, 65535, "the model"));
+    for (auto& module : p.ExtensionModules) {
+        module = static_cast<std::uint16_t>(in.number(0, 65535, "the extension modules"));
+    }
+    in.endNumberLine();
+    const QString name = in.line();
+    const QString path = in.line();
+    if (takeNameAndPath) {
+        p.ProgramFileName = name;
+        p.ProgramFilePath = path;
+    }
+
+    for (std::uint16_t& word : p.LadderGrid) {
+        word = static_cast<std::uint16_t>(in.number(-32768, 65535, "the ladder grid"));
+    }
+    in.endNumberLine();
+
+    readTable(in, p.TimeSwitchParams, kTimeSwitchFields, "the time switches");
+    readTable(in, p.TimerParams, kTimerFields, "the timers");
+    if (gen == FileGeneration::Second) {
+        for (auto& timer : p.TimerParams) {
+            if (timer[TimerField::Type] > 3 && timer[TimerField::Type] < 255) {
+                ++timer[TimerField::Type];
+            }
+        }
+    }
+    if (gen == FileGeneration::First) {
+        readCountersFirstGeneration(in, p.CounterParams);
+    } else {
+        readTable(in, p.CounterParams, gen == FileGeneration::Current ? kCounterFields : 6, "the counters");
+    }
+    readTable(in, p.AnalogParams, gen == FileGeneration::Current ? kAnalogFields : 5, "the analog blocks");
+    if (longFile) {
+        readTable(in, p.CompareParams, kCompareFields, "the compare counters");
+        if (gen == FileGeneration::First) {
+            convertComparesFirstGeneration(p.CompareParams);
+        }
+    }
+    if (gen == FileGeneration::Current) {
+        readTable(in, p.HourMeterParams, kHourMeterFields, "the hour meters");
+    }
+    readTable(in, p.SoftTextParams, kSoftTextFields, "the text messages");
+    if (gen == FileGeneration::Current) {
+        readTable(in, p.AnalogScalingParams, kAnalogScalingFields, "the analog scaling");
+    }
+
+    for (const OperandInfo& info : kOperandTable) {
+        const int count = commentCount(info.kind, gen, longFile);
+        for (int i = 0; i < count; ++i) {
+            p.comment(info.kind, i) = in.line();
+        }
+    }
+    for (QString& comment : p.LineComments) {
+        comment = in.line();
+        comment.replace(QChar(kCommentLineBreak), kCrLf);
+    }
+    for (QString& text : p.PrintInfo) {
+        text = in.line();
+    }
+}
+
+}  // namespace
+
+QByteArray FormatProgramFile(const Program& p) {
+    QString out;
+    out.reserve(64 * 1024);
+    out += QStringLiteral("VERSION-") + QLatin1String(kFormatVersion) + QStringLiteral(" : ") +
+           QStringLiteral("%1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionRevision) + kCrLf;
+    appendNumber(out, p.ModelIndex);
+    for (std::uint16_t module : p.ExtensionModules) {
+        appendNumber(out, module);
+    }
+    out += kCrLf;
+    appendTextLine(out, p.ProgramFileName);
+    appendTextLine(out, p.ProgramFilePath);
+    for (int line = 0; line < kLadderLines; ++line) {
+        for (int w = 0; w < kWordsPerLine; ++w) {
+            appendNumber(out, static_cast<std::int16_t>(p.word(line, w)));
+        }
+        out += kCrLf;
+    }
+    auto appendTable = [&out](const auto& table) {
+        for (const auto& row : table) {
+            appendRow(out, row);
+        }
+    };
+    appendTable(p.TimeSwitchParams);
+    appendTable(p.TimerParams);
+    appendTable(p.CounterParams);
+    appendTable(p.AnalogParams);
+    appendTable(p.CompareParams);
+    appendTable(p.HourMeterParams);
+    appendTable(p.SoftTextParams);
+    appendTable(p.AnalogScalingParams);
+    for (const QString& comment : p.OperandComments) {
+        appendTextLine(out, comment);
+    }
+    for (const QString& comment : p.LineComments) {
+        out += encodeLineComment(comment);
+        out += kCrLf;
+    }
+    for (const QString& text : p.PrintInfo) {
+        appendTextLine(out, text);
+    }
+    return ToCp1252(out);
+}
+
+bool WriteProgramFile(const Program& program, const QString& path, QString* error) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(FormatProgramFile(program)) < 0 || !file.commit()) {
+        if (error) {
+            *error = file.errorString();
+        }
+        return false;
+    }
+    return true;
+}
+
+ProgramFileStatus ParseProgramFile(const QByteArray& content, Program& program, bool takeNameAndPath) {
+    ProgramFileStatus status;
+    if (content.size() > kMaxProgramFileSize) {
+        status.code = ProgramFileStatus::Code::TooLarge;
+        return status;
+    }
+    const QString text = FromCp1252(content);
+    status.lineCount = countLines(text);
+    FileReader in(text);
+    bool known = true;
+    status.generation = classify(in.line(), &known);
+    if (!known) {
+        status.code = ProgramFileStatus::Code::UnknownVersion;
+        return status;
+    }
+    if (status.generation == FileGeneration::First) {
+        in.restart();
+    }
+
+    Program result = program;
+    ClearProgram(result);
+    try {
+        readSections(in, status.generation, status.lineCount >= kCompareSectionMinLines, result,
+                     takeNameAndPath);
+    } catch (const Damaged& damage) {
+        status.code = ProgramFileStatus::Code::Damaged;
+        status.detail = damage.why;
+        return status;
+    }
+    if (result.ModelIndex >= 16) {
+        status.code = ProgramFileStatus::Code::UnsupportedModel;
+        return status;
+    }
+    program = std::move(result);
+    return status;
+}
+
+ProgramFileStatus ReadProgramFile(const QString& path, Program& program, bool takeNameAndPath) {
+    QFile file(path);
+    ProgramFileStatus status;
+    if (!file.open(QIODevice::ReadOnly)) {
+        status.code = ProgramFileStatus::Code::CannotOpen;
+        status.detail = file.errorString();
+        return status;
+    }
+    if (file.size() > kMaxProgramFileSize) {
+        status.code = ProgramFileStatus::Code::TooLarge;
+        return status;
+    }
+    return ParseProgramFile(file.read(kMaxProgramFileSize + 1), program, takeNameAndPath);
+}
+
+ProgramFileStatus ReadProgramFile(const QString& path, Program& program, Prompter& prompter,
+                                  bool takeNameAndPath) {
+    const ProgramFileStatus status = ReadProgramFile(path, program, takeNameAndPath);
+    if (!status.ok()) {
+        const QString message = ProgramFileMessage(status);
+        if (status.code == ProgramFileStatus::Code::UnsupportedModel) {
+            prompter.inform(message);
+        } else {
+            prompter.warn(message);
+        }
+    }
+    return status;
+}
+
+QString ProgramFileMessage(const ProgramFileStatus& status) {
+    switch (status.code) {
+        case ProgramFileStatus::Code::Ok:
+            return QString();
+        case ProgramFileStatus::Code::CannotOpen:
+            return LoadText(FileCannotBeOpened) + status.detail;
+        case ProgramFileStatus::Code::TooLarge:
+            return LoadText(FileTooLarge);
+        case ProgramFileStatus::Code::Damaged:
+            return LoadText(FileIsDamaged) + status.detail;
+        case ProgramFileStatus::Code::UnknownVersion:
+            return LoadText(UnknownFileVersion);
+        case ProgramFileStatus::Code::UnsupportedModel:
+            return QStringLiteral("The model selected in the file is not supported by this software.");
+    }
+    return QString();
+}
+
+}  // namespace bdx

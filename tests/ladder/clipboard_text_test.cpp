@@ -1,0 +1,181 @@
+#include "ladder/clipboard_text.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "ladder/grid.h"
+#include "ladder/line_edit.h"
+
+namespace bdx {
+namespace {
+
+constexpr EditorSelection kContactOnLine2{2 * kWordsPerLine, SelectionKinds::Contact, 2};
+constexpr EditorSelection kCoilOnLine2{2 * kWordsPerLine + kCoilLetterWord, SelectionKinds::Coil, 2};
+
+// Line 2: I1 in column 1 with a link down, a wire in column 2, coil Q3 (contactor).
+Program sampleProgram() {
+    Program p;
+    const std::uint16_t line[kWordsPerLine] = {
+        'I', OperandNumberCode(1), 141, CellWire, CellWire, 128, 128, 128, 128, CoilContactor,
+        'Q', OperandNumberCode(3)};
+    std::copy(std::begin(line), std::end(line), p.LadderGrid.begin() + 2 * kWordsPerLine);
+    return p;
+}
+
+TEST(ClipboardTextTest, TextsCarryTheWordsAroundTheSelection) {
+    Program p = sampleProgram();
+    EXPECT_EQ(LineClipboardText(p, 2),
+              " MarloCutCopyPaste: Line: Number of Elements: 12, c1+0: 73, c1+1: 210, c1+2: 141, c1+3: 133, "
+              "c1+4: 133, c1+5: 128, c1+6: 128, c1+7: 128, c1+8: 128, c1+9: 148, c1+10: 81, c1+11: 212");
+    p.LineComments[2] = QStringLiteral("Pump on");
+    EXPECT_TRUE(LineClipboardText(p, 2).endsWith(", c1+11: 212, c1+12: Pump on"));
+    EXPECT_TRUE(LineClipboardText(p, 2).contains("Number of Elements: 13, "));
+
+    p.LadderGrid[0] = 'M';
+    p.LadderGrid[1] = OperandNumberCode(2);
+    EXPECT_EQ(ElementClipboardText(p, 0, SelectionKinds::Contact),
+              " MarloCutCopyPaste: Element: Number of Elements: 8, c1+0: 0, c1+1: 0, c1+2: 0, c1+3: 0, "
+              "c1+4: 77, c1+5: 211, c1+6: 128, c1+7: 128");
+    EXPECT_TRUE(
+        ElementClipboardText(p, kGridWords - 2, SelectionKinds::Coil)
+            .endsWith("c1+0: 2, c1+1: 128, c1+2: 128, c1+3: 128, c1+4: 128, c1+5: 128, c1+6: 0, c1+7: 0"));
+}
+
+TEST(ClipboardTextTest, RemoveLineMovesLinesAndCommentsUp) {
+    Program p = sampleProgram();
+    p.LineComments[1] = QStringLiteral("gone");
+    p.LineComments[2] = QStringLiteral("two");
+    p.LineComments[kLadderLines - 1] = QStringLiteral("last");
+    p.LadderGrid[kGridWords - 1] = OperandNumberCode(4);
+    RemoveLine(p, 1);
+    EXPECT_EQ(p.word(1, 0), 'I');
+    EXPECT_EQ(p.word(2, 0), CellEmpty);
+    EXPECT_EQ(p.LineComments[1], QStringLiteral("two"));
+    EXPECT_EQ(p.word(kLadderLines - 2, 11), OperandNumberCode(4));
+    EXPECT_EQ(p.LineComments[kLadderLines - 2], QStringLiteral("last"));
+    for (int w = 0; w < kWordsPerLine; ++w) {
+        EXPECT_EQ(p.word(kLadderLines - 1, w), CellEmpty);
+    }
+    EXPECT_TRUE(p.LineComments[kLadderLines - 1].isEmpty());
+
+    // Once line 1 is gone nothing lies above the links that went up to it.
+    SetVerticalLink(p.LadderGrid, 0, 0);
+    SetVerticalLink(p.LadderGrid, 0, 2);
+    RemoveLine(p, 0);
+    EXPECT_EQ(p.word(0, 2), JunctionBase | JunctionLeft | JunctionRight | JunctionDown);
+    EXPECT_EQ(p.word(0, 8), JunctionBase);
+
+    const Program before = p;
+    RemoveLine(p, -1);
+    RemoveLine(p, kLadderLines);
+    EXPECT_EQ(p, before);
+}
+
+TEST(ClipboardTextTest, CutRecordsOneUndoPointAndTakesTheSelectionAway) {
+    int undoCalls = 0;
+    const auto undo = [&undoCalls] { ++undoCalls; };
+    Program p = sampleProgram();
+    p.LineComments[3] = QStringLiteral("next");
+    p.word(3, 0) = 'M';
+    const QString lineText = LineClipboardText(p, 2);
+    EXPECT_EQ(PerformCutCopy(p, kContactOnLine2, true, true, undo, false), lineText);
+    EXPECT_EQ(undoCalls, 1);
+    EXPECT_EQ(p.word(2, 0), 'M');
+    EXPECT_EQ(p.LineComments[2], QStringLiteral("next"));
+
+    p = sampleProgram();
+    ASSERT_TRUE(PerformCutCopy(p, kCoilOnLine2, true, false, undo, false));
+    ASSERT_TRUE(PerformCutCopy(p, kContactOnLine2, true, false, undo, false));
+    EXPECT_EQ(undoCalls, 3);
+    Program expected = sampleProgram();
+    for (int w : {0, 1, kCoilFunctionWord, kCoilLetterWord, kCoilNumberWord}) {
+        expected.word(2, w) = CellEmpty;
+    }
+    EXPECT_EQ(p, expected);  // the junction beside the contact stays
+
+    // A copy, or anything while simulating, changes nothing and records nothing.
+    p = sampleProgram();
+    EXPECT_TRUE(PerformCutCopy(p, kContactOnLine2, false, true, undo, false));
+    EXPECT_FALSE(PerformCutCopy(p, kContactOnLine2, true, true, undo, true));
+    EXPECT_FALSE(PerformPaste(p, kContactOnLine2, LineClipboardText(Program(), 0), true, undo, true));
+    EXPECT_EQ(p, sampleProgram());
+    EXPECT_EQ(undoCalls, 3);
+}
+
+TEST(ClipboardTextTest, CopiedTextsPasteIntoAnotherProgram) {
+    Program source = sampleProgram();
+    source.LineComments[2] = QStringLiteral("first\r\nsecond");
+    Program target;
+    const EditorSelection line7{7 * kWordsPerLine, SelectionKinds::Contact, 7};
+    const std::optional<QString> lineText = PerformCutCopy(source, kContactOnLine2, false, true, {}, false);
+    ASSERT_TRUE(lineText);
+    EXPECT_TRUE(PerformPaste(target, line7, *lineText, true, {}, false));
+    for (int w = 0; w < kWordsPerLine; ++w) {
+        EXPECT_EQ(target.word(7, w), source.word(2, w));
+    }
+    EXPECT_EQ(target.LineComments[7], source.LineComments[2]);
+    // Line breaks that a clipboard turned into bare LF come back as CR LF.
+    target.LineComments[7].clear();
+    EXPECT_TRUE(PerformPaste(target, line7, QString(*lineText).replace("\r\n", "\n"), true, {}, false));
+    EXPECT_EQ(target.LineComments[7], source.LineComments[2]);
+    // A comment is cut at its first comma.
+    source.LineComments[2] = QStringLiteral("Pump, left side");
+    EXPECT_TRUE(PerformPaste(target, line7, LineClipboardText(source, 2), true, {}, false));
+    EXPECT_EQ(target.LineComments[7], QStringLiteral("Pump"));
+
+    // Coil onto a coil; a 0 (a position outside the grid) is never written.
+    Program element;
+    const QString coilText = ElementClipboardText(source, kCoilOnLine2.CurrentCell, SelectionKinds::Coil);
+    EXPECT_TRUE(PerformPaste(element, kCoilOnLine2, coilText, false, {}, false));
+    Program coilOnly;
+    for (int w : {kCoilFunctionWord, kCoilLetterWord, kCoilNumberWord}) {
+        coilOnly.word(2, w) = source.word(2, w);
+    }
+    EXPECT_EQ(element, coilOnly);
+    element.LadderGrid[1] = OperandNumberCode(5);
+    EXPECT_TRUE(PerformPaste(element, {0, SelectionKinds::Contact, 0},
+                             " MarloCutCopyPaste: Element: Number of Elements: 8, c1+0: 0, c1+1: 0, c1+2: 0, "
+                             "c1+3: 0, c1+4: 77, c1+5: 0, c1+6: 0, c1+7: 0",
+                             false, {}, false));
+    EXPECT_EQ(element.LadderGrid[0], 'M');
+    EXPECT_EQ(element.LadderGrid[1], OperandNumberCode(5));
+}
+
+TEST(ClipboardTextTest, UnusableTextChangesNothingButTheUndoPoint) {
+    const QString line = LineClipboardText(sampleProgram(), 2);
+    const QString coil =
+        ElementClipboardText(sampleProgram(), kCoilOnLine2.CurrentCell, SelectionKinds::Coil);
+    const std::vector<std::pair<QString, bool>> texts = {
+        // text, pasted in line mode
+        {QString(), true},
+        {"hello", false},
+        {line.mid(1), true},  // without the leading blank of the marker
+        {coil, true},
+        {coil, false},  // a coil onto a contact position
+        {" MarloCutCopyPaste: Line: Number of Elements: 12,,,,,,,,,,,,,,", true},
+        {QString(line).replace("c1+5: 128", "c1+5: 65536"), true},
+        {QString(line).replace("c1+5: 128", "c1+5: -1"), true},
+        {QString(line).replace("c1+5: 128, ", ""), true},
+        {QString(line).replace("Elements: 12", "Elements: 4294967309"), true},
+        {QString(line).replace("Elements: 12", "Elements: 11"), true},
+        {line.chopped(3), true},
+    };
+    for (const auto& [text, lineMode] : texts) {
+        Program p;
+        int undoCalls = 0;
+        EXPECT_FALSE(PerformPaste(
+            p, {0, SelectionKinds::Contact, 0}, text, lineMode, [&] { ++undoCalls; }, false))
+            << text.toStdString();
+        EXPECT_EQ(p, Program()) << text.toStdString();
+        EXPECT_EQ(undoCalls, 1);
+    }
+    // Cut off anywhere, a text parses completely or not at all.
+    for (qsizetype length = 0; length < line.size(); ++length) {
+        const std::optional<ClipboardContent> parsed = ParseClipboardText(line.left(length));
+        EXPECT_TRUE(!parsed || parsed->Words.size() == std::size_t(kLineEntries));
+    }
+}
+
+}  // namespace
+}  // namespace bdx
