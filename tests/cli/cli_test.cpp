@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QProcess>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include "bdx_version.h"
 #include "cli/cli_commands.h"
+#include "ladder/grid.h"
+#include "ladder/program_file.h"
 
 namespace bdx {
 namespace {
@@ -56,6 +60,79 @@ TEST(CliTest, HelpVersionAndUsageErrors) {
 
     EXPECT_EQ(runCli({}).code, 2);
     EXPECT_EQ(runCli({QStringLiteral("models"), QStringLiteral("extra")}).code, 2);
+}
+
+QString corpusFile(const char* name) {
+    return QStringLiteral(BDX_SOURCE_DIR "/tests/fuzz/corpus/program_file/") + QLatin1String(name);
+}
+
+TEST(CliTest, ConvertWritesTheCurrentLayout) {
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("Converted.h53"));
+    const Result r = runCli({QStringLiteral("convert"), corpusFile("second.h53"), out});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    Program converted;
+    const ProgramFileStatus status = ReadProgramFile(out, converted, true);
+    ASSERT_TRUE(status.ok());
+    EXPECT_EQ(status.generation, FileGeneration::Current);
+    EXPECT_EQ(status.lineCount, kProgramFileLines);
+    EXPECT_EQ(converted.ProgramFileName, QStringLiteral("Converted.h53"));
+    Program original;
+    ASSERT_TRUE(ReadProgramFile(corpusFile("second.h53"), original).ok());
+    ConvertLegacyNumberCodes(original.LadderGrid);
+    EXPECT_EQ(converted.LadderGrid, original.LadderGrid);
+    EXPECT_EQ(converted.TimerParams, original.TimerParams);
+    EXPECT_EQ(converted.OperandComments, original.OperandComments);
+}
+
+TEST(CliTest, ConvertAndInfoRefuseFilesTheEditorRefuses) {
+    QTemporaryDir dir;
+    Program future;
+    future.ModelIndex = 16;
+    const QString in = dir.filePath(QStringLiteral("Future.h53"));
+    ASSERT_TRUE(WriteProgramFile(future, in));
+    const QString out = dir.filePath(QStringLiteral("out.h53"));
+    const Result convert = runCli({QStringLiteral("convert"), in, out});
+    EXPECT_EQ(convert.code, 1);
+    EXPECT_TRUE(convert.err.contains(
+        QStringLiteral("The model selected in the file is not supported by this software.")));
+    EXPECT_FALSE(QFile::exists(out));
+
+    const Result missing = runCli({QStringLiteral("info"), dir.filePath(QStringLiteral("none.h53"))});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("The file could not be opened: ")));
+    EXPECT_EQ(runCli({QStringLiteral("convert"), in}).code, 2);
+    EXPECT_EQ(runCli({QStringLiteral("info")}).code, 2);
+}
+
+TEST(CliTest, InfoSummarisesAProgram) {
+    QTemporaryDir dir;
+    Program p;
+    p.ModelIndex = 11;
+    p.ExtensionModules = {1, 0, 1};
+    p.word(0, 0) = 'I';
+    p.word(4, 10) = 'Q';
+    p.TimerParams[0][0] = kFlagInUse;
+    p.TimerParams[15][0] = kFlagInUse | kFlagLocked;
+    p.TimerParams[3][0] = kFlagLocked;  // locked, not used
+    p.HourMeterParams[1][0] = kFlagInUse;
+    const QString file = dir.filePath(QStringLiteral("Info.h53"));
+    ASSERT_TRUE(WriteProgramFile(p, file));
+    const Result r = runCli({QStringLiteral("info"), file});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("generation: current\n"
+                                    "model: 11 24 V AC/DC Analog - KX1A30\n"
+                                    "extension: A C\n"
+                                    "lines: 2\n"
+                                    "timers: 1 16\n"
+                                    "counters: none\n"
+                                    "compare counters: none\n"
+                                    "hour meters: 2\n"
+                                    "time switches: none\n"
+                                    "analog blocks: none\n"));
+
+    const Result first = runCli({QStringLiteral("info"), corpusFile("first_short.m53")});
+    EXPECT_TRUE(first.out.startsWith(QStringLiteral("generation: first\nmodel: 2 ")));
 }
 
 }  // namespace

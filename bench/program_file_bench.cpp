@@ -1,0 +1,55 @@
+#include <benchmark/benchmark.h>
+
+#include <QTemporaryDir>
+
+#include "ladder/program_file.h"
+#include "ladder/undo_redo.h"
+
+namespace {
+
+// A program with every line and comment in use, the largest a file gets in practice.
+bdx::Program fullProgram() {
+    bdx::Program p;
+    for (int i = 0; i < bdx::kGridWords; ++i) {
+        p.LadderGrid[i] = static_cast<std::uint16_t>(128 + i % 100);
+    }
+    for (QString& c : p.OperandComments) {
+        c = QStringLiteral("operand comment of some length");
+    }
+    for (QString& c : p.LineComments) {
+        c = QStringLiteral("line comment\r\nwith a second line");
+    }
+    return p;
+}
+
+void BM_FormatProgramFile(benchmark::State& state) {
+    const bdx::Program p = fullProgram();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(bdx::FormatProgramFile(p));
+    }
+}
+BENCHMARK(BM_FormatProgramFile);
+
+void BM_ParseProgramFile(benchmark::State& state) {
+    const QByteArray content = bdx::FormatProgramFile(fullProgram());
+    bdx::Program p;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(bdx::ParseProgramFile(content, p));
+    }
+    state.SetBytesProcessed(state.iterations() * content.size());
+}
+BENCHMARK(BM_ParseProgramFile);
+
+// Every edit stores a snapshot before it changes the program.
+void BM_AddUndoAction(benchmark::State& state) {
+    QTemporaryDir dir;
+    bdx::ClassUndoRedo store(dir.path());
+    store.StartFolders(QStringLiteral("Bench.h53"));
+    const bdx::Program p = fullProgram();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(store.AddUndoAction(p, 0, 0));
+    }
+}
+BENCHMARK(BM_AddUndoAction);
+
+}  // namespace
