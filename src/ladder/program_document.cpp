@@ -62,16 +62,24 @@ QString ProgramDocument::applicationCopyPath() const {
     return applicationFolder_ + QStringLiteral("/def.txt");
 }
 
-void ProgramDocument::StartEmpty() {
-    program_.ModelIndex = 0;
-    ClearProgram(program_);
-    program_.ProgramFileName = QString::fromLatin1(kUntitledFileName);
-    program_.ProgramFilePath.clear();
+void ProgramDocument::programReplaced() {
     program_.ProgramModified = false;
     undo_.StartFolders(program_.ProgramFileName);
     notify(callbacks_.captionChanged);
     notify(callbacks_.programReplaced);
     notify(callbacks_.undoStateChanged);
+}
+
+void ProgramDocument::becomeUntitled() {
+    ClearProgram(program_);
+    program_.ProgramFileName = QString::fromLatin1(kUntitledFileName);
+    program_.ProgramFilePath.clear();
+    programReplaced();
+}
+
+void ProgramDocument::StartEmpty() {
+    program_.ModelIndex = 0;
+    becomeUntitled();
 }
 
 bool ProgramDocument::askToSaveChanges() {
@@ -94,14 +102,7 @@ ProgramDocument::Outcome ProgramDocument::NewProgram() {
     }
     locks_.ReleaseFileLock(program_.ProgramFilePath);
     program_.ExtensionModules.fill(0);
-    ClearProgram(program_);
-    program_.ProgramFileName = QString::fromLatin1(kUntitledFileName);
-    program_.ProgramFilePath.clear();
-    program_.ProgramModified = false;
-    undo_.StartFolders(program_.ProgramFileName);
-    notify(callbacks_.captionChanged);
-    notify(callbacks_.programReplaced);
-    notify(callbacks_.undoStateChanged);
+    becomeUntitled();
     return Outcome::Done;
 }
 
@@ -158,11 +159,7 @@ ProgramDocument::Outcome ProgramDocument::OpenFile(const QString& chosenPath) {
         locks_.ReleaseFileLock(path);
         locks_.ReleaseFileLock(program_.ProgramFilePath);
         ResetProgram(program_);
-        program_.ProgramModified = false;
-        undo_.StartFolders(program_.ProgramFileName);
-        notify(callbacks_.captionChanged);
-        notify(callbacks_.programReplaced);
-        notify(callbacks_.undoStateChanged);
+        programReplaced();
         return Outcome::Failed;
     }
     if (!status.ok()) {
@@ -176,11 +173,7 @@ ProgramDocument::Outcome ProgramDocument::OpenFile(const QString& chosenPath) {
     program_.ProgramFileName = QFileInfo(path).fileName();
     program_.ProgramFilePath = path;
     ConvertLegacyNumberCodes(program_.LadderGrid);
-    program_.ProgramModified = false;
-    undo_.StartFolders(program_.ProgramFileName);
-    notify(callbacks_.captionChanged);
-    notify(callbacks_.programReplaced);
-    notify(callbacks_.undoStateChanged);
+    programReplaced();
     return Outcome::Done;
 }
 

@@ -69,6 +69,10 @@ class ProgramDocument {
     // Yes saves (through Save As), No goes on, Cancel stops; true when the caller may go on.
     bool askToSaveChanges();
     Outcome writeTo(const QString& path, bool moveUndoFolders);
+    // A whole new program is in place: unmodified, fresh undo folders, everyone told.
+    void programReplaced();
+    // An empty program named "Untitled.h53" with no path, of the current model.
+    void becomeUntitled();
     void notify(const std::function<void()>& callback) const;
 
     Prompter& prompter_;
