@@ -429,6 +429,16 @@ TEST(ProgramFileTest, FilesOnDisk) {
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), before);
 
+    // A huge file is refused from its size alone, without reading it.
+    const QString huge = dir.filePath(QStringLiteral("Huge.h53"));
+    QFile hugeFile(huge);
+    ASSERT_TRUE(hugeFile.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(hugeFile.resize(100LL * 1024 * 1024));
+    hugeFile.close();
+    Program untouched = original;
+    EXPECT_EQ(ReadProgramFile(huge, untouched).code, ProgramFileStatus::Code::TooLarge);
+    EXPECT_EQ(untouched, original);
+
     ScriptedPrompter prompter;
     const ProgramFileStatus missing =
         ReadProgramFile(dir.filePath(QStringLiteral("none.h53")), back, prompter);
