@@ -1,0 +1,1 @@
+#include "block_usage.h"

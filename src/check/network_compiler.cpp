@@ -1,0 +1,1 @@
+#include "network_compiler.h"

@@ -1,0 +1,1 @@
+#include "rule_checker.h"
