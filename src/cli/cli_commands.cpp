@@ -42,6 +42,8 @@ const std::vector<Command>& commands() {
          ConvertCommand},
         {"info", "FILE: generation, model, extension modules, used lines and blocks of a program file",
          InfoCommand},
+        {"check", "FILE [--lang en|pt|pl|es]: the error list of a program and its compile fault, if any",
+         CheckCommand},
     };
     return list;
 }

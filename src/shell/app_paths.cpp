@@ -21,6 +21,8 @@ QString ApplicationFolder() {
     return ProductDataFolder();
 }
 
+QString NetworkDumpPath() { return ApplicationFolder() + QStringLiteral("/x.txt"); }
+
 QString UndoRootFolder() {
     return AppDataBase() + QStringLiteral("/Brantel Desk X/BRANTELDESK X");
 }

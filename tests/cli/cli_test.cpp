@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStringList>
@@ -133,6 +134,59 @@ TEST(CliTest, InfoSummarisesAProgram) {
 
     const Result first = runCli({QStringLiteral("info"), corpusFile("first_short.m53")});
     EXPECT_TRUE(first.out.startsWith(QStringLiteral("generation: first\nmodel: 2 ")));
+}
+
+TEST(CliTest, CheckPrintsTheErrorListAndTheCompileFault) {
+    QTemporaryDir dir;
+    const QString empty = dir.filePath(QStringLiteral("Empty.h53"));
+    ASSERT_TRUE(WriteProgramFile(Program{}, empty));
+    const Result r = runCli({QStringLiteral("check"), empty});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, QStringLiteral("Error no. : 50\nThere is no program to run.\n"));
+
+    // A Q1 contact without any Q1 coil on a line that drives M1.
+    Program p;
+    p.word(0, 0) = 'Q';
+    p.word(0, 1) = OperandNumberCode(1);
+    p.word(0, 2) = JunctionBase + JunctionLeft + JunctionRight;
+    for (int w = 3; w <= 7; ++w) {
+        p.word(0, w) = w == 5 ? JunctionBase + JunctionLeft + JunctionRight : CellWire;
+    }
+    p.word(0, 8) = JunctionBase + JunctionLeft + JunctionRight;
+    p.word(0, 9) = CoilContactor;
+    p.word(0, 10) = 'M';
+    p.word(0, 11) = OperandNumberCode(1);
+    const QString file = dir.filePath(QStringLiteral("Q1.h53"));
+    ASSERT_TRUE(WriteProgramFile(p, file));
+    const Result english = runCli({QStringLiteral("check"), file});
+    EXPECT_EQ(english.code, 1);
+    EXPECT_EQ(
+        english.out,
+        QStringLiteral("Error\t001\tContact-1\tCoil Q1 should be defined, since it is used as a contact\n"));
+    const Result polish =
+        runCli({QStringLiteral("check"), file, QStringLiteral("--lang"), QStringLiteral("pl")});
+    EXPECT_EQ(polish.out.section(u'\t', 3),
+              english.out.section(u'\t', 3));  // the checker speaks English to Polish users
+    const Result spanish =
+        runCli({QStringLiteral("check"), QStringLiteral("--lang"), QStringLiteral("es"), file});
+    EXPECT_EQ(spanish.code, 1);
+    EXPECT_NE(spanish.out.section(u'\t', 3), english.out.section(u'\t', 3));
+
+    EXPECT_EQ(runCli({QStringLiteral("check"), dir.filePath(QStringLiteral("none.h53"))}).code, 2);
+    EXPECT_EQ(runCli({QStringLiteral("check"), file, QStringLiteral("--lang"), QStringLiteral("xx")}).code,
+              2);
+}
+
+TEST(CliTest, CheckPassesTheExamples) {
+    const QStringList examples =
+        QDir(QStringLiteral(BDX_SOURCE_DIR "/examples")).entryList({QStringLiteral("*.h53")});
+    ASSERT_GE(examples.size(), 3);
+    for (const QString& name : examples) {
+        const Result r =
+            runCli({QStringLiteral("check"), QStringLiteral(BDX_SOURCE_DIR "/examples/") + name});
+        EXPECT_EQ(r.code, 0) << name.toStdString() << ": " << r.out.toStdString();
+        EXPECT_TRUE(r.out.isEmpty()) << name.toStdString();
+    }
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "ladder/grid.h"
 #include "ladder/line_edit.h"
 
@@ -12,6 +10,7 @@ namespace {
 
 constexpr EditorSelection kContactOnLine2{2 * kWordsPerLine, SelectionKinds::Contact, 2};
 constexpr EditorSelection kCoilOnLine2{2 * kWordsPerLine + kCoilLetterWord, SelectionKinds::Coil, 2};
+constexpr EditorSelection kLine0{0, SelectionKinds::Contact, 0};
 
 // Line 2: I1 in column 1 with a link down, a wire in column 2, coil Q3 (contactor).
 Program sampleProgram() {
@@ -42,52 +41,46 @@ TEST(ClipboardTextTest, TextsCarryTheWordsAroundTheSelection) {
             .endsWith("c1+0: 2, c1+1: 128, c1+2: 128, c1+3: 128, c1+4: 128, c1+5: 128, c1+6: 0, c1+7: 0"));
 }
 
-TEST(ClipboardTextTest, RemoveLineMovesLinesAndCommentsUp) {
+TEST(ClipboardTextTest, LineCutMovesTheLinesBelowUp) {
+    int undoCalls = 0;
     Program p = sampleProgram();
-    p.LineComments[1] = QStringLiteral("gone");
     p.LineComments[2] = QStringLiteral("two");
+    p.LineComments[3] = QStringLiteral("next");
     p.LineComments[kLadderLines - 1] = QStringLiteral("last");
+    p.word(3, 0) = 'M';
     p.LadderGrid[kGridWords - 1] = OperandNumberCode(4);
-    RemoveLine(p, 1);
-    EXPECT_EQ(p.word(1, 0), 'I');
-    EXPECT_EQ(p.word(2, 0), CellEmpty);
-    EXPECT_EQ(p.LineComments[1], QStringLiteral("two"));
-    EXPECT_EQ(p.word(kLadderLines - 2, 11), OperandNumberCode(4));
-    EXPECT_EQ(p.LineComments[kLadderLines - 2], QStringLiteral("last"));
-    for (int w = 0; w < kWordsPerLine; ++w) {
-        EXPECT_EQ(p.word(kLadderLines - 1, w), CellEmpty);
-    }
-    EXPECT_TRUE(p.LineComments[kLadderLines - 1].isEmpty());
+    const QString lineText = LineClipboardText(p, 2);
+    EXPECT_EQ(PerformCutCopy(
+                  p, kContactOnLine2, true, true, [&] { ++undoCalls; }, false),
+              lineText);
+    EXPECT_EQ(undoCalls, 1);
+    Program expected;  // line 3 is now line 2, and the last line is empty
+    expected.word(2, 0) = 'M';
+    expected.LineComments[2] = QStringLiteral("next");
+    expected.word(kLadderLines - 2, 11) = OperandNumberCode(4);
+    expected.LineComments[kLadderLines - 2] = QStringLiteral("last");
+    EXPECT_EQ(p, expected);
 
     // Once line 1 is gone nothing lies above the links that went up to it.
+    p.word(1, 2) = JunctionBase | JunctionLeft | JunctionRight;
     SetVerticalLink(p.LadderGrid, 0, 0);
     SetVerticalLink(p.LadderGrid, 0, 2);
     RemoveLine(p, 0);
-    EXPECT_EQ(p.word(0, 2), JunctionBase | JunctionLeft | JunctionRight | JunctionDown);
+    EXPECT_EQ(p.word(0, 2), JunctionBase | JunctionLeft | JunctionRight);
     EXPECT_EQ(p.word(0, 8), JunctionBase);
-
     const Program before = p;
     RemoveLine(p, -1);
     RemoveLine(p, kLadderLines);
     EXPECT_EQ(p, before);
 }
 
-TEST(ClipboardTextTest, CutRecordsOneUndoPointAndTakesTheSelectionAway) {
+TEST(ClipboardTextTest, ElementCutEmptiesTheElementAndCopyChangesNothing) {
     int undoCalls = 0;
     const auto undo = [&undoCalls] { ++undoCalls; };
     Program p = sampleProgram();
-    p.LineComments[3] = QStringLiteral("next");
-    p.word(3, 0) = 'M';
-    const QString lineText = LineClipboardText(p, 2);
-    EXPECT_EQ(PerformCutCopy(p, kContactOnLine2, true, true, undo, false), lineText);
-    EXPECT_EQ(undoCalls, 1);
-    EXPECT_EQ(p.word(2, 0), 'M');
-    EXPECT_EQ(p.LineComments[2], QStringLiteral("next"));
-
-    p = sampleProgram();
     ASSERT_TRUE(PerformCutCopy(p, kCoilOnLine2, true, false, undo, false));
     ASSERT_TRUE(PerformCutCopy(p, kContactOnLine2, true, false, undo, false));
-    EXPECT_EQ(undoCalls, 3);
+    EXPECT_EQ(undoCalls, 2);
     Program expected = sampleProgram();
     for (int w : {0, 1, kCoilFunctionWord, kCoilLetterWord, kCoilNumberWord}) {
         expected.word(2, w) = CellEmpty;
@@ -97,10 +90,11 @@ TEST(ClipboardTextTest, CutRecordsOneUndoPointAndTakesTheSelectionAway) {
     // A copy, or anything while simulating, changes nothing and records nothing.
     p = sampleProgram();
     EXPECT_TRUE(PerformCutCopy(p, kContactOnLine2, false, true, undo, false));
+    EXPECT_TRUE(PerformCutCopy(p, kCoilOnLine2, false, false, undo, false));
     EXPECT_FALSE(PerformCutCopy(p, kContactOnLine2, true, true, undo, true));
     EXPECT_FALSE(PerformPaste(p, kContactOnLine2, LineClipboardText(Program(), 0), true, undo, true));
     EXPECT_EQ(p, sampleProgram());
-    EXPECT_EQ(undoCalls, 3);
+    EXPECT_EQ(undoCalls, 2);
 }
 
 TEST(ClipboardTextTest, CopiedTextsPasteIntoAnotherProgram) {
@@ -108,16 +102,15 @@ TEST(ClipboardTextTest, CopiedTextsPasteIntoAnotherProgram) {
     source.LineComments[2] = QStringLiteral("first\r\nsecond");
     Program target;
     const EditorSelection line7{7 * kWordsPerLine, SelectionKinds::Contact, 7};
-    const std::optional<QString> lineText = PerformCutCopy(source, kContactOnLine2, false, true, {}, false);
-    ASSERT_TRUE(lineText);
-    EXPECT_TRUE(PerformPaste(target, line7, *lineText, true, {}, false));
+    const QString lineText = *PerformCutCopy(source, kContactOnLine2, false, true, {}, false);
+    EXPECT_TRUE(PerformPaste(target, line7, lineText, true, {}, false));
     for (int w = 0; w < kWordsPerLine; ++w) {
         EXPECT_EQ(target.word(7, w), source.word(2, w));
     }
     EXPECT_EQ(target.LineComments[7], source.LineComments[2]);
     // Line breaks that a clipboard turned into bare LF come back as CR LF.
     target.LineComments[7].clear();
-    EXPECT_TRUE(PerformPaste(target, line7, QString(*lineText).replace("\r\n", "\n"), true, {}, false));
+    EXPECT_TRUE(PerformPaste(target, line7, QString(lineText).replace("\r\n", "\n"), true, {}, false));
     EXPECT_EQ(target.LineComments[7], source.LineComments[2]);
     // A comment is cut at its first comma.
     source.LineComments[2] = QStringLiteral("Pump, left side");
@@ -134,7 +127,7 @@ TEST(ClipboardTextTest, CopiedTextsPasteIntoAnotherProgram) {
     }
     EXPECT_EQ(element, coilOnly);
     element.LadderGrid[1] = OperandNumberCode(5);
-    EXPECT_TRUE(PerformPaste(element, {0, SelectionKinds::Contact, 0},
+    EXPECT_TRUE(PerformPaste(element, kLine0,
                              " MarloCutCopyPaste: Element: Number of Elements: 8, c1+0: 0, c1+1: 0, c1+2: 0, "
                              "c1+3: 0, c1+4: 77, c1+5: 0, c1+6: 0, c1+7: 0",
                              false, {}, false));
@@ -146,7 +139,7 @@ TEST(ClipboardTextTest, UnusableTextChangesNothingButTheUndoPoint) {
     const QString line = LineClipboardText(sampleProgram(), 2);
     const QString coil =
         ElementClipboardText(sampleProgram(), kCoilOnLine2.CurrentCell, SelectionKinds::Coil);
-    const std::vector<std::pair<QString, bool>> texts = {
+    const std::pair<QString, bool> texts[] = {
         // text, pasted in line mode
         {QString(), true},
         {"hello", false},
@@ -165,7 +158,7 @@ TEST(ClipboardTextTest, UnusableTextChangesNothingButTheUndoPoint) {
         Program p;
         int undoCalls = 0;
         EXPECT_FALSE(PerformPaste(
-            p, {0, SelectionKinds::Contact, 0}, text, lineMode, [&] { ++undoCalls; }, false))
+            p, kLine0, text, lineMode, [&] { ++undoCalls; }, false))
             << text.toStdString();
         EXPECT_EQ(p, Program()) << text.toStdString();
         EXPECT_EQ(undoCalls, 1);

@@ -12,94 +12,74 @@ namespace {
 void touch(const QString& path) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("x");
 }
 
-// Another process tries the same kind of lock, as a second instance would.
+// Another process tries the same kind of lock, as a second instance would: 0 when it got it.
 int lockFromAnotherProcess(const QString& lockPath) {
     return QProcess::execute(QStringLiteral("flock"),
                              {QStringLiteral("-n"), lockPath, QStringLiteral("true")});
 }
 
 TEST(FileLockTest, CompanionFileNames) {
+    const std::pair<QString, QString> retentive[] = {
+        {"/p/Motor.h53", "/p/Motor.ret"}, {"/p/Old.T53", "/p/Old.ret"}, {"/p/Old.m53", "/p/Old.ret"}};
+    for (const auto& [program, ret] : retentive) {
+        EXPECT_EQ(RetentiveFilePath(program), ret);
+    }
     EXPECT_EQ(LockFilePath(QStringLiteral("/p/Motor.h53")), QStringLiteral("/p/Motor.h53.temp"));
-    EXPECT_EQ(RetentiveFilePath(QStringLiteral("/p/Motor.h53")), QStringLiteral("/p/Motor.ret"));
-    EXPECT_EQ(RetentiveFilePath(QStringLiteral("/p/Old.T53")), QStringLiteral("/p/Old.ret"));
-    EXPECT_EQ(RetentiveFilePath(QStringLiteral("/p/Old.m53")), QStringLiteral("/p/Old.ret"));
     EXPECT_EQ(ImageFilePath(QStringLiteral("/p/Motor.h53")), QStringLiteral("/p/Motor.LAD"));
     EXPECT_EQ(ImageFilePath(QStringLiteral("/p/x.h53.bak")), QStringLiteral("/p/x.h53.bak.LAD"));
 }
 
-TEST(FileLockTest, ASecondHolderIsRefusedUntilRelease) {
-    QTemporaryDir dir;
-    const QString program = dir.filePath(QStringLiteral("Motor.h53"));
-    FileLocks first;
-    ASSERT_TRUE(first.AcquireFileLock(program));
-    EXPECT_TRUE(QFile::exists(LockFilePath(program)));
-    EXPECT_TRUE(first.holds(program));
-
-    FileLocks second;
-    EXPECT_FALSE(second.AcquireFileLock(program));
-    EXPECT_FALSE(first.AcquireFileLock(program));  // the same holder must release first
-    EXPECT_EQ(lockFromAnotherProcess(LockFilePath(program)), 1);
-
-    first.ReleaseFileLock(program);
-    EXPECT_FALSE(QFile::exists(LockFilePath(program)));
-    EXPECT_TRUE(second.AcquireFileLock(program));
-}
-
-TEST(FileLockTest, ALockHeldByAnotherProcessRefusesUs) {
-    QTemporaryDir dir;
-    const QString program = dir.filePath(QStringLiteral("Pump.h53"));
-    QProcess holder;
-    holder.start(QStringLiteral("flock"), {QStringLiteral("-n"), QStringLiteral("-o"), LockFilePath(program),
-                                           QStringLiteral("-c"), QStringLiteral("echo locked; sleep 30")});
-    ASSERT_TRUE(holder.waitForReadyRead(10000));
-    ASSERT_EQ(holder.readAllStandardOutput().trimmed(), QByteArray("locked"));
-
-    FileLocks locks;
-    EXPECT_FALSE(locks.AcquireFileLock(program));
-    holder.kill();
-    holder.waitForFinished();
-    EXPECT_TRUE(locks.AcquireFileLock(program));  // the lock ended with its process
-}
-
-TEST(FileLockTest, ReleaseRemovesTheCompanionsOfTheHolderOnly) {
+TEST(FileLockTest, ASecondHolderOrProcessIsRefusedUntilRelease) {
     QTemporaryDir dir;
     const QString program = dir.filePath(QStringLiteral("Motor.h53"));
     touch(RetentiveFilePath(program));
     touch(ImageFilePath(program));
+    FileLocks first;
+    QString error;
+    ASSERT_TRUE(first.AcquireFileLock(program));
+    EXPECT_TRUE(QFile::exists(LockFilePath(program)));
 
-    FileLocks stranger;
-    stranger.ReleaseFileLock(program);  // holds nothing: touches nothing
+    FileLocks second;
+    second.ReleaseFileLock(program);  // holds nothing: removes nothing
     EXPECT_TRUE(QFile::exists(RetentiveFilePath(program)));
+    EXPECT_FALSE(second.AcquireFileLock(program, &error));
+    EXPECT_FALSE(first.AcquireFileLock(program, &error));  // the same holder must release first
+    EXPECT_TRUE(error.isEmpty());                          // refused, not failed
+    EXPECT_EQ(lockFromAnotherProcess(LockFilePath(program)), 1);
 
-    FileLocks locks;
-    ASSERT_TRUE(locks.AcquireFileLock(program));
-    locks.ReleaseFileLock(program);
-    EXPECT_FALSE(QFile::exists(RetentiveFilePath(program)));
-    EXPECT_FALSE(QFile::exists(ImageFilePath(program)));
-    EXPECT_FALSE(QFile::exists(LockFilePath(program)));
-}
-
-TEST(FileLockTest, ALeftOverLockFileCanBeTakenAndAllLocksEndWithTheHolder) {
-    QTemporaryDir dir;
-    const QString a = dir.filePath(QStringLiteral("A.h53"));
-    const QString b = dir.filePath(QStringLiteral("B.h53"));
-    touch(LockFilePath(a));  // left by an instance that crashed
-    {
-        FileLocks locks;
-        ASSERT_TRUE(locks.AcquireFileLock(a));
-        ASSERT_TRUE(locks.AcquireFileLock(b));
+    first.ReleaseFileLock(program);
+    for (const QString& companion :
+         {LockFilePath(program), RetentiveFilePath(program), ImageFilePath(program)}) {
+        EXPECT_FALSE(QFile::exists(companion)) << companion.toStdString();
     }
-    EXPECT_FALSE(QFile::exists(LockFilePath(a)));
-    EXPECT_FALSE(QFile::exists(LockFilePath(b)));
-    EXPECT_EQ(lockFromAnotherProcess(LockFilePath(a)), 0);
+    EXPECT_TRUE(second.AcquireFileLock(program));
+
+    EXPECT_FALSE(first.AcquireFileLock(QStringLiteral("/nonexistent-folder/x.h53"), &error));
+    EXPECT_FALSE(error.isEmpty());
 }
 
-TEST(FileLockTest, AFolderThatCannotHoldTheLockFileRefuses) {
+TEST(FileLockTest, ALockEndsWithItsHolderEvenAfterACrash) {
+    QTemporaryDir dir;
+    const QString pump = dir.filePath(QStringLiteral("Pump.h53"));
+    QProcess holder;
+    holder.start(QStringLiteral("flock"), {QStringLiteral("-n"), QStringLiteral("-o"), LockFilePath(pump),
+                                           QStringLiteral("-c"), QStringLiteral("echo locked; sleep 30")});
+    ASSERT_TRUE(holder.waitForReadyRead(10000));
     FileLocks locks;
-    EXPECT_FALSE(locks.AcquireFileLock(QStringLiteral("/nonexistent-folder/x.h53")));
+    EXPECT_FALSE(locks.AcquireFileLock(pump));
+    holder.kill();
+    holder.waitForFinished();
+    EXPECT_TRUE(locks.AcquireFileLock(pump));  // the lock file left behind is taken again
+    EXPECT_EQ(lockFromAnotherProcess(LockFilePath(pump)), 1);
+    locks.releaseAll();
+    EXPECT_FALSE(QFile::exists(LockFilePath(pump)));
+    {
+        FileLocks scoped;  // a holder takes its locks with it when it ends
+        ASSERT_TRUE(scoped.AcquireFileLock(pump));
+    }
+    EXPECT_EQ(lockFromAnotherProcess(LockFilePath(pump)), 0);
 }
 
 }  // namespace

@@ -2,106 +2,76 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace bdx {
 namespace {
 
 TEST(GridTest, OperandNumbersDecodeInBothCodings) {
-    EXPECT_EQ(DecodeOperandNumber(49), 0);  // legacy "1"
-    EXPECT_EQ(DecodeOperandNumber(210), 0);
-    EXPECT_EQ(DecodeOperandNumber(64), 15);
-    EXPECT_EQ(DecodeOperandNumber(273), 63);  // M64
-    EXPECT_EQ(OperandNumberCode(1), 210);
+    const std::pair<std::uint16_t, int> cases[] = {{49, 0}, {210, 0}, {64, 15}, {273, 63}};
+    for (const auto& [word, index] : cases) {
+        EXPECT_EQ(DecodeOperandNumber(word), index) << word;
+    }
     EXPECT_EQ(OperandNumberCode(64), 273);
-}
 
-TEST(GridTest, PolarityChangesOnlyContacts) {
-    EXPECT_EQ(NormallyOpenCode(99), 73);  // i -> I
-    EXPECT_EQ(NormallyClosedCode(73), 99);
-    EXPECT_EQ(NormallyClosedCode(ClockContactOpen), ClockContactClosed);
-    EXPECT_EQ(NormallyOpenCode(ClockContactClosed), ClockContactOpen);
-    for (std::uint16_t unchanged : {CellWire, CellEmpty, std::uint16_t(0), std::uint16_t(210)}) {
-        EXPECT_EQ(NormallyClosedCode(unchanged), unchanged);
-        EXPECT_EQ(NormallyOpenCode(unchanged), unchanged);
-    }
-    // Already of the asked polarity: nothing changes.
-    EXPECT_EQ(NormallyClosedCode(99), 99);
-    EXPECT_EQ(NormallyOpenCode(73), 73);
-    EXPECT_EQ(NormallyClosedCode(ClockContactClosed), ClockContactClosed);
-}
-
-TEST(GridTest, MakeNormallyClosedWorksOnTheCellOnly) {
-    Program p;
-    p.LadderGrid[3] = 'I';
-    p.LadderGrid[4] = OperandNumberCode(2);
-    p.LadderGrid[6] = CellWire;
-    EXPECT_TRUE(MakeNormallyClosed(p, 3));
-    EXPECT_EQ(p.LadderGrid[3], 99);
-    EXPECT_EQ(p.LadderGrid[4], OperandNumberCode(2));
-    EXPECT_FALSE(MakeNormallyClosed(p, 3));
-    EXPECT_TRUE(MakeNormallyOpen(p, 3));
-    EXPECT_EQ(p.LadderGrid[3], 73);
-    EXPECT_FALSE(MakeNormallyClosed(p, 6));
-    EXPECT_EQ(p.LadderGrid[6], CellWire);
-    EXPECT_FALSE(MakeNormallyClosed(p, 0));
-    EXPECT_EQ(p.LadderGrid[0], CellEmpty);
-    EXPECT_FALSE(MakeNormallyClosed(p, -1));
-    EXPECT_FALSE(MakeNormallyOpen(p, kGridWords));
-}
-
-TEST(GridTest, LetterClasses) {
-    for (char c : std::string("ACHIJKLMPQTUVWXZ")) {
-        EXPECT_TRUE(IsContactLetter(static_cast<std::uint16_t>(c))) << c;
-    }
-    for (char c : std::string("BDEFGNORSY")) {
-        EXPECT_FALSE(IsContactLetter(static_cast<std::uint16_t>(c))) << c;
-    }
-    for (char c : std::string("CHMQTUVWX")) {
-        EXPECT_TRUE(IsCoilLetter(static_cast<std::uint16_t>(c))) << c;
-    }
-    for (char c : std::string("AIJKLPZ")) {
-        EXPECT_FALSE(IsCoilLetter(static_cast<std::uint16_t>(c))) << c;
-    }
-    EXPECT_TRUE(IsContactCode(99));
-    EXPECT_TRUE(IsContactCode(ClockContactClosed));
-    EXPECT_FALSE(IsContactCode(CellWire));
-    EXPECT_FALSE(IsContactCode('B' + NormallyClosedShift));
-    EXPECT_EQ(OperandForCode(99), Operand::I);
-    EXPECT_EQ(OperandForCode(ClockContactClosed), Operand::Clock);
-    EXPECT_FALSE(OperandForCode(CellWire).has_value());
-}
-
-TEST(GridTest, ElementLabels) {
-    EXPECT_EQ(ElementLabel('I', OperandNumberCode(1)), QStringLiteral("I1"));
-    EXPECT_EQ(ElementLabel(99, OperandNumberCode(2)), QStringLiteral("i2"));
-    EXPECT_EQ(ElementLabel('M', OperandNumberCode(64)), QStringLiteral("M64"));
-    EXPECT_EQ(ElementLabel('Q' + NormallyClosedShift, 52), QStringLiteral("q4"));  // legacy number word
-    EXPECT_EQ(ElementLabel(ClockContactOpen, OperandNumberCode(3)),
-              QString(QChar(0xD8)) + QStringLiteral("3"));
-    EXPECT_EQ(ElementLabel(ClockContactClosed, OperandNumberCode(16)),
-              QString(QChar(0xF8)) + QStringLiteral("16"));
-    EXPECT_TRUE(ElementLabel(CellWire, CellWire).isEmpty());
-    EXPECT_TRUE(ElementLabel(CellEmpty, CellEmpty).isEmpty());
-}
-
-TEST(GridTest, LegacyNumberCodesAreRewritten) {
     LadderGridWords grid;
     grid.fill(CellEmpty);
-    grid[1] = 49;
-    grid[4] = 64;
-    grid[7] = 10;
-    grid[11] = 24;
-    grid[13] = 25;  // neither range
-    grid[14] = 65;  // a contact code
-    grid[15] = 9;
+    const std::pair<std::uint16_t, std::uint16_t> legacy[] = {{48, 48},   {49, 210}, {64, 225}, {65, 65},
+                                                              {9, 9},     {10, 170}, {24, 184}, {25, 25},
+                                                              {210, 210}, {128, 128}};
+    for (std::size_t i = 0; i < std::size(legacy); ++i) {
+        grid[i] = legacy[i].first;
+    }
     ConvertLegacyNumberCodes(grid);
-    EXPECT_EQ(grid[1], 210);
-    EXPECT_EQ(grid[4], 225);
-    EXPECT_EQ(grid[7], 170);
-    EXPECT_EQ(grid[11], 184);
-    EXPECT_EQ(grid[13], 25);
-    EXPECT_EQ(grid[14], 65);
-    EXPECT_EQ(grid[15], 9);
-    EXPECT_EQ(grid[0], CellEmpty);
+    for (std::size_t i = 0; i < std::size(legacy); ++i) {
+        EXPECT_EQ(grid[i], legacy[i].second) << legacy[i].first;
+    }
+}
+
+TEST(GridTest, PolarityChangesOnlyContactCodes) {
+    // code, normally closed, normally open (146 / 156: the clock contact)
+    const std::uint16_t cases[][3] = {{65, 91, 65},    {73, 99, 73},    {90, 116, 90},   {91, 91, 65},
+                                      {99, 99, 73},    {116, 116, 90},  {146, 156, 146}, {156, 156, 146},
+                                      {133, 133, 133}, {128, 128, 128}, {64, 64, 64},    {117, 117, 117}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(NormallyClosedCode(c[0]), c[1]) << c[0];
+        EXPECT_EQ(NormallyOpenCode(c[0]), c[2]) << c[0];
+    }
+
+    // On a cell only the code word changes, and only for a contact.
+    Program p;
+    p.LadderGrid[3] = 'I';
+    p.LadderGrid[6] = CellWire;
+    EXPECT_TRUE(MakeNormallyClosed(p, 3));
+    EXPECT_FALSE(MakeNormallyClosed(p, 3) || MakeNormallyClosed(p, 6) || MakeNormallyOpen(p, 0) ||
+                 MakeNormallyClosed(p, -1) || MakeNormallyOpen(p, kGridWords));
+    Program expected;
+    expected.LadderGrid[3] = 99;
+    expected.LadderGrid[6] = CellWire;
+    EXPECT_EQ(p, expected);
+    EXPECT_TRUE(MakeNormallyOpen(p, 3));
+    EXPECT_EQ(p.LadderGrid[3], 'I');
+}
+
+TEST(GridTest, LetterClassesAndLabels) {
+    const auto in = [](const char* letters, std::uint16_t c) { return std::strchr(letters, c) != nullptr; };
+    for (std::uint16_t c = 'A'; c <= 'Z'; ++c) {
+        EXPECT_EQ(IsContactLetter(c), in("ACHIJKLMPQTUVWXZ", c)) << char(c);
+        EXPECT_EQ(IsCoilLetter(c), in("CHMQTUVWX", c)) << char(c);
+        EXPECT_EQ(IsContactCode(c + NormallyClosedShift), in("ACHIJKLMPQTUVWXZ", c)) << char(c);
+    }
+    EXPECT_TRUE(IsContactCode(ClockContactOpen) && IsContactCode(ClockContactClosed));
+    EXPECT_FALSE(IsContactCode(CellWire) || IsContactCode(CellEmpty));
+    EXPECT_EQ(OperandForCode(99), Operand::I);
+    EXPECT_EQ(OperandForCode(ClockContactClosed), Operand::Clock);
+    EXPECT_FALSE(OperandForCode(CellWire));
+
+    const std::tuple<std::uint16_t, std::uint16_t, QString> labels[] = {
+        {'I', 210, "I1"},      {99, 211, "i2"},        {'M', 273, "M64"},        {'Q' + 26, 52, "q4"},
+        {146, 212, "\u00d83"}, {156, 225, "\u00f816"}, {CellWire, CellWire, ""}, {CellEmpty, CellEmpty, ""}};
+    for (const auto& [code, number, label] : labels) {
+        EXPECT_EQ(ElementLabel(code, number), label) << code;
+    }
 }
 
 TEST(GridTest, VerticalLinksAreHeldOnBothLines) {
@@ -109,8 +79,12 @@ TEST(GridTest, VerticalLinksAreHeldOnBothLines) {
     grid.fill(CellEmpty);
     SetVerticalLink(grid, 0, 1);
     EXPECT_EQ(grid[5], JunctionBase + JunctionDown);
-    EXPECT_EQ(grid[12 + 5], JunctionBase + JunctionUp);
+    EXPECT_EQ(grid[17], JunctionBase + JunctionUp);
+    ClearVerticalLink(grid, 0, 1);
+    EXPECT_EQ(grid[5], CellEmpty);
+    EXPECT_EQ(grid[17], CellEmpty);
 
+    // Other directions of the junction stay.
     grid[JunctionWordIndex(3, 0)] = JunctionBase + JunctionLeft + JunctionRight;
     SetVerticalLink(grid, 3, 0);
     EXPECT_EQ(grid[JunctionWordIndex(3, 0)], JunctionBase + JunctionLeft + JunctionRight + JunctionDown);
@@ -118,31 +92,18 @@ TEST(GridTest, VerticalLinksAreHeldOnBothLines) {
     EXPECT_EQ(grid[JunctionWordIndex(3, 0)], JunctionBase + JunctionLeft + JunctionRight);
     EXPECT_EQ(grid[JunctionWordIndex(4, 0)], JunctionBase);
 
-    ClearVerticalLink(grid, 0, 1);
-    EXPECT_EQ(grid[5], CellEmpty);
-    EXPECT_EQ(grid[17], CellEmpty);
-}
-
-TEST(GridTest, VerticalLinkFromTheLastLineChangesOnlyThatLine) {
-    LadderGridWords grid;
-    grid.fill(CellEmpty);
-    LadderGridWords before = grid;
+    // From the last line only the upper word changes; out-of-range requests change nothing.
+    LadderGridWords expected = grid;
     SetVerticalLink(grid, 249, 2);
-    before[JunctionWordIndex(249, 2)] = JunctionBase + JunctionDown;
-    EXPECT_EQ(grid, before);
-    // Out of range requests are ignored.
+    expected[JunctionWordIndex(249, 2)] = JunctionBase + JunctionDown;
     SetVerticalLink(grid, 250, 0);
     SetVerticalLink(grid, -1, 0);
     SetVerticalLink(grid, 0, 3);
-    EXPECT_EQ(grid, before);
-}
+    EXPECT_EQ(grid, expected);
 
-TEST(GridTest, ImproperJunctionsHaveExactlyOneDirection) {
-    for (std::uint16_t w : {129, 130, 132, 136}) {
-        EXPECT_TRUE(IsImproperJunction(w)) << w;
-    }
-    for (std::uint16_t w : {128, 128 + 1 + 4, 128 + 2 + 8, 128 + 15, 0, 1}) {
-        EXPECT_FALSE(IsImproperJunction(w)) << w;
+    // A junction with exactly one direction leads nowhere.
+    for (std::uint16_t w = 0; w < 160; ++w) {
+        EXPECT_EQ(IsImproperJunction(w), w == 129 || w == 130 || w == 132 || w == 136) << w;
     }
 }
 

@@ -4,16 +4,15 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include "ladder/grid.h"
-#include "shell/language_table.h"
 #include "shell/scripted_prompter.h"
 
 namespace bdx {
 namespace {
+
+using Outcome = ProgramDocument::Outcome;
 
 QByteArray contentOf(const QString& path) {
     QFile file(path);
@@ -24,28 +23,31 @@ class ProgramDocumentTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        document = std::make_unique<ProgramDocument>(prompter, dir.filePath(QStringLiteral("undo")),
-                                                     dir.filePath(QStringLiteral("app")));
-        document->setCallbacks({[this] { ++captions; }, [this] { ++replaced; }, {}});
-        document->StartEmpty();
+        document.setCallbacks({[this] { ++captions; }, [this] { ++replaced; }, {}});
+        document.StartEmpty();
     }
 
-    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QString lastText() const { return prompter.texts().value(prompter.texts().size() - 1); }
+    const Program& program() const { return document.program(); }
 
-    // A program file with one contact, of the given model.
-    QString writeProgram(const char* name, int model = 9, std::uint16_t number = OperandNumberCode(1)) {
+    // A program file with contact I in the first position, of the given model.
+    QString writeProgram(const QString& name, int model = 9, std::uint16_t number = OperandNumberCode(1)) {
         Program p;
         p.ModelIndex = static_cast<std::uint16_t>(model);
         p.LadderGrid[0] = 'I';
         p.LadderGrid[1] = number;
-        p.comment(Operand::I, 0) = QStringLiteral("start button");
+        QDir().mkpath(QFileInfo(path(name)).path());
         EXPECT_TRUE(WriteProgramFile(p, path(name)));
         return path(name);
     }
 
     QTemporaryDir dir;
     ScriptedPrompter prompter;
-    std::unique_ptr<ProgramDocument> document;
+    ProgramDocument document{prompter, dir.filePath(QStringLiteral("undo")),
+                             dir.filePath(QStringLiteral("app"))};
+    ProgramDocument other{prompter, dir.filePath(QStringLiteral("undo2")),
+                          dir.filePath(QStringLiteral("app"))};
     int captions = 0;
     int replaced = 0;
 };
@@ -53,250 +55,209 @@ class ProgramDocumentTest : public ::testing::Test {
 TEST_F(ProgramDocumentTest, OpenTakesTheFileAndLocksIt) {
     const QString file = writeProgram("Motor.h53", 9, 52);  // a legacy number word
     prompter.queueFile(file);
-    ASSERT_EQ(document->OpenProgram(), ProgramDocument::Outcome::Done);
-    const Program& p = document->program();
-    EXPECT_EQ(p.ProgramFileName, QStringLiteral("Motor.h53"));
-    EXPECT_EQ(p.ProgramFilePath, file);
-    EXPECT_EQ(p.ModelIndex, 9);
-    EXPECT_EQ(p.LadderGrid[1], OperandNumberCode(4));  // converted to the current coding
-    EXPECT_EQ(p.comment(Operand::I, 0), QStringLiteral("start button"));
-    EXPECT_FALSE(p.ProgramModified);
+    ASSERT_EQ(document.OpenProgram(), Outcome::Done);
+    EXPECT_EQ(program().ProgramFileName, QStringLiteral("Motor.h53"));
+    EXPECT_EQ(program().ProgramFilePath, file);
+    EXPECT_EQ(program().LadderGrid[1], OperandNumberCode(4));  // converted to the current coding
+    EXPECT_FALSE(program().ProgramModified);
     EXPECT_TRUE(QFile::exists(file + QStringLiteral(".temp")));
     EXPECT_TRUE(prompter.messages().empty());
     EXPECT_EQ(prompter.fileRequests().back().filter, QStringLiteral("h53 (*.h53);;m53 (*.m53);;t53 (*.t53)"));
     EXPECT_GE(captions, 2);
     EXPECT_GE(replaced, 2);
 
-    // Opening another file gives up the first one's lock.
-    const QString second = writeProgram("Pump.h53");
-    ASSERT_EQ(document->OpenFile(second), ProgramDocument::Outcome::Done);
+    // Opening another file gives up the first one's lock; a file open elsewhere is refused.
+    ASSERT_EQ(document.OpenFile(writeProgram("Pump.h53")), Outcome::Done);
     EXPECT_FALSE(QFile::exists(file + QStringLiteral(".temp")));
-    EXPECT_TRUE(document->locks().holds(second));
+    ASSERT_EQ(other.OpenFile(file), Outcome::Done);
+    EXPECT_EQ(document.OpenFile(file), Outcome::Failed);
+    EXPECT_EQ(lastText(), QStringLiteral("File already Opened!"));
+    EXPECT_EQ(program().ProgramFileName, QStringLiteral("Pump.h53"));
+    EXPECT_TRUE(document.locks().holds(path("Pump.h53")));
+
+    // Surrounding quotes of a command-line path are removed.
+    ASSERT_EQ(document.OpenFromCommandLine('"' + writeProgram("Command Line.h53") + '"'), Outcome::Done);
+    EXPECT_EQ(program().ProgramFileName, QStringLiteral("Command Line.h53"));
+    EXPECT_EQ(document.OpenFromCommandLine(QStringLiteral("\"\"")), Outcome::Cancelled);
+}
+
+TEST_F(ProgramDocumentTest, NamePathAndUndoPathLimits) {
+    const QString name84 = QString(80, u'n') + QStringLiteral(".h53");
+    const QString folder = dir.path() + u'/' + QString(250 - dir.path().size() - 6, u'f');
+    const QString root = dir.filePath(QStringLiteral("u"));
+    // Root padding that brings the undo folder path plus the name "Motor.h53" to 245 characters.
+    const int pad = 245 - int(ClassUndoRedo::UndoFolderPathFor(root, QStringLiteral("Motor.h53")).size()) - 9;
+    struct Case {
+        QString undoRoot, file, refusal;
+    };
+    const Case cases[] = {
+        {root, path(name84), {}},
+        {root, path(u'n' + name84),
+         QStringLiteral("File Name can not be greater than 80 characters. Rename the "
+                        "file name and reopen it.")},
+        {root, folder + QStringLiteral("/a.h53"), {}},  // 251 characters
+        {root, folder + QStringLiteral("/ab.h53"),
+         QStringLiteral(
+             "File path is too long. Make file saving path less than 251 characters and reopen the file.")},
+        {root + QString(pad, u'x'), path("Motor.h53"), {}},
+        {root + QString(pad + 1, u'x'), path("Motor.h53"), QStringLiteral("File Name/Path is too long. ")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file.toStdString());
+        ProgramDocument limited(prompter, c.undoRoot, dir.filePath(QStringLiteral("app")));
+        writeProgram(QDir(dir.path()).relativeFilePath(c.file));
+        prompter.clear();
+        EXPECT_EQ(limited.OpenFile(c.file), c.refusal.isEmpty() ? Outcome::Done : Outcome::Failed);
+        EXPECT_EQ(lastText(), c.refusal);
+    }
 }
 
 TEST_F(ProgramDocumentTest, UnsavedChangesAreOfferedBeforeOpening) {
     const QString file = writeProgram("Motor.h53");
-    document->program().ProgramModified = true;
-    document->program().LadderGrid[0] = 'Q';
+    document.program().ProgramModified = true;
+    document.program().LadderGrid[0] = 'Q';
 
     prompter.queueReply(Reply::Cancel);
-    EXPECT_EQ(document->OpenProgram(), ProgramDocument::Outcome::Cancelled);
-    EXPECT_EQ(document->program().LadderGrid[0], 'Q');
-    EXPECT_EQ(prompter.texts().back(), QStringLiteral("Do you want to save the changes you made?"));
-
+    EXPECT_EQ(document.OpenProgram(), Outcome::Cancelled);
+    EXPECT_EQ(lastText(), QStringLiteral("Do you want to save the changes you made?"));
     // Yes saves through Save As; a cancelled Save As stops the open.
     prompter.queueReply(Reply::Yes);
-    prompter.queueFile(QString());  // the save dialog cancelled
-    EXPECT_EQ(document->OpenProgram(), ProgramDocument::Outcome::Cancelled);
-    EXPECT_EQ(document->program().LadderGrid[0], 'Q');
+    prompter.queueFile(QString());
+    EXPECT_EQ(document.OpenProgram(), Outcome::Cancelled);
+    EXPECT_EQ(program().LadderGrid[0], 'Q');
 
     prompter.queueReply(Reply::Yes);
     prompter.queueFile(path("Saved.h53"));
     prompter.queueFile(file);
-    EXPECT_EQ(document->OpenProgram(), ProgramDocument::Outcome::Done);
+    EXPECT_EQ(document.OpenProgram(), Outcome::Done);
     EXPECT_TRUE(QFile::exists(path("Saved.h53")));
-    EXPECT_EQ(document->program().ProgramFileName, QStringLiteral("Motor.h53"));
+    EXPECT_EQ(program().ProgramFileName, QStringLiteral("Motor.h53"));
     EXPECT_EQ(prompter.unanswered(), 0);
 }
 
-TEST_F(ProgramDocumentTest, NamesAndPathsThatAreTooLong) {
-    const QString longName = QString(81, u'n') + QStringLiteral(".h53");  // 85 characters
-    prompter.queueFile(dir.filePath(longName));
-    EXPECT_EQ(document->OpenProgram(), ProgramDocument::Outcome::Failed);
-    EXPECT_EQ(prompter.texts().back(), LoadText(113, English));
-
-    QString deep = dir.path();
-    while (deep.size() < 250) {
-        deep += QStringLiteral("/folder");
-    }
-    EXPECT_EQ(document->OpenFile(deep + QStringLiteral("/a.h53")), ProgramDocument::Outcome::Failed);
-    EXPECT_EQ(prompter.texts().back(),
-              QStringLiteral("File path is too long. Make file saving path less than 251 "
-                             "characters and reopen the file."));
-
-    // An undo folder deep down leaves less room for the name.
-    ProgramDocument deepUndo(prompter, deep.left(kMaxUndoPathLength - 20),
-                             dir.filePath(QStringLiteral("app")));
-    EXPECT_EQ(deepUndo.OpenFile(writeProgram("Motor.h53")), ProgramDocument::Outcome::Failed);
-    EXPECT_EQ(prompter.texts().back(), QStringLiteral("File Name/Path is too long. "));
-}
-
-TEST_F(ProgramDocumentTest, AFileOpenInAnotherInstanceIsRefused) {
-    const QString file = writeProgram("Motor.h53");
-    ProgramDocument other(prompter, dir.filePath(QStringLiteral("undo2")),
-                          dir.filePath(QStringLiteral("app")));
-    ASSERT_EQ(other.OpenFile(file), ProgramDocument::Outcome::Done);
-    EXPECT_EQ(document->OpenFile(file), ProgramDocument::Outcome::Failed);
-    EXPECT_EQ(prompter.texts().back(), QStringLiteral("File already Opened!"));
-    EXPECT_EQ(document->program().ProgramFileName, QStringLiteral("Untitled.h53"));
-
-    // The same from a second process.
-    const QString pump = writeProgram("Pump.h53");
-    QProcess holder;
-    holder.start(QStringLiteral("flock"),
-                 {QStringLiteral("-n"), QStringLiteral("-o"), pump + QStringLiteral(".temp"),
-                  QStringLiteral("-c"), QStringLiteral("echo locked; sleep 30")});
-    ASSERT_TRUE(holder.waitForReadyRead(10000));
-    EXPECT_EQ(document->OpenFile(pump), ProgramDocument::Outcome::Failed);
-    EXPECT_EQ(prompter.texts().back(), QStringLiteral("File already Opened!"));
-    holder.kill();
-    holder.waitForFinished();
-}
-
-TEST_F(ProgramDocumentTest, AnUnsupportedModelEmptiesTheProgram) {
+TEST_F(ProgramDocumentTest, UnreadableFiles) {
     const QString good = writeProgram("Good.h53");
-    ASSERT_EQ(document->OpenFile(good), ProgramDocument::Outcome::Done);
-    const QString bad = writeProgram("Future.h53", 16);
-    EXPECT_EQ(document->OpenFile(bad), ProgramDocument::Outcome::Failed);
-    EXPECT_EQ(prompter.texts().back(),
-              QStringLiteral("The model selected in the file is not supported by this software."));
-    const Program& p = document->program();
-    EXPECT_EQ(p.ProgramFileName, QStringLiteral("Untitled.h53"));
-    EXPECT_TRUE(p.ProgramFilePath.isEmpty());
-    EXPECT_EQ(p.ModelIndex, 0);
-    EXPECT_EQ(p.LadderGrid[0], CellEmpty);
-    EXPECT_FALSE(document->locks().holds(bad));
-    EXPECT_FALSE(document->locks().holds(good));
-}
+    ASSERT_EQ(document.OpenFile(good), Outcome::Done);
+    const Program before = program();
 
-TEST_F(ProgramDocumentTest, ADamagedFileLeavesTheOpenProgramAlone) {
-    const QString good = writeProgram("Good.h53");
-    ASSERT_EQ(document->OpenFile(good), ProgramDocument::Outcome::Done);
-    const Program before = document->program();
-    QFile bad(path("Broken.h53"));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write(contentOf(good).left(2000));
-    bad.close();
-
-    EXPECT_EQ(document->OpenFile(path("Broken.h53")), ProgramDocument::Outcome::Failed);
-    EXPECT_TRUE(prompter.texts().back().startsWith(
-        QStringLiteral("The file is not a program file or it is damaged: ")));
+    // Not a program file: the open program stays.
+    QFile broken(path("Broken.h53"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly) && broken.write(contentOf(good).left(2000)) &&
+                broken.flush());
+    EXPECT_EQ(document.OpenFile(broken.fileName()), Outcome::Failed);
+    EXPECT_TRUE(lastText().startsWith(QStringLiteral("The file is not a program file or it is damaged: ")));
     EXPECT_EQ(prompter.messages().back().icon, MessageIcon::Warning);
-    EXPECT_EQ(document->program(), before);
-    EXPECT_TRUE(document->locks().holds(good));
-    EXPECT_FALSE(document->locks().holds(path("Broken.h53")));
+    EXPECT_EQ(program(), before);
+    EXPECT_TRUE(document.locks().holds(good));
+    EXPECT_FALSE(document.locks().holds(broken.fileName()));
+
+    // A model this software does not know: the program is emptied.
+    const QString future = writeProgram("Future.h53", 16);
+    EXPECT_EQ(document.OpenFile(future), Outcome::Failed);
+    EXPECT_EQ(lastText(),
+              QStringLiteral("The model selected in the file is not supported by this software."));
+    Program empty;
+    ResetProgram(empty);
+    EXPECT_EQ(program(), empty);
+    EXPECT_FALSE(document.locks().holds(future));
+    EXPECT_FALSE(document.locks().holds(good));
 }
 
 TEST_F(ProgramDocumentTest, SavingAnOldFormatFileWritesANewFileBesideIt) {
-    LadderGridWords grid;
-    grid.fill(CellEmpty);
     const QString old = writeProgram("Motor.t53");
     const QByteArray oldContent = contentOf(old);
-    ASSERT_EQ(document->OpenFile(old), ProgramDocument::Outcome::Done);
-    document->program().LadderGrid[3] = 'Q';
-    document->program().ProgramModified = true;
+    ASSERT_EQ(document.OpenFile(old), Outcome::Done);
+    document.program().LadderGrid[3] = 'Q';
+    document.program().ProgramModified = true;
 
-    ASSERT_EQ(document->SaveProgram(), ProgramDocument::Outcome::Done);
-    EXPECT_EQ(prompter.texts().back(),
-              QStringLiteral("Original file will not be changed \r\nThis file is in old "
-                             "format(.t53) The file will now be saved in new file format(.h53)"));
+    ASSERT_EQ(document.SaveProgram(), Outcome::Done);
+    EXPECT_EQ(lastText(), QStringLiteral("Original file will not be changed \r\nThis file is in old "
+                                         "format(.t53) The file will now be saved in new file format(.h53)"));
     EXPECT_EQ(contentOf(old), oldContent);
     const QString saved = path("Motor.h53");
-    EXPECT_EQ(document->program().ProgramFileName, QStringLiteral("Motor.h53"));
-    EXPECT_EQ(document->program().ProgramFilePath, saved);
-    EXPECT_FALSE(document->program().ProgramModified);
-    EXPECT_TRUE(document->locks().holds(saved));
-    EXPECT_FALSE(document->locks().holds(old));
+    EXPECT_EQ(program().ProgramFileName, QStringLiteral("Motor.h53"));
+    EXPECT_EQ(program().ProgramFilePath, saved);
+    EXPECT_FALSE(program().ProgramModified);
+    EXPECT_TRUE(document.locks().holds(saved));
+    EXPECT_FALSE(document.locks().holds(old));
     Program back;
     ASSERT_TRUE(ReadProgramFile(saved, back).ok());
     EXPECT_EQ(back.LadderGrid[3], 'Q');
 }
 
-TEST_F(ProgramDocumentTest, SaveKeepsItsLockAndUntitledAsksForAName) {
+TEST_F(ProgramDocumentTest, SaveAsNamesUntitledAndRefusesAFileOpenElsewhere) {
     prompter.queueFile(path("New.h53"));
-    ASSERT_EQ(document->SaveProgram(), ProgramDocument::Outcome::Done);  // Untitled: Save As
+    ASSERT_EQ(document.SaveProgram(), Outcome::Done);  // Untitled: Save As
     EXPECT_EQ(prompter.fileRequests().back().filter, QStringLiteral("h53 (*.h53)"));
     EXPECT_EQ(prompter.fileRequests().back().defaultSuffix, QStringLiteral("h53"));
-    document->program().LadderGrid[0] = 'M';
-    ASSERT_EQ(document->SaveProgram(), ProgramDocument::Outcome::Done);
-    EXPECT_TRUE(document->locks().holds(path("New.h53")));
+    document.program().LadderGrid[0] = 'M';
+    ASSERT_EQ(document.SaveProgram(), Outcome::Done);  // keeps its own lock, asks nothing
+    EXPECT_EQ(prompter.fileRequests().size(), 1u);
+    EXPECT_TRUE(document.locks().holds(path("New.h53")));
     Program back;
     ASSERT_TRUE(ReadProgramFile(path("New.h53"), back).ok());
     EXPECT_EQ(back.LadderGrid[0], 'M');
-    EXPECT_EQ(prompter.fileRequests().size(), 1u);
-}
 
-TEST_F(ProgramDocumentTest, SaveAsOverAFileOpenElsewhereWritesNothing) {
-    const QString file = writeProgram("Shared.h53");
-    const QByteArray before = contentOf(file);
-    ProgramDocument other(prompter, dir.filePath(QStringLiteral("undo2")),
-                          dir.filePath(QStringLiteral("app")));
-    ASSERT_EQ(other.OpenFile(file), ProgramDocument::Outcome::Done);
-
-    prompter.queueFile(file);
-    EXPECT_EQ(document->SaveProgramAs(), ProgramDocument::Outcome::Failed);
-    EXPECT_EQ(prompter.texts().back(), QStringLiteral("Can not replace. File already opened!"));
-    EXPECT_EQ(contentOf(file), before);
-    EXPECT_EQ(document->program().ProgramFileName, QStringLiteral("Untitled.h53"));
+    const QString shared = writeProgram("Shared.h53");
+    const QByteArray before = contentOf(shared);
+    ASSERT_EQ(other.OpenFile(shared), Outcome::Done);
+    prompter.queueFile(shared);
+    EXPECT_EQ(document.SaveProgramAs(), Outcome::Failed);
+    EXPECT_EQ(lastText(), QStringLiteral("Can not replace. File already opened!"));
+    EXPECT_EQ(contentOf(shared), before);
+    EXPECT_EQ(program().ProgramFilePath, path("New.h53"));
 }
 
 TEST_F(ProgramDocumentTest, SaveAsMovesTheUndoHistoryAndAFailedWriteChangesNothing) {
-    ASSERT_EQ(document->OpenFile(writeProgram("First.h53")), ProgramDocument::Outcome::Done);
-    document->RecordUndoPoint(0);
-    document->program().LadderGrid[0] = 'Q';
-    EXPECT_TRUE(document->program().ProgramModified);
-    EXPECT_TRUE(document->undoStore().UndoFolder().contains(QStringLiteral("First-")));
+    ASSERT_EQ(document.OpenFile(writeProgram("First.h53")), Outcome::Done);
+    document.RecordUndoPoint(0);
+    document.program().LadderGrid[0] = 'Q';
+    EXPECT_TRUE(program().ProgramModified);
 
     prompter.queueFile(path("Second.h53"));
-    ASSERT_EQ(document->SaveProgramAs(), ProgramDocument::Outcome::Done);
-    EXPECT_TRUE(document->undoStore().UndoFolder().contains(QStringLiteral("Second-")));
-    EXPECT_TRUE(document->undoStore().CanUndoMore());
-    EXPECT_FALSE(document->locks().holds(path("First.h53")));
+    ASSERT_EQ(document.SaveProgramAs(), Outcome::Done);
+    EXPECT_TRUE(document.undoStore().UndoFolder().endsWith(QStringLiteral("/Second-0")));
+    EXPECT_FALSE(document.locks().holds(path("First.h53")));
 
     prompter.queueFile(path("missing/Third.h53"));
-    EXPECT_EQ(document->SaveProgramAs(), ProgramDocument::Outcome::Failed);
-    EXPECT_TRUE(prompter.texts().back().startsWith(QStringLiteral("The program could not be saved: ")));
-    EXPECT_EQ(document->program().ProgramFilePath, path("Second.h53"));
-    EXPECT_TRUE(document->locks().holds(path("Second.h53")));
+    EXPECT_EQ(document.SaveProgramAs(), Outcome::Failed);
+    EXPECT_TRUE(lastText().startsWith(QStringLiteral("The program could not be saved: ")));
+    EXPECT_EQ(program().ProgramFilePath, path("Second.h53"));
+    EXPECT_TRUE(document.locks().holds(path("Second.h53")));
 
-    ASSERT_EQ(document->Undo(), 0);
-    EXPECT_EQ(document->program().LadderGrid[0], 'I');
-    EXPECT_EQ(document->program().ProgramFileName, QStringLiteral("Second.h53"));
-    ASSERT_EQ(document->Redo(), 0);
-    EXPECT_EQ(document->program().LadderGrid[0], 'Q');
+    ASSERT_EQ(document.Undo(), 0);
+    EXPECT_EQ(program().LadderGrid[0], 'I');
+    EXPECT_EQ(program().ProgramFileName, QStringLiteral("Second.h53"));
+    ASSERT_EQ(document.Redo(), 0);
+    EXPECT_EQ(program().LadderGrid[0], 'Q');
 }
 
-TEST_F(ProgramDocumentTest, CommandLinePathsLoseTheirQuotes) {
-    const QString file = writeProgram("Command Line.h53");
-    ASSERT_EQ(document->OpenFromCommandLine(QLatin1Char('"') + file + QLatin1Char('"')),
-              ProgramDocument::Outcome::Done);
-    EXPECT_EQ(document->program().ProgramFileName, QStringLiteral("Command Line.h53"));
-    EXPECT_EQ(document->OpenFromCommandLine(QStringLiteral("\"\"")), ProgramDocument::Outcome::Cancelled);
-}
-
-TEST_F(ProgramDocumentTest, NewKeepsTheModelAndDropsTheModules) {
-    ASSERT_EQ(document->OpenFile(writeProgram("Motor.h53", 12)), ProgramDocument::Outcome::Done);
-    document->program().ExtensionModules = {1, 1, 0};
-    document->program().ProgramModified = true;
-    prompter.queueReply(Reply::No);
-    ASSERT_EQ(document->NewProgram(), ProgramDocument::Outcome::Done);
-    const Program& p = document->program();
-    EXPECT_EQ(p.ModelIndex, 12);
-    EXPECT_EQ(p.ExtensionModules, (std::array<std::uint16_t, 3>{0, 0, 0}));
-    EXPECT_EQ(p.ProgramFileName, QStringLiteral("Untitled.h53"));
-    EXPECT_EQ(p.LadderGrid[0], CellEmpty);
-    EXPECT_FALSE(p.ProgramModified);
-    EXPECT_FALSE(document->locks().holds(path("Motor.h53")));
-}
-
-TEST_F(ProgramDocumentTest, ClosingWritesTheApplicationCopyAndCleansUp) {
-    ASSERT_EQ(document->OpenFile(writeProgram("Motor.h53")), ProgramDocument::Outcome::Done);
-    document->RecordUndoPoint(0);
-    const QString undoFolder = document->undoStore().UndoFolder();
-    ASSERT_TRUE(QDir(undoFolder).exists());
-
+TEST_F(ProgramDocumentTest, NewAndClose) {
+    ASSERT_EQ(document.OpenFile(writeProgram("Motor.h53", 12)), Outcome::Done);
+    document.RecordUndoPoint(0);
+    const QString undoFolder = document.undoStore().UndoFolder();
     prompter.queueReply(Reply::Cancel);
-    EXPECT_FALSE(document->QueryClose());
-    EXPECT_TRUE(document->locks().holds(path("Motor.h53")));
-
+    EXPECT_FALSE(document.QueryClose());
+    EXPECT_TRUE(document.locks().holds(path("Motor.h53")));
     prompter.queueReply(Reply::No);
-    EXPECT_TRUE(document->QueryClose());
+    EXPECT_TRUE(document.QueryClose());
     EXPECT_FALSE(QDir(undoFolder).exists());
     EXPECT_FALSE(QFile::exists(path("Motor.h53.temp")));
     Program copy;
-    ASSERT_TRUE(ReadProgramFile(document->applicationCopyPath(), copy, true).ok());
+    ASSERT_TRUE(ReadProgramFile(document.applicationCopyPath(), copy, true).ok());
     EXPECT_EQ(copy.ProgramFileName, QStringLiteral("Motor.h53"));
     EXPECT_EQ(copy.ProgramFilePath, path("Motor.h53"));
+
+    // New keeps the model and drops the extension modules.
+    ASSERT_EQ(document.OpenFile(path("Motor.h53")), Outcome::Done);
+    document.program().ExtensionModules = {1, 1, 0};
+    document.program().ProgramModified = true;
+    prompter.queueReply(Reply::No);
+    ASSERT_EQ(document.NewProgram(), Outcome::Done);
+    Program expected;
+    expected.ModelIndex = 12;
+    EXPECT_EQ(program(), expected);
+    EXPECT_FALSE(document.locks().holds(path("Motor.h53")));
 }
 
 }  // namespace

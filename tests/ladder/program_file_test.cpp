@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <random>
 
@@ -17,7 +15,7 @@ namespace {
 Program richProgram() {
     std::mt19937 random(53);
     Program p;
-    p.ModelIndex = 11;
+    p.ModelIndex = 15;
     p.ExtensionModules = {1, 0, 1};
     p.ProgramFileName = QStringLiteral("Rich.h53");
     p.ProgramFilePath = QStringLiteral("/data/Rich.h53");
@@ -26,426 +24,245 @@ Program richProgram() {
     }
     auto fill = [&random](auto& table) {
         for (auto& row : table) {
-            for (auto& v : row) {
-                v = static_cast<std::uint8_t>(random() % 256);
-            }
+            std::ranges::generate(row, [&] { return static_cast<std::uint8_t>(random()); });
         }
     };
-    fill(p.TimeSwitchParams);
-    fill(p.TimerParams);
-    fill(p.CounterParams);
-    fill(p.AnalogParams);
-    fill(p.CompareParams);
-    fill(p.HourMeterParams);
-    fill(p.SoftTextParams);
-    fill(p.AnalogScalingParams);
-    for (int i = 0; i < kOperandCommentCount; ++i) {
-        p.OperandComments[i] = QStringLiteral("comment %1 \u00e9").arg(i);
-    }
+    fill(p.TimeSwitchParams), fill(p.TimerParams), fill(p.CounterParams), fill(p.AnalogParams);
+    fill(p.CompareParams), fill(p.HourMeterParams), fill(p.SoftTextParams), fill(p.AnalogScalingParams);
     for (int i = 0; i < kLadderLines; ++i) {
         p.LineComments[i] = i % 3 ? QStringLiteral("line %1").arg(i) : QString();
+        p.OperandComments[i % kOperandCommentCount] = QStringLiteral("comment %1 \u00e9").arg(i);
+        p.PrintInfo[i % kPrintInfoTexts] = QStringLiteral("print %1").arg(i);
     }
-    for (int i = 0; i < kPrintInfoTexts; ++i) {
-        p.PrintInfo[i] = QStringLiteral("print %1").arg(i);
-    }
+    p.LineComments[7] = QStringLiteral("start\r\nmiddle\r\nend");
     return p;
 }
 
-QStringList fileLines(const QByteArray& content) {
-    QStringList lines = FromCp1252(content).split(QStringLiteral("\r\n"));
-    EXPECT_TRUE(lines.last().isEmpty());  // every line ends with CR LF
-    lines.removeLast();
-    return lines;
-}
-
-QString numbers(std::initializer_list<int> values) {
-    QString line;
-    for (int v : values) {
-        line += (v < 0 ? QStringLiteral("-") : QStringLiteral(" ")) + QString::number(std::abs(v)) + u' ';
-    }
-    return line;
-}
-
-template <typename Row>
-QString rowText(const Row& row, int fields) {
-    QString line;
-    for (int f = 0; f < fields; ++f) {
-        line += u' ' + QString::number(row[f]) + u' ';
-    }
-    return line;
-}
-
-// Writes a file of an older generation from a program's values, section by section.
-struct LegacyWriter {
-    FileGeneration generation;
+// The file of an older generation: a long one (`withCompares`) holds the compare counters, the P
+// comments and 32 (first generation) or 64 M comments, a short one 16 M comments.
+QByteArray legacyFile(const Program& p, FileGeneration generation, bool withCompares, int lineComments,
+                      int printTexts) {
     QStringList lines;
-
-    template <typename Table>
-    void table(const Table& t, int fields) {
-        for (const auto& row : t) {
-            lines << rowText(row, fields);
-        }
-    }
-    QByteArray bytes() const { return ToCp1252(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")); }
-};
-
-LegacyWriter legacyNumberSections(const Program& p, FileGeneration generation, bool compares) {
-    LegacyWriter w{generation, {}};
-    if (generation == FileGeneration::Second) {
-        w.lines << QStringLiteral("VERSION-1.1.4 : 1.1.2");
-    }
-    w.lines << numbers({p.ModelIndex, p.ExtensionModules[0], p.ExtensionModules[1], p.ExtensionModules[2]});
-    w.lines << QStringLiteral("Old.m53") << QStringLiteral("C:\\Old.m53");
-    for (int line = 0; line < kLadderLines; ++line) {
-        QString text;
-        for (int i = 0; i < kWordsPerLine; ++i) {
-            text += u' ' + QString::number(p.word(line, i)) + u' ';
-        }
-        w.lines << text;
-    }
-    w.table(p.TimeSwitchParams, 7);
-    w.table(p.TimerParams, 11);
-    w.table(p.CounterParams, generation == FileGeneration::Second ? 6 : 5);
-    w.table(p.AnalogParams, 5);
-    if (compares) {
-        w.table(p.CompareParams, 7);
-    }
-    w.table(p.SoftTextParams, 36);
-    return w;
-}
-
-void addComments(LegacyWriter& w, int mCount, bool pComments, int lineComments, bool printInfo) {
-    auto add = [&w](const char* letter, int count) {
+    auto row = [&lines](const auto* values, int count) {
+        lines << QString();
         for (int i = 0; i < count; ++i) {
-            w.lines << QStringLiteral("%1%2 note").arg(QLatin1String(letter)).arg(i + 1);
+            lines.last() += u' ' + QString::number(values[i]) + u' ';
         }
     };
-    add("I", 8), add("J", 8), add("K", 8), add("L", 8), add("Q", 4), add("U", 4), add("V", 4), add("W", 4);
-    add("M", mCount), add("T", 16), add("C", 16), add("A", 12);
-    if (pComments) {
-        add("P", 16);
+    auto table = [&row](const auto& t, int fields) {
+        std::ranges::for_each(t, [&](const auto& r) { row(r.data(), fields); });
+    };
+    auto texts = [&lines](const char* prefix, int count) {
+        for (int i = 0; i < count; ++i) {
+            lines << QStringLiteral("%1%2 note").arg(QLatin1String(prefix)).arg(i + 1);
+        }
+    };
+    const bool second = generation == FileGeneration::Second;
+    if (second) {
+        lines << QStringLiteral("VERSION-1.1.4 : 1.1.2");
     }
-    add("RTC", 16), add("Z", 4), add("X", 16);
-    for (int i = 0; i < lineComments; ++i) {
-        w.lines << QStringLiteral("rung %1").arg(i + 1);
+    const int head[] = {p.ModelIndex, p.ExtensionModules[0], p.ExtensionModules[1], p.ExtensionModules[2]};
+    row(head, 4);
+    lines << QStringLiteral("Old.m53") << QStringLiteral("C:\\Old.m53");
+    for (int line = 0; line < kLadderLines; ++line) {
+        row(&p.LadderGrid[line * kWordsPerLine], kWordsPerLine);
     }
-    if (printInfo) {
-        add("print", 9);
+    table(p.TimeSwitchParams, 7), table(p.TimerParams, 11), table(p.CounterParams, second ? 6 : 5);
+    table(p.AnalogParams, 5);
+    if (withCompares) {
+        table(p.CompareParams, 7);
     }
+    table(p.SoftTextParams, 36);
+    texts("I", 8), texts("J", 8), texts("K", 8), texts("L", 8), texts("Q", 4), texts("U", 4), texts("V", 4);
+    texts("W", 4), texts("M", withCompares ? (second ? 64 : 32) : 16), texts("T", 16), texts("C", 16);
+    texts("A", 12), texts("P", withCompares ? 16 : 0), texts("RTC", 16), texts("Z", 4), texts("X", 16);
+    texts("rung ", lineComments), texts("print", printTexts);
+    return ToCp1252(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
 }
 
-TEST(ProgramFileTest, NewProgramRoundTripsThroughAFileOf829Lines) {
-    const Program original;
-    const QByteArray content = FormatProgramFile(original);
-    const QStringList lines = fileLines(content);
-    ASSERT_EQ(lines.size(), kProgramFileLines);
-    EXPECT_EQ(lines[0], QStringLiteral("VERSION-1.5.7 : 1.0.0"));
-    EXPECT_EQ(lines[1], QStringLiteral(" 0  0  0  0 "));
-    EXPECT_EQ(lines[2], QStringLiteral("Untitled.h53"));
-    EXPECT_EQ(lines[3], QString());
-    EXPECT_EQ(lines[4], numbers({128, 128, 128, 128, 128, 128, 128, 128, 128, 128, 128, 128}));
-    EXPECT_EQ(lines[254], numbers({0, 0, 0, 0, 0, 0, 0}));  // first time switch
-    EXPECT_EQ(lines[254].toLatin1(), QByteArray(" 0  0  0  0  0  0  0 "));
+QByteArray lineOf(const QByteArray& content, int index) {
+    return content.split('\n').value(index);
+}
 
-    Program back = richProgram();
-    back.ProgramFileName = QStringLiteral("kept.h53");
-    ASSERT_TRUE(ParseProgramFile(content, back).ok());
-    Program expected = original;
-    expected.ProgramFileName = QStringLiteral("kept.h53");
-    expected.ProgramFilePath = back.ProgramFilePath;
+TEST(ProgramFileTest, ProgramsRoundTripThroughFilesOf829Lines) {
+    const QByteArray empty = FormatProgramFile(Program{});
+    ASSERT_EQ(empty.count("\r\n"), kProgramFileLines);
+    ASSERT_TRUE(empty.endsWith("\r\n"));
+    EXPECT_EQ(lineOf(empty, 0), "VERSION-1.5.7 : 1.0.0\r");
+    EXPECT_EQ(lineOf(empty, 1), " 0  0  0  0 \r");
+    EXPECT_EQ(lineOf(empty, 2), "Untitled.h53\r");
+    EXPECT_EQ(lineOf(empty, 3), "\r");
+    EXPECT_EQ(lineOf(empty, 4), QByteArray(" 128 ").repeated(12) + '\r');
+    EXPECT_EQ(lineOf(empty, 254), " 0  0  0  0  0  0  0 \r");  // the first time switch
+
+    // Name and path lines are taken only for the application's own copy.
+    const Program rich = richProgram();
+    Program back = rich;
+    ASSERT_TRUE(ParseProgramFile(empty, back).ok());
+    Program expected;
+    expected.ProgramFileName = rich.ProgramFileName;
+    expected.ProgramFilePath = rich.ProgramFilePath;
     EXPECT_EQ(back, expected);
-}
 
-TEST(ProgramFileTest, EveryValueAndTextRoundTrips) {
-    const Program original = richProgram();
-    Program back;
-    const ProgramFileStatus status = ParseProgramFile(FormatProgramFile(original), back, true);
+    // Line breaks of a line comment are stored as code 255.
+    const QByteArray content = FormatProgramFile(rich);
+    EXPECT_EQ(lineOf(content, kProgramFileLines - 9 - 250 + 7),
+              "start\xffmiddle\xff"
+              "end\r");
+    const ProgramFileStatus status = ParseProgramFile(content, back, true);
     ASSERT_TRUE(status.ok()) << status.detail.toStdString();
     EXPECT_EQ(status.generation, FileGeneration::Current);
     EXPECT_EQ(status.lineCount, kProgramFileLines);
-    EXPECT_EQ(back, original);
+    EXPECT_EQ(back, rich);
 }
 
-TEST(ProgramFileTest, NameAndPathLinesAreTakenOnlyForTheApplicationCopy) {
-    Program source;
-    source.ProgramFileName = QStringLiteral("Pump.h53");
-    source.ProgramFilePath = QStringLiteral("/plant/Pump.h53");
-    const QByteArray content = FormatProgramFile(source);
-    Program target;
-    target.ProgramFileName = QStringLiteral("Other.h53");
-    ASSERT_TRUE(ParseProgramFile(content, target, false).ok());
-    EXPECT_EQ(target.ProgramFileName, QStringLiteral("Other.h53"));
-    EXPECT_TRUE(target.ProgramFilePath.isEmpty());
-    ASSERT_TRUE(ParseProgramFile(content, target, true).ok());
-    EXPECT_EQ(target.ProgramFileName, QStringLiteral("Pump.h53"));
-    EXPECT_EQ(target.ProgramFilePath, QStringLiteral("/plant/Pump.h53"));
-}
-
-TEST(ProgramFileTest, LineBreaksInLineCommentsAreStoredAsCode255) {
-    Program p;
-    p.LineComments[7] = QStringLiteral("start\r\nmiddle\r\nend");
-    p.LineComments[8] = QStringLiteral("unix\nbreak");
-    p.comment(Operand::I, 0) = QStringLiteral("single\r\nline");  // operand comments stay on one line
-    const QByteArray content = FormatProgramFile(p);
-    const QList<QByteArray> raw = content.split('\n');
-    ASSERT_EQ(raw.size(), kProgramFileLines + 1);
-    EXPECT_EQ(raw[kProgramFileLines - 9 - 250 + 7], QByteArray("start\xffmiddle\xff"
-                                                               "end\r"));
-
-    Program back;
-    ASSERT_TRUE(ParseProgramFile(content, back).ok());
-    EXPECT_EQ(back.LineComments[7], QStringLiteral("start\r\nmiddle\r\nend"));
-    EXPECT_EQ(back.LineComments[8], QStringLiteral("unix\r\nbreak"));
-    EXPECT_EQ(back.comment(Operand::I, 0), QStringLiteral("single  line"));
-}
-
-TEST(ProgramFileTest, TextsAreWindows1252) {
-    Program p;
+TEST(ProgramFileTest, TextsAreWindows1252AndNumbersTakeAnySeparators) {
+    Program p = richProgram();
     p.comment(Operand::Q, 0) = QStringLiteral("Bomba \u00f1 \u20ac 5");
     p.comment(Operand::Q, 1) = QStringLiteral("Pompa \u0142");  // not in the code page
-    const QByteArray content = FormatProgramFile(p);
-    EXPECT_TRUE(content.contains(QByteArray("Bomba \xf1 \x80 5\r\n")));
+    p.comment(Operand::I, 0) = QStringLiteral("single\r\nline");
+    p.LineComments[8] = QStringLiteral("unix\nbreak");
+    QByteArray content = FormatProgramFile(p);
+    EXPECT_TRUE(content.contains("\r\nBomba \xf1 \x80 5\r\n"));
+    // Tabs and commas between the numbers of the grid.
+    const qsizetype gridStart = content.indexOf("\r\n", content.indexOf("/data/Rich.h53")) + 2;
+    const qsizetype gridEnd = content.indexOf("\r\n", gridStart + 1000);
+    content.replace(gridStart, gridEnd - gridStart,
+                    content.mid(gridStart, gridEnd - gridStart).replace("  ", ",\t,"));
     Program back;
-    ASSERT_TRUE(ParseProgramFile(content, back).ok());
-    EXPECT_EQ(back.comment(Operand::Q, 0), QStringLiteral("Bomba \u00f1 \u20ac 5"));
-    EXPECT_EQ(back.comment(Operand::Q, 1), QStringLiteral("Pompa ?"));
+    ASSERT_TRUE(ParseProgramFile(content, back, true).ok());
+    p.comment(Operand::Q, 1) = QStringLiteral("Pompa ?");
+    p.comment(Operand::I, 0) = QStringLiteral("single  line");  // operand comments stay on one line
+    p.LineComments[8] = QStringLiteral("unix\r\nbreak");
+    EXPECT_EQ(back, p);
 }
 
-TEST(ProgramFileTest, NumbersMaySpreadOverLinesWithAnySeparators) {
-    const Program original = richProgram();
-    QString text = FromCp1252(FormatProgramFile(original));
-    // Rejoin the grid: tabs and commas between numbers, line breaks in other places.
-    const qsizetype gridStart =
-        text.indexOf(QStringLiteral("\r\n"), text.indexOf(QStringLiteral("/data/Rich.h53"))) + 2;
-    const qsizetype gridEnd = text.indexOf(QStringLiteral("\r\n"), gridStart + 1000);
-    QString grid = text.mid(gridStart, gridEnd - gridStart);
-    grid.replace(QStringLiteral("  "), QStringLiteral(",\t"));
-    text.replace(gridStart, gridEnd - gridStart, grid);
-    Program back;
-    ASSERT_TRUE(ParseProgramFile(ToCp1252(text), back, true).ok());
-    EXPECT_EQ(back.LadderGrid, original.LadderGrid);
-}
-
-TEST(ProgramFileTest, SecondGenerationFile) {
+TEST(ProgramFileTest, OlderGenerations) {
     Program source = richProgram();
     for (auto& timer : source.TimerParams) {
         timer[TimerField::Type] = 0;
     }
-    source.TimerParams[0][TimerField::Type] = 3;  // stays
-    source.TimerParams[1][TimerField::Type] = 4;  // one type was added before it
-    source.TimerParams[2][TimerField::Type] = 12;
-    LegacyWriter w = legacyNumberSections(source, FileGeneration::Second, true);
-    addComments(w, 64, true, 250, true);
-    ASSERT_GE(w.lines.size(), kCompareSectionMinLines);
-
-    Program back;
-    const ProgramFileStatus status = ParseProgramFile(w.bytes(), back);
-    ASSERT_TRUE(status.ok()) << status.detail.toStdString();
-    EXPECT_EQ(status.generation, FileGeneration::Second);
-    EXPECT_EQ(back.LadderGrid, source.LadderGrid);
-    EXPECT_EQ(back.TimerParams[0][TimerField::Type], 3);
-    EXPECT_EQ(back.TimerParams[1][TimerField::Type], 5);
-    EXPECT_EQ(back.TimerParams[2][TimerField::Type], 13);
-    const Program defaults;
-    for (int c = 0; c < kCounters; ++c) {
-        for (int f = 0; f < 6; ++f) {
-            EXPECT_EQ(back.CounterParams[c][f], source.CounterParams[c][f]);
-        }
-        for (int f = 6; f < kCounterFields; ++f) {
-            EXPECT_EQ(back.CounterParams[c][f], defaults.CounterParams[c][f]);
-        }
-        EXPECT_EQ(back.AnalogParams[c % kAnalogBlocks][5], 0);
-    }
-    EXPECT_EQ(back.CompareParams, source.CompareParams);
-    EXPECT_EQ(back.SoftTextParams, source.SoftTextParams);
-    EXPECT_EQ(back.HourMeterParams, defaults.HourMeterParams);
-    EXPECT_EQ(back.AnalogScalingParams, defaults.AnalogScalingParams);
-    EXPECT_EQ(back.comment(Operand::M, 63), QStringLiteral("M64 note"));
-    EXPECT_EQ(back.comment(Operand::P, 15), QStringLiteral("P16 note"));
-    EXPECT_TRUE(back.comment(Operand::H, 0).isEmpty());
-    EXPECT_EQ(back.comment(Operand::Clock, 0), QStringLiteral("RTC1 note"));
-    EXPECT_EQ(back.comment(Operand::X, 15), QStringLiteral("X16 note"));
-    EXPECT_EQ(back.LineComments[249], QStringLiteral("rung 250"));
-    EXPECT_EQ(back.PrintInfo[8], QStringLiteral("print9 note"));
-}
-
-TEST(ProgramFileTest, FirstGenerationLongFile) {
-    Program source = richProgram();
-    source.CounterParams[2] = {1, 2, 3, 4, 5};
+    source.TimerParams[1][TimerField::Type] = 3;  // stays
+    source.TimerParams[2][TimerField::Type] = 4;  // a type was added before it after the second generation
+    source.CounterParams[2] = {1, 2, 3, 4, 5, 6};
     source.CompareParams[4] = {1, 2, 3, 4, 5, 6, 7};
-    LegacyWriter w = legacyNumberSections(source, FileGeneration::First, true);
-    addComments(w, 32, true, 250, true);
-    ASSERT_GE(w.lines.size(), kCompareSectionMinLines);
-
-    Program back;
-    const ProgramFileStatus status = ParseProgramFile(w.bytes(), back);
-    ASSERT_TRUE(status.ok()) << status.detail.toStdString();
-    EXPECT_EQ(status.generation, FileGeneration::First);
-    EXPECT_EQ(back.ModelIndex, source.ModelIndex);
-    EXPECT_EQ(back.LadderGrid, source.LadderGrid);
-    // Four set-point digits move one field on; scaling 1 : 1.
-    EXPECT_EQ(back.CounterParams[2],
-              (std::array<std::uint8_t, kCounterFields>{1, 0, 2, 3, 4, 5, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}));
-    // The second counter comes into the flags' high nibble.
-    EXPECT_EQ(back.CompareParams[4],
-              (std::array<std::uint8_t, kCompareFields>{1 | 7 * 16, 0, 2, 3, 4, 5, 6}));
-    EXPECT_EQ(back.comment(Operand::M, 31), QStringLiteral("M32 note"));
-    EXPECT_TRUE(back.comment(Operand::M, 32).isEmpty());
-    EXPECT_EQ(back.comment(Operand::T, 0), QStringLiteral("T1 note"));
-    EXPECT_EQ(back.comment(Operand::P, 0), QStringLiteral("P1 note"));
-    EXPECT_EQ(back.comment(Operand::Clock, 0), QStringLiteral("RTC1 note"));
+    const Program defaults;
+    Program expected = source;  // tables as far as the older generations store them
+    for (int c = 0; c < kCounters; ++c) {
+        std::copy(&defaults.CounterParams[c][6], defaults.CounterParams[c].end(),
+                  &expected.CounterParams[c][6]);
+        expected.AnalogParams[c % kAnalogBlocks][5] = 0;
+    }
+    struct Case {
+        FileGeneration generation;
+        bool withCompares;
+        int lineComments, printTexts, lines, mComments;
+    };
+    // A first-generation file holds compare counters, P comments and 32 M comments from 694 lines on.
+    for (const Case& c : {Case{FileGeneration::Second, true, 250, 9, 813, 64},
+                          Case{FileGeneration::First, true, 173, 0, 694, 32},
+                          Case{FileGeneration::First, false, 220, 0, 693, 16}}) {
+        SCOPED_TRACE(c.lines);
+        const bool first = c.generation == FileGeneration::First;
+        Program back;
+        const ProgramFileStatus status = ParseProgramFile(
+            legacyFile(source, c.generation, c.withCompares, c.lineComments, c.printTexts), back);
+        ASSERT_TRUE(status.ok()) << status.detail.toStdString();
+        EXPECT_EQ(status.generation, c.generation);
+        EXPECT_EQ(status.lineCount, c.lines);
+        EXPECT_EQ(back.LadderGrid, source.LadderGrid);
+        EXPECT_EQ(back.TimerParams[1][TimerField::Type], 3);
+        EXPECT_EQ(back.TimerParams[2][TimerField::Type], first ? 4 : 5);
+        EXPECT_EQ(back.AnalogParams, expected.AnalogParams);
+        EXPECT_EQ(back.SoftTextParams, source.SoftTextParams);
+        EXPECT_EQ(back.HourMeterParams, defaults.HourMeterParams);
+        EXPECT_EQ(back.AnalogScalingParams, defaults.AnalogScalingParams);
+        if (first) {
+            // Four set-point digits move one field on; scaling 1 : 1.
+            EXPECT_EQ(back.CounterParams[2], (std::array<std::uint8_t, kCounterFields>{
+                                                 1, 0, 2, 3, 4, 5, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}));
+        } else {
+            EXPECT_EQ(back.CounterParams, expected.CounterParams);
+        }
+        if (!c.withCompares) {
+            EXPECT_EQ(back.CompareParams, defaults.CompareParams);
+        } else if (first) {
+            // The second counter comes into the flags' high nibble.
+            EXPECT_EQ(back.CompareParams[4],
+                      (std::array<std::uint8_t, kCompareFields>{1 | 7 * 16, 0, 2, 3, 4, 5, 6}));
+        } else {
+            EXPECT_EQ(back.CompareParams, source.CompareParams);
+        }
+        EXPECT_EQ(back.comment(Operand::M, c.mComments - 1), QStringLiteral("M%1 note").arg(c.mComments));
+        EXPECT_TRUE(c.mComments == 64 || back.comment(Operand::M, c.mComments).isEmpty());
+        EXPECT_EQ(back.comment(Operand::P, 15), c.withCompares ? QStringLiteral("P16 note") : QString());
+        EXPECT_TRUE(back.comment(Operand::H, 0).isEmpty());
+        EXPECT_EQ(back.comment(Operand::Clock, 0), QStringLiteral("RTC1 note"));
+        EXPECT_EQ(back.comment(Operand::X, 15), QStringLiteral("X16 note"));
+        EXPECT_EQ(back.LineComments[c.lineComments - 1], QStringLiteral("rung %1 note").arg(c.lineComments));
+        EXPECT_EQ(back.PrintInfo[8], c.printTexts ? QStringLiteral("print9 note") : QString());
+    }
 }
 
-TEST(ProgramFileTest, FirstGenerationShortFileHasNoCompareCounters) {
-    Program source = richProgram();
-    LegacyWriter w = legacyNumberSections(source, FileGeneration::First, false);
-    addComments(w, 16, false, 150, false);
-    ASSERT_LT(w.lines.size(), kCompareSectionMinLines);
-
-    Program back;
-    const ProgramFileStatus status = ParseProgramFile(w.bytes(), back);
-    ASSERT_TRUE(status.ok()) << status.detail.toStdString();
-    EXPECT_EQ(back.SoftTextParams, source.SoftTextParams);
-    EXPECT_EQ(back.CompareParams, Program{}.CompareParams);
-    EXPECT_EQ(back.comment(Operand::M, 15), QStringLiteral("M16 note"));
-    EXPECT_TRUE(back.comment(Operand::M, 16).isEmpty());
-    EXPECT_EQ(back.comment(Operand::T, 0), QStringLiteral("T1 note"));
-    EXPECT_TRUE(back.comment(Operand::P, 0).isEmpty());
-    EXPECT_EQ(back.comment(Operand::Clock, 0), QStringLiteral("RTC1 note"));
-    EXPECT_EQ(back.LineComments[149], QStringLiteral("rung 150"));
-    EXPECT_TRUE(back.LineComments[150].isEmpty());
-}
-
-TEST(ProgramFileTest, UnsupportedModelIsRefused) {
-    Program source;
-    source.ModelIndex = 16;
-    Program target = richProgram();
-    const Program before = target;
-    const ProgramFileStatus status = ParseProgramFile(FormatProgramFile(source), target);
-    EXPECT_EQ(status.code, ProgramFileStatus::Code::UnsupportedModel);
-    EXPECT_EQ(target, before);
-    EXPECT_EQ(ProgramFileMessage(status),
-              QStringLiteral("The model selected in the file is not supported by this software."));
-}
-
-TEST(ProgramFileTest, DamagedFilesLeaveTheProgramAlone) {
+TEST(ProgramFileTest, RefusedFilesLeaveTheProgramAlone) {
     const Program before = richProgram();
     const QByteArray good = FormatProgramFile(Program{});
-    struct Case {
-        const char* name;
-        QByteArray content;
-        ProgramFileStatus::Code code;
-    };
-    QByteArray garbage = good;
-    garbage.replace(garbage.indexOf(" 128 ", 2000), 5, " x12 ");
-    QByteArray tooBig16 = good;
-    tooBig16.replace(tooBig16.indexOf(" 128 ", 2000), 5, " 70000 ");
-    QByteArray tooBigByte = good;
-    tooBigByte.replace(tooBigByte.indexOf(" 0 ", good.indexOf(" 128 \r\n 0 ")), 3, " 256 ");
-    QByteArray negativeByte = good;
-    negativeByte.replace(negativeByte.indexOf(" 0 ", good.indexOf(" 128 \r\n 0 ")), 3, "-1 ");
+    Program model16;
+    model16.ModelIndex = 16;
+    const qsizetype tables = good.indexOf(" 128 \r\n 0 ");
     QByteArray binary;
     for (int i = 0; i < 5000; ++i) {
         binary.append(static_cast<char>((i * 7919) % 256));
     }
-    const Case cases[] = {
-        {"empty", QByteArray(), ProgramFileStatus::Code::Damaged},
-        {"cut in the grid", good.left(3000), ProgramFileStatus::Code::Damaged},
-        {"cut before the tables end", good.left(good.indexOf("\r\n\r\n")), ProgramFileStatus::Code::Damaged},
-        {"word", garbage, ProgramFileStatus::Code::Damaged},
-        {"not 16-bit", tooBig16, ProgramFileStatus::Code::Damaged},
-        {"not a byte", tooBigByte, ProgramFileStatus::Code::Damaged},
-        {"negative byte", negativeByte, ProgramFileStatus::Code::Damaged},
-        {"binary", binary, ProgramFileStatus::Code::Damaged},
-        {"unknown version", QByteArray("VERSION-1.9.9 : 1.0.0\r\n") + good.mid(good.indexOf('\n') + 1),
-         ProgramFileStatus::Code::UnknownVersion},
-        {"huge", QByteArray(kMaxProgramFileSize + 1, ' '), ProgramFileStatus::Code::TooLarge},
+    using Code = ProgramFileStatus::Code;
+    const std::tuple<const char*, QByteArray, Code> cases[] = {
+        {"empty", QByteArray(), Code::Damaged},
+        {"cut in the grid", good.left(3000), Code::Damaged},
+        {"cut before the tables end", good.left(good.indexOf("\r\n\r\n")), Code::Damaged},
+        {"word", QByteArray(good).replace(good.indexOf(" 128 ", 2000), 5, " x12 "), Code::Damaged},
+        {"not 16-bit", QByteArray(good).replace(good.indexOf(" 128 ", 2000), 5, " 70000 "), Code::Damaged},
+        {"not a byte", QByteArray(good).replace(good.indexOf(" 0 ", tables), 3, " 256 "), Code::Damaged},
+        {"negative byte", QByteArray(good).replace(good.indexOf(" 0 ", tables), 3, "-1 "), Code::Damaged},
+        {"binary", binary, Code::Damaged},
+        {"unknown version", "VERSION-1.9.9 : 1.0.0\r\n" + good.mid(good.indexOf('\n') + 1),
+         Code::UnknownVersion},
+        {"huge", QByteArray(kMaxProgramFileSize + 1, ' '), Code::TooLarge},
+        {"model 16", FormatProgramFile(model16), Code::UnsupportedModel},
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, content, code] : cases) {
         Program target = before;
-        const ProgramFileStatus status = ParseProgramFile(c.content, target);
-        EXPECT_EQ(status.code, c.code) << c.name;
-        EXPECT_EQ(target, before) << c.name;
-        EXPECT_FALSE(ProgramFileMessage(status).isEmpty()) << c.name;
+        const ProgramFileStatus status = ParseProgramFile(content, target);
+        EXPECT_EQ(status.code, code) << name;
+        EXPECT_EQ(target, before) << name;
+        EXPECT_FALSE(ProgramFileMessage(status).isEmpty()) << name;
     }
-}
+    EXPECT_EQ(ProgramFileMessage({Code::UnsupportedModel, {}, 0, {}}),
+              QStringLiteral("The model selected in the file is not supported by this software."));
 
-TEST(ProgramFileTest, DamageIsExplainedWithTheLine) {
-    QByteArray content = FormatProgramFile(Program{});
-    const qsizetype at = content.indexOf(" 128 ", 500);
-    content.replace(at, 5, " abc ");
-    const int line = static_cast<int>(content.left(at).count('\n')) + 1;
+    // Damage is explained with its line.
+    const qsizetype at = good.indexOf(" 128 ", 500);
     Program target;
-    const ProgramFileStatus status = ParseProgramFile(content, target);
-    ASSERT_EQ(status.code, ProgramFileStatus::Code::Damaged);
-    EXPECT_TRUE(status.detail.startsWith(QStringLiteral("line %1: \"abc\"").arg(line)))
+    const ProgramFileStatus status = ParseProgramFile(QByteArray(good).replace(at, 5, " abc "), target);
+    EXPECT_TRUE(
+        status.detail.startsWith(QStringLiteral("line %1: \"abc\"").arg(good.left(at).count('\n') + 1)))
         << status.detail.toStdString();
     EXPECT_TRUE(ProgramFileMessage(status).startsWith(
         QStringLiteral("The file is not a program file or it is damaged: ")));
 }
 
-TEST(ProgramFileTest, MissingTextLinesAtTheEndReadAsEmpty) {
-    const Program original = richProgram();
-    const QByteArray content = FormatProgramFile(original);
-    // Cut after 150 line comments: the rest of them and the print texts are missing. (The
-    // file keeps enough lines to count as one with compare counters.)
-    const int keptLines = kProgramFileLines - 9 - 100;
-    ASSERT_GE(keptLines, kCompareSectionMinLines);
-    qsizetype pos = 0;
-    for (int line = 0; line < keptLines; ++line) {
-        pos = content.indexOf('\n', pos) + 1;
-    }
-    Program back;
-    ASSERT_TRUE(ParseProgramFile(content.left(pos), back, true).ok());
-    EXPECT_EQ(back.OperandComments, original.OperandComments);
-    EXPECT_EQ(back.LineComments[148], original.LineComments[148]);
-    EXPECT_EQ(back.LineComments[149], original.LineComments[149]);
-    for (int i = 150; i < kLadderLines; ++i) {
-        EXPECT_TRUE(back.LineComments[i].isEmpty()) << i;
-    }
-    EXPECT_EQ(back.PrintInfo, Program{}.PrintInfo);
-}
-
 TEST(ProgramFileTest, FilesOnDisk) {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("Motor.h53"));
-    const Program original = richProgram();
     QString error;
-    ASSERT_TRUE(WriteProgramFile(original, path, &error)) << error.toStdString();
-    Program back;
-    ASSERT_TRUE(ReadProgramFile(path, back, true).ok());
-    EXPECT_EQ(back, original);
-
-    // A failed write reports why and leaves the existing file whole.
-    const QByteArray before = [&] {
-        QFile f(path);
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }();
-    EXPECT_FALSE(WriteProgramFile(original, dir.filePath(QStringLiteral("missing/Motor.h53")), &error));
+    EXPECT_FALSE(WriteProgramFile(Program{}, dir.filePath(QStringLiteral("missing/Motor.h53")), &error));
     EXPECT_FALSE(error.isEmpty());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), before);
-
-    // A huge file is refused from its size alone, without reading it.
-    const QString huge = dir.filePath(QStringLiteral("Huge.h53"));
-    QFile hugeFile(huge);
-    ASSERT_TRUE(hugeFile.open(QIODevice::WriteOnly));
-    ASSERT_TRUE(hugeFile.resize(100LL * 1024 * 1024));
-    hugeFile.close();
-    Program untouched = original;
-    EXPECT_EQ(ReadProgramFile(huge, untouched).code, ProgramFileStatus::Code::TooLarge);
-    EXPECT_EQ(untouched, original);
-
     ScriptedPrompter prompter;
-    const ProgramFileStatus missing =
-        ReadProgramFile(dir.filePath(QStringLiteral("none.h53")), back, prompter);
-    EXPECT_EQ(missing.code, ProgramFileStatus::Code::CannotOpen);
+    Program program;
+    EXPECT_EQ(ReadProgramFile(dir.filePath(QStringLiteral("none.h53")), program, prompter).code,
+              ProgramFileStatus::Code::CannotOpen);
     ASSERT_EQ(prompter.messages().size(), 1u);
     EXPECT_TRUE(prompter.texts().front().startsWith(QStringLiteral("The file could not be opened: ")));
     EXPECT_EQ(prompter.messages().front().caption, QStringLiteral("BRANTELDESK X"));
+    EXPECT_EQ(prompter.messages().front().icon, MessageIcon::Warning);
 }
 
 }  // namespace

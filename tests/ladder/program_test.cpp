@@ -2,19 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
+#include <algorithm>
+#include <string_view>
 
 namespace bdx {
 namespace {
-
-bool allGridWords(const Program& p, std::uint16_t value) {
-    for (std::uint16_t w : p.LadderGrid) {
-        if (w != value) {
-            return false;
-        }
-    }
-    return true;
-}
 
 Program programWithEverythingSet() {
     Program p;
@@ -26,144 +18,69 @@ Program programWithEverythingSet() {
     p.PrintInfo[PrintInfoText::Author] = QStringLiteral("author");
     p.comment(Operand::M, 63) = QStringLiteral("last marker");
     p.LineComments[249] = QStringLiteral("line\r\ncomment");
-    p.TimerParams[3][TimerField::Type] = 5;
-    p.CounterParams[0][CounterField::Pulses + 4] = 9;
-    p.AnalogParams[11][AnalogField::Operands] = 18;
-    p.CompareParams[15][CompareField::Flags] = 3;
-    p.SoftTextParams[0][0] = 'A';
-    p.TimeSwitchParams[2][TimeSwitchField::StartDay] = 3;
-    p.HourMeterParams[3][HourMeterField::Preset] = 1;
-    p.AnalogScalingParams[7][AnalogScalingField::Max] = 1;
+    const auto fill = [](auto& table) { std::ranges::for_each(table, [](auto& row) { row.fill(7); }); };
+    fill(p.TimeSwitchParams), fill(p.TimerParams), fill(p.CounterParams), fill(p.AnalogParams);
+    fill(p.CompareParams), fill(p.HourMeterParams), fill(p.SoftTextParams), fill(p.AnalogScalingParams);
+    p.SoftTextUsed.fill(1);
     return p;
 }
 
-TEST(ProgramTest, NewProgramIsEmptyWithLoadDefaults) {
-    const Program p;
-    EXPECT_TRUE(allGridWords(p, CellEmpty));
-    EXPECT_EQ(p.ModelIndex, 0);
-    EXPECT_EQ(p.ProgramFileName, QStringLiteral("Untitled.h53"));
-    EXPECT_TRUE(p.ProgramFilePath.isEmpty());
-    EXPECT_FALSE(p.ProgramModified);
-    for (const auto& counter : p.CounterParams) {
-        EXPECT_EQ(counter[10], 1);  // number of pulses 00001
-        EXPECT_EQ(counter[15], 1);  // display units 00001
-        EXPECT_EQ(counter[9], 0);
-        EXPECT_EQ(counter[0], 0);
+TEST(ProgramTest, NewClearedAndResetPrograms) {
+    const Program fresh;
+    EXPECT_TRUE(std::ranges::all_of(fresh.LadderGrid, [](std::uint16_t w) { return w == CellEmpty; }));
+    EXPECT_EQ(fresh.ModelIndex, 0);
+    EXPECT_EQ(fresh.ProgramFileName, QStringLiteral("Untitled.h53"));
+    EXPECT_TRUE(fresh.ProgramFilePath.isEmpty());
+    for (int i = 0; i < kCounters; ++i) {
+        EXPECT_EQ(fresh.CounterParams[i],
+                  (std::array<std::uint8_t, kCounterFields>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}));
+        EXPECT_EQ(fresh.AnalogParams[i % kAnalogBlocks],
+                  (std::array<std::uint8_t, kAnalogFields>{0, 0, 0, 128, 0, 0}));
+        EXPECT_TRUE(std::ranges::all_of(fresh.SoftTextParams[i], [](std::uint8_t c) { return c == ' '; }));
+        EXPECT_EQ(fresh.CompareParams[i][CompareField::Flags], 0);
     }
-    for (const auto& analog : p.AnalogParams) {
-        EXPECT_EQ(analog[2], 0);
-        EXPECT_EQ(analog[3], 128);
-    }
-    for (const auto& compare : p.CompareParams) {
-        EXPECT_EQ(compare[0], 0);
-    }
-    for (const auto& message : p.SoftTextParams) {
-        for (std::uint8_t c : message) {
-            EXPECT_EQ(c, ' ');
-        }
-    }
-}
 
-TEST(ProgramTest, ClearProgramKeepsModelExtensionsAndFileNames) {
+    // Clearing keeps model, extension modules, name and path and nothing else.
     Program p = programWithEverythingSet();
     ClearProgram(p);
-    EXPECT_TRUE(allGridWords(p, CellEmpty));
-    EXPECT_EQ(p.ModelIndex, 9);
-    EXPECT_EQ(p.ExtensionModules, (std::array<std::uint16_t, 3>{1, 0, 1}));
-    EXPECT_EQ(p.ProgramFileName, QStringLiteral("Motor.h53"));
-    EXPECT_EQ(p.ProgramFilePath, QStringLiteral("/tmp/Motor.h53"));
+    Program expected;
+    expected.ModelIndex = 9;
+    expected.ExtensionModules = {1, 0, 1};
+    expected.ProgramFileName = QStringLiteral("Motor.h53");
+    expected.ProgramFilePath = QStringLiteral("/tmp/Motor.h53");
+    EXPECT_EQ(p, expected);
 
-    const Program fresh;
-    EXPECT_EQ(p.TimerParams, fresh.TimerParams);
-    EXPECT_EQ(p.CounterParams, fresh.CounterParams);
-    EXPECT_EQ(p.AnalogParams, fresh.AnalogParams);
-    EXPECT_EQ(p.CompareParams, fresh.CompareParams);
-    EXPECT_EQ(p.SoftTextParams, fresh.SoftTextParams);
-    EXPECT_EQ(p.TimeSwitchParams, fresh.TimeSwitchParams);
-    EXPECT_EQ(p.HourMeterParams, fresh.HourMeterParams);
-    EXPECT_EQ(p.AnalogScalingParams, fresh.AnalogScalingParams);
-    EXPECT_EQ(p.OperandComments, fresh.OperandComments);
-    EXPECT_EQ(p.LineComments, fresh.LineComments);
-    EXPECT_EQ(p.PrintInfo, fresh.PrintInfo);
-}
-
-TEST(ProgramTest, ResetProgramEmptiesEverythingWithInitialValues) {
-    Program p = programWithEverythingSet();
+    // Resetting keeps nothing, with initial values that differ from the load defaults.
+    p = programWithEverythingSet();
     ResetProgram(p);
-    EXPECT_TRUE(allGridWords(p, CellEmpty));
-    EXPECT_EQ(p.ModelIndex, 0);
-    EXPECT_EQ(p.ExtensionModules, (std::array<std::uint16_t, 3>{0, 0, 0}));
-    EXPECT_EQ(p.ProgramFileName, QStringLiteral("Untitled.h53"));
-    EXPECT_TRUE(p.ProgramFilePath.isEmpty());
-    EXPECT_TRUE(p.comment(Operand::M, 63).isEmpty());
-    EXPECT_TRUE(p.LineComments[249].isEmpty());
-    EXPECT_TRUE(p.PrintInfo[PrintInfoText::Author].isEmpty());
-    // The initial values differ from the load defaults.
-    for (const auto& analog : p.AnalogParams) {
-        EXPECT_EQ(analog[2], 128);
-        EXPECT_EQ(analog[3], 128);
+    expected = Program();
+    for (int i = 0; i < kCounters; ++i) {
+        expected.CounterParams[i].fill(0);
+        expected.SoftTextParams[i].fill(0);
+        expected.AnalogParams[i % kAnalogBlocks] = {0, 0, 128, 128, 0, 0};
+        expected.CompareParams[i] = {128, 0, 0, 0, 0, 0, 0};
     }
-    for (const auto& compare : p.CompareParams) {
-        EXPECT_EQ(compare[0], 128);
-    }
-    for (const auto& counter : p.CounterParams) {
-        EXPECT_EQ(counter[10], 0);
-        EXPECT_EQ(counter[15], 0);
-    }
-    EXPECT_EQ(p.TimerParams[3][TimerField::Type], 0);
-    EXPECT_EQ(p.SoftTextParams[0][0], 0);
+    EXPECT_EQ(p, expected);
 }
 
-TEST(ProgramTest, OperandCommentsAreGroupedInFileOrder) {
-    // Every kind owns its own contiguous run of the 212 comments, in the order I J K L Q U V
-    // W M T C A P H clock Z X.
+TEST(ProgramTest, OperandTableAndCommentOrder) {
+    // Letters with their counts, in the order their comments are stored; '@' is the clock contact.
+    const std::pair<char, int> order[] = {{'I', 8},  {'J', 8}, {'K', 8},  {'L', 8},  {'Q', 4},  {'U', 4},
+                                          {'V', 4},  {'W', 4}, {'M', 64}, {'T', 16}, {'C', 16}, {'A', 12},
+                                          {'P', 16}, {'H', 4}, {'@', 16}, {'Z', 4},  {'X', 16}};
     int next = 0;
-    for (const OperandInfo& info : kOperandTable) {
-        EXPECT_EQ(info.commentIndex, next) << static_cast<int>(info.kind);
-        next += info.count;
+    for (std::size_t i = 0; i < std::size(order); ++i) {
+        const auto [letter, count] = order[i];
+        const OperandInfo& info = kOperandTable[i];
+        EXPECT_EQ(info.letter, letter == '@' ? 0 : letter) << letter;
+        EXPECT_EQ(info.count, count) << letter;
+        EXPECT_EQ(info.commentIndex, next) << letter;
+        EXPECT_EQ(info.coil, std::string_view("CHMQTUVWX").find(letter) != std::string_view::npos) << letter;
+        EXPECT_TRUE(letter == '@' || OperandForLetter(letter) == info.kind) << letter;
+        next += count;
     }
     EXPECT_EQ(next, kOperandCommentCount);
-
-    Program p;
-    p.comment(Operand::X, 15) = QStringLiteral("last");
-    p.comment(Operand::Clock, 0) = QStringLiteral("rtc");
-    p.comment(Operand::A, 11) = QStringLiteral("analog");
-    EXPECT_EQ(p.OperandComments[211], QStringLiteral("last"));
-    EXPECT_EQ(p.OperandComments[176], QStringLiteral("rtc"));
-    EXPECT_EQ(p.OperandComments[155], QStringLiteral("analog"));
-}
-
-TEST(ProgramTest, OperandLetterTable) {
-    struct Expected {
-        char letter;
-        int count;
-        bool coil;
-    };
-    const Expected expected[] = {{'I', 8, false}, {'J', 8, false},  {'K', 8, false}, {'L', 8, false},
-                                 {'Q', 4, true},  {'U', 4, true},   {'V', 4, true},  {'W', 4, true},
-                                 {'M', 64, true}, {'T', 16, true},  {'C', 16, true}, {'P', 16, false},
-                                 {'H', 4, true},  {'A', 12, false}, {'Z', 4, false}, {'X', 16, true}};
-    for (const Expected& e : expected) {
-        const auto kind = OperandForLetter(e.letter);
-        ASSERT_TRUE(kind.has_value()) << e.letter;
-        EXPECT_EQ(operandInfo(*kind).count, e.count) << e.letter;
-        EXPECT_EQ(operandInfo(*kind).coil, e.coil) << e.letter;
-        EXPECT_TRUE(operandInfo(*kind).contact) << e.letter;
-    }
-    EXPECT_FALSE(OperandForLetter('B').has_value());
-    EXPECT_FALSE(OperandForLetter('i').has_value());
-    EXPECT_EQ(operandInfo(Operand::Clock).count, 16);
-}
-
-TEST(ProgramTest, EqualityCoversTablesAndTexts) {
-    Program a;
-    Program b;
-    EXPECT_EQ(a, b);
-    b.HourMeterParams[3][5] = 1;
-    EXPECT_NE(a, b);
-    b = a;
-    b.LineComments[0] = QStringLiteral("x");
-    EXPECT_NE(a, b);
+    EXPECT_FALSE(OperandForLetter('B') || OperandForLetter('i'));
 }
 
 }  // namespace

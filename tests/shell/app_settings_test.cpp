@@ -106,113 +106,66 @@ TEST(AppSettingsTest, WrittenFileHasTheFixedLayout) {
     EXPECT_EQ(back, s);
 }
 
-TEST(AppSettingsTest, EachKeyFindsItsOwnLineInTheWrittenOrder) {
-    // "Port:=" also occurs in "Ethernet Port:= ", "BaudRate:= " in "StrBaudRate:= ".
-    AppSettings s;
-    s.CommPort = 1000;
-    s.EthernetPort = 502;
-    s.BaudRateIndex = 3;
-    s.BaudRateText = QStringLiteral("1200");
-    s.StopBitIndex = 1;
-    s.StopBitText = QStringLiteral("2");
-    const AppSettings back = ParseSettings(FormatSettings(s));
-    EXPECT_EQ(back.CommPort, 1000);
-    EXPECT_EQ(back.EthernetPort, 502);
-    EXPECT_EQ(back.BaudRateIndex, 3);
-    EXPECT_EQ(back.BaudRateText, QStringLiteral("1200"));
-    EXPECT_EQ(back.StopBitIndex, 1);
-}
-
-TEST(AppSettingsTest, FirstMatchingItemWins) {
-    // With the longer key first, the shorter key is found inside it.
-    const AppSettings s = ParseSettings(withHeader("Ethernet Port:= 502\r\nPort:= 1000\r\n"));
-    EXPECT_EQ(s.CommPort, 502);
-    EXPECT_EQ(s.EthernetPort, 502);
-    const AppSettings t = ParseSettings(withHeader("USBPortAbsentValue:= 4\r\nValue:= 1\r\n"));
-    EXPECT_EQ(t.UsbDriverFirstRun, 4);
-    EXPECT_EQ(t.UsbPortAbsentValue, 4);
-}
-
-TEST(AppSettingsTest, RangeCorrections) {
-    const AppSettings s = ParseSettings(
-        withHeader("ModbusID:= 0\r\nBaudRate:= 7\r\nParity:= 3\r\nStopBit:= 2\r\nLanguage:= 450\r\n"));
-    EXPECT_EQ(s.ModbusID, 1);
-    EXPECT_EQ(s.BaudRateIndex, 0);
-    EXPECT_EQ(s.ParityIndex, 0);
-    EXPECT_EQ(s.StopBitIndex, 0);
-    EXPECT_EQ(s.LanguageOffset, 0);
-
-    const AppSettings t = ParseSettings(
-        withHeader("ModbusID:= 300\r\nBaudRate:= -1\r\nParity:= 2\r\nStopBit:= 1\r\nLanguage:= 2700\r\n"));
-    EXPECT_EQ(t.ModbusID, 254);  // not a byte: the default stays
-    EXPECT_EQ(t.BaudRateIndex, 0);
-    EXPECT_EQ(t.ParityIndex, 2);
-    EXPECT_EQ(t.StopBitIndex, 1);
-    EXPECT_EQ(t.LanguageOffset, 2700);
-}
-
-TEST(AppSettingsTest, EndianZeroClearsAnyOtherNumberSets) {
-    EXPECT_FALSE(ParseSettings(withHeader("Endian:= 0\r\n")).BigEndian);
-    EXPECT_TRUE(ParseSettings(withHeader("Endian:= 5\r\n")).BigEndian);
-    EXPECT_TRUE(ParseSettings(withHeader("Endian:= -1\r\n")).BigEndian);
-    EXPECT_FALSE(ParseSettings(withHeader("Endian:= off\r\n")).BigEndian);  // no digits reads as 0
-    EXPECT_TRUE(ParseSettings(withHeader("\r\n")).BigEndian);
-}
-
-TEST(AppSettingsTest, WithoutHeaderEveryKeyIsIgnored) {
-    AppSettings s;
-    s.CommPort = 1000;
-    s.ModbusID = 5;
-    s.LanguageOffset = 900;
-    QByteArray text = FormatSettings(s);
-    text.replace("[APPLICATION SETTINGS]", "[OTHER]");
-    EXPECT_EQ(ParseSettings(text), AppSettings{});
-    EXPECT_EQ(ParseSettings(QByteArray()), AppSettings{});
-}
-
-TEST(AppSettingsTest, KeysMatchCaseInsensitivelyAnywhereInAnItem) {
-    const AppSettings s =
-        ParseSettings(withHeader("PORT:= 7\r\nsome modbusid:= 9\r\n[application settings]\r\n"));
-    EXPECT_EQ(s.CommPort, 7);
-    EXPECT_EQ(s.ModbusID, 9);
-    EXPECT_EQ(ParseSettings("[application settings]\r\nPort:= 3\r\n").CommPort, 3);
-}
-
-TEST(AppSettingsTest, CommentItemsAreSkippedEvenWithAKey) {
-    const AppSettings s = ParseSettings(withHeader("// Port:= 5\r\n   //ModbusID:= 9\r\nPort:= 6\r\n"));
-    EXPECT_EQ(s.CommPort, 6);
-    EXPECT_EQ(s.ModbusID, 254);
-    // A header that is commented out is no header.
-    EXPECT_EQ(ParseSettings("// [APPLICATION SETTINGS]\r\nPort:= 5\r\n").CommPort, 1);
-}
-
-TEST(AppSettingsTest, ItemsEndAtCommasAndLoseTheirQuotes) {
-    const AppSettings s =
-        ParseSettings(withHeader("\"Port:= 12\", ModbusID:= 33,\"IP Address:= 10.0.0.1, spare\"\n"));
-    EXPECT_EQ(s.CommPort, 12);
-    EXPECT_EQ(s.ModbusID, 33);
-    EXPECT_EQ(s.IPAddress, QStringLiteral("10.0.0.1, spare"));
-}
-
-TEST(AppSettingsTest, LeadingNumberRule) {
-    const AppSettings s =
-        ParseSettings(withHeader("Port:=   128abc\r\nModbusID:=17.5\r\nEthernet Port:= x9\r\n"));
-    EXPECT_EQ(s.CommPort, 128);
-    EXPECT_EQ(s.ModbusID, 17);
-    EXPECT_EQ(s.EthernetPort, 0);
-    // A number too large for its field leaves the default.
-    EXPECT_EQ(ParseSettings(withHeader("Port:= 99999999999999999999\r\n")).CommPort, 1);
-}
-
-TEST(AppSettingsTest, HostileContentGivesDefaultsOrValues) {
+// One reading rule per row: the file body, the field read, the value expected.
+TEST(AppSettingsTest, ReadingRules) {
+    using Field = int (*)(const AppSettings&);
+    const Field port = [](const AppSettings& s) { return s.CommPort; };
+    const Field ethernet = [](const AppSettings& s) { return int(s.EthernetPort); };
+    const Field id = [](const AppSettings& s) { return int(s.ModbusID); };
+    const Field baud = [](const AppSettings& s) { return int(s.BaudRateIndex); };
+    const Field parity = [](const AppSettings& s) { return int(s.ParityIndex); };
+    const Field stop = [](const AppSettings& s) { return int(s.StopBitIndex); };
+    const Field language = [](const AppSettings& s) { return s.LanguageOffset; };
+    const Field endian = [](const AppSettings& s) { return int(s.BigEndian); };
+    const Field usb = [](const AppSettings& s) { return s.UsbDriverFirstRun; };
+    const struct Case {
+        const char* body;
+        bool header;
+        Field field;
+        int expected;
+    } cases[] = {
+        // With the longer key first, the shorter key is found inside it: the first match wins.
+        {"Ethernet Port:= 502\r\nPort:= 1000\r\n", true, port, 502},
+        {"USBPortAbsentValue:= 4\r\nValue:= 1\r\n", true, usb, 4},
+        {"ModbusID:= 0\r\n", true, id, 1},
+        {"ModbusID:= 300\r\n", true, id, 254},  // not a byte: the default stays
+        {"BaudRate:= 7\r\n", true, baud, 0},
+        {"BaudRate:= -1\r\n", true, baud, 0},
+        {"BaudRate:= 5\r\n", true, baud, 5},
+        {"Parity:= 3\r\n", true, parity, 0},
+        {"StopBit:= 2\r\n", true, stop, 0},
+        {"Language:= 450\r\n", true, language, 0},
+        {"Language:= 2700\r\n", true, language, 2700},
+        {"Endian:= 0\r\n", true, endian, 0},
+        {"Endian:= -1\r\n", true, endian, 1},
+        {"Endian:= off\r\n", true, endian, 0},  // no digits reads as 0
+        {"\r\n", true, endian, 1},
+        {"Port:= 5\r\n", false, port, 1},  // no header: no key is read
+        {"[application settings]\r\nPORT:= 7\r\n", false, port, 7},
+        {"some modbusid:= 9\r\n", true, id, 9},
+        {"// Port:= 5\r\n   //ModbusID:= 9\r\nPort:= 6\r\n", true, port, 6},
+        {"   //ModbusID:= 9\r\n", true, id, 254},
+        {"// [APPLICATION SETTINGS]\r\nPort:= 5\r\n", false, port, 1},
+        {"\"Port:= 12\", ModbusID:= 33\n", true, port, 12},
+        {"\"Port:= 12\", ModbusID:= 33\n", true, id, 33},
+        {"Port:=   128abc\r\n", true, port, 128},
+        {"ModbusID:=17.5\r\n", true, id, 17},
+        {"Ethernet Port:= x9\r\n", true, ethernet, 0},
+        {"Port:= 99999999999999999999\r\n", true, port, 1},
+        {"\"unterminated Port:= 4", true, port, 4},
+        {":=:=:=,,,,\r\r\n\n", true, port, 1},
+    };
+    for (const Case& c : cases) {
+        const QByteArray body(c.body);
+        EXPECT_EQ(c.field(ParseSettings(c.header ? withHeader(c.body) : body)), c.expected) << c.body;
+    }
+    EXPECT_EQ(ParseSettings(withHeader("\"IP Address:= 10.0.0.1, spare\"\n")).IPAddress,
+              QStringLiteral("10.0.0.1, spare"));
     QByteArray binary;
     for (int i = 0; i < 4096; ++i) {
         binary.append(static_cast<char>((i * 131) & 0xff));
     }
-    EXPECT_NO_FATAL_FAILURE(ParseSettings(binary));
-    EXPECT_NO_FATAL_FAILURE(ParseSettings(withHeader("\"unterminated Port:= 4")));
-    EXPECT_EQ(ParseSettings(withHeader("\"unterminated Port:= 4")).CommPort, 4);
-    EXPECT_EQ(ParseSettings(withHeader(":=:=:=,,,,\r\r\n\n")).CommPort, 1);
+    EXPECT_EQ(ParseSettings(binary), AppSettings{});
 }
 
 TEST(AppSettingsTest, FilesAreWrittenAtomicallyAndReadBack) {

@@ -62,19 +62,6 @@ TEST_F(MainWindowTest, StartsWithAnEmptyProgramOfModelZero) {
     EXPECT_TRUE(prompter.messages().empty());
 }
 
-TEST_F(MainWindowTest, CaptionFollowsTheProgramFile) {
-    writeSettings(English, 1);
-    auto app = start();
-    app->program().ProgramFileName = QStringLiteral("Motor.h53");
-    app->program().ProgramFilePath = QStringLiteral("/work/Motor.h53");
-    app->mainWindow()->updateCaption();
-    EXPECT_EQ(app->mainWindow()->windowTitle(),
-              QStringLiteral("BRANTELDESK X      ( Motor.h53 )  ( /work/Motor.h53 )"));
-    app->program().ModelIndex = 11;
-    app->mainWindow()->UpdateModelDisplay();
-    EXPECT_EQ(app->mainWindow()->modelPanel()->text(), QStringLiteral("24 V AC/DC Analog - KX1A30"));
-}
-
 TEST_F(MainWindowTest, MenusTakeTheStoredLanguage) {
     writeSettings(Portuguese, 1);
     auto app = start();
