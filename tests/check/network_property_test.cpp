@@ -45,7 +45,7 @@ void expectUsableNetwork(const CompiledNetwork& net) {
         }
         ASSERT_EQ(total, or_->inputTotal);
         EXPECT_TRUE(std::all_of(or_->inputs.begin(), or_->inputs.begin() + total,
-                                [&](int i) { return i < inputLimit; }));
+                                [limit = inputLimit](int i) { return i < limit; }));
         for (int i = 0; and_ && i < and_->count; ++i) {
             const AndEntry& e = and_->entries[i];
             ASSERT_LT(e.orGroup, or_->groupCount);
