@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "blocks/soft_text_record.h"
 #include "ladder/program.h"
 
 // The rule checker: finds what the editor lets a user draw but the device cannot run, and
@@ -36,12 +37,7 @@ std::vector<ErrorRow> RunRuleCheck(Program& program);
 
 // Values embedded in soft text messages: four positions starting with the marker, then the
 // source, the block number (analog: input 1..8) and the value shown.
-inline constexpr std::uint8_t kEmbeddedDataMarker = 96;  // grave accent
-inline constexpr int kDisplayLineLength = 12;
-
-namespace EmbeddedSource {
-inline constexpr int Timer = 1, Counter = 2, AnalogInput = 4, DateTime = 7, HourMeter = 8;
-}
+inline constexpr int kDisplayLineLength = kSoftTextLineLength;
 
 struct EmbeddedField {
     int position = 0;  // of the marker, 0..35

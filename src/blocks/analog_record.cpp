@@ -1,0 +1,251 @@
+#include "analog_record.h"
+
+#include <QRegularExpression>
+#include <cstdlib>
+
+#include "shell/language_table.h"
+
+namespace bdx {
+
+namespace {
+
+enum TextId {
+    SaveAnalogFunction = 4214,
+    SameAnalogInput = 4215,
+    ExtensionModuleANotSelected = 4216,
+};
+
+constexpr int kInputsPerModule = 2;
+constexpr int kDecimalShift = 5;
+constexpr std::uint8_t kDecimalBits = 0xE0;
+constexpr std::uint8_t kNegative = '-';
+constexpr std::uint8_t kPositive = '+';
+
+constexpr std::array<const char*, kAnalogChannels> kInputListTexts = {
+    "V1 Base", "V2 Base", "V3  Ext.A", "V4  Ext.A", "V5  Ext.B", "V6  Ext.B", "V7  Ext.C", "V8  Ext.C"};
+
+bool isInput(int operand) {
+    return operand >= 0 && operand < kAnalogChannels;
+}
+
+// Five digits, most significant first; a sign byte of "-" makes the value negative.
+int readSigned(const std::array<std::uint8_t, kAnalogScalingFields>& row, int signField, int digitsField) {
+    int value = 0;
+    for (int i = 0; i < kAnalogScalingDigits; ++i) {
+        value = value * 10 + row[digitsField + i] % 10;
+    }
+    return row[signField] == kNegative ? -value : value;
+}
+
+void writeSigned(std::array<std::uint8_t, kAnalogScalingFields>& row, int signField, int digitsField,
+                 int value) {
+    row[signField] = value < 0 ? kNegative : kPositive;
+    int magnitude = std::abs(value);
+    for (int i = kAnalogScalingDigits - 1; i >= 0; --i) {
+        row[digitsField + i] = std::uint8_t(magnitude % 10);
+        magnitude /= 10;
+    }
+}
+
+// The scaling of two channels, or of a channel and the reference value, must agree for the
+// comparison to mean what the user expects.
+bool scalingAgrees(const Program& program, const AnalogRecord& record) {
+    const AnalogScalingRecord first = ReadAnalogScaling(program, record.firstInput);
+    if (record.secondOperand == kVref) {
+        return first.decimalPoint == record.decimalPosition;
+    }
+    return first == ReadAnalogScaling(program, record.secondOperand);
+}
+
+bool askContinueDespiteScaling(const AnalogRecord& record, Prompter& prompter) {
+    const QString crlf = QStringLiteral("\r\n");
+    const QString text = QStringLiteral("Analog Scaling Values for Channel '") +
+                         AnalogChannelName(record.firstInput) + QStringLiteral("' and '") +
+                         AnalogChannelName(record.secondOperand) + QStringLiteral("' are not same.") + crlf +
+                         QStringLiteral("Do u want to Continue ?") + crlf + crlf +
+                         QStringLiteral("See help for more detail.");
+    return prompter.show({MessageIcon::Warning, text, {Reply::Yes, Reply::No, Reply::Help}}) == Reply::Yes;
+}
+
+// The message for an input on a module the program does not have; empty when present.
+QString missingModuleMessage(const Program& program, int operand) {
+    if (!isInput(operand)) {
+        return {};
+    }
+    const int module = operand / kInputsPerModule;  // 0 base, 1..3 extension A..C
+    if (module == 0 || program.ExtensionModules[module - 1] != 0) {
+        return {};
+    }
+    return LoadText(ExtensionModuleANotSelected + module - 1);
+}
+
+}  // namespace
+
+QString AnalogChannelName(int operand) {
+    return isInput(operand) ? QStringLiteral("V%1").arg(operand + 1) : QStringLiteral("VREF");
+}
+
+QStringList AnalogInputListTexts(bool withVref) {
+    QStringList texts;
+    for (const char* text : kInputListTexts) {
+        texts << QString::fromLatin1(text);
+    }
+    if (withVref) {
+        texts << QStringLiteral("VREF");
+    }
+    return texts;
+}
+
+AnalogRecord ReadAnalog(const Program& program, int block) {
+    const auto& row = program.AnalogParams[block];
+    AnalogRecord record;
+    record.firstInput = (row[AnalogField::Operands] >> 1) & 0x07;
+    record.secondOperand = row[AnalogField::Operands] >> 4;
+    if (record.secondOperand > kVref) {
+        record.secondOperand = kVref;
+    }
+    record.function = row[AnalogField::Function];
+    const int magnitude = row[AnalogField::RefHigh] * 256 + row[AnalogField::RefLow];
+    record.reference = row[AnalogField::Sign] == kNegative ? -magnitude : magnitude;
+    record.decimalPosition = (row[AnalogField::Flags] & kDecimalBits) >> kDecimalShift;
+    record.locked = (row[AnalogField::Flags] & kFlagLocked) != 0;
+    return record;
+}
+
+void WriteAnalog(Program& program, int block, const AnalogRecord& record) {
+    auto& row = program.AnalogParams[block];
+    row[AnalogField::Flags] =
+        std::uint8_t((row[AnalogField::Flags] & kFlagInUse) | (record.locked ? kFlagLocked : 0) |
+                     ((record.decimalPosition << kDecimalShift) & kDecimalBits));
+    const int reference = qBound(kLowestAnalogValue, record.reference, kHighestAnalogValue);
+    const int magnitude = std::abs(reference);
+    row[AnalogField::Sign] = reference < 0 ? kNegative : kPositive;
+    row[AnalogField::RefHigh] = std::uint8_t(magnitude / 256);
+    row[AnalogField::RefLow] = std::uint8_t(magnitude % 256);
+    row[AnalogField::Operands] =
+        std::uint8_t((record.firstInput & 0x07) * 2 + (record.secondOperand & 0x0F) * 16);
+    row[AnalogField::Function] = std::uint8_t(record.function);
+}
+
+QString ClampReferenceEntry(const QString& typed) {
+    static const QRegularExpression kWholeNumber(QStringLiteral("^\\s*([+-]?)\\d+\\s*$"));
+    const QRegularExpressionMatch match = kWholeNumber.match(typed);
+    if (!match.hasMatch()) {
+        return typed;
+    }
+    const bool negative = match.captured(1) == QStringLiteral("-");
+    bool ok = false;
+    const qlonglong value = typed.trimmed().toLongLong(&ok);
+    // Too many digits for any integer type counts as beyond the range on its side.
+    if (negative && (!ok || value < kLowestAnalogValue)) {
+        return QString::number(kLowestAnalogValue);
+    }
+    if (!negative && (!ok || value > kHighestAnalogValue)) {
+        return QString::number(kHighestAnalogValue);
+    }
+    return typed;
+}
+
+std::optional<int> ParseAnalogValue(const QString& text) {
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    if (!ok || value < kLowestAnalogValue || value > kHighestAnalogValue) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+bool SaveAnalog(Program& program, int block, const AnalogRecord& record, const QString& referenceText,
+                const QString& comment, bool simulation, Prompter& prompter,
+                const std::function<void()>& beforeChange) {
+    const std::optional<int> reference = ParseAnalogValue(referenceText);
+    if (!reference) {
+        prompter.inform(QStringLiteral("Please Eneter Valid Reference Count"));
+        return false;
+    }
+    AnalogRecord stored = record;
+    stored.reference = *reference;
+    if (!scalingAgrees(program, stored) && !askContinueDespiteScaling(stored, prompter)) {
+        return false;
+    }
+    for (int operand : {stored.firstInput, stored.secondOperand}) {
+        const QString missing = missingModuleMessage(program, operand);
+        if (!missing.isEmpty()) {
+            prompter.inform(missing);
+            return false;
+        }
+    }
+    if (!simulation && stored.firstInput == stored.secondOperand) {
+        prompter.inform(LoadText(SameAnalogInput));
+        return false;
+    }
+    if (beforeChange) {
+        beforeChange();
+    }
+    WriteAnalog(program, block, stored);
+    program.comment(Operand::A, block) = comment;
+    program.ProgramModified = true;
+    return true;
+}
+
+QString SaveAnalogQuestion(int blockNumber) {
+    return LoadText(SaveAnalogFunction) + QString::number(blockNumber) + QStringLiteral(" ?");
+}
+
+AnalogScalingRecord ReadAnalogScaling(const Program& program, int channel) {
+    const auto& row = program.AnalogScalingParams[channel];
+    return {row[AnalogScalingField::DecimalPoint],
+            readSigned(row, AnalogScalingField::MinSign, AnalogScalingField::Min),
+            readSigned(row, AnalogScalingField::MaxSign, AnalogScalingField::Max)};
+}
+
+void WriteAnalogScaling(Program& program, int channel, const AnalogScalingRecord& record) {
+    auto& row = program.AnalogScalingParams[channel];
+    row[AnalogScalingField::DecimalPoint] = std::uint8_t(record.decimalPoint);
+    writeSigned(row, AnalogScalingField::MinSign, AnalogScalingField::Min,
+                qBound(kLowestAnalogValue, record.minimum, kHighestAnalogValue));
+    writeSigned(row, AnalogScalingField::MaxSign, AnalogScalingField::Max,
+                qBound(kLowestAnalogValue, record.maximum, kHighestAnalogValue));
+}
+
+bool CheckAnalogScalingEntry(const QString& typed, Prompter& prompter) {
+    const QString text = typed.trimmed();
+    // Nothing yet, or only the sign of a negative number being typed.
+    if (text.isEmpty() || text == QStringLiteral("-") || ParseAnalogValue(text)) {
+        return true;
+    }
+    prompter.show({MessageIcon::Warning,
+                   QStringLiteral("Please give correct Input [between -32768 to 32767]."),
+                   {Reply::Ok},
+                   QStringLiteral("Wrong Input")});
+    return false;
+}
+
+bool SaveAnalogScaling(Program& program, const std::array<AnalogScalingEntry, kAnalogChannels>& entries,
+                       Prompter& prompter, const std::function<void()>& beforeChange) {
+    std::array<AnalogScalingRecord, kAnalogChannels> records{};
+    for (int channel = 0; channel < kAnalogChannels; ++channel) {
+        const AnalogScalingEntry& entry = entries[channel];
+        const std::optional<int> maximum = ParseAnalogValue(entry.maximum);
+        if (!maximum) {
+            prompter.inform(QStringLiteral("Please Enter Valid Max. Value"));
+            return false;
+        }
+        const std::optional<int> minimum = ParseAnalogValue(entry.minimum);
+        if (!minimum) {
+            prompter.inform(QStringLiteral("Please Enter Valid Min. Value"));
+            return false;
+        }
+        records[channel] = {entry.decimalPoint, *minimum, *maximum};
+    }
+    if (beforeChange) {
+        beforeChange();
+    }
+    for (int channel = 0; channel < kAnalogChannels; ++channel) {
+        WriteAnalogScaling(program, channel, records[channel]);
+    }
+    program.ProgramModified = true;
+    return true;
+}
+
+}  // namespace bdx

@@ -1,0 +1,309 @@
+#include <gtest/gtest.h>
+
+#include "blocks/analog_record.h"
+#include "blocks/hour_meter_record.h"
+#include "blocks/soft_text_record.h"
+#include "blocks/time_switch_record.h"
+#include "shell/scripted_prompter.h"
+
+namespace bdx {
+namespace {
+
+constexpr int kFirstGenerationModel = 1;
+constexpr int kSecondGenerationModel = 9;
+
+WeekDays days(std::initializer_list<int> numbers) {  // 1 = Monday
+    WeekDays result{};
+    for (int d : numbers) {
+        result[d - 1] = true;
+    }
+    return result;
+}
+
+struct TimeSwitchSave {
+    int model;
+    TimeSwitchRecord record;
+    QString message;  // empty when saved
+    int field1, field2;
+};
+
+TEST(TimeSwitchRecordTest, SaveChecksDaysThenWritesTheGenerationsForm) {
+    const TimeSwitchSave cases[] = {
+        {kSecondGenerationModel, {.offDays = days({1})}, "Select Proper Start Day.", 0, 0},
+        {kSecondGenerationModel, {.onDays = days({1})}, "Select Proper End Day.", 0, 0},
+        {kSecondGenerationModel, {.onDays = days({1, 5}), .offDays = days({7})}, "", 17, 64},
+        {kFirstGenerationModel, {.endDay = 3}, "Please select \"From\" Weekday", 0, 0},
+        {kFirstGenerationModel, {.startDay = 2}, "Please select \"To\" Weekday", 0, 0},
+        {kFirstGenerationModel, {.startDay = 7, .endDay = 1}, "", 7, 1},
+    };
+    for (const TimeSwitchSave& c : cases) {
+        Program p;
+        p.ModelIndex = c.model;
+        p.TimeSwitchParams[5][TimeSwitchField::Flags] = kFlagInUse;
+        TimeSwitchRecord record = c.record;
+        record.onHour = 22;
+        record.onMinute = 5;
+        record.offHour = 6;
+        record.offMinute = 59;
+        record.locked = true;
+        ScriptedPrompter prompter;
+        int undoPoints = 0;
+        const bool saved = SaveTimeSwitch(p, 5, record, "pump", prompter, [&] { ++undoPoints; });
+        SCOPED_TRACE(c.message.toStdString());
+        EXPECT_EQ(saved, c.message.isEmpty());
+        EXPECT_EQ(prompter.texts(), c.message.isEmpty() ? QStringList() : QStringList{c.message});
+        EXPECT_EQ(p.ProgramModified, saved);
+        EXPECT_EQ(undoPoints, saved ? 1 : 0);
+        if (saved) {
+            const auto& row = p.TimeSwitchParams[5];
+            EXPECT_EQ(row, (std::array<std::uint8_t, 7>{kFlagInUse | kFlagLocked, std::uint8_t(c.field1),
+                                                        std::uint8_t(c.field2), 22, 5, 6, 59}));
+            EXPECT_EQ(p.comment(Operand::Clock, 5), "pump");
+            EXPECT_EQ(ReadTimeSwitch(p, 5), record);
+        }
+    }
+}
+
+TEST(TimeSwitchRecordTest, EntryCapsDayStringsAndTexts) {
+    EXPECT_EQ(CapTimeEntry("25", kLargestHour), "23");
+    EXPECT_EQ(CapTimeEntry("61", kLargestMinute), "59");
+    EXPECT_EQ(CapTimeEntry("23", kLargestHour), "23");
+    EXPECT_EQ(TimeFieldText(7), "07");
+    EXPECT_EQ(DayMaskString(days({1, 5})), "0010001");
+    EXPECT_EQ(DaysOfMask(65), days({1, 7}));
+    EXPECT_EQ(WeekdayNames().last(), "Sunday");
+    EXPECT_EQ(SaveClockQuestion(3), "Save Clock3 ?");
+}
+
+TEST(HourMeterRecordTest, PresetEntryIsCappedPerResolution) {
+    struct Case {
+        int resolution;
+        QString typed, separator, result, message;
+    };
+    const Case cases[] = {
+        {Resolution36Sec, "1000", ".", "999.99", "Maximum Value is 999.99"},
+        {Resolution6Min, "10000", ".", "9999.9", "Maximum Value is 9999.9"},
+        {Resolution1Hr, "100000", ".", "99999", "Maximum Value is 99999"},
+        {Resolution36Sec, "999.991", ".", "999.99", "Maximum Value is 999.99"},
+        {Resolution6Min, "10000,0", ",", "9999,9", "Maximum Value is 9999.9"},
+        {Resolution36Sec, "999.99", ".", "999.99", ""},
+        {Resolution1Hr, "12", ".", "12", ""},
+    };
+    for (const Case& c : cases) {
+        ScriptedPrompter prompter;
+        EXPECT_EQ(CapHourMeterPresetEntry(c.typed, c.resolution, prompter, c.separator), c.result)
+            << c.typed.toStdString();
+        EXPECT_EQ(prompter.texts(), c.message.isEmpty() ? QStringList() : QStringList{c.message});
+    }
+}
+
+TEST(HourMeterRecordTest, ResolutionMovesOnlyTheSeparator) {
+    EXPECT_EQ(ChangeHourMeterResolution("12345", Resolution36Sec), "123.45");
+    EXPECT_EQ(ChangeHourMeterResolution("123.45", Resolution6Min), "1234.5");
+    EXPECT_EQ(ChangeHourMeterResolution("1234.5", Resolution1Hr), "12345");
+    EXPECT_EQ(ChangeHourMeterResolution("12.5", Resolution1Hr), "00125");
+    EXPECT_EQ(ChangeHourMeterResolution("12,5", Resolution36Sec, ","), "001,25");
+    const HourMeterRecord record{Resolution6Min, {0, 0, 1, 2, 5}};
+    EXPECT_EQ(HourMeterPresetText(record), "0012.5");
+    EXPECT_EQ(LargestHourMeterPresetText(Resolution36Sec), "999.99");
+    EXPECT_EQ(HourMeterDigitsOfText("12.5"), (std::array<std::uint8_t, 5>{0, 0, 1, 2, 5}));
+    EXPECT_EQ(SaveHourMeterQuestion(2), "Save Hour Meter2 ?");
+}
+
+TEST(HourMeterRecordTest, SaveRefusesZeroOutsideSimulationAndStoresCode) {
+    for (int resolution : {Resolution36Sec, Resolution6Min, Resolution1Hr}) {
+        for (bool simulation : {false, true}) {
+            Program p;
+            ScriptedPrompter prompter;
+            const bool saved = SaveHourMeter(p, 1, {resolution, {}, true}, "h", simulation, prompter);
+            EXPECT_EQ(saved, simulation);
+            EXPECT_EQ(prompter.texts().size(), simulation ? 0 : 1);
+            EXPECT_EQ(p.HourMeterParams[1][0], simulation ? kFlagLocked | resolution * 4 : 0);
+        }
+    }
+    Program p;
+    p.HourMeterParams[3][HourMeterField::Flags] = kFlagInUse | kFlagLocked | 8;
+    ScriptedPrompter prompter;
+    const HourMeterRecord record{Resolution6Min, HourMeterDigitsOfText("12.5"), false};
+    ASSERT_TRUE(SaveHourMeter(p, 3, record, "fan", false, prompter));
+    EXPECT_EQ(p.HourMeterParams[3], (std::array<std::uint8_t, 6>{kFlagInUse | 4, 0, 0, 1, 2, 5}));
+    EXPECT_EQ(ReadHourMeter(p, 3), record);
+    EXPECT_EQ(p.comment(Operand::H, 3), "fan");
+    EXPECT_EQ(HourMeterPresetSeconds(record), 125 * 360);
+    EXPECT_EQ(HourMeterPresetSeconds({Resolution36Sec, {0, 0, 0, 0, 1}}), 36);
+    EXPECT_EQ(HourMeterPresetSeconds({Resolution1Hr, {9, 9, 9, 9, 9}}), 99999LL * 3600);
+}
+
+TEST(AnalogRecordTest, RecordFieldsRoundTrip) {
+    Program p;
+    p.AnalogParams[0][AnalogField::Flags] = kFlagInUse | 0xE0;
+    WriteAnalog(p, 0, {0, kVref, 2, 500, 0, false});
+    EXPECT_EQ(p.AnalogParams[0][AnalogField::Flags], kFlagInUse);
+    EXPECT_EQ(p.AnalogParams[0][AnalogField::Operands], 128);
+    EXPECT_EQ(p.AnalogParams[0][AnalogField::Function], 2);
+    EXPECT_EQ(p.AnalogParams[0][AnalogField::RefHigh], 1);
+    EXPECT_EQ(p.AnalogParams[0][AnalogField::RefLow], 244);
+    EXPECT_NE(p.AnalogParams[0][AnalogField::Sign], '-');
+    for (const AnalogRecord& record : {AnalogRecord{7, 6, 5, -32768, 7, true},
+                                       AnalogRecord{3, kVref, 0, 32767, 2}, AnalogRecord{1, 0, 4, -1, 1}}) {
+        WriteAnalog(p, 11, record);
+        EXPECT_EQ(ReadAnalog(p, 11), record);
+    }
+    EXPECT_EQ(ReadAnalog(Program{}, 0).secondOperand, kVref);  // a fresh block compares with VREF
+    EXPECT_EQ(ClampReferenceEntry("-40000"), "-32768");
+    EXPECT_EQ(ClampReferenceEntry("32768"), "32767");
+    EXPECT_EQ(ClampReferenceEntry("-99999999999999999999999"), "-32768");
+    EXPECT_EQ(ClampReferenceEntry("-"), "-");
+}
+
+TEST(AnalogRecordTest, SaveValidatesInOrder) {
+    const auto mismatch = [](const QString& first, const QString& second) {
+        return "Analog Scaling Values for Channel '" + first + "' and '" + second +
+               "' are not same.\r\nDo u want to Continue ?\r\n\r\nSee help for more detail.";
+    };
+    const QString moduleA = "Extension module A is not selected. Hence its features cannot be used.";
+    struct Case {
+        AnalogRecord record;
+        QString reference;
+        bool simulation;
+        std::optional<Reply> reply;
+        QStringList messages;
+        bool saved;
+    };
+    const Case cases[] = {
+        {{0, kVref, 2}, "12a", false, {}, {"Please Eneter Valid Reference Count"}, false},
+        {{0, kVref, 2}, "40000", false, {}, {"Please Eneter Valid Reference Count"}, false},
+        {{0, 1, 0}, "0", false, Reply::No, {mismatch("V1", "V2")}, false},
+        {{0, 1, 0}, "0", false, Reply::Yes, {mismatch("V1", "V2")}, true},
+        // The scaling question comes before the module check.
+        {{2, 0, 1}, "0", false, Reply::Yes, {mismatch("V3", "V1"), moduleA}, false},
+        {{5, 6, 1},
+         "0",
+         false,
+         {},
+         {"Extension module C is not selected. Hence its features cannot be used."},
+         false},
+        {{4, 4, 1}, "0", false, {}, {"The compare function is not allowed for same analog input."}, false},
+        {{4, 4, 1}, "0", true, {}, {}, true},
+        {{0, kVref, 2, 0, 1}, "-500", false, Reply::Yes, {mismatch("V1", "VREF")}, true},
+    };
+    for (const Case& c : cases) {
+        Program p;
+        p.ExtensionModules = {0, 1, 0};
+        WriteAnalogScaling(p, 0, {0, 0, 1000});
+        WriteAnalogScaling(p, 1, {0, 0, 500});
+        ScriptedPrompter prompter;
+        if (c.reply) {
+            prompter.queueReply(*c.reply);
+        }
+        const bool saved = SaveAnalog(p, 3, c.record, c.reference, "level", c.simulation, prompter);
+        SCOPED_TRACE(c.messages.join(' ').toStdString());
+        EXPECT_EQ(saved, c.saved);
+        EXPECT_EQ(prompter.texts(), c.messages);
+        EXPECT_EQ(prompter.unanswered(), 0);
+        EXPECT_EQ(p.ProgramModified, saved);
+        EXPECT_EQ(p.comment(Operand::A, 3), saved ? "level" : "");
+        if (saved) {
+            AnalogRecord expected = c.record;
+            expected.reference = c.reference.toInt();
+            EXPECT_EQ(ReadAnalog(p, 3), expected);
+        }
+    }
+}
+
+TEST(AnalogScalingTest, RecordsAndDialogChecks) {
+    Program p;
+    WriteAnalogScaling(p, 7, {2, -32768, 32767});
+    const auto& row = p.AnalogScalingParams[7];
+    EXPECT_EQ(row, (std::array<std::uint8_t, 13>{2, '-', 3, 2, 7, 6, 8, '+', 3, 2, 7, 6, 7}));
+    EXPECT_EQ(ReadAnalogScaling(p, 7), (AnalogScalingRecord{2, -32768, 32767}));
+
+    for (const char* good : {"", "-", "-32768", "32767", " 12 "}) {
+        ScriptedPrompter prompter;
+        EXPECT_TRUE(CheckAnalogScalingEntry(good, prompter)) << good;
+    }
+    for (const char* bad : {"32768", "1.5", "abc", "--1"}) {
+        ScriptedPrompter prompter;
+        EXPECT_FALSE(CheckAnalogScalingEntry(bad, prompter)) << bad;
+        ASSERT_EQ(prompter.messages().size(), 1u);
+        EXPECT_EQ(prompter.messages()[0].caption, "Wrong Input");
+        EXPECT_EQ(prompter.messages()[0].text, "Please give correct Input [between -32768 to 32767].");
+    }
+
+    std::array<AnalogScalingEntry, kAnalogChannels> entries;
+    entries.fill({"0", "1000", 1});
+    const std::pair<AnalogScalingEntry, QString> refusals[] = {
+        {{"0", "", 0}, "Please Enter Valid Max. Value"},
+        {{"x", "99999", 0}, "Please Enter Valid Max. Value"},
+        {{"", "10", 0}, "Please Enter Valid Min. Value"},
+    };
+    for (const auto& [entry, message] : refusals) {
+        auto bad = entries;
+        bad[5] = entry;
+        Program q;
+        ScriptedPrompter prompter;
+        EXPECT_FALSE(SaveAnalogScaling(q, bad, prompter));
+        EXPECT_EQ(prompter.texts(), QStringList{message});
+        EXPECT_EQ(q, Program{});
+    }
+    ScriptedPrompter prompter;
+    ASSERT_TRUE(SaveAnalogScaling(p, entries, prompter));
+    EXPECT_EQ(ReadAnalogScaling(p, 7), (AnalogScalingRecord{1, 0, 1000}));
+    EXPECT_TRUE(p.ProgramModified);
+}
+
+TEST(SoftTextRecordTest, EmbeddedDataTokens) {
+    const QString g(kEmbeddedTokenMarker);
+    struct Case {
+        EmbeddedDataRequest request;
+        QString result;  // the token, or the message when refused
+        bool inserted;
+    };
+    const Case cases[] = {
+        {{EmbeddedChoice::Counter, 12, 0}, g + "2" + "12" + "0", true},
+        {{EmbeddedChoice::Counter, 5, 1}, g + "2" + " 5" + "1", true},
+        {{EmbeddedChoice::Timer, 16, 2}, g + "1" + "16" + "2", true},
+        {{EmbeddedChoice::HourMeter, 4, 2}, g + "8" + " 4" + "2", true},
+        {{EmbeddedChoice::Analog, 1}, g + "4" + "1" + "x", true},
+        {{EmbeddedChoice::Date}, g + "7" + " " + "0", true},
+        {{EmbeddedChoice::Time}, g + "7" + " " + "1", true},
+        {{EmbeddedChoice::Counter, 5}, "Select at least one parameter.", false},
+        {{EmbeddedChoice::Counter, 0, 1}, "Please select the counter number.", false},
+        {{EmbeddedChoice::Timer, 0, 0}, "Please select the timer number.", false},
+        {{EmbeddedChoice::Timer, 3}, "Select at least one parameter.", false},
+        {{EmbeddedChoice::HourMeter, 0, 0}, "Please select the Hour Meter number.", false},
+        {{EmbeddedChoice::HourMeter, 2}, "Select at least one parameter.", false},
+        {{EmbeddedChoice::Analog}, "Please select the analog input number.", false},
+    };
+    for (const Case& c : cases) {
+        ScriptedPrompter prompter;
+        const std::optional<QString> token = BuildEmbeddedDataToken(c.request, prompter);
+        EXPECT_EQ(token.has_value(), c.inserted) << c.result.toStdString();
+        EXPECT_EQ(c.inserted ? token.value_or("") : prompter.texts().value(0), c.result);
+    }
+    EXPECT_EQ(EmbeddedTimerWords(0, 0), " On Delay time");
+    EXPECT_EQ(EmbeddedTimerWords(7, 2), " Delayed Impulse ON time");
+    EXPECT_EQ(EmbeddedTimerWords(7, 0), " Delayed Impulse OFF time");
+    EXPECT_EQ(EmbeddedTimerWords(13, 1), " Impulse ON OFF");
+    EXPECT_EQ(EmbeddedTimerWords(14, 0), "");
+}
+
+TEST(SoftTextRecordTest, MessageLinesRoundTrip) {
+    Program p;
+    EXPECT_EQ(SoftTextLines(p, 0), QStringList(3, QString(12, ' ')));
+    SetSoftTextLines(
+        p, 15, {"Level", QString("`") + QChar(2) + QChar(12) + QChar(0) + " m", "much too long a line"});
+    EXPECT_EQ(SoftTextLines(p, 15),
+              (QStringList{"Level       ", QString("`") + QChar(2) + QChar(12) + QChar(0) + " m      ",
+                           "much too lon"}));
+    EXPECT_EQ(p.SoftTextParams[15][12], 96);
+    EXPECT_EQ(p.SoftTextParams[15][13], 2);
+    EXPECT_EQ(p.SoftTextParams[15][14], 12);
+    SetSoftTextLines(p, 15, {QString::fromUtf8("€ ok \u4e2d")});
+    EXPECT_EQ(p.SoftTextParams[15][0], 0x80);
+    EXPECT_EQ(SoftTextLines(p, 15)[0], QString::fromUtf8("€ ok ?      "));
+    EXPECT_EQ(SoftTextLines(p, 15)[2], QString(12, ' '));
+}
+
+}  // namespace
+}  // namespace bdx
