@@ -1,0 +1,285 @@
+#include "scan_engine.h"
+
+#include <algorithm>
+
+#include "blocks/device_model.h"
+#include "check/block_usage.h"
+#include "check/network_compiler.h"
+#include "check/validate_before_run.h"
+#include "ladder/grid.h"
+
+namespace bdx {
+
+namespace {
+
+using GroupValues = std::array<std::uint8_t, kMaxOrGroups>;
+
+// The input panel's modules, in the order of its check boxes.
+constexpr const SignalRange* inputRange(char module) {
+    for (int m = 0; m < kInputModules; ++m) {
+        if (kSignalRanges[m].openCode == static_cast<std::uint16_t>(module)) {
+            return &kSignalRanges[m];
+        }
+    }
+    return nullptr;
+}
+
+struct SignalPair {
+    std::uint16_t own = 0;    // the entry the code names
+    std::uint16_t other = 0;  // its inverse
+};
+
+bool findPair(std::uint16_t code, int n, SignalPair& pair) {
+    for (const SignalRange& range : kSignalRanges) {
+        if (n < 1 || n > range.entries) {
+            continue;
+        }
+        const auto index = static_cast<std::uint16_t>(n - 1);
+        if (code == range.openCode) {
+            pair = {static_cast<std::uint16_t>(range.openBase + index),
+                    static_cast<std::uint16_t>(range.closedBase + index)};
+            return true;
+        }
+        if (code == range.closedCode) {
+            pair = {static_cast<std::uint16_t>(range.closedBase + index),
+                    static_cast<std::uint16_t>(range.openBase + index)};
+            return true;
+        }
+    }
+    return false;
+}
+
+constexpr const SignalRange& relayRange(char letter) {
+    for (const SignalRange& range : kSignalRanges) {
+        if (range.openCode == static_cast<std::uint16_t>(letter)) {
+            return range;
+        }
+    }
+    return kSignalRanges[0];
+}
+
+// The compiler keeps every index inside its table; the guards here only make sure that a
+// damaged table can never read past the fixed arrays.
+template <typename Read>
+void evaluateOr(const OrTable& table, GroupValues& out, Read read) {
+    const int groups = std::min<int>(table.groupCount, kMaxOrGroups);
+    const int total = std::min<int>(table.inputTotal, kMaxOrInputs);
+    int at = 0;
+    for (int g = 0; g < groups; ++g) {
+        const int end = std::min(at + int(table.groups[g].inputCount), total);
+        std::uint8_t value = 0;
+        for (; at < end; ++at) {
+            value |= read(table.inputs[at]);
+        }
+        out[g] = value;
+    }
+}
+
+void evaluateAnd(const AndTable& table, const GroupValues& feeding,
+                 const std::array<std::uint8_t, kSignalCount>& signals,
+                 std::array<std::uint8_t, kMaxAndEntries>& out) {
+    const int count = std::min<int>(table.count, kMaxAndEntries);
+    for (int i = 0; i < count; ++i) {
+        const AndEntry& e = table.entries[i];
+        const std::uint8_t group = e.orGroup < kMaxOrGroups ? feeding[e.orGroup] : 0;
+        const std::uint8_t contact = e.devId < kSignalCount ? signals[e.devId] : 0;
+        out[i] = group & contact;
+    }
+}
+
+// Relays whose coil column holds a retentive coil anywhere, each once, in line order.
+std::array<std::uint8_t, kLadderLines> findRetentiveRelays(const Program& program) {
+    std::array<std::uint8_t, kLadderLines> list{};
+    list.fill(kNoRetentiveRelay);
+    std::array<bool, 64> seen{};
+    int count = 0;
+    for (int line = 0; line < kLadderLines; ++line) {
+        const std::uint16_t kind = program.word(line, kCoilFunctionWord);
+        if (program.word(line, kCoilLetterWord) != 'M' ||
+            (kind != CoilImpulseRetentive && kind != CoilSetRetentive && kind != CoilResetRetentive)) {
+            continue;
+        }
+        const int index = DecodeOperandNumber(program.word(line, kCoilNumberWord));
+        if (index >= 0 && index < int(seen.size()) && !seen[index]) {
+            seen[index] = true;
+            list[count++] = static_cast<std::uint8_t>(index + 1);
+        }
+    }
+    return list;
+}
+
+BlockEvaluator& noBlocks() {
+    static BlockEvaluator none;
+    return none;
+}
+
+}  // namespace
+
+ScanEngine::ScanEngine() : ScanEngine(noBlocks()) {}
+
+ScanEngine::ScanEngine(BlockEvaluator& blocks) : blocks_(blocks) {
+    retentive_.fill(kNoRetentiveRelay);
+    initialiseSignals();
+}
+
+bool ScanEngine::PrepareSimulation(Program& program, const std::vector<ErrorRow>& errorList,
+                                   Prompter& prompter, const QString& dumpPath) {
+    // Compiled aside: a failed compilation leaves half-written tables, and a refused start must
+    // leave the engine as it was.
+    CompiledNetwork compiled;
+    if (ValidateBeforeRun(program, errorList, compiled, prompter, dumpPath)) {
+        EndSimulation();
+        return false;
+    }
+    // The list comes from the program about to run: a relay made retentive since the last run
+    // keeps its value, one that no longer is starts from 0.
+    retentive_ = findRetentiveRelays(program);
+    initialiseSignals();
+    values_ = {};
+    previousValues_ = {};
+    UpdateBlockUsage(program);
+    blocks_.PrepareRun(program);
+    if (!CompileNetwork(program, compiled, prompter, QString())) {
+        EndSimulation();
+        return false;
+    }
+    network_ = compiled;
+    model_ = program.ModelIndex;
+    analog_ = HasAnalog(model_);
+    running_ = true;
+    return true;
+}
+
+void ScanEngine::initialiseSignals() {
+    const SignalRange& m = relayRange('M');
+    std::array<std::uint8_t, kSignalCount> kept = signals_;
+    signals_.fill(0);
+    for (const SignalRange& range : kSignalRanges) {
+        std::fill_n(signals_.begin() + range.closedBase, range.entries, std::uint8_t{1});
+    }
+    for (const std::uint8_t number : retentive_) {
+        if (number >= 1 && number <= m.entries) {
+            signals_[m.openBase + number - 1] = kept[m.openBase + number - 1];
+            signals_[m.closedBase + number - 1] = kept[m.closedBase + number - 1];
+        }
+    }
+    signals_[kWireDevId] = 1;
+    std::copy_n(signals_.begin(), kPreviousSignalCount, previous_.begin());
+}
+
+int ScanEngine::ScanOnce(int deviceInput) {
+    // Counters, time switches, analog blocks, hour meters, compare counters, timers and soft
+    // texts are supplied by the block evaluation through blocks_; only their places are fixed here.
+    blocks_.EvaluateCounters(*this);
+
+    previousValues_ = values_;
+    values_.or1.fill(0);
+    values_.or2.fill(0);
+    values_.or3.fill(0);
+
+    std::copy_n(signals_.begin(), kPreviousSignalCount, previous_.begin());
+    signals_[kWireDevId] = 1;
+
+    if (deviceInput == 0) {
+        for (int m = 0; m < kInputModules; ++m) {
+            const SignalRange& range = kSignalRanges[m];
+            for (int k = 0; k < kInputsPerModule; ++k) {
+                setSignalPair(static_cast<std::uint16_t>(range.openBase + k),
+                              static_cast<std::uint16_t>(range.closedBase + k),
+                              inputs_[m * kInputsPerModule + k] != 0);
+            }
+        }
+    }
+
+    blocks_.EvaluateTimeSwitches(*this);
+    if (analog_) {
+        blocks_.EvaluateAnalogBlocks(*this);
+    }
+
+    evaluateNetwork();
+
+    blocks_.EvaluateHourMeter(*this);
+    blocks_.EvaluateCompareCounters(*this);
+    blocks_.EvaluateTimers(*this);
+
+    constexpr SignalRange m = relayRange('M');
+    constexpr SignalRange q = relayRange('Q');
+    constexpr SignalRange u = relayRange('U');
+    constexpr SignalRange v = relayRange('V');
+    constexpr SignalRange w = relayRange('W');
+    const CoilTables& coils = network_.coils;
+    applyCoils(coils.M, m.openBase, m.closedBase, false);
+    applyCoils(coils.Q, q.openBase, q.closedBase, true);
+    applyCoils(coils.U, u.openBase, u.closedBase, true);
+    applyCoils(coils.V, v.openBase, v.closedBase, true);
+    applyCoils(coils.W, w.openBase, w.closedBase, true);
+
+    blocks_.PostScanHousekeeping(*this);
+    return blocks_.EvaluateSoftTextBlocks(*this) ? 2 : 1;
+}
+
+// Level by level for all rungs at once, reading a signal table that does not change meanwhile:
+// a coil written in this scan reaches the contacts in the next one.
+void ScanEngine::evaluateNetwork() {
+    evaluateOr(network_.or1, values_.or1,
+               [this](std::uint16_t id) -> std::uint8_t { return id < kSignalCount ? signals_[id] : 0; });
+    evaluateAnd(network_.and1, values_.or1, signals_, values_.and1);
+    evaluateOr(network_.or2, values_.or2,
+               [this](std::uint16_t i) -> std::uint8_t { return i < kMaxAndEntries ? values_.and1[i] : 0; });
+    evaluateAnd(network_.and2, values_.or2, signals_, values_.and2);
+    evaluateOr(network_.or3, values_.or3,
+               [this](std::uint16_t i) -> std::uint8_t { return i < kMaxAndEntries ? values_.and2[i] : 0; });
+}
+
+template <std::size_t N>
+void ScanEngine::applyCoils(const RelayCoils<N>& coils, std::uint16_t openBase, std::uint16_t closedBase,
+                            bool clearWithoutCoil) {
+    auto present = [](std::uint16_t entry) { return entry < kMaxOrGroups; };
+    for (std::size_t i = 0; i < N; ++i) {
+        const std::uint16_t d = coils.contactor[i];
+        const std::uint16_t p = coils.levelChange[i];
+        const std::uint16_t s = coils.set[i];
+        const std::uint16_t r = coils.reset[i];
+        bool value = signals_[openBase + i] != 0;
+        if (isActive(r)) {
+            value = false;
+        } else if (isActive(s)) {
+            value = true;
+        } else if (present(d)) {
+            value = values_.or3[d] != 0;
+        } else if (isRisingEdge(p)) {
+            value = !value;
+        } else if (clearWithoutCoil && !present(r) && !present(s) && !present(p)) {
+            value = false;
+        }
+        setSignalPair(static_cast<std::uint16_t>(openBase + i), static_cast<std::uint16_t>(closedBase + i),
+                      value);
+    }
+}
+
+void ScanEngine::setInput(char module, int n, bool on) {
+    const SignalRange* range = inputRange(module);
+    if (range != nullptr && n >= 1 && n <= kInputsPerModule) {
+        inputs_[(range - kSignalRanges.data()) * kInputsPerModule + n - 1] = on ? 1 : 0;
+    }
+}
+
+bool ScanEngine::input(char module, int n) const {
+    const SignalRange* range = inputRange(module);
+    return range != nullptr && n >= 1 && n <= kInputsPerModule &&
+           inputs_[(range - kSignalRanges.data()) * kInputsPerModule + n - 1] != 0;
+}
+
+bool ScanEngine::operandValue(std::uint16_t code, int n) const {
+    SignalPair pair;
+    return findPair(code, n, pair) && signals_[pair.own] != 0;
+}
+
+void ScanEngine::setOperand(std::uint16_t code, int n, bool on) {
+    SignalPair pair;
+    if (findPair(code, n, pair)) {
+        setSignalPair(pair.own, pair.other, on);
+    }
+}
+
+}  // namespace bdx
