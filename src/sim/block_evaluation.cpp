@@ -1,0 +1,36 @@
+#include "block_evaluation.h"
+
+namespace bdx {
+
+BlockEvaluation::BlockEvaluation(const Clock& clock, Prompter& prompter)
+    : timers(clock),
+      timeSwitches(clock),
+      hourMeters(clock),
+      softTexts(clock, hourMeters, analog, prompter, this) {}
+
+void BlockEvaluation::PrepareRun(const Program& program) {
+    timers.PrepareRun(program);
+    counters.PrepareRun(program);
+    timeSwitches.PrepareRun(program);
+    hourMeters.PrepareRun(program);
+    analog.PrepareRun(program);
+    softTexts.PrepareRun(program);
+}
+
+double BlockEvaluation::timerPresetSeconds(int timer, bool offTime) const {
+    return offTime ? timers.presetOffSeconds(timer) : timers.presetOnSeconds(timer);
+}
+
+double BlockEvaluation::timerCurrentSeconds(int timer) const {
+    return timers.elapsedSeconds(timer);
+}
+
+double BlockEvaluation::counterSetPoint(int counter) const {
+    return counters.setPoint(counter);
+}
+
+double BlockEvaluation::counterValue(int counter) const {
+    return counters.displayedValue(counter);
+}
+
+}  // namespace bdx
