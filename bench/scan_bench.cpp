@@ -7,6 +7,8 @@
 
 #include "ladder/grid.h"
 #include "shell/scripted_prompter.h"
+#include "sim/block_evaluation.h"
+#include "sim/clock.h"
 #include "sim/scan_engine.h"
 
 // Every allocation of the benchmark program goes through here; only those made while a scan
@@ -118,10 +120,31 @@ Program fullProgram() {
     return program;
 }
 
-void BM_ScanOnce(benchmark::State& state) {
-    Program program = fullProgram();
+// Presets that let every block switch while the benchmark runs.
+void setBlockParameters(Program& program) {
+    for (auto& timer : program.TimerParams) {
+        timer[TimerField::OnTime + 3] = 5;  // 000.5 s
+        timer[TimerField::OffTime + 3] = 5;
+    }
+    for (int n = 0; n < kTimers; ++n) {
+        program.TimerParams[n][TimerField::Type] = static_cast<std::uint8_t>(n % 14);
+    }
+    for (auto& counter : program.CounterParams) {
+        counter[CounterField::SetPoint + 4] = 7;
+    }
+    for (auto& meter : program.HourMeterParams) {
+        meter[HourMeterField::Preset + 4] = 1;
+    }
+    for (auto& clock : program.TimeSwitchParams) {
+        clock = {0, 1, 7, 0, 0, 23, 59};
+    }
+}
+
+// One scan of the full program; `blocks` evaluates the blocks or, when null, nothing.
+void runScans(benchmark::State& state, Program& program, BlockEvaluator* blocks, ManualClock* clock) {
     ScriptedPrompter prompter;
-    ScanEngine engine;
+    BlockEvaluator none;
+    ScanEngine engine(blocks ? *blocks : none);
     if (!engine.PrepareSimulation(program, {}, prompter) || engine.network().and1.count != kMaxAndEntries ||
         engine.network().and2.count != kMaxAndEntries ||
         engine.network().or3.groupCount != kLadderLines / 2) {
@@ -134,6 +157,9 @@ void BM_ScanOnce(benchmark::State& state) {
         // Inputs change between scans as the panel would change them, so coils do switch.
         const char module = "IJKL"[scan % 4];
         engine.setInput(module, 1 + int(scan / 4 % 8), (scan & 32) != 0);
+        if (clock) {
+            clock->advance(1);
+        }
         benchmark::DoNotOptimize(engine.ScanOnce(0));
         ++scan;
     }
@@ -146,6 +172,21 @@ void BM_ScanOnce(benchmark::State& state) {
         state.SkipWithError("ScanOnce allocated");
     }
 }
+
+void BM_ScanOnce(benchmark::State& state) {
+    Program program = fullProgram();
+    runScans(state, program, nullptr, nullptr);
+}
 BENCHMARK(BM_ScanOnce);
+
+void BM_ScanOnceWithBlocks(benchmark::State& state) {
+    Program program = fullProgram();
+    setBlockParameters(program);
+    ManualClock clock;
+    ScriptedPrompter prompter;
+    BlockEvaluation blocks(clock, prompter);
+    runScans(state, program, &blocks, &clock);
+}
+BENCHMARK(BM_ScanOnceWithBlocks);
 
 }  // namespace

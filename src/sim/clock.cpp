@@ -18,13 +18,23 @@ std::int64_t WallClock::hundredths() const {
 }
 
 LocalDateTime WallClock::now() const {
-    return LocalDateTime::from(QDateTime::currentDateTime());
+    const std::int64_t second = elapsed_.elapsed() / 1000;
+    if (second != cachedSecond_) {
+        cached_ = LocalDateTime::from(QDateTime::currentDateTime());
+        cachedSecond_ = second;
+    }
+    return cached_;
 }
 
-ManualClock::ManualClock(const QDateTime& start) : start_(start) {}
+ManualClock::ManualClock(const QDateTime& start) : start_(start), startMsec_(start.time().msec()) {}
 
 LocalDateTime ManualClock::now() const {
-    return LocalDateTime::from(start_.addMSecs((hundredths_ - startHundredths_) * 10));
+    const std::int64_t second = ((hundredths_ - startHundredths_) * 10 + startMsec_) / 1000;
+    if (second != cachedSecond_) {
+        cached_ = LocalDateTime::from(start_.addMSecs((hundredths_ - startHundredths_) * 10));
+        cachedSecond_ = second;
+    }
+    return cached_;
 }
 
 void ManualClock::advance(std::int64_t hundredths) {
@@ -35,7 +45,9 @@ void ManualClock::advance(std::int64_t hundredths) {
 
 void ManualClock::setDateTime(const QDateTime& dateTime) {
     start_ = dateTime;
+    startMsec_ = dateTime.time().msec();
     startHundredths_ = hundredths_;
+    cachedSecond_ = -1;
 }
 
 }  // namespace bdx

@@ -33,6 +33,10 @@ class WallClock : public Clock {
 
   private:
     QElapsedTimer elapsed_;
+    // The calendar is read from the system at most once per second: the blocks that use it
+    // work in minutes, and reading it costs more than a whole scan.
+    mutable std::int64_t cachedSecond_ = -1;
+    mutable LocalDateTime cached_;
 };
 
 // A clock that moves only when told; the calendar time moves with it.
@@ -49,7 +53,11 @@ class ManualClock : public Clock {
   private:
     std::int64_t hundredths_ = 0;
     QDateTime start_;
+    int startMsec_ = 0;
     std::int64_t startHundredths_ = 0;
+    // Calendar of the last whole second asked for; -1 when it must be worked out again.
+    mutable std::int64_t cachedSecond_ = -1;
+    mutable LocalDateTime cached_;
 };
 
 }  // namespace bdx
