@@ -62,11 +62,9 @@ constexpr const SignalRange& relayRange(char letter) {
 // damaged table can never read past the fixed arrays.
 template <typename Read>
 void evaluateOr(const OrTable& table, GroupValues& out, Read read) {
-    const int groups = std::min<int>(table.groupCount, kMaxOrGroups);
-    const int total = std::min<int>(table.inputTotal, kMaxOrInputs);
     int at = 0;
-    for (int g = 0; g < groups; ++g) {
-        const int end = std::min(at + int(table.groups[g].inputCount), total);
+    for (int g = 0; g < table.groupCount; ++g) {
+        const int end = at + table.groups[g].inputCount;
         std::uint8_t value = 0;
         for (; at < end; ++at) {
             value |= read(table.inputs[at]);
@@ -78,13 +76,38 @@ void evaluateOr(const OrTable& table, GroupValues& out, Read read) {
 void evaluateAnd(const AndTable& table, const GroupValues& feeding,
                  const std::array<std::uint8_t, kSignalCount>& signals,
                  std::array<std::uint8_t, kMaxAndEntries>& out) {
-    const int count = std::min<int>(table.count, kMaxAndEntries);
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < table.count; ++i) {
         const AndEntry& e = table.entries[i];
-        const std::uint8_t group = e.orGroup < kMaxOrGroups ? feeding[e.orGroup] : 0;
-        const std::uint8_t contact = e.devId < kSignalCount ? signals[e.devId] : 0;
-        out[i] = group & contact;
+        out[i] = feeding[e.orGroup] & signals[e.devId];
     }
+}
+
+// Every count and index of the tables within bounds, so that a scan can evaluate them without
+// a check per entry. The compiler only produces such tables; this keeps a damaged one out.
+bool orTableWellFormed(const OrTable& table, int inputLimit) {
+    if (table.groupCount > kMaxOrGroups || table.inputTotal > kMaxOrInputs) {
+        return false;
+    }
+    int total = 0;
+    for (int g = 0; g < table.groupCount; ++g) {
+        total += table.groups[g].inputCount;
+    }
+    return total == table.inputTotal && std::all_of(table.inputs.begin(), table.inputs.begin() + total,
+                                                    [inputLimit](std::uint16_t i) { return i < inputLimit; });
+}
+
+bool andTableWellFormed(const AndTable& table, const OrTable& feeding) {
+    return table.count <= kMaxAndEntries &&
+           std::all_of(table.entries.begin(), table.entries.begin() + table.count,
+                       [&feeding](const AndEntry& e) {
+                           return e.orGroup < feeding.groupCount && e.devId < kSignalCount;
+                       });
+}
+
+bool wellFormed(const CompiledNetwork& n) {
+    return orTableWellFormed(n.or1, kSignalCount) && andTableWellFormed(n.and1, n.or1) &&
+           orTableWellFormed(n.or2, n.and1.count) && andTableWellFormed(n.and2, n.or2) &&
+           orTableWellFormed(n.or3, n.and2.count);
 }
 
 // Relays whose coil column holds a retentive coil anywhere, each once, in line order.
@@ -139,7 +162,7 @@ bool ScanEngine::PrepareSimulation(Program& program, const std::vector<ErrorRow>
     previousValues_ = {};
     UpdateBlockUsage(program);
     blocks_.PrepareRun(program);
-    if (!CompileNetwork(program, compiled, prompter, QString())) {
+    if (!CompileNetwork(program, compiled, prompter, QString()) || !wellFormed(compiled)) {
         EndSimulation();
         return false;
     }
@@ -221,14 +244,12 @@ int ScanEngine::ScanOnce(int deviceInput) {
 // Level by level for all rungs at once, reading a signal table that does not change meanwhile:
 // a coil written in this scan reaches the contacts in the next one.
 void ScanEngine::evaluateNetwork() {
-    evaluateOr(network_.or1, values_.or1,
-               [this](std::uint16_t id) -> std::uint8_t { return id < kSignalCount ? signals_[id] : 0; });
+    // Every index was checked once when the run was prepared (wellFormed).
+    evaluateOr(network_.or1, values_.or1, [this](std::uint16_t id) { return signals_[id]; });
     evaluateAnd(network_.and1, values_.or1, signals_, values_.and1);
-    evaluateOr(network_.or2, values_.or2,
-               [this](std::uint16_t i) -> std::uint8_t { return i < kMaxAndEntries ? values_.and1[i] : 0; });
+    evaluateOr(network_.or2, values_.or2, [this](std::uint16_t i) { return values_.and1[i]; });
     evaluateAnd(network_.and2, values_.or2, signals_, values_.and2);
-    evaluateOr(network_.or3, values_.or3,
-               [this](std::uint16_t i) -> std::uint8_t { return i < kMaxAndEntries ? values_.and2[i] : 0; });
+    evaluateOr(network_.or3, values_.or3, [this](std::uint16_t i) { return values_.and2[i]; });
 }
 
 template <std::size_t N>
