@@ -6,6 +6,7 @@
 #include "bdx_version.h"
 #include "blocks/device_model.h"
 #include "program_commands.h"
+#include "simulate_command.h"
 
 namespace bdx::cli {
 
@@ -44,6 +45,10 @@ const std::vector<Command>& commands() {
          InfoCommand},
         {"check", "FILE [--lang en|pt|pl|es]: the error list of a program and its compile fault, if any",
          CheckCommand},
+        {"simulate",
+         "FILE [--script FILE|-] [--start YYYY-MM-DDTHH:MM:SS] [--step SECONDS]: run a program on a manual clock "
+         "against a script of inputs and expectations",
+         SimulateCommand},
     };
     return list;
 }

@@ -1,0 +1,481 @@
+#include "simulate_command.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QRegularExpression>
+#include <cmath>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "blocks/device_model.h"
+#include "check/compiled_network.h"
+#include "check/rule_checker.h"
+#include "ladder/grid.h"
+#include "ladder/ladder_codes.h"
+#include "ladder/program_file.h"
+#include "shell/scripted_prompter.h"
+#include "sim/block_evaluation.h"
+#include "sim/clock.h"
+
+namespace bdx::cli {
+
+namespace {
+
+constexpr int kOk = 0;
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;  // also a program that cannot be read or is refused
+constexpr int kBadScript = 3;
+
+constexpr const char* kUsageText =
+    "usage: branteldesk-cli simulate FILE [--script FILE|-] [--start YYYY-MM-DDTHH:MM:SS] [--step SECONDS]\n";
+
+// The input panel's hysteresis: an analog input also reads as a digital one.
+constexpr int kDigitalOnHundredths = 819;
+constexpr int kDigitalOffHundredths = 409;
+constexpr double kTolerance = 0.005;
+
+enum class Action { Set, Expect, Print, Display };
+
+// What an operand of a script line reads or writes.
+enum class Target { Contact, Input, ZKey, Slider, TimerValue, CounterValue, Maintenance, Operate };
+
+struct Operand {
+    QString name;  // as written, for the output
+    Target target = Target::Contact;
+    std::uint16_t code = 0;  // element code of the normally open contact
+    int n = 0;               // 1-based
+    double value = 0.0;      // set and expect only
+};
+
+struct ScriptLine {
+    int number = 0;
+    std::int64_t time = 0;  // hundredths of a second since the start
+    Action action = Action::Print;
+    std::vector<Operand> operands;
+};
+
+bool isBinary(Target target) {
+    return target == Target::Contact || target == Target::Input || target == Target::ZKey;
+}
+
+// Seconds with at most two decimals, the clock's resolution, as hundredths.
+std::optional<std::int64_t> parseHundredths(const QString& text) {
+    static const QRegularExpression pattern(QStringLiteral("^(\\d{1,9})(?:\\.(\\d{1,2}))?$"));
+    const QRegularExpressionMatch m = pattern.match(text);
+    if (!m.hasMatch()) {
+        return std::nullopt;
+    }
+    const QString fraction = m.captured(2).leftJustified(2, u'0');
+    return m.captured(1).toLongLong() * 100 + fraction.toInt();
+}
+
+QString formatTime(std::int64_t hundredths) {
+    QString text = QString::number(hundredths / 100);
+    if (hundredths % 100 != 0) {
+        text += u'.' + QStringLiteral("%1").arg(hundredths % 100, 2, 10, QChar(u'0'));
+        while (text.endsWith(u'0')) {
+            text.chop(1);
+        }
+    }
+    return text;
+}
+
+// Counters show up to four decimals; more would only print rounding noise.
+QString formatValue(double value) {
+    QString text = QString::number(value, 'f', 4);
+    while (text.endsWith(u'0')) {
+        text.chop(1);
+    }
+    if (text.endsWith(u'.')) {
+        text.chop(1);
+    }
+    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+}
+
+const SignalRange* rangeOf(std::uint16_t openCode) {
+    for (const SignalRange& range : kSignalRanges) {
+        if (range.openCode == openCode) {
+            return &range;
+        }
+    }
+    return nullptr;
+}
+
+// Resolves the name of an operand; an empty error means success.
+QString resolve(const QString& name, Action action, Operand& operand) {
+    static const QRegularExpression pattern(QStringLiteral("^(RTC|[A-Z])(\\d{1,2})(?:\\.(pv|mt|ot))?$"));
+    const QRegularExpressionMatch m = pattern.match(name);
+    if (!m.hasMatch()) {
+        return QStringLiteral("unknown operand %1").arg(name);
+    }
+    const QString letter = m.captured(1);
+    const QString field = m.captured(3);
+    operand.name = name;
+    operand.n = m.captured(2).toInt();
+    const QString unknown = QStringLiteral("unknown operand %1").arg(name);
+
+    if (action == Action::Set) {
+        if (!field.isEmpty()) {
+            return QStringLiteral("%1 cannot be set").arg(name);
+        }
+        if (letter == QLatin1String("V")) {
+            operand.target = Target::Slider;
+            return operand.n >= 1 && operand.n <= kAnalogChannels ? QString() : unknown;
+        }
+        const QChar c = letter.size() == 1 ? letter[0] : QChar();
+        if (c == u'I' || c == u'J' || c == u'K' || c == u'L') {
+            operand.target = Target::Input;
+        } else if (c == u'Z') {
+            operand.target = Target::ZKey;
+        } else {
+            return QStringLiteral("%1 cannot be set").arg(name);
+        }
+        operand.code = static_cast<std::uint16_t>(c.unicode());
+        const SignalRange* range = rangeOf(operand.code);
+        return operand.n >= 1 && operand.n <= range->entries ? QString() : unknown;
+    }
+
+    operand.code =
+        letter == QLatin1String("RTC") ? ClockContactOpen : static_cast<std::uint16_t>(letter[0].unicode());
+    const SignalRange* range = rangeOf(operand.code);
+    if (range == nullptr || operand.n < 1 || operand.n > range->entries) {
+        return unknown;
+    }
+    if (field.isEmpty()) {
+        operand.target = Target::Contact;
+    } else if (letter == QLatin1String("T") && field == QLatin1String("pv")) {
+        operand.target = Target::TimerValue;
+    } else if (letter == QLatin1String("C") && field == QLatin1String("pv")) {
+        operand.target = Target::CounterValue;
+    } else if (letter == QLatin1String("H") && field != QLatin1String("pv")) {
+        operand.target = field == QLatin1String("mt") ? Target::Maintenance : Target::Operate;
+    } else {
+        return unknown;
+    }
+    return QString();
+}
+
+QString parseValue(const QString& text, Operand& operand) {
+    if (isBinary(operand.target)) {
+        if (text != QLatin1String("0") && text != QLatin1String("1")) {
+            return QStringLiteral("%1 takes 0 or 1, not %2").arg(operand.name, text);
+        }
+        operand.value = text.toInt();
+        return QString();
+    }
+    if (operand.target == Target::Slider) {
+        const std::optional<std::int64_t> volts = parseHundredths(text);
+        if (!volts || *volts > kAnalogSliderMaximum) {
+            return QStringLiteral("%1 takes 0.00 to 10.00 volts, not %2").arg(operand.name, text);
+        }
+        operand.value = static_cast<double>(*volts);
+        return QString();
+    }
+    static const QRegularExpression number(QStringLiteral("^-?\\d{1,9}(?:\\.\\d{1,6})?$"));
+    if (!number.match(text).hasMatch()) {
+        return QStringLiteral("%1 takes a number, not %2").arg(operand.name, text);
+    }
+    operand.value = text.toDouble();
+    return QString();
+}
+
+// One line of the script; an empty error and an empty operand list with time -1 for a blank line.
+QString parseLine(const QString& raw, std::int64_t previousTime, ScriptLine& line) {
+    const QString text = raw.left(raw.indexOf(u'#')).trimmed();
+    static const QRegularExpression spaces(QStringLiteral("\\s+"));
+    const QStringList words = text.split(spaces, Qt::SkipEmptyParts);
+    if (words.isEmpty()) {
+        line.time = -1;
+        return QString();
+    }
+    const std::optional<std::int64_t> time = parseHundredths(words[0]);
+    if (!time) {
+        return QStringLiteral("bad time %1").arg(words[0]);
+    }
+    if (*time < previousTime) {
+        return QStringLiteral("time %1 is earlier than the line before").arg(words[0]);
+    }
+    line.time = *time;
+    if (words.size() < 2) {
+        return QStringLiteral("missing command after the time");
+    }
+    static const std::pair<const char*, Action> kActions[] = {{"set", Action::Set},
+                                                              {"expect", Action::Expect},
+                                                              {"print", Action::Print},
+                                                              {"display", Action::Display}};
+    bool known = false;
+    for (const auto& entry : kActions) {
+        if (words[1] == QLatin1String(entry.first)) {
+            line.action = entry.second;
+            known = true;
+        }
+    }
+    if (!known) {
+        return QStringLiteral("unknown command %1").arg(words[1]);
+    }
+    const QStringList arguments = words.mid(2);
+    if (line.action == Action::Display) {
+        return arguments.isEmpty() ? QString() : QStringLiteral("display takes no operands");
+    }
+    if (arguments.isEmpty()) {
+        return QStringLiteral("%1 needs at least one operand").arg(words[1]);
+    }
+    const bool assigns = line.action != Action::Print;
+    for (const QString& argument : arguments) {
+        const qsizetype equals = argument.indexOf(u'=');
+        if (assigns != (equals >= 0)) {
+            return assigns ? QStringLiteral("%1 is not OPERAND=VALUE").arg(argument)
+                           : QStringLiteral("print takes operands without values: %1").arg(argument);
+        }
+        Operand operand;
+        QString error = resolve(assigns ? argument.left(equals) : argument, line.action, operand);
+        if (error.isEmpty() && assigns) {
+            error = parseValue(argument.mid(equals + 1), operand);
+        }
+        if (!error.isEmpty()) {
+            return error;
+        }
+        line.operands.push_back(operand);
+    }
+    return QString();
+}
+
+QString plainText(QString text) {
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+class Simulation {
+  public:
+    Simulation(const QDateTime& start, std::int64_t step)
+        : clock_(start), blocks_(clock_, prompter_), engine_(blocks_), step_(step) {}
+
+    bool prepare(Program& program, QTextStream& err) {
+        blocks_.softTexts.setDisplayShown(HasDisplay(program.ModelIndex));
+        if (engine_.PrepareSimulation(program, RunRuleCheck(program), prompter_)) {
+            reported_ = prompter_.messages().size();
+            return true;
+        }
+        printMessages(err);
+        if (prompter_.messages().empty()) {
+            err << "the program was refused\n";
+        }
+        return false;
+    }
+
+    // Scans every step up to `time`; the scan at `time` itself only when `inclusive`.
+    bool scanUntil(std::int64_t time, bool inclusive) {
+        for (;;) {
+            const std::int64_t next = scanned_ < 0 ? 0 : scanned_ + step_;
+            if (next > time || (next == time && !inclusive)) {
+                return true;
+            }
+            clock_.advance(next - clock_.hundredths());
+            scanned_ = next;
+            if (engine_.ScanOnce(0) != 2) {
+                return false;
+            }
+        }
+    }
+
+    void set(const Operand& operand) {
+        const bool on = operand.value != 0.0;
+        switch (operand.target) {
+            case Target::Input:
+                engine_.setInput(static_cast<char>(operand.code), operand.n, on);
+                break;
+            case Target::ZKey:
+                engine_.setOperand(operand.code, operand.n, on);
+                break;
+            case Target::Slider: {
+                const int channel = operand.n - 1;
+                const int hundredths = static_cast<int>(operand.value);
+                blocks_.analog.setSlider(channel, hundredths);
+                const char module = "IJKL"[channel / 2];
+                const int input = 7 + channel % 2;
+                if (hundredths >= kDigitalOnHundredths) {
+                    engine_.setInput(module, input, true);
+                } else if (hundredths < kDigitalOffHundredths) {
+                    engine_.setInput(module, input, false);
+                }
+                break;
+            }
+            default:
+                break;
+        }
+    }
+
+    double read(const Operand& operand) const {
+        const int index = operand.n - 1;
+        switch (operand.target) {
+            case Target::TimerValue:
+                return blocks_.timers.elapsedSeconds(index);
+            case Target::CounterValue:
+                return blocks_.counters.displayedValue(index);
+            case Target::Maintenance:
+                return blocks_.hourMeters.maintenanceSeconds(index);
+            case Target::Operate:
+                return blocks_.hourMeters.operateSeconds(index);
+            default:
+                return engine_.operandValue(operand.code, operand.n) ? 1.0 : 0.0;
+        }
+    }
+
+    void display(QTextStream& out) const {
+        out << "t=" << formatTime(scanned_) << " display: " << blocks_.softTexts.caption() << '\n';
+        for (QString text : blocks_.softTexts.lines()) {
+            out << '|' << text.replace(QChar(0), QChar(u' ')) << "|\n";
+        }
+    }
+
+    // Whatever the blocks told the user during the run (a message that ends it).
+    void printMessages(QTextStream& err) {
+        const std::vector<Message>& messages = prompter_.messages();
+        for (std::size_t i = reported_; i < messages.size(); ++i) {
+            err << plainText(messages[i].text) << '\n';
+        }
+        reported_ = messages.size();
+    }
+
+    std::int64_t scanned() const { return scanned_; }
+
+  private:
+    ManualClock clock_;
+    ScriptedPrompter prompter_;
+    BlockEvaluation blocks_;
+    ScanEngine engine_;
+    std::int64_t step_;
+    std::int64_t scanned_ = -1;  // time of the latest scan, none yet
+    std::size_t reported_ = 0;
+};
+
+int runScript(Simulation& sim, const std::vector<ScriptLine>& script, QTextStream& out, QTextStream& err) {
+    for (const ScriptLine& line : script) {
+        const QString time = formatTime(line.time);
+        if (!sim.scanUntil(line.time, line.action != Action::Set)) {
+            sim.printMessages(err);
+            err << "the simulation ended at t=" << formatTime(sim.scanned()) << '\n';
+            return kFailed;
+        }
+        switch (line.action) {
+            case Action::Set:
+                for (const Operand& operand : line.operands) {
+                    sim.set(operand);
+                }
+                break;
+            case Action::Expect:
+                for (const Operand& operand : line.operands) {
+                    const double got = sim.read(operand);
+                    if (std::fabs(got - operand.value) > kTolerance) {
+                        out << "expect failed at t=" << time << ": " << operand.name << '='
+                            << formatValue(got) << ", wanted " << formatValue(operand.value) << '\n';
+                        return kFailed;
+                    }
+                }
+                break;
+            case Action::Print:
+                out << "t=" << time;
+                for (const Operand& operand : line.operands) {
+                    out << ' ' << operand.name << '=' << formatValue(sim.read(operand));
+                }
+                out << '\n';
+                break;
+            case Action::Display:
+                sim.display(out);
+                break;
+        }
+    }
+    return kOk;
+}
+
+struct Options {
+    QString program;
+    QString script = QStringLiteral("-");
+    QDateTime start = QDateTime(QDate(2026, 1, 5), QTime(0, 0));
+    std::int64_t step = 1;
+};
+
+// An empty error means the arguments are usable.
+QString parseOptions(const QStringList& args, Options& options) {
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        const bool option = arg.startsWith(QLatin1String("--"));
+        if (option && i + 1 >= args.size()) {
+            return QStringLiteral("%1 needs a value").arg(arg);
+        }
+        if (arg == QLatin1String("--script")) {
+            options.script = args[++i];
+        } else if (arg == QLatin1String("--start")) {
+            options.start = QDateTime::fromString(args[++i], QStringLiteral("yyyy-MM-dd'T'HH:mm:ss"));
+            if (!options.start.isValid()) {
+                return QStringLiteral("bad start time %1").arg(args[i]);
+            }
+        } else if (arg == QLatin1String("--step")) {
+            const std::optional<std::int64_t> step = parseHundredths(args[++i]);
+            if (!step || *step == 0) {
+                return QStringLiteral("bad step %1: a multiple of 0.01 s above zero").arg(args[i]);
+            }
+            options.step = *step;
+        } else if (option || !options.program.isEmpty()) {
+            return QStringLiteral("unexpected argument %1").arg(arg);
+        } else {
+            options.program = arg;
+        }
+    }
+    return options.program.isEmpty() ? QStringLiteral("no program file") : QString();
+}
+
+}  // namespace
+
+int SimulateCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
+    Options options;
+    const QString usageError = parseOptions(args, options);
+    if (!usageError.isEmpty()) {
+        err << usageError << '\n' << kUsageText;
+        return kUsage;
+    }
+
+    Program program;
+    const ProgramFileStatus status = ReadProgramFile(options.program, program);
+    if (!status.ok()) {
+        err << options.program << ": " << ProgramFileMessage(status) << '\n';
+        return kUsage;
+    }
+    ConvertLegacyNumberCodes(program.LadderGrid);
+
+    QFile file;
+    const bool fromStdin = options.script == QLatin1String("-");
+    const bool opened = fromStdin ? file.open(stdin, QIODevice::ReadOnly)
+                                  : (file.setFileName(options.script), file.open(QIODevice::ReadOnly));
+    if (!opened) {
+        err << options.script << ": the script could not be read: " << file.errorString() << '\n';
+        return kUsage;
+    }
+    const QString scriptName = fromStdin ? QStringLiteral("stdin") : options.script;
+    const QStringList rawLines = QString::fromUtf8(file.readAll()).split(u'\n');
+
+    // The whole script is checked before the run, so a typo never shows up halfway through.
+    std::vector<ScriptLine> script;
+    std::int64_t previousTime = 0;
+    for (qsizetype i = 0; i < rawLines.size(); ++i) {
+        ScriptLine line;
+        line.number = static_cast<int>(i + 1);
+        const QString error = parseLine(rawLines[i], previousTime, line);
+        if (!error.isEmpty()) {
+            err << scriptName << ':' << line.number << ": " << error << '\n';
+            return kBadScript;
+        }
+        if (line.time >= 0) {
+            previousTime = line.time;
+            script.push_back(line);
+        }
+    }
+
+    Simulation sim(options.start, options.step);
+    if (!sim.prepare(program, err)) {
+        return kUsage;
+    }
+    return runScript(sim, script, out, err);
+}
+
+}  // namespace bdx::cli
