@@ -35,7 +35,7 @@ constexpr int kDigitalOnHundredths = 819;
 constexpr int kDigitalOffHundredths = 409;
 constexpr double kTolerance = 0.005;
 
-enum class Action { Set, Expect, Print, Display };
+enum class Action { Set, Expect, Print, Display, Restart };
 
 // What an operand of a script line reads or writes.
 enum class Target { Contact, Input, ZKey, Slider, TimerValue, CounterValue, Maintenance, Operate };
@@ -203,7 +203,8 @@ QString parseLine(const QString& raw, std::int64_t previousTime, ScriptLine& lin
     static const std::pair<const char*, Action> kActions[] = {{"set", Action::Set},
                                                               {"expect", Action::Expect},
                                                               {"print", Action::Print},
-                                                              {"display", Action::Display}};
+                                                              {"display", Action::Display},
+                                                              {"restart", Action::Restart}};
     bool known = false;
     for (const auto& entry : kActions) {
         if (words[1] == QLatin1String(entry.first)) {
@@ -215,8 +216,8 @@ QString parseLine(const QString& raw, std::int64_t previousTime, ScriptLine& lin
         return QStringLiteral("unknown command %1").arg(words[1]);
     }
     const QStringList arguments = words.mid(2);
-    if (line.action == Action::Display) {
-        return arguments.isEmpty() ? QString() : QStringLiteral("display takes no operands");
+    if (line.action == Action::Display || line.action == Action::Restart) {
+        return arguments.isEmpty() ? QString() : QStringLiteral("%1 takes no operands").arg(words[1]);
     }
     if (arguments.isEmpty()) {
         return QStringLiteral("%1 needs at least one operand").arg(words[1]);
@@ -251,6 +252,7 @@ class Simulation {
         : clock_(start), blocks_(clock_, prompter_), engine_(blocks_), step_(step) {}
 
     bool prepare(Program& program, QTextStream& err) {
+        program_ = &program;
         blocks_.softTexts.setDisplayShown(HasDisplay(program.ModelIndex));
         if (engine_.PrepareSimulation(program, RunRuleCheck(program), prompter_)) {
             reported_ = prompter_.messages().size();
@@ -339,6 +341,13 @@ class Simulation {
 
     std::int64_t scanned() const { return scanned_; }
 
+    // Ends the run and starts a new one on the same program, as Stop and With PC would:
+    // retentive relays keep their values, everything else starts afresh.
+    bool restart(QTextStream& err) {
+        engine_.EndSimulation();
+        return prepare(*program_, err);
+    }
+
   private:
     ManualClock clock_;
     ScriptedPrompter prompter_;
@@ -347,6 +356,7 @@ class Simulation {
     std::int64_t step_;
     std::int64_t scanned_ = -1;  // time of the latest scan, none yet
     std::size_t reported_ = 0;
+    Program* program_ = nullptr;
 };
 
 int runScript(Simulation& sim, const std::vector<ScriptLine>& script, QTextStream& out, QTextStream& err) {
@@ -382,6 +392,11 @@ int runScript(Simulation& sim, const std::vector<ScriptLine>& script, QTextStrea
                 break;
             case Action::Display:
                 sim.display(out);
+                break;
+            case Action::Restart:
+                if (!sim.restart(err)) {
+                    return kUsage;
+                }
                 break;
         }
     }

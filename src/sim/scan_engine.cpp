@@ -58,27 +58,31 @@ constexpr const SignalRange& relayRange(char letter) {
     return kSignalRanges[0];
 }
 
-// The compiler keeps every index inside its table; the guards here only make sure that a
-// damaged table can never read past the fixed arrays.
+// The tables were checked when the run was prepared (wellFormed), so no entry is checked here.
 template <typename Read>
 void evaluateOr(const OrTable& table, GroupValues& out, Read read) {
-    int at = 0;
-    for (int g = 0; g < table.groupCount; ++g) {
-        const int end = at + table.groups[g].inputCount;
+    const int groups = table.groupCount;
+    const std::uint16_t* input = table.inputs.data();
+    std::uint8_t* result = out.data();
+    for (int g = 0; g < groups; ++g) {
+        const int count = table.groups[g].inputCount;
         std::uint8_t value = 0;
-        for (; at < end; ++at) {
-            value |= read(table.inputs[at]);
+        for (int i = 0; i < count; ++i) {
+            value |= read(input[i]);
         }
-        out[g] = value;
+        input += count;
+        result[g] = value;
     }
 }
 
 void evaluateAnd(const AndTable& table, const GroupValues& feeding,
                  const std::array<std::uint8_t, kSignalCount>& signals,
                  std::array<std::uint8_t, kMaxAndEntries>& out) {
-    for (int i = 0; i < table.count; ++i) {
-        const AndEntry& e = table.entries[i];
-        out[i] = feeding[e.orGroup] & signals[e.devId];
+    const int count = table.count;
+    const AndEntry* entry = table.entries.data();
+    std::uint8_t* result = out.data();
+    for (int i = 0; i < count; ++i) {
+        result[i] = feeding[entry[i].orGroup] & signals[entry[i].devId];
     }
 }
 

@@ -76,6 +76,27 @@ TEST(SimulateTest, OnDelayTimerSwitchesAfterItsTime) {
     EXPECT_EQ(coarse.code, 0) << coarse.out.toStdString();
 }
 
+// A new run keeps the retentive relay M1 and starts the plain relay M2 afresh.
+TEST(SimulateTest, RestartKeepsOnlyRetentiveRelays) {
+    QTemporaryDir dir;
+    Ladder l;
+    l.rung(1, 'I', 1, 'M', 1, CoilSetRetentive)
+        .rung(2, 'I', 2, 'M', 1, CoilResetRetentive)
+        .rung(3, 'I', 1, 'M', 2, CoilSet)
+        .rung(4, 'I', 2, 'M', 2, CoilReset);
+    const QString program = dir.filePath(QStringLiteral("retentive.h53"));
+    ASSERT_TRUE(WriteProgramFile(l.p, program));
+    const Result r = simulate(program, QStringLiteral("0 set I1=1\n"
+                                                      "0.1 set I1=0\n"
+                                                      "0.2 expect M1=1 M2=1\n"
+                                                      "0.5 restart\n"
+                                                      "0.51 expect M1=1 M2=0\n"
+                                                      "0.6 set I2=1\n"
+                                                      "0.7 expect M1=0\n"));
+    EXPECT_EQ(r.code, 0) << r.out.toStdString() << r.err.toStdString();
+    EXPECT_EQ(simulate(program, QStringLiteral("1 restart M1\n")).code, 3);
+}
+
 TEST(SimulateTest, FailedExpectStopsTheRunWithTheLine) {
     const Result r = simulate(example("motor_start_stop.h53"), QStringLiteral("0 set I2=1 I3=1\n"
                                                                               "0.5 expect Q2=0 Q1=1\n"
