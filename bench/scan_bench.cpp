@@ -5,7 +5,7 @@
 #include <new>
 #include <utility>
 
-#include "ladder/grid.h"
+#include "full_program.h"
 #include "shell/scripted_prompter.h"
 #include "sim/block_evaluation.h"
 #include "sim/clock.h"
@@ -50,75 +50,6 @@ void operator delete[](void* p, std::size_t) noexcept {
 namespace {
 
 using namespace bdx;
-
-// Draws with the editor's junction rules: the left bit on a contact's junction, the right bit
-// on the one before it.
-class Drawing {
-  public:
-    explicit Drawing(Program& program) : p_(program) {}
-
-    void contact(int line, int column, std::uint16_t code, int number) {
-        p_.word(line, kContactWord[column]) = code;
-        p_.word(line, kContactWord[column] + kNumberWordOffset) = OperandNumberCode(number);
-        junction(line, column) |= JunctionLeft;
-        if (column > 0) {
-            std::uint16_t& left = junction(line, column - 1);
-            left |= (left & JunctionUp) ? JunctionRight : JunctionLeft | JunctionRight;
-        }
-    }
-    void link(int line, int column) { SetVerticalLink(p_.LadderGrid, line, column); }
-    void coil(int line, char letter, std::uint16_t kind, int number) {
-        junction(line, 2) |= JunctionRight;
-        p_.word(line, kCoilFunctionWord) = kind;
-        p_.word(line, kCoilLetterWord) = static_cast<std::uint16_t>(letter);
-        p_.word(line, kCoilNumberWord) = OperandNumberCode(number);
-    }
-
-  private:
-    std::uint16_t& junction(int line, int column) {
-        return p_.word(line, kContactWord[column] + kJunctionWordOffset);
-    }
-    Program& p_;
-};
-
-// 125 rungs of two lines, two contacts in parallel in each column, both lines on to a coil:
-// every relay letter with every coil kind, and every block input.
-Program fullProgram() {
-    static constexpr std::uint16_t kContacts[] = {'I', 'M', 'Q', 'J', 'T', 'C', 'U', 'K',
-                                                  'L', 'V', 'W', 'X', 'H', 'P', 'Z', ClockContactOpen};
-    static constexpr std::pair<char, std::uint16_t> kCoils[] = {
-        {'Q', CoilContactor},    {'Q', CoilImpulse},        {'Q', CoilSet},
-        {'Q', CoilReset},        {'U', CoilContactor},      {'U', CoilImpulse},
-        {'V', CoilSet},          {'V', CoilReset},          {'W', CoilContactor},
-        {'W', CoilImpulse},      {'M', CoilContactor},      {'M', CoilImpulse},
-        {'M', CoilSet},          {'M', CoilReset},          {'M', CoilImpulseRetentive},
-        {'M', CoilSetRetentive}, {'M', CoilResetRetentive}, {'T', CoilTrigger},
-        {'T', CoilReset},        {'C', CoilCount},          {'C', CoilReset},
-        {'C', CoilDirection},    {'H', CoilEnable},         {'H', CoilReset},
-        {'H', CoilResetAll},     {'X', CoilContactor},      {'X', CoilReset},
-    };
-    Program program;
-    program.ExtensionModules = {1, 1, 1};
-    Drawing d(program);
-    int element = 0;
-    for (int top = 0; top < kLadderLines; top += 2) {
-        for (int column = 0; column < kContactColumns; ++column) {
-            for (int line = top; line < top + 2; ++line, ++element) {
-                std::uint16_t code = kContacts[element % std::size(kContacts)];
-                if (element % 5 == 0) {
-                    code = NormallyClosedCode(code);
-                }
-                d.contact(line, column, code, 1 + element % 4);
-            }
-            d.link(top, column);
-        }
-        for (int line = top; line < top + 2; ++line) {
-            const auto& [letter, kind] = kCoils[line % std::size(kCoils)];
-            d.coil(line, letter, kind, 1 + line / int(std::size(kCoils)) % 4);
-        }
-    }
-    return program;
-}
 
 // Presets that let every block switch while the benchmark runs.
 void setBlockParameters(Program& program) {
@@ -174,13 +105,13 @@ void runScans(benchmark::State& state, Program& program, BlockEvaluator* blocks,
 }
 
 void BM_ScanOnce(benchmark::State& state) {
-    Program program = fullProgram();
+    Program program = bench::FullProgram();
     runScans(state, program, nullptr, nullptr);
 }
 BENCHMARK(BM_ScanOnce);
 
 void BM_ScanOnceWithBlocks(benchmark::State& state) {
-    Program program = fullProgram();
+    Program program = bench::FullProgram();
     setBlockParameters(program);
     ManualClock clock;
     ScriptedPrompter prompter;

@@ -8,35 +8,13 @@
 #include "blocks/soft_text_record.h"
 #include "shell/scripted_prompter.h"
 #include "sim/analog_evaluation.h"
+#include "sim/block_evaluation.h"
 #include "sim/clock_block_evaluation.h"
 #include "sim/scan_engine.h"
 #include "sim/soft_text_evaluation.h"
 
 namespace bdx {
 namespace {
-
-// Only the block kinds under test; the others do nothing.
-class ClockAnalogTextBlocks : public BlockEvaluator {
-  public:
-    ClockAnalogTextBlocks(const Clock& clock, Prompter& prompter)
-        : timeSwitches(clock), hourMeters(clock), text(clock, hourMeters, analog, prompter) {}
-
-    void PrepareRun(const Program& program) override {
-        timeSwitches.PrepareRun(program);
-        hourMeters.PrepareRun(program);
-        analog.PrepareRun(program);
-        text.PrepareRun(program);
-    }
-    void EvaluateTimeSwitches(ScanEngine& e) override { timeSwitches.Evaluate(e); }
-    void EvaluateAnalogBlocks(ScanEngine& e) override { analog.Evaluate(e); }
-    void EvaluateHourMeter(ScanEngine& e) override { hourMeters.Evaluate(e); }
-    bool EvaluateSoftTextBlocks(ScanEngine& e) override { return text.Evaluate(e); }
-
-    TimeSwitchEvaluation timeSwitches;
-    HourMeterEvaluation hourMeters;
-    AnalogEvaluation analog;
-    SoftTextEvaluation text;
-};
 
 constexpr int kFirstGenerationModel = 1;  // with display and analog inputs
 constexpr int kSecondGenerationModel = 9;
@@ -68,7 +46,7 @@ class ClockAnalogTextTest : public ::testing::Test {
 
     ManualClock clock;
     ScriptedPrompter prompter;
-    ClockAnalogTextBlocks blocks{clock, prompter};
+    BlockEvaluation blocks{clock, prompter};
     ScanEngine engine{blocks};
 };
 
@@ -236,12 +214,12 @@ class SoftTextTest : public ClockAnalogTextTest {
         PutToken(l.p, 3, 0, EmbeddedSource::AnalogInput, 5, 0);
         WriteAnalogScaling(l.p, 0, {0, 0, 1000});
         ASSERT_TRUE(prepare(l));
-        blocks.text.setDisplayShown(true);
+        blocks.softTexts.setDisplayShown(true);
     }
     void expectDisplay(const char* caption, int message, const QStringList& lines) {
-        EXPECT_EQ(blocks.text.caption(), QString::fromLatin1(caption));
-        EXPECT_EQ(blocks.text.shownMessage(), message);
-        EXPECT_EQ(blocks.text.lines(), lines);
+        EXPECT_EQ(blocks.softTexts.caption(), QString::fromLatin1(caption));
+        EXPECT_EQ(blocks.softTexts.shownMessage(), message);
+        EXPECT_EQ(blocks.softTexts.lines(), lines);
     }
 
     Ladder l{kFirstGenerationModel};
@@ -270,15 +248,15 @@ TEST_F(SoftTextTest, ActiveMessagesAreRankedHighestNumberFirst) {
     for (const Step& s : steps) {
         SCOPED_TRACE(s.inputs);
         if (s.scroll > 0) {
-            blocks.text.setScrollValue(s.scroll);
+            blocks.softTexts.setScrollValue(s.scroll);
         } else if (s.scroll < 0) {
-            blocks.text.showFirstMessage();
+            blocks.softTexts.showFirstMessage();
         }
         ASSERT_EQ(scanWith(s.inputs), 2);
         expectDisplay(s.caption, s.message, shown[s.message]);
     }
     // Without the display view nothing changes.
-    blocks.text.setDisplayShown(false);
+    blocks.softTexts.setDisplayShown(false);
     ASSERT_EQ(scanWith(0), 2);
     expectDisplay("Priority Message 1 of 2", 2, shown[2]);
 }

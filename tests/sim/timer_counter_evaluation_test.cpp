@@ -6,27 +6,13 @@
 #include "blocks/counter_record.h"
 #include "blocks/timer_record.h"
 #include "shell/scripted_prompter.h"
+#include "sim/block_evaluation.h"
 #include "sim/counter_evaluation.h"
 #include "sim/scan_engine.h"
 #include "sim/timer_evaluation.h"
 
 namespace bdx {
 namespace {
-
-class TimersAndCounters : public BlockEvaluator {
-  public:
-    explicit TimersAndCounters(const Clock& clock) : timers(clock) {}
-    void PrepareRun(const Program& program) override {
-        timers.PrepareRun(program);
-        counters.PrepareRun(program);
-    }
-    void EvaluateCounters(ScanEngine& engine) override { counters.EvaluateCounters(engine); }
-    void EvaluateCompareCounters(ScanEngine& engine) override { counters.EvaluateCompareCounters(engine); }
-    void EvaluateTimers(ScanEngine& engine) override { timers.Evaluate(engine); }
-
-    TimerEvaluation timers;
-    CounterEvaluation counters;
-};
 
 SetTime Seconds(int tenths) {
     SetTime time;
@@ -84,7 +70,8 @@ class TimerCounterEvaluationTest : public ::testing::Test {
 
     Ladder l;
     ManualClock clock;
-    TimersAndCounters blocks{clock};
+    ScriptedPrompter blocksPrompter;
+    BlockEvaluation blocks{clock, blocksPrompter};
     ScanEngine engine{blocks};
     ScriptedPrompter prompter;
 };
