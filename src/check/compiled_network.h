@@ -48,6 +48,16 @@ inline constexpr std::array<SignalRange, 17> kSignalRanges = {{
     {'M', 312, 'M' + NormallyClosedShift, 376, 64},
 }};
 
+// The range of the operand kind whose normally open contact has `openCode`.
+constexpr const SignalRange& SignalRangeOf(std::uint16_t openCode) {
+    for (const SignalRange& range : kSignalRanges) {
+        if (range.openCode == openCode) {
+            return range;
+        }
+    }
+    return kSignalRanges[0];
+}
+
 // Signal index of a contact: the base of its element code plus the 0-based operand number
 // (either number coding). A wire reads the constant-1 entry. A code outside the table, and
 // an operand number outside the letter's range, give index 0: a damaged grid must never

@@ -10,8 +10,8 @@ namespace bdx {
 
 namespace {
 
-constexpr std::uint16_t kAnalogOpenBase = 256;
-constexpr std::uint16_t kAnalogClosedBase = 268;
+constexpr SignalRange kAnalogSignals = SignalRangeOf('A');
+
 // Slider steps a channel moves before an output that has switched on may switch off again.
 constexpr double kBandSteps = 5.0;
 
@@ -126,8 +126,8 @@ void AnalogEvaluation::Evaluate(ScanEngine& engine) {
                 out = false;
                 break;
         }
-        engine.setSignalPair(static_cast<std::uint16_t>(kAnalogOpenBase + n),
-                             static_cast<std::uint16_t>(kAnalogClosedBase + n), out);
+        engine.setSignalPair(static_cast<std::uint16_t>(kAnalogSignals.openBase + n),
+                             static_cast<std::uint16_t>(kAnalogSignals.closedBase + n), out);
     }
 }
 

@@ -9,10 +9,9 @@ namespace bdx {
 
 namespace {
 
-constexpr std::uint16_t kTimeSwitchOpenBase = 136;
-constexpr std::uint16_t kTimeSwitchClosedBase = 152;
-constexpr std::uint16_t kHourMeterOpenBase = 240;
-constexpr std::uint16_t kHourMeterClosedBase = 244;
+constexpr SignalRange kTimeSwitchSignals = SignalRangeOf(ClockContactOpen);
+constexpr SignalRange kHourMeterSignals = SignalRangeOf('H');
+
 constexpr int kMinutesPerDay = 24 * 60;
 
 int dayBefore(int day) {
@@ -96,8 +95,8 @@ void TimeSwitchEvaluation::Evaluate(ScanEngine& engine) const {
     const LocalDateTime now = clock_.now();
     for (int n = 0; n < kTimeSwitches; ++n) {
         const bool on = program_ != nullptr && IsOn(*program_, n, now);
-        engine.setSignalPair(static_cast<std::uint16_t>(kTimeSwitchOpenBase + n),
-                             static_cast<std::uint16_t>(kTimeSwitchClosedBase + n), on);
+        engine.setSignalPair(static_cast<std::uint16_t>(kTimeSwitchSignals.openBase + n),
+                             static_cast<std::uint16_t>(kTimeSwitchSignals.closedBase + n), on);
     }
 }
 
@@ -141,8 +140,8 @@ void HourMeterEvaluation::Evaluate(ScanEngine& engine) {
         } else if (engine.isActive(coils.reset[n])) {
             m.maintenance = 0.0;
         }
-        engine.setSignalPair(static_cast<std::uint16_t>(kHourMeterOpenBase + n),
-                             static_cast<std::uint16_t>(kHourMeterClosedBase + n),
+        engine.setSignalPair(static_cast<std::uint16_t>(kHourMeterSignals.openBase + n),
+                             static_cast<std::uint16_t>(kHourMeterSignals.closedBase + n),
                              m.maintenance >= double(m.preset));
     }
 }

@@ -6,10 +6,9 @@
 namespace bdx {
 namespace {
 
-constexpr std::uint16_t kCounterOpenBase = 104;
-constexpr std::uint16_t kCounterClosedBase = 120;
-constexpr std::uint16_t kCompareOpenBase = 280;
-constexpr std::uint16_t kCompareClosedBase = 296;
+constexpr SignalRange kCounterSignals = SignalRangeOf('C');
+constexpr SignalRange kCompareSignals = SignalRangeOf('P');
+
 constexpr std::int64_t kMaxShown = kCounterMaxSetPoint;  // 99999 / 10^p in display units
 
 constexpr std::int64_t kPowersOfTen[] = {1, 10, 100, 1000, 10000};
@@ -80,8 +79,8 @@ void CounterEvaluation::EvaluateCounters(ScanEngine& engine) {
             continue;
         }
         const auto i = static_cast<std::size_t>(n);
-        const auto openId = static_cast<std::uint16_t>(kCounterOpenBase + n);
-        const auto closedId = static_cast<std::uint16_t>(kCounterClosedBase + n);
+        const auto openId = static_cast<std::uint16_t>(kCounterSignals.openBase + n);
+        const auto closedId = static_cast<std::uint16_t>(kCounterSignals.closedBase + n);
         c.resetSeen = engine.isActive(coils.reset[i]);
         if (c.resetSeen) {  // a count edge in the same scan is lost
             c.raw = 0;
@@ -145,8 +144,8 @@ void CounterEvaluation::EvaluateCompareCounters(ScanEngine& engine) {
                 p.output = a != b;
                 break;
         }
-        engine.setSignalPair(static_cast<std::uint16_t>(kCompareOpenBase + n),
-                             static_cast<std::uint16_t>(kCompareClosedBase + n), p.output);
+        engine.setSignalPair(static_cast<std::uint16_t>(kCompareSignals.openBase + n),
+                             static_cast<std::uint16_t>(kCompareSignals.closedBase + n), p.output);
     }
 }
 

@@ -49,15 +49,6 @@ bool findPair(std::uint16_t code, int n, SignalPair& pair) {
     return false;
 }
 
-constexpr const SignalRange& relayRange(char letter) {
-    for (const SignalRange& range : kSignalRanges) {
-        if (range.openCode == static_cast<std::uint16_t>(letter)) {
-            return range;
-        }
-    }
-    return kSignalRanges[0];
-}
-
 // The tables were checked when the run was prepared (wellFormed), so no entry is checked here.
 template <typename Read>
 void evaluateOr(const OrTable& table, GroupValues& out, Read read) {
@@ -178,7 +169,7 @@ bool ScanEngine::PrepareSimulation(Program& program, const std::vector<ErrorRow>
 }
 
 void ScanEngine::initialiseSignals() {
-    const SignalRange& m = relayRange('M');
+    const SignalRange& m = SignalRangeOf('M');
     std::array<std::uint8_t, kSignalCount> kept = signals_;
     signals_.fill(0);
     for (const SignalRange& range : kSignalRanges) {
@@ -229,11 +220,11 @@ int ScanEngine::ScanOnce(int deviceInput) {
     blocks_.EvaluateCompareCounters(*this);
     blocks_.EvaluateTimers(*this);
 
-    constexpr SignalRange m = relayRange('M');
-    constexpr SignalRange q = relayRange('Q');
-    constexpr SignalRange u = relayRange('U');
-    constexpr SignalRange v = relayRange('V');
-    constexpr SignalRange w = relayRange('W');
+    constexpr SignalRange m = SignalRangeOf('M');
+    constexpr SignalRange q = SignalRangeOf('Q');
+    constexpr SignalRange u = SignalRangeOf('U');
+    constexpr SignalRange v = SignalRangeOf('V');
+    constexpr SignalRange w = SignalRangeOf('W');
     const CoilTables& coils = network_.coils;
     applyCoils(coils.M, m.openBase, m.closedBase, false);
     applyCoils(coils.Q, q.openBase, q.closedBase, true);

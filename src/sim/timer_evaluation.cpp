@@ -7,6 +7,8 @@
 namespace bdx {
 namespace {
 
+constexpr SignalRange kTimerSignals = SignalRangeOf('T');
+
 enum TimerType : int {
     OnDelay = 0,
     OffDelay,
@@ -23,9 +25,6 @@ enum TimerType : int {
     SignalOffOn,
     ImpulseOnOff,
 };
-
-constexpr std::uint16_t kTimerOpenBase = 72;
-constexpr std::uint16_t kTimerClosedBase = 88;
 
 // Modes that, once reset, start again only on a new rising edge. On-Delay, Off-Delay and the
 // first cycle pair follow the trigger level; the edge modes need an edge anyway.
@@ -95,8 +94,8 @@ void TimerEvaluation::evaluateOne(ScanEngine& engine, int n) {
     if (!t.used) {
         return;
     }
-    const auto openId = static_cast<std::uint16_t>(kTimerOpenBase + n);
-    const auto closedId = static_cast<std::uint16_t>(kTimerClosedBase + n);
+    const auto openId = static_cast<std::uint16_t>(kTimerSignals.openBase + n);
+    const auto closedId = static_cast<std::uint16_t>(kTimerSignals.closedBase + n);
     const TimerCoils& coils = engine.network().coils.T;
     const std::uint16_t trigger = coils.trigger[static_cast<std::size_t>(n)];
     if (trigger == kUnassigned) {
