@@ -4,7 +4,6 @@
 
 #include "blocks/device_model.h"
 #include "check/block_usage.h"
-#include "check/network_compiler.h"
 #include "check/validate_before_run.h"
 #include "ladder/grid.h"
 
@@ -142,10 +141,10 @@ ScanEngine::ScanEngine(BlockEvaluator& blocks) : blocks_(blocks) {
 
 bool ScanEngine::PrepareSimulation(Program& program, const std::vector<ErrorRow>& errorList,
                                    Prompter& prompter, const QString& dumpPath) {
-    // Compiled aside: a failed compilation leaves half-written tables, and a refused start must
-    // leave the engine as it was.
+    // Compiled aside by the gate: a failed compilation leaves half-written tables, and a refused
+    // start must leave the engine as it was. The gate's network is the one that runs.
     CompiledNetwork compiled;
-    if (ValidateBeforeRun(program, errorList, compiled, prompter, dumpPath)) {
+    if (ValidateBeforeRun(program, errorList, compiled, prompter, dumpPath) || !wellFormed(compiled)) {
         EndSimulation();
         return false;
     }
@@ -157,10 +156,6 @@ bool ScanEngine::PrepareSimulation(Program& program, const std::vector<ErrorRow>
     previousValues_ = {};
     UpdateBlockUsage(program);
     blocks_.PrepareRun(program);
-    if (!CompileNetwork(program, compiled, prompter, QString()) || !wellFormed(compiled)) {
-        EndSimulation();
-        return false;
-    }
     network_ = compiled;
     model_ = program.ModelIndex;
     analog_ = HasAnalog(model_);
