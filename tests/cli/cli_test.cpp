@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -10,29 +9,15 @@
 #include "cli/cli_commands.h"
 #include "ladder/grid.h"
 #include "ladder/program_file.h"
+#include "run_cli.h"
 
 namespace bdx {
 namespace {
 
-struct Result {
-    int code;
-    QString out;
-    QString err;
-};
-
-// The real executable, so that argument handling and exit codes are what a shell sees.
-Result runCli(const QStringList& arguments) {
-    QProcess process;
-    process.start(QStringLiteral(BDX_CLI_PATH), arguments);
-    if (!process.waitForFinished(30000)) {
-        return {-1, {}, {}};
-    }
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
+using Result = CliResult;
 
 TEST(CliTest, ModelsListsEveryModelTabSeparated) {
-    const Result r = runCli({QStringLiteral("models")});
+    const Result r = RunCli({QStringLiteral("models")});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 16);
@@ -47,20 +32,20 @@ TEST(CliTest, ModelsListsEveryModelTabSeparated) {
 }
 
 TEST(CliTest, HelpVersionAndUsageErrors) {
-    const Result help = runCli({QStringLiteral("--help")});
+    const Result help = RunCli({QStringLiteral("--help")});
     EXPECT_EQ(help.code, 0);
     EXPECT_TRUE(help.out.contains(QStringLiteral("models")));
 
-    const Result version = runCli({QStringLiteral("--version")});
+    const Result version = RunCli({QStringLiteral("--version")});
     EXPECT_EQ(version.code, 0);
     EXPECT_EQ(version.out.trimmed(), QStringLiteral("branteldesk-cli ") + QLatin1String(kVersionText));
 
-    const Result unknown = runCli({QStringLiteral("frobnicate")});
+    const Result unknown = RunCli({QStringLiteral("frobnicate")});
     EXPECT_EQ(unknown.code, 2);
     EXPECT_TRUE(unknown.err.contains(QStringLiteral("Unknown command: frobnicate")));
 
-    EXPECT_EQ(runCli({}).code, 2);
-    EXPECT_EQ(runCli({QStringLiteral("models"), QStringLiteral("extra")}).code, 2);
+    EXPECT_EQ(RunCli({}).code, 2);
+    EXPECT_EQ(RunCli({QStringLiteral("models"), QStringLiteral("extra")}).code, 2);
 }
 
 QString corpusFile(const char* name) {
@@ -70,7 +55,7 @@ QString corpusFile(const char* name) {
 TEST(CliTest, ConvertWritesTheCurrentLayout) {
     QTemporaryDir dir;
     const QString out = dir.filePath(QStringLiteral("Converted.h53"));
-    const Result r = runCli({QStringLiteral("convert"), corpusFile("second.h53"), out});
+    const Result r = RunCli({QStringLiteral("convert"), corpusFile("second.h53"), out});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     Program converted;
     const ProgramFileStatus status = ReadProgramFile(out, converted, true);
@@ -93,17 +78,17 @@ TEST(CliTest, ConvertAndInfoRefuseFilesTheEditorRefuses) {
     const QString in = dir.filePath(QStringLiteral("Future.h53"));
     ASSERT_TRUE(WriteProgramFile(future, in));
     const QString out = dir.filePath(QStringLiteral("out.h53"));
-    const Result convert = runCli({QStringLiteral("convert"), in, out});
+    const Result convert = RunCli({QStringLiteral("convert"), in, out});
     EXPECT_EQ(convert.code, 1);
     EXPECT_TRUE(convert.err.contains(
         QStringLiteral("The model selected in the file is not supported by this software.")));
     EXPECT_FALSE(QFile::exists(out));
 
-    const Result missing = runCli({QStringLiteral("info"), dir.filePath(QStringLiteral("none.h53"))});
+    const Result missing = RunCli({QStringLiteral("info"), dir.filePath(QStringLiteral("none.h53"))});
     EXPECT_EQ(missing.code, 1);
     EXPECT_TRUE(missing.err.contains(QStringLiteral("The file could not be opened: ")));
-    EXPECT_EQ(runCli({QStringLiteral("convert"), in}).code, 2);
-    EXPECT_EQ(runCli({QStringLiteral("info")}).code, 2);
+    EXPECT_EQ(RunCli({QStringLiteral("convert"), in}).code, 2);
+    EXPECT_EQ(RunCli({QStringLiteral("info")}).code, 2);
 }
 
 TEST(CliTest, InfoSummarisesAProgram) {
@@ -119,7 +104,7 @@ TEST(CliTest, InfoSummarisesAProgram) {
     p.HourMeterParams[1][0] = kFlagInUse;
     const QString file = dir.filePath(QStringLiteral("Info.h53"));
     ASSERT_TRUE(WriteProgramFile(p, file));
-    const Result r = runCli({QStringLiteral("info"), file});
+    const Result r = RunCli({QStringLiteral("info"), file});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringLiteral("generation: current\n"
                                     "model: 11 24 V AC/DC Analog - KX1A30\n"
@@ -132,7 +117,7 @@ TEST(CliTest, InfoSummarisesAProgram) {
                                     "time switches: none\n"
                                     "analog blocks: none\n"));
 
-    const Result first = runCli({QStringLiteral("info"), corpusFile("first_short.m53")});
+    const Result first = RunCli({QStringLiteral("info"), corpusFile("first_short.m53")});
     EXPECT_TRUE(first.out.startsWith(QStringLiteral("generation: first\nmodel: 2 ")));
 }
 
@@ -140,7 +125,7 @@ TEST(CliTest, CheckPrintsTheErrorListAndTheCompileFault) {
     QTemporaryDir dir;
     const QString empty = dir.filePath(QStringLiteral("Empty.h53"));
     ASSERT_TRUE(WriteProgramFile(Program{}, empty));
-    const Result r = runCli({QStringLiteral("check"), empty});
+    const Result r = RunCli({QStringLiteral("check"), empty});
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out, QStringLiteral("Error no. : 50\nThere is no program to run.\n"));
 
@@ -158,22 +143,22 @@ TEST(CliTest, CheckPrintsTheErrorListAndTheCompileFault) {
     p.word(0, 11) = OperandNumberCode(1);
     const QString file = dir.filePath(QStringLiteral("Q1.h53"));
     ASSERT_TRUE(WriteProgramFile(p, file));
-    const Result english = runCli({QStringLiteral("check"), file});
+    const Result english = RunCli({QStringLiteral("check"), file});
     EXPECT_EQ(english.code, 1);
     EXPECT_EQ(
         english.out,
         QStringLiteral("Error\t001\tContact-1\tCoil Q1 should be defined, since it is used as a contact\n"));
     const Result polish =
-        runCli({QStringLiteral("check"), file, QStringLiteral("--lang"), QStringLiteral("pl")});
+        RunCli({QStringLiteral("check"), file, QStringLiteral("--lang"), QStringLiteral("pl")});
     EXPECT_EQ(polish.out.section(u'\t', 3),
               english.out.section(u'\t', 3));  // the checker speaks English to Polish users
     const Result spanish =
-        runCli({QStringLiteral("check"), QStringLiteral("--lang"), QStringLiteral("es"), file});
+        RunCli({QStringLiteral("check"), QStringLiteral("--lang"), QStringLiteral("es"), file});
     EXPECT_EQ(spanish.code, 1);
     EXPECT_NE(spanish.out.section(u'\t', 3), english.out.section(u'\t', 3));
 
-    EXPECT_EQ(runCli({QStringLiteral("check"), dir.filePath(QStringLiteral("none.h53"))}).code, 2);
-    EXPECT_EQ(runCli({QStringLiteral("check"), file, QStringLiteral("--lang"), QStringLiteral("xx")}).code,
+    EXPECT_EQ(RunCli({QStringLiteral("check"), dir.filePath(QStringLiteral("none.h53"))}).code, 2);
+    EXPECT_EQ(RunCli({QStringLiteral("check"), file, QStringLiteral("--lang"), QStringLiteral("xx")}).code,
               2);
 }
 
@@ -183,7 +168,7 @@ TEST(CliTest, CheckPassesTheExamples) {
     ASSERT_GE(examples.size(), 3);
     for (const QString& name : examples) {
         const Result r =
-            runCli({QStringLiteral("check"), QStringLiteral(BDX_SOURCE_DIR "/examples/") + name});
+            RunCli({QStringLiteral("check"), QStringLiteral(BDX_SOURCE_DIR "/examples/") + name});
         EXPECT_EQ(r.code, 0) << name.toStdString() << ": " << r.out.toStdString();
         EXPECT_TRUE(r.out.isEmpty()) << name.toStdString();
     }

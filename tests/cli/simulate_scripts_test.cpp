@@ -2,7 +2,8 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
+
+#include "run_cli.h"
 
 namespace bdx {
 namespace {
@@ -16,13 +17,9 @@ TEST(SimulateScriptsTest, EveryScriptPassesAgainstItsProgram) {
         const QString program = dir.filePath(script.completeBaseName() + QStringLiteral(".h53"));
         SCOPED_TRACE(script.fileName().toStdString());
         ASSERT_TRUE(QFileInfo::exists(program));
-        QProcess process;
-        process.start(QStringLiteral(BDX_CLI_PATH),
-                      {QStringLiteral("simulate"), program, QStringLiteral("--script"), script.filePath()});
-        ASSERT_TRUE(process.waitForFinished(60000));
-        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(process.exitCode(), 0)
-            << process.readAllStandardOutput().toStdString() << process.readAllStandardError().toStdString();
+        const CliResult r =
+            RunCli({QStringLiteral("simulate"), program, QStringLiteral("--script"), script.filePath()});
+        EXPECT_EQ(r.code, 0) << r.out.toStdString() << r.err.toStdString();
     }
 }
 

@@ -1,33 +1,21 @@
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include "../check/ladder_drawing.h"
 #include "blocks/timer_record.h"
 #include "ladder/program_file.h"
+#include "run_cli.h"
 
 namespace bdx {
 namespace {
 
-struct Result {
-    int code;
-    QString out;
-    QString err;
-};
+using Result = CliResult;
 
 // The script goes in on standard input unless the arguments name one.
 Result simulate(const QString& program, const QString& script, const QStringList& options = {}) {
-    QProcess process;
-    process.start(QStringLiteral(BDX_CLI_PATH), QStringList{QStringLiteral("simulate"), program} + options);
-    process.write(script.toUtf8());
-    process.closeWriteChannel();
-    if (!process.waitForFinished(60000)) {
-        return {-1, {}, {}};
-    }
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    return RunCli(QStringList{QStringLiteral("simulate"), program} + options, script.toUtf8());
 }
 
 QString example(const char* name) {

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+namespace bdx {
+
+struct CliResult {
+    int code;
+    QString out;
+    QString err;
+};
+
+// Runs the real executable, so that argument handling and exit codes are what a shell sees.
+// `input` goes to its standard input; -1 as the code means it did not finish.
+inline CliResult RunCli(const QStringList& arguments, const QByteArray& input = {}) {
+    QProcess process;
+    process.start(QStringLiteral(BDX_CLI_PATH), arguments);
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
+        return {-1, {}, {}};
+    }
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+}  // namespace bdx
