@@ -35,10 +35,6 @@ void WriteDigits(std::array<std::uint8_t, N>& row, int first, int count, int val
     }
 }
 
-Message Box(MessageIcon icon, const QString& text) {
-    return Message{icon, text, {Reply::Ok}};
-}
-
 }  // namespace
 
 CounterRecord DecodeCounter(const Program& program, int index) {
@@ -75,24 +71,29 @@ void EncodeCounter(Program& program, int index, const CounterRecord& record) {
     program.ProgramModified = true;
 }
 
-std::optional<Message> SaveCounter(Program& program, int index, CounterRecord& entry, bool simulating) {
+bool SaveCounter(Program& program, int index, CounterRecord& entry, bool simulating, Prompter& prompter,
+                 const std::function<void()>& beforeChange) {
     if (entry.displayUnits <= 1 && entry.decimalPosition == 0 && entry.pulses > kMaxPulsesPerUnit) {
-        return Box(MessageIcon::Warning, LoadText(112));
+        prompter.warn(LoadText(112));
+        return false;
     }
     entry.pulses = std::min(entry.pulses, kCounterMaxScaling);
     entry.displayUnits = std::min(entry.displayUnits, kCounterMaxScaling);
     if (!simulating) {
         if (entry.pulses == 0) {
-            return Box(MessageIcon::Information,
-                       QStringLiteral("Number of Pulses value of counter should not be zero"));
+            prompter.inform(QStringLiteral("Number of Pulses value of counter should not be zero"));
+            return false;
         }
         if (entry.displayUnits == 0) {
-            return Box(MessageIcon::Information,
-                       QStringLiteral("Desired Display Units value of counter should not be zero"));
+            prompter.inform(QStringLiteral("Desired Display Units value of counter should not be zero"));
+            return false;
         }
     }
+    if (beforeChange) {
+        beforeChange();
+    }
     EncodeCounter(program, index, entry);
-    return std::nullopt;
+    return true;
 }
 
 int CounterEntryValue(const QString& typed) {
@@ -177,12 +178,17 @@ void EncodeCompare(Program& program, int index, const CompareRecord& record, boo
     program.ProgramModified = true;
 }
 
-std::optional<Message> SaveCompare(Program& program, int index, const CompareRecord& entry, bool simulating) {
+bool SaveCompare(Program& program, int index, const CompareRecord& entry, bool simulating, Prompter& prompter,
+                 const std::function<void()>& beforeChange) {
     if (!entry.constantOperand && entry.secondCounter == entry.firstCounter) {
-        return Box(MessageIcon::Information, LoadText(4220));
+        prompter.inform(LoadText(4220));
+        return false;
+    }
+    if (beforeChange) {
+        beforeChange();
     }
     EncodeCompare(program, index, entry, simulating);
-    return std::nullopt;
+    return true;
 }
 
 QString SaveCompareQuestion() {

@@ -289,16 +289,16 @@ int PresetHundredths(const SetTime& time) {
     }
 }
 
-SetTimeEntry CorrectSecondsEntry(const QString& typed, QChar decimalSeparator) {
+QString CorrectSecondsEntry(const QString& typed, QChar decimalSeparator, Prompter& prompter) {
     bool ok = false;
     const double value = LeadingNumber(typed, decimalSeparator, &ok);
     if (!ok || value <= 999.9) {
-        return {typed, std::nullopt};
+        return typed;
     }
+    prompter.show({MessageIcon::None, QStringLiteral("Maximum Value is 999.9"), {Reply::Ok}});
     SetTime largest;
     largest.digits = {9, 9, 9, 9};
-    return {SetTimeFieldTexts(largest, decimalSeparator).front(),
-            Message{MessageIcon::None, QStringLiteral("Maximum Value is 999.9"), {Reply::Ok}}};
+    return SetTimeFieldTexts(largest, decimalSeparator).front();
 }
 
 QString CorrectTwoDigitEntry(const QString& typed, bool secondField) {

@@ -75,13 +75,9 @@ SetTime ParseSetTime(TimeUnit unit, const QString& first, const QString& second,
 // The preset the simulation times against, in hundredths of a second.
 int PresetHundredths(const SetTime& time);
 
-// What a typed value becomes, and the message to show first when it was corrected.
-struct SetTimeEntry {
-    QString text;
-    std::optional<Message> message;
-};
-// A seconds field above 999.9 is set back to "999.9" with "Maximum Value is 999.9".
-SetTimeEntry CorrectSecondsEntry(const QString& typed, QChar decimalSeparator);
+// What a typed seconds value becomes: above 999.9 it is set back to "999.9" after the message
+// "Maximum Value is 999.9"; anything else stays as typed.
+QString CorrectSecondsEntry(const QString& typed, QChar decimalSeparator, Prompter& prompter);
 // The second 2-digit field (seconds of MM:SS, minutes of HH:MM) is held to "59" silently.
 QString CorrectTwoDigitEntry(const QString& typed, bool secondField);
 

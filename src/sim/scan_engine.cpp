@@ -11,8 +11,6 @@ namespace bdx {
 
 namespace {
 
-using GroupValues = std::array<std::uint8_t, kMaxOrGroups>;
-
 // The input panel's modules, in the order of its check boxes.
 constexpr const SignalRange* inputRange(char module) {
     for (int m = 0; m < kInputModules; ++m) {
@@ -46,62 +44,6 @@ bool findPair(std::uint16_t code, int n, SignalPair& pair) {
         }
     }
     return false;
-}
-
-// The tables were checked when the run was prepared (wellFormed), so no entry is checked here.
-template <typename Read>
-void evaluateOr(const OrTable& table, GroupValues& out, Read read) {
-    const int groups = table.groupCount;
-    const std::uint16_t* input = table.inputs.data();
-    std::uint8_t* result = out.data();
-    for (int g = 0; g < groups; ++g) {
-        const int count = table.groups[g].inputCount;
-        std::uint8_t value = 0;
-        for (int i = 0; i < count; ++i) {
-            value |= read(input[i]);
-        }
-        input += count;
-        result[g] = value;
-    }
-}
-
-void evaluateAnd(const AndTable& table, const GroupValues& feeding,
-                 const std::array<std::uint8_t, kSignalCount>& signals,
-                 std::array<std::uint8_t, kMaxAndEntries>& out) {
-    const int count = table.count;
-    const AndEntry* entry = table.entries.data();
-    std::uint8_t* result = out.data();
-    for (int i = 0; i < count; ++i) {
-        result[i] = feeding[entry[i].orGroup] & signals[entry[i].devId];
-    }
-}
-
-// Every count and index of the tables within bounds, so that a scan can evaluate them without
-// a check per entry. The compiler only produces such tables; this keeps a damaged one out.
-bool orTableWellFormed(const OrTable& table, int inputLimit) {
-    if (table.groupCount > kMaxOrGroups || table.inputTotal > kMaxOrInputs) {
-        return false;
-    }
-    int total = 0;
-    for (int g = 0; g < table.groupCount; ++g) {
-        total += table.groups[g].inputCount;
-    }
-    return total == table.inputTotal && std::all_of(table.inputs.begin(), table.inputs.begin() + total,
-                                                    [inputLimit](std::uint16_t i) { return i < inputLimit; });
-}
-
-bool andTableWellFormed(const AndTable& table, const OrTable& feeding) {
-    return table.count <= kMaxAndEntries &&
-           std::all_of(table.entries.begin(), table.entries.begin() + table.count,
-                       [&feeding](const AndEntry& e) {
-                           return e.orGroup < feeding.groupCount && e.devId < kSignalCount;
-                       });
-}
-
-bool wellFormed(const CompiledNetwork& n) {
-    return orTableWellFormed(n.or1, kSignalCount) && andTableWellFormed(n.and1, n.or1) &&
-           orTableWellFormed(n.or2, n.and1.count) && andTableWellFormed(n.and2, n.or2) &&
-           orTableWellFormed(n.or3, n.and2.count);
 }
 
 // Relays whose coil column holds a retentive coil anywhere, each once, in line order.
@@ -144,7 +86,7 @@ bool ScanEngine::PrepareSimulation(Program& program, const std::vector<ErrorRow>
     // Compiled aside by the gate: a failed compilation leaves half-written tables, and a refused
     // start must leave the engine as it was. The gate's network is the one that runs.
     CompiledNetwork compiled;
-    if (ValidateBeforeRun(program, errorList, compiled, prompter, dumpPath) || !wellFormed(compiled)) {
+    if (ValidateBeforeRun(program, errorList, compiled, prompter, dumpPath) || !scanNetwork_.Load(compiled)) {
         EndSimulation();
         return false;
     }
@@ -152,11 +94,11 @@ bool ScanEngine::PrepareSimulation(Program& program, const std::vector<ErrorRow>
     // keeps its value, one that no longer is starts from 0.
     retentive_ = findRetentiveRelays(program);
     initialiseSignals();
-    values_ = {};
-    previousValues_ = {};
+    valueBuffers_ = {};
     UpdateBlockUsage(program);
     blocks_.PrepareRun(program);
     network_ = compiled;
+    planCoils();
     model_ = program.ModelIndex;
     analog_ = HasAnalog(model_);
     running_ = true;
@@ -165,7 +107,7 @@ bool ScanEngine::PrepareSimulation(Program& program, const std::vector<ErrorRow>
 
 void ScanEngine::initialiseSignals() {
     const SignalRange& m = SignalRangeOf('M');
-    std::array<std::uint8_t, kSignalCount> kept = signals_;
+    const auto kept = signals_;
     signals_.fill(0);
     for (const SignalRange& range : kSignalRanges) {
         std::fill_n(signals_.begin() + range.closedBase, range.entries, std::uint8_t{1});
@@ -185,10 +127,10 @@ int ScanEngine::ScanOnce(int deviceInput) {
     // texts are supplied by the block evaluation through blocks_; only their places are fixed here.
     blocks_.EvaluateCounters(*this);
 
-    previousValues_ = values_;
-    values_.or1.fill(0);
-    values_.or2.fill(0);
-    values_.or3.fill(0);
+    std::swap(values_, previousValues_);
+    values_->or1.fill(0);
+    values_->or2.fill(0);
+    values_->or3.fill(0);
 
     std::copy_n(signals_.begin(), kPreviousSignalCount, previous_.begin());
     signals_[kWireDevId] = 1;
@@ -197,9 +139,9 @@ int ScanEngine::ScanOnce(int deviceInput) {
         for (int m = 0; m < kInputModules; ++m) {
             const SignalRange& range = kSignalRanges[m];
             for (int k = 0; k < kInputsPerModule; ++k) {
-                setSignalPair(static_cast<std::uint16_t>(range.openBase + k),
-                              static_cast<std::uint16_t>(range.closedBase + k),
-                              inputs_[m * kInputsPerModule + k] != 0);
+                const std::uint8_t on = inputs_[m * kInputsPerModule + k];
+                signals_[range.openBase + k] = on;
+                signals_[range.closedBase + k] = on ^ 1;
             }
         }
     }
@@ -209,62 +151,69 @@ int ScanEngine::ScanOnce(int deviceInput) {
         blocks_.EvaluateAnalogBlocks(*this);
     }
 
-    evaluateNetwork();
+    // Reads a signal table that does not change meanwhile: a coil written in this scan reaches
+    // the contacts in the next one.
+    scanNetwork_.Evaluate(signals_.data(), *values_);
 
     blocks_.EvaluateHourMeter(*this);
     blocks_.EvaluateCompareCounters(*this);
     blocks_.EvaluateTimers(*this);
 
-    constexpr SignalRange m = SignalRangeOf('M');
-    constexpr SignalRange q = SignalRangeOf('Q');
-    constexpr SignalRange u = SignalRangeOf('U');
-    constexpr SignalRange v = SignalRangeOf('V');
-    constexpr SignalRange w = SignalRangeOf('W');
-    const CoilTables& coils = network_.coils;
-    applyCoils(coils.M, m.openBase, m.closedBase, false);
-    applyCoils(coils.Q, q.openBase, q.closedBase, true);
-    applyCoils(coils.U, u.openBase, u.closedBase, true);
-    applyCoils(coils.V, v.openBase, v.closedBase, true);
-    applyCoils(coils.W, w.openBase, w.closedBase, true);
+    applyCoils();
 
     blocks_.PostScanHousekeeping(*this);
     return blocks_.EvaluateSoftTextBlocks(*this) ? 2 : 1;
 }
 
-// Level by level for all rungs at once, reading a signal table that does not change meanwhile:
-// a coil written in this scan reaches the contacts in the next one.
-void ScanEngine::evaluateNetwork() {
-    // Every index was checked once when the run was prepared (wellFormed).
-    evaluateOr(network_.or1, values_.or1, [this](std::uint16_t id) { return signals_[id]; });
-    evaluateAnd(network_.and1, values_.or1, signals_, values_.and1);
-    evaluateOr(network_.or2, values_.or2, [this](std::uint16_t i) { return values_.and1[i]; });
-    evaluateAnd(network_.and2, values_.or2, signals_, values_.and2);
-    evaluateOr(network_.or3, values_.or3, [this](std::uint16_t i) { return values_.and2[i]; });
+void ScanEngine::planCoils() {
+    coilSlotCount_ = 0;
+    const CoilTables& coils = network_.coils;
+    planCoils(coils.M, 'M', false);
+    planCoils(coils.Q, 'Q', true);
+    planCoils(coils.U, 'U', true);
+    planCoils(coils.V, 'V', true);
+    planCoils(coils.W, 'W', true);
 }
 
 template <std::size_t N>
-void ScanEngine::applyCoils(const RelayCoils<N>& coils, std::uint16_t openBase, std::uint16_t closedBase,
-                            bool clearWithoutCoil) {
-    auto present = [](std::uint16_t entry) { return entry < kMaxOrGroups; };
+void ScanEngine::planCoils(const RelayCoils<N>& coils, std::uint16_t openCode, bool clearWithoutCoil) {
+    const SignalRange& range = SignalRangeOf(openCode);
+    auto group = [](std::uint16_t entry) {
+        return static_cast<std::uint8_t>(entry < kMaxOrGroups ? entry : kMaxOrGroups);
+    };
     for (std::size_t i = 0; i < N; ++i) {
-        const std::uint16_t d = coils.contactor[i];
-        const std::uint16_t p = coils.levelChange[i];
-        const std::uint16_t s = coils.set[i];
-        const std::uint16_t r = coils.reset[i];
-        bool value = signals_[openBase + i] != 0;
-        if (isActive(r)) {
-            value = false;
-        } else if (isActive(s)) {
-            value = true;
-        } else if (present(d)) {
-            value = values_.or3[d] != 0;
-        } else if (isRisingEdge(p)) {
-            value = !value;
-        } else if (clearWithoutCoil && !present(r) && !present(s) && !present(p)) {
-            value = false;
+        CoilSlot slot;
+        slot.open = static_cast<std::uint16_t>(range.openBase + i);
+        slot.closed = static_cast<std::uint16_t>(range.closedBase + i);
+        slot.contactor = group(coils.contactor[i]);
+        slot.levelChange = group(coils.levelChange[i]);
+        slot.set = group(coils.set[i]);
+        slot.reset = group(coils.reset[i]);
+        slot.hasContactor = slot.contactor != kMaxOrGroups;
+        const bool anyCoil = slot.hasContactor || slot.levelChange != kMaxOrGroups ||
+                             slot.set != kMaxOrGroups || slot.reset != kMaxOrGroups;
+        if (!anyCoil && !clearWithoutCoil) {
+            continue;  // an M relay without a coil keeps its value: nothing to do
         }
-        setSignalPair(static_cast<std::uint16_t>(openBase + i), static_cast<std::uint16_t>(closedBase + i),
-                      value);
+        slot.keep = anyCoil ? 1 : 0;
+        coilSlots_[coilSlotCount_++] = slot;
+    }
+}
+
+// The coil rules from the lowest priority up, without branches: a level-change edge inverts,
+// a contactor overrides that, set overrides both and reset overrides everything. An absent
+// coil reads the always-0 OR3 entry and so changes nothing.
+void ScanEngine::applyCoils() {
+    const std::uint8_t* now = values_->or3.data();
+    const std::uint8_t* before = previousValues_->or3.data();
+    for (int i = 0; i < coilSlotCount_; ++i) {
+        const CoilSlot& c = coilSlots_[i];
+        unsigned value = signals_[c.open];
+        value ^= now[c.levelChange] & (before[c.levelChange] ^ 1u);
+        value = (value & (c.hasContactor ^ 1u)) | (now[c.contactor] & c.hasContactor);
+        value = (value | now[c.set]) & (now[c.reset] ^ 1u) & c.keep;
+        signals_[c.open] = static_cast<std::uint8_t>(value);
+        signals_[c.closed] = static_cast<std::uint8_t>(value ^ 1);
     }
 }
 

@@ -8,6 +8,7 @@
 #include "check/compiled_network.h"
 #include "check/rule_checker.h"
 #include "ladder/program.h"
+#include "scan_network.h"
 
 namespace bdx {
 
@@ -34,15 +35,6 @@ class BlockEvaluator {
     virtual void PostScanHousekeeping(ScanEngine&) {}
     // False ends the run.
     virtual bool EvaluateSoftTextBlocks(ScanEngine&) { return true; }
-};
-
-// Values of every group of the compiled network in one scan, indexed like its tables.
-struct NetworkValues {
-    std::array<std::uint8_t, kMaxOrGroups> or1{};
-    std::array<std::uint8_t, kMaxAndEntries> and1{};
-    std::array<std::uint8_t, kMaxOrGroups> or2{};
-    std::array<std::uint8_t, kMaxAndEntries> and2{};
-    std::array<std::uint8_t, kMaxOrGroups> or3{};
 };
 
 // Entries 0..440 are copied at the start of every scan for edge detection.
@@ -98,32 +90,52 @@ class ScanEngine {
     // A coil-table entry is active when it names an OR3 group that is on in this scan; a
     // rising edge when that group was also off in the previous scan.
     bool isActive(std::uint16_t coilEntry) const {
-        return coilEntry < kMaxOrGroups && values_.or3[coilEntry] != 0;
+        return coilEntry < kMaxOrGroups && values_->or3[coilEntry] != 0;
     }
     bool isRisingEdge(std::uint16_t coilEntry) const {
-        return isActive(coilEntry) && previousValues_.or3[coilEntry] == 0;
+        return isActive(coilEntry) && previousValues_->or3[coilEntry] == 0;
     }
 
-    const NetworkValues& values() const { return values_; }
-    const NetworkValues& previousValues() const { return previousValues_; }
+    const NetworkValues& values() const { return *values_; }
+    const NetworkValues& previousValues() const { return *previousValues_; }
     const CompiledNetwork& network() const { return network_; }
     // Numbers 1..64 of the M relays with a retentive coil, then kNoRetentiveRelay.
     const std::array<std::uint8_t, kLadderLines>& retentiveRelays() const { return retentive_; }
     int modelIndex() const { return model_; }
 
   private:
+    // One relay or output with the OR3 groups of its coils, an absent coil naming the zero
+    // entry of the OR3 vector; see applyCoils.
+    struct CoilSlot {
+        std::uint16_t open = 0;
+        std::uint16_t closed = 0;
+        std::uint8_t contactor = kMaxOrGroups;
+        std::uint8_t levelChange = kMaxOrGroups;
+        std::uint8_t set = kMaxOrGroups;
+        std::uint8_t reset = kMaxOrGroups;
+        std::uint8_t hasContactor = 0;
+        std::uint8_t keep = 1;  // 0 forces the operand off: an output without any coil
+    };
+    static constexpr int kCoilSlots = 64 + 4 * 4;
+
     void initialiseSignals();
-    void evaluateNetwork();
+    void planCoils();
     template <std::size_t N>
-    void applyCoils(const RelayCoils<N>& coils, std::uint16_t openBase, std::uint16_t closedBase,
-                    bool clearWithoutCoil);
+    void planCoils(const RelayCoils<N>& coils, std::uint16_t openCode, bool clearWithoutCoil);
+    void applyCoils();
 
     BlockEvaluator& blocks_;
     CompiledNetwork network_;
-    std::array<std::uint8_t, kSignalCount> signals_{};
+    ScanNetwork scanNetwork_;
+    // One entry more than the table, always 0, read by network groups without inputs.
+    std::array<std::uint8_t, kSignalCount + 1> signals_{};
     std::array<std::uint8_t, kPreviousSignalCount> previous_{};
-    NetworkValues values_;
-    NetworkValues previousValues_;
+    // This scan's and the previous scan's values swap places at every scan instead of copying.
+    std::array<NetworkValues, 2> valueBuffers_{};
+    NetworkValues* values_ = &valueBuffers_[0];
+    NetworkValues* previousValues_ = &valueBuffers_[1];
+    std::array<CoilSlot, kCoilSlots> coilSlots_{};
+    int coilSlotCount_ = 0;
     std::array<std::uint8_t, kLadderLines> retentive_{};
     std::array<std::uint8_t, kInputModules * kInputsPerModule> inputs_{};
     int model_ = 0;

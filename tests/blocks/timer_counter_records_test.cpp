@@ -3,6 +3,7 @@
 #include "blocks/counter_record.h"
 #include "blocks/timer_record.h"
 #include "shell/language_table.h"
+#include "shell/scripted_prompter.h"
 
 namespace bdx {
 namespace {
@@ -27,11 +28,12 @@ TEST_F(RecordsTest, TimerValueEntryCorrections) {
         {"999.9", "999.9", '.', false}, {"", "", '.', false},           {",", ",", ',', false},
     };
     for (const auto& c : cases) {
-        const SetTimeEntry entry =
-            CorrectSecondsEntry(QString::fromLatin1(c.typed), QLatin1Char(c.separator));
-        EXPECT_EQ(entry.text, QString::fromLatin1(c.shown)) << c.typed;
-        EXPECT_EQ(entry.message.value_or(Message{}).text,
-                  c.message ? QStringLiteral("Maximum Value is 999.9") : QString())
+        ScriptedPrompter prompter;
+        EXPECT_EQ(CorrectSecondsEntry(QString::fromLatin1(c.typed), QLatin1Char(c.separator), prompter),
+                  QString::fromLatin1(c.shown))
+            << c.typed;
+        EXPECT_EQ(prompter.texts(),
+                  c.message ? QStringList{QStringLiteral("Maximum Value is 999.9")} : QStringList{})
             << c.typed;
     }
     EXPECT_EQ(CorrectTwoDigitEntry(QStringLiteral("75"), true), QStringLiteral("59"));
@@ -125,17 +127,23 @@ TEST_F(RecordsTest, CounterSaveChecksScalingInOrder) {
         Program p;
         const Program before = p;
         CounterRecord entry{150, c.position, c.pulses, c.units, false, false, false, {}};
-        const std::optional<Message> box = SaveCounter(p, 1, entry, c.simulating);
+        ScriptedPrompter prompter;
+        int undoPoints = 0;
+        const bool saved = SaveCounter(p, 1, entry, c.simulating, prompter, [&] { ++undoPoints; });
+        EXPECT_EQ(undoPoints, saved ? 1 : 0);
         if (c.message.isEmpty()) {
-            EXPECT_FALSE(box.has_value());
+            EXPECT_TRUE(saved);
+            EXPECT_TRUE(prompter.messages().empty());
             const CounterRecord stored = DecodeCounter(p, 1);
             EXPECT_EQ(stored.pulses, c.storedPulses);
             EXPECT_EQ(stored.displayUnits, c.storedUnits);
             continue;
         }
-        ASSERT_TRUE(box.has_value());
-        EXPECT_EQ(box->text, c.message);
-        EXPECT_EQ(box->icon, c.message == limit ? MessageIcon::Warning : MessageIcon::Information);
+        EXPECT_FALSE(saved);
+        ASSERT_EQ(prompter.messages().size(), 1u);
+        EXPECT_EQ(prompter.messages()[0].text, c.message);
+        EXPECT_EQ(prompter.messages()[0].icon,
+                  c.message == limit ? MessageIcon::Warning : MessageIcon::Information);
         EXPECT_EQ(p, before);
     }
     EXPECT_TRUE(limit.endsWith(QStringLiteral("can not be greater than 42950.")));
@@ -178,14 +186,16 @@ TEST_F(RecordsTest, CompareSave) {
         Program p;
         p.CompareParams[1] = {kFlagInUse | 0x04 | 0x80, 7, 7, 7, 7, 7, 0x33};
         const Program before = p;
-        const std::optional<Message> box = SaveCompare(p, 1, c.record, false);
+        ScriptedPrompter prompter;
+        const bool saved = SaveCompare(p, 1, c.record, false, prompter);
         if (c.refused) {
-            ASSERT_TRUE(box.has_value());
-            EXPECT_EQ(box->text, QStringLiteral("The compare function is not allowed for same counter"));
+            EXPECT_FALSE(saved);
+            EXPECT_EQ(prompter.texts(),
+                      QStringList{QStringLiteral("The compare function is not allowed for same counter")});
             EXPECT_EQ(p, before);
             continue;
         }
-        EXPECT_FALSE(box.has_value());
+        EXPECT_TRUE(saved);
         const auto& row = p.CompareParams[1];
         EXPECT_EQ(row[CompareField::Flags], kFlagInUse | c.flags);
         EXPECT_EQ(Fields(row, CompareField::Constant, 5), c.constant);
