@@ -37,12 +37,14 @@ QString joinBlockNumbers(const QList<int>& blocks) {
     return numbers.join(QStringLiteral(" ,"));
 }
 
-}  // namespace
+// What the time switch blocks allow, after asking the user; the conversion itself is left to
+// the caller so that an undo point can be taken before the blocks change.
+enum class TimeSwitchVerdict { Refused, GoAhead, Convert };
 
-bool CheckTimeSwitchCompatibility(Program& program, int chosenModel, const QString& chosenModelCode,
-                                  Prompter& prompter) {
+TimeSwitchVerdict timeSwitchVerdict(const Program& program, int chosenModel, const QString& chosenModelCode,
+                                    Prompter& prompter) {
     if (!anyTimeSwitchInUse(program)) {
-        return true;
+        return TimeSwitchVerdict::GoAhead;
     }
     const QList<int> unconvertible = UnconvertibleTimeSwitchBlocks(program);
     if (!unconvertible.isEmpty()) {
@@ -50,7 +52,7 @@ bool CheckTimeSwitchCompatibility(Program& program, int chosenModel, const QStri
                              joinBlockNumbers(unconvertible) + QStringLiteral(") ") +
                              LoadText(CannotBeModified) + kLineBreak + LoadText(CheckAndReconfigure);
         if (!prompter.askYesNo(text, MessageIcon::Information)) {
-            return false;
+            return TimeSwitchVerdict::Refused;
         }
     }
     const bool currentAdvanced = AdvancedTimeSwitch(program.ModelIndex);
@@ -59,21 +61,30 @@ bool CheckTimeSwitchCompatibility(Program& program, int chosenModel, const QStri
         const QString text = LoadText(NotCompatibleWithSecondGeneration) + QStringLiteral(" (") +
                              chosenModelCode + QStringLiteral(") ") + kLineBreak + LoadText(BackupProgram) +
                              kLineBreak + LoadText(ModifyProgramQuestion);
-        if (!prompter.askYesNo(text, MessageIcon::Information)) {
-            return false;
-        }
-        ConvertTimeSwitchBlocks(program);
-        return true;
+        return prompter.askYesNo(text, MessageIcon::Information) ? TimeSwitchVerdict::Convert
+                                                                 : TimeSwitchVerdict::Refused;
     }
     if (!chosenAdvanced && currentAdvanced) {
         prompter.inform(LoadText(NotCompatibleWithFirstGeneration) + QStringLiteral(" (") + chosenModelCode +
                         QStringLiteral(") ") + kLineBreak + LoadText(RemoveTimeSwitchBlocks));
-        return false;
+        return TimeSwitchVerdict::Refused;
     }
-    return true;
+    return TimeSwitchVerdict::GoAhead;
 }
 
-bool ApplyModelSelection(Program& program, const ModelSelection& selection, Prompter& prompter) {
+}  // namespace
+
+bool CheckTimeSwitchCompatibility(Program& program, int chosenModel, const QString& chosenModelCode,
+                                  Prompter& prompter) {
+    const TimeSwitchVerdict verdict = timeSwitchVerdict(program, chosenModel, chosenModelCode, prompter);
+    if (verdict == TimeSwitchVerdict::Convert) {
+        ConvertTimeSwitchBlocks(program);
+    }
+    return verdict != TimeSwitchVerdict::Refused;
+}
+
+bool ApplyModelSelection(Program& program, const ModelSelection& selection, Prompter& prompter,
+                         const std::function<void()>& beforeChange) {
     const std::optional<int> chosen = ModelIndexForDialogRow(selection.row);
     const int chosenModel = chosen.value_or(program.ModelIndex);
 
@@ -81,15 +92,24 @@ bool ApplyModelSelection(Program& program, const ModelSelection& selection, Prom
     for (int i = 0; i < kExtensionModules; ++i) {
         changes = changes || selection.extensions[i] != (program.ExtensionModules[i] != 0);
     }
-    if (changes) {
-        program.ProgramModified = true;
-    }
 
+    TimeSwitchVerdict verdict = TimeSwitchVerdict::GoAhead;
     if (program.ModelIndex < 8) {
         const QString code = chosen ? LoadText(kModelDialogRows[selection.row - 1].modelCodeId) : QString();
-        if (!CheckTimeSwitchCompatibility(program, chosenModel, code, prompter)) {
+        verdict = timeSwitchVerdict(program, chosenModel, code, prompter);
+        if (verdict == TimeSwitchVerdict::Refused) {
             return false;
         }
+    }
+    // A refusal above leaves the program exactly as it was, not even marked modified.
+    if (changes) {
+        if (beforeChange) {
+            beforeChange();
+        }
+        program.ProgramModified = true;
+    }
+    if (verdict == TimeSwitchVerdict::Convert) {
+        ConvertTimeSwitchBlocks(program);
     }
     program.ModelIndex = static_cast<std::uint16_t>(chosenModel);
     for (int i = 0; i < kExtensionModules; ++i) {

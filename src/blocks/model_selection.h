@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <array>
+#include <functional>
 
 #include "ladder/program.h"
 #include "shell/prompter.h"
@@ -20,8 +21,11 @@ struct ModelSelection {
     std::array<bool, kExtensionModules> extensions{};
 };
 
-// The model dialog's OK on the program: marks a change as an edit, lets the time switch
-// check refuse it, then takes the model and the extension modules. False when refused.
-bool ApplyModelSelection(Program& program, const ModelSelection& selection, Prompter& prompter);
+// The model dialog's OK on the program: lets the time switch check refuse it, then takes the
+// model and the extension modules and marks a real change as an edit. False when refused; the
+// program is then untouched. `beforeChange` runs only for a real change, once the user has
+// agreed and before anything is written (undo).
+bool ApplyModelSelection(Program& program, const ModelSelection& selection, Prompter& prompter,
+                         const std::function<void()>& beforeChange = {});
 
 }  // namespace bdx

@@ -8,15 +8,14 @@
 #include <optional>
 #include <vector>
 
-#include "blocks/device_model.h"
 #include "check/compiled_network.h"
 #include "check/rule_checker.h"
 #include "ladder/grid.h"
 #include "ladder/ladder_codes.h"
 #include "ladder/program_file.h"
 #include "shell/scripted_prompter.h"
-#include "sim/block_evaluation.h"
 #include "sim/clock.h"
+#include "sim/pc_simulation.h"
 
 namespace bdx::cli {
 
@@ -30,9 +29,6 @@ constexpr int kBadScript = 3;
 constexpr const char* kUsageText =
     "usage: branteldesk-cli simulate FILE [--script FILE|-] [--start YYYY-MM-DDTHH:MM:SS] [--step SECONDS]\n";
 
-// The input panel's hysteresis: an analog input also reads as a digital one.
-constexpr int kDigitalOnHundredths = 819;
-constexpr int kDigitalOffHundredths = 409;
 constexpr double kTolerance = 0.005;
 
 enum class Action { Set, Expect, Print, Display, Restart };
@@ -249,12 +245,11 @@ QString plainText(QString text) {
 class Simulation {
   public:
     Simulation(const QDateTime& start, std::int64_t step)
-        : clock_(start), blocks_(clock_, prompter_), engine_(blocks_), step_(step) {}
+        : clock_(start), sim_(clock_, prompter_), step_(step) {}
 
     bool prepare(Program& program, QTextStream& err) {
         program_ = &program;
-        blocks_.softTexts.setDisplayShown(HasDisplay(program.ModelIndex));
-        if (engine_.PrepareSimulation(program, RunRuleCheck(program), prompter_)) {
+        if (sim_.PrepareSimulation(program, RunRuleCheck(program))) {
             reported_ = prompter_.messages().size();
             return true;
         }
@@ -274,7 +269,7 @@ class Simulation {
             }
             clock_.advance(next - clock_.hundredths());
             scanned_ = next;
-            if (engine_.ScanOnce(0) != 2) {
+            if (sim_.ScanOnce() != 2) {
                 return false;
             }
         }
@@ -284,24 +279,14 @@ class Simulation {
         const bool on = operand.value != 0.0;
         switch (operand.target) {
             case Target::Input:
-                engine_.setInput(static_cast<char>(operand.code), operand.n, on);
+                sim_.setInput(static_cast<char>(operand.code), operand.n, on);
                 break;
             case Target::ZKey:
-                engine_.setOperand(operand.code, operand.n, on);
+                sim_.engine().setOperand(operand.code, operand.n, on);
                 break;
-            case Target::Slider: {
-                const int channel = operand.n - 1;
-                const int hundredths = static_cast<int>(operand.value);
-                blocks_.analog.setSlider(channel, hundredths);
-                const char module = "IJKL"[channel / 2];
-                const int input = 7 + channel % 2;
-                if (hundredths >= kDigitalOnHundredths) {
-                    engine_.setInput(module, input, true);
-                } else if (hundredths < kDigitalOffHundredths) {
-                    engine_.setInput(module, input, false);
-                }
+            case Target::Slider:
+                sim_.setSlider(operand.n - 1, static_cast<int>(operand.value));
                 break;
-            }
             default:
                 break;
         }
@@ -309,23 +294,24 @@ class Simulation {
 
     double read(const Operand& operand) const {
         const int index = operand.n - 1;
+        const BlockEvaluation& blocks = sim_.blocks();
         switch (operand.target) {
             case Target::TimerValue:
-                return blocks_.timers.elapsedSeconds(index);
+                return blocks.timers.elapsedSeconds(index);
             case Target::CounterValue:
-                return blocks_.counters.displayedValue(index);
+                return blocks.counters.displayedValue(index);
             case Target::Maintenance:
-                return blocks_.hourMeters.maintenanceSeconds(index);
+                return blocks.hourMeters.maintenanceSeconds(index);
             case Target::Operate:
-                return blocks_.hourMeters.operateSeconds(index);
+                return blocks.hourMeters.operateSeconds(index);
             default:
-                return engine_.operandValue(operand.code, operand.n) ? 1.0 : 0.0;
+                return sim_.engine().operandValue(operand.code, operand.n) ? 1.0 : 0.0;
         }
     }
 
     void display(QTextStream& out) const {
-        out << "t=" << formatTime(scanned_) << " display: " << blocks_.softTexts.caption() << '\n';
-        for (QString text : blocks_.softTexts.lines()) {
+        out << "t=" << formatTime(scanned_) << " display: " << sim_.blocks().softTexts.caption() << '\n';
+        for (QString text : sim_.blocks().softTexts.lines()) {
             out << '|' << text.replace(QChar(0), QChar(u' ')) << "|\n";
         }
     }
@@ -344,15 +330,14 @@ class Simulation {
     // Ends the run and starts a new one on the same program, as Stop and With PC would:
     // retentive relays keep their values, everything else starts afresh.
     bool restart(QTextStream& err) {
-        engine_.EndSimulation();
+        sim_.EndSimulation();
         return prepare(*program_, err);
     }
 
   private:
     ManualClock clock_;
     ScriptedPrompter prompter_;
-    BlockEvaluation blocks_;
-    ScanEngine engine_;
+    PcSimulation sim_;
     std::int64_t step_;
     std::int64_t scanned_ = -1;  // time of the latest scan, none yet
     std::size_t reported_ = 0;

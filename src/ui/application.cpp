@@ -3,7 +3,6 @@
 #include <QDate>
 #include <QLocale>
 
-#include "captions.h"
 #include "frm_main.h"
 #include "frm_select_language.h"
 #include "shell/app_paths.h"
@@ -33,20 +32,20 @@ void Application::start() {
         options_.dataFolder.isEmpty() ? UndoRootFolder() : options_.dataFolder + QStringLiteral("/undo");
     const QString appFolder = options_.dataFolder.isEmpty() ? ApplicationFolder() : options_.dataFolder;
     document_ = std::make_unique<ProgramDocument>(prompter(), undoRoot, appFolder);
-    window_ = std::make_unique<frmMain>(*document_, settings_, options_.settingsPath, prompter());
+    window_ = std::make_unique<frmMain>(*document_, settings_, options_.settingsPath, prompter(),
+                                        options_.windowSettingsPath);
     qtPrompter_.setParent(window_.get());
-    document_->setCallbacks(
-        {[this] { window_->updateCaption(); }, [this] { window_->UpdateModelDisplay(); }, {}});
     if (options_.askLanguage && settings_.LanguageDlg == 0) {
         askLanguage();
     }
-    ApplyCaptions(window_.get());
+    window_->retranslate();
     window_->show();
 
     document_->StartEmpty();
     if (!options_.programPath.isEmpty()) {
         document_->OpenFromCommandLine(options_.programPath);
     }
+    window_->programLoaded();
 }
 
 void Application::askLanguage() {

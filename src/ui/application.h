@@ -17,6 +17,9 @@ struct StartupOptions {
     QString settingsPath;  // empty: the per-user settings file
     QString dataFolder;    // empty: the per-user folders for the undo store and the application's copy
     QString programPath;   // from the command line, quotation marks removed
+    // An INI file for the window settings (geometry, display style); empty: the per-user
+    // settings store of the desktop.
+    QString windowSettingsPath;
     Prompter* prompter = nullptr;  // null: real message boxes
     bool askLanguage = true;       // show the language dialog when the settings ask for it
 };

@@ -1,0 +1,225 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "check/rule_checker.h"
+#include "ladder/clipboard_text.h"
+#include "ladder/operands.h"
+#include "ladder/program_document.h"
+
+// The ladder editor without its window: the view position, the selection, the placing tool and
+// every editing command. The window turns mouse and keys into these calls and paints what they
+// leave; tests drive the same calls.
+namespace bdx {
+
+class Prompter;
+
+inline constexpr int kShownLines = 10;
+inline constexpr int kLastTopLine = kLadderLines - kShownLines;
+inline constexpr int kWireTool = 100;
+inline constexpr int kSelectionTool = 0;
+
+// A position in the grid: a contact position or junction cell (column 0..2) or the coil.
+struct GridPosition {
+    int kind = SelectionKinds::Contact;  // SelectionKinds
+    int line = 0;                        // 0..249
+    int column = 0;                      // 0..2; ignored for the coil
+
+    bool operator==(const GridPosition&) const = default;
+};
+
+// Where in a junction cell a click lies, and so which direction it toggles.
+enum class JunctionArea { Up, Down, Left, Right };
+
+// Pointer shapes over the editor.
+enum class PointerShape {
+    Arrow,
+    ArrowContact,
+    ArrowCoil,
+    HorizontalLine,
+    VerticalLine,
+    NotAllowed,
+    Properties
+};
+
+enum class Move { Left, Right, Up, Down, PageUp, PageDown, Home, End, First, Last };
+
+// The cell word of a position: the code word of a contact, the junction word of a junction
+// cell, the letter word of a coil.
+int CellOf(const GridPosition& position);
+// The position whose cell word is `cell`; the code or number word of a contact and every word
+// of a coil lead to that contact or coil. Nothing outside the grid.
+std::optional<GridPosition> PositionOfCell(int cell);
+
+// The click area of a point in a junction cell, both coordinates 0..1 from the top left: the
+// top and bottom thirds are up and down, the middle band left and right of the centre.
+JunctionArea JunctionAreaAt(double x, double y);
+
+// Coil menu: the entries for a coil letter, in order, with their captions in the language in
+// force (offsets 0, 900, 1800, 2700).
+struct CoilMenuEntry {
+    enum class Kind {
+        Function,
+        Separator,
+        DeleteCoil,
+        DeleteLine,
+        InsertLine,
+        Properties,
+        Retentive,
+        NonRetentive
+    };
+    Kind kind = Kind::Separator;
+    QString caption;         // with its & accelerator; empty for a separator
+    std::uint16_t code = 0;  // the CoilFunction word written, for Function entries
+};
+std::vector<CoilMenuEntry> CoilMenuEntries(char letter, int languageOffset);
+
+// The block the Properties command opens: its operand kind and 0-based number.
+struct BlockRef {
+    Operand kind = Operand::T;
+    int number = 0;
+};
+
+// The find dialog's categories in the order of its list, and the search.
+struct FindCategory {
+    const char* name;  // "A", "C", ... "RTC", ...
+    std::uint16_t openCode;
+    std::uint16_t closedCode;
+    int largest;
+};
+const std::vector<FindCategory>& FindCategories();
+
+class LadderEditor {
+  public:
+    struct Callbacks {
+        std::function<void()> gridChanged;       // program words changed: repaint, error list
+        std::function<void()> selectionChanged;  // selection or TopLine moved: repaint
+        std::function<void()> undoStateChanged;  // Undo / Redo commands to refresh
+    };
+
+    LadderEditor(ProgramDocument& document, Prompter& prompter);
+
+    void setCallbacks(Callbacks callbacks);
+
+    // ---- View and selection ----
+    int TopLine() const { return topLine_; }
+    void setTopLine(int line);  // held to 0..kLastTopLine
+    int SelectionKind() const { return selection_.kind; }
+    // Shown index within the kind: contacts and junctions 0..29, coils 0..9; -1 when the
+    // selection lies outside the shown lines.
+    int SelectionIndex() const;
+    int CurrentCell() const { return CellOf(selection_); }
+    const GridPosition& selection() const { return selection_; }
+    // A whole line selected (by its line number): cut, copy and paste then work on lines.
+    bool LineSelected() const { return lineSelected_; }
+    void selectLine(int line);
+    EditorSelection clipboardSelection() const;
+    // Selects a position and scrolls it into view.
+    void select(const GridPosition& position);
+    // Selects the position of a cell word (after undo, find) and scrolls it into view.
+    void selectCell(int cell);
+    // Arrow keys, Page Up/Down, Home/End and Ctrl+Home/End. Left and right step through a line's
+    // contact, junction and coil positions and stop at its ends; up and down keep the kind and
+    // column; Page Up/Down move view and selection by ten lines; Home/End go to the first
+    // contact and the coil of the line; First/Last to the first line and to the coil of the
+    // last line that holds anything.
+    void move(Move move);
+    // A new program: first position, first line.
+    void reset();
+
+    // ---- Tools ----
+    int EditTool() const { return editTool_; }
+    void setEditTool(int tool) { editTool_ = tool; }
+    // The operand chosen in the function selector: a contact code or coil letter, and its
+    // number word.
+    void setPlacement(std::uint16_t code, std::uint16_t numberWord);
+    std::uint16_t PlaceCode() const { return placeCode_; }
+    std::uint16_t PlaceNumber() const { return placeNumber_; }
+
+    bool SimulationActive() const { return simulationActive_; }
+    void setSimulationActive(bool active);
+
+    // ---- Editing: each is refused while a simulation runs, records an undo point before it
+    // changes anything, runs the rule check and reports gridChanged. True when it changed
+    // the program. ----
+    // With the selection tool: the chosen operand into the selected contact position (contact
+    // codes only) or coil position (coil letters only).
+    bool PlaceOperand();
+    // The wire tool clicked at height `y` (0..1 from the top) of the selected contact position.
+    // Only while the wire tool is chosen.
+    bool WireToolClick(double y);
+    bool ToggleJunction(JunctionArea area);
+    bool MakeNormallyClosed();
+    bool MakeNormallyOpen();
+    bool SetCoilFunction(std::uint16_t function);
+    // The three retentive commands: only M coils of those kinds change.
+    bool SetRetentive(bool retentive);
+    bool DeleteCoil();
+    // Delete key: the selected contact (with its connections to the left) or coil.
+    bool DeleteElement();
+    bool DeleteLine();
+    // Refused with message 4224 when the last line holds anything.
+    bool InsertLine();
+    // Cut and copy return the clipboard text; paste takes it. They work on the selected line
+    // while LineSelected(), otherwise on the selected element.
+    std::optional<QString> Cut();
+    std::optional<QString> Copy() const;
+    bool Paste(const QString& text);
+    bool Undo();
+    bool Redo();
+    bool CanUndo() const;
+    bool CanRedo() const;
+    // A change made outside the editor (comments dialog, model dialog): recorded beforehand
+    // with recordUndoPoint, reported afterwards with programChanged.
+    void recordUndoPoint();
+    void programChanged();
+
+    // ---- Find ----
+    // The next match after the current cell, wrapping around; shows messages 4228-4231 as the
+    // find dialog does. True when a match was selected.
+    bool FindNext(int category, const QString& numberText);
+    // Changing the category or number starts a new series of searches.
+    void resetFind() { findOrigin_.reset(); }
+
+    // ---- What the window asks ----
+    std::optional<BlockRef> PropertiesTarget() const;
+    PointerShape pointerOver(const GridPosition& position, std::optional<JunctionArea> area,
+                             bool overLabel) const;
+    const std::vector<ErrorRow>& errors() const { return errors_; }
+    void runRuleCheck();
+
+    Program& program() { return document_.program(); }
+    const Program& program() const { return document_.program(); }
+    ProgramDocument& document() { return document_; }
+
+  private:
+    bool mayEdit() const { return !simulationActive_; }
+    // Runs `change` on a copy of the program; when the copy differs, records the undo point,
+    // puts the copy in place and reports the change. Nothing is recorded for a change that
+    // changes nothing.
+    bool applyEdit(const std::function<void(Program&)>& change);
+    // Selects a position, or its whole line, and scrolls it into view.
+    void choose(const GridPosition& position, bool wholeLine);
+    void beforeChange();
+    void afterChange();
+    void notify(const std::function<void()>& callback) const;
+
+    ProgramDocument& document_;
+    Prompter& prompter_;
+    Callbacks callbacks_;
+    GridPosition selection_;
+    int topLine_ = 0;
+    bool lineSelected_ = false;
+    int editTool_ = kSelectionTool;
+    std::uint16_t placeCode_ = CellEmpty;
+    std::uint16_t placeNumber_ = CellEmpty;
+    bool simulationActive_ = false;
+    std::optional<int> findOrigin_;
+    std::vector<ErrorRow> errors_;
+};
+
+}  // namespace bdx

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QRect>
+#include <QTimer>
+#include <memory>
+
+#include "editor/ladder_editor.h"
+#include "ladder_painter.h"
+
+class QMenu;
+
+namespace bdx {
+
+class Prompter;
+class ScanEngine;
+
+// The ladder editor window: ten lines from TopLine with a scroll bar.
+class LadderView : public QAbstractScrollArea {
+    Q_OBJECT
+  public:
+    LadderView(LadderEditor& editor, Prompter& prompter, QWidget* parent = nullptr);
+    ~LadderView() override;
+
+    void setDisplayStyle(int style);  // 0 device style, 1 PLC (IEC 61131-3), 2 Electrical (IEC 60617)
+    int displayStyle() const { return static_cast<int>(style_); }
+    // Non-null while a simulation runs: conducting contacts, energised coils and live wires are
+    // highlighted from the engine, repainted by the view's own timer at screen rate (~30 Hz),
+    // never per scan. Null returns to edit mode.
+    void setLiveEngine(const ScanEngine* engine);
+    void refresh();  // after any change of program or selection made elsewhere
+
+    // Viewport rectangle of a position (contact, junction cell or coil); empty when its line is
+    // not shown.
+    QRect positionRect(const GridPosition& position) const;
+    QRect lineNumberRect(int line) const;
+    // Viewport rectangle of the operand text of an element; empty when the position has none.
+    QRect labelRect(const GridPosition& position) const;
+    // The popup menu of a coil or contact position, as the right mouse button opens it.
+    std::unique_ptr<QMenu> contextMenuFor(const GridPosition& position);
+
+  Q_SIGNALS:
+    void propertiesRequested();                    // Properties chosen (coil menu / label click)
+    void fileDropped(const QString& path);         // a .h53/.m53/.t53 dropped; others get message 4302 (box
+                                                   // captioned "Error") through the Prompter
+    void lineSelectionChanged(bool lineSelected);  // for the Cut/Copy/Paste Line captions
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+
+  private:
+    LadderLayout layout() const;
+    LadderScene scene() const;
+    LadderHit hitAt(QPointF point) const;
+    bool overLabel(const LadderHit& hit, QPointF point) const;
+    // A left click (or the second click of a double click) on the ladder.
+    void click(const LadderHit& hit);
+    void updatePointer(QPointF point);
+    QString toolTipAt(QPointF point) const;
+    void syncScrollBar();
+    void addLineCommands(QMenu& menu);
+
+    LadderEditor& editor_;
+    Prompter& prompter_;
+    DisplayStyle style_ = DisplayStyle::Device;
+    const ScanEngine* engine_ = nullptr;
+    std::unique_ptr<LivePower> live_;
+    QTimer liveTimer_;
+    bool lastLineSelected_ = false;
+    bool syncingScrollBar_ = false;
+};
+
+}  // namespace bdx

@@ -1,0 +1,321 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+#include "editor/ladder_editor.h"
+#include "ladder/grid.h"
+#include "shell/language_table.h"
+#include "shell/scripted_prompter.h"
+#include "ui/config_form.h"
+#include "ui/error_list_window.h"
+#include "ui/frm_all_comments.h"
+#include "ui/frm_find.h"
+
+namespace bdx {
+namespace {
+
+// Keys as the user types them, delivered to the widget.
+void press(QWidget* widget, int key, const QString& text = QString()) {
+    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(widget, &down);
+    QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(widget, &up);
+}
+void typeInto(QWidget* widget, const QString& text) {
+    for (QChar c : text) {
+        press(widget, c.toUpper().unicode(), QString(c));
+    }
+}
+
+class DialogsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        document.StartEmpty();
+        editor.reset();
+    }
+    void TearDown() override { SetLanguageOffset(English); }
+
+    Program& program() { return document.program(); }
+
+    void putContact(int line, int column, std::uint16_t code, int number) {
+        program().word(line, kContactWord[column]) = code;
+        program().word(line, kContactWord[column] + kNumberWordOffset) = OperandNumberCode(number);
+    }
+    void putCoil(int line, char letter, int number) {
+        program().word(line, kCoilFunctionWord) = CoilContactor;
+        program().word(line, kCoilLetterWord) = static_cast<std::uint16_t>(letter);
+        program().word(line, kCoilNumberWord) = OperandNumberCode(number);
+    }
+
+    static int categoryIndex(const char* name) {
+        const auto& categories = FindCategories();
+        for (int i = 0; i < int(categories.size()); ++i) {
+            if (QLatin1String(categories[i].name) == QLatin1String(name)) {
+                return i;
+            }
+        }
+        return -1;
+    }
+
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    ProgramDocument document{prompter, dir.filePath(QStringLiteral("undo")),
+                             dir.filePath(QStringLiteral("app"))};
+    LadderEditor editor{document, prompter};
+};
+
+// ---- find ----
+
+TEST_F(DialogsTest, FindWithoutNumberWalksThroughEveryElementOfTheLetter) {
+    putContact(1, 1, 'M', 3);
+    putContact(2, 0, 'I', 3);
+    putCoil(4, 'M', 7);
+    frmFind find(editor);
+    find.show();
+    EXPECT_EQ(find.cmbFind()->currentIndex(), -1);
+    EXPECT_EQ(find.btnFind()->text(), QStringLiteral("&Find"));
+
+    find.cmbFind()->setCurrentIndex(categoryIndex("M"));
+    find.btnFind()->click();
+    EXPECT_EQ(editor.CurrentCell(), 1 * kWordsPerLine + kContactWord[1]);
+    EXPECT_EQ(find.btnFind()->text(), QStringLiteral("&Find Next"));
+
+    find.btnFind()->click();
+    EXPECT_EQ(editor.CurrentCell(), 4 * kWordsPerLine + kCoilLetterWord);
+    EXPECT_TRUE(prompter.messages().empty());
+
+    // A new number starts a new search, with the button saying so.
+    typeInto(find.txtFindVal(), QStringLiteral("3"));
+    EXPECT_EQ(find.btnFind()->text(), QStringLiteral("&Find"));
+    press(find.txtFindVal(), Qt::Key_Return);  // the default button
+    EXPECT_EQ(editor.CurrentCell(), 1 * kWordsPerLine + kContactWord[1]);
+}
+
+TEST_F(DialogsTest, FindRefusesAMissingCategoryOrANumberOutOfRange) {
+    putContact(0, 0, 'I', 8);
+    struct Case {
+        const char* category;
+        const char* number;
+        int messageId;
+    };
+    for (const Case& c : {Case{nullptr, "", 4228}, Case{"I", "9", 4229}, Case{"RTC", "17", 4229}}) {
+        SCOPED_TRACE(c.messageId);
+        prompter.clear();
+        frmFind find(editor);
+        find.cmbFind()->setCurrentIndex(c.category ? categoryIndex(c.category) : -1);
+        find.txtFindVal()->setText(QString::fromLatin1(c.number));
+        find.btnFind()->click();
+        ASSERT_EQ(prompter.messages().size(), 1u);
+        EXPECT_EQ(prompter.messages()[0].text, LoadText(c.messageId));
+        EXPECT_EQ(prompter.messages()[0].icon, MessageIcon::Warning);
+        EXPECT_EQ(find.btnFind()->text(), QStringLiteral("&Find"));
+        EXPECT_EQ(editor.CurrentCell(), 0);
+    }
+}
+
+// ---- comments ----
+
+TEST_F(DialogsTest, CommentTabsAndRowsNameEveryOperand) {
+    frmAllComments comments(editor, prompter);
+    ASSERT_EQ(comments.tabComments()->count(), 17);
+    EXPECT_EQ(comments.tabComments()->tabText(10), QStringLiteral("Comapre Counters"));
+    struct Case {
+        int tab;
+        int rows;
+        int row;
+        const char* label;
+    };
+    for (const Case& c : {Case{0, 8, 0, "I 1"}, Case{4, 4, 3, "Q 4"}, Case{11, 64, 63, "M 64"},
+                          Case{12, 12, 11, "A 12"}, Case{13, 16, 2, "RTC 3"}, Case{16, 4, 0, "H 1"}}) {
+        SCOPED_TRACE(c.label);
+        comments.tabComments()->setCurrentIndex(c.tab);
+        ASSERT_EQ(comments.grdComment()->rowCount(), c.rows);
+        EXPECT_EQ(comments.grdComment()->item(c.row, 0)->text(), QLatin1String(c.label));
+    }
+}
+
+TEST_F(DialogsTest, CommentsCancelKeepsTheProgramAndOkIsOneUndoableChange) {
+    program().comment(Operand::I, 0) = QStringLiteral("Start");
+    {
+        frmAllComments comments(editor, prompter);
+        EXPECT_EQ(comments.txtComment()->text(), QStringLiteral("Start"));  // first row of the first tab
+        typeInto(comments.txtComment(), QStringLiteral(" button"));
+        EXPECT_EQ(comments.grdComment()->item(0, 1)->text(), QStringLiteral("Start button"));
+        comments.CancelButton()->click();
+        EXPECT_EQ(comments.result(), QDialog::Rejected);
+    }
+    EXPECT_EQ(program().comment(Operand::I, 0), QStringLiteral("Start"));
+    EXPECT_FALSE(program().ProgramModified);
+    EXPECT_FALSE(editor.CanUndo());
+
+    const Program before = program();
+    frmAllComments comments(editor, prompter);
+    comments.tabComments()->setCurrentIndex(11);  // auxiliary relays
+    comments.grdComment()->selectRow(4);
+    typeInto(comments.txtComment(), QStringLiteral("Pump"));
+    press(comments.txtComment(), Qt::Key_Down);  // next row from the keyboard
+    typeInto(comments.txtComment(), QStringLiteral("Fan"));
+    comments.tabComments()->setCurrentIndex(0);
+    typeInto(comments.txtComment(), QStringLiteral("!"));
+    comments.OKButton()->click();
+    EXPECT_EQ(comments.result(), QDialog::Accepted);
+    EXPECT_EQ(program().comment(Operand::M, 4), QStringLiteral("Pump"));
+    EXPECT_EQ(program().comment(Operand::M, 5), QStringLiteral("Fan"));
+    EXPECT_EQ(program().comment(Operand::I, 0), QStringLiteral("Start!"));
+    EXPECT_TRUE(program().ProgramModified);
+
+    ASSERT_TRUE(editor.Undo());
+    EXPECT_EQ(program().OperandComments, before.OperandComments);
+    EXPECT_FALSE(editor.CanUndo());
+}
+
+TEST_F(DialogsTest, CommittedCommentsFitTheProgramFile) {
+    frmAllComments comments(editor, prompter);
+    comments.txtComment()->insert(QStringLiteral("Valve \u2713 \u00e9"));  // as pasted
+    comments.grdComment()->selectRow(1);
+    comments.txtComment()->insert(QString(300, u'x'));
+
+    // No: back to the dialog to correct them, nothing written.
+    prompter.queueReply(Reply::No);
+    EXPECT_FALSE(comments.apply());
+    EXPECT_EQ(prompter.texts(), QStringList{LoadText(8080)});
+    EXPECT_EQ(comments.txtComment()->text(), QStringLiteral("Valve \u2713 \u00e9"));  // shows the culprit
+    EXPECT_FALSE(program().ProgramModified);
+
+    // Yes: the characters go, the overlong comment is cut, and the user is told.
+    prompter.clear();
+    prompter.queueReply(Reply::Yes);
+    EXPECT_TRUE(comments.apply());
+    EXPECT_EQ(program().comment(Operand::I, 0), QStringLiteral("Valve  \u00e9"));
+    EXPECT_EQ(program().comment(Operand::I, 1), QString(kMaxOperandCommentLength, u'x'));
+    ASSERT_EQ(prompter.messages().size(), 2u);
+    EXPECT_EQ(prompter.messages()[1].text,
+              LoadText(8081).arg(kMaxOperandCommentLength) + QStringLiteral("I 2"));
+
+    // Applying again with nothing new records nothing: one undo restores the start.
+    EXPECT_TRUE(comments.apply());
+    ASSERT_TRUE(editor.Undo());
+    EXPECT_EQ(program().comment(Operand::I, 0), QString());
+    EXPECT_FALSE(editor.CanUndo());
+}
+
+// ---- model ----
+
+TEST_F(DialogsTest, ModelDialogShowsTheCurrentModelAndModules) {
+    struct Case {
+        int model;
+        int row;
+    };
+    for (const Case& c : {Case{0, 0}, Case{8, 1}, Case{12, 3}, Case{13, 4}, Case{11, 0}}) {
+        SCOPED_TRACE(c.model);
+        program().ModelIndex = static_cast<std::uint16_t>(c.model);
+        program().ExtensionModules = {0, 1, 1};
+        config_form form(editor, prompter);
+        EXPECT_EQ(form.selectedRow(), c.row);
+        EXPECT_FALSE(form.Check1(0)->isChecked());
+        EXPECT_TRUE(form.Check1(1)->isChecked());
+        EXPECT_TRUE(form.Check1(2)->isChecked());
+    }
+    config_form form(editor, prompter);
+    EXPECT_EQ(form.gd1()->item(1, 0)->text(), QStringLiteral("Relaymaster R7-HD-6A2T-L"));
+    EXPECT_TRUE(form.gd1()->item(1, 0)->font().bold());
+    EXPECT_EQ(form.gd1()->item(1, 3)->text(), QStringLiteral("6 : 12-24  V DC"));
+    EXPECT_EQ(form.gd1()->horizontalHeaderItem(4)->text(), QStringLiteral("Analog(/Digital) Inputs"));
+}
+
+TEST_F(DialogsTest, ModelDialogOkTakesTheRowAsOneUndoableEdit) {
+    config_form form(editor, prompter);
+    form.show();
+    form.selectRow(3);
+    form.Command1()->click();
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(program().ModelIndex, 12);
+    EXPECT_TRUE(program().ProgramModified);
+    ASSERT_TRUE(editor.Undo());
+    EXPECT_EQ(program().ModelIndex, 0);
+    EXPECT_FALSE(editor.CanUndo());
+}
+
+TEST_F(DialogsTest, ModelDialogOkWithoutChangeIsNoEdit) {
+    program().ModelIndex = 12;
+    program().ExtensionModules = {1, 0, 0};
+    config_form form(editor, prompter);
+    form.show();
+    press(&form, Qt::Key_Return);
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_EQ(program().ModelIndex, 12);
+    EXPECT_FALSE(program().ProgramModified);
+    EXPECT_FALSE(editor.CanUndo());
+    EXPECT_TRUE(prompter.messages().empty());
+}
+
+TEST_F(DialogsTest, RefusedTimeSwitchConversionKeepsModelAndDialog) {
+    putContact(0, 0, ClockContactOpen, 1);
+    program().TimeSwitchParams[0] = {1, 1, 5, 8, 0, 17, 0};  // in use, first generation
+    const Program before = program();
+    config_form form(editor, prompter);
+    form.show();
+    form.selectRow(2);
+    form.Check1(0)->setChecked(true);
+    prompter.queueReply(Reply::No);
+    form.Command1()->click();
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_TRUE(prompter.messages()[0].text.endsWith(LoadText(210)));
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(program(), before);
+    EXPECT_FALSE(editor.CanUndo());
+
+    prompter.queueReply(Reply::Yes);  // second thoughts: convert
+    form.Command1()->click();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(program().ModelIndex, 9);
+    EXPECT_EQ(program().ExtensionModules[0], 1);
+    ASSERT_TRUE(editor.Undo());
+    EXPECT_EQ(program().TimeSwitchParams, before.TimeSwitchParams);  // undo takes the conversion back too
+}
+
+// ---- error list ----
+
+TEST_F(DialogsTest, ErrorListShowsTheCheckRowsReadOnly) {
+    putContact(0, 0, 'Q', 1);
+    program().word(0, kContactWord[0] + kJunctionWordOffset) = JunctionBase + JunctionLeft + JunctionRight;
+    putCoil(0, 'M', 1);
+    editor.runRuleCheck();
+    ErrorListWindow window(editor);
+    QTableWidget* grid = window.grid();
+    ASSERT_EQ(grid->rowCount(), int(editor.errors().size()));
+    int found = -1;
+    for (int r = 0; r < grid->rowCount(); ++r) {
+        if (grid->item(r, 3)->text() ==
+            QStringLiteral("Coil Q1 should be defined, since it is used as a contact")) {
+            found = r;
+        }
+    }
+    ASSERT_GE(found, 0);
+    EXPECT_EQ(grid->item(found, 0)->text(), QStringLiteral("Error"));
+    EXPECT_EQ(grid->item(found, 1)->text(), QStringLiteral("001"));
+    EXPECT_EQ(grid->item(found, 2)->text(), QStringLiteral("Contact-1"));
+    EXPECT_FALSE(grid->item(found, 3)->flags() & (Qt::ItemIsEditable | Qt::ItemIsSelectable));
+    EXPECT_EQ(grid->horizontalHeaderItem(1)->text(), QStringLiteral("Line no."));
+
+    putCoil(1, 'Q', 1);
+    editor.runRuleCheck();
+    window.refresh();
+    EXPECT_EQ(grid->rowCount(), int(editor.errors().size()));
+    EXPECT_TRUE(grid->findItems(QStringLiteral("Coil Q1 should be defined, since it is used as a contact"),
+                                Qt::MatchExactly)
+                    .isEmpty());
+}
+
+}  // namespace
+}  // namespace bdx

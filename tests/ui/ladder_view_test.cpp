@@ -1,0 +1,430 @@
+#include "ui/ladder_view.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QSet>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolTip>
+#include <QTreeWidget>
+#include <QUrl>
+#include <memory>
+
+#include "editor/ladder_editor.h"
+#include "ladder/grid.h"
+#include "ladder/program_document.h"
+#include "shell/language_table.h"
+#include "shell/scripted_prompter.h"
+#include "sim/scan_engine.h"
+#include "ui/function_selector.h"
+#include "ui/ladder_painter.h"
+
+namespace bdx {
+namespace {
+
+class LadderViewTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        document = std::make_unique<ProgramDocument>(prompter, dir.filePath(QStringLiteral("undo")),
+                                                     dir.filePath(QStringLiteral("app")));
+        document->StartEmpty();
+        editor = std::make_unique<LadderEditor>(*document, prompter);
+        view = std::make_unique<LadderView>(*editor, prompter);
+        view->resize(900, 520);
+        view->show();
+        selector = std::make_unique<FunctionSelector>(*editor);
+        selector->resize(260, 700);
+        selector->show();
+        QApplication::processEvents();
+    }
+
+    const Program& program() const { return editor->program(); }
+    std::uint16_t word(int line, int wordInLine) const { return program().word(line, wordInLine); }
+
+    // A left click at a point of a position given as fractions of its width and height.
+    void clickAt(const GridPosition& position, double x = 0.5, double y = 0.5) {
+        const QRect rect = view->positionRect(position);
+        ASSERT_FALSE(rect.isEmpty());
+        const QPoint point(rect.left() + int(x * rect.width()), rect.top() + int(y * rect.height()));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, point);
+    }
+
+    void clickItem(QTreeWidgetItem* item) {
+        ASSERT_NE(item, nullptr);
+        for (QTreeWidgetItem* parent = item->parent(); parent; parent = parent->parent()) {
+            parent->setExpanded(true);
+        }
+        selector->tree()->scrollToItem(item);
+        QApplication::processEvents();
+        const QRect rect = selector->tree()->visualItemRect(item);
+        QTest::mouseClick(selector->tree()->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+    }
+
+    void key(QWidget* widget, Qt::Key key, int times = 1) {
+        for (int i = 0; i < times; ++i) {
+            QTest::keyClick(widget, key);
+        }
+    }
+
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    std::unique_ptr<ProgramDocument> document;
+    std::unique_ptr<LadderEditor> editor;
+    std::unique_ptr<LadderView> view;
+    std::unique_ptr<FunctionSelector> selector;
+};
+
+constexpr GridPosition Contact(int line, int column) {
+    return {SelectionKinds::Contact, line, column};
+}
+constexpr GridPosition Junction(int line, int column) {
+    return {SelectionKinds::Junction, line, column};
+}
+constexpr GridPosition Coil(int line) {
+    return {SelectionKinds::Coil, line, 0};
+}
+
+TEST_F(LadderViewTest, PlacesContactAndCoilByMouse) {
+    QSignalSpy placed(selector.get(), &FunctionSelector::operandPlaced);
+    clickAt(Contact(3, 1));
+    EXPECT_EQ(editor->selection(), Contact(3, 1));
+    clickItem(selector->operandItem('I', 5));
+    EXPECT_EQ(word(3, 3), 'I');
+    EXPECT_EQ(word(3, 4), OperandNumberCode(5));
+
+    clickAt(Coil(3));
+    EXPECT_EQ(editor->selection(), Coil(3));
+    clickItem(selector->operandItem('Q', 2));
+    EXPECT_EQ(word(3, kCoilLetterWord), 'Q');
+    EXPECT_EQ(word(3, kCoilNumberWord), OperandNumberCode(2));
+    EXPECT_EQ(word(3, kCoilFunctionWord), CoilContactor);
+    EXPECT_EQ(placed.count(), 2);
+    EXPECT_TRUE(program().ProgramModified);
+}
+
+TEST_F(LadderViewTest, PlacesByKeyboardThroughSelectorAndView) {
+    view->setFocus();
+    key(view.get(), Qt::Key_Down);
+    EXPECT_EQ(editor->selection(), Contact(1, 0));
+
+    // Selector: Inputs, I, I1, I2 reached with the arrow keys; Enter opens groups and places.
+    QTreeWidget* tree = selector->tree();
+    tree->setFocus();
+    tree->setCurrentItem(selector->groupItem(0));
+    key(tree, Qt::Key_Return);
+    key(tree, Qt::Key_Down);
+    key(tree, Qt::Key_Return);
+    key(tree, Qt::Key_Down, 2);
+    ASSERT_EQ(tree->currentItem(), selector->operandItem('I', 2));
+    key(tree, Qt::Key_Return);
+    EXPECT_EQ(word(1, 0), 'I');
+    EXPECT_EQ(word(1, 1), OperandNumberCode(2));
+
+    key(view.get(), Qt::Key_End);
+    EXPECT_EQ(editor->selection(), Coil(1));
+    tree->setCurrentItem(selector->operandItem('M', 7));
+    key(tree, Qt::Key_Enter);
+    EXPECT_EQ(word(1, kCoilLetterWord), 'M');
+
+    // Enter in the ladder places the chosen operand again, at the new selection.
+    key(view.get(), Qt::Key_Down);
+    key(view.get(), Qt::Key_Return);
+    EXPECT_EQ(word(2, kCoilLetterWord), 'M');
+    EXPECT_EQ(word(2, kCoilNumberWord), OperandNumberCode(7));
+
+    key(view.get(), Qt::Key_Delete);
+    EXPECT_EQ(word(2, kCoilLetterWord), CellEmpty);
+}
+
+TEST_F(LadderViewTest, ScrollBarAndTopLineFollowEachOther) {
+    view->setFocus();
+    key(view.get(), Qt::Key_PageDown, 3);
+    EXPECT_EQ(editor->TopLine(), 30);
+    EXPECT_EQ(view->verticalScrollBar()->value(), 30);
+    view->verticalScrollBar()->setValue(120);
+    EXPECT_EQ(editor->TopLine(), 120);
+    // Positions are laid out from the new top line.
+    EXPECT_TRUE(view->positionRect(Contact(30, 0)).isEmpty());
+    clickAt(Contact(125, 2));
+    EXPECT_EQ(editor->selection(), Contact(125, 2));
+    editor->setTopLine(7);
+    view->refresh();
+    EXPECT_EQ(view->verticalScrollBar()->value(), 7);
+}
+
+TEST_F(LadderViewTest, WireToolWorksOnlyInColumnsTwoAndThreeMiddleBand) {
+    clickItem(selector->wireToolItem());
+    ASSERT_EQ(editor->EditTool(), kWireTool);
+    const Program before = program();
+
+    clickAt(Contact(0, 0));
+    EXPECT_EQ(program().LadderGrid, before.LadderGrid);
+    clickAt(Contact(0, 2), 0.5, 0.15);
+    EXPECT_EQ(program().LadderGrid, before.LadderGrid);
+
+    clickAt(Contact(0, 1));
+    EXPECT_EQ(word(0, 3), CellWire);
+    EXPECT_EQ(word(0, 4), CellWire);
+    EXPECT_EQ(word(0, 2), JunctionBase + JunctionRight);
+    EXPECT_EQ(word(0, 5), JunctionBase + JunctionLeft);
+}
+
+TEST_F(LadderViewTest, JunctionClickTogglesTheBitOfItsArea) {
+    struct Case {
+        double x, y;
+        std::uint16_t here;  // bits on line 4
+        int otherLine;       // the neighbour that shares a vertical link, or -1
+        std::uint16_t other;
+    };
+    const Case cases[] = {
+        {0.5, 0.1, JunctionUp, 3, JunctionDown},
+        {0.5, 0.9, JunctionDown, 5, JunctionUp},
+        {0.2, 0.5, JunctionLeft, -1, 0},
+        {0.8, 0.5, JunctionRight, -1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.x << ", " << c.y);
+        clickAt(Junction(4, 1), c.x, c.y);
+        EXPECT_EQ(word(4, 5), JunctionBase + c.here);
+        if (c.otherLine >= 0) {
+            EXPECT_EQ(word(c.otherLine, 5), JunctionBase + c.other);
+        }
+        clickAt(Junction(4, 1), c.x, c.y);
+        EXPECT_EQ(word(4, 5), CellEmpty);
+        EXPECT_EQ(word(3, 5), CellEmpty);
+        EXPECT_EQ(word(5, 5), CellEmpty);
+    }
+}
+
+TEST_F(LadderViewTest, RightClickOnCounterCoilOffersItsInputs) {
+    clickAt(Coil(2));
+    clickItem(selector->operandItem('C', 4));
+    ASSERT_EQ(word(2, kCoilLetterWord), 'C');
+    QSignalSpy properties(view.get(), &LadderView::propertiesRequested);
+
+    QStringList captions;
+    QString checked;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (QAction* action : menu->actions()) {
+            if (!action->isSeparator()) {
+                captions << action->text();
+                if (action->isChecked()) {
+                    checked = action->text();
+                }
+            }
+        }
+        for (QAction* action : menu->actions()) {
+            if (action->text() == QStringLiteral("Di&rection Input")) {
+                action->trigger();
+            }
+        }
+        menu->close();
+    });
+    clickAt(Contact(0, 0));
+    const QPoint at = view->positionRect(Coil(2)).center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(view->viewport(), &event);
+
+    EXPECT_EQ(captions, (QStringList{"Co&unting Input", "R&eset Input", "Di&rection Input", "De&lete Coil",
+                                     "Line &Delete", "Line &Insert", "Pr&operties"}));
+    EXPECT_EQ(checked, QStringLiteral("Co&unting Input"));
+    EXPECT_EQ(editor->selection(), Coil(2));
+    EXPECT_EQ(word(2, kCoilFunctionWord), CoilDirection);
+
+    auto menu = view->contextMenuFor(Coil(2));
+    menu->actions().back()->trigger();
+    EXPECT_EQ(properties.count(), 1);
+}
+
+TEST_F(LadderViewTest, ContactMenuSwitchesPolarity) {
+    clickAt(Contact(0, 0));
+    clickItem(selector->operandItem('T', 3));
+    auto menu = view->contextMenuFor(Contact(0, 0));
+    QStringList captions;
+    for (QAction* action : menu->actions()) {
+        if (!action->isSeparator()) {
+            captions << action->text();
+        }
+    }
+    EXPECT_EQ(captions, (QStringList{"Normally &Open", "Normally &Closed", "De&lete Contact", "Line &Delete",
+                                     "Line &Insert", "Pr&operties"}));
+    menu->actions()[1]->trigger();
+    EXPECT_EQ(word(0, 0), 'T' + NormallyClosedShift);
+}
+
+TEST_F(LadderViewTest, LineNumberClickSelectsTheLine) {
+    QSignalSpy changed(view.get(), &LadderView::lineSelectionChanged);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, view->lineNumberRect(6).center());
+    EXPECT_TRUE(editor->LineSelected());
+    EXPECT_EQ(editor->selection().line, 6);
+    clickAt(Contact(6, 2));
+    EXPECT_FALSE(editor->LineSelected());
+    ASSERT_EQ(changed.count(), 2);
+    EXPECT_TRUE(changed[0][0].toBool());
+    EXPECT_FALSE(changed[1][0].toBool());
+}
+
+TEST_F(LadderViewTest, PointerAndToolTipFollowWhatLiesUnderTheMouse) {
+    clickAt(Contact(1, 0));
+    clickItem(selector->operandItem('T', 2));
+    editor->program().comment(Operand::T, 1) = QStringLiteral("Stair light");
+    editor->program().LineComments[1] = QStringLiteral("Landing\nsecond floor");
+    view->refresh();
+
+    auto pointAt = [&](const GridPosition& position, double x, double y) {
+        const QRect rect = view->positionRect(position);
+        return QPoint(rect.left() + int(x * rect.width()), rect.top() + int(y * rect.height()));
+    };
+    auto shapeAt = [&](QPoint point) {
+        QTest::mouseMove(view->viewport(), point);
+        return view->viewport()->cursor().shape();
+    };
+    EXPECT_EQ(shapeAt(pointAt(Junction(1, 0), 0.5, 0.1)), Qt::SizeVerCursor);
+    EXPECT_EQ(shapeAt(pointAt(Junction(1, 0), 0.2, 0.5)), Qt::SizeHorCursor);
+    EXPECT_EQ(shapeAt(view->labelRect(Contact(1, 0)).center()), Qt::PointingHandCursor);
+    EXPECT_EQ(shapeAt(pointAt(Contact(1, 0), 0.05, 0.95)), Qt::BitmapCursor);
+
+    auto toolTipAt = [&](QPoint point) {
+        QHelpEvent help(QEvent::ToolTip, point, view->viewport()->mapToGlobal(point));
+        QApplication::sendEvent(view->viewport(), &help);
+        const QString text = QToolTip::text();
+        QToolTip::hideText();
+        return text;
+    };
+    EXPECT_EQ(toolTipAt(pointAt(Contact(1, 0), 0.5, 0.5)), QStringLiteral("T2\nStair light"));
+    EXPECT_EQ(toolTipAt(view->lineNumberRect(1).center()), QStringLiteral("Landing\nsecond floor"));
+}
+
+TEST_F(LadderViewTest, DroppedFilesOpenOnlyProgramFiles) {
+    QSignalSpy dropped(view.get(), &LadderView::fileDropped);
+    auto drop = [&](const QString& name) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(dir.filePath(name))});
+        const QPoint at = view->viewport()->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent event(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &event);
+    };
+    drop(QStringLiteral("notes.txt"));
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(prompter.messages()[0].text,
+              QStringLiteral("This is not a  \".H53\", \".M53\", or \".T53\" file."));
+    EXPECT_EQ(prompter.messages()[0].caption, QStringLiteral("Error"));
+    EXPECT_EQ(dropped.count(), 0);
+
+    drop(QStringLiteral("Pump.H53"));
+    drop(QStringLiteral("old.t53"));
+    EXPECT_EQ(prompter.messages().size(), 1u);
+    ASSERT_EQ(dropped.count(), 2);
+    EXPECT_EQ(dropped[0][0].toString(), dir.filePath(QStringLiteral("Pump.H53")));
+}
+
+TEST_F(LadderViewTest, FunctionSelectorOffersGroupsByModel) {
+    struct Case {
+        int model;
+        bool analog, display;
+    };
+    // 0: display only, 1: display and analog, 2: neither.
+    for (const Case& c : {Case{1, true, true}, Case{2, false, false}, Case{0, false, true}}) {
+        SCOPED_TRACE(c.model);
+        selector->UpdateModelDisplay(c.model);
+        EXPECT_EQ(!selector->groupItem(6)->isDisabled(), c.analog);
+        EXPECT_EQ(!selector->groupItem(7)->isDisabled(), c.display);
+        EXPECT_EQ(!selector->groupItem(8)->isDisabled(), c.display);
+        EXPECT_FALSE(selector->groupItem(0)->isDisabled());
+    }
+    // A model outside the table changes nothing.
+    selector->UpdateModelDisplay(16);
+    EXPECT_TRUE(selector->groupItem(6)->isDisabled());
+    EXPECT_FALSE(selector->groupItem(7)->isDisabled());
+    EXPECT_EQ(selector->groupItem(6)->text(0), QStringLiteral("Analog Functions"));
+    EXPECT_EQ(selector->groupItem(2)->text(0), QStringLiteral("Auxilury Relay"));
+}
+
+// I1 in column 1, wires on to a Q1 contactor coil: the rung the live display follows.
+class LiveLadderTest : public LadderViewTest {
+  protected:
+    void SetUp() override {
+        LadderViewTest::SetUp();
+        clickAt(Contact(0, 0));
+        clickItem(selector->operandItem('I', 1));
+        clickAt(Coil(0));
+        clickItem(selector->operandItem('Q', 1));
+        clickItem(selector->wireToolItem());
+        clickAt(Contact(0, 1));
+        clickAt(Contact(0, 2));
+        clickAt(Junction(0, 2), 0.8, 0.5);
+        ASSERT_EQ(word(0, 8), JunctionBase + JunctionLeft + JunctionRight);
+        editor->runRuleCheck();
+        ASSERT_TRUE(engine.PrepareSimulation(editor->program(), editor->errors(), prompter));
+    }
+
+    ScanEngine engine;
+};
+
+TEST_F(LiveLadderTest, PowerFlowFollowsTheScan) {
+    LivePower power;
+    engine.ScanOnce(0);
+    ComputeLivePower(program(), engine, power);
+    EXPECT_FALSE(power.lines[0].conducting[0]);
+    EXPECT_FALSE(power.lines[0].node[2]);
+    EXPECT_FALSE(power.lines[0].coilOn);
+
+    engine.setInput('I', 1, true);
+    engine.ScanOnce(0);
+    ComputeLivePower(program(), engine, power);
+    const LiveLine& line = power.lines[0];
+    EXPECT_TRUE(line.conducting[0]);
+    EXPECT_TRUE(line.output[0] && line.fed[1] && line.output[1] && line.fed[2] && line.output[2]);
+    EXPECT_TRUE(line.node[2]);
+    EXPECT_TRUE(line.coilFed);
+    EXPECT_TRUE(line.coilOn);
+    EXPECT_FALSE(power.lines[1].coilFed);
+}
+
+TEST_F(LiveLadderTest, EveryStyleAndTheLiveStateDrawDifferently) {
+    view->resize(700, 400);
+    QApplication::processEvents();
+    auto grab = [&] { return view->viewport()->grab().toImage(); };
+    std::vector<QImage> images;
+    for (int style = 0; style < 3; ++style) {
+        view->setDisplayStyle(style);
+        EXPECT_EQ(view->displayStyle(), style);
+        images.push_back(grab());
+        const QImage& image = images.back();
+        // Non-blank: more than the canvas and cell colours.
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); y += 2) {
+            for (int x = 0; x < image.width(); x += 2) {
+                colours.insert(image.pixel(x, y));
+            }
+        }
+        EXPECT_GT(colours.size(), 8);
+    }
+    EXPECT_NE(images[0], images[1]);
+    EXPECT_NE(images[1], images[2]);
+    EXPECT_NE(images[0], images[2]);
+
+    engine.setInput('I', 1, true);
+    engine.ScanOnce(0);
+    view->setLiveEngine(&engine);
+    const QImage live = grab();
+    EXPECT_NE(live, images[2]);
+    view->setLiveEngine(nullptr);
+    EXPECT_EQ(grab(), images[2]);
+}
+
+}  // namespace
+}  // namespace bdx

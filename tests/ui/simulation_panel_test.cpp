@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDockWidget>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QStyleOptionButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <functional>
+
+#include "../check/ladder_drawing.h"
+#include "blocks/soft_text_record.h"
+#include "editor/ladder_editor.h"
+#include "ladder/program_document.h"
+#include "shell/scripted_prompter.h"
+#include "ui/io_form.h"
+#include "ui/pc_simulation_runner.h"
+
+namespace bdx {
+namespace {
+
+// Lets the event loop turn until `done` holds; the scans and the panel's refresh run there, and
+// panels let go with deleteLater are deleted as the application's own loop would.
+bool waitFor(const std::function<bool()>& done, int milliseconds = 3000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < milliseconds) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    return done();
+}
+
+void clickBox(QCheckBox* box) {
+    QStyleOptionButton option;
+    option.initFrom(box);
+    const QRect indicator = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+    QTest::mouseClick(box, Qt::LeftButton, {}, indicator.center());
+}
+
+// The lamp's centre: green when lit, grey when not.
+bool lampLooksLit(OutputLamp* lamp) {
+    const QColor c = lamp->grab().toImage().pixelColor(lamp->width() / 2, 12);
+    return c.green() > c.red() + 60;
+}
+
+class SimulationPanelTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        runner.setDumpPath(QString());
+    }
+    // Puts the drawing in the editor, checked as every edit would leave it.
+    void load(const Ladder& ladder) {
+        editor.program() = ladder.p;
+        editor.runRuleCheck();
+    }
+    void run() {
+        ASSERT_TRUE(runner.RunPcSimulation()) << prompter.texts().join(u'\n').toStdString();
+        ASSERT_NE(runner.panel(), nullptr);
+    }
+    bool output(char letter, int n) const { return runner.engine().operandValue(std::uint16_t(letter), n); }
+
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    ProgramDocument document{prompter, dir.filePath(QStringLiteral("undo")), dir.path()};
+    LadderEditor editor{document, prompter};
+    PcSimulationRunner runner{editor, prompter, nullptr};
+    QSignalSpy startedSpy{&runner, &PcSimulationRunner::started};
+    QSignalSpy endedSpy{&runner, &PcSimulationRunner::ended};
+};
+
+TEST_F(SimulationPanelTest, TickedInputLightsTheOutputAndF5EndsTheRun) {
+    Ladder ladder(8);
+    ladder.rung(1, 'I', 1, 'Q', 1);
+    load(ladder);
+    ASSERT_NO_FATAL_FAILURE(run());
+    I_O_form* panel = runner.panel();
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(startedSpy.count(), 1);
+    EXPECT_TRUE(runner.running());
+
+    OutputLamp* q1 = panel->outputLamp(0);
+    ASSERT_EQ(q1->name(), QStringLiteral("Q1"));
+    EXPECT_FALSE(lampLooksLit(q1));
+    clickBox(panel->inputBox(0));
+    ASSERT_TRUE(panel->inputBox(0)->isChecked());
+    EXPECT_TRUE(waitFor([&] { return output('Q', 1); }));
+    EXPECT_TRUE(waitFor([&] { return q1->isOn(); }));
+    EXPECT_TRUE(lampLooksLit(q1));
+    EXPECT_FALSE(panel->outputLamp(1)->isOn());
+
+    clickBox(panel->inputBox(0));
+    EXPECT_TRUE(waitFor([&] { return !q1->isOn(); }));
+    EXPECT_FALSE(output('Q', 1));
+
+    // F5 reaches the panel from whichever control has the focus.
+    QTest::keyClick(panel->slider(0), Qt::Key_F5);
+    EXPECT_EQ(endedSpy.count(), 1);
+    EXPECT_FALSE(runner.running());
+    EXPECT_FALSE(runner.engine().running());
+    EXPECT_EQ(runner.panel(), nullptr);
+    runner.stop();  // nothing left to stop
+    EXPECT_EQ(endedSpy.count(), 1);
+    EXPECT_TRUE(prompter.messages().empty());
+}
+
+TEST_F(SimulationPanelTest, DockOwnerGetsThePanelAsItsContent) {
+    Ladder ladder(8);
+    ladder.rung(1, 'I', 1, 'Q', 1);
+    load(ladder);
+    QDockWidget dock;
+    PcSimulationRunner docked(editor, prompter, &dock);
+    docked.setDumpPath(QString());
+    ASSERT_TRUE(docked.RunPcSimulation());
+    I_O_form* panel = docked.panel();
+    EXPECT_EQ(dock.widget(), panel);
+    EXPECT_FALSE(panel->isWindow());
+    QTest::keyClick(panel->inputBox(2), Qt::Key_F5);
+    EXPECT_FALSE(docked.running());
+    EXPECT_TRUE(waitFor([&] { return dock.widget() == nullptr; }));
+}
+
+TEST_F(SimulationPanelTest, ProgramWithErrorsIsRefused) {
+    Ladder ladder(8);
+    ladder.rung(1, 'I', 1, 'U', 1);  // extension module A is not selected
+    load(ladder);
+    EXPECT_FALSE(runner.RunPcSimulation());
+    EXPECT_EQ(prompter.texts(),
+              QStringList{QStringLiteral("Few errors have been noticed while compiling the program. "
+                                         "Please verify the program before proceeding.")});
+    EXPECT_EQ(startedSpy.count(), 0);
+    EXPECT_FALSE(runner.running());
+    EXPECT_EQ(runner.panel(), nullptr);
+}
+
+TEST_F(SimulationPanelTest, MessageNeedingAnAbsentModuleEndsTheRun) {
+    Ladder ladder(9);
+    ladder.rung(1, 'I', 1, 'X', 1);
+    SetSoftTextLines(ladder.p, 0, {});
+    auto& text = ladder.p.SoftTextParams[0];
+    text[0] = kEmbeddedDataMarker;
+    text[1] = EmbeddedSource::AnalogInput;
+    text[2] = 3;  // V3 lives on extension module A
+    ladder.p.ExtensionModules = {1, 0, 0};
+    load(ladder);
+    ASSERT_NO_FATAL_FAILURE(run());
+    // Only a program changed behind the check gets this far; the run reads the program live.
+    editor.program().ExtensionModules[0] = 0;
+    clickBox(runner.panel()->inputBox(0));
+    EXPECT_TRUE(waitFor([&] { return !runner.running(); }));
+    EXPECT_EQ(endedSpy.count(), 1);
+    EXPECT_EQ(runner.panel(), nullptr);
+    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("Extension module A is not selected.")});
+}
+
+TEST_F(SimulationPanelTest, ModulesAndSlidersFollowTheModelAndKeepTheirValues) {
+    struct Case {
+        int model;
+        std::array<std::uint16_t, 3> extensions;
+        bool sliders;
+    };
+    const Case cases[] = {{9, {1, 0, 1}, true}, {8, {0, 1, 0}, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.model);
+        Ladder ladder(c.model);
+        ladder.p.ExtensionModules = c.extensions;
+        ladder.rung(1, 'I', 1, 'Q', 1);
+        load(ladder);
+        ASSERT_NO_FATAL_FAILURE(run());
+        I_O_form* panel = runner.panel();
+        EXPECT_TRUE(panel->moduleFrame(0)->isEnabled());
+        for (int m = 1; m < kPanelModules; ++m) {
+            EXPECT_EQ(panel->moduleFrame(m)->isEnabled(), c.extensions[m - 1] != 0) << m;
+        }
+        for (int channel = 0; channel < kAnalogChannels; ++channel) {
+            EXPECT_EQ(panel->slider(channel)->isVisibleTo(panel), c.sliders) << channel;
+        }
+        runner.stop();
+    }
+
+    // The analog model once more: the sliders drive labels and the digital twins.
+    Ladder ladder(9);
+    ladder.p.ExtensionModules = {1, 1, 1};
+    ladder.rung(1, 'I', 1, 'Q', 1).rung(2, 'L', 1, 'W', 4);
+    load(ladder);
+    ASSERT_NO_FATAL_FAILURE(run());
+    I_O_form* panel = runner.panel();
+    struct Move {
+        int channel, value;
+        const char* label;
+        bool twin;
+    };
+    const Move moves[] = {{0, 819, "V1 = 08.19V", true},
+                          {0, 408, "V1 = 04.08V", false},
+                          {7, 5, "V8 = 00.05V", false},
+                          {7, 1000, "V8 = 10.00V", true}};
+    for (const Move& m : moves) {
+        SCOPED_TRACE(m.label);
+        panel->slider(m.channel)->setValue(m.value);
+        EXPECT_EQ(panel->sliderLabel(m.channel)->text(), QString::fromLatin1(m.label));
+        EXPECT_EQ(panel->inputBox(m.channel == 0 ? 6 : 31)->isChecked(), m.twin);
+    }
+    clickBox(panel->inputBox(24));  // L1 of module C drives W4, the last lamp
+    EXPECT_TRUE(waitFor([&] { return output('W', 4) && panel->outputLamp(15)->isOn(); }));
+    EXPECT_FALSE(output('Q', 1));
+    runner.stop();
+
+    // A new run shows the kept image without the loading touching it.
+    ASSERT_NO_FATAL_FAILURE(run());
+    panel = runner.panel();
+    EXPECT_EQ(panel->slider(0)->value(), 408);
+    EXPECT_EQ(panel->slider(7)->value(), 1000);
+    EXPECT_FALSE(panel->inputBox(6)->isChecked());
+    EXPECT_TRUE(panel->inputBox(31)->isChecked());
+    EXPECT_TRUE(panel->inputBox(24)->isChecked());
+    EXPECT_EQ(panel->sliderLabel(7)->text(), QStringLiteral("V8 = 10.00V"));
+    runner.stop();
+}
+
+}  // namespace
+}  // namespace bdx
