@@ -852,24 +852,18 @@ bool LadderEditor::Paste(const QString& text) {
 }
 
 bool LadderEditor::Undo() {
-    if (!mayEdit()) {
-        return false;
-    }
-    const std::optional<int> cell = document_.Undo();
-    notify(callbacks_.undoStateChanged);
-    if (!cell) {
-        return false;
-    }
-    selectCell(*cell);
-    afterChange();
-    return true;
+    return restoreSnapshot(&ProgramDocument::Undo);
 }
 
 bool LadderEditor::Redo() {
+    return restoreSnapshot(&ProgramDocument::Redo);
+}
+
+bool LadderEditor::restoreSnapshot(std::optional<int> (ProgramDocument::*restore)()) {
     if (!mayEdit()) {
         return false;
     }
-    const std::optional<int> cell = document_.Redo();
+    const std::optional<int> cell = (document_.*restore)();
     notify(callbacks_.undoStateChanged);
     if (!cell) {
         return false;

@@ -206,6 +206,8 @@ class LadderEditor {
     void choose(const GridPosition& position, bool wholeLine);
     void beforeChange();
     void afterChange();
+    // Undo or redo: the document puts the snapshot in place, the editor selects its cell.
+    bool restoreSnapshot(std::optional<int> (ProgramDocument::*restore)());
     void notify(const std::function<void()>& callback) const;
 
     ProgramDocument& document_;

@@ -491,12 +491,7 @@ void frmMain::buildEditorPieces() {
     addDockWidget(Qt::RightDockWidgetArea, ioDock_);
     ioDock_->hide();
 
-    runner_ = new PcSimulationRunner(*editor_, prompter_, ioDock_, this);
-    // The compilation dump goes beside the application's copy of the program.
-    runner_->setDumpPath(QFileInfo(document_.applicationCopyPath()).absolutePath() +
-                         QStringLiteral("/x.txt"));
-    connect(runner_, &PcSimulationRunner::started, this, &frmMain::onSimulationStarted);
-    connect(runner_, &PcSimulationRunner::ended, this, &frmMain::onSimulationEnded);
+    createRunner();
 
     connect(view_, &LadderView::fileDropped, this, &frmMain::openDroppedFile);
     connect(view_, &LadderView::lineSelectionChanged, this, &frmMain::updateEditCaptions);
@@ -957,7 +952,22 @@ void frmMain::refreshViews() {
     errorList_->refresh();
 }
 
+// Retentive relays, the input image and the sliders belong to one program: another program
+// starts with a fresh simulation.
+void frmMain::createRunner() {
+    delete runner_;
+    runner_ = new PcSimulationRunner(*editor_, prompter_, ioDock_, this);
+    // The compilation dump goes beside the application's copy of the program.
+    runner_->setDumpPath(QFileInfo(document_.applicationCopyPath()).absolutePath() +
+                         QStringLiteral("/x.txt"));
+    connect(runner_, &PcSimulationRunner::started, this, &frmMain::onSimulationStarted);
+    connect(runner_, &PcSimulationRunner::ended, this, &frmMain::onSimulationEnded);
+}
+
 void frmMain::programLoaded() {
+    if (!runner_->running()) {
+        createRunner();
+    }
     editor_->reset();
     editor_->runRuleCheck();
     UpdateModelDisplay();

@@ -118,6 +118,7 @@ class frmMain : public QMainWindow {
     void showEvent(QShowEvent* event) override;
 
   private:
+    void createRunner();
     void buildEditorPieces();
     void buildMenus();
     void buildFileMenu();

@@ -269,6 +269,28 @@ TEST_F(MainWindowTest, ASimulationSwitchesTheCommandsAndStopSwitchesThemBack) {
     EXPECT_TRUE(window->functionDock()->isVisible());
 }
 
+TEST_F(MainWindowTest, TheInputImageOutlivesARunButNotTheProgram) {
+    writeSettings(English, 1);
+    auto app = start();
+    frmMain* window = app->mainWindow();
+    drawLampRung(window->editor());
+    window->simulationWithPc();
+    ASSERT_TRUE(window->simulationRunning());
+    window->simulationRunner()->simulation().setInput('I', 1, true);
+    window->simulationStop();
+    window->simulationWithPc();
+    EXPECT_TRUE(window->simulationRunner()->simulation().input('I', 1));
+    window->simulationStop();
+
+    prompter.queueReply(Reply::No);  // do not save the drawn program
+    window->fileNew();
+    drawLampRung(window->editor());
+    window->simulationWithPc();
+    ASSERT_TRUE(window->simulationRunning());
+    EXPECT_FALSE(window->simulationRunner()->simulation().input('I', 1));
+    window->simulationStop();
+}
+
 TEST_F(MainWindowTest, ARefusedProgramStaysInEditMode) {
     writeSettings(English, 1);
     auto app = start();
@@ -393,6 +415,27 @@ TEST_F(MainWindowTest, EditCaptionsAndClipboardFollowTheLineSelection) {
     EXPECT_EQ(command(window, "mnuEditCut")->text(), QStringLiteral("Cu&t"));
     EXPECT_EQ(command(window, "mnuEditCopy")->text(), QStringLiteral("&Copy"));
     EXPECT_EQ(command(window, "mnuEditPaste")->text(), QStringLiteral("&Paste"));
+}
+
+TEST_F(MainWindowTest, ALineCopiedInOneWindowPastesIntoAnotherProgram) {
+    writeSettings(English, 1);
+    auto first = start();
+    auto second = start();
+    frmMain* from = first->mainWindow();
+    frmMain* to = second->mainWindow();
+    drawLampRung(from->editor());
+    from->editor().selectLine(0);
+    command(from, "mnuEditCopy")->trigger();
+
+    to->editor().selectLine(4);
+    command(to, "mnuEditPaste")->trigger();
+    const Program& source = first->program();
+    const Program& target = second->program();
+    for (int w = 0; w < kWordsPerLine; ++w) {
+        EXPECT_EQ(target.word(4, w), source.word(0, w)) << "word " << w;
+    }
+    EXPECT_TRUE(target.ProgramModified);
+    EXPECT_TRUE(command(to, "mnuEditUndo")->isEnabled());
 }
 
 TEST_F(MainWindowTest, UndoAndRedoCommandsFollowTheHistory) {
