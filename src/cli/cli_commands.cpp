@@ -5,6 +5,7 @@
 
 #include "bdx_version.h"
 #include "blocks/device_model.h"
+#include "image_command.h"
 #include "program_commands.h"
 #include "simulate_command.h"
 
@@ -46,9 +47,12 @@ const std::vector<Command>& commands() {
         {"check", "FILE [--lang en|pt|pl|es]: the error list of a program and its compile fault, if any",
          CheckCommand},
         {"simulate",
-         "FILE [--script FILE|-] [--start YYYY-MM-DDTHH:MM:SS] [--step SECONDS]: run a program on a manual clock "
+         "FILE [--script FILE|-] [--start YYYY-MM-DDTHH:MM:SS] [--step SECONDS]: run a program on a manual "
+         "clock "
          "against a script of inputs and expectations",
          SimulateCommand},
+        {"image", "FILE [--big-endian|--little-endian] [--lad] -o OUT: write the device image of a program",
+         ImageCommand},
     };
     return list;
 }

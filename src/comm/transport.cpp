@@ -1,0 +1,303 @@
+#include "transport.h"
+
+#include <QEventLoop>
+#include <QStringList>
+#include <QTcpSocket>
+
+#include "shell/prompter.h"
+
+namespace bdx {
+
+// --- Transport -------------------------------------------------------------------------------
+
+Transport::Transport(CommState& state, QObject* parent) : QObject(parent), state_(state) {}
+
+void Transport::setSilenceInterval(int) {}
+
+bool Transport::appendReceived(const QByteArray& bytes) {
+    QByteArray& rx = rxBuffer();
+    const qsizetype room = qsizetype(state_.maxReplyBytes) + 1 - rx.size();
+    if (room > 0) {
+        rx.append(bytes.left(room));
+    }
+    return overflowed();
+}
+
+bool Transport::overflowed() const {
+    const QByteArray& rx = isEthernet() ? state_.EthernetRx : state_.SerialRx;
+    return rx.size() > state_.maxReplyBytes;
+}
+
+void Transport::markReplyReady() {
+    state_.ReplyReady = true;
+    Q_EMIT replyReady();
+}
+
+// --- Line settings ---------------------------------------------------------------------------
+
+bool ParseLineSettings(const QString& text, LineSettings& settings) {
+    const QStringList parts = text.split(u',');
+    if (parts.size() != 4) {
+        return false;
+    }
+    bool ok = false;
+    const int baud = parts[0].trimmed().toInt(&ok);
+    if (!ok || baud <= 0) {
+        return false;
+    }
+    LineSettings parsed;
+    parsed.baud = baud;
+    const QString parity = parts[1].trimmed().toUpper();
+    if (parity.isEmpty()) {
+        return false;
+    }
+    switch (parity.at(0).unicode()) {
+        case u'N':
+            parsed.parity = QSerialPort::NoParity;
+            break;
+        case u'E':
+            parsed.parity = QSerialPort::EvenParity;
+            break;
+        case u'O':
+            parsed.parity = QSerialPort::OddParity;
+            break;
+        case u'M':
+            parsed.parity = QSerialPort::MarkParity;
+            break;
+        case u'S':
+            parsed.parity = QSerialPort::SpaceParity;
+            break;
+        default:
+            return false;
+    }
+    const int data = parts[2].trimmed().toInt(&ok);
+    if (!ok || data < 5 || data > 8) {
+        return false;
+    }
+    parsed.dataBits = static_cast<QSerialPort::DataBits>(data);
+    const QString stop = parts[3].trimmed();
+    if (stop == u"1") {
+        parsed.stopBits = QSerialPort::OneStop;
+    } else if (stop == u"1.5") {
+        parsed.stopBits = QSerialPort::OneAndHalfStop;
+    } else if (stop == u"2") {
+        parsed.stopBits = QSerialPort::TwoStop;
+    } else {
+        return false;
+    }
+    settings = parsed;
+    return true;
+}
+
+// --- Serial ----------------------------------------------------------------------------------
+
+SerialTransport::SerialTransport(CommState& state, QObject* parent)
+    : Transport(state, parent), port_(std::make_unique<QSerialPort>()) {
+    silence_.setSingleShot(true);
+    silence_.setInterval(state.silenceMs);
+    connect(&silence_, &QTimer::timeout, this, &SerialTransport::onSilence);
+    connect(port_.get(), &QSerialPort::readyRead, this, &SerialTransport::onReadyRead);
+}
+
+SerialTransport::~SerialTransport() {
+    closePort();
+}
+
+QString SerialTransport::effectiveLineSettings() const {
+    return override_.isEmpty() ? state_.lineSettings() : override_;
+}
+
+bool SerialTransport::openPort() {
+    closePort();
+    state_.SerialRx.clear();
+    LineSettings line;
+    if (!ParseLineSettings(effectiveLineSettings(), line)) {
+        line = LineSettings{};  // unreadable settings: the device's factory line settings
+    }
+    port_->setPortName(state_.SerialPortPath);
+    port_->setBaudRate(line.baud);
+    port_->setParity(line.parity);
+    port_->setDataBits(line.dataBits);
+    port_->setStopBits(line.stopBits);
+    port_->setFlowControl(QSerialPort::NoFlowControl);
+    if (state_.SerialPortPath.isEmpty() || !port_->open(QIODevice::ReadWrite)) {
+        return false;
+    }
+    port_->clear();
+    return true;
+}
+
+void SerialTransport::closePort() {
+    silence_.stop();
+    if (port_->isOpen()) {
+        port_->close();
+    }
+}
+
+bool SerialTransport::isOpen() const {
+    return port_->isOpen();
+}
+
+bool SerialTransport::sendFrame(const QByteArray& frame) {
+    state_.TxBuffer = frame;
+    if (!port_->isOpen() && !openPort()) {
+        return false;
+    }
+    // Whatever is still on the line belongs to an earlier exchange.
+    discardInput();
+    return port_->write(state_.TxBuffer) == state_.TxBuffer.size();
+}
+
+void SerialTransport::discardInput() {
+    silence_.stop();
+    if (port_->isOpen()) {
+        port_->readAll();
+        port_->clear(QSerialPort::Input);
+    }
+    state_.SerialRx.clear();
+}
+
+void SerialTransport::setSilenceInterval(int ms) {
+    silence_.setInterval(ms);
+}
+
+int SerialTransport::silenceInterval() const {
+    return silence_.interval();
+}
+
+QString SerialTransport::errorString() const {
+    return port_->errorString();
+}
+
+void SerialTransport::onReadyRead() {
+    const QByteArray bytes = port_->readAll();
+    if (bytes.isEmpty()) {
+        return;
+    }
+    if (overflowed()) {
+        return;  // already refused as overlong; the next send discards the rest
+    }
+    Q_EMIT bytesArrived();
+    if (appendReceived(bytes)) {
+        // A peer that never falls silent would keep the silence timer from firing for ever:
+        // hand the overlong buffer over now and let the transaction refuse it.
+        silence_.stop();
+        markReplyReady();
+        return;
+    }
+    silence_.start();  // counts from the last byte received
+}
+
+void SerialTransport::onSilence() {
+    if (port_->isOpen() && port_->bytesAvailable() > 0) {
+        appendReceived(port_->readAll());
+    }
+    if (!state_.SerialRx.isEmpty()) {
+        markReplyReady();
+    }
+}
+
+// --- TCP -------------------------------------------------------------------------------------
+
+TcpTransport::TcpTransport(CommState& state, Prompter& prompter, QObject* parent)
+    : Transport(state, parent), prompter_(prompter), socket_(std::make_unique<QTcpSocket>()) {
+    connect(socket_.get(), &QTcpSocket::readyRead, this, &TcpTransport::onReadyRead);
+    connect(socket_.get(), &QAbstractSocket::errorOccurred, this, &TcpTransport::onError);
+}
+
+TcpTransport::~TcpTransport() {
+    socket_->disconnect(this);
+    socket_->abort();
+}
+
+bool TcpTransport::connected() const {
+    return socket_->state() == QAbstractSocket::ConnectedState;
+}
+
+bool TcpTransport::connectToDevice(int timeoutMs) {
+    if (connected()) {
+        return true;
+    }
+    socket_->abort();
+    bool failed = false;
+    QEventLoop loop;
+    const auto onConnected = connect(socket_.get(), &QTcpSocket::connected, &loop, &QEventLoop::quit);
+    const auto onFailed = connect(socket_.get(), &QAbstractSocket::errorOccurred, &loop, [&] {
+        failed = true;
+        loop.quit();
+    });
+    QTimer limit;
+    limit.setSingleShot(true);
+    connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    socket_->connectToHost(state_.TcpHost, state_.TcpPort);
+    if (!failed && socket_->state() != QAbstractSocket::UnconnectedState && !connected()) {
+        if (timeoutMs >= 0) {
+            limit.start(timeoutMs);
+        }
+        loop.exec();
+    }
+    disconnect(onConnected);
+    disconnect(onFailed);
+    if (!connected()) {
+        socket_->abort();
+        return false;
+    }
+    return true;
+}
+
+void TcpTransport::disconnectFromDevice() {
+    socket_->abort();
+}
+
+bool TcpTransport::sendFrame(const QByteArray& frame) {
+    state_.TxBuffer = frame;
+    state_.EthernetRx.clear();
+    if (!connected()) {
+        Q_EMIT notConnected();
+        return false;
+    }
+    return socket_->write(state_.TxBuffer) == state_.TxBuffer.size();
+}
+
+void TcpTransport::discardInput() {
+    socket_->readAll();
+    state_.EthernetRx.clear();
+}
+
+void TcpTransport::onReadyRead() {
+    const QByteArray bytes = socket_->readAll();
+    if (bytes.isEmpty()) {
+        return;
+    }
+    // No reassembly: the first arrival is the reply.
+    state_.EthernetRx.clear();
+    appendReceived(bytes);
+    Q_EMIT bytesArrived();
+    markReplyReady();
+}
+
+QString TcpTransport::SocketErrorMessage(QAbstractSocket::SocketError error) {
+    switch (error) {
+        case QAbstractSocket::ConnectionRefusedError:
+            return QStringLiteral("Invalid Port Number. Please enter a valid Port Number.");
+        case QAbstractSocket::AddressInUseError:
+            return QStringLiteral("Port Number is busy.\nPlease enter a valid available Port Number.");
+        default:
+            return QStringLiteral(
+                "Connection with Ethernet Port could not be established because \n"
+                "1. IP Address may be incorrect or \n"
+                "2. Communication cable may be faulty or not connected properly or \n"
+                "3. Ethernet cable may be faulty or not connected properly.");
+    }
+}
+
+void TcpTransport::onError(QAbstractSocket::SocketError error) {
+    const QString text = SocketErrorMessage(error);
+    socket_->abort();
+    if (!text.isEmpty()) {
+        prompter_.critical(text);
+    }
+    Q_EMIT linkLost();
+}
+
+}  // namespace bdx

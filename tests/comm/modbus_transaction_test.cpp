@@ -1,0 +1,498 @@
+#include "comm/modbus_transaction.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <atomic>
+#include <deque>
+#include <optional>
+#include <thread>
+
+#include "comm/comm_state.h"
+#include "comm/modbus_crc.h"
+#include "comm/transport.h"
+#include "shell/scripted_prompter.h"
+
+namespace bdx {
+namespace {
+
+QByteArray hex(const char* text) {
+    return QByteArray::fromHex(text);
+}
+
+QByteArray withCrc(QByteArray frame) {
+    frame.append(2, '\0');
+    AppendCrc(frame);
+    return frame;
+}
+
+// A transport that answers each frame from a queue: a reply, or nothing (no reply at all).
+class ScriptedTransport : public Transport {
+  public:
+    ScriptedTransport(CommState& state, bool ethernet) : Transport(state), ethernet_(ethernet) {}
+
+    bool isEthernet() const override { return ethernet_; }
+    bool openPort() override { return open_ = true; }
+    void closePort() override { open_ = false; }
+    bool isOpen() const override { return open_; }
+    bool sendFrame(const QByteArray& frame) override {
+        state_.TxBuffer = frame;
+        rxBuffer().clear();
+        sent.push_back(frame);
+        std::optional<QByteArray> reply;
+        if (!replies.empty()) {
+            reply = replies.front();
+            replies.pop_front();
+        }
+        if (reply) {
+            QTimer::singleShot(0, this, [this, bytes = *reply] {
+                Q_EMIT bytesArrived();
+                appendReceived(bytes);
+                markReplyReady();
+            });
+        }
+        return true;
+    }
+    void discardInput() override { rxBuffer().clear(); }
+    void setSilenceInterval(int ms) override { silence = ms; }
+
+    std::deque<std::optional<QByteArray>> replies;
+    std::vector<QByteArray> sent;
+    int silence = -1;
+
+  private:
+    bool ethernet_;
+    bool open_ = true;
+};
+
+class TransactionTest : public ::testing::Test {
+  protected:
+    TransactionTest() {
+        state.replyTimeoutMs = 20;
+        state.idSearchTimeoutMs = 20;
+        state.retryPauseMs = 0;
+    }
+
+    CommState state;
+    ScriptedPrompter prompter;
+};
+
+// Read 2 holding registers at 0 from address 1, and a good answer to it.
+const QByteArray kRequest = hex("010300000002");
+const QByteArray kGoodReply = withCrc(hex("0103040001000A"));
+
+TEST(ModbusCrcTest, KnownVectors) {
+    EXPECT_EQ(ModbusCrc(QByteArray("123456789")), 0x4B37);
+    QByteArray frame = hex("01030000000A0000");
+    AppendCrc(frame);
+    EXPECT_EQ(frame, hex("01030000000AC5CD"));  // low byte first
+    EXPECT_TRUE(HasValidCrc(frame));
+    frame[3] = 1;
+    EXPECT_FALSE(HasValidCrc(frame));
+    EXPECT_FALSE(HasValidCrc(hex("C5CD")));
+}
+
+TEST(ValidateReplyTest, CodesInOrder) {
+    struct Case {
+        const char* name;
+        QByteArray reply;
+        int code;
+    };
+    const Case cases[] = {
+        {"empty", {}, ReplyCheck::TooShort},
+        {"three bytes", hex("010304"), ReplyCheck::TooShort},
+        {"bad crc", hex("0103040001000A0000"), ReplyCheck::BadCrc},
+        {"bad crc beats wrong address", hex("0203040001000A0000"), ReplyCheck::BadCrc},
+        {"wrong address", withCrc(hex("0203040001000A")), ReplyCheck::WrongAddress},
+        {"exception", withCrc(hex("018302")), ReplyCheck::Exception},
+        {"function-100 exception", withCrc(hex("01E402")), ReplyCheck::Retry},
+        {"good", kGoodReply, ReplyCheck::Ok},
+        {"minimal good", withCrc(hex("0103")), ReplyCheck::Ok},
+    };
+    for (const Case& c : cases) {
+        QByteArray request = withCrc(kRequest);
+        const QByteArray before = request;
+        EXPECT_EQ(ValidateReply(c.reply, request), c.code) << c.name;
+        EXPECT_EQ(request, before) << c.name;
+    }
+    QByteArray empty;
+    EXPECT_EQ(ValidateReply(kGoodReply, empty), ReplyCheck::WrongAddress);
+}
+
+TEST(ValidateReplyTest, ModelFamilyAnswerCorrectsTheRequest) {
+    // address, 100, 1, 14, 0, 4, 1, model 0, 1, 0
+    const QByteArray original =
+        withCrc(hex("016401"
+                    "0E"
+                    "0004010001"
+                    "00"));
+    QByteArray request = original;
+    // 12-byte exception: area 14, byte 5 = 4, bytes 6/7/9 = what the device wants (model 9).
+    const QByteArray answer =
+        withCrc(hex("01E401"
+                    "0E"
+                    "0004"
+                    "0709"
+                    "AA"
+                    "05"));
+    ASSERT_EQ(answer.size(), 12);
+    EXPECT_EQ(ValidateReply(answer, request), ReplyCheck::Retry);
+    EXPECT_EQ(request.mid(6, 4), hex("07090205"));  // family of model 9 is 2
+
+    // Area byte 142 counts too; a model index past the table leaves byte 8 alone.
+    request = original;
+    EXPECT_EQ(ValidateReply(withCrc(hex("01E4018E"
+                                        "0004"
+                                        "0730"
+                                        "AA"
+                                        "05")),
+                            request),
+              ReplyCheck::Retry);
+    EXPECT_EQ(request.mid(6, 4), hex("07300105"));
+
+    // Other lengths or areas are plain function-100 exceptions: the request stays as it was.
+    for (const QByteArray& other :
+         {withCrc(hex("01E4010D00040709AA05")), withCrc(hex("01E4010E00040709AA0500"))}) {
+        request = original;
+        EXPECT_EQ(ValidateReply(other, request), ReplyCheck::Retry);
+        EXPECT_EQ(request, original);
+    }
+    // A too-short request is never written past its end.
+    QByteArray shortRequest = hex("0164");
+    EXPECT_EQ(ValidateReply(answer, shortRequest), ReplyCheck::Retry);
+    EXPECT_EQ(shortRequest, hex("0164"));
+}
+
+TEST(SilenceIntervalTest, ScalesBelow9600Baud) {
+    const std::pair<const char*, int> cases[] = {{"115200", 80}, {"9600", 80},  {"4800", 160},
+                                                 {"2400", 320},  {"1200", 640}, {"", 80},
+                                                 {"fast", 80},   {"0", 80},     {"-1200", 80}};
+    for (const auto& [baud, expected] : cases) {
+        EXPECT_EQ(SilenceInterval(80, QString::fromLatin1(baud)), expected) << baud;
+    }
+    EXPECT_EQ(SilenceInterval(50, QStringLiteral("2400")), 200);
+}
+
+TEST_F(TransactionTest, SilenceIntervalReachesTheTransport) {
+    state.BaudRateText = QStringLiteral("1200");
+    ScriptedTransport transport(state, false);
+    transport.replies.push_back(kGoodReply);
+    ModbusSession session(state, transport, prompter);
+    QByteArray request = withCrc(kRequest), reply;
+    ASSERT_TRUE(session.ModbusTransaction(request, reply, 80));
+    EXPECT_EQ(transport.silence, 640);
+    EXPECT_EQ(session.lastSilenceInterval(), 640);
+}
+
+TEST_F(TransactionTest, UnacceptableRepliesRetriedThenOneInvalidResponse) {
+    const std::pair<const char*, QByteArray> bad[] = {
+        {"wrong crc", hex("0103040001000A0000")},
+        {"wrong address", withCrc(hex("0203040001000A"))},
+        {"exception", withCrc(hex("018302"))},
+        {"overlong", withCrc(QByteArray(2000, '\1'))},
+    };
+    for (const auto& [name, reply] : bad) {
+        SCOPED_TRACE(name);
+        prompter.clear();
+        ScriptedTransport transport(state, false);
+        transport.replies.assign(5, reply);
+        ModbusSession session(state, transport, prompter);
+        QByteArray request = withCrc(kRequest), got;
+        EXPECT_FALSE(session.ModbusTransaction(request, got));
+        EXPECT_EQ(transport.sent.size(), 3u);
+        ASSERT_EQ(prompter.messages().size(), 1u);
+        EXPECT_EQ(prompter.messages()[0].text, QStringLiteral("Invalid response from device."));
+        EXPECT_EQ(prompter.messages()[0].icon, MessageIcon::Critical);
+        EXPECT_TRUE(state.CommFailed);
+    }
+}
+
+TEST_F(TransactionTest, RecoversOnALaterAttempt) {
+    ScriptedTransport transport(state, false);
+    transport.replies = {std::nullopt, hex("0103040001000A0000"), kGoodReply};
+    ModbusSession session(state, transport, prompter);
+    QByteArray request = kRequest + QByteArray(2, '\0'), reply;
+    state.CommCancelled = true;  // left over from an earlier operation
+    EXPECT_TRUE(session.ModbusTransaction(request, reply));
+    EXPECT_EQ(reply, kGoodReply);
+    EXPECT_EQ(session.lastAttempts(), 3);
+    EXPECT_EQ(transport.sent[0], withCrc(kRequest));
+    EXPECT_FALSE(state.CommCancelled);
+    EXPECT_FALSE(state.CommFailed);
+    EXPECT_TRUE(prompter.messages().empty());
+}
+
+TEST_F(TransactionTest, NoReplyThreeAttemptsThenTheTransportsCableMessage) {
+    for (const bool ethernet : {false, true}) {
+        SCOPED_TRACE(ethernet ? "ethernet" : "serial");
+        prompter.clear();
+        state.IsEthernet = ethernet;
+        ScriptedTransport transport(state, ethernet);
+        ModbusSession session(state, transport, prompter);
+        QByteArray request = withCrc(kRequest), reply;
+        EXPECT_FALSE(session.ModbusTransaction(request, reply));
+        EXPECT_EQ(transport.sent.size(), 3u);
+        ASSERT_EQ(prompter.messages().size(), 1u);
+        EXPECT_EQ(prompter.messages()[0].icon, MessageIcon::Warning);
+        EXPECT_EQ(prompter.messages()[0].text, ethernet ? EthernetNoReplyMessage() : SerialNoReplyMessage());
+        EXPECT_TRUE(prompter.messages()[0].text.startsWith(QStringLiteral(
+            "The communication with the device was unsuccessful because \r\n1. The communication")));
+        EXPECT_EQ(prompter.messages()[0].text.endsWith(QStringLiteral("MODBUS ID settings.")), !ethernet);
+        EXPECT_TRUE(state.CommFailed);
+        EXPECT_TRUE(state.CommCancelled);
+    }
+}
+
+TEST_F(TransactionTest, SingleStrayByteIsNoReply) {
+    ScriptedTransport transport(state, false);
+    transport.replies.assign(3, hex("FF"));
+    ModbusSession session(state, transport, prompter);
+    QByteArray reply, request = withCrc(kRequest);
+    EXPECT_FALSE(session.ModbusTransaction(request, reply));
+    EXPECT_EQ(transport.sent.size(), 3u);
+    EXPECT_EQ(prompter.texts(), QStringList{SerialNoReplyMessage()});
+}
+
+TEST_F(TransactionTest, RepeatOnRetryAsksForThePacketAgain) {
+    ScriptedTransport transport(state, false);
+    transport.replies = {std::nullopt, withCrc(hex("016501"))};
+    ModbusSession session(state, transport, prompter);
+    QByteArray request = withCrc(hex("0165010201030A0B0C")), reply;
+    ASSERT_TRUE(session.ModbusTransaction(request, reply, -1, true));
+    ASSERT_EQ(transport.sent.size(), 2u);
+    EXPECT_EQ(transport.sent[0].at(2), 1);
+    EXPECT_EQ(transport.sent[1].at(2), 2);
+    EXPECT_TRUE(HasValidCrc(transport.sent[1]));
+
+    // Without the flag the request goes out unchanged.
+    ScriptedTransport plain(state, false);
+    plain.replies = {std::nullopt, withCrc(hex("016501"))};
+    ModbusSession again(state, plain, prompter);
+    request = withCrc(hex("0165010201030A0B0C"));
+    ASSERT_TRUE(again.ModbusTransaction(request, reply));
+    EXPECT_EQ(plain.sent[1], plain.sent[0]);
+}
+
+TEST_F(TransactionTest, QuietIdSearchTriesOnceAndNotesAMatchingReply) {
+    state.QuietComm = true;
+    state.IdSearchActive = true;
+    state.IdSearchCount = 5;
+    state.MatchedReply = false;
+    {
+        ScriptedTransport transport(state, false);
+        ModbusSession session(state, transport, prompter);
+        QByteArray request = withCrc(kRequest), reply;
+        EXPECT_FALSE(session.ModbusTransaction(request, reply));
+        EXPECT_EQ(transport.sent.size(), 1u);
+        EXPECT_TRUE(prompter.messages().empty());
+        EXPECT_TRUE(state.CommCancelled);
+    }
+    {
+        // Address and function match but the CRC does not: the device is there.
+        ScriptedTransport transport(state, false);
+        transport.replies = {hex("0103040001000A0000")};
+        ModbusSession session(state, transport, prompter);
+        QByteArray request = withCrc(kRequest), reply;
+        EXPECT_TRUE(session.ModbusTransaction(request, reply));
+        EXPECT_TRUE(state.MatchedReply);
+        EXPECT_TRUE(prompter.messages().empty());
+    }
+    {
+        // Someone else answered: reported at once.
+        state.MatchedReply = false;
+        ScriptedTransport transport(state, false);
+        transport.replies = {withCrc(hex("0703040001000A"))};
+        ModbusSession session(state, transport, prompter);
+        QByteArray request = withCrc(kRequest), reply;
+        EXPECT_FALSE(session.ModbusTransaction(request, reply));
+        EXPECT_EQ(prompter.texts(), QStringList{InvalidResponseMessage()});
+        EXPECT_TRUE(state.CommFailed);
+    }
+}
+
+TEST_F(TransactionTest, QuietProbeFailureOpensTheCommunicationErrorDialog) {
+    state.QuietComm = true;
+    state.IdSearchCount = 2;
+    for (const bool ethernet : {false, true}) {
+        prompter.clear();
+        int shown = 0;
+        ScriptedTransport transport(state, ethernet);
+        ModbusSession session(state, transport, prompter);
+        session.setCommErrorDialog([&] { ++shown; }, {});
+        QByteArray request = withCrc(kRequest), reply;
+        EXPECT_FALSE(session.ModbusTransaction(request, reply));
+        EXPECT_EQ(transport.sent.size(), 3u);
+        EXPECT_EQ(shown, ethernet ? 0 : 1);
+        EXPECT_EQ(prompter.texts(), ethernet ? QStringList{EthernetNoReplyMessage()} : QStringList{});
+        EXPECT_FALSE(state.CommFailed);
+    }
+}
+
+TEST_F(TransactionTest, CancelDuringTheWaitEndsAtOnce) {
+    state.replyTimeoutMs = 60000;  // only the cancel can end this wait
+    ScriptedTransport transport(state, false);
+    ModbusSession session(state, transport, prompter);
+    int unloaded = 0;
+    session.setCommErrorDialog({}, [&] { ++unloaded; });
+    QTimer::singleShot(5, [&] { state.CommCancelled = true; });
+    QByteArray request = withCrc(kRequest), reply;
+    EXPECT_FALSE(session.ModbusTransaction(request, reply));
+    EXPECT_EQ(transport.sent.size(), 1u);
+    EXPECT_EQ(unloaded, 1);
+    EXPECT_TRUE(prompter.messages().empty());
+}
+
+TEST_F(TransactionTest, ClosedSerialPortOrMalformedRequestFailsSilently) {
+    ScriptedTransport transport(state, false);
+    transport.closePort();
+    ModbusSession session(state, transport, prompter);
+    QByteArray request = withCrc(kRequest), reply;
+    EXPECT_FALSE(session.ModbusTransaction(request, reply));
+    transport.openPort();
+    QByteArray tiny = hex("01");
+    EXPECT_FALSE(session.ModbusTransaction(tiny, reply));
+    EXPECT_TRUE(transport.sent.empty());
+    EXPECT_TRUE(prompter.messages().empty());
+}
+
+// --- Real transports -------------------------------------------------------------------------
+
+TEST(LineSettingsTest, ParsesTheSettingsText) {
+    LineSettings line;
+    ASSERT_TRUE(ParseLineSettings(QStringLiteral("1200,E,8,2"), line));
+    EXPECT_EQ(line.baud, 1200);
+    EXPECT_EQ(line.parity, QSerialPort::EvenParity);
+    EXPECT_EQ(line.stopBits, QSerialPort::TwoStop);
+    ASSERT_TRUE(ParseLineSettings(QString::fromLatin1(kFixedLineSettings), line));
+    EXPECT_EQ(line.parity, QSerialPort::NoParity);
+    for (const char* bad : {"9600", "9600,X,8,1", "x,N,8,1"}) {
+        EXPECT_FALSE(ParseLineSettings(QString::fromLatin1(bad), line)) << bad;
+    }
+    CommState state;
+    state.BaudRateText = QStringLiteral("4800");
+    state.ParityText = QStringLiteral("Odd");
+    state.StopBitText = QStringLiteral("2");
+    EXPECT_EQ(state.lineSettings(), QStringLiteral("4800,O,8,2"));
+}
+
+// A TCP peer on 127.0.0.1 that records what it receives and answers from a queue.
+class LoopbackPeer {
+  public:
+    LoopbackPeer() {
+        EXPECT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+        QObject::connect(&server, &QTcpServer::newConnection, [this] {
+            client = server.nextPendingConnection();
+            QObject::connect(client, &QTcpSocket::readyRead, [this] {
+                received += client->readAll();
+                if (!answers.empty()) {
+                    client->write(answers.front());
+                    answers.pop_front();
+                }
+            });
+        });
+    }
+    QTcpServer server;
+    QTcpSocket* client = nullptr;
+    QByteArray received;
+    std::deque<QByteArray> answers;
+};
+
+TEST_F(TransactionTest, TcpCarriesTheRtuFrameUnchanged) {
+    LoopbackPeer peer;
+    state.IsEthernet = true;
+    state.TcpPort = peer.server.serverPort();
+    peer.answers = {kGoodReply};
+    TcpTransport tcp(state, prompter);
+    ASSERT_TRUE(tcp.connectToDevice(5000));
+    ModbusSession session(state, tcp, prompter);
+    QByteArray request = withCrc(kRequest), reply;
+    ASSERT_TRUE(session.ModbusTransaction(request, reply));
+    EXPECT_EQ(peer.received, withCrc(kRequest));  // no MBAP header, CRC included
+    EXPECT_EQ(reply, kGoodReply);
+    EXPECT_TRUE(tcp.isOpen());  // kept connected between operations
+}
+
+TEST_F(TransactionTest, TcpFloodIsRefusedWithoutHanging) {
+    LoopbackPeer peer;
+    state.IsEthernet = true;
+    state.TcpPort = peer.server.serverPort();
+    peer.answers.assign(3, QByteArray(1 << 20, '\x55'));
+    TcpTransport tcp(state, prompter);
+    ASSERT_TRUE(tcp.connectToDevice(5000));
+    ModbusSession session(state, tcp, prompter);
+    QByteArray request = withCrc(kRequest), reply;
+    EXPECT_FALSE(session.ModbusTransaction(request, reply));
+    EXPECT_LE(state.EthernetRx.size(), state.maxReplyBytes + 1);
+    EXPECT_EQ(prompter.texts(), QStringList{InvalidResponseMessage()});
+}
+
+TEST_F(TransactionTest, TcpErrorsAreReportedAndDropTheLink) {
+    quint16 closedPort = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+        closedPort = probe.serverPort();
+    }
+    state.TcpPort = closedPort;
+    TcpTransport tcp(state, prompter);
+    int lost = 0;
+    QObject::connect(&tcp, &TcpTransport::linkLost, [&] { ++lost; });
+    EXPECT_FALSE(tcp.connectToDevice(5000));
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(prompter.messages()[0].text,
+              QStringLiteral("Invalid Port Number. Please enter a valid Port Number."));
+    EXPECT_EQ(prompter.messages()[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(lost, 1);
+
+    // Not connected: nothing is sent, and the cable message follows the three attempts.
+    prompter.clear();
+    ModbusSession session(state, tcp, prompter);
+    QByteArray request = withCrc(kRequest), reply;
+    EXPECT_FALSE(session.ModbusTransaction(request, reply));
+    EXPECT_EQ(prompter.texts(), QStringList{EthernetNoReplyMessage()});
+}
+
+// A serial peer on the master side of a pseudo-terminal that never stops talking.
+TEST_F(TransactionTest, SerialEndlessStreamIsRefusedWithoutHanging) {
+    int master = -1, slave = -1;
+    char name[128] = {};
+    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+    termios raw{};
+    tcgetattr(slave, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(slave, TCSANOW, &raw);
+    std::atomic<bool> stop{false};
+    std::thread talker([&] {
+        const QByteArray noise(64, '\x5A');
+        while (!stop) {
+            if (write(master, noise.constData(), noise.size()) < 0) {
+                usleep(200);
+            }
+            usleep(100);
+        }
+    });
+    state.SerialPortPath = QString::fromLatin1(name);
+    state.silenceMs = 30;
+    SerialTransport serial(state);
+    ModbusSession session(state, serial, prompter);
+    ASSERT_TRUE(session.openIfSerial());
+    QByteArray request = withCrc(kRequest), reply;
+    EXPECT_FALSE(session.ModbusTransaction(request, reply));
+    session.closeIfSerial();
+    stop = true;
+    talker.join();
+    close(slave);
+    close(master);
+    EXPECT_EQ(prompter.texts(), QStringList{InvalidResponseMessage()});
+    EXPECT_EQ(session.lastAttempts(), 3);
+}
+
+}  // namespace
+}  // namespace bdx

@@ -1,0 +1,277 @@
+#include "device/device_server.h"
+
+#include <gtest/gtest.h>
+
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include "device_process.h"
+
+namespace bdx {
+namespace {
+
+using test::Byte;
+using test::DeviceProcess;
+using test::Frame;
+using test::PtyClient;
+using test::TcpExchange;
+
+QByteArray IdentityRequest(int id) {
+    return Frame({id, 17});
+}
+QByteArray ReadInputsRequest(int id) {
+    return Frame({id, 2, 0, 0, 0, 40});
+}
+
+// Starts the device with both transports and connects a TCP client to it.
+struct Served {
+    DeviceProcess device;
+    QTcpSocket socket;
+
+    bool start(QStringList extra = {}) {
+        extra << QStringLiteral("--pty") << QStringLiteral("--tcp") << QStringLiteral("127.0.0.1:0");
+        if (!device.start(extra)) {
+            return false;
+        }
+        socket.connectToHost(QHostAddress::LocalHost, device.tcpPort);
+        return socket.waitForConnected(5000);
+    }
+};
+
+TEST(DeviceServerProcess, AnnouncesItsEndpointsAndAnswersOnBoth) {
+    Served s;
+    ASSERT_TRUE(s.start({"--model", "3", "--id", "7", "--firmware", "QX 1.5"}))
+        << s.device.failure.toStdString();
+    ASSERT_EQ(s.device.startup.size(), 2);
+    EXPECT_EQ(s.device.startup[0], QStringLiteral("pty ") + s.device.ptyPath);
+    EXPECT_TRUE(s.device.ptyPath.startsWith(QStringLiteral("/dev/")));
+    EXPECT_TRUE(s.device.startup[1].startsWith(QStringLiteral("tcp 127.0.0.1:")));
+    EXPECT_GT(s.device.tcpPort, 0);
+
+    const QByteArray overTcp = TcpExchange(s.socket, IdentityRequest(7));
+    ASSERT_GE(overTcp.size(), 50) << overTcp.toHex().constData();
+    EXPECT_TRUE(HasValidCrc(overTcp));
+    EXPECT_EQ(overTcp.left(2), QByteArray("\x07\x11"));
+    EXPECT_EQ(overTcp.mid(35, 6), QByteArray("QX 1.5"));  // firmware text, then the model code
+    EXPECT_EQ(overTcp.mid(46, 2), QByteArray("03"));
+
+    PtyClient pty(s.device.ptyPath);
+    ASSERT_TRUE(pty.isOpen());
+    EXPECT_EQ(pty.exchange(IdentityRequest(7)), overTcp);
+    // Another address: the device stays silent on both lines.
+    EXPECT_TRUE(pty.exchange(IdentityRequest(8), 300).isEmpty());
+    EXPECT_TRUE(TcpExchange(s.socket, IdentityRequest(8), 300).isEmpty());
+}
+
+TEST(DeviceServerProcess, FramingSurvivesSplitSegmentsGarbageAndSeveralClients) {
+    Served s;
+    ASSERT_TRUE(s.start()) << s.device.failure.toStdString();
+    const QByteArray request = IdentityRequest(1);
+
+    // A frame split over two TCP segments is put back together.
+    s.socket.write(request.left(1));
+    s.socket.flush();
+    QThread::msleep(20);
+    const QByteArray split = TcpExchange(s.socket, request.mid(1));
+    EXPECT_TRUE(HasValidCrc(split));
+
+    // A second client is served while the first stays connected, and after it has gone.
+    QTcpSocket second;
+    second.connectToHost(QHostAddress::LocalHost, s.device.tcpPort);
+    ASSERT_TRUE(second.waitForConnected(5000));
+    EXPECT_EQ(TcpExchange(second, request), split);
+    s.socket.disconnectFromHost();
+    EXPECT_EQ(TcpExchange(second, request), split);
+
+    // An endless stream of garbage on the line: no answer, and the first frame after a pause
+    // is read cleanly.
+    PtyClient pty(s.device.ptyPath);
+    const QByteArray garbage(64 * 1024, '\x55');
+    pty.write(garbage);
+    pty.write(garbage);
+    EXPECT_TRUE(pty.read(200).isEmpty());
+    EXPECT_EQ(pty.exchange(request), split);
+    ASSERT_EQ(s.device.process().state(), QProcess::Running);
+}
+
+TEST(DeviceServerProcess, PanelLinesReachTheDevice) {
+    Served s;
+    ASSERT_TRUE(s.start()) << s.device.failure.toStdString();
+    for (const char* line : {"set I1=1", "set I3=1", "set J2=1", "set Z2=1", "set V1=5.00"}) {
+        EXPECT_EQ(s.device.command(QString::fromLatin1(line)), QStringList{"ok"}) << line;
+    }
+    EXPECT_EQ(s.device.command(QStringLiteral("get I3")), QStringList{"I3=1"});
+    EXPECT_EQ(s.device.command(QStringLiteral("get I2")), QStringList{"I2=0"});
+    EXPECT_EQ(s.device.command(QStringLiteral("get Q1")), QStringList{"Q1=0"});
+    const QByteArray reply = TcpExchange(s.socket, ReadInputsRequest(1));
+    ASSERT_EQ(reply.size(), 10) << reply.toHex().constData();
+    EXPECT_EQ(Byte(reply, 2), 5);
+    EXPECT_EQ(Byte(reply, 3), 0x05);  // I1, I3
+    EXPECT_EQ(Byte(reply, 4), 0x02);  // J2
+    EXPECT_EQ(Byte(reply, 7), 0x02);  // Z2
+
+    // Nonsense is answered with an error line and changes nothing.
+    for (const char* bad : {"frobnicate", "set I9=1", "set I1=2", "set Z5=1", "get Q5", "set V1=volts"}) {
+        const QStringList out = s.device.command(QString::fromLatin1(bad));
+        ASSERT_EQ(out.size(), 1) << bad;
+        EXPECT_TRUE(out[0].startsWith(QStringLiteral("error: "))) << bad;
+    }
+    EXPECT_EQ(s.device.command(QStringLiteral("stop")), QStringList{"ok"});
+    EXPECT_FALSE(s.device.command(QStringLiteral("dump")).join(u'\n').contains(QStringLiteral("run")));
+    EXPECT_EQ(s.device.command(QStringLiteral("run")), QStringList{"ok"});
+    const QStringList dump = s.device.command(QStringLiteral("dump"));
+    EXPECT_TRUE(dump.join(u'\n').contains(QStringLiteral("mode: run"))) << dump.join(u'\n').toStdString();
+    EXPECT_EQ(dump.last(), QStringLiteral("ok"));
+    EXPECT_EQ(s.device.command(QStringLiteral("quit")), QStringList{"ok"});
+    EXPECT_EQ(s.device.waitForExit(), 0);
+}
+
+// Each fault mode once, over TCP.
+TEST(DeviceServerProcess, FaultModes) {
+    const QByteArray request = IdentityRequest(1);
+    {
+        Served s;
+        ASSERT_TRUE(s.start({"--fault", "no-reply"}));
+        EXPECT_TRUE(TcpExchange(s.socket, request, 300).isEmpty());
+    }
+    {
+        Served s;
+        ASSERT_TRUE(s.start({"--fault", "corrupt-crc:2"}));
+        const QByteArray first = TcpExchange(s.socket, request);
+        const QByteArray second = TcpExchange(s.socket, request);
+        const QByteArray third = TcpExchange(s.socket, request);
+        EXPECT_TRUE(HasValidCrc(first));
+        ASSERT_EQ(second.size(), first.size());
+        EXPECT_FALSE(HasValidCrc(second));
+        EXPECT_EQ(second.chopped(2), first.chopped(2));
+        EXPECT_TRUE(HasValidCrc(third));
+    }
+    {
+        Served s;
+        ASSERT_TRUE(s.start({"--id", "5", "--fault", "only-address-1"}));
+        EXPECT_TRUE(TcpExchange(s.socket, IdentityRequest(5), 300).isEmpty());
+        const QByteArray reply = TcpExchange(s.socket, IdentityRequest(1));
+        ASSERT_GE(reply.size(), 4);
+        EXPECT_TRUE(HasValidCrc(reply));
+        EXPECT_EQ(Byte(reply, 0), 1);
+        EXPECT_EQ(Byte(reply, 1), 17);
+        // A broken frame to address 1 is not mended on the way.
+        QByteArray broken = IdentityRequest(1);
+        broken[2] = static_cast<char>(broken[2] ^ 1);
+        EXPECT_TRUE(TcpExchange(s.socket, broken, 300).isEmpty());
+    }
+    {
+        Served s;
+        ASSERT_TRUE(s.start({"--fault", "stray-byte"}));
+        EXPECT_EQ(TcpExchange(s.socket, request), QByteArray(1, '\x01'));
+        PtyClient pty(s.device.ptyPath);
+        EXPECT_EQ(pty.exchange(request), QByteArray(1, '\x01'));
+    }
+    {
+        Served s;
+        ASSERT_TRUE(s.start({"--fault", "slow:400"}));
+        s.socket.write(request);
+        s.socket.flush();
+        EXPECT_TRUE(test::ReadReply(s.socket, 100).isEmpty());  // not yet
+        EXPECT_TRUE(HasValidCrc(test::ReadReply(s.socket, 5000)));
+    }
+    {
+        Served s;
+        ASSERT_TRUE(s.start({"--fault", "drop-after:2"}));
+        EXPECT_TRUE(HasValidCrc(TcpExchange(s.socket, request)));
+        EXPECT_TRUE(HasValidCrc(TcpExchange(s.socket, request)));
+        EXPECT_TRUE(s.socket.state() == QAbstractSocket::UnconnectedState ||
+                    s.socket.waitForDisconnected(5000));
+        // The device itself goes on serving new connections.
+        QTcpSocket again;
+        again.connectToHost(QHostAddress::LocalHost, s.device.tcpPort);
+        ASSERT_TRUE(again.waitForConnected(5000));
+        EXPECT_TRUE(HasValidCrc(TcpExchange(again, request)));
+    }
+}
+
+TEST(DeviceServerProcess, StateSurvivesRestartWhateverEndsTheProcess) {
+    QTemporaryDir dir;
+    const QStringList args = {"--state", dir.path()};
+    // The daylight-saving block: kept by the device between runs.
+    const QByteArray write = Frame({1, 16, 1, 134, 0, 2, 4, 0, 1, 0, 3});
+    const QByteArray read = Frame({1, 3, 1, 134, 0, 2});
+    {
+        Served s;
+        ASSERT_TRUE(s.start(args)) << s.device.failure.toStdString();
+        ASSERT_TRUE(HasValidCrc(TcpExchange(s.socket, write)));
+        s.device.process().terminate();  // SIGTERM
+        EXPECT_EQ(s.device.waitForExit(), 0);
+    }
+    {
+        Served s;
+        ASSERT_TRUE(s.start(args)) << s.device.failure.toStdString();
+        const QByteArray reply = TcpExchange(s.socket, read);
+        ASSERT_EQ(reply.size(), 9) << reply.toHex().constData();
+        EXPECT_EQ(reply.mid(3, 4), QByteArray::fromHex("00010003"));
+        EXPECT_EQ(s.device.command(QStringLiteral("stop")), QStringList{"ok"});
+        s.device.process().closeWriteChannel();  // end of input
+        EXPECT_EQ(s.device.waitForExit(), 0);
+    }
+}
+
+TEST(DeviceServerProcess, BadOptionsExitWithTwo) {
+    for (const QStringList& args : QList<QStringList>{{"--tcp", "0", "--model", "16"},
+                                                      {"--tcp", "0", "--id", "248"},
+                                                      {"--tcp", "0", "--fault", "corrupt-crc:0"},
+                                                      {"--tcp", "device.example:502"},
+                                                      {"--pty", "--password", "12a4"},
+                                                      {"--pty", "--state"},
+                                                      {"--frobnicate"},
+                                                      {}}) {
+        QProcess p;
+        p.start(QStringLiteral(BDX_DEVICE_PATH), args);
+        ASSERT_TRUE(p.waitForFinished(10000)) << args.join(u' ').toStdString();
+        EXPECT_EQ(p.exitCode(), 2) << args.join(u' ').toStdString();
+        EXPECT_TRUE(p.readAllStandardError().contains("error:")) << args.join(u' ').toStdString();
+    }
+    QProcess help;
+    help.start(QStringLiteral(BDX_DEVICE_PATH), {"--help"});
+    ASSERT_TRUE(help.waitForFinished(10000));
+    EXPECT_EQ(help.exitCode(), 0);
+    EXPECT_TRUE(help.readAllStandardOutput().contains("--fault"));
+}
+
+TEST(DeviceServerOptions, TcpEndpointsStayOnLoopbackUnlessWrittenOut) {
+    struct Case {
+        const char* tcp;
+        const char* address;
+        int port;
+    };
+    for (const Case& c : {Case{"0", "127.0.0.1", 0}, Case{"localhost:1502", "127.0.0.1", 1502},
+                          Case{"[::1]:0", "::1", 0}, Case{"0.0.0.0:502", "0.0.0.0", 502}}) {
+        const DeviceArguments a = ParseDeviceArguments({"--tcp", c.tcp});
+        ASSERT_TRUE(a.error.isEmpty()) << c.tcp << ": " << a.error.toStdString();
+        EXPECT_EQ(a.options.tcpAddress, QHostAddress(QString::fromLatin1(c.address))) << c.tcp;
+        EXPECT_EQ(a.options.tcpPort, c.port) << c.tcp;
+    }
+    const DeviceArguments a = ParseDeviceArguments({"--pty", "--fault", "slow:250", "--fault=drop-after:3"});
+    EXPECT_EQ(a.options.faults, (QList<Fault>{{FaultMode::Slow, 250}, {FaultMode::DropAfter, 3}}));
+}
+
+TEST(RtuFrameBuffer, OverflowDiscardsUntilTheNextSilence) {
+    RtuFrameBuffer buffer;
+    const QByteArray frame = IdentityRequest(1);
+    for (int i = 0; i < 4096; ++i) {
+        buffer.append(QByteArray(100, '\xAA'));
+        ASSERT_LE(buffer.size(), RtuFrameBuffer::kMaxFrame);
+    }
+    buffer.append(frame);  // still inside the same burst: lost with it
+    EXPECT_FALSE(buffer.looksComplete());
+    EXPECT_TRUE(buffer.take().isEmpty());
+    buffer.append(frame.left(3));
+    EXPECT_FALSE(buffer.looksComplete());
+    buffer.append(frame.mid(3));
+    EXPECT_TRUE(buffer.looksComplete());
+    EXPECT_EQ(buffer.take(), frame);
+    EXPECT_TRUE(buffer.isEmpty());
+}
+
+}  // namespace
+}  // namespace bdx

@@ -1,0 +1,475 @@
+#include "device/virtual_device.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <vector>
+
+#include "../check/ladder_drawing.h"
+#include "comm/modbus_crc.h"
+#include "sim/clock.h"
+
+namespace bdx {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using Bytes = std::vector<int>;
+
+QByteArray frame(const Bytes& bytes) {
+    QByteArray f;
+    for (int b : bytes) {
+        f.append(char(b));
+    }
+    f.append(2, '\0');
+    AppendCrc(f);
+    return f;
+}
+
+Bytes ints(const QByteArray& bytes) {
+    return Bytes(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                 reinterpret_cast<const std::uint8_t*>(bytes.constData()) + bytes.size());
+}
+
+class VirtualDeviceTest : public ::testing::Test {
+  protected:
+    explicit VirtualDeviceTest(int model = 9) : device(options(model), clock) {}
+
+    static VirtualDeviceOptions options(int model) {
+        VirtualDeviceOptions o;
+        o.model = model;
+        o.id = 5;
+        o.firmware = QStringLiteral("QX2 V3.07");
+        return o;
+    }
+
+    // The reply without its CRC; empty for silence. Every reply must carry a good CRC.
+    Bytes ask(const Bytes& request) {
+        const QByteArray reply = device.handleFrame(frame(request));
+        if (reply.isEmpty()) {
+            return {};
+        }
+        EXPECT_TRUE(HasValidCrc(reply));
+        return ints(reply.left(reply.size() - 2));
+    }
+
+    // The program's packet write: sub-command 4 first, 1 between, 3 last.
+    void writeArea(int area, const QByteArray& data) {
+        const int packets = int((data.size() + 199) / 200);
+        for (int k = 1; k <= packets; ++k) {
+            const QByteArray part = data.mid((k - 1) * 200, 200);
+            Bytes request = {5, 101, k == 1 ? 4 : k == packets ? 3 : 1, area, k, int(part.size())};
+            for (char c : part) {
+                request.push_back(std::uint8_t(c));
+            }
+            ASSERT_THAT(ask(request), ElementsAreArray(request.begin(), request.begin() + 6))
+                << "packet " << k;
+        }
+    }
+    // The program's packet read: query, first, then next until the last.
+    QByteArray readArea(int area) {
+        const Bytes query = ask({5, 100, 0, area});
+        EXPECT_GE(query.size(), 6u);
+        const int packets = query.size() >= 6 ? query[4] : 0;
+        QByteArray data;
+        for (int k = 1; k <= packets; ++k) {
+            const Bytes reply = ask({5, 100, k == 1 ? 4 : 1, area});
+            EXPECT_GE(reply.size(), 6u);
+            if (reply.size() < 6) {
+                break;
+            }
+            EXPECT_EQ(reply[4], k);
+            EXPECT_EQ(reply[2] == 3, k == packets) << "packet " << k;
+            for (std::size_t i = 6; i < reply.size(); ++i) {
+                data.append(char(reply[i]));
+            }
+        }
+        return data;
+    }
+
+    ManualClock clock{QDateTime(QDate(2026, 1, 5), QTime(8, 0))};
+    VirtualDevice device;
+};
+
+class AnalogLedDeviceTest : public VirtualDeviceTest {
+  protected:
+    AnalogLedDeviceTest() : VirtualDeviceTest(3) {}
+};
+
+TEST_F(VirtualDeviceTest, AnswersOnlyFramesMeantForIt) {
+    const Bytes identity = {5, 17};
+    QByteArray badCrc = frame(identity);
+    badCrc[2] = char(badCrc[2] ^ 1);
+    EXPECT_TRUE(device.handleFrame(badCrc).isEmpty());
+    EXPECT_TRUE(device.handleFrame(QByteArray("\x05\x11", 2)).isEmpty());
+    EXPECT_TRUE(ask({6, 17}).empty());
+    EXPECT_TRUE(ask({1, 2, 0, 0, 0, 8}).empty()) << "address 1 reaches the communication registers only";
+
+    const Bytes pointToPoint = ask({254, 3, 3, 232, 0, 1});
+    EXPECT_THAT(pointToPoint, ElementsAre(254, 3, 2, 0, 5));
+    EXPECT_THAT(ask({1, 3, 3, 232, 0, 4}), ElementsAre(1, 3, 8, 0, 5, 0, 0, 0, 0, 0, 0));
+
+    // A broadcast acts but is never answered.
+    EXPECT_TRUE(ask({0, 16, 1, 134, 0, 1, 2, 0, 1}).empty());
+    EXPECT_THAT(ask({5, 3, 1, 134, 0, 1}), ElementsAre(5, 3, 2, 0, 1));
+}
+
+TEST_F(VirtualDeviceTest, StandardFunctions) {
+    device.setInput(0, 1, true);
+    device.setInput(0, 3, true);
+    device.setInput(1, 8, true);
+    device.setInput(3, 2, true);
+    device.setKey(2, true);
+    device.setVoltage(0, 512);
+    device.setVoltage(7, 1000);  // also switches L8 on
+    struct Row {
+        const char* what;
+        Bytes request;
+        Bytes reply;
+    };
+    const Row rows[] = {
+        {"inputs I, J, K, L, Z", {5, 2, 0, 0, 0, 40}, {5, 2, 5, 0x05, 0x80, 0x00, 0x82, 0x02}},
+        {"inputs from J8", {5, 2, 0, 15, 0, 3}, {5, 2, 1, 0x01}},
+        {"analog values", {5, 4, 0, 64, 0, 8}, {5, 4, 16, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 232}},
+        {"clock: year, month, day, hour, minute, second",
+         {5, 3, 1, 128, 0, 6},
+         {5, 3, 12, 7, 234, 0, 1, 0, 5, 0, 8, 0, 0, 0, 0}},
+        {"outputs in stop mode", {5, 1, 0, 0, 0, 16}, {5, 1, 2, 0, 0}},
+        {"unknown function", {5, 7}, {5, 135, 1}},
+        {"inputs past 40", {5, 2, 0, 1, 0, 40}, {5, 130, 2}},
+        {"no inputs", {5, 2, 0, 0, 0, 0}, {5, 130, 3}},
+        {"analog outside 64..71", {5, 4, 0, 60, 0, 8}, {5, 132, 2}},
+        {"registers across two blocks", {5, 3, 1, 128, 0, 100}, {5, 131, 2}},
+        {"coils outside PC control", {5, 15, 0, 0, 0, 16, 2, 1, 0}, {5, 143, 6}},
+        {"coil byte count wrong", {5, 15, 0, 0, 0, 16, 1, 1}, {5, 143, 3}},
+        {"daylight-saving week 5", {5, 16, 1, 135, 0, 1, 2, 0, 5}, {5, 144, 3}},
+        {"clock on 30 February", {5, 16, 1, 128, 0, 3, 6, 7, 234, 0, 2, 0, 30}, {5, 144, 3}},
+        {"Modbus ID 248", {5, 6, 3, 232, 0, 248}, {5, 134, 3}},
+    };
+    for (const Row& row : rows) {
+        EXPECT_THAT(ask(row.request), ElementsAreArray(row.reply)) << row.what;
+    }
+
+    const Bytes id = ask({5, 17});
+    ASSERT_EQ(id.size(), 50u);
+    EXPECT_EQ(id[2], 47);
+    EXPECT_EQ(
+        QByteArray(reinterpret_cast<const char*>(device.handleFrame(frame({5, 17})).constData()) + 35, 9),
+        "QX2 V3.07");
+    EXPECT_EQ(id[46], '0');
+    EXPECT_EQ(id[47], '9');
+    EXPECT_EQ(id[4], 0x00) << "not running";
+}
+
+TEST_F(AnalogLedDeviceTest, VoltageMovesItsDigitalTwinOnlyWhenItChanges) {
+    device.setInput(0, 7, true);
+    device.setVoltage(0, 0);  // unchanged: the ticked input stays
+    EXPECT_TRUE(device.input(0, 7));
+    device.setVoltage(0, 300);
+    EXPECT_FALSE(device.input(0, 7));
+    device.setVoltage(0, 600);  // between the thresholds: unchanged
+    EXPECT_FALSE(device.input(0, 7));
+    device.setVoltage(0, 820);
+    EXPECT_TRUE(device.input(0, 7));
+}
+
+TEST_F(VirtualDeviceTest, ClockAndSettingsWrites) {
+    // Clock registers, then the date and time items over the area frames.
+    EXPECT_THAT(ask({5, 16, 1, 128, 0, 6, 12, 7, 235, 0, 2, 0, 28, 0, 23, 0, 59, 0, 30}),
+                ElementsAre(5, 16, 1, 128, 0, 6));
+    EXPECT_EQ(device.dateTime(), QDateTime(QDate(2027, 2, 28), QTime(23, 59, 30), Qt::UTC));
+    clock.advance(3100);  // 31 s: the device clock runs on
+    EXPECT_THAT(ask({5, 100, 0, 5}), ElementsAre(5, 100, 0, 5, 1, 3, 1, 3, 27));
+    EXPECT_THAT(ask({5, 100, 0, 6}), ElementsAre(5, 100, 0, 6, 1, 3, 0, 0, 1));
+    EXPECT_THAT(ask({5, 101, 0, 5, 3, 31, 12, 26}), ElementsAre(5, 101, 0, 5, 0, 3));
+    EXPECT_THAT(ask({5, 101, 0, 6, 12, 34, 56}), ElementsAre(5, 101, 0, 6, 0, 3)) << "item without length";
+    EXPECT_EQ(device.dateTime(), QDateTime(QDate(2026, 12, 31), QTime(12, 34, 56), Qt::UTC));
+    EXPECT_THAT(ask({5, 101, 0, 6, 3, 24, 0, 0}), ElementsAre(5, 229, 3));
+
+    // Daylight saving: the whole block, then switched off alone.
+    Bytes dst = {5, 16, 1, 134, 0, 13, 26};
+    const int values[13] = {1, 4, 0, 2, 2, 0, 4, 0, 9, 3, 0, 1, 0};
+    for (int v : values) {
+        dst.push_back(0);
+        dst.push_back(v);
+    }
+    EXPECT_THAT(ask(dst), ElementsAre(5, 16, 1, 134, 0, 13));
+    EXPECT_THAT(ask({5, 16, 1, 134, 0, 1, 2, 0, 0}), ElementsAre(5, 16, 1, 134, 0, 1));
+    Bytes back = ask({5, 3, 1, 134, 0, 13});
+    ASSERT_EQ(back.size(), 29u);
+    EXPECT_EQ(back[4], 0);
+    EXPECT_EQ(back[6], 4) << "the rest of the block is kept";
+
+    // Backlight and the communication parameters; a new ID takes effect after the reply.
+    EXPECT_THAT(ask({5, 101, 0, 7, 1, 2}), ElementsAre(5, 101, 0, 7, 0, 1));
+    EXPECT_THAT(ask({5, 100, 0, 7}), ElementsAre(5, 100, 0, 7, 1, 1, 2));
+    EXPECT_THAT(ask({5, 101, 0, 7, 1, 3}), ElementsAre(5, 229, 3));
+    EXPECT_THAT(ask({5, 16, 3, 232, 0, 4, 8, 0, 17, 0, 1, 0, 2, 0, 1}), ElementsAre(5, 16, 3, 232, 0, 4));
+    EXPECT_EQ(device.commParameters(), (DeviceCommParameters{17, 1, 2, 1}));
+    EXPECT_TRUE(ask({5, 17}).empty());
+    EXPECT_EQ(ask({17, 17}).size(), 50u);
+}
+
+TEST_F(VirtualDeviceTest, AreasWrittenInPacketsReadBackTheSame) {
+    QByteArray code(3000, '\0');
+    QByteArray blocks(1190, '\0');
+    for (int i = 0; i < code.size(); ++i) {
+        code[i] = char(i * 7 + 1);
+    }
+    for (int i = 0; i < blocks.size(); ++i) {
+        blocks[i] = char(i * 13 + 5);
+    }
+    writeArea(2, code);
+    writeArea(3, blocks);
+    EXPECT_THAT(ask({5, 100, 0, 2}), ElementsAre(5, 100, 0, 2, 15, 0));
+    EXPECT_EQ(readArea(2), code);
+    EXPECT_EQ(readArea(3), blocks);
+
+    // Two packets of 200 bytes: sub-command 4, then 3 for the last.
+    const QByteArray head(400, char(0x5A));
+    writeArea(2, head);
+    EXPECT_EQ(readArea(2), head + code.mid(400));
+    // A retried "next" comes as "repeat" and gives the same packet again.
+    ask({5, 100, 4, 2});
+    Bytes second = ask({5, 100, 1, 2});
+    Bytes again = ask({5, 100, 2, 2});
+    ASSERT_EQ(again.size(), 206u);
+    EXPECT_EQ(again[4], 2);
+    second[2] = again[2] = 0;
+    EXPECT_EQ(again, second);
+
+    // The 11-byte configuration record in a single packet.
+    const Bytes record = {1, 2, 0, 0, 5, 0, 0, 9, 0, 0, 0};
+    Bytes write = {5, 101, 4, 4, 1, 11};
+    write.insert(write.end(), record.begin(), record.end());
+    EXPECT_THAT(ask(write), ElementsAre(5, 101, 4, 4, 1, 11));
+    const Bytes read = ask({5, 100, 4, 4});
+    ASSERT_EQ(read.size() + 2, 19u);
+    EXPECT_THAT(Bytes(read.begin() + 6, read.end()), ElementsAreArray(record));
+    EXPECT_EQ(read[2], 3) << "the only packet is the last";
+
+    struct Row {
+        const char* what;
+        Bytes request;
+        Bytes reply;
+    };
+    const Row refused[] = {
+        {"unknown area", {5, 100, 0, 12}, {5, 228, 2}},
+        {"next without a first", {5, 100, 1, 3}, {5, 228, 2}},
+        {"unknown sub-command", {5, 100, 7, 2}, {5, 228, 3}},
+        {"record of the wrong size", {5, 101, 4, 4, 1, 8, 0, 0, 0, 0, 0, 0, 0, 0}, {5, 229, 3}},
+        {"area 5 in packets", {5, 101, 4, 5, 1, 3, 1, 1, 1}, {5, 229, 2}},
+        {"read-only area", {5, 101, 0, 1, 1, 0}, {5, 229, 2}},
+    };
+    for (const Row& row : refused) {
+        EXPECT_THAT(ask(row.request), ElementsAreArray(row.reply)) << row.what;
+    }
+    Bytes pastTheEnd = {5, 101, 3, 3, 6, 200};  // 1000 + 200 > 1190
+    pastTheEnd.resize(pastTheEnd.size() + 200, 0);
+    EXPECT_THAT(ask(pastTheEnd), ElementsAre(5, 229, 3));
+    // The run command is taken; the program area is then closed to writes.
+    ask({5, 101, 0, 9, 1, 1});
+    EXPECT_THAT(ask({5, 101, 4, 2, 1, 1, 0}), ElementsAre(5, 229, 6));
+}
+
+TEST_F(VirtualDeviceTest, ModelFamilyCheck) {
+    const Bytes wrongFamily = ask({5, 100, 1, 14, 0, 4, 1, 0, 1, 0});
+    EXPECT_THAT(wrongFamily, ElementsAre(5, 228, 1, 14, 0, 4, 1, 9, 2, 0));
+    EXPECT_EQ(device.handleFrame(frame({5, 100, 1, 14, 0, 4, 1, 0, 1, 0})).size(), 12);
+    EXPECT_THAT(ask({5, 100, 1, 14, 0, 4, 1, 9, 2, 0}), ElementsAre(5, 100, 1, 14, 0, 4, 1, 9, 2, 0));
+    EXPECT_THAT(ask({5, 100, 1, 14, 0, 4, 1, 12, 2, 0}), ElementsAre(5, 100, 1, 14, 0, 4, 1, 12, 2, 0))
+        << "another model of the same family";
+    EXPECT_THAT(ask({5, 100, 1, 14, 0, 4, 1, 3, 2, 0}), ElementsAre(5, 228, 1, 14, 0, 4, 1, 9, 2, 0));
+}
+
+TEST_F(VirtualDeviceTest, ModesCommandsAndStatus) {
+    EXPECT_THAT(ask({5, 100, 0, 1}), ElementsAre(5, 100, 0, 1, 1, 14, 'Q', 'X', '2', ' ', 'V', '3', '.', '0',
+                                                 '7', 9, 0, 0x03, 0x07, 0));
+    EXPECT_THAT(ask({5, 100, 0, 13, 0, 0}), ElementsAre(5, 100, 0, 13, 0, 3, 3, 0, 0));
+
+    // PC control: outputs as the PC writes them, inputs read as always.
+    EXPECT_THAT(ask({5, 101, 0, 8}), ElementsAre(5, 101, 0, 8, 0, 0));
+    EXPECT_TRUE(device.pcControl());
+    EXPECT_THAT(ask({5, 15, 0, 0, 0, 16, 2, 0x25, 0x81}), ElementsAre(5, 15, 0, 0, 0, 16));
+    EXPECT_EQ(device.outputByte(0), 0x05);
+    EXPECT_EQ(device.outputByte(1), 0x02);
+    EXPECT_EQ(device.outputByte(2), 0x01);
+    EXPECT_EQ(device.outputByte(3), 0x08);
+    EXPECT_THAT(ask({5, 5, 0, 1, 0xFF, 0}), ElementsAre(5, 5, 0, 1, 0xFF, 0));
+    EXPECT_EQ(device.outputByte(0), 0x07);
+    EXPECT_THAT(ask({5, 1, 0, 0, 0, 16}), ElementsAre(5, 1, 2, 0x27, 0x81));
+    EXPECT_THAT(ask({5, 100, 0, 13, 0, 0}), ElementsAre(5, 100, 0, 13, 0, 3, 2, 0, 0));
+
+    // Stop leaves PC control with the outputs off; an empty program runs with a device error.
+    EXPECT_THAT(ask({5, 101, 0, 9, 1, 3}), ElementsAre(5, 101, 0, 9, 0, 1));
+    EXPECT_EQ(device.outputByte(0), 0);
+    EXPECT_THAT(ask({5, 101, 0, 9, 1, 2}), ElementsAre(5, 229, 3));
+    EXPECT_THAT(ask({5, 101, 0, 8, 1, 7}), ElementsAre(5, 229, 3));
+    ask({5, 101, 0, 9, 1, 1});
+    EXPECT_TRUE(device.running());
+    EXPECT_THAT(ask({5, 100, 0, 13, 0, 0}), ElementsAre(5, 100, 0, 13, 1, 3, 1, 1, 0));
+    EXPECT_EQ(ask({5, 17})[4], 0xFF);
+}
+
+TEST_F(VirtualDeviceTest, ProgramWrittenThroughFramesRuns) {
+    Ladder l(9);
+    l.rung(1, 'I', 1, 'Q', 1).rung(2, 'Z', 1, 'Q', 2).rung(3, 'I', 2, 'T', 1);
+    l.rung(4, 'T', 1, 'Q', 3);
+    l.p.TimerParams[0][TimerField::OnTime + 2] = 1;  // type A, 1.0 s
+    const DeviceImage image = BuildImage(l.p, true);
+    const QByteArray bytes(reinterpret_cast<const char*>(image.data()), kDeviceImageSize);
+    writeArea(2, bytes.left(kProgramCodeSize));
+    writeArea(3, bytes.mid(kProgramCodeSize));
+    EXPECT_EQ(device.image(), image);
+    ask({5, 101, 0, 9, 1, 1});
+    ASSERT_TRUE(device.running());
+    ASSERT_EQ(device.deviceError(), 0);
+
+    device.setInput(0, 1, true);
+    device.tick();
+    EXPECT_TRUE(device.output(0, 1));
+    EXPECT_THAT(ask({5, 1, 0, 0, 0, 4}), ElementsAre(5, 1, 1, 0x01));
+    device.setInput(0, 1, false);
+    device.setKey(1, true);
+    device.tick();
+    EXPECT_EQ(device.outputByte(0), 0x02);
+
+    // The timer runs on the device's clock.
+    device.setInput(0, 2, true);
+    device.tick();
+    clock.advance(150);
+    device.tick();
+    device.tick();
+    EXPECT_TRUE(device.output(0, 3));
+
+    EXPECT_THAT(device.dump().toStdString(), ::testing::HasSubstr("mode: run"));
+    EXPECT_THAT(device.dump().toStdString(), ::testing::HasSubstr("Q 0110"));
+    ask({5, 101, 0, 9, 1, 3});
+    EXPECT_EQ(device.outputByte(0), 0);
+}
+
+TEST_F(VirtualDeviceTest, Passwords) {
+    const auto password = [&](int op, int level, int old, int fresh) {
+        const Bytes r = ask({5, 101, 0, 10, 6, op, level, old >> 8, old & 255, fresh >> 8, fresh & 255});
+        return r.size() == 6 ? r[4] : -1;
+    };
+    EXPECT_EQ(password(3, 1, 0, 0), 2) << "nothing to check";
+    EXPECT_EQ(password(1, 1, 0, 1234), 0);
+    EXPECT_EQ(ints(device.configRecord().left(3)), (Bytes{0x04, 0xD2, 0x02}));
+    EXPECT_EQ(password(1, 1, 1111, 4321), 1);
+    EXPECT_EQ(password(3, 1, 1234, 0), 0);
+    EXPECT_EQ(password(1, 2, 0, 10000), 4);
+    EXPECT_EQ(password(1, 2, 0, 99), 0);
+    EXPECT_THAT(ask({5, 100, 0, 10}), ElementsAre(5, 100, 0, 10, 1, 1, 7));
+
+    ask({5, 101, 0, 4, 11, 0x04, 0xD2, 0x02, 0, 0xC0, 0, 0, 99, 0, 0, 0});
+    EXPECT_EQ(password(2, 1, 1234, 0), 0);
+    EXPECT_EQ(ints(device.configRecord().left(5)), (Bytes{0, 0, 0, 0, 0x40})) << "its Reset bit goes with it";
+    EXPECT_EQ(password(2, 1, 1234, 0), 2);
+    EXPECT_EQ(password(9, 1, 0, 0), 5);
+}
+
+TEST_F(AnalogLedDeviceTest, EightByteRecordHasNoLevel2Password) {
+    EXPECT_EQ(device.configRecord().size(), 8);
+    EXPECT_THAT(ask({5, 101, 0, 10, 6, 1, 2, 0, 0, 0, 99}), ElementsAre(5, 101, 0, 10, 3, 6));
+}
+
+TEST_F(VirtualDeviceTest, FirmwareLoader) {
+    EXPECT_THAT(ask({5, 101, 0, 11, 1, 0x5A}), ElementsAre(5, 101, 0, 11, 0, 1));
+    EXPECT_EQ(device.mode(), DeviceMode::Loader);
+    EXPECT_TRUE(ask({5, 17}).empty()) << "the loader answers its own frames only";
+
+    EXPECT_THAT(ask({13, 0}), ElementsAre(13, 9, 0));
+    EXPECT_THAT(ask({32, 0, 0, 0, 1, 65}), ElementsAre(32, 1)) << "nothing written before an erase";
+    EXPECT_THAT(ask({14, 0}), ElementsAre(14, 0));
+    EXPECT_THAT(ask({35, 0}), ElementsAre(35, 1)) << "an erased device has no firmware to start";
+
+    const QByteArray firmware = QByteArray("QX3 V4.01") + QByteArray(247, char(0xC3));
+    for (int at = 0; at < firmware.size(); at += 128) {
+        const QByteArray block = firmware.mid(at, 128);
+        Bytes request = {32, 0, at >> 8, at & 255, int(block.size())};
+        for (char c : block) {
+            request.push_back(std::uint8_t(c));
+        }
+        EXPECT_THAT(ask(request), ElementsAre(32, 0));
+    }
+    const Bytes back = ask({33, 0, 0, 128, 128});
+    ASSERT_EQ(back.size(), 130u);
+    EXPECT_EQ(back[2], 0xC3);
+    EXPECT_EQ(ask({33, 0, 1, 128, 1}), (Bytes{33, 1, 0xFF})) << "past the image: erased";
+    EXPECT_THAT(ask({32, 1, 255, 255, 2, 0, 0}), ElementsAre(32, 1)) << "past the memory";
+
+    EXPECT_THAT(ask({35, 0}), ElementsAre(35, 0));
+    EXPECT_EQ(device.mode(), DeviceMode::Stop);
+    EXPECT_EQ(device.firmware(), QStringLiteral("QX3 V4.01"));
+    const Bytes info = ask({5, 100, 0, 1});
+    ASSERT_EQ(info.size(), 20u);
+    EXPECT_EQ(info[17], 4);
+    EXPECT_EQ(info[18], 1);
+}
+
+TEST_F(VirtualDeviceTest, StateSurvivesSaveAndLoad) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = dir.filePath(QStringLiteral("state"));
+    ask({5, 101, 4, 2, 1, 3, 1, 2, 3});
+    ask({5, 101, 0, 10, 6, 1, 1, 0, 0, 0x10, 0x00});
+    ask({5, 16, 1, 134, 0, 2, 4, 0, 1, 0, 3});
+    ask({5, 16, 1, 128, 0, 1, 2, 0x07, 0xEE});  // year 2030
+    ask({5, 101, 0, 9, 1, 1});
+    QString error;
+    ASSERT_TRUE(device.saveState(folder, &error)) << error.toStdString();
+
+    VirtualDevice other(options(9), clock);
+    EXPECT_TRUE(other.loadState(dir.filePath(QStringLiteral("none")), &error)) << "nothing kept yet";
+    ASSERT_TRUE(other.loadState(folder, &error)) << error.toStdString();
+    EXPECT_EQ(other.image(), device.image());
+    EXPECT_EQ(other.configRecord(), device.configRecord());
+    EXPECT_EQ(other.dateTime().date().year(), 2030);
+    EXPECT_TRUE(other.running());
+    EXPECT_THAT(ints(other.handleFrame(frame({5, 3, 1, 134, 0, 2})).left(7)),
+                ElementsAre(5, 3, 4, 0, 1, 0, 3));
+
+    VirtualDevice otherModel(options(3), clock);
+    EXPECT_FALSE(otherModel.loadState(folder, &error));
+    QFile file(QDir(folder).filePath(QStringLiteral("virtual-device.json")));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.resize(file.size() / 2);
+    file.close();
+    EXPECT_FALSE(other.loadState(folder, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(other.image(), device.image()) << "a damaged state changes nothing";
+}
+
+// Hostile frames with good CRCs, in every mode: never a crash, never a reply that is not a
+// well-formed RTU frame.
+TEST_F(VirtualDeviceTest, RandomFramesGetWellFormedRepliesOrSilence) {
+    QRandomGenerator random(1234);
+    const int addresses[] = {5, 254, 0, 1, 13, 14, 32, 33, 35};  // and the loader's commands
+    const int functions[] = {1, 2, 3, 4, 5, 6, 15, 16, 17, 100, 101, 13, 14, 32, 33, 35};
+    for (int i = 0; i < 20000; ++i) {
+        if (i % 2000 == 0) {
+            if (device.mode() == DeviceMode::Loader) {  // a firmware update to get out again
+                ask({14, 0});
+                ask({32, 0, 0, 0, 1, 'Q'});
+                ask({35, 0});
+            }
+            ask({5, 101, 0, 9, 1, 1});
+        }
+        Bytes request = {addresses[random.bounded(9)], functions[random.bounded(16)]};
+        const int length = int(random.bounded(12)) + (random.bounded(8) == 0 ? 200 : 0);
+        for (int k = 0; k < length; ++k) {
+            request.push_back(int(random.bounded(k < 2 ? 16 : 256)));
+        }
+        const QByteArray reply = device.handleFrame(frame(request));
+        ASSERT_TRUE(reply.isEmpty() || (HasValidCrc(reply) && reply.size() <= 256)) << i;
+        device.tick();
+    }
+}
+
+}  // namespace
+}  // namespace bdx
