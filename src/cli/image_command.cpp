@@ -6,6 +6,7 @@
 #include "comm/device_image.h"
 #include "ladder/grid.h"
 #include "ladder/program_file.h"
+#include "program_commands.h"
 #include "shell/app_paths.h"
 #include "shell/app_settings.h"
 
@@ -79,12 +80,9 @@ int ImageCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
         return kUsage;
     }
     Program program;
-    const ProgramFileStatus status = ReadProgramFile(options.program, program);
-    if (!status.ok()) {
-        err << options.program << ": " << ProgramFileMessage(status) << '\n';
+    if (!ReadProgramForCommand(options.program, program, err)) {
         return kUsage;
     }
-    ConvertLegacyNumberCodes(program.LadderGrid);
 
     // The application's own byte order setting, big-endian when there is no settings file.
     const bool bigEndian = options.bigEndian.value_or(ReadSettings(SettingsFilePath()).BigEndian);

@@ -18,17 +18,6 @@ constexpr int kOk = 0;
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
-// Reads a program as the editor would open it; false with the user's message on err.
-bool readProgram(const QString& path, Program& program, ProgramFileStatus& status, QTextStream& err) {
-    status = ReadProgramFile(path, program);
-    if (!status.ok()) {
-        err << path << ": " << ProgramFileMessage(status) << '\n';
-        return false;
-    }
-    ConvertLegacyNumberCodes(program.LadderGrid);
-    return true;
-}
-
 const char* generationName(FileGeneration generation) {
     switch (generation) {
         case FileGeneration::Current:
@@ -78,6 +67,20 @@ std::optional<int> languageOffset(const QString& code) {
 
 }  // namespace
 
+bool ReadProgramForCommand(const QString& path, Program& program, QTextStream& err,
+                           ProgramFileStatus* status) {
+    const ProgramFileStatus read = ReadProgramFile(path, program);
+    if (status != nullptr) {
+        *status = read;
+    }
+    if (!read.ok()) {
+        err << path << ": " << ProgramFileMessage(read) << '\n';
+        return false;
+    }
+    ConvertLegacyNumberCodes(program.LadderGrid);
+    return true;
+}
+
 int ConvertCommand(const QStringList& args, QTextStream& /*out*/, QTextStream& err) {
     if (args.size() != 2) {
         err << "usage: branteldesk-cli convert IN OUT\n";
@@ -85,7 +88,7 @@ int ConvertCommand(const QStringList& args, QTextStream& /*out*/, QTextStream& e
     }
     Program program;
     ProgramFileStatus status;
-    if (!readProgram(args[0], program, status, err)) {
+    if (!ReadProgramForCommand(args[0], program, err, &status)) {
         return kFailed;
     }
     const QFileInfo target(args[1]);
@@ -106,7 +109,7 @@ int InfoCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     }
     Program p;
     ProgramFileStatus status;
-    if (!readProgram(args[0], p, status, err)) {
+    if (!ReadProgramForCommand(args[0], p, err, &status)) {
         return kFailed;
     }
     QStringList modules;
@@ -148,7 +151,7 @@ int CheckCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     SetLanguageOffset(language);
     Program program;
     ProgramFileStatus status;
-    if (!readProgram(file, program, status, err)) {
+    if (!ReadProgramForCommand(file, program, err, &status)) {
         return kUsage;
     }
     const std::vector<ErrorRow> rows = RunRuleCheck(program);

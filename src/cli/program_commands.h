@@ -3,7 +3,14 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include "ladder/program.h"
+#include "ladder/program_file.h"
+
 namespace bdx::cli {
+
+// Reads a program as the editor would open it; false with the user's message on err.
+bool ReadProgramForCommand(const QString& path, Program& program, QTextStream& err,
+                           ProgramFileStatus* status = nullptr);
 
 // convert IN OUT: reads a program file of any generation, writes the current layout.
 int ConvertCommand(const QStringList& args, QTextStream& out, QTextStream& err);

@@ -13,6 +13,7 @@
 #include "ladder/grid.h"
 #include "ladder/ladder_codes.h"
 #include "ladder/program_file.h"
+#include "program_commands.h"
 #include "shell/scripted_prompter.h"
 #include "sim/clock.h"
 #include "sim/pc_simulation.h"
@@ -436,12 +437,9 @@ int SimulateCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     }
 
     Program program;
-    const ProgramFileStatus status = ReadProgramFile(options.program, program);
-    if (!status.ok()) {
-        err << options.program << ": " << ProgramFileMessage(status) << '\n';
+    if (!ReadProgramForCommand(options.program, program, err)) {
         return kUsage;
     }
-    ConvertLegacyNumberCodes(program.LadderGrid);
 
     QFile file;
     const bool fromStdin = options.script == QLatin1String("-");
