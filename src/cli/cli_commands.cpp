@@ -5,9 +5,13 @@
 
 #include "bdx_version.h"
 #include "blocks/device_model.h"
+#include "firmware_command.h"
 #include "image_command.h"
+#include "monitor_command.h"
 #include "program_commands.h"
 #include "simulate_command.h"
+#include "transfer_commands.h"
+#include "utility_commands.h"
 
 namespace bdx::cli {
 
@@ -53,6 +57,15 @@ const std::vector<Command>& commands() {
          SimulateCommand},
         {"image", "FILE [--big-endian|--little-endian] [--lad] -o OUT: write the device image of a program",
          ImageCommand},
+        {"write", "FILE DEVICE-OPTIONS: write a program to the device", WriteCommand},
+        {"read", "-o FILE DEVICE-OPTIONS: read the device's program into a file", ReadCommand},
+        {"monitor", "FILE [--seconds N] DEVICE-OPTIONS: watch the device run a program", MonitorCommand},
+        {"clock", "[--set now|\"YYYY-MM-DD HH:MM:SS\"] DEVICE-OPTIONS: read or set the device clock",
+         ClockCommand},
+        {"run", "DEVICE-OPTIONS: put the device in run mode", RunCommand},
+        {"stop", "DEVICE-OPTIONS: stop the device", StopCommand},
+        {"scan-id", "DEVICE-OPTIONS: find the device's Modbus address (1..247)", ScanIdCommand},
+        {"firmware", "PACKAGE [--verify] DEVICE-OPTIONS: update the device's firmware", FirmwareCommand},
     };
     return list;
 }

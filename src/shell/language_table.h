@@ -23,7 +23,7 @@ inline constexpr std::array<LanguageChoice, 4> kLanguages = {{
 
 // Texts this implementation adds to the documented ones live in a range of their own.
 inline constexpr int kOwnTextIdFirst = 8000;
-inline constexpr int kOwnTextIdLast = 8099;
+inline constexpr int kOwnTextIdLast = 8199;
 
 bool IsEnglishTextId(int id);
 

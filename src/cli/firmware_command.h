@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace bdx::cli {
+int FirmwareCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+}  // namespace bdx::cli

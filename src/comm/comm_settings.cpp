@@ -1,0 +1,311 @@
+#include "comm_settings.h"
+
+#include <QRegularExpression>
+#include <QSerialPort>
+#include <QSerialPortInfo>
+#include <algorithm>
+
+#include "comm/modbus_requests.h"
+#include "comm/transport.h"
+#include "shell/language_table.h"
+#include "shell/prompter.h"
+
+namespace bdx {
+
+namespace {
+
+enum TextId {
+    DeviceDataRead = 4306,
+    DataWritten = 4298,
+    PortNotAvailable = 4223,
+    SelectPort = 4289,
+    MultipleCables = 333,
+    RemoveCables = 332,
+};
+
+constexpr std::uint8_t kServiceAddress = 1;
+constexpr std::uint16_t kSiliconLabsVendor = 0x10C4;
+// CP2101..CP2105 and CP2108 bridges.
+constexpr std::array<std::uint16_t, 5> kCp210xProducts = {0xEA60, 0xEA61, 0xEA70, 0xEA71, 0xEA80};
+
+std::optional<int> numberIn(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.isEmpty() || t.size() > 6) {
+        return std::nullopt;
+    }
+    for (const QChar c : t) {
+        if (!c.isDigit() || c.unicode() > 127) {
+            return std::nullopt;
+        }
+    }
+    return t.toInt();
+}
+
+bool inRange(const QString& text, int low, int high) {
+    const std::optional<int> n = numberIn(text);
+    return n && *n >= low && *n <= high;
+}
+
+QString modbusIdMessage() {
+    return QStringLiteral("Modbus ID should be within 1 to 247");
+}
+
+// Ethernet chosen but no link: the parameter buttons say so instead of trying.
+bool ethernetLinkMissing(ModbusSession& session, bool reading) {
+    if (!session.transport().isEthernet() || session.transport().isOpen()) {
+        return false;
+    }
+    session.prompter().warn((reading ? QStringLiteral("To connect with Ethernet click on Connect button.")
+                                     : QStringLiteral("To connect to Ethernet click on Connect button.")) +
+                            QStringLiteral("\nMay not be connected to Ethernet.\n") +
+                            QStringLiteral("Please check IP Address and/or Port Number may be wrong OR"));
+    return true;
+}
+
+// The parameter exchange runs at the fixed line settings whatever the user chose; the override
+// is lifted again when the exchange ends.
+class FixedLineScope {
+  public:
+    explicit FixedLineScope(ModbusSession& session)
+        : serial_(dynamic_cast<SerialTransport*>(&session.transport())) {
+        if (serial_) {
+            serial_->setLineSettingsOverride(QString::fromLatin1(kFixedLineSettings));
+        }
+    }
+    ~FixedLineScope() {
+        if (serial_) {
+            serial_->setLineSettingsOverride({});
+        }
+    }
+    FixedLineScope(const FixedLineScope&) = delete;
+    FixedLineScope& operator=(const FixedLineScope&) = delete;
+
+  private:
+    SerialTransport* serial_;
+};
+
+// A serial port must be chosen and must open before the exchange.
+bool serialPortReady(ModbusSession& session) {
+    if (session.transport().isEthernet()) {
+        return true;
+    }
+    if (session.state().SerialPortPath.isEmpty()) {
+        session.prompter().warn(LoadText(SelectPort));
+        return false;
+    }
+    if (!session.transport().openPort()) {
+        session.prompter().warn(LoadText(PortNotAvailable));
+        return false;
+    }
+    session.transport().closePort();
+    return true;
+}
+
+}  // namespace
+
+std::uint16_t EncodeCommPort(CommKind kind, int portNumber) {
+    switch (kind) {
+        case CommKind::Serial:
+            return static_cast<std::uint16_t>(portNumber & 0x7FFF);
+        case CommKind::UsbCable:
+            return static_cast<std::uint16_t>(kCommPortUsbFlag | (portNumber & 0x7FFF));
+        case CommKind::Ethernet:
+            return kCommPortEthernet;
+        case CommKind::NotConfigured:
+            break;
+    }
+    return 0;
+}
+
+CommKind CommKindOf(std::uint16_t commPort) {
+    if (commPort & kCommPortUsbFlag) {
+        return CommKind::UsbCable;
+    }
+    if (commPort == kCommPortEthernet) {
+        return CommKind::Ethernet;
+    }
+    return commPort == 0 ? CommKind::NotConfigured : CommKind::Serial;
+}
+
+int CommPortNumber(std::uint16_t commPort) {
+    return commPort == kCommPortEthernet ? 0 : commPort & 0x7FFF;
+}
+
+const QStringList& BaudRateTexts() {
+    static const QStringList list = {QStringLiteral("9600"), QStringLiteral("4800"), QStringLiteral("2400"),
+                                     QStringLiteral("1200")};
+    return list;
+}
+
+const QStringList& ParityTexts() {
+    static const QStringList list = {QStringLiteral("NONE"), QStringLiteral("EVEN"), QStringLiteral("ODD")};
+    return list;
+}
+
+const QStringList& StopBitTexts() {
+    static const QStringList list = {QStringLiteral("1"), QStringLiteral("2")};
+    return list;
+}
+
+QString LineSettingsFromIndexes(int baudIndex, int parityIndex, int stopBitIndex) {
+    const auto pick = [](const QStringList& list, int index) {
+        return list.at(index >= 0 && index < list.size() ? index : 0);
+    };
+    return pick(BaudRateTexts(), baudIndex) + u',' + pick(ParityTexts(), parityIndex).at(0) +
+           QStringLiteral(",8,") + pick(StopBitTexts(), stopBitIndex);
+}
+
+std::optional<QString> CheckModbusId(const QString& text) {
+    if (inRange(text, 1, 247)) {
+        return std::nullopt;
+    }
+    return modbusIdMessage();
+}
+
+QString EmptyEthernetFieldsMessage() {
+    return QStringLiteral("Please enter valid IP Address and/or Port Number");
+}
+
+std::optional<EthernetFieldError> CheckEthernetFields(const std::array<QString, 4>& ipParts,
+                                                      const QString& port) {
+    for (int i = 0; i < 4; ++i) {
+        if (ipParts[static_cast<std::size_t>(i)].trimmed().isEmpty()) {
+            return EthernetFieldError{static_cast<EthernetField>(i), EmptyEthernetFieldsMessage()};
+        }
+    }
+    if (port.trimmed().isEmpty()) {
+        return EthernetFieldError{EthernetField::Port, EmptyEthernetFieldsMessage()};
+    }
+    if (!inRange(ipParts[0], 1, 223)) {
+        return EthernetFieldError{EthernetField::IpPart1,
+                                  QStringLiteral("Please enter a valid IP Address between 1 to 223.")};
+    }
+    for (int i = 1; i <= 2; ++i) {
+        if (!inRange(ipParts[static_cast<std::size_t>(i)], 0, 255)) {
+            return EthernetFieldError{static_cast<EthernetField>(i),
+                                      QStringLiteral("Please enter a valid IP Address between 0 to 255.")};
+        }
+    }
+    if (!inRange(ipParts[3], 1, 254)) {
+        return EthernetFieldError{EthernetField::IpPart4,
+                                  QStringLiteral("Please enter a valid IP Address between 1 to 254.")};
+    }
+    if (!inRange(port, 1, 65535)) {
+        return EthernetFieldError{EthernetField::Port,
+                                  QStringLiteral("Please enter a valid Port Number between 1 to 65535.")};
+    }
+    return std::nullopt;
+}
+
+std::vector<SerialPortEntry> SystemSerialPorts() {
+    std::vector<SerialPortEntry> ports;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        SerialPortEntry entry;
+        entry.path = info.systemLocation();
+        entry.hasIds = info.hasVendorIdentifier() && info.hasProductIdentifier();
+        entry.vendorId = info.vendorIdentifier();
+        entry.productId = info.productIdentifier();
+        entry.serialNumber = info.serialNumber();
+        ports.push_back(entry);
+    }
+    return ports;
+}
+
+bool SerialPortOpens(const QString& path) {
+    QSerialPort port;
+    port.setPortName(path);
+    if (!port.open(QIODevice::ReadWrite)) {
+        return false;
+    }
+    port.close();
+    return true;
+}
+
+bool IsUsbCable(const SerialPortEntry& port) {
+    if (!port.hasIds || port.vendorId != kSiliconLabsVendor) {
+        return false;
+    }
+    return std::find(kCp210xProducts.begin(), kCp210xProducts.end(), port.productId) != kCp210xProducts.end();
+}
+
+int PortNumberOfPath(const QString& path) {
+    static const QRegularExpression trailing(QStringLiteral("(\\d+)$"));
+    const QRegularExpressionMatch match = trailing.match(path);
+    if (!match.hasMatch()) {
+        return 1;
+    }
+    bool ok = false;
+    const int n = match.captured(1).toInt(&ok);
+    return ok && n >= 0 && n < 0x7FFF ? n + 1 : 1;
+}
+
+UsbPortResult FindUsbPort(CommState& state, Prompter& prompter, const SerialPortLister& lister,
+                          const SerialPortProbe& probe) {
+    const std::vector<SerialPortEntry> ports = lister ? lister() : SystemSerialPorts();
+    std::vector<SerialPortEntry> cables;
+    for (const SerialPortEntry& port : ports) {
+        if (IsUsbCable(port)) {
+            cables.push_back(port);
+        }
+    }
+    if (cables.empty()) {
+        prompter.warn(QStringLiteral("The USB cable is not connected. Please connect it and try again."));
+        return UsbPortResult::NoCable;
+    }
+    if (cables.size() > 1) {
+        prompter.warn(LoadText(MultipleCables) + u'\n' + LoadText(RemoveCables));
+        return UsbPortResult::MultipleCables;
+    }
+    const SerialPortEntry& cable = cables.front();
+    const bool opens = probe ? probe(cable.path) : SerialPortOpens(cable.path);
+    if (cable.path.isEmpty() || !opens) {
+        prompter.warn(QStringLiteral(
+            "USB Port is unavailable, it may be busy or cable driver are not properly installed.\n"
+            "Please check details and try again."));
+        return UsbPortResult::Unavailable;
+    }
+    state.SerialPortPath = cable.path;
+    state.CommPort = EncodeCommPort(CommKind::UsbCable, PortNumberOfPath(cable.path));
+    return UsbPortResult::Found;
+}
+
+std::optional<DeviceCommParams> ReadDeviceCommParams(ModbusSession& session) {
+    if (ethernetLinkMissing(session, true) || !serialPortReady(session)) {
+        return std::nullopt;
+    }
+    FixedLineScope fixed(session);
+    const auto values = ReadRegisters(session, 3, kCommParamRegister, kCommParamCount, kServiceAddress);
+    if (!values) {
+        return std::nullopt;
+    }
+    const DeviceCommParams params{(*values)[0], (*values)[1], (*values)[2], (*values)[3]};
+    if (params.baudIndex > 3) {
+        session.prompter().warn(
+            QStringLiteral("Invalid Baud Rate.\nPlease configure Baud Rate between 9600-1200 "
+                           "and try again."));
+        return std::nullopt;
+    }
+    session.prompter().inform(LoadText(DeviceDataRead));
+    return params;
+}
+
+bool WriteDeviceCommParams(ModbusSession& session, const DeviceCommParams& params) {
+    if (params.modbusId < 1 || params.modbusId > 247) {
+        session.prompter().warn(modbusIdMessage());
+        return false;
+    }
+    if (ethernetLinkMissing(session, false) || !serialPortReady(session)) {
+        return false;
+    }
+    FixedLineScope fixed(session);
+    const std::vector<std::uint16_t> values = {
+        static_cast<std::uint16_t>(params.modbusId), static_cast<std::uint16_t>(params.baudIndex),
+        static_cast<std::uint16_t>(params.parityIndex), static_cast<std::uint16_t>(params.stopBitIndex)};
+    if (!WriteRegisters(session, kCommParamRegister, values, kServiceAddress)) {
+        return false;
+    }
+    session.prompter().inform(LoadText(DataWritten));
+    return true;
+}
+
+}  // namespace bdx

@@ -1,0 +1,737 @@
+#include "comm/device_utilities.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <algorithm>
+
+#include "comm/device_image.h"
+#include "comm/modbus_requests.h"
+#include "comm/modbus_transaction.h"
+#include "comm/transport.h"
+#include "shell/language_table.h"
+#include "shell/prompter.h"
+
+namespace bdx {
+
+namespace {
+
+// Text ids of the language table.
+constexpr int kTextDstSameDates = 111;
+constexpr int kTextSaveDstPermanently = 196;  // 197 and 198 follow: what Yes and No mean
+constexpr int kTextDstHour = 299;
+constexpr int kTextDstMinute = 300;
+constexpr int kTextDstWeek = 301;
+constexpr int kTextDstDay = 302;
+constexpr int kTextDstMonth = 303;
+constexpr int kTextFeatureNotInFirmware = 304;
+constexpr int kTextLevel1FourDigits = 178;
+constexpr int kTextLevel2FourDigits = 179;
+constexpr int kTextNoValidModbusId = 270;
+constexpr int kTextCheckOtherSettings = 271;
+constexpr int kTextSetProperTime = 329;
+constexpr int kTextResetLevel1 = 713;
+constexpr int kTextResetLevel2 = 714;
+constexpr int kTextResetNone = 715;
+constexpr int kTextNotSupportedDevice = 716;
+constexpr int kTextLevel1Absent = 718;
+constexpr int kTextLevel2Absent = 719;
+constexpr int kTextNoFirmwareVersion = 720;
+constexpr int kTextNotSupportedVersion = 721;
+constexpr int kTextPasswordSet = 4232;
+constexpr int kTextPasswordRemoved = 4233;
+constexpr int kTextPasswordNotEnabled = 4234;
+constexpr int kTextWrongOldPassword = 4235;
+constexpr int kTextWrongConfirmPassword = 4236;
+constexpr int kTextBacklightSet = 4239;
+constexpr int kTextChooseBacklight = 4240;
+constexpr int kTextInvalidPassword = 4256;
+constexpr int kTextLeaveRun = 4279;
+constexpr int kTextContinue = 4282;
+constexpr int kTextSelectPort = 4289;
+constexpr int kTextWritten = 4298;
+constexpr int kTextWriteFailed = 4299;
+constexpr int kTextFourDigitPassword = 4301;
+constexpr int kTextReadDone = 4306;
+constexpr int kTextReadFailed = 4307;
+constexpr int kTextPasswordPrompt = 8160;
+
+constexpr int kMaxPasswordTries = 3;
+constexpr std::uint8_t kPointToPointAddress = 254;
+constexpr std::uint8_t kServiceAddress = 1;
+constexpr int kRunModeRun = 1;
+constexpr int kRunModeStop = 3;
+constexpr int kAreaBacklight = 7;
+constexpr int kAreaPasswords = 10;
+constexpr int kFirstTwoDigitYear = 2000;
+
+// Area 10 operations and reply statuses.
+constexpr int kPasswordSet = 1;
+constexpr int kPasswordRemove = 2;
+constexpr int kStatusDone = 0;
+constexpr int kStatusWrongOld = 1;
+constexpr int kStatusNoPassword = 2;
+constexpr int kStatusNoLevel2 = 3;
+
+// Configuration record layout.
+constexpr int kRecordLevel1 = 0;
+constexpr int kRecordFlags = 2;
+constexpr int kRecordResetByte = 4;
+constexpr int kRecordLevel2 = 6;
+constexpr int kPasswordActiveBit = 0x02;
+constexpr int kResetLevel1Bit = 0x80;
+constexpr int kResetLevel2Bit = 0x40;
+constexpr int kLevel2ModelCode = 8;  // model codes from here on hold a level-2 password
+
+// Device information (area 1 item): firmware text, then the version bytes.
+constexpr int kInfoTextLength = 9;
+constexpr int kInfoMainVersion = 11;
+constexpr int kInfoMinorVersion = 12;
+
+std::uint8_t byteAt(const QByteArray& bytes, int index) {
+    return index >= 0 && index < bytes.size() ? static_cast<std::uint8_t>(bytes.at(index)) : 0;
+}
+
+QString lines(std::initializer_list<int> ids) {
+    QStringList parts;
+    for (const int id : ids) {
+        parts << LoadText(id);
+    }
+    return parts.join(u'\n');
+}
+
+QString firmwareNotSupportedText() {
+    return QStringLiteral(
+        "The current software version does not support the connected device's firmware version.\n\n"
+        "See help for more detail.");
+}
+
+int levelFourDigitsText(int level) {
+    return level == 2 ? kTextLevel2FourDigits : kTextLevel1FourDigits;
+}
+
+bool inRange(int value, int low, int high) {
+    return value >= low && value <= high;
+}
+
+}  // namespace
+
+// --- Password entry ----------------------------------------------------------------------------
+
+bool IsFourDigitPassword(const QString& text) {
+    return text.size() == 4 &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+std::optional<int> AskDevicePassword(Prompter& prompter) {
+    for (int tries = 0; tries < kMaxPasswordTries; ++tries) {
+        const std::optional<QString> answer = prompter.askPassword(LoadText(kTextPasswordPrompt));
+        if (!answer) {
+            return std::nullopt;
+        }
+        if (IsFourDigitPassword(*answer)) {
+            return answer->toInt();
+        }
+        prompter.warn(LoadText(kTextFourDigitPassword));
+    }
+    return std::nullopt;
+}
+
+// --- Daylight saving ---------------------------------------------------------------------------
+
+std::vector<std::uint16_t> DstRule::registers() const {
+    const auto u = [](int v) { return static_cast<std::uint16_t>(v); };
+    return {u(enabled ? 1 : 0), u(startWeek),   u(startWeekday), u(startMonth), u(startHour),
+            u(startMinute),     u(endWeek),     u(endWeekday),   u(endMonth),   u(endHour),
+            u(endMinute),       u(offsetHours), u(offsetMinutes)};
+}
+
+std::optional<DstRule> DstRule::fromRegisters(const std::vector<std::uint16_t>& v) {
+    if (v.size() != std::size_t(kDstRegisterCount)) {
+        return std::nullopt;
+    }
+    DstRule r;
+    r.enabled = v[0] != 0;
+    r.startWeek = v[1];
+    r.startWeekday = v[2];
+    r.startMonth = v[3];
+    r.startHour = v[4];
+    r.startMinute = v[5];
+    r.endWeek = v[6];
+    r.endWeekday = v[7];
+    r.endMonth = v[8];
+    r.endHour = v[9];
+    r.endMinute = v[10];
+    r.offsetHours = v[11];
+    r.offsetMinutes = v[12];
+    return r;
+}
+
+int DstValidationError(const DstRule& r) {
+    if (!inRange(r.startWeek, 0, 4) || !inRange(r.endWeek, 0, 4)) {
+        return kTextDstWeek;
+    }
+    if (!inRange(r.startWeekday, 0, 6) || !inRange(r.endWeekday, 0, 6)) {
+        return kTextDstDay;
+    }
+    if (!inRange(r.startMonth, 0, 11) || !inRange(r.endMonth, 0, 11)) {
+        return kTextDstMonth;
+    }
+    if (!inRange(r.startHour, 0, 23) || !inRange(r.endHour, 0, 23) || !inRange(r.offsetHours, 0, 23)) {
+        return kTextDstHour;
+    }
+    if (!inRange(r.startMinute, 0, 59) || !inRange(r.endMinute, 0, 59) || !inRange(r.offsetMinutes, 0, 59)) {
+        return kTextDstMinute;
+    }
+    if (r.startWeek == r.endWeek && r.startWeekday == r.endWeekday && r.startMonth == r.endMonth) {
+        return kTextDstSameDates;
+    }
+    return 0;
+}
+
+QString CommunicationErrorText(bool ethernet) {
+    QString text = QStringLiteral("The communication with the device was unsuccessful because ");
+    text += ethernet
+                ? QStringLiteral("1. The communication or Ethernet Cable  may be faulty or not connected or ")
+                : QStringLiteral("1. The communication cable may be faulty or not connected or ");
+    text += QStringLiteral("2. The device may not be powered ON or ");
+    text += QStringLiteral("Please verify the proper connection and try again. ");
+    text += QStringLiteral(
+        "Please check Communication Parameters of both software as well as device. Press Scan Modbus ID "
+        "to automatic scanning of ID (in case of Device Modbus ID is "
+        "not matching with that which set at PC.)");
+    return text;
+}
+
+// --- DeviceUtilities ---------------------------------------------------------------------------
+
+DeviceUtilities::DeviceUtilities(ModbusSession& session) : session_(session) {
+    checkCommPort = [this] {
+        const CommState& state = session_.state();
+        if (!state.IsEthernet && state.SerialPortPath.isEmpty()) {
+            session_.prompter().warn(LoadText(kTextSelectPort));
+            return false;
+        }
+        return true;
+    };
+}
+
+void DeviceUtilities::wait(int ms) {
+    if (ms <= 0) {
+        return;
+    }
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool DeviceUtilities::probeAt(std::uint8_t address) {
+    QByteArray request = AreaQueryRequest(address, Area::Time);
+    QByteArray reply;
+    session_.openIfSerial();
+    const bool ok = session_.ModbusTransaction(request, reply);
+    session_.closeIfSerial();
+    return ok;
+}
+
+bool DeviceUtilities::ProbeDevice() {
+    CommState& state = session_.state();
+    std::vector<std::uint8_t> addresses{state.ModbusID};
+    for (const std::uint8_t fallback : {kPointToPointAddress, kServiceAddress}) {
+        if (std::find(addresses.begin(), addresses.end(), fallback) == addresses.end()) {
+            addresses.push_back(fallback);
+        }
+    }
+    const bool searching = state.IdSearchActive;
+    state.QuietComm = true;
+    bool found = false;
+    for (std::size_t i = 0; i < addresses.size() && !found; ++i) {
+        // The transaction opens the communication-error dialog when the last address fails.
+        state.IdSearchCount = static_cast<std::uint8_t>(i + 3 - addresses.size());
+        state.MatchedReply = false;
+        if (probeAt(addresses[i])) {
+            found = true;
+            if (addresses[i] != state.ModbusID && !searching) {
+                state.ModbusID = addresses[i];
+                if (saveSettings) {
+                    saveSettings();
+                }
+            }
+        }
+    }
+    state.QuietComm = false;
+    state.MatchedReply = false;
+    state.IdSearchCount = 254;
+    return found;
+}
+
+bool DeviceUtilities::ConfirmLeaveRun() {
+    return session_.prompter().askYesNo(lines({kTextLeaveRun, kTextContinue}));
+}
+
+bool DeviceUtilities::StopDevice() {
+    if (setStopControlsEnabled) {
+        setStopControlsEnabled(false);
+    }
+    wait(stopDelayMs);
+    const bool ok = WriteDeviceSetting(session_, kRunModeStop);
+    if (setStopControlsEnabled) {
+        setStopControlsEnabled(true);
+    }
+    return ok;
+}
+
+bool DeviceUtilities::RunDevice() {
+    return WriteDeviceSetting(session_, kRunModeRun);
+}
+
+int DeviceUtilities::recordWord(const QByteArray& record, int offset) const {
+    const int first = byteAt(record, offset), second = byteAt(record, offset + 1);
+    return bigEndian ? (first << 8) | second : (second << 8) | first;
+}
+
+std::optional<QByteArray> DeviceUtilities::readRecord(int* modelCode) {
+    const std::optional<int> model = ReadDeviceIdentity(session_);
+    if (!model) {
+        return std::nullopt;
+    }
+    if (modelCode) {
+        *modelCode = *model;
+    }
+    return ReadConfigRecord(session_, ConfigRecordSize(*model));
+}
+
+bool DeviceUtilities::CheckDevicePassword() {
+    const std::optional<QByteArray> record = readRecord();
+    if (!record) {
+        return false;
+    }
+    if ((byteAt(*record, kRecordFlags) & kPasswordActiveBit) == 0) {
+        return true;
+    }
+    const std::optional<int> typed = AskDevicePassword(session_.prompter());
+    if (!typed) {
+        return false;
+    }
+    if (*typed != recordWord(*record, kRecordLevel1)) {
+        session_.prompter().warn(LoadText(kTextInvalidPassword));
+        return false;
+    }
+    return true;
+}
+
+std::optional<QByteArray> DeviceUtilities::ReadDeviceInformation() {
+    return ReadDeviceItem(session_, Area::DeviceInfo);
+}
+
+bool DeviceUtilities::clockUsesRegisters(const QByteArray& info) const {
+    return byteAt(info, kInfoMainVersion) != 0 || byteAt(info, kInfoMinorVersion) != 0;
+}
+
+bool DeviceUtilities::connect() {
+    if (checkCommPort && !checkCommPort()) {
+        return false;
+    }
+    return ProbeDevice();
+}
+
+bool DeviceUtilities::prepareChange(bool askLeaveRun, bool checkPassword) {
+    if (askLeaveRun && !ConfirmLeaveRun()) {
+        return false;
+    }
+    if (!connect()) {
+        return false;
+    }
+    if (checkPassword && !CheckDevicePassword()) {
+        return false;
+    }
+    return !askLeaveRun || StopDevice();
+}
+
+// --- Clock -------------------------------------------------------------------------------------
+
+std::optional<DeviceClock> DeviceUtilities::ReadClock() {
+    if (!connect()) {
+        return std::nullopt;
+    }
+    Prompter& prompter = session_.prompter();
+    const std::optional<QByteArray> info = ReadDeviceInformation();
+    if (info && info->startsWith("06")) {
+        prompter.show({MessageIcon::Critical, firmwareNotSupportedText(), {Reply::Ok, Reply::Help}});
+        return std::nullopt;
+    }
+    std::optional<DeviceClock> clock;
+    if (info && clockUsesRegisters(*info)) {
+        const auto values = ReadRegisters(session_, 3, kClockRegister, kClockRegisterCount);
+        if (values) {
+            const auto& v = *values;
+            clock = DeviceClock{QDate(v[0], v[1], v[2]), QTime(v[3], v[4], v[5])};
+        }
+    } else if (info) {
+        const std::optional<QByteArray> date = ReadDeviceDate(session_);
+        const std::optional<QByteArray> time = date ? ReadDeviceTime(session_) : std::nullopt;
+        if (time) {
+            clock =
+                DeviceClock{QDate(kFirstTwoDigitYear + byteAt(*date, 2), byteAt(*date, 1), byteAt(*date, 0)),
+                            QTime(byteAt(*time, 0), byteAt(*time, 1), byteAt(*time, 2))};
+        }
+    }
+    if (!clock || !clock->date.isValid() || !clock->time.isValid()) {
+        prompter.critical(LoadText(kTextReadFailed));
+        return std::nullopt;
+    }
+    prompter.inform(LoadText(kTextReadDone));
+    return clock;
+}
+
+bool DeviceUtilities::SetClock(const QDate& date, const QTime& time) {
+    Prompter& prompter = session_.prompter();
+    if (!date.isValid() || !time.isValid() || date.year() < kFirstTwoDigitYear ||
+        date.year() >= kFirstTwoDigitYear + 100) {
+        prompter.warn(LoadText(kTextSetProperTime));
+        return false;
+    }
+    if (!prepareChange(true, true)) {
+        return false;
+    }
+    const std::optional<QByteArray> info = ReadDeviceInformation();
+    bool ok = false;
+    if (info && clockUsesRegisters(*info)) {
+        const auto u = [](int v) { return static_cast<std::uint16_t>(v); };
+        ok = WriteRegisters(session_, kClockRegister,
+                            {u(date.year()), u(date.month()), u(date.day()), u(time.hour()), u(time.minute()),
+                             u(time.second())});
+    } else if (info) {
+        ok = WriteDeviceDate(session_, date.day(), date.month(), date.year()) &&
+             WriteDeviceTime(session_, time.hour(), time.minute(), time.second());
+    }
+    if (ok) {
+        prompter.inform(LoadText(kTextWritten));
+    } else {
+        prompter.critical(LoadText(kTextWriteFailed));
+    }
+    return ok;
+}
+
+bool DeviceUtilities::SetClockToSystemTime() {
+    const QDateTime now = QDateTime::currentDateTime();
+    return SetClock(now.date(), now.time());
+}
+
+std::optional<DstRule> DeviceUtilities::ReadDst() {
+    if (!connect()) {
+        return std::nullopt;
+    }
+    Prompter& prompter = session_.prompter();
+    const std::optional<QByteArray> info = ReadDeviceInformation();
+    if (!info) {
+        prompter.critical(LoadText(kTextReadFailed));
+        return std::nullopt;
+    }
+    // Only the firmware that keeps its clock in registers has the daylight-saving block.
+    if (!clockUsesRegisters(*info)) {
+        prompter.inform(LoadText(kTextFeatureNotInFirmware));
+        return std::nullopt;
+    }
+    const auto values = ReadRegisters(session_, 3, kDstRegister, kDstRegisterCount);
+    const std::optional<DstRule> rule = values ? DstRule::fromRegisters(*values) : std::nullopt;
+    if (!rule) {
+        prompter.critical(LoadText(kTextReadFailed));
+        return std::nullopt;
+    }
+    prompter.inform(LoadText(kTextReadDone));
+    return rule;
+}
+
+bool DeviceUtilities::SetDst(const DstRule& rule, bool* permanent) {
+    Prompter& prompter = session_.prompter();
+    if (rule.enabled) {
+        if (const int error = DstValidationError(rule); error != 0) {
+            prompter.warn(LoadText(error));
+            return false;
+        }
+    }
+    if (!prepareChange(true, true)) {
+        return false;
+    }
+    const std::optional<QByteArray> info = ReadDeviceInformation();
+    if (info && !clockUsesRegisters(*info)) {
+        prompter.inform(LoadText(kTextFeatureNotInFirmware));
+        return false;
+    }
+    // Switching daylight saving off touches register 390 only: the rule stays for next time.
+    const bool ok = info && (rule.enabled ? WriteRegisters(session_, kDstRegister, rule.registers())
+                                          : WriteRegisters(session_, kDstRegister, {0}));
+    if (!ok) {
+        prompter.critical(LoadText(kTextWriteFailed));
+        return false;
+    }
+    // The device has no frame of its own for "permanently": a Yes leaves it stopped, a No
+    // leaves the settings in force until power-off or the next mode change.
+    const bool keep = prompter.askYesNo(
+        lines({kTextSaveDstPermanently, kTextSaveDstPermanently + 1, kTextSaveDstPermanently + 2}));
+    if (permanent) {
+        *permanent = keep;
+    }
+    return true;
+}
+
+// --- Run, stop, backlight ----------------------------------------------------------------------
+
+bool DeviceUtilities::StartDevice() {
+    return connect() && CheckDevicePassword() && RunDevice();
+}
+
+bool DeviceUtilities::StopDeviceCommand() {
+    return connect() && CheckDevicePassword() && StopDevice();
+}
+
+bool DeviceUtilities::SetBacklightMode(std::optional<BacklightMode> mode) {
+    Prompter& prompter = session_.prompter();
+    if (!mode) {
+        prompter.warn(LoadText(kTextChooseBacklight));
+        return false;
+    }
+    if (!prepareChange(true, false)) {
+        return false;
+    }
+    const std::optional<int> model = ReadDeviceIdentity(session_);
+    if (!model) {
+        return false;
+    }
+    // Devices with a level-2 password protect their menu themselves.
+    if (*model < kLevel2ModelCode && !CheckDevicePassword()) {
+        return false;
+    }
+    if (!WriteDeviceItem(session_, kAreaBacklight, QByteArray(1, static_cast<char>(*mode)))) {
+        prompter.critical(LoadText(kTextWriteFailed));
+        return false;
+    }
+    prompter.inform(LoadText(kTextBacklightSet));
+    return true;
+}
+
+// --- Passwords ---------------------------------------------------------------------------------
+
+std::optional<ResetPassword> DeviceUtilities::ReadResetPassword() {
+    if (!connect()) {
+        return std::nullopt;
+    }
+    const std::optional<QByteArray> record = readRecord();
+    if (!record) {
+        session_.prompter().critical(LoadText(kTextReadFailed));
+        return std::nullopt;
+    }
+    const int bits = byteAt(*record, kRecordResetByte);
+    if (bits & kResetLevel1Bit) {
+        return ResetPassword::Level1;
+    }
+    return bits & kResetLevel2Bit ? ResetPassword::Level2 : ResetPassword::None;
+}
+
+bool DeviceUtilities::SetResetPassword(ResetPassword choice) {
+    Prompter& prompter = session_.prompter();
+    if (!prepareChange(true, false)) {
+        return false;
+    }
+    const std::optional<QByteArray> info = ReadDeviceInformation();
+    if (!info || info->left(kInfoTextLength).trimmed().isEmpty()) {
+        prompter.warn(LoadText(kTextNoFirmwareVersion));
+        return false;
+    }
+    int model = 0;
+    std::optional<QByteArray> record = readRecord(&model);
+    if (!record) {
+        prompter.critical(LoadText(kTextWriteFailed));
+        return false;
+    }
+    if (model < kLevel2ModelCode) {
+        prompter.warn(LoadText(kTextNotSupportedDevice));
+        return false;
+    }
+    if (!clockUsesRegisters(*info)) {
+        prompter.warn(LoadText(kTextNotSupportedVersion));
+        return false;
+    }
+    if (choice != ResetPassword::None) {
+        const bool level1 = choice == ResetPassword::Level1;
+        const int stored = recordWord(*record, level1 ? kRecordLevel1 : kRecordLevel2);
+        if (stored == 0) {
+            prompter.warn(LoadText(level1 ? kTextLevel1Absent : kTextLevel2Absent));
+            return false;
+        }
+        const std::optional<int> typed = AskDevicePassword(prompter);
+        if (!typed) {
+            return false;
+        }
+        if (*typed != stored) {
+            prompter.warn(LoadText(kTextInvalidPassword));
+            return false;
+        }
+    }
+    char& bits = (*record)[kRecordResetByte];
+    const int low = static_cast<std::uint8_t>(bits) & 63;
+    switch (choice) {
+        case ResetPassword::Level1:
+            bits = static_cast<char>(low | kResetLevel1Bit);
+            break;
+        case ResetPassword::Level2:
+            bits = static_cast<char>(low | kResetLevel2Bit);
+            break;
+        case ResetPassword::None:
+            bits = static_cast<char>(low);
+            break;
+    }
+    if (!WriteConfigRecord(session_, *record)) {
+        prompter.critical(LoadText(kTextWriteFailed));
+        return false;
+    }
+    prompter.inform(LoadText(choice == ResetPassword::Level1   ? kTextResetLevel1
+                             : choice == ResetPassword::Level2 ? kTextResetLevel2
+                                                               : kTextResetNone));
+    return true;
+}
+
+std::optional<int> DeviceUtilities::passwordItem(int operation, int level, int oldValue, int newValue) {
+    QByteArray item;
+    for (const int b :
+         {6, operation, level, oldValue >> 8, oldValue & 0xFF, newValue >> 8, newValue & 0xFF}) {
+        item.append(static_cast<char>(b));
+    }
+    QByteArray request = ItemWriteRequest(session_.state().ModbusID, kAreaPasswords, item);
+    QByteArray reply;
+    session_.openIfSerial();
+    const bool ok = session_.ModbusTransaction(request, reply);
+    session_.closeIfSerial();
+    if (!ok || reply.size() < 5) {
+        return std::nullopt;
+    }
+    return byteAt(reply, 4);
+}
+
+bool DeviceUtilities::SetPassword(int level, const QString& oldText, const QString& newText,
+                                  const QString& confirmText) {
+    Prompter& prompter = session_.prompter();
+    if (!IsFourDigitPassword(newText) || newText.toInt() == 0) {
+        prompter.warn(LoadText(levelFourDigitsText(level)));
+        return false;
+    }
+    if (confirmText != newText) {
+        prompter.warn(LoadText(kTextWrongConfirmPassword));
+        return false;
+    }
+    if (!prepareChange(true, false)) {
+        return false;
+    }
+    int model = 0;
+    const std::optional<QByteArray> record = readRecord(&model);
+    if (!record) {
+        prompter.critical(LoadText(kTextWriteFailed));
+        return false;
+    }
+    if (level == 2 && model < kLevel2ModelCode) {
+        prompter.warn(LoadText(kTextNotSupportedDevice));
+        return false;
+    }
+    const int stored = recordWord(*record, level == 2 ? kRecordLevel2 : kRecordLevel1);
+    if (stored != 0 && (!IsFourDigitPassword(oldText) || oldText.toInt() != stored)) {
+        prompter.warn(LoadText(kTextWrongOldPassword));
+        return false;
+    }
+    const std::optional<int> status = passwordItem(kPasswordSet, level, stored, newText.toInt());
+    if (status == kStatusDone) {
+        prompter.inform(LoadText(kTextPasswordSet));
+        return true;
+    }
+    prompter.critical(LoadText(status == kStatusWrongOld   ? kTextWrongOldPassword
+                               : status == kStatusNoLevel2 ? kTextNotSupportedDevice
+                                                           : kTextWriteFailed));
+    return false;
+}
+
+bool DeviceUtilities::RemovePassword(int level, const QString& oldText) {
+    Prompter& prompter = session_.prompter();
+    if (!prepareChange(true, false)) {
+        return false;
+    }
+    int model = 0;
+    const std::optional<QByteArray> record = readRecord(&model);
+    if (!record) {
+        prompter.critical(LoadText(kTextWriteFailed));
+        return false;
+    }
+    if (level == 2 && model < kLevel2ModelCode) {
+        prompter.warn(LoadText(kTextNotSupportedDevice));
+        return false;
+    }
+    const int stored = recordWord(*record, level == 2 ? kRecordLevel2 : kRecordLevel1);
+    if (stored == 0) {
+        prompter.warn(LoadText(kTextPasswordNotEnabled));
+        return false;
+    }
+    if (!IsFourDigitPassword(oldText) || oldText.toInt() != stored) {
+        prompter.warn(LoadText(kTextWrongOldPassword));
+        return false;
+    }
+    const std::optional<int> status = passwordItem(kPasswordRemove, level, stored, 0);
+    if (status == kStatusDone) {
+        prompter.inform(LoadText(kTextPasswordRemoved));
+        return true;
+    }
+    prompter.critical(LoadText(status == kStatusNoPassword ? kTextPasswordNotEnabled
+                               : status == kStatusWrongOld ? kTextWrongOldPassword
+                                                           : kTextWriteFailed));
+    return false;
+}
+
+// --- Address search ----------------------------------------------------------------------------
+
+void DeviceUtilities::CancelIdSearch() {
+    session_.state().IdSearchActive = false;
+}
+
+IdSearchResult DeviceUtilities::ScanModbusId(ScanProgress* progress) {
+    CommState& state = session_.state();
+    state.QuietComm = true;
+    state.IdSearchActive = true;
+    if (progress) {
+        progress->setRange(kFirstModbusId, kLastModbusId);
+    }
+    IdSearchResult result = IdSearchResult::NotFound;
+    for (int id = kFirstModbusId; id <= kLastModbusId; ++id) {
+        if (!state.IdSearchActive) {
+            result = IdSearchResult::Cancelled;
+            break;
+        }
+        state.IdSearchCount = static_cast<std::uint8_t>(id);
+        state.MatchedReply = false;
+        const bool answered = probeAt(static_cast<std::uint8_t>(id));
+        QCoreApplication::processEvents();
+        if (progress) {
+            progress->setValue(id);
+        }
+        if (answered) {
+            state.ModbusID = static_cast<std::uint8_t>(id);
+            result = IdSearchResult::Found;
+            break;
+        }
+    }
+    state.QuietComm = false;
+    state.IdSearchActive = false;
+    state.MatchedReply = false;
+    state.IdSearchCount = 254;
+
+    Prompter& prompter = session_.prompter();
+    if (result == IdSearchResult::Found) {
+        if (saveSettings) {
+            saveSettings();
+        }
+        prompter.inform(QStringLiteral("ModBus ID modified\nDevice ModBus ID =") +
+                        QString::number(state.ModbusID));
+    } else if (result == IdSearchResult::NotFound) {
+        prompter.warn(lines({kTextNoValidModbusId, kTextCheckOtherSettings}));
+    }
+    return result;
+}
+
+}  // namespace bdx

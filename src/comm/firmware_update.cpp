@@ -1,0 +1,428 @@
+#include "comm/firmware_update.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QTimer>
+#include <utility>
+
+#include "blocks/device_model.h"
+#include "comm/modbus_crc.h"
+#include "comm/modbus_requests.h"
+#include "comm/transport.h"
+#include "shell/language_table.h"
+#include "shell/prompter.h"
+
+namespace bdx {
+
+namespace {
+
+constexpr int kTextHoldOkKey = 328;
+constexpr int kTextPackageCannotOpen = 8170;
+constexpr int kTextImageCannotWrite = 8171;
+constexpr int kLoaderAttempts = 3;
+
+int byteAt(const QByteArray& bytes, qsizetype i) {
+    return i >= 0 && i < bytes.size() ? static_cast<std::uint8_t>(bytes.at(i)) : -1;
+}
+
+QByteArray withCrcSlots(QByteArray body) {
+    body.append(2, '\0');
+    return body;
+}
+
+void appendAddress(QByteArray& frame, int address) {
+    frame.append(static_cast<char>(address >> 16 & 0xFF));
+    frame.append(static_cast<char>(address >> 8 & 0xFF));
+    frame.append(static_cast<char>(address & 0xFF));
+}
+
+void pause(int ms) {
+    if (ms > 0) {
+        QEventLoop loop;
+        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+}
+
+QString joinLines(const QString& first, const QString& second) {
+    return first + u'\n' + second;
+}
+
+// Puts the serial line on the fixed firmware settings for the update and back afterwards.
+class FixedLineScope {
+  public:
+    explicit FixedLineScope(Transport& transport) : serial_(dynamic_cast<SerialTransport*>(&transport)) {
+        if (serial_ != nullptr) {
+            serial_->setLineSettingsOverride(QString::fromLatin1(kFixedLineSettings));
+        }
+    }
+    ~FixedLineScope() {
+        if (serial_ != nullptr) {
+            serial_->setLineSettingsOverride({});
+        }
+    }
+    FixedLineScope(const FixedLineScope&) = delete;
+    FixedLineScope& operator=(const FixedLineScope&) = delete;
+
+  private:
+    SerialTransport* serial_;
+};
+
+// The loader frames are exchanged on one open port.
+class OpenPortScope {
+  public:
+    explicit OpenPortScope(ModbusSession& session) : session_(session) { session_.openIfSerial(); }
+    ~OpenPortScope() { session_.closeIfSerial(); }
+    OpenPortScope(const OpenPortScope&) = delete;
+    OpenPortScope& operator=(const OpenPortScope&) = delete;
+
+  private:
+    ModbusSession& session_;
+};
+
+}  // namespace
+
+QByteArray LoaderRequest(std::uint8_t command) {
+    QByteArray frame(1, static_cast<char>(command));
+    frame.append('\0');
+    return withCrcSlots(frame);
+}
+
+QByteArray LoaderWriteRequest(int address, const QByteArray& data) {
+    QByteArray frame(1, static_cast<char>(LoaderCommand::Write));
+    appendAddress(frame, address);
+    frame.append(static_cast<char>(data.size()));
+    frame.append(data);
+    return withCrcSlots(frame);
+}
+
+QByteArray LoaderReadRequest(int address, int length) {
+    QByteArray frame(1, static_cast<char>(LoaderCommand::Read));
+    appendAddress(frame, address);
+    frame.append(static_cast<char>(length));
+    return withCrcSlots(frame);
+}
+
+int LoaderBlockSize(int loaderType) {
+    return loaderType == 1 ? kPacketSize : 128;
+}
+
+QString InvalidPackageMessage() {
+    return QStringLiteral("Invalid QVEX file selected.");
+}
+
+QString LineSettingsMessage() {
+    return QStringLiteral("Change Comm Port settings on both Device and Application Software to ") +
+           QStringLiteral("Baud Rate <9600>, Parity <NONE>, Stop Bit <1> and then proceed.");
+}
+
+QString UnsupportedPackageMessage(const QString& version) {
+    return joinLines(QStringLiteral("Selected .QVEX files's Firmware Version is ") + version +
+                         QStringLiteral(". Current software does not support ") +
+                         QStringLiteral("this firmware version. "),
+                     QStringLiteral("See help for more detail."));
+}
+
+FirmwareUpdate::FirmwareUpdate(ModbusSession& session, QString imageFolder, FirmwareProgress* progress)
+    : session_(session), imageFolder_(std::move(imageFolder)), progress_(progress) {}
+
+QString FirmwareUpdate::imagePath() const {
+    return QDir(imageFolder_).filePath(QString::fromLatin1(kFirmwareImageName));
+}
+
+bool FirmwareUpdate::selectPackage(const QString& path) {
+    Prompter& prompter = session_.prompter();
+    ready_ = false;
+    package_.reset();
+    PackageReadResult read = ReadFirmwarePackage(path);
+    if (read.error == PackageError::CannotOpen) {
+        prompter.critical(LoadText(kTextPackageCannotOpen));
+        return false;
+    }
+    if (!read.package) {
+        prompter.critical(InvalidPackageMessage());
+        return false;
+    }
+    package_ = std::move(read.package);
+    if (!package_->supported()) {
+        prompter.show(
+            {MessageIcon::Critical, UnsupportedPackageMessage(package_->version), {Reply::Ok, Reply::Help}});
+        return false;
+    }
+    if (!QDir().mkpath(imageFolder_) || !WriteFirmwareImage(package_->image, imagePath())) {
+        prompter.critical(LoadText(kTextImageCannotWrite));
+        return false;
+    }
+    ready_ = true;
+    return true;
+}
+
+void FirmwareUpdate::stop() {
+    stopRequested_ = true;
+    session_.state().CommCancelled = true;
+}
+
+FirmwareResult FirmwareUpdate::run(bool verify) {
+    Prompter& prompter = session_.prompter();
+    CommState& state = session_.state();
+    if (!session_.transport().isEthernet() &&
+        state.lineSettings().compare(QString::fromLatin1(kFixedLineSettings), Qt::CaseInsensitive) != 0) {
+        prompter.warn(LineSettingsMessage());
+        return FirmwareResult::Refused;
+    }
+    // The update writes what was unpacked, not what is in memory: the image file is the one
+    // truth between choosing the package and starting.
+    QByteArray image;
+    if (packageReady()) {
+        QFile file(imagePath());
+        if (file.open(QIODevice::ReadOnly)) {
+            image = file.read(kFirmwareMemorySize + 1);
+        }
+    }
+    if (image.isEmpty() || image.size() > kFirmwareMemorySize) {
+        prompter.critical(InvalidPackageMessage());
+        return FirmwareResult::Refused;
+    }
+    stopRequested_ = false;
+    state.CommCancelled = false;
+    FixedLineScope line(session_.transport());
+    const FirmwareResult result = runChecked(verify, image);
+    stage_ = FirmwareStage::Idle;
+    return result;
+}
+
+FirmwareResult FirmwareUpdate::runChecked(bool verify, const QByteArray& image) {
+    Prompter& prompter = session_.prompter();
+    CommState& state = session_.state();
+    stage_ = FirmwareStage::Connecting;
+    if (progress_ != nullptr) {
+        progress_->setStatus(QStringLiteral("Connecting..."));
+    }
+    const std::optional<int> model = ReadDeviceIdentity(session_);
+    if (!model) {
+        return stopRequested_ ? FirmwareResult::Stopped : FirmwareResult::Failed;
+    }
+    state.ModelByte = static_cast<std::uint8_t>(*model);
+    switch (CheckModelFamily(session_)) {
+        case ModelFamilyResult::NoReply:
+            return stopRequested_ ? FirmwareResult::Stopped : FirmwareResult::Failed;
+        case ModelFamilyResult::Rejected:
+            prompter.critical(
+                QStringLiteral("The connected device type and selected 'QVEX' file types are different."));
+            return FirmwareResult::Refused;
+        case ModelFamilyResult::Accepted:
+            break;
+    }
+    if (const FirmwareResult checked = checkDevice(*model); checked != FirmwareResult::Updated) {
+        return checked;
+    }
+    stage_ = FirmwareStage::Confirmed;
+    if (!prompter.askYesNo(joinLines(QStringLiteral("Firmware version - ") + package_->version +
+                                         QStringLiteral(" will overwrite the present firmware in device."),
+                                     QStringLiteral("If you still want to continue release OK key of device "
+                                                    "and press Yes button.")))) {
+        return FirmwareResult::Declined;
+    }
+    if (stopRequested_) {
+        return FirmwareResult::Stopped;  // a transaction clears CommCancelled; our own flag remembers
+    }
+    int loaderType = 0;
+    if (const FirmwareResult entered = enterLoader(*model, loaderType); entered != FirmwareResult::Updated) {
+        return entered;
+    }
+    return program(image, loaderType, verify);
+}
+
+FirmwareResult FirmwareUpdate::checkDevice(int model) {
+    Prompter& prompter = session_.prompter();
+    const FirmwarePackage& package = *package_;
+    if (package.family() != ModelFamilyTable[static_cast<std::size_t>(model)]) {
+        prompter.critical(
+            QStringLiteral("The connected device type and selected 'QVEX' file types are different."));
+        return FirmwareResult::Refused;
+    }
+    if (package.model() != kQvexAnyModel && package.model() != model) {
+        prompter.critical(
+            QStringLiteral("The connected device type and selected 'QVEX' file type is different."));
+        return FirmwareResult::Refused;
+    }
+    const QString deviceText = session_.state().FirmwareText.trimmed();
+    const std::optional<QList<int>> device = FirmwareVersionNumbers(deviceText);
+    if (!device) {
+        prompter.critical(QStringLiteral(
+            "The current software version does not support the connected device's firmware version."));
+        return FirmwareResult::Refused;
+    }
+    const std::optional<QList<int>> offered = FirmwareVersionNumbers(package.version);
+    if (!offered) {
+        prompter.critical(QStringLiteral("Firmware version is incompatible."));
+        return FirmwareResult::Refused;
+    }
+    if (device->front() < package.minimumMainVersion()) {
+        prompter.show({MessageIcon::Critical,
+                       joinLines(QStringLiteral("Device firmware version ") + deviceText +
+                                     QStringLiteral(" is incompatible with the selected .QVEX files's ") +
+                                     QStringLiteral("firmware version ") + package.version + u'.',
+                                 QStringLiteral("Please select proper .QVEX file and try again.")),
+                       {Reply::Ok, Reply::Help}});
+        return FirmwareResult::Refused;
+    }
+    const int order = CompareFirmwareVersions(*device, *offered);
+    if (order >= 0) {
+        const QString fact = order > 0 ? QStringLiteral("Firmware in the device is of higher version.")
+                                       : QStringLiteral("Firmware in the device is of same version.");
+        if (!prompter.askYesNo(joinLines(fact, QStringLiteral("Do you still want to continue?")))) {
+            return FirmwareResult::Declined;
+        }
+    }
+    return FirmwareResult::Updated;
+}
+
+FirmwareResult FirmwareUpdate::enterLoader(int model, int& loaderType) {
+    Prompter& prompter = session_.prompter();
+    stage_ = FirmwareStage::Loader;
+    // Any item switches the running firmware to its loader; the device answers first.
+    if (!WriteDeviceItem(session_, Area::Loader, QByteArray("\x01\x5A", 2))) {
+        return stopRequested_ ? FirmwareResult::Stopped : FirmwareResult::Failed;
+    }
+    prompter.inform(HasDisplay(model) ? LoadText(kTextHoldOkKey)
+                                      : QStringLiteral("Now Press and Hold the RUN/STOP key on Device....."));
+    OpenPortScope port(session_);
+    const LoaderReply identity = loaderExchange(LoaderRequest(LoaderCommand::Identify));
+    if (identity.cancelled) {
+        return FirmwareResult::Stopped;
+    }
+    if (!identity.body || identity.body->size() < 3 || byteAt(*identity.body, 1) != model) {
+        prompter.critical(joinLines(QStringLiteral("Cannot confirm device ID"),
+                                    QStringLiteral("Also verify that OK key of device is pressed.")));
+        return FirmwareResult::Failed;
+    }
+    loaderType = byteAt(*identity.body, 2);
+    return FirmwareResult::Updated;
+}
+
+FirmwareResult FirmwareUpdate::program(const QByteArray& image, int loaderType, bool verify) {
+    OpenPortScope port(session_);
+    stage_ = FirmwareStage::Erasing;
+    if (progress_ != nullptr) {
+        progress_->setStatus(QStringLiteral("Updating firmware..."));
+    }
+    const QString eraseFailed = QStringLiteral("Failed to erase program memory. Try again.");
+    const LoaderReply erased = loaderExchange(LoaderRequest(LoaderCommand::Erase));
+    if (erased.cancelled) {
+        return FirmwareResult::Stopped;  // nothing erased yet: the old firmware still runs after a reset
+    }
+    if (!erased.body || byteAt(*erased.body, 1) != 0) {
+        return fail(eraseFailed);
+    }
+
+    const int block = LoaderBlockSize(loaderType);
+    const int blocks = static_cast<int>((image.size() + block - 1) / block);
+    stage_ = FirmwareStage::Writing;
+    const QString writeFailed = QStringLiteral("Unable to write into program memory. ");
+    if (progress_ != nullptr) {
+        progress_->setRange(0, blocks);
+        progress_->setValue(0);
+    }
+    for (int i = 0; i < blocks; ++i) {
+        if (stopRequested()) {
+            fail(writeFailed);
+            return FirmwareResult::Stopped;
+        }
+        const QByteArray data = image.mid(static_cast<qsizetype>(i) * block, block);
+        const LoaderReply written = loaderExchange(LoaderWriteRequest(i * block, data));
+        if (written.cancelled) {
+            fail(writeFailed);
+            return FirmwareResult::Stopped;
+        }
+        if (!written.body || byteAt(*written.body, 1) != 0) {
+            return fail(writeFailed);
+        }
+        if (progress_ != nullptr) {
+            progress_->setValue(i + 1);
+        }
+    }
+
+    if (verify) {
+        stage_ = FirmwareStage::Verifying;
+        const QString readFailed = QStringLiteral("Unable to read the programmed data. ");
+        if (progress_ != nullptr) {
+            progress_->setRange(0, blocks);
+            progress_->setValue(0);
+        }
+        for (int i = 0; i < blocks; ++i) {
+            if (stopRequested()) {
+                fail(readFailed);
+                return FirmwareResult::Stopped;
+            }
+            const QByteArray expected = image.mid(static_cast<qsizetype>(i) * block, block);
+            const LoaderReply read =
+                loaderExchange(LoaderReadRequest(i * block, static_cast<int>(expected.size())));
+            if (read.cancelled) {
+                fail(readFailed);
+                return FirmwareResult::Stopped;
+            }
+            if (!read.body || byteAt(*read.body, 1) != expected.size() ||
+                read.body->size() != expected.size() + 2) {
+                return fail(readFailed);
+            }
+            if (read.body->mid(2) != expected) {
+                return fail(QStringLiteral("Verification of the programmed data is failed. "));
+            }
+            if (progress_ != nullptr) {
+                progress_->setValue(i + 1);
+            }
+        }
+    }
+
+    stage_ = FirmwareStage::Rebooting;
+    const LoaderReply rebooted = loaderExchange(LoaderRequest(LoaderCommand::Reboot));
+    if (!rebooted.body || byteAt(*rebooted.body, 1) != 0) {
+        return fail(QStringLiteral("Unable to reboot. Reset the device manually by power ON."));
+    }
+    session_.prompter().inform(QStringLiteral("Successful!"));
+    return FirmwareResult::Updated;
+}
+
+FirmwareUpdate::LoaderReply FirmwareUpdate::loaderExchange(QByteArray request) {
+    CommState& state = session_.state();
+    Transport& transport = session_.transport();
+    transport.setSilenceInterval(SilenceInterval(state.silenceMs, QStringLiteral("9600")));
+    QTimer timeout;
+    timeout.setSingleShot(true);
+    QObject::connect(&timeout, &QTimer::timeout, [&state] { state.ReplyTimedOut = true; });
+    for (int attempt = 0; attempt < kLoaderAttempts; ++attempt) {
+        if (stopRequested()) {
+            return {std::nullopt, true};
+        }
+        AppendCrc(request);
+        state.ReplyTimedOut = false;
+        if (transport.sendFrame(request)) {
+            timeout.start(state.replyTimeoutMs);
+            QByteArray reply;
+            const int waited = session_.WaitForReply(reply);
+            timeout.stop();
+            if (waited == WaitResult::Cancelled) {
+                return {std::nullopt, true};
+            }
+            // Loader replies carry no address: the command byte comes back first.
+            if (waited == WaitResult::Reply && reply.size() >= 4 && reply.size() <= state.maxReplyBytes &&
+                HasValidCrc(reply) && reply.at(0) == request.at(0)) {
+                return {reply.chopped(2), false};
+            }
+        }
+        pause(state.retryPauseMs);
+    }
+    return {};
+}
+
+FirmwareResult FirmwareUpdate::fail(const QString& stepMessage) {
+    session_.prompter().show({MessageIcon::Critical,
+                              joinLines(joinLines(stepMessage, QStringLiteral("Unable to update firmware.")),
+                                        QStringLiteral("See help for more detail.")),
+                              {Reply::Ok, Reply::Help}});
+    return FirmwareResult::Failed;
+}
+
+}  // namespace bdx

@@ -1,0 +1,411 @@
+#include "program_transfer.h"
+
+#include <QEventLoop>
+#include <QTimer>
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "check/compiled_network.h"
+#include "check/rule_checker.h"
+#include "check/validate_before_run.h"
+#include "comm/device_image.h"
+#include "comm/modbus_requests.h"
+#include "comm/transport.h"
+#include "shell/language_table.h"
+#include "shell/prompter.h"
+
+namespace bdx {
+
+namespace {
+
+enum TextId {
+    LeaveRunMode = 4279,
+    ContinueQuestion = 4282,
+    InvalidPassword = 4256,
+    EnterFourDigits = 4301,
+    SelectProperModel = 4296,
+    WritingDevice = 4297,
+    DataWritten = 4298,
+    WriteFailed = 4299,
+    ProgramDownloaded = 4300,
+    DeviceDataRead = 4306,
+    ReadFailed = 4307,
+    SaveChangesQuestion = 4211,
+    RunModeQuestion = 345,
+};
+
+constexpr std::uint8_t kPointToPointAddress = 254;
+constexpr std::uint8_t kDefaultAddress = 1;
+constexpr std::uint8_t kRunMode = 1;
+constexpr std::uint8_t kStopMode = 3;
+constexpr int kPasswordActiveBit = 0x02;  // configuration byte 2
+constexpr int kConfigFlagsByte = 4;
+
+void pause(int ms) {
+    if (ms <= 0) {
+        return;
+    }
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool isFourDigits(const QString& text) {
+    if (text.size() != 4) {
+        return false;
+    }
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9') {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<RecordPassword> PasswordOfRecord(const QByteArray& record, bool bigEndian) {
+    if (record.size() < 3) {
+        return std::nullopt;
+    }
+    const auto b0 = static_cast<std::uint8_t>(record[0]);
+    const auto b1 = static_cast<std::uint8_t>(record[1]);
+    RecordPassword password;
+    password.number = bigEndian ? b0 * 256 + b1 : b1 * 256 + b0;
+    password.active = (static_cast<std::uint8_t>(record[2]) & kPasswordActiveBit) != 0;
+    return password;
+}
+
+ProgramTransfer::ProgramTransfer(ModbusSession& session, Program& program, Prompter& prompter,
+                                 TransferProgress* progress)
+    : session_(session),
+      state_(session.state()),
+      program_(program),
+      prompter_(prompter),
+      progress_(progress) {}
+
+void ProgramTransfer::status(const QString& text) {
+    if (progress_) {
+        progress_->setStatus(text);
+    }
+}
+
+void ProgramTransfer::progressValue(int value) {
+    if (progress_) {
+        progress_->setValue(value);
+    }
+}
+
+// Every exit leaves the line closed, the quiet mode off and the bar back at its start.
+void ProgramTransfer::finish() {
+    state_.QuietComm = false;
+    state_.MatchedReply = false;
+    session_.closeIfSerial();
+    progressValue(0);
+}
+
+bool ProgramTransfer::CheckProgramErrors() {
+    // A copy: the checker rewrites the usage flags, which is no edit of the user's program.
+    auto checked = std::make_unique<Program>(program_);
+    const std::vector<ErrorRow> errors = RunRuleCheck(*checked);
+    auto network = std::make_unique<CompiledNetwork>();
+    return !ValidateBeforeRun(*checked, errors, *network, prompter_, QString());
+}
+
+bool ProgramTransfer::ConfirmLeaveRun() {
+    return prompter_.askYesNo(LoadText(LeaveRunMode) + u'\n' + LoadText(ContinueQuestion));
+}
+
+bool ProgramTransfer::CheckCommPort() {
+    if (session_.transport().isEthernet()) {
+        return true;
+    }
+    if (state_.CommPort & kCommPortUsbFlag) {
+        return FindUsbPort(state_, prompter_, lister_, probe_) == UsbPortResult::Found;
+    }
+    if (state_.SerialPortPath.isEmpty() && hooks_.showCommSettings) {
+        hooks_.showCommSettings();
+    }
+    return !state_.SerialPortPath.isEmpty();
+}
+
+bool ProgramTransfer::ProbeDevice() {
+    const std::uint8_t configured = state_.ModbusID;
+    std::vector<std::uint8_t> addresses{configured};
+    for (const std::uint8_t fallback : {kPointToPointAddress, kDefaultAddress}) {
+        if (fallback != configured) {
+            addresses.push_back(fallback);
+        }
+    }
+    const bool searching = state_.IdSearchActive;
+    const std::uint8_t searchCount = state_.IdSearchCount;
+    state_.QuietComm = true;
+    bool found = false;
+    for (std::size_t i = 0; i < addresses.size() && !found; ++i) {
+        state_.ModbusID = addresses[i];
+        state_.MatchedReply = false;
+        // Only the last address's failure brings up the communication-error report.
+        state_.IdSearchCount = i + 1 == addresses.size() ? 2 : 0;
+        found = ReadDeviceTime(session_).has_value();
+        if (state_.CommFailed && !found) {
+            break;  // a reply from someone else: already reported
+        }
+    }
+    state_.IdSearchCount = searchCount;
+    state_.QuietComm = false;
+    state_.MatchedReply = false;
+    if (!found) {
+        state_.ModbusID = configured;
+        return false;
+    }
+    if (state_.ModbusID != configured && !searching) {
+        if (hooks_.settingsChanged) {
+            hooks_.settingsChanged();
+        }
+    } else if (searching) {
+        state_.ModbusID = configured;
+    }
+    return true;
+}
+
+bool ProgramTransfer::CheckDevicePassword() {
+    const std::optional<int> code = ReadDeviceIdentity(session_);
+    if (!code) {
+        return false;
+    }
+    deviceModelCode_ = *code;
+    const std::optional<QByteArray> record = ReadConfigRecord(session_, ConfigRecordSize(*code));
+    if (!record) {
+        return false;
+    }
+    const std::optional<RecordPassword> password = PasswordOfRecord(*record, bigEndian_);
+    if (!password || !password->active) {
+        return true;
+    }
+    for (;;) {
+        const std::optional<QString> typed = prompter_.askPassword(LoadText(EnterFourDigits));
+        if (!typed) {
+            return false;
+        }
+        if (!isFourDigits(*typed)) {
+            prompter_.warn(LoadText(EnterFourDigits));
+            continue;
+        }
+        if (typed->toInt() != password->number) {
+            prompter_.warn(LoadText(InvalidPassword));
+            return false;
+        }
+        return true;
+    }
+}
+
+bool ProgramTransfer::StopDevice() {
+    if (hooks_.setRunControlsEnabled) {
+        hooks_.setRunControlsEnabled(false);
+    }
+    pause(stopDelayMs_);
+    const bool stopped = WriteDeviceSetting(session_, kStopMode);
+    if (hooks_.setRunControlsEnabled) {
+        hooks_.setRunControlsEnabled(true);
+    }
+    return stopped;
+}
+
+bool ProgramTransfer::RunDevice() {
+    return WriteDeviceSetting(session_, kRunMode);
+}
+
+bool ProgramTransfer::CheckDeviceModel(bool adopt) {
+    const std::optional<int> code = ReadDeviceIdentity(session_);
+    if (!code) {
+        return false;
+    }
+    deviceModelCode_ = *code;
+    if (adopt) {
+        program_.ModelIndex = static_cast<std::uint16_t>(*code);
+        if (hooks_.modelChanged) {
+            hooks_.modelChanged();
+        }
+        return true;
+    }
+    if (*code != program_.ModelIndex) {
+        prompter_.show({MessageIcon::Information, LoadText(SelectProperModel), {Reply::Ok}});
+        return false;
+    }
+    return true;
+}
+
+int ProgramTransfer::CheckFirmware() {
+    state_.ModelByte =
+        static_cast<std::uint8_t>(deviceModelCode_ < 0 ? program_.ModelIndex : deviceModelCode_);
+    switch (CheckModelFamily(session_)) {
+        case ModelFamilyResult::Accepted:
+            return 0;
+        case ModelFamilyResult::Rejected:
+            if (state_.CommFailed) {
+                return 3;
+            }
+            prompter_.show({MessageIcon::Critical,
+                            QStringLiteral("The current software version does not support the connected "
+                                           "device's firmware version.\n\nSee help for more detail."),
+                            {Reply::Ok, Reply::Help}});
+            return 1;
+        case ModelFamilyResult::NoReply:
+            break;
+    }
+    // The transaction reports a silent device itself; only an exchange that ended without a
+    // word is reported here.
+    if (state_.CommFailed) {
+        return 3;
+    }
+    prompter_.critical(session_.transport().isEthernet() ? EthernetNoReplyMessage() : SerialNoReplyMessage());
+    return 2;
+}
+
+void ProgramTransfer::cmd_stop_Click() {
+    state_.CommCancelled = true;
+    state_.IdSearchCount = 254;
+    session_.closeIfSerial();
+}
+
+bool ProgramTransfer::pc_to_leg_Click() {
+    state_.CommFailed = false;
+    if (progress_) {
+        progress_->setRange(0, kTransferProgressMax);
+    }
+    progressValue(0);
+    if (!CheckProgramErrors() || !ConfirmLeaveRun() || !CheckCommPort()) {
+        finish();
+        return false;
+    }
+    state_.CommCancelled = false;
+    const bool ok = ProbeDevice() && !state_.CommFailed && CheckDevicePassword() && StopDevice() &&
+                    CheckDeviceModel(false) && writeChain();
+    finish();
+    return ok;
+}
+
+bool ProgramTransfer::writeChain() {
+    const std::optional<int> code = ReadDeviceIdentity(session_);
+    if (!code) {
+        return false;
+    }
+    deviceModelCode_ = *code;
+    status(LoadText(WritingDevice));
+    const QByteArray image = ImageBytes(BuildImage(program_, bigEndian_));
+    std::optional<QByteArray> record = ReadConfigRecord(session_, ConfigRecordSize(*code));
+    if (!record) {
+        return false;
+    }
+    SwapConfigRecord(*record, bigEndian_);
+    if (CheckFirmware() != 0) {
+        return false;
+    }
+
+    // From here on the device's memory changes: a failure is reported as a failed write.
+    status(QStringLiteral("Writing Ladder into the device. Please wait..."));
+    bool written = WriteDeviceArea(session_, Area::ProgramCode, image.left(kProgramCodeSize),
+                                   [this](int, int, int bytes) { progressValue(bytes); });
+    if (written) {
+        status(QStringLiteral("Writing SFB Data into the device. Please wait..."));
+        written = WriteDeviceArea(session_, Area::BlockData, image.mid(kProgramCodeSize),
+                                  [this](int, int, int bytes) { progressValue(kProgramCodeSize + bytes); });
+    }
+    if (written) {
+        SetExtensionFlags(*record, program_);
+        SwapConfigRecord(*record, bigEndian_);
+        written = WriteConfigRecord(session_, *record);
+    }
+    if (!written) {
+        status(LoadText(WriteFailed));
+        prompter_.critical(LoadText(WriteFailed));
+        return false;
+    }
+    progressValue(kTransferProgressMax);
+    status(LoadText(DataWritten));
+    prompter_.inform(LoadText(ProgramDownloaded));
+    if (prompter_.askYesNo(LoadText(RunModeQuestion))) {
+        RunDevice();
+    }
+    return true;
+}
+
+bool ProgramTransfer::leg_to_pc_Click() {
+    state_.CommFailed = false;
+    if (progress_) {
+        progress_->setRange(0, kTransferProgressMax);
+    }
+    progressValue(0);
+    if (!CheckCommPort() || !ConfirmLeaveRun()) {
+        finish();
+        return false;
+    }
+    state_.CommCancelled = false;
+    bool ok = ProbeDevice() && !state_.CommFailed && CheckDevicePassword() && StopDevice() &&
+              CheckDeviceModel(true);
+    if (ok) {
+        status(QStringLiteral("Reading from the device. Please wait..."));
+        const std::optional<int> code = ReadDeviceIdentity(session_);
+        ok = code && CheckFirmware() == 0;
+    }
+    if (ok && program_.ProgramModified) {
+        const Reply answer = prompter_.askYesNoCancel(LoadText(SaveChangesQuestion));
+        ok = answer == Reply::No || (answer == Reply::Yes && (!hooks_.saveChanges || hooks_.saveChanges()));
+    }
+    if (ok) {
+        ok = readAreas();
+    }
+    finish();
+    return ok;
+}
+
+bool ProgramTransfer::readAreas() {
+    const auto model = static_cast<std::uint16_t>(deviceModelCode_);
+    ResetProgram(program_);
+    program_.ModelIndex = model;
+    if (hooks_.programReplaced) {
+        hooks_.programReplaced();
+    }
+
+    const auto fail = [this] {
+        status(LoadText(ReadFailed));
+        prompter_.critical(LoadText(ReadFailed));
+        return false;
+    };
+    status(QStringLiteral("Reading Ladder from the device. Please wait..."));
+    QByteArray code;
+    if (ReadDeviceArea(session_, Area::ProgramCode, code,
+                       [this](int, int, int bytes) { progressValue(bytes); }) != kProgramCodeSize) {
+        return fail();
+    }
+    status(QStringLiteral("Reading SFB Data from the device. Please wait..."));
+    QByteArray blocks;
+    if (ReadDeviceArea(session_, Area::BlockData, blocks, [this](int, int, int bytes) {
+            progressValue(kProgramCodeSize + bytes);
+        }) != kBlockDataSize) {
+        return fail();
+    }
+    const std::optional<DeviceImage> image = ImageFromBytes(code + blocks);
+    std::optional<QByteArray> record = ReadConfigRecord(session_, ConfigRecordSize(model));
+    if (!image || !record) {
+        return fail();
+    }
+    ReadImage(*image, bigEndian_, program_);
+    SwapConfigRecord(*record, bigEndian_);
+    // The record carries which extension modules the program was written for.
+    const auto flags = static_cast<std::uint8_t>(record->at(kConfigFlagsByte));
+    for (int module = 0; module < kExtensionModules; ++module) {
+        program_.ExtensionModules[static_cast<std::size_t>(module)] = (flags >> module) & 1;
+    }
+    program_.ModelIndex = model;
+    if (hooks_.programReplaced) {
+        hooks_.programReplaced();
+    }
+    progressValue(kTransferProgressMax);
+    status(LoadText(DeviceDataRead));
+    prompter_.inform(QStringLiteral("The program has been read successfully."));
+    return true;
+}
+
+}  // namespace bdx

@@ -1,0 +1,190 @@
+#include "comm/comm_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "comm/modbus_requests.h"
+#include "comm/transport.h"
+#include "device_process.h"
+#include "shell/language_table.h"
+#include "shell/scripted_prompter.h"
+
+namespace bdx {
+namespace {
+
+TEST(CommSettings, ModbusIdAndEthernetFieldChecks) {
+    for (const char* good : {"1", "247", " 12 "}) {
+        EXPECT_FALSE(CheckModbusId(QString::fromLatin1(good))) << good;
+    }
+    for (const char* bad : {"0", "248", "", "1a", "-1", "99999999999"}) {
+        EXPECT_EQ(CheckModbusId(QString::fromLatin1(bad)),
+                  QStringLiteral("Modbus ID should be within 1 to 247"))
+            << bad;
+    }
+
+    struct Case {
+        std::array<const char*, 4> ip;
+        const char* port;
+        std::optional<EthernetField> field;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"10", "0", "0", "1"}, "502", std::nullopt, ""},
+        {{"223", "255", "255", "254"}, "65535", std::nullopt, ""},
+        {{"224", "1", "1", "1"},
+         "502",
+         EthernetField::IpPart1,
+         "Please enter a valid IP Address between 1 to 223."},
+        {{"0", "1", "1", "1"},
+         "502",
+         EthernetField::IpPart1,
+         "Please enter a valid IP Address between 1 to 223."},
+        {{"10", "256", "0", "1"},
+         "502",
+         EthernetField::IpPart2,
+         "Please enter a valid IP Address between 0 to 255."},
+        {{"10", "0", "x", "1"},
+         "502",
+         EthernetField::IpPart3,
+         "Please enter a valid IP Address between 0 to 255."},
+        {{"10", "0", "0", "255"},
+         "502",
+         EthernetField::IpPart4,
+         "Please enter a valid IP Address between 1 to 254."},
+        {{"10", "0", "0", "0"},
+         "502",
+         EthernetField::IpPart4,
+         "Please enter a valid IP Address between 1 to 254."},
+        {{"10", "0", "0", "1"},
+         "0",
+         EthernetField::Port,
+         "Please enter a valid Port Number between 1 to 65535."},
+        {{"10", "0", "0", "1"},
+         "65536",
+         EthernetField::Port,
+         "Please enter a valid Port Number between 1 to 65535."},
+        {{"10", "", "0", "1"},
+         "502",
+         EthernetField::IpPart2,
+         "Please enter valid IP Address and/or Port Number"},
+        {{"300", "0", "0", "1"}, "", EthernetField::Port, "Please enter valid IP Address and/or Port Number"},
+    };
+    for (const Case& c : cases) {
+        const std::array<QString, 4> ip{QString::fromLatin1(c.ip[0]), QString::fromLatin1(c.ip[1]),
+                                        QString::fromLatin1(c.ip[2]), QString::fromLatin1(c.ip[3])};
+        const auto error = CheckEthernetFields(ip, QString::fromLatin1(c.port));
+        ASSERT_EQ(error.has_value(), c.field.has_value()) << c.ip[0] << '.' << c.ip[3] << ':' << c.port;
+        if (error) {
+            EXPECT_EQ(error->field, *c.field) << c.message;
+            EXPECT_EQ(error->message, QString::fromLatin1(c.message));
+        }
+    }
+}
+
+TEST(CommSettings, CommPortEncodingAndLineSettings) {
+    EXPECT_EQ(EncodeCommPort(CommKind::Serial, 3), 3);
+    EXPECT_EQ(EncodeCommPort(CommKind::UsbCable), 0x8000);
+    EXPECT_EQ(EncodeCommPort(CommKind::UsbCable, 5), 0x8005);
+    EXPECT_EQ(EncodeCommPort(CommKind::Ethernet, 7), 1000);
+    EXPECT_EQ(CommKindOf(0), CommKind::NotConfigured);
+    EXPECT_EQ(CommKindOf(4), CommKind::Serial);
+    EXPECT_EQ(CommKindOf(1000), CommKind::Ethernet);
+    EXPECT_EQ(CommKindOf(0x8000 | 1000), CommKind::UsbCable);  // a USB port numbered 1000 is still USB
+    EXPECT_EQ(CommPortNumber(0x8005), 5);
+    EXPECT_EQ(CommPortNumber(1000), 0);
+
+    EXPECT_EQ(LineSettingsFromIndexes(0, 0, 0), QStringLiteral("9600,N,8,1"));
+    EXPECT_EQ(LineSettingsFromIndexes(3, 1, 1), QStringLiteral("1200,E,8,2"));
+    EXPECT_EQ(LineSettingsFromIndexes(1, 2, 0), QStringLiteral("4800,O,8,1"));
+    EXPECT_EQ(LineSettingsFromIndexes(5, -1, 9), QStringLiteral("9600,N,8,1"));
+    LineSettings parsed;
+    EXPECT_TRUE(ParseLineSettings(LineSettingsFromIndexes(2, 1, 1), parsed));
+    EXPECT_EQ(parsed.baud, 2400);
+    EXPECT_EQ(parsed.parity, QSerialPort::EvenParity);
+}
+
+TEST(CommSettings, FindUsbPortNeedsExactlyOneOpenableCable) {
+    const SerialPortEntry cable{QStringLiteral("/dev/ttyUSB2"), true, 0x10C4, 0xEA60, QStringLiteral("0001")};
+    const SerialPortEntry other{QStringLiteral("/dev/ttyUSB0"), true, 0x0403, 0x6001, {}};
+    const SerialPortEntry builtIn{QStringLiteral("/dev/ttyS0"), false, 0, 0, {}};
+    const SerialPortEntry secondCable{QStringLiteral("/dev/ttyUSB3"), true, 0x10C4, 0xEA70, {}};
+    const QString notConnected =
+        QStringLiteral("The USB cable is not connected. Please connect it and try again.");
+    const QString unavailable = QStringLiteral(
+        "USB Port is unavailable, it may be busy or cable driver are not properly installed.\n"
+        "Please check details and try again.");
+    struct Case {
+        std::vector<SerialPortEntry> ports;
+        bool opens;
+        UsbPortResult result;
+        QString message;
+    };
+    const Case cases[] = {
+        {{other, builtIn}, true, UsbPortResult::NoCable, notConnected},
+        {{cable, secondCable}, true, UsbPortResult::MultipleCables, LoadText(333) + u'\n' + LoadText(332)},
+        {{cable, other}, false, UsbPortResult::Unavailable, unavailable},
+        {{builtIn, cable, other}, true, UsbPortResult::Found, {}},
+    };
+    for (const Case& c : cases) {
+        CommState state;
+        state.CommPort = kCommPortUsbFlag;
+        ScriptedPrompter prompter;
+        QString probed;
+        const UsbPortResult result = FindUsbPort(
+            state, prompter, [&] { return c.ports; },
+            [&](const QString& path) {
+                probed = path;
+                return c.opens;
+            });
+        EXPECT_EQ(result, c.result);
+        if (c.message.isEmpty()) {
+            EXPECT_TRUE(prompter.texts().isEmpty());
+            EXPECT_EQ(state.SerialPortPath, cable.path);
+            EXPECT_EQ(state.CommPort, 0x8000 | 3);
+        } else {
+            EXPECT_EQ(prompter.texts(), QStringList{c.message});
+            EXPECT_TRUE(state.SerialPortPath.isEmpty());
+            EXPECT_EQ(state.CommPort, kCommPortUsbFlag);
+        }
+        if (c.result == UsbPortResult::Found || c.result == UsbPortResult::Unavailable) {
+            EXPECT_EQ(probed, cable.path);
+        }
+    }
+}
+
+// The device's own parameters live at the service address 1 even when its ID is another.
+TEST(CommSettings, DeviceParametersAtTheServiceAddress) {
+    test::DeviceProcess device;
+    ASSERT_TRUE(device.start({"--pty", "--model", "3", "--id", "7"})) << device.failure.toStdString();
+    CommState state;
+    state.SerialPortPath = device.ptyPath;
+    state.BaudRateText = QStringLiteral("1200");  // overridden by the fixed settings
+    state.silenceMs = 15;
+    state.replyTimeoutMs = 500;
+    state.ModbusID = 99;
+    ScriptedPrompter prompter;
+    SerialTransport transport(state);
+    ModbusSession session(state, transport, prompter);
+
+    const auto params = ReadDeviceCommParams(session);
+    ASSERT_TRUE(params) << prompter.texts().join(u'|').toStdString();
+    EXPECT_EQ(*params, (DeviceCommParams{7, 0, 0, 0}));
+    EXPECT_EQ(prompter.texts().last(), LoadText(4306));
+    EXPECT_EQ(transport.effectiveLineSettings(), QStringLiteral("1200,N,8,1"));  // override lifted
+
+    EXPECT_FALSE(WriteDeviceCommParams(session, {248, 0, 0, 0}));
+    EXPECT_EQ(prompter.texts().last(), QStringLiteral("Modbus ID should be within 1 to 247"));
+    ASSERT_TRUE(WriteDeviceCommParams(session, {9, 0, 2, 1}));
+    EXPECT_EQ(prompter.texts().last(), LoadText(4298));
+    EXPECT_EQ(ReadDeviceCommParams(session), (DeviceCommParams{9, 0, 2, 1}));
+    state.ModbusID = 9;
+    EXPECT_TRUE(ReadDeviceIdentity(session));
+
+    state.SerialPortPath.clear();
+    EXPECT_FALSE(ReadDeviceCommParams(session));
+    EXPECT_EQ(prompter.texts().last(), LoadText(4289));
+}
+
+}  // namespace
+}  // namespace bdx

@@ -1,0 +1,400 @@
+#include "comm/device_utilities.h"
+
+#include <gtest/gtest.h>
+
+#include <QTcpSocket>
+#include <memory>
+
+#include "comm/modbus_requests.h"
+#include "comm/modbus_transaction.h"
+#include "comm/transport.h"
+#include "device_process.h"
+#include "shell/scripted_prompter.h"
+
+namespace bdx {
+namespace {
+
+using test::Byte;
+using test::DeviceProcess;
+using test::Frame;
+using test::TcpExchange;
+
+const QString kWritten = QStringLiteral("Data has been written successfully in device.");
+const QString kReadDone = QStringLiteral("Device data has been read successfully.");
+const QString kInvalidPassword = QStringLiteral("Invalid password. ");
+
+// The real device process and the program's side of the link, over TCP or its pty.
+struct Rig {
+    DeviceProcess device;
+    CommState state;
+    ScriptedPrompter prompter;
+    std::unique_ptr<Transport> transport;
+    std::unique_ptr<ModbusSession> session;
+    std::unique_ptr<DeviceUtilities> utilities;
+    int settingsSaved = 0;
+
+    bool start(bool ethernet, QStringList extra = {}) {
+        extra << QStringLiteral("--pty") << QStringLiteral("--tcp") << QStringLiteral("127.0.0.1:0");
+        if (!device.start(extra)) {
+            return false;
+        }
+        state.replyTimeoutMs = 300;
+        state.idSearchTimeoutMs = 100;
+        state.silenceMs = 15;
+        state.retryPauseMs = 0;
+        state.IsEthernet = ethernet;
+        if (ethernet) {
+            state.TcpPort = device.tcpPort;
+            auto tcp = std::make_unique<TcpTransport>(state, prompter);
+            if (!tcp->connectToDevice(5000)) {
+                return false;
+            }
+            transport = std::move(tcp);
+        } else {
+            state.SerialPortPath = device.ptyPath;
+            transport = std::make_unique<SerialTransport>(state);
+        }
+        session = std::make_unique<ModbusSession>(state, *transport, prompter);
+        utilities = std::make_unique<DeviceUtilities>(*session);
+        utilities->stopDelayMs = 0;
+        utilities->saveSettings = [this] { ++settingsSaved; };
+        return true;
+    }
+
+    // Holding registers read by a frame of our own, beside the program's link.
+    std::vector<int> registers(int start, int count) {
+        QTcpSocket socket;
+        socket.connectToHost(QStringLiteral("127.0.0.1"), device.tcpPort);
+        if (!socket.waitForConnected(3000)) {
+            return {};
+        }
+        const QByteArray reply = TcpExchange(socket, Frame({254, 3, start >> 8, start & 0xFF, 0, count}));
+        std::vector<int> values;
+        for (int i = 0; i < count && 4 + 2 * i < reply.size(); ++i) {
+            values.push_back(Byte(reply, 3 + 2 * i) << 8 | Byte(reply, 4 + 2 * i));
+        }
+        return values;
+    }
+
+    QString mode() {
+        for (const QString& line : device.command(QStringLiteral("dump"))) {
+            if (line.startsWith(QLatin1String("mode: "))) {
+                return line.mid(6);
+            }
+        }
+        return {};
+    }
+};
+
+struct ClockCase {
+    bool ethernet;
+    const char* firmware;  // a version in the text: the register path; none: the date/time items
+};
+
+class ClockRoundTrip : public testing::TestWithParam<ClockCase> {};
+
+TEST_P(ClockRoundTrip, SetThenReadGivesTheSetTime) {
+    Rig rig;
+    ASSERT_TRUE(rig.start(GetParam().ethernet, {"--firmware", GetParam().firmware}))
+        << rig.device.failure.toStdString();
+    const QDate date(2031, 2, 28);
+    const QTime time(23, 58, 30);
+    rig.prompter.queueReply(Reply::Yes);  // leave run mode
+    ASSERT_TRUE(rig.utilities->SetClock(date, time)) << rig.prompter.texts().join(u'|').toStdString();
+    EXPECT_EQ(rig.prompter.texts().last(), kWritten);
+
+    const std::optional<DeviceClock> clock = rig.utilities->ReadClock();
+    ASSERT_TRUE(clock.has_value()) << rig.prompter.texts().join(u'|').toStdString();
+    EXPECT_EQ(clock->date, date);
+    // The device clock keeps running: allow a few seconds, never a wrap into the next day here.
+    EXPECT_GE(clock->time, time);
+    EXPECT_LE(clock->time, time.addSecs(5));
+    EXPECT_EQ(rig.prompter.texts().last(), kReadDone);
+    EXPECT_EQ(rig.prompter.unanswered(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, ClockRoundTrip,
+                         testing::Values(ClockCase{true, "QX2 V2.10"}, ClockCase{false, "QX2 V2.10"},
+                                         ClockCase{true, "QX2"}, ClockCase{false, "QX2"}));
+
+TEST(DeviceClock, RefusesBadTimesAndOldFirmwareWithoutTouchingTheDevice) {
+    Rig rig;
+    ASSERT_TRUE(rig.start(true, {"--firmware", "06X"})) << rig.device.failure.toStdString();
+    EXPECT_FALSE(rig.utilities->SetClock(QDate(2031, 2, 30), QTime(1, 0)));
+    EXPECT_FALSE(rig.utilities->SetClock(QDate(1999, 12, 31), QTime(1, 0)));
+    EXPECT_EQ(rig.prompter.texts(), QStringList({"Set Proper Time.", "Set Proper Time."}));
+    EXPECT_EQ(rig.session->transactionCount(), 0);
+
+    rig.prompter.clear();
+    EXPECT_FALSE(rig.utilities->ReadClock().has_value());
+    ASSERT_EQ(rig.prompter.messages().size(), 1u);
+    const Message& m = rig.prompter.messages().front();
+    EXPECT_EQ(m.icon, MessageIcon::Critical);
+    EXPECT_TRUE(m.text.startsWith(
+        "The current software version does not support the connected device's firmware version."));
+    EXPECT_EQ(m.buttons, (std::vector<Reply>{Reply::Ok, Reply::Help}));
+}
+
+TEST(DaylightSaving, SwitchingOffWritesRegister390AloneAndKeepsTheRule) {
+    Rig rig;
+    ASSERT_TRUE(rig.start(true)) << rig.device.failure.toStdString();
+    DstRule rule;
+    rule.enabled = true;
+    rule.startWeek = 4;  // last Sunday of March, 02:00, to the last Sunday of October, 03:00
+    rule.startMonth = 2;
+    rule.startHour = 2;
+    rule.endWeek = 4;
+    rule.endMonth = 9;
+    rule.endHour = 3;
+    rule.offsetHours = 1;
+    for (int i = 0; i < 2; ++i) {
+        rig.prompter.queueReply(Reply::Yes);  // leave run mode
+        rig.prompter.queueReply(Reply::No);   // not permanently
+    }
+    bool permanent = true;
+    ASSERT_TRUE(rig.utilities->SetDst(rule, &permanent)) << rig.prompter.texts().join(u'|').toStdString();
+    EXPECT_FALSE(permanent);
+    EXPECT_TRUE(
+        rig.prompter.texts().last().startsWith("Do you want to save the settings permanently?\n1. If Yes"));
+
+    const std::optional<DstRule> back = rig.utilities->ReadDst();
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(*back, rule);
+
+    DstRule off = rule;
+    off.enabled = false;
+    off.startMonth = 7;  // what the dialog shows besides the switch must not reach the device
+    ASSERT_TRUE(rig.utilities->SetDst(off));
+    std::vector<int> expected;
+    for (const std::uint16_t v : rule.registers()) {
+        expected.push_back(v);
+    }
+    expected[0] = 0;
+    EXPECT_EQ(rig.registers(kDstRegister, kDstRegisterCount), expected);
+}
+
+TEST(DaylightSaving, ValidationNamesTheFirstFaultAndSendsNothing) {
+    const auto base = [] {
+        DstRule r;
+        r.enabled = true;
+        r.startMonth = 2;
+        r.endMonth = 9;
+        return r;
+    };
+    struct Case {
+        std::function<void(DstRule&)> change;
+        const char* text;
+    };
+    const std::vector<Case> cases = {
+        {[](DstRule& r) { r.endMonth = r.startMonth; }, "DST Start Date and DST End Date can not be same."},
+        {[](DstRule& r) { r.startHour = 24; }, "DST hour not valid."},
+        {[](DstRule& r) { r.offsetHours = 24; }, "DST hour not valid."},
+        {[](DstRule& r) { r.endMinute = 60; }, "DST minute not valid."},
+        {[](DstRule& r) { r.startWeek = 5; }, "DST week not valid."},
+        {[](DstRule& r) { r.endWeekday = 7; }, "DST Day not valid."},
+        {[](DstRule& r) { r.startMonth = 12; }, "DST month not valid."},
+    };
+    Rig rig;
+    ASSERT_TRUE(rig.start(true)) << rig.device.failure.toStdString();
+    for (const Case& c : cases) {
+        DstRule rule = base();
+        c.change(rule);
+        rig.prompter.clear();
+        EXPECT_FALSE(rig.utilities->SetDst(rule));
+        EXPECT_EQ(rig.prompter.texts(), QStringList{c.text});
+    }
+    EXPECT_EQ(rig.session->transactionCount(), 0);
+}
+
+TEST(DevicePasswords, FourDigitsOnlyInEveryBox) {
+    ScriptedPrompter prompter;
+    prompter.queuePassword(QStringLiteral("123"));
+    prompter.queuePassword(QStringLiteral("12a4"));
+    prompter.queuePassword(QStringLiteral("0420"));
+    EXPECT_EQ(AskDevicePassword(prompter), 420);
+    QStringList warnings;
+    for (const Message& m : prompter.messages()) {
+        if (m.icon == MessageIcon::Warning) {
+            warnings << m.text;
+        }
+    }
+    EXPECT_EQ(warnings, QStringList({"Enter 4 Digit password.", "Enter 4 Digit password."}));
+
+    prompter.clear();
+    prompter.queuePassword(std::nullopt);
+    EXPECT_EQ(AskDevicePassword(prompter), std::nullopt);
+
+    Rig rig;
+    ASSERT_TRUE(rig.start(true)) << rig.device.failure.toStdString();
+    EXPECT_FALSE(rig.utilities->SetPassword(1, {}, "123", "123"));
+    EXPECT_FALSE(rig.utilities->SetPassword(2, {}, "12345", "12345"));
+    EXPECT_FALSE(rig.utilities->SetPassword(1, {}, "1234", "1243"));
+    EXPECT_EQ(rig.prompter.texts(),
+              QStringList({"Enter 4 Digit Level 1 password.", "Enter 4 Digit Level 2  password.",
+                           "Please enter correct Confirm Password."}));
+    EXPECT_EQ(rig.session->transactionCount(), 0);
+}
+
+TEST(DevicePasswords, SetChangeCheckAndRemove) {
+    Rig rig;
+    ASSERT_TRUE(rig.start(true)) << rig.device.failure.toStdString();
+    DeviceUtilities& u = *rig.utilities;
+    const auto lastText = [&] { return rig.prompter.texts().last(); };
+    const auto yes = [&] { rig.prompter.queueReply(Reply::Yes); };
+
+    yes();
+    ASSERT_TRUE(u.SetPassword(1, {}, "1234", "1234")) << lastText().toStdString();
+    EXPECT_EQ(lastText(), "Password has been set successfully.");
+
+    rig.prompter.queuePassword(QStringLiteral("1111"));
+    EXPECT_FALSE(u.CheckDevicePassword());
+    EXPECT_EQ(lastText(), kInvalidPassword);
+    rig.prompter.queuePassword(QStringLiteral("1234"));
+    EXPECT_TRUE(u.CheckDevicePassword());
+
+    yes();
+    EXPECT_FALSE(u.SetPassword(1, "4321", "5678", "5678"));
+    EXPECT_EQ(lastText(), "Please enter correct Old Password. ");
+    yes();
+    ASSERT_TRUE(u.SetPassword(1, "1234", "5678", "5678"));
+    rig.prompter.queuePassword(QStringLiteral("5678"));
+    EXPECT_TRUE(u.CheckDevicePassword());
+
+    // A level-2 password of its own, then the reset menu protected by it.
+    yes();
+    ASSERT_TRUE(u.SetPassword(2, {}, "2468", "2468")) << lastText().toStdString();
+    yes();
+    rig.prompter.queuePassword(QStringLiteral("2468"));
+    ASSERT_TRUE(u.SetResetPassword(ResetPassword::Level2)) << lastText().toStdString();
+    EXPECT_EQ(lastText(), "Level 2 Password has been set for executing reset functionality.");
+    EXPECT_EQ(u.ReadResetPassword(), ResetPassword::Level2);
+
+    yes();
+    EXPECT_FALSE(u.RemovePassword(1, "1234"));
+    EXPECT_EQ(lastText(), "Please enter correct Old Password. ");
+    yes();
+    ASSERT_TRUE(u.RemovePassword(1, "5678"));
+    EXPECT_EQ(lastText(), "Password has been removed successfully.");
+    yes();
+    EXPECT_FALSE(u.RemovePassword(1, "5678"));
+    EXPECT_EQ(lastText(), "Password is not enabled in the device.");
+
+    // No password any more: the check passes without asking.
+    rig.prompter.clear();
+    EXPECT_TRUE(u.CheckDevicePassword());
+    EXPECT_TRUE(rig.prompter.messages().empty());
+    EXPECT_EQ(rig.prompter.unanswered(), 0);
+}
+
+TEST(DevicePasswords, ResetMenuLevelWithoutThatPasswordChangesNothing) {
+    Rig rig;
+    ASSERT_TRUE(rig.start(true, {"--password", "1234"})) << rig.device.failure.toStdString();
+    rig.prompter.queueReply(Reply::Yes);
+    EXPECT_FALSE(rig.utilities->SetResetPassword(ResetPassword::Level2));
+    EXPECT_EQ(rig.prompter.texts().last(), "Level 2 Password is not present in the device.");
+    EXPECT_EQ(rig.utilities->ReadResetPassword(), ResetPassword::None);
+
+    rig.prompter.queueReply(Reply::Yes);
+    rig.prompter.queuePassword(QStringLiteral("9999"));
+    EXPECT_FALSE(rig.utilities->SetResetPassword(ResetPassword::Level1));
+    EXPECT_EQ(rig.prompter.texts().last(), kInvalidPassword);
+    EXPECT_EQ(rig.utilities->ReadResetPassword(), ResetPassword::None);
+
+    // Model codes below 8 have no reset-menu password at all.
+    Rig small;
+    ASSERT_TRUE(small.start(true, {"--model", "3"})) << small.device.failure.toStdString();
+    small.prompter.queueReply(Reply::Yes);
+    EXPECT_FALSE(small.utilities->SetResetPassword(ResetPassword::None));
+    EXPECT_EQ(small.prompter.texts().last(), "This feature is not supported for the connected device.");
+}
+
+TEST(DeviceUtilitiesRun, RunAndStopChangeTheDeviceMode) {
+    for (const bool ethernet : {true, false}) {
+        Rig rig;
+        ASSERT_TRUE(rig.start(ethernet)) << rig.device.failure.toStdString();
+        ASSERT_EQ(rig.mode(), "stop");
+        int disabled = 0;
+        rig.utilities->setStopControlsEnabled = [&](bool on) { disabled += on ? 0 : 1; };
+        ASSERT_TRUE(rig.utilities->StartDevice()) << rig.prompter.texts().join(u'|').toStdString();
+        EXPECT_EQ(rig.mode(), "run");
+        ASSERT_TRUE(rig.utilities->StopDeviceCommand());
+        EXPECT_EQ(rig.mode(), "stop");
+        EXPECT_EQ(disabled, 1);
+        EXPECT_TRUE(rig.prompter.messages().empty()) << rig.prompter.texts().join(u'|').toStdString();
+    }
+}
+
+struct RecordingProgress : ScanProgress {
+    std::function<void(int)> onValue;
+    int last = 0;
+    void setRange(int, int) override {}
+    void setValue(int value) override {
+        last = value;
+        if (onValue) {
+            onValue(value);
+        }
+    }
+};
+
+struct SearchCase {
+    bool ethernet;
+    QStringList deviceArgs;
+    int found;
+};
+
+class AddressSearch : public testing::TestWithParam<SearchCase> {};
+
+TEST_P(AddressSearch, StopsAtTheFirstAnsweringAddress) {
+    Rig rig;
+    ASSERT_TRUE(rig.start(GetParam().ethernet, GetParam().deviceArgs)) << rig.device.failure.toStdString();
+    rig.state.ModbusID = 200;
+    RecordingProgress progress;
+    EXPECT_EQ(rig.utilities->ScanModbusId(&progress), IdSearchResult::Found);
+    EXPECT_EQ(rig.state.ModbusID, GetParam().found);
+    EXPECT_EQ(progress.last, GetParam().found);
+    EXPECT_EQ(rig.settingsSaved, 1);
+    EXPECT_EQ(rig.prompter.texts(),
+              QStringList{QStringLiteral("ModBus ID modified\nDevice ModBus ID =%1").arg(GetParam().found)});
+    EXPECT_FALSE(rig.state.QuietComm);
+    EXPECT_FALSE(rig.state.IdSearchActive);
+    // The found address works for the next operation.
+    EXPECT_TRUE(rig.utilities->ProbeDevice());
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, AddressSearch,
+                         testing::Values(SearchCase{true, {"--id", "7"}, 7},
+                                         SearchCase{false, {"--id", "7"}, 7},
+                                         // Answers as 1 although its own ID is 9: address 1 wins.
+                                         SearchCase{true, {"--id", "9", "--fault", "only-address-1"}, 1}));
+
+TEST(AddressSearchControl, CancelEndsBeforeTheNextAddressAndChangesNothing) {
+    Rig rig;
+    ASSERT_TRUE(rig.start(true, {"--id", "7"})) << rig.device.failure.toStdString();
+    rig.state.ModbusID = 200;
+    RecordingProgress progress;
+    progress.onValue = [&](int value) {
+        if (value == 3) {
+            rig.utilities->CancelIdSearch();
+        }
+    };
+    EXPECT_EQ(rig.utilities->ScanModbusId(&progress), IdSearchResult::Cancelled);
+    EXPECT_EQ(progress.last, 3);
+    EXPECT_EQ(rig.state.ModbusID, 200);
+    EXPECT_EQ(rig.settingsSaved, 0);
+    EXPECT_TRUE(rig.prompter.messages().empty());
+}
+
+TEST(AddressSearchControl, NoAnswerAnywhereGivesTheSettingsMessage) {
+    Rig rig;
+    ASSERT_TRUE(rig.start(true, {"--fault", "no-reply"})) << rig.device.failure.toStdString();
+    rig.state.replyTimeoutMs = 5;
+    EXPECT_EQ(rig.utilities->ScanModbusId(), IdSearchResult::NotFound);
+    ASSERT_EQ(rig.prompter.messages().size(), 1u);
+    EXPECT_EQ(rig.prompter.messages().front().icon, MessageIcon::Warning);
+    EXPECT_EQ(rig.prompter.texts().front(),
+              "Communication with device is not successful for any valid Modbus Id.\n"
+              "Please check communication settings other than Modbus ID.");
+}
+
+}  // namespace
+}  // namespace bdx

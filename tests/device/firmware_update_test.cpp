@@ -1,0 +1,379 @@
+// Firmware packages and the update flow, end to end against the virtual device process.
+
+#include "comm/firmware_update.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "cli/cli_commands.h"
+#include "comm/modbus_requests.h"
+#include "comm/transport.h"
+#include "device_process.h"
+#include "shell/language_table.h"
+#include "shell/scripted_prompter.h"
+
+namespace bdx {
+namespace {
+
+using test::DeviceProcess;
+
+// --- Package reader ------------------------------------------------------------------------
+
+// Header (22) + image + 2 bytes per 1000-byte chunk: the position right after the last chunk.
+int EndOfChunks(int imageSize) {
+    return kQvexHeaderSize + imageSize + 2 * ((imageSize + 999) / 1000) + 1;
+}
+
+TEST(FirmwarePackage, ReadsHeaderAndImage) {
+    TestPackageOptions options;
+    options.imageSize = 2500;
+    options.chunkSize = 700;
+    const PackageReadResult read = ParseFirmwarePackage(BuildTestFirmwarePackage(options));
+    ASSERT_TRUE(read.package);
+    EXPECT_EQ(read.package->version, QStringLiteral("QX2 V2.20"));
+    EXPECT_EQ(read.package->dateTimeText(), QStringLiteral("14/03/25 09:26:53"));
+    EXPECT_TRUE(read.package->supported());
+    EXPECT_EQ(read.package->family(), 2);
+    EXPECT_EQ(read.package->image, TestFirmwareImage(options));
+    EXPECT_TRUE(read.package->image.startsWith("QX2 V2.20"));
+}
+
+TEST(FirmwarePackage, ChunksStartingAtTheDataEndOrLaterAreIgnored) {
+    // Image sizes whose chunks end so that the next chunk starts one before / at the data end.
+    const QByteArray extra = QByteArray("\x03\x00XYZ", 5);
+    struct Case {
+        int imageSize;
+        bool extraRead;
+    };
+    for (const Case c : {Case{65951, true}, Case{65952, false}}) {
+        TestPackageOptions options;
+        options.imageSize = c.imageSize;
+        options.chunkSize = 1000;
+        options.trailing = extra;
+        const int next = EndOfChunks(c.imageSize);
+        ASSERT_EQ(next, c.extraRead ? kQvexDataEnd - 1 : kQvexDataEnd);
+        const PackageReadResult read = ParseFirmwarePackage(BuildTestFirmwarePackage(options));
+        ASSERT_TRUE(read.package) << c.imageSize;
+        EXPECT_EQ(read.package->image,
+                  TestFirmwareImage(options) + (c.extraRead ? QByteArray("XYZ") : QByteArray()))
+            << c.imageSize;
+    }
+}
+
+TEST(FirmwarePackage, DamagedFilesAreRefused) {
+    const QByteArray good = BuildTestFirmwarePackage();
+    QByteArray wrongSignature = good;
+    wrongSignature[0] = 'X';
+    QByteArray overlongChunk = good;
+    overlongChunk[kQvexHeaderSize + 1] = char(0x7F);  // count far beyond the file
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        PackageError error;
+    };
+    const Case cases[] = {
+        {"empty", {}, PackageError::NotAPackage},
+        {"signature", wrongSignature, PackageError::NotAPackage},
+        {"short header", good.left(15), PackageError::Damaged},
+        {"no chunks", good.left(kQvexHeaderSize), PackageError::Damaged},
+        {"truncated chunk", good.chopped(1), PackageError::Damaged},
+        {"dangling count byte", good + QByteArray(1, '\x05'), PackageError::Damaged},
+        {"overlong chunk", overlongChunk, PackageError::Damaged},
+    };
+    for (const Case& c : cases) {
+        const PackageReadResult read = ParseFirmwarePackage(c.bytes);
+        EXPECT_FALSE(read.package) << c.name;
+        EXPECT_EQ(read.error, c.error) << c.name;
+    }
+}
+
+TEST(FirmwarePackage, VersionsCompareNumericallyPartByPart) {
+    const auto v = [](const char* text) { return FirmwareVersionNumbers(QString::fromLatin1(text)).value(); };
+    EXPECT_GT(CompareFirmwareVersions(v("QX2 V2.10"), v("QX2 V2.9")), 0);
+    EXPECT_LT(CompareFirmwareVersions(v("V1.99"), v("V2.0")), 0);
+    EXPECT_EQ(CompareFirmwareVersions(v("V2.10"), v("2.10.0")), 0);
+    EXPECT_FALSE(FirmwareVersionNumbers(QStringLiteral("QX2 V2")));
+}
+
+// --- Update against the device ----------------------------------------------------------------
+
+class RecordingProgress : public FirmwareProgress {
+  public:
+    void setRange(int, int maximum) override { ranges.push_back(maximum); }
+    void setValue(int value) override {
+        last = value;
+        if (onValue) {
+            onValue(value);
+        }
+    }
+    void setStatus(const QString& text) override { statuses << text; }
+    std::vector<int> ranges;
+    int last = -1;
+    QStringList statuses;
+    std::function<void(int)> onValue;
+};
+
+class FirmwareUpdateTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        ASSERT_TRUE(
+            device.start({"--pty", "--tcp", "127.0.0.1:0", "--model", "9", "--firmware", "QX2 V2.10"}))
+            << device.failure.toStdString();
+        state.replyTimeoutMs = 400;
+        state.retryPauseMs = 0;
+        state.silenceMs = 10;
+    }
+
+    void connect(bool tcp) {
+        if (tcp) {
+            state.IsEthernet = true;
+            state.TcpPort = device.tcpPort;
+            auto link = std::make_unique<TcpTransport>(state, prompter);
+            ASSERT_TRUE(link->connectToDevice(5000));
+            transport = std::move(link);
+        } else {
+            state.SerialPortPath = device.ptyPath;
+            transport = std::make_unique<SerialTransport>(state);
+        }
+        session = std::make_unique<ModbusSession>(state, *transport, prompter);
+        update = std::make_unique<FirmwareUpdate>(*session, folder.path(), &progress);
+    }
+
+    QString writePackage(const TestPackageOptions& options, const char* name = "fw.qvex") {
+        const QString path = folder.filePath(QString::fromLatin1(name));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(BuildTestFirmwarePackage(options));
+        return path;
+    }
+
+    // Mode and firmware text as the device itself reports them.
+    QString deviceMode() { return device.command(QStringLiteral("dump")).value(0); }
+    QString deviceFirmware() {
+        return device.command(QStringLiteral("dump")).value(1).section(QStringLiteral("firmware: "), 1);
+    }
+
+    QTemporaryDir folder;
+    DeviceProcess device;
+    CommState state;
+    ScriptedPrompter prompter;
+    RecordingProgress progress;
+    std::unique_ptr<Transport> transport;
+    std::unique_ptr<ModbusSession> session;
+    std::unique_ptr<FirmwareUpdate> update;
+};
+
+TEST_F(FirmwareUpdateTest, PackageUpdatesTheDeviceOverThePtyWithVerify) {
+    connect(false);
+    TestPackageOptions options;
+    options.imageSize = 1000;  // 8 blocks of 128, the last one short
+    ASSERT_TRUE(update->selectPackage(writePackage(options)));
+    EXPECT_EQ(update->version(), QStringLiteral("QX2 V2.20"));
+    QFile image(update->imagePath());
+    ASSERT_TRUE(image.open(QIODevice::ReadOnly));
+    EXPECT_EQ(image.readAll(), TestFirmwareImage(options));
+
+    prompter.queueReply(Reply::Yes);  // overwrite?
+    EXPECT_EQ(update->run(true), FirmwareResult::Updated) << prompter.texts().join(u'|').toStdString();
+    EXPECT_EQ(prompter.texts().last(), QStringLiteral("Successful!"));
+    // A model with a display: the OK key.
+    EXPECT_TRUE(prompter.texts().contains(QStringLiteral("Now Press and Hold the OK key on Device.....")));
+    EXPECT_EQ(prompter.unanswered(), 0);
+    EXPECT_EQ(progress.ranges, (std::vector<int>{8, 8}));  // written, then read back
+    EXPECT_EQ(progress.last, 8);
+    EXPECT_EQ(progress.statuses, (QStringList{"Connecting...", "Updating firmware..."}));
+
+    // The device runs the new firmware and says so in its identity.
+    ASSERT_TRUE(ReadDeviceIdentity(*session));
+    EXPECT_EQ(state.FirmwareText.trimmed(), QStringLiteral("QX2 V2.20"));
+    EXPECT_EQ(deviceMode(), QStringLiteral("mode: stop"));
+}
+
+TEST_F(FirmwareUpdateTest, UpdateOverTcpAtTheFullDataSize) {
+    connect(true);
+    TestPackageOptions options;
+    options.version = QStringLiteral("QX2 V3.01");
+    options.imageSize = 65952;  // every chunk the package can hold
+    options.chunkSize = 1000;
+    options.trailing = QByteArray("\x10\x00 ignored beyond", 18);
+    ASSERT_TRUE(update->selectPackage(writePackage(options)));
+    prompter.queueReply(Reply::Yes);
+    EXPECT_EQ(update->run(false), FirmwareResult::Updated) << prompter.texts().join(u'|').toStdString();
+    EXPECT_EQ(progress.ranges, (std::vector<int>{516}));
+    EXPECT_EQ(deviceFirmware(), QStringLiteral("QX2 V3.01"));
+}
+
+TEST_F(FirmwareUpdateTest, ChecksStopBeforeTheDeviceIsTouched) {
+    connect(true);
+    struct Case {
+        const char* name;
+        int family, model, minimumMain;
+        const char* version;
+        std::vector<Reply> answers;
+        FirmwareResult result;
+        QString message;
+    };
+    const Case cases[] = {
+        {"other family",
+         1,
+         kQvexAnyModel,
+         1,
+         "QX2 V2.20",
+         {},
+         FirmwareResult::Refused,
+         "The connected device type and selected 'QVEX' file types are different."},
+        {"other model",
+         2,
+         12,
+         1,
+         "QX2 V2.20",
+         {},
+         FirmwareResult::Refused,
+         "The connected device type and selected 'QVEX' file type is different."},
+        {"device too old",
+         2,
+         9,
+         3,
+         "QX2 V3.00",
+         {Reply::Ok},
+         FirmwareResult::Refused,
+         "Device firmware version QX2 V2.10 is incompatible with the selected .QVEX files's firmware version "
+         "QX2 V3.00.\nPlease select proper .QVEX file and try again."},
+        {"unnumbered package",
+         2,
+         9,
+         1,
+         "QX2 beta",
+         {},
+         FirmwareResult::Refused,
+         "Firmware version is incompatible."},
+        {"same version, No",
+         2,
+         9,
+         1,
+         "QX2 V2.10",
+         {Reply::No},
+         FirmwareResult::Declined,
+         "Firmware in the device is of same version.\nDo you still want to continue?"},
+        {"older package, No",
+         2,
+         9,
+         1,
+         "QX2 V2.9",
+         {Reply::No},
+         FirmwareResult::Declined,
+         "Firmware in the device is of higher version.\nDo you still want to continue?"},
+        {"newer, No to overwrite",
+         2,
+         9,
+         1,
+         "QX2 V2.20",
+         {Reply::No},
+         FirmwareResult::Declined,
+         "Firmware version - QX2 V2.20 will overwrite the present firmware in device.\nIf you still want to "
+         "continue release OK key of device and press Yes button."},
+    };
+    for (const Case& c : cases) {
+        prompter.clear();
+        TestPackageOptions options;
+        options.family = c.family;
+        options.model = c.model;
+        options.minimumMainVersion = c.minimumMain;
+        options.version = QString::fromLatin1(c.version);
+        ASSERT_TRUE(update->selectPackage(writePackage(options))) << c.name;
+        for (const Reply r : c.answers) {
+            prompter.queueReply(r);
+        }
+        EXPECT_EQ(update->run(false), c.result) << c.name;
+        EXPECT_EQ(prompter.texts().value(prompter.texts().size() - 1), c.message) << c.name;
+        EXPECT_EQ(prompter.unanswered(), 0) << c.name;
+        EXPECT_EQ(deviceMode(), QStringLiteral("mode: stop")) << c.name;
+        EXPECT_EQ(deviceFirmware(), QStringLiteral("QX2 V2.10")) << c.name;
+    }
+}
+
+TEST_F(FirmwareUpdateTest, SerialPortMustRunAt9600NoParityOneStop) {
+    connect(false);
+    ASSERT_TRUE(update->selectPackage(writePackage({})));
+    for (const auto& [baud, parity, stop] : {std::tuple{"4800", "None", "1"}, std::tuple{"9600", "Even", "1"},
+                                             std::tuple{"9600", "None", "2"}}) {
+        prompter.clear();
+        state.BaudRateText = QString::fromLatin1(baud);
+        state.ParityText = QString::fromLatin1(parity);
+        state.StopBitText = QString::fromLatin1(stop);
+        EXPECT_EQ(update->run(false), FirmwareResult::Refused);
+        EXPECT_EQ(prompter.texts(), QStringList{LineSettingsMessage()});
+    }
+    EXPECT_EQ(session->transactionCount(), 0);
+    EXPECT_EQ(deviceFirmware(), QStringLiteral("QX2 V2.10"));
+}
+
+TEST_F(FirmwareUpdateTest, UnusablePackagesAreRefusedWhenChosen) {
+    connect(true);
+    TestPackageOptions unsupported;
+    unsupported.format = 7;
+    QFile damaged(folder.filePath(QStringLiteral("bad.qvex")));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write(BuildTestFirmwarePackage().chopped(10));
+    damaged.close();
+
+    EXPECT_FALSE(update->selectPackage(writePackage(unsupported)));
+    EXPECT_FALSE(update->selectPackage(damaged.fileName()));
+    EXPECT_FALSE(update->selectPackage(folder.filePath(QStringLiteral("missing.qvex"))));
+    EXPECT_EQ(prompter.texts(),
+              (QStringList{UnsupportedPackageMessage(QStringLiteral("QX2 V2.20")), InvalidPackageMessage(),
+                           QStringLiteral("The firmware package cannot be opened.")}));
+    // Without a usable package nothing is sent.
+    prompter.clear();
+    EXPECT_EQ(update->run(false), FirmwareResult::Refused);
+    EXPECT_EQ(prompter.texts(), QStringList{InvalidPackageMessage()});
+    EXPECT_EQ(session->transactionCount(), 0);
+}
+
+TEST_F(FirmwareUpdateTest, StopDuringTheBlockWrites) {
+    connect(true);
+    TestPackageOptions options;
+    options.imageSize = 3000;
+    ASSERT_TRUE(update->selectPackage(writePackage(options)));
+    progress.onValue = [this](int value) {
+        if (value == 5) {
+            update->stop();
+        }
+    };
+    prompter.queueReply(Reply::Yes);
+    EXPECT_EQ(update->run(false), FirmwareResult::Stopped);
+    EXPECT_EQ(progress.last, 5);
+    EXPECT_EQ(
+        prompter.texts().last(),
+        QStringLiteral(
+            "Unable to write into program memory. \nUnable to update firmware.\nSee help for more detail."));
+    EXPECT_FALSE(update->running());
+    // Erased and half written: the device waits in its loader for a complete update.
+    EXPECT_EQ(deviceMode(), QStringLiteral("mode: loader"));
+}
+
+TEST_F(FirmwareUpdateTest, CommandLineMakesAPackageAndUpdatesWithIt) {
+    qputenv("AppData", folder.path().toLocal8Bit());  // the unpacked image goes there
+    const QString package = folder.filePath(QStringLiteral("cli.qvex"));
+    QString outText, errText;
+    QTextStream out(&outText), err(&errText);
+    ASSERT_EQ(cli::Run({"firmware", "--make-test-package", package, "--version", "QX2 V4.5", "--size", "700"},
+                       out, err),
+              0)
+        << errText.toStdString();
+    const QStringList link{"--tcp", QStringLiteral("127.0.0.1:%1").arg(device.tcpPort)};
+    EXPECT_EQ(cli::Run(QStringList{"firmware", package, "--verify", "--yes"} + link, out, err), 0)
+        << errText.toStdString();
+    EXPECT_EQ(deviceFirmware(), QStringLiteral("QX2 V4.5"));
+    EXPECT_EQ(cli::Run(QStringList{"firmware", folder.filePath(QStringLiteral("none.qvex")), "--yes"} + link,
+                       out, err),
+              2);
+    qunsetenv("AppData");
+}
+
+}  // namespace
+}  // namespace bdx

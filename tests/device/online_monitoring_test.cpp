@@ -1,0 +1,303 @@
+#include "comm/online_monitoring.h"
+
+#include <gtest/gtest.h>
+
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "../check/ladder_drawing.h"
+#include "blocks/analog_record.h"
+#include "check/rule_checker.h"
+#include "cli/cli_commands.h"
+#include "comm/modbus_requests.h"
+#include "comm/transport.h"
+#include "device_process.h"
+#include "ladder/program_file.h"
+#include "shell/scripted_prompter.h"
+#include "sim/clock.h"
+#include "sim/pc_simulation.h"
+
+namespace bdx {
+namespace {
+
+using test::DeviceProcess;
+
+// --- Mappings -----------------------------------------------------------------------------------
+
+TEST(OnlineMonitoringMapping, DeviceInputsSetBothSignalEntriesAndThePanel) {
+    ScanEngine engine;
+    // I1, J8, K1+K2, L off, Z2 and Z4 held.
+    ApplyDeviceInputs(engine, QByteArray::fromHex("0180030"
+                                                  "00a"));
+    EXPECT_TRUE(engine.signal(0));
+    EXPECT_FALSE(engine.signal(8));  // NOT I1
+    EXPECT_FALSE(engine.signal(1));
+    EXPECT_TRUE(engine.signal(9));
+    EXPECT_TRUE(engine.signal(16 + 7));
+    EXPECT_FALSE(engine.signal(24 + 7));
+    EXPECT_TRUE(engine.signal(32) && engine.signal(33));
+    EXPECT_FALSE(engine.signal(48));
+    EXPECT_TRUE(engine.signal(56));
+    EXPECT_FALSE(engine.signal(64));
+    EXPECT_TRUE(engine.signal(65) && engine.signal(67));
+    EXPECT_FALSE(engine.signal(69) || engine.signal(71));
+    EXPECT_TRUE(engine.signal(68) && engine.signal(70));
+    EXPECT_TRUE(engine.input('I', 1));
+    EXPECT_TRUE(engine.input('J', 8));
+    // A short reply clears what it does not carry.
+    ApplyDeviceInputs(engine, QByteArray(1, '\0'));
+    EXPECT_FALSE(engine.signal(16 + 7));
+    EXPECT_TRUE(engine.signal(24 + 7));
+}
+
+TEST(OnlineMonitoringMapping, AbsentModulesOutputsAreAlwaysZero) {
+    ScanEngine engine;
+    for (const char letter : {'Q', 'U', 'V', 'W'}) {
+        for (int n = 1; n <= 4; ++n) {
+            engine.setOperand(static_cast<std::uint16_t>(letter), n, true);
+        }
+    }
+    struct Case {
+        std::array<std::uint16_t, 3> modules;
+        std::uint16_t bits;
+    };
+    for (const Case& c : {Case{{0, 0, 0}, 0x000F}, Case{{1, 0, 0}, 0x00FF}, Case{{0, 1, 0}, 0x0F0F},
+                          Case{{0, 0, 1}, 0xF00F}, Case{{1, 1, 1}, 0xFFFF}}) {
+        Program program;
+        program.ExtensionModules = c.modules;
+        EXPECT_EQ(DeviceOutputBits(engine, program), c.bits) << c.modules[0] << c.modules[1] << c.modules[2];
+    }
+    engine.setOperand('Q', 2, false);
+    EXPECT_EQ(DeviceOutputBits(engine, Program{}), 0x000D);
+}
+
+TEST(OnlineMonitoringMapping, AnalogRangeAndItsModuleMessage) {
+    EXPECT_EQ(FirstAnalogOutOfRange({0, 1000, 500, 0, 0, 0, 0, 0}), std::nullopt);
+    EXPECT_EQ(FirstAnalogOutOfRange({0, 0, 0, 0, 0, 0xFFFF, 2000, 0}), 5);  // -1 read signed
+    EXPECT_EQ(FirstAnalogOutOfRange({0, 0, 1001, 0, 0, 0, 0, 0}), 2);
+    EXPECT_EQ(AnalogRangeMessage(1), "Incorrect ADC values received from Base.");
+    EXPECT_EQ(AnalogRangeMessage(2), "Incorrect ADC values received from Extension A.");
+    EXPECT_EQ(AnalogRangeMessage(5), "Incorrect ADC values received from Extension B. ");
+    EXPECT_EQ(AnalogRangeMessage(7), "Incorrect ADC values received from Extension C.");
+}
+
+TEST(OnlineMonitoringMapping, ExtensionWarningNamesTheLastMissingModule) {
+    Program program;
+    program.ExtensionModules = {1, 1, 0};
+    EXPECT_EQ(ExtensionModuleWarning(program, 0), "Extension module B is not selected in device.");
+    EXPECT_EQ(ExtensionModuleWarning(program, 0b010), "Extension module A is not selected in device.");
+    EXPECT_EQ(ExtensionModuleWarning(program, 0b011), "");
+    EXPECT_EQ(ExtensionModuleWarning(Program{}, 0), "");
+}
+
+// --- Against the virtual device -------------------------------------------------------------------
+
+enum class Link { Tcp, Pty };
+
+class OnlineMonitoringDevice : public ::testing::TestWithParam<Link> {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(device.start({"--tcp", "127.0.0.1:0", "--pty", "--model", "9"}))
+            << device.failure.toStdString();
+        connect();
+    }
+
+    void connect() {
+        state = std::make_unique<CommState>();
+        state->replyTimeoutMs = 300;
+        state->retryPauseMs = 5;
+        state->silenceMs = 10;
+        if (GetParam() == Link::Tcp) {
+            state->IsEthernet = true;
+            state->TcpPort = device.tcpPort;
+            auto tcp = std::make_unique<TcpTransport>(*state, prompter);
+            ASSERT_TRUE(tcp->connectToDevice(3000));
+            transport = std::move(tcp);
+        } else {
+            state->SerialPortPath = device.ptyPath;
+            transport = std::make_unique<SerialTransport>(*state);
+        }
+        session = std::make_unique<ModbusSession>(*state, *transport, prompter);
+        simulation = std::make_unique<PcSimulation>(clock, prompter);
+        monitoring = std::make_unique<OnlineMonitoring>(*session, *simulation);
+        monitoring->stopDelayMs = 0;
+    }
+
+    MonitoringEnd run(Program& program) {
+        return monitoring->StartOnlineMonitoring(program, RunRuleCheck(program));
+    }
+
+    // The pass hook, ended after `limit` passes whatever the test waits for.
+    void onPass(std::function<bool(int pass)> step, int limit = 60) {
+        monitoring->afterPass = [this, step, limit] {
+            if (!step(monitoring->passes()) || monitoring->passes() >= limit) {
+                monitoring->requestStop();
+            }
+        };
+    }
+
+    QString mode() {
+        for (const QString& line : device.command("dump")) {
+            if (line.startsWith(QLatin1String("mode: "))) {
+                return line.mid(6);
+            }
+        }
+        return {};
+    }
+
+    DeviceProcess device;
+    ScriptedPrompter prompter;
+    ManualClock clock;
+    std::unique_ptr<CommState> state;
+    std::unique_ptr<Transport> transport;
+    std::unique_ptr<ModbusSession> session;
+    std::unique_ptr<PcSimulation> simulation;
+    std::unique_ptr<OnlineMonitoring> monitoring;
+};
+
+TEST_P(OnlineMonitoringDevice, DeviceInputDrivesDeviceOutputAndStopLeavesItStopped) {
+    Ladder ladder(9);
+    ladder.rung(1, 'I', 1, 'Q', 1);
+    QString modeWhileRunning;
+    QString q1;
+    onPass([&](int pass) {
+        if (pass == 1) {
+            modeWhileRunning = mode();
+            EXPECT_EQ(device.command("set I1=1"), QStringList{"ok"});
+            return true;
+        }
+        if (!simulation->engine().signal(0) || (monitoring->lastOutputs() & 1) == 0) {
+            return true;
+        }
+        q1 = device.command("get Q1").value(0);
+        return false;
+    });
+    EXPECT_EQ(run(ladder.p), MonitoringEnd::Stopped);
+    EXPECT_EQ(modeWhileRunning, "pc-control");
+    EXPECT_EQ(q1, "Q1=1");
+    EXPECT_FALSE(monitoring->MonitoringActive);
+    EXPECT_FALSE(monitoring->OnlineMode);
+    EXPECT_EQ(mode(), "stop");
+    EXPECT_EQ(device.command("get Q1"), QStringList{"Q1=0"});
+    EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.texts().join('|').toStdString();
+}
+
+TEST_P(OnlineMonitoringDevice, MissingModuleWarnsButRunsAndOnlyPresentModulesAreDriven) {
+    Ladder ladder(9);
+    ladder.p.ExtensionModules = {0, 1, 0};
+    ladder.rung(1, 'I', 1, 'V', 1);
+    device.command("set I1=1");
+    onPass([&](int) { return (monitoring->lastOutputs() & 0x0100) == 0; });
+    EXPECT_EQ(run(ladder.p), MonitoringEnd::Stopped);
+    EXPECT_EQ(prompter.texts(), QStringList{"Extension module B is not selected in device."});
+    EXPECT_EQ(prompter.messages().at(0).icon, MessageIcon::Warning);
+    EXPECT_EQ(monitoring->lastOutputs(), 0x0100);
+}
+
+TEST_P(OnlineMonitoringDevice, AnalogValueIsScaledForTheScan) {
+    Ladder ladder(9);
+    ladder.rung(1, 'I', 1, 'Q', 1);
+    WriteAnalogScaling(ladder.p, 2, {1, -100, 300});  // V3: -10.0 .. 30.0
+    device.command("set V3=7.50");
+    double scaled = 0;
+    onPass([&](int) {
+        scaled = simulation->blocks().analog.roundedValue(2);
+        return false;
+    });
+    EXPECT_EQ(run(ladder.p), MonitoringEnd::Stopped);
+    EXPECT_EQ(monitoring->lastAnalog()[2], 750);
+    EXPECT_DOUBLE_EQ(scaled, 20.0);  // -10 + 40 × 0.75
+    EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.texts().join('|').toStdString();
+}
+
+TEST_P(OnlineMonitoringDevice, PulledCableEndsMonitoringWithOneMessage) {
+    Ladder ladder(9);
+    ladder.rung(1, 'I', 1, 'Q', 1);
+    onPass([&](int pass) {
+        if (pass == 2) {
+            device.process().kill();
+            device.process().waitForFinished(5000);
+        }
+        return true;
+    });
+    EXPECT_EQ(run(ladder.p), MonitoringEnd::CommFailure);
+    EXPECT_EQ(monitoring->passes(), 2);
+    EXPECT_FALSE(monitoring->OnlineMode);
+    const QString cable = GetParam() == Link::Tcp ? EthernetNoReplyMessage() : SerialNoReplyMessage();
+    EXPECT_EQ(prompter.texts().count(cable), 1) << prompter.texts().join('|').toStdString();
+    // Over TCP the socket tells of the lost link on its own; nothing is said twice.
+    EXPECT_LE(prompter.texts().size(), GetParam() == Link::Tcp ? 2 : 1);
+    EXPECT_EQ(prompter.texts().removeDuplicates(), 0);
+}
+
+TEST_P(OnlineMonitoringDevice, RefusedProgramDoesNotStart) {
+    Ladder ladder(9);
+    ladder.coil(1, 'Q', 1);  // a coil without any contact
+    EXPECT_EQ(run(ladder.p), MonitoringEnd::NotStarted);
+    EXPECT_EQ(monitoring->passes(), 0);
+    EXPECT_FALSE(prompter.texts().isEmpty());
+    EXPECT_EQ(mode(), "stop");
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, OnlineMonitoringDevice, ::testing::Values(Link::Tcp, Link::Pty),
+                         [](const auto& info) { return info.param == Link::Tcp ? "Tcp" : "Pty"; });
+
+TEST(OnlineMonitoringFirmware, VersionThreeOrAboveEnablesDeviceErrorPolling) {
+    DeviceProcess device;
+    ASSERT_TRUE(device.start({"--tcp", "127.0.0.1:0", "--model", "9", "--firmware", "V3.12"}))
+        << device.failure.toStdString();
+    CommState state;
+    state.IsEthernet = true;
+    state.TcpPort = device.tcpPort;
+    ScriptedPrompter prompter;
+    TcpTransport transport(state, prompter);
+    ASSERT_TRUE(transport.connectToDevice(3000));
+    ModbusSession session(state, transport, prompter);
+    ManualClock clock;
+    PcSimulation simulation(clock, prompter);
+    OnlineMonitoring monitoring(session, simulation);
+    monitoring.stopDelayMs = 0;
+    monitoring.afterPass = [&] { monitoring.requestStop(); };
+    Ladder ladder(9);
+    ladder.rung(1, 'I', 1, 'Q', 1);
+    const int before = session.transactionCount();
+    EXPECT_EQ(monitoring.StartOnlineMonitoring(ladder.p, RunRuleCheck(ladder.p)), MonitoringEnd::Stopped);
+    EXPECT_TRUE(monitoring.deviceErrorPolling());
+    EXPECT_EQ(monitoring.firmwareVersionText(), "00031200");
+    // Record (query + packet), PC control, version, error; then error, inputs, analog, outputs; stop.
+    EXPECT_EQ(session.transactionCount() - before, 2 + 1 + 1 + 1 + 4 + 1);
+    EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.texts().join('|').toStdString();
+}
+
+TEST(OnlineMonitoringCli, PrintsChangesForAShortRunAndStopsTheDevice) {
+    DeviceProcess device;
+    ASSERT_TRUE(device.start({"--tcp", "127.0.0.1:0", "--model", "9"})) << device.failure.toStdString();
+    QTemporaryDir dir;
+    Ladder ladder(9);
+    ladder.rung(1, 'I', 1, 'Q', 1);
+    const QString file = dir.filePath("p.h53");
+    ASSERT_TRUE(WriteProgramFile(ladder.p, file));
+    device.command("set I1=1");
+
+    QString outText, errText;
+    QTextStream out(&outText), err(&errText);
+    const int code = cli::Run(
+        {"monitor", file, "--seconds", "0.5", "--tcp", QStringLiteral("127.0.0.1:%1").arg(device.tcpPort)},
+        out, err);
+    out.flush();
+    err.flush();
+    EXPECT_EQ(code, 0) << errText.toStdString();
+    const QStringList lines = outText.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << outText.toStdString();
+    EXPECT_TRUE(QRegularExpression("^t=\\d+\\.\\d\\d I1=1$").match(lines[0]).hasMatch())
+        << lines[0].toStdString();
+    EXPECT_TRUE(QRegularExpression("^t=\\d+\\.\\d\\d Q1=1$").match(lines[1]).hasMatch())
+        << lines[1].toStdString();
+    EXPECT_EQ(device.command("get Q1"), QStringList{"Q1=0"});
+
+    EXPECT_EQ(cli::Run({"monitor", file, "--seconds", "x", "--tcp", "127.0.0.1:1"}, out, err), 2);
+}
+
+}  // namespace
+}  // namespace bdx
