@@ -62,6 +62,7 @@ struct DeviceLink {
 };
 
 // Connects as the options say; nothing, with the reason on `err`, when TCP cannot connect.
-std::unique_ptr<DeviceLink> OpenDeviceLink(const DeviceOptions& options, Prompter& prompter, QTextStream& err);
+std::unique_ptr<DeviceLink> OpenDeviceLink(const DeviceOptions& options, Prompter& prompter,
+                                           QTextStream& err);
 
 }  // namespace bdx::cli

@@ -1,9 +1,6 @@
 #include "comm/device_utilities.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
-#include <QTimer>
-#include <algorithm>
 
 #include "comm/device_image.h"
 #include "comm/modbus_requests.h"
@@ -46,21 +43,12 @@ constexpr int kTextWrongConfirmPassword = 4236;
 constexpr int kTextBacklightSet = 4239;
 constexpr int kTextChooseBacklight = 4240;
 constexpr int kTextInvalidPassword = 4256;
-constexpr int kTextLeaveRun = 4279;
-constexpr int kTextContinue = 4282;
 constexpr int kTextSelectPort = 4289;
 constexpr int kTextWritten = 4298;
 constexpr int kTextWriteFailed = 4299;
-constexpr int kTextFourDigitPassword = 4301;
 constexpr int kTextReadDone = 4306;
 constexpr int kTextReadFailed = 4307;
-constexpr int kTextPasswordPrompt = 8160;
 
-constexpr int kMaxPasswordTries = 3;
-constexpr std::uint8_t kPointToPointAddress = 254;
-constexpr std::uint8_t kServiceAddress = 1;
-constexpr int kRunModeRun = 1;
-constexpr int kRunModeStop = 3;
 constexpr int kAreaBacklight = 7;
 constexpr int kAreaPasswords = 10;
 constexpr int kFirstTwoDigitYear = 2000;
@@ -75,10 +63,8 @@ constexpr int kStatusNoLevel2 = 3;
 
 // Configuration record layout.
 constexpr int kRecordLevel1 = 0;
-constexpr int kRecordFlags = 2;
 constexpr int kRecordResetByte = 4;
 constexpr int kRecordLevel2 = 6;
-constexpr int kPasswordActiveBit = 0x02;
 constexpr int kResetLevel1Bit = 0x80;
 constexpr int kResetLevel2Bit = 0x40;
 constexpr int kLevel2ModelCode = 8;  // model codes from here on hold a level-2 password
@@ -115,27 +101,6 @@ bool inRange(int value, int low, int high) {
 }
 
 }  // namespace
-
-// --- Password entry ----------------------------------------------------------------------------
-
-bool IsFourDigitPassword(const QString& text) {
-    return text.size() == 4 &&
-           std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-}
-
-std::optional<int> AskDevicePassword(Prompter& prompter) {
-    for (int tries = 0; tries < kMaxPasswordTries; ++tries) {
-        const std::optional<QString> answer = prompter.askPassword(LoadText(kTextPasswordPrompt));
-        if (!answer) {
-            return std::nullopt;
-        }
-        if (IsFourDigitPassword(*answer)) {
-            return answer->toInt();
-        }
-        prompter.warn(LoadText(kTextFourDigitPassword));
-    }
-    return std::nullopt;
-}
 
 // --- Daylight saving ---------------------------------------------------------------------------
 
@@ -205,7 +170,7 @@ QString CommunicationErrorText(bool ethernet) {
 
 // --- DeviceUtilities ---------------------------------------------------------------------------
 
-DeviceUtilities::DeviceUtilities(ModbusSession& session) : session_(session) {
+DeviceUtilities::DeviceUtilities(ModbusSession& session) : steps_(session), session_(session) {
     checkCommPort = [this] {
         const CommState& state = session_.state();
         if (!state.IsEthernet && state.SerialPortPath.isEmpty()) {
@@ -216,15 +181,6 @@ DeviceUtilities::DeviceUtilities(ModbusSession& session) : session_(session) {
     };
 }
 
-void DeviceUtilities::wait(int ms) {
-    if (ms <= 0) {
-        return;
-    }
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 bool DeviceUtilities::probeAt(std::uint8_t address) {
     QByteArray request = AreaQueryRequest(address, Area::Time);
     QByteArray reply;
@@ -232,57 +188,6 @@ bool DeviceUtilities::probeAt(std::uint8_t address) {
     const bool ok = session_.ModbusTransaction(request, reply);
     session_.closeIfSerial();
     return ok;
-}
-
-bool DeviceUtilities::ProbeDevice() {
-    CommState& state = session_.state();
-    std::vector<std::uint8_t> addresses{state.ModbusID};
-    for (const std::uint8_t fallback : {kPointToPointAddress, kServiceAddress}) {
-        if (std::find(addresses.begin(), addresses.end(), fallback) == addresses.end()) {
-            addresses.push_back(fallback);
-        }
-    }
-    const bool searching = state.IdSearchActive;
-    state.QuietComm = true;
-    bool found = false;
-    for (std::size_t i = 0; i < addresses.size() && !found; ++i) {
-        // The transaction opens the communication-error dialog when the last address fails.
-        state.IdSearchCount = static_cast<std::uint8_t>(i + 3 - addresses.size());
-        state.MatchedReply = false;
-        if (probeAt(addresses[i])) {
-            found = true;
-            if (addresses[i] != state.ModbusID && !searching) {
-                state.ModbusID = addresses[i];
-                if (saveSettings) {
-                    saveSettings();
-                }
-            }
-        }
-    }
-    state.QuietComm = false;
-    state.MatchedReply = false;
-    state.IdSearchCount = 254;
-    return found;
-}
-
-bool DeviceUtilities::ConfirmLeaveRun() {
-    return session_.prompter().askYesNo(lines({kTextLeaveRun, kTextContinue}));
-}
-
-bool DeviceUtilities::StopDevice() {
-    if (setStopControlsEnabled) {
-        setStopControlsEnabled(false);
-    }
-    wait(stopDelayMs);
-    const bool ok = WriteDeviceSetting(session_, kRunModeStop);
-    if (setStopControlsEnabled) {
-        setStopControlsEnabled(true);
-    }
-    return ok;
-}
-
-bool DeviceUtilities::RunDevice() {
-    return WriteDeviceSetting(session_, kRunModeRun);
 }
 
 int DeviceUtilities::recordWord(const QByteArray& record, int offset) const {
@@ -299,25 +204,6 @@ std::optional<QByteArray> DeviceUtilities::readRecord(int* modelCode) {
         *modelCode = *model;
     }
     return ReadConfigRecord(session_, ConfigRecordSize(*model));
-}
-
-bool DeviceUtilities::CheckDevicePassword() {
-    const std::optional<QByteArray> record = readRecord();
-    if (!record) {
-        return false;
-    }
-    if ((byteAt(*record, kRecordFlags) & kPasswordActiveBit) == 0) {
-        return true;
-    }
-    const std::optional<int> typed = AskDevicePassword(session_.prompter());
-    if (!typed) {
-        return false;
-    }
-    if (*typed != recordWord(*record, kRecordLevel1)) {
-        session_.prompter().warn(LoadText(kTextInvalidPassword));
-        return false;
-    }
-    return true;
 }
 
 std::optional<QByteArray> DeviceUtilities::ReadDeviceInformation() {

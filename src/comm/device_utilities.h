@@ -10,6 +10,8 @@
 #include <optional>
 #include <vector>
 
+#include "comm/device_steps.h"
+
 // The small device dialogs without their windows: device clock and daylight-saving rule, run /
 // stop, backlight mode, the device passwords and the reset-menu password, the password prompt
 // and the Modbus address search of the communication-error dialog. Everything the user sees
@@ -29,13 +31,6 @@ class ScanProgress {
     virtual void setRange(int minimum, int maximum) = 0;
     virtual void setValue(int value) = 0;
 };
-
-// frmPasswordCheck: asks for the device password until the answer is exactly four digits
-// ("Enter 4 Digit password." otherwise). Nothing when the user cancels, or gives up after a few
-// malformed answers (a scripted or terminal prompter would otherwise be asked forever).
-std::optional<int> AskDevicePassword(Prompter& prompter);
-// Exactly four decimal digits.
-bool IsFourDigitPassword(const QString& text);
 
 // The daylight-saving block: registers 390..402, one value per register. Weeks, weekdays and
 // months are list indexes ("First".."Last", "Sunday".."Saturday", "January".."December").
@@ -68,21 +63,26 @@ enum class IdSearchResult { Found, NotFound, Cancelled };
 QString CommunicationErrorText(bool ethernet);
 
 class DeviceUtilities {
+    // First member: the public settings below are its own.
+    DeviceSteps steps_;
+
   public:
     explicit DeviceUtilities(ModbusSession& session);
+    DeviceUtilities(const DeviceUtilities&) = delete;
+    DeviceUtilities& operator=(const DeviceUtilities&) = delete;
 
     // --- Hooks of the application ---------------------------------------------------------
     // The port check before any exchange. Default: the serial transport needs a device path
     // ("Select the Port to which device is connected." otherwise); TCP needs nothing more.
     std::function<bool()> checkCommPort;
     // ModbusID was changed (device probe or address search): save the settings.
-    std::function<void()> saveSettings;
+    std::function<void()>& saveSettings = steps_.settingsChanged;
     // The main window's "SimulationEnd" toolbar button and menu entry, off while stopping.
-    std::function<void(bool enabled)> setStopControlsEnabled;
+    std::function<void(bool enabled)>& setStopControlsEnabled = steps_.setStopControlsEnabled;
     // Byte order of the words in the configuration record (the BigEndian setting).
-    bool bigEndian = true;
+    bool& bigEndian = steps_.bigEndian;
     // The pause before the stop command; tests shrink it.
-    int stopDelayMs = 400;
+    int& stopDelayMs = steps_.stopDelayMs;
 
     // --- Clock dialog (frmClockSettings) ----------------------------------------------------
     std::optional<DeviceClock> ReadClock();
@@ -115,15 +115,11 @@ class DeviceUtilities {
     void CancelIdSearch();
 
     // --- Steps shared by the dialogs ----------------------------------------------------------
-    // Function 100 area 6 to ModbusID, then 254, then 1; a device found at 254 or 1 keeps
-    // that address.
-    bool ProbeDevice();
-    bool ConfirmLeaveRun();
-    bool StopDevice();
-    bool RunDevice();
-    // Asks for the program password when the device has one; "Invalid password. " on a
-    // mismatch.
-    bool CheckDevicePassword();
+    bool ProbeDevice() { return steps_.ProbeDevice(); }
+    bool ConfirmLeaveRun() { return steps_.ConfirmLeaveRun(); }
+    bool StopDevice() { return steps_.StopDevice(); }
+    bool RunDevice() { return steps_.RunDevice(); }
+    bool CheckDevicePassword() { return steps_.CheckDevicePassword(); }
     // Area 1: firmware text in bytes 0..8, main and minor version in 11 and 12.
     std::optional<QByteArray> ReadDeviceInformation();
 
@@ -136,7 +132,6 @@ class DeviceUtilities {
     // Area 10: operation, level, old, new; the device's status byte or nothing.
     std::optional<int> passwordItem(int operation, int level, int oldValue, int newValue);
     bool probeAt(std::uint8_t address);
-    void wait(int ms);
 
     ModbusSession& session_;
 };

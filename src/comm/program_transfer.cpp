@@ -1,7 +1,5 @@
 #include "program_transfer.h"
 
-#include <QEventLoop>
-#include <QTimer>
 #include <array>
 #include <memory>
 #include <vector>
@@ -20,10 +18,6 @@ namespace bdx {
 namespace {
 
 enum TextId {
-    LeaveRunMode = 4279,
-    ContinueQuestion = 4282,
-    InvalidPassword = 4256,
-    EnterFourDigits = 4301,
     SelectProperModel = 4296,
     WritingDevice = 4297,
     DataWritten = 4298,
@@ -35,47 +29,9 @@ enum TextId {
     RunModeQuestion = 345,
 };
 
-constexpr std::uint8_t kPointToPointAddress = 254;
-constexpr std::uint8_t kDefaultAddress = 1;
-constexpr std::uint8_t kRunMode = 1;
-constexpr std::uint8_t kStopMode = 3;
-constexpr int kPasswordActiveBit = 0x02;  // configuration byte 2
 constexpr int kConfigFlagsByte = 4;
 
-void pause(int ms) {
-    if (ms <= 0) {
-        return;
-    }
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-bool isFourDigits(const QString& text) {
-    if (text.size() != 4) {
-        return false;
-    }
-    for (const QChar c : text) {
-        if (c < u'0' || c > u'9') {
-            return false;
-        }
-    }
-    return true;
-}
-
 }  // namespace
-
-std::optional<RecordPassword> PasswordOfRecord(const QByteArray& record, bool bigEndian) {
-    if (record.size() < 3) {
-        return std::nullopt;
-    }
-    const auto b0 = static_cast<std::uint8_t>(record[0]);
-    const auto b1 = static_cast<std::uint8_t>(record[1]);
-    RecordPassword password;
-    password.number = bigEndian ? b0 * 256 + b1 : b1 * 256 + b0;
-    password.active = (static_cast<std::uint8_t>(record[2]) & kPasswordActiveBit) != 0;
-    return password;
-}
 
 ProgramTransfer::ProgramTransfer(ModbusSession& session, Program& program, Prompter& prompter,
                                  TransferProgress* progress)
@@ -83,7 +39,14 @@ ProgramTransfer::ProgramTransfer(ModbusSession& session, Program& program, Promp
       state_(session.state()),
       program_(program),
       prompter_(prompter),
-      progress_(progress) {}
+      progress_(progress),
+      steps_(session) {}
+
+void ProgramTransfer::setHooks(TransferHooks hooks) {
+    hooks_ = std::move(hooks);
+    steps_.settingsChanged = hooks_.settingsChanged;
+    steps_.setStopControlsEnabled = hooks_.setRunControlsEnabled;
+}
 
 void ProgramTransfer::status(const QString& text) {
     if (progress_) {
@@ -113,10 +76,6 @@ bool ProgramTransfer::CheckProgramErrors() {
     return !ValidateBeforeRun(*checked, errors, *network, prompter_, QString());
 }
 
-bool ProgramTransfer::ConfirmLeaveRun() {
-    return prompter_.askYesNo(LoadText(LeaveRunMode) + u'\n' + LoadText(ContinueQuestion));
-}
-
 bool ProgramTransfer::CheckCommPort() {
     if (session_.transport().isEthernet()) {
         return true;
@@ -128,92 +87,6 @@ bool ProgramTransfer::CheckCommPort() {
         hooks_.showCommSettings();
     }
     return !state_.SerialPortPath.isEmpty();
-}
-
-bool ProgramTransfer::ProbeDevice() {
-    const std::uint8_t configured = state_.ModbusID;
-    std::vector<std::uint8_t> addresses{configured};
-    for (const std::uint8_t fallback : {kPointToPointAddress, kDefaultAddress}) {
-        if (fallback != configured) {
-            addresses.push_back(fallback);
-        }
-    }
-    const bool searching = state_.IdSearchActive;
-    const std::uint8_t searchCount = state_.IdSearchCount;
-    state_.QuietComm = true;
-    bool found = false;
-    for (std::size_t i = 0; i < addresses.size() && !found; ++i) {
-        state_.ModbusID = addresses[i];
-        state_.MatchedReply = false;
-        // Only the last address's failure brings up the communication-error report.
-        state_.IdSearchCount = i + 1 == addresses.size() ? 2 : 0;
-        found = ReadDeviceTime(session_).has_value();
-        if (state_.CommFailed && !found) {
-            break;  // a reply from someone else: already reported
-        }
-    }
-    state_.IdSearchCount = searchCount;
-    state_.QuietComm = false;
-    state_.MatchedReply = false;
-    if (!found) {
-        state_.ModbusID = configured;
-        return false;
-    }
-    if (state_.ModbusID != configured && !searching) {
-        if (hooks_.settingsChanged) {
-            hooks_.settingsChanged();
-        }
-    } else if (searching) {
-        state_.ModbusID = configured;
-    }
-    return true;
-}
-
-bool ProgramTransfer::CheckDevicePassword() {
-    const std::optional<int> code = ReadDeviceIdentity(session_);
-    if (!code) {
-        return false;
-    }
-    deviceModelCode_ = *code;
-    const std::optional<QByteArray> record = ReadConfigRecord(session_, ConfigRecordSize(*code));
-    if (!record) {
-        return false;
-    }
-    const std::optional<RecordPassword> password = PasswordOfRecord(*record, bigEndian_);
-    if (!password || !password->active) {
-        return true;
-    }
-    for (;;) {
-        const std::optional<QString> typed = prompter_.askPassword(LoadText(EnterFourDigits));
-        if (!typed) {
-            return false;
-        }
-        if (!isFourDigits(*typed)) {
-            prompter_.warn(LoadText(EnterFourDigits));
-            continue;
-        }
-        if (typed->toInt() != password->number) {
-            prompter_.warn(LoadText(InvalidPassword));
-            return false;
-        }
-        return true;
-    }
-}
-
-bool ProgramTransfer::StopDevice() {
-    if (hooks_.setRunControlsEnabled) {
-        hooks_.setRunControlsEnabled(false);
-    }
-    pause(stopDelayMs_);
-    const bool stopped = WriteDeviceSetting(session_, kStopMode);
-    if (hooks_.setRunControlsEnabled) {
-        hooks_.setRunControlsEnabled(true);
-    }
-    return stopped;
-}
-
-bool ProgramTransfer::RunDevice() {
-    return WriteDeviceSetting(session_, kRunMode);
 }
 
 bool ProgramTransfer::CheckDeviceModel(bool adopt) {
@@ -293,12 +166,12 @@ bool ProgramTransfer::writeChain() {
     }
     deviceModelCode_ = *code;
     status(LoadText(WritingDevice));
-    const QByteArray image = ImageBytes(BuildImage(program_, bigEndian_));
+    const QByteArray image = ImageBytes(BuildImage(program_, steps_.bigEndian));
     std::optional<QByteArray> record = ReadConfigRecord(session_, ConfigRecordSize(*code));
     if (!record) {
         return false;
     }
-    SwapConfigRecord(*record, bigEndian_);
+    SwapConfigRecord(*record, steps_.bigEndian);
     if (CheckFirmware() != 0) {
         return false;
     }
@@ -314,7 +187,7 @@ bool ProgramTransfer::writeChain() {
     }
     if (written) {
         SetExtensionFlags(*record, program_);
-        SwapConfigRecord(*record, bigEndian_);
+        SwapConfigRecord(*record, steps_.bigEndian);
         written = WriteConfigRecord(session_, *record);
     }
     if (!written) {
@@ -391,8 +264,8 @@ bool ProgramTransfer::readAreas() {
     if (!image || !record) {
         return fail();
     }
-    ReadImage(*image, bigEndian_, program_);
-    SwapConfigRecord(*record, bigEndian_);
+    ReadImage(*image, steps_.bigEndian, program_);
+    SwapConfigRecord(*record, steps_.bigEndian);
     // The record carries which extension modules the program was written for.
     const auto flags = static_cast<std::uint8_t>(record->at(kConfigFlagsByte));
     for (int module = 0; module < kExtensionModules; ++module) {

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "comm/comm_settings.h"
+#include "comm/device_steps.h"
 #include "comm/modbus_transaction.h"
 #include "ladder/program.h"
 
@@ -51,16 +52,16 @@ class ProgramTransfer {
     ProgramTransfer(ModbusSession& session, Program& program, Prompter& prompter,
                     TransferProgress* progress = nullptr);
 
-    void setHooks(TransferHooks hooks) { hooks_ = std::move(hooks); }
+    void setHooks(TransferHooks hooks);
     // Byte order of the device image and configuration record.
-    void setBigEndian(bool bigEndian) { bigEndian_ = bigEndian; }
+    void setBigEndian(bool bigEndian) { steps_.bigEndian = bigEndian; }
     // The system's serial ports and the open test, for the USB cable search.
     void setPortLister(SerialPortLister lister, SerialPortProbe probe) {
         lister_ = std::move(lister);
         probe_ = std::move(probe);
     }
     // The pause before the stop command (the device needs it after the previous exchange).
-    void setStopDelayMs(int ms) { stopDelayMs_ = ms; }
+    void setStopDelayMs(int ms) { steps_.stopDelayMs = ms; }
 
     // Writes the program into the device; true when the program is in the device.
     bool pc_to_leg_Click();
@@ -71,12 +72,12 @@ class ProgramTransfer {
 
     // --- The steps, each true on success (its message already shown otherwise) ---
     bool CheckProgramErrors();
-    bool ConfirmLeaveRun();
+    bool ConfirmLeaveRun() { return steps_.ConfirmLeaveRun(); }
     bool CheckCommPort();
-    bool ProbeDevice();
-    bool CheckDevicePassword();
-    bool StopDevice();
-    bool RunDevice();
+    bool ProbeDevice() { return steps_.ProbeDevice(); }
+    bool CheckDevicePassword() { return steps_.CheckDevicePassword(); }
+    bool StopDevice() { return steps_.StopDevice(); }
+    bool RunDevice() { return steps_.RunDevice(); }
     // Write: the device must hold the program's model. Read: the program takes the device's.
     bool CheckDeviceModel(bool adopt);
     // 0 accepted, 1 firmware not supported, 2 no communication, 3 already reported.
@@ -98,20 +99,11 @@ class ProgramTransfer {
     Prompter& prompter_;
     TransferProgress* progress_;
     TransferHooks hooks_;
+    DeviceSteps steps_;
     SerialPortLister lister_;
     SerialPortProbe probe_;
-    bool bigEndian_ = true;
-    int stopDelayMs_ = 400;
     int deviceModelCode_ = -1;
     QByteArray configRecord_;
 };
-
-// The device's program password as the configuration record holds it (bytes 0-1 in the
-// device's byte order) and whether it is active (byte 2 bit 1). Nothing for a short record.
-struct RecordPassword {
-    bool active = false;
-    int number = 0;
-};
-std::optional<RecordPassword> PasswordOfRecord(const QByteArray& record, bool bigEndian);
 
 }  // namespace bdx

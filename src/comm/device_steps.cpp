@@ -1,0 +1,155 @@
+#include "comm/device_steps.h"
+
+#include <QEventLoop>
+#include <QTimer>
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "comm/device_image.h"
+#include "comm/modbus_requests.h"
+#include "comm/modbus_transaction.h"
+#include "shell/language_table.h"
+#include "shell/prompter.h"
+
+namespace bdx {
+
+namespace {
+
+constexpr int kTextInvalidPassword = 4256;
+constexpr int kTextLeaveRun = 4279;
+constexpr int kTextContinue = 4282;
+constexpr int kTextFourDigitPassword = 4301;
+constexpr int kTextPasswordPrompt = 8160;
+
+constexpr int kMaxPasswordTries = 3;
+constexpr std::uint8_t kPointToPointAddress = 254;
+constexpr std::uint8_t kServiceAddress = 1;
+constexpr std::uint8_t kRunModeRun = 1;
+constexpr std::uint8_t kRunModeStop = 3;
+constexpr int kPasswordActiveBit = 0x02;  // configuration byte 2
+
+void pause(int ms) {
+    if (ms <= 0) {
+        return;
+    }
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+}  // namespace
+
+bool IsFourDigitPassword(const QString& text) {
+    return text.size() == 4 &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+std::optional<int> AskDevicePassword(Prompter& prompter) {
+    for (int tries = 0; tries < kMaxPasswordTries; ++tries) {
+        const std::optional<QString> answer = prompter.askPassword(LoadText(kTextPasswordPrompt));
+        if (!answer) {
+            return std::nullopt;
+        }
+        if (IsFourDigitPassword(*answer)) {
+            return answer->toInt();
+        }
+        prompter.warn(LoadText(kTextFourDigitPassword));
+    }
+    return std::nullopt;
+}
+
+std::optional<RecordPassword> DeviceSteps::PasswordOfRecord(const QByteArray& record, bool bigEndian) {
+    if (record.size() < 3) {
+        return std::nullopt;
+    }
+    const auto b0 = static_cast<std::uint8_t>(record[0]);
+    const auto b1 = static_cast<std::uint8_t>(record[1]);
+    RecordPassword password;
+    password.number = bigEndian ? b0 * 256 + b1 : b1 * 256 + b0;
+    password.active = (static_cast<std::uint8_t>(record[2]) & kPasswordActiveBit) != 0;
+    return password;
+}
+
+// The request builders address ModbusID, so each candidate takes its place in turn.
+bool DeviceSteps::ProbeDevice() {
+    CommState& state = session_.state();
+    const std::uint8_t configured = state.ModbusID;
+    std::vector<std::uint8_t> addresses{configured};
+    for (const std::uint8_t fallback : {kPointToPointAddress, kServiceAddress}) {
+        if (fallback != configured) {
+            addresses.push_back(fallback);
+        }
+    }
+    const bool searching = state.IdSearchActive;
+    const std::uint8_t searchCount = state.IdSearchCount;
+    state.QuietComm = true;
+    bool found = false;
+    for (std::size_t i = 0; i < addresses.size() && !found; ++i) {
+        state.ModbusID = addresses[i];
+        state.MatchedReply = false;
+        // Only the last address's failure brings up the communication-error report.
+        state.IdSearchCount = i + 1 == addresses.size() ? 2 : 0;
+        found = ReadDeviceTime(session_).has_value();
+        if (state.CommFailed && !found) {
+            break;  // a reply from someone else: already reported
+        }
+    }
+    state.IdSearchCount = searchCount;
+    state.QuietComm = false;
+    state.MatchedReply = false;
+    if (!found || searching) {
+        state.ModbusID = configured;
+        return found;
+    }
+    if (state.ModbusID != configured && settingsChanged) {
+        settingsChanged();
+    }
+    return true;
+}
+
+bool DeviceSteps::ConfirmLeaveRun() {
+    return session_.prompter().askYesNo(LoadText(kTextLeaveRun) + u'\n' + LoadText(kTextContinue));
+}
+
+bool DeviceSteps::CheckDevicePassword() {
+    const std::optional<int> code = ReadDeviceIdentity(session_);
+    if (!code) {
+        return false;
+    }
+    const std::optional<QByteArray> record = ReadConfigRecord(session_, ConfigRecordSize(*code));
+    if (!record) {
+        return false;
+    }
+    const std::optional<RecordPassword> password = PasswordOfRecord(*record, bigEndian);
+    if (!password || !password->active) {
+        return true;
+    }
+    const std::optional<int> typed = AskDevicePassword(session_.prompter());
+    if (!typed) {
+        return false;
+    }
+    if (*typed != password->number) {
+        session_.prompter().warn(LoadText(kTextInvalidPassword));
+        return false;
+    }
+    return true;
+}
+
+bool DeviceSteps::StopDevice() {
+    if (setStopControlsEnabled) {
+        setStopControlsEnabled(false);
+    }
+    pause(stopDelayMs);
+    const bool stopped = WriteDeviceSetting(session_, kRunModeStop);
+    if (setStopControlsEnabled) {
+        setStopControlsEnabled(true);
+    }
+    return stopped;
+}
+
+bool DeviceSteps::RunDevice() {
+    return WriteDeviceSetting(session_, kRunModeRun);
+}
+
+}  // namespace bdx
