@@ -21,6 +21,9 @@ enum TextId {
     SelectPort = 4289,
     MultipleCables = 333,
     RemoveCables = 332,
+    UsbCableNotConnected = 8146,
+    UsbPortUnavailable = 8147,
+    CheckDetailsTryAgain = 8148,
 };
 
 constexpr std::uint8_t kServiceAddress = 1;
@@ -249,7 +252,7 @@ UsbPortResult FindUsbPort(CommState& state, Prompter& prompter, const SerialPort
         }
     }
     if (cables.empty()) {
-        prompter.warn(QStringLiteral("The USB cable is not connected. Please connect it and try again."));
+        prompter.warn(LoadText(UsbCableNotConnected));
         return UsbPortResult::NoCable;
     }
     if (cables.size() > 1) {
@@ -259,9 +262,7 @@ UsbPortResult FindUsbPort(CommState& state, Prompter& prompter, const SerialPort
     const SerialPortEntry& cable = cables.front();
     const bool opens = probe ? probe(cable.path) : SerialPortOpens(cable.path);
     if (cable.path.isEmpty() || !opens) {
-        prompter.warn(QStringLiteral(
-            "USB Port is unavailable, it may be busy or cable driver are not properly installed.\n"
-            "Please check details and try again."));
+        prompter.warn(LoadText(UsbPortUnavailable) + u'\n' + LoadText(CheckDetailsTryAgain));
         return UsbPortResult::Unavailable;
     }
     state.SerialPortPath = cable.path;

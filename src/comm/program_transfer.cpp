@@ -27,6 +27,12 @@ enum TextId {
     ReadFailed = 4307,
     SaveChangesQuestion = 4211,
     RunModeQuestion = 345,
+    WritingLadder = 8140,
+    WritingBlockData = 8141,
+    ReadingDevice = 8142,
+    ReadingLadder = 8143,
+    ReadingBlockData = 8144,
+    ProgramRead = 8145,
 };
 
 constexpr int kConfigFlagsByte = 4;
@@ -177,11 +183,11 @@ bool ProgramTransfer::writeChain() {
     }
 
     // From here on the device's memory changes: a failure is reported as a failed write.
-    status(QStringLiteral("Writing Ladder into the device. Please wait..."));
+    status(LoadText(WritingLadder));
     bool written = WriteDeviceArea(session_, Area::ProgramCode, image.left(kProgramCodeSize),
                                    [this](int, int, int bytes) { progressValue(bytes); });
     if (written) {
-        status(QStringLiteral("Writing SFB Data into the device. Please wait..."));
+        status(LoadText(WritingBlockData));
         written = WriteDeviceArea(session_, Area::BlockData, image.mid(kProgramCodeSize),
                                   [this](int, int, int bytes) { progressValue(kProgramCodeSize + bytes); });
     }
@@ -218,7 +224,7 @@ bool ProgramTransfer::leg_to_pc_Click() {
     bool ok = ProbeDevice() && !state_.CommFailed && CheckDevicePassword() && StopDevice() &&
               CheckDeviceModel(true);
     if (ok) {
-        status(QStringLiteral("Reading from the device. Please wait..."));
+        status(LoadText(ReadingDevice));
         const std::optional<int> code = ReadDeviceIdentity(session_);
         ok = code && CheckFirmware() == 0;
     }
@@ -246,13 +252,13 @@ bool ProgramTransfer::readAreas() {
         prompter_.critical(LoadText(ReadFailed));
         return false;
     };
-    status(QStringLiteral("Reading Ladder from the device. Please wait..."));
+    status(LoadText(ReadingLadder));
     QByteArray code;
     if (ReadDeviceArea(session_, Area::ProgramCode, code,
                        [this](int, int, int bytes) { progressValue(bytes); }) != kProgramCodeSize) {
         return fail();
     }
-    status(QStringLiteral("Reading SFB Data from the device. Please wait..."));
+    status(LoadText(ReadingBlockData));
     QByteArray blocks;
     if (ReadDeviceArea(session_, Area::BlockData, blocks, [this](int, int, int bytes) {
             progressValue(kProgramCodeSize + bytes);
@@ -277,7 +283,7 @@ bool ProgramTransfer::readAreas() {
     }
     progressValue(kTransferProgressMax);
     status(LoadText(DeviceDataRead));
-    prompter_.inform(QStringLiteral("The program has been read successfully."));
+    prompter_.inform(LoadText(ProgramRead));
     return true;
 }
 

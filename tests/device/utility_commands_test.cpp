@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+#include "cli/cli_commands.h"
+#include "device_process.h"
+
+// The clock, run, stop and scan-id commands, run in-process against the virtual device.
+namespace bdx {
+namespace {
+
+using test::DeviceProcess;
+
+struct CliResult {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+CliResult RunCli(const QStringList& args) {
+    CliResult r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.code = cli::Run(args, out, err);
+    out.flush();
+    err.flush();
+    return r;
+}
+
+// The value of a "NAME: value" line of the device's dump; empty when missing.
+QString DumpValue(DeviceProcess& device, const QString& name) {
+    const QString prefix = name + QStringLiteral(": ");
+    for (const QString& line : device.command(QStringLiteral("dump"))) {
+        if (line.startsWith(prefix)) {
+            return line.mid(prefix.size());
+        }
+    }
+    return {};
+}
+
+QString TcpAddress(const DeviceProcess& device) {
+    return QStringLiteral("127.0.0.1:%1").arg(device.tcpPort);
+}
+
+TEST(UtilityCommands, ClockSetFromRunModeThenReadBack) {
+    DeviceProcess device;
+    ASSERT_TRUE(device.start({"--tcp", "127.0.0.1:0"})) << device.failure.toStdString();
+    ASSERT_EQ(device.command("run"), QStringList{"ok"});  // the set must leave run mode first
+    const QString tcp = TcpAddress(device);
+    const QDateTime target(QDate(2030, 1, 2), QTime(3, 4, 5));
+
+    const CliResult set = RunCli({"clock", "--set", "2030-01-02 03:04:05", "--yes", "--tcp", tcp, "--id", "1"});
+    ASSERT_EQ(set.code, 0) << set.err.toStdString();
+    EXPECT_TRUE(DumpValue(device, "clock").startsWith("2030-01-02 03:04:")) << DumpValue(device, "clock").toStdString();
+
+    const CliResult read = RunCli({"clock", "--tcp", tcp, "--id", "1"});
+    ASSERT_EQ(read.code, 0) << read.err.toStdString();
+    ASSERT_TRUE(read.out.endsWith(u'\n'));
+    ASSERT_EQ(read.out.count(u'\n'), 1) << read.out.toStdString();
+    const QDateTime shown = QDateTime::fromString(read.out.trimmed(), "yyyy-MM-dd HH:mm:ss");
+    ASSERT_TRUE(shown.isValid()) << read.out.toStdString();
+    // The device clock keeps running between the two commands.
+    EXPECT_GE(shown, target);
+    EXPECT_LE(shown, target.addSecs(5));
+}
+
+TEST(UtilityCommands, RunAndStopSwitchTheDeviceMode) {
+    DeviceProcess device;
+    ASSERT_TRUE(device.start({"--tcp", "127.0.0.1:0"})) << device.failure.toStdString();
+    const QString tcp = TcpAddress(device);
+    ASSERT_EQ(DumpValue(device, "mode"), "stop");
+
+    for (const char* mode : {"run", "stop", "run"}) {
+        const CliResult r = RunCli({mode, "--tcp", tcp});
+        EXPECT_EQ(r.code, 0) << mode << ": " << r.err.toStdString();
+        EXPECT_EQ(r.out, QString()) << mode;
+        EXPECT_EQ(DumpValue(device, "mode"), QLatin1String(mode));
+    }
+}
+
+TEST(UtilityCommands, ScanIdPrintsTheAddressThatAnswers) {
+    // Over the serial line, where each silent address costs only the short search time-out.
+    DeviceProcess device;
+    ASSERT_TRUE(device.start({"--pty", "--id", "7"})) << device.failure.toStdString();
+    QElapsedTimer timer;
+    timer.start();
+    const CliResult r = RunCli({"scan-id", "--serial", device.ptyPath});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "7\n");
+    EXPECT_LT(timer.elapsed(), 8000);
+}
+
+TEST(UtilityCommands, BadCommandLinesExitTwoAndLeaveTheDeviceAlone) {
+    DeviceProcess device;
+    ASSERT_TRUE(device.start({"--tcp", "127.0.0.1:0"})) << device.failure.toStdString();
+    const QString tcp = TcpAddress(device);
+    const QList<QStringList> lines = {
+        {"run", "--tcp", tcp, "--bogus"},
+        {"run", "--tcp", tcp, "--id", "0"},
+        {"run", "--tcp", tcp, "--id", "248"},
+        {"run", "--tcp", tcp, "--password", "12a4"},
+        {"run", "--tcp", tcp, "--serial", "/dev/null"},
+        {"run", "--tcp", tcp, "--id"},
+        {"run"},
+        {"scan-id", "--tcp", "127.0.0.1:0"},
+        {"stop", "--tcp", tcp, "extra"},
+        {"clock", "--tcp", tcp, "--set"},
+        {"clock", "--tcp", tcp, "--set", "2030-13-40 03:04:05", "--yes"},
+        {"clock", "--tcp", tcp, "--set", "now", "--yes", "--baud", "19200"},
+    };
+    for (const QStringList& line : lines) {
+        const CliResult r = RunCli(line);
+        EXPECT_EQ(r.code, 2) << line.join(u' ').toStdString();
+        EXPECT_FALSE(r.err.isEmpty()) << line.join(u' ').toStdString();
+        EXPECT_EQ(r.out, QString()) << line.join(u' ').toStdString();
+    }
+    EXPECT_EQ(DumpValue(device, "mode"), "stop");
+    EXPECT_FALSE(DumpValue(device, "clock").startsWith("2030"));
+}
+
+}  // namespace
+}  // namespace bdx
