@@ -53,9 +53,11 @@ TEST(UtilityCommands, ClockSetFromRunModeThenReadBack) {
     const QString tcp = TcpAddress(device);
     const QDateTime target(QDate(2030, 1, 2), QTime(3, 4, 5));
 
-    const CliResult set = RunCli({"clock", "--set", "2030-01-02 03:04:05", "--yes", "--tcp", tcp, "--id", "1"});
+    const CliResult set =
+        RunCli({"clock", "--set", "2030-01-02 03:04:05", "--yes", "--tcp", tcp, "--id", "1"});
     ASSERT_EQ(set.code, 0) << set.err.toStdString();
-    EXPECT_TRUE(DumpValue(device, "clock").startsWith("2030-01-02 03:04:")) << DumpValue(device, "clock").toStdString();
+    EXPECT_TRUE(DumpValue(device, "clock").startsWith("2030-01-02 03:04:"))
+        << DumpValue(device, "clock").toStdString();
 
     const CliResult read = RunCli({"clock", "--tcp", tcp, "--id", "1"});
     ASSERT_EQ(read.code, 0) << read.err.toStdString();
