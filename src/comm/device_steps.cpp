@@ -1,7 +1,5 @@
 #include "comm/device_steps.h"
 
-#include <QEventLoop>
-#include <QTimer>
 #include <algorithm>
 #include <cstdint>
 #include <vector>
@@ -28,15 +26,6 @@ constexpr std::uint8_t kServiceAddress = 1;
 constexpr std::uint8_t kRunModeRun = 1;
 constexpr std::uint8_t kRunModeStop = 3;
 constexpr int kPasswordActiveBit = 0x02;  // configuration byte 2
-
-void pause(int ms) {
-    if (ms <= 0) {
-        return;
-    }
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 }  // namespace
 
@@ -140,7 +129,7 @@ bool DeviceSteps::StopDevice() {
     if (setStopControlsEnabled) {
         setStopControlsEnabled(false);
     }
-    pause(stopDelayMs);
+    PauseWithEvents(stopDelayMs);
     const bool stopped = WriteDeviceSetting(session_, kRunModeStop);
     if (setStopControlsEnabled) {
         setStopControlsEnabled(true);

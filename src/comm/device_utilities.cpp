@@ -506,20 +506,11 @@ bool DeviceUtilities::SetPassword(int level, const QString& oldText, const QStri
         prompter.warn(LoadText(kTextWrongConfirmPassword));
         return false;
     }
-    if (!prepareChange(true, false)) {
+    const std::optional<int> found = storedPassword(level);
+    if (!found) {
         return false;
     }
-    int model = 0;
-    const std::optional<QByteArray> record = readRecord(&model);
-    if (!record) {
-        prompter.critical(LoadText(kTextWriteFailed));
-        return false;
-    }
-    if (level == 2 && model < kLevel2ModelCode) {
-        prompter.warn(LoadText(kTextNotSupportedDevice));
-        return false;
-    }
-    const int stored = recordWord(*record, level == 2 ? kRecordLevel2 : kRecordLevel1);
+    const int stored = *found;
     if (stored != 0 && (!IsFourDigitPassword(oldText) || oldText.toInt() != stored)) {
         prompter.warn(LoadText(kTextWrongOldPassword));
         return false;
@@ -535,22 +526,33 @@ bool DeviceUtilities::SetPassword(int level, const QString& oldText, const QStri
     return false;
 }
 
-bool DeviceUtilities::RemovePassword(int level, const QString& oldText) {
+// Stops the device and reads the password of `level` from its configuration record (0 when
+// none is set); nothing, after telling the user, when that cannot be done.
+std::optional<int> DeviceUtilities::storedPassword(int level) {
     Prompter& prompter = session_.prompter();
     if (!prepareChange(true, false)) {
-        return false;
+        return std::nullopt;
     }
     int model = 0;
     const std::optional<QByteArray> record = readRecord(&model);
     if (!record) {
         prompter.critical(LoadText(kTextWriteFailed));
-        return false;
+        return std::nullopt;
     }
     if (level == 2 && model < kLevel2ModelCode) {
         prompter.warn(LoadText(kTextNotSupportedDevice));
+        return std::nullopt;
+    }
+    return recordWord(*record, level == 2 ? kRecordLevel2 : kRecordLevel1);
+}
+
+bool DeviceUtilities::RemovePassword(int level, const QString& oldText) {
+    Prompter& prompter = session_.prompter();
+    const std::optional<int> found = storedPassword(level);
+    if (!found) {
         return false;
     }
-    const int stored = recordWord(*record, level == 2 ? kRecordLevel2 : kRecordLevel1);
+    const int stored = *found;
     if (stored == 0) {
         prompter.warn(LoadText(kTextPasswordNotEnabled));
         return false;

@@ -128,6 +128,7 @@ class DeviceUtilities {
     bool prepareChange(bool askLeaveRun, bool checkPassword);
     bool clockUsesRegisters(const QByteArray& info) const;
     std::optional<QByteArray> readRecord(int* modelCode = nullptr);
+    std::optional<int> storedPassword(int level);
     int recordWord(const QByteArray& record, int offset) const;
     // Area 10: operation, level, old, new; the device's status byte or nothing.
     std::optional<int> passwordItem(int operation, int level, int oldValue, int newValue);

@@ -37,14 +37,6 @@ void appendAddress(QByteArray& frame, int address) {
     frame.append(static_cast<char>(address & 0xFF));
 }
 
-void pause(int ms) {
-    if (ms > 0) {
-        QEventLoop loop;
-        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-}
-
 QString joinLines(const QString& first, const QString& second) {
     return first + u'\n' + second;
 }
@@ -412,7 +404,7 @@ FirmwareUpdate::LoaderReply FirmwareUpdate::loaderExchange(QByteArray request) {
                 return {reply.chopped(2), false};
             }
         }
-        pause(state.retryPauseMs);
+        PauseWithEvents(state.retryPauseMs);
     }
     return {};
 }

@@ -106,7 +106,7 @@ void ModbusSession::startReplyTimer() {
     replyTimer_.start(shortWait ? state_.idSearchTimeoutMs : state_.replyTimeoutMs);
 }
 
-void ModbusSession::pause(int ms) {
+void PauseWithEvents(int ms) {
     if (ms <= 0) {
         return;
     }
@@ -204,7 +204,7 @@ bool ModbusSession::ModbusTransaction(QByteArray& request, QByteArray& reply, in
                 }
             }
             if (!state_.QuietComm && !state_.IdSearchActive) {
-                pause(state_.retryPauseMs);
+                PauseWithEvents(state_.retryPauseMs);
             }
         }
         attempt += state_.QuietComm && state_.IdSearchActive ? 3 : 1;

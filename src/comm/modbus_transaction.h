@@ -51,6 +51,9 @@ QString InvalidResponseMessage();
 QString SerialNoReplyMessage();
 QString EthernetNoReplyMessage();
 
+// Waits `ms` milliseconds while the event loop keeps running (retry pauses, the stop delay).
+void PauseWithEvents(int ms);
+
 // Runs request/reply transactions over one transport: CRC, send, wait, validate, retry and the
 // failure messages. Waiting runs a local event loop, so the caller's user interface (or the
 // test's QCoreApplication) keeps processing events meanwhile.
@@ -94,7 +97,6 @@ class ModbusSession {
 
   private:
     void startReplyTimer();
-    void pause(int ms);
 
     CommState& state_;
     Transport& transport_;

@@ -1,8 +1,6 @@
 #include "online_monitoring.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
-#include <QTimer>
 #include <algorithm>
 
 #include "blocks/device_model.h"
@@ -49,15 +47,6 @@ class SilentPrompter : public Prompter {
     QString chooseSaveFile(const FileChoice&) override { return {}; }
     std::optional<QString> askPassword(const QString&) override { return std::nullopt; }
 };
-
-void Pause(int ms) {
-    if (ms <= 0) {
-        return;
-    }
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 }  // namespace
 
@@ -289,7 +278,7 @@ void OnlineMonitoring::StopOnlineMonitoring() {
     OnlineMode = false;
     simulation_.EndSimulation();
     session_.closeIfSerial();
-    Pause(stopDelayMs);
+    PauseWithEvents(stopDelayMs);
     if (end_ == MonitoringEnd::CommFailure || commFailed()) {
         SilentPrompter silent;
         ModbusSession quiet(session_.state(), session_.transport(), silent);
