@@ -46,6 +46,12 @@ void AppendCrc(QByteArray& frame) {
     frame[frame.size() - 1] = static_cast<char>(crc >> 8);
 }
 
+QByteArray WithCrc(QByteArray body) {
+    body.append(2, '\0');
+    AppendCrc(body);
+    return body;
+}
+
 bool HasValidCrc(const QByteArray& frame) {
     if (frame.size() < 4) {
         return false;

@@ -16,6 +16,9 @@ inline std::uint16_t ModbusCrc(const QByteArray& data) {
 // A frame shorter than two bytes is left as it is.
 void AppendCrc(QByteArray& frame);
 
+// The frame `body` followed by its CRC, low byte first.
+QByteArray WithCrc(QByteArray body);
+
 // A frame of at least 4 bytes whose last two bytes are the CRC of the others.
 bool HasValidCrc(const QByteArray& frame);
 

@@ -100,11 +100,6 @@ void appendWord(QByteArray& bytes, int value) {
     bytes.append(char((value >> 8) & 0xFF));
     bytes.append(char(value & 0xFF));
 }
-QByteArray withCrc(QByteArray body) {
-    body.append(2, '\0');
-    AppendCrc(body);
-    return body;
-}
 QByteArray exceptionReply(const QByteArray& request, int code) {
     QByteArray reply;
     reply.append(request[0]);
@@ -952,7 +947,7 @@ QByteArray VirtualDevice::handleFrame(const QByteArray& request) {
     const QByteArray body = request.left(request.size() - 2);
     if (s.mode == DeviceMode::Loader) {
         const QByteArray reply = s.loaderFrame(body);
-        return reply.isEmpty() ? reply : withCrc(reply);
+        return reply.isEmpty() ? reply : WithCrc(reply);
     }
     const int address = byteAt(body, 0);
     const bool own = address == s.comm.id || address == kPointToPoint;
@@ -973,7 +968,7 @@ QByteArray VirtualDevice::handleFrame(const QByteArray& request) {
     if (broadcast || reply.isEmpty()) {
         return {};
     }
-    return withCrc(reply);
+    return WithCrc(reply);
 }
 
 void VirtualDevice::setInput(int module, int n, bool on) {

@@ -20,12 +20,6 @@ QByteArray hex(const char* text) {
     return QByteArray::fromHex(text);
 }
 
-QByteArray withCrc(QByteArray frame) {
-    frame.append(2, '\0');
-    AppendCrc(frame);
-    return frame;
-}
-
 QByteArray pattern(int size) {
     QByteArray bytes(size, '\0');
     for (int i = 0; i < size; ++i) {
@@ -110,7 +104,7 @@ struct FakeDevice {
             written += request.mid(6);
             reply += request.mid(2, 2);
         }
-        return withCrc(reply);
+        return WithCrc(reply);
     }
 };
 
@@ -296,7 +290,7 @@ QByteArray identityReply(const char* model) {
     reply.append("QX2 V2.10");  // 35..43
     reply.append(2, '\0');      // 44..45
     reply.append(model);        // 46..47
-    return withCrc(reply);
+    return WithCrc(reply);
 }
 
 TEST_F(RequestsTest, IdentityGivesModelAndFirmware) {
@@ -323,18 +317,18 @@ TEST_F(RequestsTest, SmallRepliesAreTakenApartOrRefused) {
     use([](const QByteArray& f) -> std::optional<QByteArray> {
         switch (f.at(1)) {
             case 3:
-                return withCrc(hex("01030C07EA000600050008001E0000"));
+                return WithCrc(hex("01030C07EA000600050008001E0000"));
             case 4:
-                return withCrc(hex("010402FFFF"));  // one register where eight were asked
+                return WithCrc(hex("010402FFFF"));  // one register where eight were asked
             case 2:
-                return withCrc(hex("01020401020304"));  // four input bytes where five were asked
+                return WithCrc(hex("01020401020304"));  // four input bytes where five were asked
             default:
                 break;
         }
         if (f.at(3) == Area::Time) {
-            return withCrc(hex("016400060003081E05"));
+            return WithCrc(hex("016400060003081E05"));
         }
-        return withCrc(hex("01640005"));  // header only: no item in it
+        return WithCrc(hex("01640005"));  // header only: no item in it
     });
     EXPECT_EQ(ReadRegisters(*session, 3, kClockRegister, kClockRegisterCount),
               (std::vector<std::uint16_t>{2026, 6, 5, 8, 30, 0}));
@@ -355,16 +349,16 @@ TEST_F(RequestsTest, ModelFamilyCheck) {
     use([&](const QByteArray& f) -> std::optional<QByteArray> {
         ++calls;
         if (static_cast<std::uint8_t>(f.at(7)) != 9) {
-            return withCrc(hex("01E4010E00040009AA00"));
+            return WithCrc(hex("01E4010E00040009AA00"));
         }
-        return withCrc(f.left(10));
+        return WithCrc(f.left(10));
     });
     EXPECT_EQ(CheckModelFamily(*session), ModelFamilyResult::Accepted);
     EXPECT_EQ(calls, 2);
     EXPECT_EQ(session->lastSilenceInterval(), 50);
 
     // A device of the other family echoing the wrong family byte.
-    use([](const QByteArray&) { return withCrc(hex("0164010E0004010901")); });
+    use([](const QByteArray&) { return WithCrc(hex("0164010E0004010901")); });
     state.ModelByte = 9;
     EXPECT_EQ(CheckModelFamily(*session), ModelFamilyResult::Rejected);
     use([](const QByteArray&) { return std::nullopt; });

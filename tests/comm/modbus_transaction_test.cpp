@@ -26,12 +26,6 @@ QByteArray hex(const char* text) {
     return QByteArray::fromHex(text);
 }
 
-QByteArray withCrc(QByteArray frame) {
-    frame.append(2, '\0');
-    AppendCrc(frame);
-    return frame;
-}
-
 // A transport that answers each frame from a queue: a reply, or nothing (no reply at all).
 class ScriptedTransport : public Transport {
   public:
@@ -85,7 +79,7 @@ class TransactionTest : public ::testing::Test {
 
 // Read 2 holding registers at 0 from address 1, and a good answer to it.
 const QByteArray kRequest = hex("010300000002");
-const QByteArray kGoodReply = withCrc(hex("0103040001000A"));
+const QByteArray kGoodReply = WithCrc(hex("0103040001000A"));
 
 TEST(ModbusCrcTest, KnownVectors) {
     EXPECT_EQ(ModbusCrc(QByteArray("123456789")), 0x4B37);
@@ -109,14 +103,14 @@ TEST(ValidateReplyTest, CodesInOrder) {
         {"three bytes", hex("010304"), ReplyCheck::TooShort},
         {"bad crc", hex("0103040001000A0000"), ReplyCheck::BadCrc},
         {"bad crc beats wrong address", hex("0203040001000A0000"), ReplyCheck::BadCrc},
-        {"wrong address", withCrc(hex("0203040001000A")), ReplyCheck::WrongAddress},
-        {"exception", withCrc(hex("018302")), ReplyCheck::Exception},
-        {"function-100 exception", withCrc(hex("01E402")), ReplyCheck::Retry},
+        {"wrong address", WithCrc(hex("0203040001000A")), ReplyCheck::WrongAddress},
+        {"exception", WithCrc(hex("018302")), ReplyCheck::Exception},
+        {"function-100 exception", WithCrc(hex("01E402")), ReplyCheck::Retry},
         {"good", kGoodReply, ReplyCheck::Ok},
-        {"minimal good", withCrc(hex("0103")), ReplyCheck::Ok},
+        {"minimal good", WithCrc(hex("0103")), ReplyCheck::Ok},
     };
     for (const Case& c : cases) {
-        QByteArray request = withCrc(kRequest);
+        QByteArray request = WithCrc(kRequest);
         const QByteArray before = request;
         EXPECT_EQ(ValidateReply(c.reply, request), c.code) << c.name;
         EXPECT_EQ(request, before) << c.name;
@@ -128,14 +122,14 @@ TEST(ValidateReplyTest, CodesInOrder) {
 TEST(ValidateReplyTest, ModelFamilyAnswerCorrectsTheRequest) {
     // address, 100, 1, 14, 0, 4, 1, model 0, 1, 0
     const QByteArray original =
-        withCrc(hex("016401"
+        WithCrc(hex("016401"
                     "0E"
                     "0004010001"
                     "00"));
     QByteArray request = original;
     // 12-byte exception: area 14, byte 5 = 4, bytes 6/7/9 = what the device wants (model 9).
     const QByteArray answer =
-        withCrc(hex("01E401"
+        WithCrc(hex("01E401"
                     "0E"
                     "0004"
                     "0709"
@@ -147,7 +141,7 @@ TEST(ValidateReplyTest, ModelFamilyAnswerCorrectsTheRequest) {
 
     // Area byte 142 counts too; a model index past the table leaves byte 8 alone.
     request = original;
-    EXPECT_EQ(ValidateReply(withCrc(hex("01E4018E"
+    EXPECT_EQ(ValidateReply(WithCrc(hex("01E4018E"
                                         "0004"
                                         "0730"
                                         "AA"
@@ -158,7 +152,7 @@ TEST(ValidateReplyTest, ModelFamilyAnswerCorrectsTheRequest) {
 
     // Other lengths or areas are plain function-100 exceptions: the request stays as it was.
     for (const QByteArray& other :
-         {withCrc(hex("01E4010D00040709AA05")), withCrc(hex("01E4010E00040709AA0500"))}) {
+         {WithCrc(hex("01E4010D00040709AA05")), WithCrc(hex("01E4010E00040709AA0500"))}) {
         request = original;
         EXPECT_EQ(ValidateReply(other, request), ReplyCheck::Retry);
         EXPECT_EQ(request, original);
@@ -184,7 +178,7 @@ TEST_F(TransactionTest, SilenceIntervalReachesTheTransport) {
     ScriptedTransport transport(state, false);
     transport.replies.push_back(kGoodReply);
     ModbusSession session(state, transport, prompter);
-    QByteArray request = withCrc(kRequest), reply;
+    QByteArray request = WithCrc(kRequest), reply;
     ASSERT_TRUE(session.ModbusTransaction(request, reply, 80));
     EXPECT_EQ(transport.silence, 640);
     EXPECT_EQ(session.lastSilenceInterval(), 640);
@@ -193,9 +187,9 @@ TEST_F(TransactionTest, SilenceIntervalReachesTheTransport) {
 TEST_F(TransactionTest, UnacceptableRepliesRetriedThenOneInvalidResponse) {
     const std::pair<const char*, QByteArray> bad[] = {
         {"wrong crc", hex("0103040001000A0000")},
-        {"wrong address", withCrc(hex("0203040001000A"))},
-        {"exception", withCrc(hex("018302"))},
-        {"overlong", withCrc(QByteArray(2000, '\1'))},
+        {"wrong address", WithCrc(hex("0203040001000A"))},
+        {"exception", WithCrc(hex("018302"))},
+        {"overlong", WithCrc(QByteArray(2000, '\1'))},
     };
     for (const auto& [name, reply] : bad) {
         SCOPED_TRACE(name);
@@ -203,7 +197,7 @@ TEST_F(TransactionTest, UnacceptableRepliesRetriedThenOneInvalidResponse) {
         ScriptedTransport transport(state, false);
         transport.replies.assign(5, reply);
         ModbusSession session(state, transport, prompter);
-        QByteArray request = withCrc(kRequest), got;
+        QByteArray request = WithCrc(kRequest), got;
         EXPECT_FALSE(session.ModbusTransaction(request, got));
         EXPECT_EQ(transport.sent.size(), 3u);
         ASSERT_EQ(prompter.messages().size(), 1u);
@@ -222,7 +216,7 @@ TEST_F(TransactionTest, RecoversOnALaterAttempt) {
     EXPECT_TRUE(session.ModbusTransaction(request, reply));
     EXPECT_EQ(reply, kGoodReply);
     EXPECT_EQ(session.lastAttempts(), 3);
-    EXPECT_EQ(transport.sent[0], withCrc(kRequest));
+    EXPECT_EQ(transport.sent[0], WithCrc(kRequest));
     EXPECT_FALSE(state.CommCancelled);
     EXPECT_FALSE(state.CommFailed);
     EXPECT_TRUE(prompter.messages().empty());
@@ -235,7 +229,7 @@ TEST_F(TransactionTest, NoReplyThreeAttemptsThenTheTransportsCableMessage) {
         state.IsEthernet = ethernet;
         ScriptedTransport transport(state, ethernet);
         ModbusSession session(state, transport, prompter);
-        QByteArray request = withCrc(kRequest), reply;
+        QByteArray request = WithCrc(kRequest), reply;
         EXPECT_FALSE(session.ModbusTransaction(request, reply));
         EXPECT_EQ(transport.sent.size(), 3u);
         ASSERT_EQ(prompter.messages().size(), 1u);
@@ -253,7 +247,7 @@ TEST_F(TransactionTest, SingleStrayByteIsNoReply) {
     ScriptedTransport transport(state, false);
     transport.replies.assign(3, hex("FF"));
     ModbusSession session(state, transport, prompter);
-    QByteArray reply, request = withCrc(kRequest);
+    QByteArray reply, request = WithCrc(kRequest);
     EXPECT_FALSE(session.ModbusTransaction(request, reply));
     EXPECT_EQ(transport.sent.size(), 3u);
     EXPECT_EQ(prompter.texts(), QStringList{SerialNoReplyMessage()});
@@ -261,9 +255,9 @@ TEST_F(TransactionTest, SingleStrayByteIsNoReply) {
 
 TEST_F(TransactionTest, RepeatOnRetryAsksForThePacketAgain) {
     ScriptedTransport transport(state, false);
-    transport.replies = {std::nullopt, withCrc(hex("016501"))};
+    transport.replies = {std::nullopt, WithCrc(hex("016501"))};
     ModbusSession session(state, transport, prompter);
-    QByteArray request = withCrc(hex("0165010201030A0B0C")), reply;
+    QByteArray request = WithCrc(hex("0165010201030A0B0C")), reply;
     ASSERT_TRUE(session.ModbusTransaction(request, reply, -1, true));
     ASSERT_EQ(transport.sent.size(), 2u);
     EXPECT_EQ(transport.sent[0].at(2), 1);
@@ -272,9 +266,9 @@ TEST_F(TransactionTest, RepeatOnRetryAsksForThePacketAgain) {
 
     // Without the flag the request goes out unchanged.
     ScriptedTransport plain(state, false);
-    plain.replies = {std::nullopt, withCrc(hex("016501"))};
+    plain.replies = {std::nullopt, WithCrc(hex("016501"))};
     ModbusSession again(state, plain, prompter);
-    request = withCrc(hex("0165010201030A0B0C"));
+    request = WithCrc(hex("0165010201030A0B0C"));
     ASSERT_TRUE(again.ModbusTransaction(request, reply));
     EXPECT_EQ(plain.sent[1], plain.sent[0]);
 }
@@ -287,7 +281,7 @@ TEST_F(TransactionTest, QuietIdSearchTriesOnceAndNotesAMatchingReply) {
     {
         ScriptedTransport transport(state, false);
         ModbusSession session(state, transport, prompter);
-        QByteArray request = withCrc(kRequest), reply;
+        QByteArray request = WithCrc(kRequest), reply;
         EXPECT_FALSE(session.ModbusTransaction(request, reply));
         EXPECT_EQ(transport.sent.size(), 1u);
         EXPECT_TRUE(prompter.messages().empty());
@@ -298,7 +292,7 @@ TEST_F(TransactionTest, QuietIdSearchTriesOnceAndNotesAMatchingReply) {
         ScriptedTransport transport(state, false);
         transport.replies = {hex("0103040001000A0000")};
         ModbusSession session(state, transport, prompter);
-        QByteArray request = withCrc(kRequest), reply;
+        QByteArray request = WithCrc(kRequest), reply;
         EXPECT_TRUE(session.ModbusTransaction(request, reply));
         EXPECT_TRUE(state.MatchedReply);
         EXPECT_TRUE(prompter.messages().empty());
@@ -307,9 +301,9 @@ TEST_F(TransactionTest, QuietIdSearchTriesOnceAndNotesAMatchingReply) {
         // Someone else answered: reported at once.
         state.MatchedReply = false;
         ScriptedTransport transport(state, false);
-        transport.replies = {withCrc(hex("0703040001000A"))};
+        transport.replies = {WithCrc(hex("0703040001000A"))};
         ModbusSession session(state, transport, prompter);
-        QByteArray request = withCrc(kRequest), reply;
+        QByteArray request = WithCrc(kRequest), reply;
         EXPECT_FALSE(session.ModbusTransaction(request, reply));
         EXPECT_EQ(prompter.texts(), QStringList{InvalidResponseMessage()});
         EXPECT_TRUE(state.CommFailed);
@@ -325,7 +319,7 @@ TEST_F(TransactionTest, QuietProbeFailureOpensTheCommunicationErrorDialog) {
         ScriptedTransport transport(state, ethernet);
         ModbusSession session(state, transport, prompter);
         session.setCommErrorDialog([&] { ++shown; }, {});
-        QByteArray request = withCrc(kRequest), reply;
+        QByteArray request = WithCrc(kRequest), reply;
         EXPECT_FALSE(session.ModbusTransaction(request, reply));
         EXPECT_EQ(transport.sent.size(), 3u);
         EXPECT_EQ(shown, ethernet ? 0 : 1);
@@ -341,7 +335,7 @@ TEST_F(TransactionTest, CancelDuringTheWaitEndsAtOnce) {
     int unloaded = 0;
     session.setCommErrorDialog({}, [&] { ++unloaded; });
     QTimer::singleShot(5, [&] { state.CommCancelled = true; });
-    QByteArray request = withCrc(kRequest), reply;
+    QByteArray request = WithCrc(kRequest), reply;
     EXPECT_FALSE(session.ModbusTransaction(request, reply));
     EXPECT_EQ(transport.sent.size(), 1u);
     EXPECT_EQ(unloaded, 1);
@@ -352,7 +346,7 @@ TEST_F(TransactionTest, ClosedSerialPortOrMalformedRequestFailsSilently) {
     ScriptedTransport transport(state, false);
     transport.closePort();
     ModbusSession session(state, transport, prompter);
-    QByteArray request = withCrc(kRequest), reply;
+    QByteArray request = WithCrc(kRequest), reply;
     EXPECT_FALSE(session.ModbusTransaction(request, reply));
     transport.openPort();
     QByteArray tiny = hex("01");
@@ -411,9 +405,9 @@ TEST_F(TransactionTest, TcpCarriesTheRtuFrameUnchanged) {
     TcpTransport tcp(state, prompter);
     ASSERT_TRUE(tcp.connectToDevice(5000));
     ModbusSession session(state, tcp, prompter);
-    QByteArray request = withCrc(kRequest), reply;
+    QByteArray request = WithCrc(kRequest), reply;
     ASSERT_TRUE(session.ModbusTransaction(request, reply));
-    EXPECT_EQ(peer.received, withCrc(kRequest));  // no MBAP header, CRC included
+    EXPECT_EQ(peer.received, WithCrc(kRequest));  // no MBAP header, CRC included
     EXPECT_EQ(reply, kGoodReply);
     EXPECT_TRUE(tcp.isOpen());  // kept connected between operations
 }
@@ -426,7 +420,7 @@ TEST_F(TransactionTest, TcpFloodIsRefusedWithoutHanging) {
     TcpTransport tcp(state, prompter);
     ASSERT_TRUE(tcp.connectToDevice(5000));
     ModbusSession session(state, tcp, prompter);
-    QByteArray request = withCrc(kRequest), reply;
+    QByteArray request = WithCrc(kRequest), reply;
     EXPECT_FALSE(session.ModbusTransaction(request, reply));
     EXPECT_LE(state.EthernetRx.size(), state.maxReplyBytes + 1);
     EXPECT_EQ(prompter.texts(), QStringList{InvalidResponseMessage()});
@@ -453,7 +447,7 @@ TEST_F(TransactionTest, TcpErrorsAreReportedAndDropTheLink) {
     // Not connected: nothing is sent, and the cable message follows the three attempts.
     prompter.clear();
     ModbusSession session(state, tcp, prompter);
-    QByteArray request = withCrc(kRequest), reply;
+    QByteArray request = WithCrc(kRequest), reply;
     EXPECT_FALSE(session.ModbusTransaction(request, reply));
     EXPECT_EQ(prompter.texts(), QStringList{EthernetNoReplyMessage()});
 }
@@ -483,7 +477,7 @@ TEST_F(TransactionTest, SerialEndlessStreamIsRefusedWithoutHanging) {
     SerialTransport serial(state);
     ModbusSession session(state, serial, prompter);
     ASSERT_TRUE(session.openIfSerial());
-    QByteArray request = withCrc(kRequest), reply;
+    QByteArray request = WithCrc(kRequest), reply;
     EXPECT_FALSE(session.ModbusTransaction(request, reply));
     session.closeIfSerial();
     stop = true;

@@ -25,9 +25,7 @@ inline QByteArray Frame(std::initializer_list<int> bytes) {
     for (const int b : bytes) {
         frame.append(static_cast<char>(b));
     }
-    frame.append(2, '\0');
-    AppendCrc(frame);
-    return frame;
+    return WithCrc(frame);
 }
 
 inline int Byte(const QByteArray& frame, int i) {

@@ -25,9 +25,7 @@ QByteArray frame(const Bytes& bytes) {
     for (int b : bytes) {
         f.append(char(b));
     }
-    f.append(2, '\0');
-    AppendCrc(f);
-    return f;
+    return WithCrc(f);
 }
 
 Bytes ints(const QByteArray& bytes) {
