@@ -9,6 +9,7 @@
 #include "image_command.h"
 #include "monitor_command.h"
 #include "program_commands.h"
+#include "settings_command.h"
 #include "simulate_command.h"
 #include "transfer_commands.h"
 #include "utility_commands.h"
@@ -66,6 +67,10 @@ const std::vector<Command>& commands() {
         {"stop", "DEVICE-OPTIONS: stop the device", StopCommand},
         {"scan-id", "DEVICE-OPTIONS: find the device's Modbus address (1..247)", ScanIdCommand},
         {"firmware", "PACKAGE [--verify] DEVICE-OPTIONS: update the device's firmware", FirmwareCommand},
+        {"settings",
+         "[--tcp A.B.C.D:PORT|--serial DEVICE|--usb] [--baud B] [--parity N|E|O] [--stop 1|2] [--id N]: show "
+         "or store the communication settings the device commands use by default",
+         SettingsCommand},
     };
     return list;
 }

@@ -4,6 +4,11 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "comm/comm_settings.h"
+#include "comm/device_steps.h"
+#include "shell/app_paths.h"
+#include "shell/app_settings.h"
+
 namespace bdx::cli {
 
 namespace {
@@ -46,12 +51,16 @@ QString readAnswer() {
 }  // namespace
 
 std::optional<QString> TakeDeviceOptions(QStringList& args, DeviceOptions& options) {
-    bool haveTcp = false;
-    bool haveSerial = false;
+    int transports = 0;
     for (qsizetype i = 0; i < args.size();) {
         const QString option = args.at(i);
-        if (option == QLatin1String("--yes")) {
-            options.yes = true;
+        if (option == QLatin1String("--yes") || option == QLatin1String("--usb")) {
+            if (option == QLatin1String("--usb")) {
+                options.link = DeviceOptions::Link::Usb;
+                ++transports;
+            } else {
+                options.yes = true;
+            }
             args.remove(i);
             continue;
         }
@@ -75,14 +84,14 @@ std::optional<QString> TakeDeviceOptions(QStringList& args, DeviceOptions& optio
                 options.host = value->left(colon);
             }
             options.port = *port;
-            options.tcp = true;
-            haveTcp = true;
+            options.link = DeviceOptions::Link::Tcp;
+            ++transports;
         } else if (option == QLatin1String("--serial")) {
             options.serialDevice = *value;
-            options.tcp = false;
-            haveSerial = true;
+            options.link = DeviceOptions::Link::Serial;
+            ++transports;
         } else if (option == QLatin1String("--baud")) {
-            if (!QStringList({"9600", "4800", "2400", "1200"}).contains(*value)) {
+            if (!BaudRateTexts().contains(*value)) {
                 return QStringLiteral("--baud takes 9600, 4800, 2400 or 1200, not ") + *value;
             }
             options.baud = *value;
@@ -93,30 +102,24 @@ std::optional<QString> TakeDeviceOptions(QStringList& args, DeviceOptions& optio
             }
             options.parity = p.at(0);
         } else if (option == QLatin1String("--stop")) {
-            if (*value != QLatin1String("1") && *value != QLatin1String("2")) {
+            if (!StopBitTexts().contains(*value)) {
                 return QStringLiteral("--stop takes 1 or 2, not ") + *value;
             }
             options.stopBits = *value;
         } else if (option == QLatin1String("--id")) {
-            const std::optional<int> id = numberIn(*value, 1, 247);
-            if (!id) {
-                return QStringLiteral("Modbus ID should be within 1 to 247");
+            if (const std::optional<QString> message = CheckModbusId(*value)) {
+                return *message;
             }
-            options.id = *id;
+            options.id = value->toInt();
         } else {
-            const bool digits = value->size() == 4 && std::all_of(value->begin(), value->end(),
-                                                                  [](QChar c) { return c.isDigit(); });
-            if (!digits) {
+            if (!IsFourDigitPassword(*value)) {
                 return QStringLiteral("--password takes four digits");
             }
             options.password = *value;
         }
     }
-    if (haveTcp && haveSerial) {
-        return QStringLiteral("give either --tcp or --serial, not both");
-    }
-    if (!haveTcp && !haveSerial) {
-        return QStringLiteral("the device is missing: give --tcp HOST:PORT or --serial DEVICE");
+    if (transports > 1) {
+        return QStringLiteral("give one of --tcp, --serial and --usb");
     }
     return std::nullopt;
 }
@@ -126,6 +129,8 @@ QString DeviceOptionsUsage() {
         "Device options:\n"
         "  --tcp HOST:PORT        the device over TCP (RTU frames, no MBAP header)\n"
         "  --serial DEVICE        the device on a serial port, e.g. /dev/ttyUSB0\n"
+        "  --usb                  the device on the USB-serial cable (CP210x), found by itself\n"
+        "  (none of the three)    the stored communication settings (see the settings command)\n"
         "  --baud B               9600 (default), 4800, 2400 or 1200\n"
         "  --parity N|E|O         parity (default N)\n"
         "  --stop 1|2             stop bits (default 1)\n"
@@ -188,31 +193,77 @@ std::optional<QString> TerminalPrompter::askPassword(const QString& prompt) {
     return answer.trimmed();
 }
 
+void ApplyDeviceOptions(const DeviceOptions& options, CommState& state) {
+    using Link = DeviceOptions::Link;
+    switch (options.link) {
+        case Link::Stored:
+            break;
+        case Link::Tcp:
+            state.CommPort = kCommPortEthernet;
+            state.TcpHost = options.host;
+            state.TcpPort = static_cast<std::uint16_t>(options.port);
+            break;
+        case Link::Serial:
+            state.CommPort = EncodeCommPort(CommKind::Serial, PortNumberOfPath(options.serialDevice));
+            state.SerialPortPath = options.serialDevice;
+            break;
+        case Link::Usb:
+            state.CommPort = kCommPortUsbFlag;
+            state.SerialPortPath.clear();
+            break;
+    }
+    state.IsEthernet = state.CommPort == kCommPortEthernet;
+    if (options.baud) {
+        state.BaudRateText = *options.baud;
+    }
+    if (options.parity) {
+        state.ParityText = parityText(*options.parity);
+    }
+    if (options.stopBits) {
+        state.StopBitText = *options.stopBits;
+    }
+    if (options.id) {
+        state.ModbusID = static_cast<std::uint8_t>(*options.id);
+    }
+}
+
+std::function<void()> DeviceLink::settingsSaver(QTextStream& note) {
+    return [this, &note] {
+        note << "The device answered at Modbus ID " << state().ModbusID << '\n';
+        if (!stored) {
+            return;
+        }
+        AppSettings settings = ReadSettings(SettingsFilePath());
+        StoreCommSettings(state(), settings);
+        QString error;
+        if (!WriteSettings(SettingsFilePath(), settings, &error)) {
+            comm.prompter().warn(QStringLiteral("The settings could not be saved: ") + error);
+        }
+    };
+}
+
 std::unique_ptr<DeviceLink> OpenDeviceLink(const DeviceOptions& options, Prompter& prompter,
                                            QTextStream& err) {
-    auto link = std::make_unique<DeviceLink>();
-    CommState& state = link->state;
-    state.ModbusID = static_cast<std::uint8_t>(options.id);
-    state.IsEthernet = options.tcp;
-    if (options.tcp) {
-        state.CommPort = 1000;
-        state.TcpHost = options.host;
-        state.TcpPort = static_cast<std::uint16_t>(options.port);
-        auto tcp = std::make_unique<TcpTransport>(state, prompter);
-        if (!tcp->connectToDevice(kConnectTimeoutMs)) {
-            err << "Cannot connect to " << options.host << ':' << options.port << '\n';
+    auto link = std::make_unique<DeviceLink>(prompter);
+    link->stored = options.link == DeviceOptions::Link::Stored;
+    CommState& state = link->state();
+    if (link->stored) {
+        LoadCommSettings(ReadSettings(SettingsFilePath()), state);
+    }
+    ApplyDeviceOptions(options, state);
+    if (CommKindOf(state.CommPort) == CommKind::NotConfigured) {
+        err << "No communication settings are stored: give --tcp, --serial or --usb, or store them "
+               "with the settings command.\n";
+        return nullptr;
+    }
+    if (state.IsEthernet) {
+        if (!link->comm.connectEthernet(kConnectTimeoutMs)) {
+            err << "Cannot connect to " << state.TcpHost << ':' << state.TcpPort << '\n';
             return nullptr;
         }
-        link->transport = std::move(tcp);
-    } else {
-        state.CommPort = 1;
-        state.SerialPortPath = options.serialDevice;
-        state.BaudRateText = options.baud;
-        state.ParityText = parityText(options.parity);
-        state.StopBitText = options.stopBits;
-        link->transport = std::make_unique<SerialTransport>(state);
+    } else if (!DeviceSteps(link->session()).CheckCommPort()) {
+        return nullptr;
     }
-    link->session = std::make_unique<ModbusSession>(state, *link->transport, prompter);
     return link;
 }
 

@@ -2,31 +2,32 @@
 
 #include <QStringList>
 #include <QTextStream>
+#include <functional>
 #include <memory>
 #include <optional>
 
-#include "comm/comm_state.h"
-#include "comm/modbus_transaction.h"
-#include "comm/transport.h"
+#include "comm/comm_link.h"
 #include "shell/prompter.h"
 
 // What every device command of the command-line tool shares: the connection options, the link
 // to the device, and a prompter that talks on the terminal.
 namespace bdx::cli {
 
-// --tcp HOST:PORT | --serial DEVICE [--baud B] [--parity N|E|O] [--stop 1|2], --id N,
-// --password NNNN, --yes.
+// --tcp HOST:PORT | --serial DEVICE | --usb, [--baud B] [--parity N|E|O] [--stop 1|2], --id N,
+// --password NNNN, --yes. Without a transport option the stored communication settings are used;
+// the line options and --id then override only what they name.
 struct DeviceOptions {
-    bool tcp = false;
+    enum class Link { Stored, Tcp, Serial, Usb };
+    Link link = Link::Stored;
     QString host = QStringLiteral("127.0.0.1");
     int port = 0;
     QString serialDevice;
-    QString baud = QStringLiteral("9600");
-    QChar parity = QLatin1Char('N');
-    QString stopBits = QStringLiteral("1");
-    int id = 1;
-    QString password;  // empty: asked on the terminal when the device wants one
-    bool yes = false;  // answer Yes to every yes/no question
+    std::optional<QString> baud;      // default 9600
+    std::optional<QChar> parity;      // default N
+    std::optional<QString> stopBits;  // default 1
+    std::optional<int> id;            // default 1
+    QString password;                 // empty: asked on the terminal when the device wants one
+    bool yes = false;                 // answer Yes to every yes/no question
 };
 
 // Takes the connection options out of `args` (what remains is the command's own). An error
@@ -53,15 +54,25 @@ class TerminalPrompter : public Prompter {
     QTextStream& err_;
 };
 
-// The state, transport and session of one command's connection. A TCP link is connected when
-// it is made; a serial port is opened per operation by the session.
+// The connection of one command. A TCP link is connected when it is made; a serial port is
+// opened per operation by the session.
 struct DeviceLink {
-    CommState state;
-    std::unique_ptr<Transport> transport;
-    std::unique_ptr<ModbusSession> session;
+    explicit DeviceLink(Prompter& prompter) : comm(prompter) {}
+    CommLink comm;
+    bool stored = false;  // the settings file's communication settings are in use
+    CommState& state() { return comm.state(); }
+    ModbusSession& session() { return comm.session(); }
+    // For the probe and the address search, which may move ModbusID: the new address is
+    // noted on `note`, and written back to the settings file when the link came from it.
+    std::function<void()> settingsSaver(QTextStream& note);
 };
 
-// Connects as the options say; nothing, with the reason on `err`, when TCP cannot connect.
+// The options' own values (transport, line settings, Modbus ID) over those already in `state`.
+void ApplyDeviceOptions(const DeviceOptions& options, CommState& state);
+
+// Connects as the options say, over the stored settings when no transport is named and over
+// the defaults otherwise; nothing, with the reason shown, when TCP cannot connect or no
+// serial port can be used (the USB cable is looked up here).
 std::unique_ptr<DeviceLink> OpenDeviceLink(const DeviceOptions& options, Prompter& prompter,
                                            QTextStream& err);
 

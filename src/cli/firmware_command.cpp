@@ -124,7 +124,7 @@ int FirmwareCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         return kFailed;
     }
     TerminalProgress progress(out);
-    FirmwareUpdate update(*link->session, ApplicationFolder(), &progress);
+    FirmwareUpdate update(link->session(), ApplicationFolder(), &progress);
     if (!update.selectPackage(args[0])) {
         return kUsage;
     }

@@ -128,7 +128,7 @@ int MonitorCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
 
     WallClock clock;
     PcSimulation simulation(clock, prompter);
-    OnlineMonitoring monitoring(*link->session, simulation);
+    OnlineMonitoring monitoring(link->session(), simulation);
     InterruptScope interrupt;
 
     // Without a time limit, the end of standard input ends the run as Ctrl+C does.

@@ -3,6 +3,8 @@
 #include "comm/program_transfer.h"
 #include "device_options.h"
 #include "ladder/program_file.h"
+#include "shell/app_paths.h"
+#include "shell/app_settings.h"
 
 namespace bdx::cli {
 
@@ -32,8 +34,12 @@ std::optional<QString> takeCommon(QStringList& args, DeviceOptions& options, boo
     if (const std::optional<QString> error = TakeDeviceOptions(args, options)) {
         return error;
     }
-    bigEndian = !args.removeAll(QStringLiteral("--little-endian"));
-    args.removeAll(QStringLiteral("--big-endian"));
+    const bool little = args.removeAll(QStringLiteral("--little-endian")) > 0;
+    const bool big = args.removeAll(QStringLiteral("--big-endian")) > 0;
+    if (little && big) {
+        return QStringLiteral("give one of --big-endian and --little-endian");
+    }
+    bigEndian = big || (!little && ReadSettings(SettingsFilePath()).BigEndian);
     return std::nullopt;
 }
 
@@ -53,12 +59,10 @@ int transfer(const DeviceOptions& options, bool bigEndian, Program& program, boo
         return kFailed;
     }
     StatusLines progress(out);
-    ProgramTransfer job(*link->session, program, prompter, &progress);
+    ProgramTransfer job(link->session(), program, prompter, &progress);
     job.setBigEndian(bigEndian);
     TransferHooks hooks;
-    hooks.settingsChanged = [&] {
-        out << "The device answered at Modbus ID " << link->state.ModbusID << '\n';
-    };
+    hooks.settingsChanged = link->settingsSaver(err);
     job.setHooks(hooks);
     return (write ? job.pc_to_leg_Click() : job.leg_to_pc_Click()) ? kOk : kFailed;
 }

@@ -34,7 +34,8 @@ int withDevice(const char* name, QStringList args, QTextStream& out, QTextStream
     if (!link) {
         return kFailed;
     }
-    DeviceUtilities utilities(*link->session);
+    DeviceUtilities utilities(link->session());
+    utilities.saveSettings = link->settingsSaver(err);
     return body(utilities, *link);
 }
 
@@ -87,7 +88,7 @@ int ScanIdCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
         if (utilities.ScanModbusId() != IdSearchResult::Found) {
             return kFailed;
         }
-        out << int(link.state.ModbusID) << '\n';
+        out << int(link.state().ModbusID) << '\n';
         return kOk;
     });
 }

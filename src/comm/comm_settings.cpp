@@ -158,6 +158,54 @@ QString LineSettingsFromIndexes(int baudIndex, int parityIndex, int stopBitIndex
            QStringLiteral(",8,") + pick(StopBitTexts(), stopBitIndex);
 }
 
+namespace {
+
+constexpr int kSettingsFileUsbCode = 128;
+
+QString listEntry(const QStringList& list, const QString& text, int index) {
+    if (!text.trimmed().isEmpty()) {
+        return text.trimmed();
+    }
+    return list.at(index >= 0 && index < list.size() ? index : 0);
+}
+
+std::uint8_t indexIn(const QStringList& list, const QString& text) {
+    const qsizetype i = list.indexOf(text.trimmed().toUpper());
+    return static_cast<std::uint8_t>(i < 0 ? 0 : i);
+}
+
+}  // namespace
+
+void LoadCommSettings(const AppSettings& settings, CommState& state) {
+    state.ModbusID = settings.ModbusID >= 1 && settings.ModbusID <= 247 ? settings.ModbusID : 1;
+    state.CommPort = settings.CommPort == kSettingsFileUsbCode
+                         ? kCommPortUsbFlag
+                         : static_cast<std::uint16_t>(settings.CommPort);
+    state.SerialPortPath = CommKindOf(state.CommPort) == CommKind::Serial ? settings.SerialDevice : QString();
+    state.BaudRateText = listEntry(BaudRateTexts(), settings.BaudRateText, settings.BaudRateIndex);
+    state.ParityText = listEntry(ParityTexts(), settings.ParityText, settings.ParityIndex);
+    state.StopBitText = listEntry(StopBitTexts(), settings.StopBitText, settings.StopBitIndex);
+    const QString ip = settings.IPAddress.trimmed();
+    state.TcpHost = ip.isEmpty() ? QString::fromLatin1(kUnsetIpAddress) : ip;
+    if (settings.EthernetPort >= 1 && settings.EthernetPort <= 65535) {
+        state.TcpPort = static_cast<std::uint16_t>(settings.EthernetPort);
+    }
+}
+
+void StoreCommSettings(const CommState& state, AppSettings& settings) {
+    settings.ModbusID = state.ModbusID;
+    settings.CommPort = state.CommPort;
+    settings.SerialDevice = CommKindOf(state.CommPort) == CommKind::Serial ? state.SerialPortPath : QString();
+    settings.BaudRateText = state.BaudRateText;
+    settings.BaudRateIndex = indexIn(BaudRateTexts(), state.BaudRateText);
+    settings.ParityText = state.ParityText;
+    settings.ParityIndex = indexIn(ParityTexts(), state.ParityText);
+    settings.StopBitText = state.StopBitText;
+    settings.StopBitIndex = indexIn(StopBitTexts(), state.StopBitText);
+    settings.IPAddress = state.TcpHost;
+    settings.EthernetPort = state.TcpPort;
+}
+
 std::optional<QString> CheckModbusId(const QString& text) {
     if (inRange(text, 1, 247)) {
         return std::nullopt;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "comm/comm_state.h"
+#include "shell/app_settings.h"
 
 // The communication settings: how CommPort encodes the transport, the line-settings lists, the
 // checks of the settings dialog, the USB cable's port, and the device's own communication
@@ -29,6 +30,18 @@ std::uint16_t EncodeCommPort(CommKind kind, int portNumber = 0);
 CommKind CommKindOf(std::uint16_t commPort);
 // The port number in the low 15 bits (0 for Ethernet).
 int CommPortNumber(std::uint16_t commPort);
+
+// --- The settings file -------------------------------------------------------------------
+
+// The communication settings of the settings file into the shared state: address, transport,
+// serial device, line settings (the stored texts, or the list entries of the stored indexes
+// when a text is missing), IP address and port. "Port:= 128", the settings file's own code for
+// the USB cable, counts as the cable. IsEthernet stays as it is: it follows the socket.
+void LoadCommSettings(const AppSettings& settings, CommState& state);
+// The state's communication settings back into the settings, indexes found from the texts.
+void StoreCommSettings(const CommState& state, AppSettings& settings);
+// The IP address that means "not configured yet".
+inline constexpr const char* kUnsetIpAddress = "1.1.1.1";
 
 // --- Line settings --------------------------------------------------------------------------
 

@@ -11,14 +11,15 @@ namespace bdx {
 
 struct CommState {
     // --- Settings -----------------------------------------------------------------------
-    std::uint8_t ModbusID = 1;  // address put in byte 0 of every request (1..247)
-    bool IsEthernet = false;    // true: TCP transport; false: serial port
+    std::uint8_t ModbusID = 1;       // address put in byte 0 of every request (1..247)
+    bool IsEthernet = false;         // true: TCP transport; false: serial port
+    bool EthernetConnected = false;  // the socket is connected
     // Port number from the settings; bit 15 marks the USB-serial adapter. Kept for the settings
     // and dialogs: on this platform the port is opened by its device path below.
     std::uint16_t CommPort = 0;
     QString SerialPortPath;  // e.g. /dev/ttyUSB0 or a pseudo-terminal's path
     QString BaudRateText = QStringLiteral("9600");
-    QString ParityText = QStringLiteral("None");  // only its first letter counts: N, E or O
+    QString ParityText = QStringLiteral("NONE");  // only its first letter counts: N, E or O
     QString StopBitText = QStringLiteral("1");    // "1", "1.5" or "2"
     QString TcpHost = QStringLiteral("127.0.0.1");
     std::uint16_t TcpPort = 502;

@@ -7,6 +7,7 @@
 #include "comm/device_image.h"
 #include "comm/modbus_requests.h"
 #include "comm/modbus_transaction.h"
+#include "comm/transport.h"
 #include "shell/language_table.h"
 #include "shell/prompter.h"
 
@@ -19,6 +20,7 @@ constexpr int kTextLeaveRun = 4279;
 constexpr int kTextContinue = 4282;
 constexpr int kTextFourDigitPassword = 4301;
 constexpr int kTextPasswordPrompt = 8160;
+constexpr int kTextSelectPort = 4289;
 
 constexpr int kMaxPasswordTries = 3;
 constexpr std::uint8_t kPointToPointAddress = 254;
@@ -61,6 +63,25 @@ std::optional<RecordPassword> DeviceSteps::PasswordOfRecord(const QByteArray& re
 }
 
 // The request builders address ModbusID, so each candidate takes its place in turn.
+bool DeviceSteps::CheckCommPort() {
+    CommState& state = session_.state();
+    if (session_.transport().isEthernet()) {
+        return true;
+    }
+    const auto usbCable = [&state] { return (state.CommPort & kCommPortUsbFlag) != 0; };
+    if (!usbCable() && state.SerialPortPath.isEmpty()) {
+        if (!showCommSettings) {
+            session_.prompter().warn(LoadText(kTextSelectPort));
+            return false;
+        }
+        showCommSettings();
+    }
+    if (usbCable()) {
+        return FindUsbPort(state, session_.prompter(), portLister, portProbe) == UsbPortResult::Found;
+    }
+    return !state.SerialPortPath.isEmpty();
+}
+
 bool DeviceSteps::ProbeDevice() {
     CommState& state = session_.state();
     const std::uint8_t configured = state.ModbusID;

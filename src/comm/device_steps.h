@@ -5,6 +5,8 @@
 #include <functional>
 #include <optional>
 
+#include "comm/comm_settings.h"
+
 // The device steps that the program transfer and the device dialogs share: finding the
 // device, the consent to leave run mode, the program password, and run / stop.
 namespace bdx {
@@ -34,6 +36,11 @@ class DeviceSteps {
 
     // ModbusID moved to the address that answered the probe: save the settings.
     std::function<void()> settingsChanged;
+    // No serial port chosen: show the communication settings modally.
+    std::function<void()> showCommSettings;
+    // The system's serial ports and the open test, for the USB cable search; empty: the system's.
+    SerialPortLister portLister;
+    SerialPortProbe portProbe;
     // The main window's stop controls, off while the device is being stopped.
     std::function<void(bool enabled)> setStopControlsEnabled;
     // Byte order of the words in the configuration record.
@@ -41,6 +48,10 @@ class DeviceSteps {
     // The pause before the stop command (the device needs it after the previous exchange).
     int stopDelayMs = 400;
 
+    // Before any exchange on the serial transport: the USB cable's port is looked up; without
+    // a port the communication settings are shown, and the step fails if still none is chosen
+    // (with "Select the Port to which device is connected." when no settings could be shown).
+    bool CheckCommPort();
     // Function 100 area 6 to ModbusID, then 254, then 1, quietly; a device found at 254 or 1
     // keeps that address unless an ID search runs.
     bool ProbeDevice();

@@ -43,7 +43,6 @@ constexpr int kTextWrongConfirmPassword = 4236;
 constexpr int kTextBacklightSet = 4239;
 constexpr int kTextChooseBacklight = 4240;
 constexpr int kTextInvalidPassword = 4256;
-constexpr int kTextSelectPort = 4289;
 constexpr int kTextWritten = 4298;
 constexpr int kTextWriteFailed = 4299;
 constexpr int kTextReadDone = 4306;
@@ -170,16 +169,7 @@ QString CommunicationErrorText(bool ethernet) {
 
 // --- DeviceUtilities ---------------------------------------------------------------------------
 
-DeviceUtilities::DeviceUtilities(ModbusSession& session) : steps_(session), session_(session) {
-    checkCommPort = [this] {
-        const CommState& state = session_.state();
-        if (!state.IsEthernet && state.SerialPortPath.isEmpty()) {
-            session_.prompter().warn(LoadText(kTextSelectPort));
-            return false;
-        }
-        return true;
-    };
-}
+DeviceUtilities::DeviceUtilities(ModbusSession& session) : steps_(session), session_(session) {}
 
 bool DeviceUtilities::probeAt(std::uint8_t address) {
     QByteArray request = AreaQueryRequest(address, Area::Time);
@@ -215,10 +205,7 @@ bool DeviceUtilities::clockUsesRegisters(const QByteArray& info) const {
 }
 
 bool DeviceUtilities::connect() {
-    if (checkCommPort && !checkCommPort()) {
-        return false;
-    }
-    return ProbeDevice();
+    return steps_.CheckCommPort() && ProbeDevice();
 }
 
 bool DeviceUtilities::prepareChange(bool askLeaveRun, bool checkPassword) {

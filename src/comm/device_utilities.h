@@ -72,9 +72,12 @@ class DeviceUtilities {
     DeviceUtilities& operator=(const DeviceUtilities&) = delete;
 
     // --- Hooks of the application ---------------------------------------------------------
-    // The port check before any exchange. Default: the serial transport needs a device path
-    // ("Select the Port to which device is connected." otherwise); TCP needs nothing more.
-    std::function<bool()> checkCommPort;
+    // No serial port chosen: show the communication settings modally (without it the port
+    // check says "Select the Port to which device is connected.").
+    std::function<void()>& showCommSettings = steps_.showCommSettings;
+    // The system's serial ports and the open test, for the USB cable search.
+    SerialPortLister& portLister = steps_.portLister;
+    SerialPortProbe& portProbe = steps_.portProbe;
     // ModbusID was changed (device probe or address search): save the settings.
     std::function<void()>& saveSettings = steps_.settingsChanged;
     // The main window's "SimulationEnd" toolbar button and menu entry, off while stopping.

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "blocks/device_model.h"
+#include "comm/device_steps.h"
 #include "comm/modbus_crc.h"
 #include "comm/modbus_requests.h"
 #include "comm/transport.h"
@@ -158,6 +159,11 @@ void FirmwareUpdate::stop() {
 FirmwareResult FirmwareUpdate::run(bool verify) {
     Prompter& prompter = session_.prompter();
     CommState& state = session_.state();
+    DeviceSteps steps(session_);
+    steps.showCommSettings = showCommSettings;
+    if (!steps.CheckCommPort()) {
+        return FirmwareResult::Refused;
+    }
     if (!session_.transport().isEthernet() &&
         state.lineSettings().compare(QString::fromLatin1(kFixedLineSettings), Qt::CaseInsensitive) != 0) {
         prompter.warn(LineSettingsMessage());

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 
 #include "comm/firmware_package.h"
@@ -68,8 +69,11 @@ class FirmwareUpdate {
     QString dateTime() const { return package_ ? package_->dateTimeText() : QString(); }
     QString imagePath() const;
 
-    // The whole update; every failure is reported before it returns.
+    // The whole update; every failure is reported before it returns. It starts with the port
+    // check of the transfer (the USB cable looked up, the settings shown when no port is set).
     FirmwareResult run(bool verify);
+    // No serial port chosen: show the communication settings modally.
+    std::function<void()> showCommSettings;
     // The Stop button: the block loop ends at its next check.
     void stop();
 

@@ -51,6 +51,7 @@ ProgramTransfer::ProgramTransfer(ModbusSession& session, Program& program, Promp
 void ProgramTransfer::setHooks(TransferHooks hooks) {
     hooks_ = std::move(hooks);
     steps_.settingsChanged = hooks_.settingsChanged;
+    steps_.showCommSettings = hooks_.showCommSettings;
     steps_.setStopControlsEnabled = hooks_.setRunControlsEnabled;
 }
 
@@ -80,19 +81,6 @@ bool ProgramTransfer::CheckProgramErrors() {
     const std::vector<ErrorRow> errors = RunRuleCheck(*checked);
     auto network = std::make_unique<CompiledNetwork>();
     return !ValidateBeforeRun(*checked, errors, *network, prompter_, QString());
-}
-
-bool ProgramTransfer::CheckCommPort() {
-    if (session_.transport().isEthernet()) {
-        return true;
-    }
-    if (state_.CommPort & kCommPortUsbFlag) {
-        return FindUsbPort(state_, prompter_, lister_, probe_) == UsbPortResult::Found;
-    }
-    if (state_.SerialPortPath.isEmpty() && hooks_.showCommSettings) {
-        hooks_.showCommSettings();
-    }
-    return !state_.SerialPortPath.isEmpty();
 }
 
 bool ProgramTransfer::CheckDeviceModel(bool adopt) {

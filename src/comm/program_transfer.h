@@ -57,8 +57,8 @@ class ProgramTransfer {
     void setBigEndian(bool bigEndian) { steps_.bigEndian = bigEndian; }
     // The system's serial ports and the open test, for the USB cable search.
     void setPortLister(SerialPortLister lister, SerialPortProbe probe) {
-        lister_ = std::move(lister);
-        probe_ = std::move(probe);
+        steps_.portLister = std::move(lister);
+        steps_.portProbe = std::move(probe);
     }
     // The pause before the stop command (the device needs it after the previous exchange).
     void setStopDelayMs(int ms) { steps_.stopDelayMs = ms; }
@@ -73,7 +73,7 @@ class ProgramTransfer {
     // --- The steps, each true on success (its message already shown otherwise) ---
     bool CheckProgramErrors();
     bool ConfirmLeaveRun() { return steps_.ConfirmLeaveRun(); }
-    bool CheckCommPort();
+    bool CheckCommPort() { return steps_.CheckCommPort(); }
     bool ProbeDevice() { return steps_.ProbeDevice(); }
     bool CheckDevicePassword() { return steps_.CheckDevicePassword(); }
     bool StopDevice() { return steps_.StopDevice(); }
@@ -100,8 +100,6 @@ class ProgramTransfer {
     TransferProgress* progress_;
     TransferHooks hooks_;
     DeviceSteps steps_;
-    SerialPortLister lister_;
-    SerialPortProbe probe_;
     int deviceModelCode_ = -1;
     QByteArray configRecord_;
 };

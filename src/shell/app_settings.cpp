@@ -107,6 +107,22 @@ void readText(const QStringList& items, const char* key, QString& field) {
     }
 }
 
+// "Port:=" holds a number, or the device path of a serial port (a value starting with '/').
+void readPort(const QStringList& items, AppSettings& s) {
+    const auto value = lookup(items, "Port:=");
+    if (value && value->trimmed().startsWith(u'/')) {
+        s.SerialDevice = value->trimmed();
+        s.CommPort = 1;
+        return;
+    }
+    readNumber(items, "Port:=", 0, 65535, s.CommPort);
+}
+
+QString portValue(const AppSettings& s) {
+    const bool serial = s.CommPort > 0 && s.CommPort < 1000;  // not Ethernet, not the USB cable
+    return serial && !s.SerialDevice.isEmpty() ? s.SerialDevice : QString::number(s.CommPort);
+}
+
 bool isLanguageOffset(int offset) {
     return offset == 0 || offset == 900 || offset == 1800 || offset == 2700;
 }
@@ -119,7 +135,7 @@ AppSettings ParseSettings(const QByteArray& content) {
     if (!lookup(items, kHeader)) {
         return s;
     }
-    readNumber(items, "Port:=", 0, 65535, s.CommPort);
+    readPort(items, s);
     readNumber(items, "Ethernet Port:= ", std::numeric_limits<std::int32_t>::min(),
                std::numeric_limits<std::int32_t>::max(), s.EthernetPort);
     readText(items, "IP Address:= ", s.IPAddress);
@@ -186,7 +202,7 @@ QByteArray FormatSettings(const AppSettings& s) {
     group({L("// Modbus ID option"), L("// Modbus ID from 1 to 247"), L("ModbusID:= ") + N(s.ModbusID)});
     group({L("// Communication Port number"), L("// 128 - USB to serial interface cable is used."),
            L("// 1 - 20 - Serial communication Port."), L("// 1000 - Ethernet communication."),
-           L("Port:= ") + N(s.CommPort)});
+           L("Port:= ") + portValue(s)});
     group({L("// Ethernet Communication Port Number"), L("Ethernet Port:= ") + N(s.EthernetPort)});
     group({L("// IP Address"), L("IP Address:= ") + s.IPAddress});
     group({L("// First Time USB Driver Installation Setting "),

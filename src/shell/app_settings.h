@@ -10,6 +10,9 @@ namespace bdx {
 // language. Held in memory while the application runs.
 struct AppSettings {
     int CommPort = 1;  // 1..20 serial port, 128 USB cable, 1000 Ethernet
+    // A serial port here is a device path such as /dev/ttyUSB0, not a COM number: when set, the
+    // "Port:=" line holds the path and CommPort reads as serial port 1.
+    QString SerialDevice;
     std::int32_t EthernetPort = 0;
     QString IPAddress;
     bool BigEndian = true;

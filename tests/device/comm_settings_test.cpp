@@ -104,6 +104,50 @@ TEST(CommSettings, CommPortEncodingAndLineSettings) {
     EXPECT_EQ(parsed.parity, QSerialPort::EvenParity);
 }
 
+// The settings file and the shared state: every transport survives the trip through the file
+// text, with the serial device kept as a path in the "Port:=" line.
+TEST(CommSettings, SettingsFileRoundTripKeepsTheTransport) {
+    struct Case {
+        std::uint16_t commPort;
+        const char* path;
+        const char* portLine;
+    };
+    for (const Case& c : {Case{1, "/dev/ttyUSB0", "Port:= /dev/ttyUSB0"}, Case{0x8000, "", "Port:= 32768"},
+                          Case{1000, "", "Port:= 1000"}, Case{0, "", "Port:= 0"}}) {
+        CommState state;
+        state.CommPort = c.commPort;
+        state.SerialPortPath = QString::fromLatin1(c.path);
+        state.ModbusID = 17;
+        state.BaudRateText = QStringLiteral("2400");
+        state.ParityText = QStringLiteral("ODD");
+        state.StopBitText = QStringLiteral("2");
+        state.TcpHost = QStringLiteral("10.0.0.1");
+        state.TcpPort = 8502;
+        AppSettings settings;
+        StoreCommSettings(state, settings);
+        const QByteArray text = FormatSettings(settings);
+        EXPECT_TRUE(text.contains(QByteArray(c.portLine) + "\r\n")) << c.portLine;
+        EXPECT_TRUE(text.contains("BaudRate:= 2\r\n"));
+
+        CommState back;
+        LoadCommSettings(ParseSettings(text), back);
+        EXPECT_EQ(back.CommPort, c.commPort) << c.portLine;
+        EXPECT_EQ(back.SerialPortPath, state.SerialPortPath) << c.portLine;
+        EXPECT_EQ(back.lineSettings(), QStringLiteral("2400,O,8,2"));
+        EXPECT_EQ(back.ModbusID, 17);
+        EXPECT_EQ(back.TcpHost, state.TcpHost);
+        EXPECT_EQ(back.TcpPort, 8502);
+    }
+
+    // The file's own code for the cable; indexes stand in for missing texts; an empty address
+    // reads as not configured.
+    CommState state;
+    LoadCommSettings(ParseSettings("[APPLICATION SETTINGS]\nPort:= 128\nBaudRate:= 3\nParity:= 1\n"), state);
+    EXPECT_EQ(CommKindOf(state.CommPort), CommKind::UsbCable);
+    EXPECT_EQ(state.lineSettings(), QStringLiteral("1200,E,8,1"));
+    EXPECT_EQ(state.TcpHost, QString::fromLatin1(kUnsetIpAddress));
+}
+
 TEST(CommSettings, FindUsbPortNeedsExactlyOneOpenableCable) {
     const SerialPortEntry cable{QStringLiteral("/dev/ttyUSB2"), true, 0x10C4, 0xEA60, QStringLiteral("0001")};
     const SerialPortEntry other{QStringLiteral("/dev/ttyUSB0"), true, 0x0403, 0x6001, {}};

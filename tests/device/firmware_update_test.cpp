@@ -357,6 +357,7 @@ TEST_F(FirmwareUpdateTest, StopDuringTheBlockWrites) {
 }
 
 TEST_F(FirmwareUpdateTest, CommandLineMakesAPackageAndUpdatesWithIt) {
+    const QByteArray appData = qgetenv("AppData");
     qputenv("AppData", folder.path().toLocal8Bit());  // the unpacked image goes there
     const QString package = folder.filePath(QStringLiteral("cli.qvex"));
     QString outText, errText;
@@ -372,7 +373,7 @@ TEST_F(FirmwareUpdateTest, CommandLineMakesAPackageAndUpdatesWithIt) {
     EXPECT_EQ(cli::Run(QStringList{"firmware", folder.filePath(QStringLiteral("none.qvex")), "--yes"} + link,
                        out, err),
               2);
-    qunsetenv("AppData");
+    qputenv("AppData", appData);
 }
 
 }  // namespace

@@ -415,10 +415,10 @@ TEST(TransferCommands, WriteThenReadBackToAFile) {
     ExpectSameImageFields(read, written);
 
     // Usage errors never reach the device.
-    for (const QStringList& wrong : {QStringList{"write", source}, QStringList{"write", "--tcp", tcp},
-                                     QStringList{"read", target, "--tcp", tcp},
-                                     QStringList{"write", source, "--tcp", tcp, "--id", "248"},
-                                     QStringList{"write", source, "--tcp", tcp, "--serial", "/dev/null"}}) {
+    for (const QStringList& wrong :
+         {QStringList{"write", "--tcp", tcp}, QStringList{"read", target, "--tcp", tcp},
+          QStringList{"write", source, "--tcp", tcp, "--id", "248"},
+          QStringList{"write", source, "--tcp", tcp, "--serial", "/dev/null"}}) {
         EXPECT_EQ(cli::Run(wrong, out, err), 2) << wrong.join(u' ').toStdString();
     }
     // A refused write: the wrong model's message on standard error, exit 1.

@@ -96,6 +96,36 @@ TEST(UtilityCommands, ScanIdPrintsTheAddressThatAnswers) {
     EXPECT_LT(timer.elapsed(), 8000);
 }
 
+// Without a transport option the commands use the stored settings, and an address found by the
+// search is stored for the next command.
+TEST(UtilityCommands, StoredSettingsAreUsedAndTheFoundAddressIsKept) {
+    DeviceProcess device;
+    ASSERT_TRUE(device.start({"--pty", "--tcp", "127.0.0.1:0", "--id", "7"})) << device.failure.toStdString();
+
+    const CliResult stored = RunCli({"settings", "--serial", device.ptyPath, "--id", "9"});
+    ASSERT_EQ(stored.code, 0) << stored.err.toStdString();
+    EXPECT_TRUE(stored.out.contains("transport: serial port " + device.ptyPath)) << stored.out.toStdString();
+
+    const CliResult scan = RunCli({"scan-id"});
+    ASSERT_EQ(scan.code, 0) << scan.err.toStdString();
+    EXPECT_EQ(scan.out, "7\n");
+    EXPECT_TRUE(RunCli({"settings"}).out.contains("modbus-id: 7"));
+
+    EXPECT_EQ(RunCli({"run"}).code, 0);
+    EXPECT_EQ(DumpValue(device, "mode"), "run");
+
+    // A refused address changes nothing; a valid one moves the commands to TCP.
+    const CliResult refused = RunCli({"settings", "--tcp", "224.1.1.1:502"});
+    EXPECT_EQ(refused.code, 2);
+    EXPECT_TRUE(refused.err.contains("Please enter a valid IP Address between 1 to 223."))
+        << refused.err.toStdString();
+    ASSERT_EQ(RunCli({"settings", "--tcp", TcpAddress(device)}).code, 0);
+    const CliResult stop = RunCli({"stop"});
+    EXPECT_EQ(stop.code, 0) << stop.err.toStdString();
+    EXPECT_EQ(DumpValue(device, "mode"), "stop");
+    EXPECT_TRUE(RunCli({"settings"}).out.contains("transport: Ethernet " + TcpAddress(device)));
+}
+
 TEST(UtilityCommands, BadCommandLinesExitTwoAndLeaveTheDeviceAlone) {
     DeviceProcess device;
     ASSERT_TRUE(device.start({"--tcp", "127.0.0.1:0"})) << device.failure.toStdString();
@@ -107,7 +137,6 @@ TEST(UtilityCommands, BadCommandLinesExitTwoAndLeaveTheDeviceAlone) {
         {"run", "--tcp", tcp, "--password", "12a4"},
         {"run", "--tcp", tcp, "--serial", "/dev/null"},
         {"run", "--tcp", tcp, "--id"},
-        {"run"},
         {"scan-id", "--tcp", "127.0.0.1:0"},
         {"stop", "--tcp", tcp, "extra"},
         {"clock", "--tcp", tcp, "--set"},
