@@ -177,7 +177,7 @@ std::uint8_t indexIn(const QStringList& list, const QString& text) {
 }  // namespace
 
 void LoadCommSettings(const AppSettings& settings, CommState& state) {
-    state.ModbusID = settings.ModbusID >= 1 && settings.ModbusID <= 247 ? settings.ModbusID : 1;
+    state.ModbusID = settings.ModbusID;  // 254, the point-to-point address, is a valid setting
     state.CommPort = settings.CommPort == kSettingsFileUsbCode
                          ? kCommPortUsbFlag
                          : static_cast<std::uint16_t>(settings.CommPort);

@@ -31,6 +31,8 @@
 #include "bdx_version.h"
 #include "blocks/device_model.h"
 #include "captions.h"
+#include "comm/comm_link.h"
+#include "comm/comm_settings.h"
 #include "config_form.h"
 #include "editor/ladder_editor.h"
 #include "error_list_window.h"
@@ -42,6 +44,7 @@
 #include "ladder/program_file.h"
 #include "ladder_view.h"
 #include "pc_simulation_runner.h"
+#include "ser_setting_form.h"
 #include "shell/language_table.h"
 #include "shell/prompter.h"
 #include "shell/window_caption.h"
@@ -409,7 +412,8 @@ frmMain::frmMain(ProgramDocument& document, AppSettings& settings, QString setti
       settingsPath_(std::move(settingsPath)),
       prompter_(prompter),
       windowSettingsPath_(std::move(windowSettingsPath)),
-      editor_(std::make_unique<LadderEditor>(document, prompter)) {
+      editor_(std::make_unique<LadderEditor>(document, prompter)),
+      commLink_(std::make_unique<CommLink>(prompter)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowIcon(makeIcon(QStringLiteral("Config")));
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
@@ -424,7 +428,8 @@ frmMain::frmMain(ProgramDocument& document, AppSettings& settings, QString setti
     wireEditor();
 
     // Device communication adds its reply and port-test time-outs (tmrTimeOut,
-    // tmrTestPortTimeOut), the print-busy timer (tmrPrint) and the TCP socket here.
+    // tmrTestPortTimeOut) and the print-busy timer (tmrPrint) here; the link holds the socket.
+    LoadCommSettings(settings_, commLink_->state());
 
     restoreWindowSettings();
     retranslate();
@@ -722,7 +727,8 @@ void frmMain::buildOptionsMenu() {
         connect(action, &QAction::triggered, this, [this, offset] { setLanguage(offset); });
         languageActions_[i] = action;
     }
-    addLaterCommand(options, "mnuOptionsCommPort", OptionsCommPort);
+    QAction* commPort = addCommand(options, "mnuOptionsCommPort", OptionsCommPort);
+    connect(commPort, &QAction::triggered, this, &frmMain::showCommSettings);
     addLaterCommand(options, "mnuOptionsDeviceSimulator", OptionsDeviceSimulator);
     options->addSeparator();
     addLaterCommand(options, "mnuOptionsUsbDrivers", OptionsUsbDrivers);
@@ -987,6 +993,24 @@ void frmMain::setLanguage(int offset) {
         prompter_.warn(QStringLiteral("The settings could not be saved to %1: %2").arg(settingsPath_, error));
     }
     prompter_.inform(LoadText(LanguageChangeNote, offset));
+}
+
+void frmMain::showCommSettings() {
+    ser_setting_form dialog(*commLink_, program_.ModelIndex, this);
+    // Connect and Disconnect save at once: the dialog may still be cancelled afterwards.
+    connect(&dialog, &ser_setting_form::settingsToSave, this, &frmMain::saveCommSettings);
+    const int result = commDialogRunner_ ? commDialogRunner_(dialog) : dialog.exec();
+    if (result == QDialog::Accepted) {
+        saveCommSettings();
+    }
+}
+
+void frmMain::saveCommSettings() {
+    StoreCommSettings(commLink_->state(), settings_);
+    QString error;
+    if (!WriteSettings(settingsPath_, settings_, &error)) {
+        prompter_.warn(QStringLiteral("The settings could not be saved to %1: %2").arg(settingsPath_, error));
+    }
 }
 
 void frmMain::setDisplayStyle(int style) {

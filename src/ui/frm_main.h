@@ -24,6 +24,7 @@ class QToolButton;
 
 namespace bdx {
 
+class CommLink;
 class ErrorListWindow;
 class FunctionSelector;
 class HelpWindow;
@@ -32,6 +33,7 @@ class LadderView;
 class PcSimulationRunner;
 class Prompter;
 class frmFind;
+class ser_setting_form;
 
 // Organisation and application under which the window settings are kept.
 inline constexpr const char* kSettingsOrganization = "Oskarn Automation Works";
@@ -80,6 +82,9 @@ class frmMain : public QMainWindow {
 
     bool simulationRunning() const { return simulating_; }
 
+    // The one connection to the device, with the communication settings of the settings file.
+    CommLink& commLink() { return *commLink_; }
+
     LadderEditor& editor() { return *editor_; }
     LadderView* ladderView() const { return view_; }
     QMdiSubWindow* editorWindow() const { return editorWindow_; }
@@ -110,6 +115,11 @@ class frmMain : public QMainWindow {
     void simulationStop();
     void showHelp();
     void showAbout();
+    // Options / Comm Port: the settings dialog, modal; OK saves the settings file.
+    void showCommSettings();
+    // Runs the dialog instead of exec() and returns its result: lets tests fill it in.
+    using CommDialogRunner = std::function<int(ser_setting_form&)>;
+    void setCommDialogRunner(CommDialogRunner runner) { commDialogRunner_ = std::move(runner); }
 
   protected:
     // Exit: a running simulation is ended first, unsaved changes are offered; the window stays
@@ -150,6 +160,7 @@ class frmMain : public QMainWindow {
     void onSimulationEnded();
     void setRunMode(bool running);
     bool endSimulationForExit();
+    void saveCommSettings();
 
     void editCut();
     void editCopy();
@@ -176,6 +187,8 @@ class frmMain : public QMainWindow {
     QString windowSettingsPath_;
 
     std::unique_ptr<LadderEditor> editor_;
+    std::unique_ptr<CommLink> commLink_;
+    CommDialogRunner commDialogRunner_;
     QMdiArea* mdiArea_ = nullptr;
     QMdiSubWindow* editorWindow_ = nullptr;
     LadderView* view_ = nullptr;

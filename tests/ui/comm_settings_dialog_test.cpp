@@ -1,0 +1,318 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <deque>
+
+#include "comm/comm_link.h"
+#include "comm/modbus_crc.h"
+#include "shell/language_table.h"
+#include "shell/scripted_prompter.h"
+#include "ui/application.h"
+#include "ui/frm_main.h"
+#include "ui/ser_setting_form.h"
+
+namespace bdx {
+namespace {
+
+const QString kModbusIdMessage = QStringLiteral("Modbus ID should be within 1 to 247");
+
+// A device on 127.0.0.1 that records the requests and answers from a queue.
+class LoopbackDevice {
+  public:
+    LoopbackDevice() {
+        EXPECT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+        QObject::connect(&server, &QTcpServer::newConnection, [this] {
+            QTcpSocket* client = server.nextPendingConnection();
+            QObject::connect(client, &QTcpSocket::readyRead, [this, client] {
+                received += client->readAll();
+                if (!answers.empty()) {
+                    client->write(answers.front());
+                    answers.pop_front();
+                }
+            });
+        });
+    }
+    QTcpServer server;
+    QByteArray received;
+    std::deque<QByteArray> answers;
+};
+
+class CommSettingsDialogTest : public ::testing::Test {
+  protected:
+    CommSettingsDialogTest() {
+        link.state().CommPort = 1;
+        link.state().SerialPortPath = QStringLiteral("/dev/ttyUSB0");
+    }
+
+    std::unique_ptr<ser_setting_form> open(int model = 2) {
+        auto dialog = std::make_unique<ser_setting_form>(
+            link, model, nullptr, [this] { return ports; },
+            [this](const QString& path) { return !closedPorts.contains(path); });
+        dialog->show();
+        return dialog;
+    }
+
+    static void setAddress(ser_setting_form& d, const QString& ip, const QString& port) {
+        const QStringList parts = ip.split(u'.');
+        for (int i = 0; i < 4; ++i) {
+            d.txtIPAddress(i)->setText(parts.value(i));
+        }
+        d.txtPortNumber()->setText(port);
+    }
+
+    ScriptedPrompter prompter;
+    CommLink link{prompter};
+    std::vector<SerialPortEntry> ports;
+    QStringList closedPorts;
+};
+
+TEST_F(CommSettingsDialogTest, RefusalsKeepTheDialogOpenWithTheFocusOnTheField) {
+    const QString empty = QStringLiteral("Please enter valid IP Address and/or Port Number");
+    const QString port = QStringLiteral("Please enter a valid Port Number between 1 to 65535.");
+    const QString fourth = QStringLiteral("Please enter a valid IP Address between 1 to 254.");
+    const struct {
+        const char* id;
+        int transport;  // 0 serial, 1 USB cable, 2 Ethernet
+        const char* path;
+        const char* ip;
+        const char* port;
+        QString message;
+        const char* focus;
+    } cases[] = {
+        {"0", 0, "/dev/ttyS0", "", "", kModbusIdMessage, "txtModbusID"},
+        {"248", 2, "", "10.0.0.1", "502", kModbusIdMessage, "txtModbusID"},
+        {"5", 0, " ", "", "", LoadText(4289), "cmbCommPort"},
+        {"5", 2, "", "224.1.1.1", "502", "Please enter a valid IP Address between 1 to 223.", "txtIPAddress"},
+        {"5", 2, "", "10.256.0.1", "502", "Please enter a valid IP Address between 0 to 255.",
+         "txtIPAddress1"},
+        {"5", 2, "", "10.0.0.255", "502", fourth, "txtIPAddress3"},
+        {"5", 2, "", "10.0.0.0", "502", fourth, "txtIPAddress3"},
+        {"5", 2, "", "10.0.0.1", "0", port, "txtPortNumber"},
+        {"5", 2, "", "10.0.0.1", "65536", port, "txtPortNumber"},
+        {"5", 2, "", "10..0.1", "502", empty, "txtIPAddress1"},
+        {"5", 2, "", "10.0.0.1", "", empty, "txtPortNumber"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message.toStdString() + " " + c.ip + ":" + c.port);
+        prompter.clear();
+        auto d = open();
+        QRadioButton* radios[] = {d->optUART(), d->optUSB(), d->optEthernet()};
+        radios[c.transport]->setChecked(true);
+        d->txtModbusID()->setText(QString::fromLatin1(c.id));
+        d->cmbCommPort()->setEditText(QString::fromLatin1(c.path));
+        setAddress(*d, QString::fromLatin1(c.ip), QString::fromLatin1(c.port));
+        d->Command1()->click();
+        EXPECT_EQ(prompter.texts(), QStringList{c.message});
+        ASSERT_NE(d->focusWidget(), nullptr);
+        EXPECT_EQ(d->focusWidget()->objectName(), QString::fromLatin1(c.focus));
+        EXPECT_TRUE(d->isVisible());
+        EXPECT_EQ(link.state().CommPort, 1);
+        EXPECT_EQ(link.state().ModbusID, 1);
+    }
+}
+
+TEST_F(CommSettingsDialogTest, OkEncodesTheTransportAndTheLineSettings) {
+    const struct {
+        const char* id;
+        int transport;  // 0 serial, 1 USB cable, 2 Ethernet
+        const char* path;
+        std::uint16_t commPort;
+    } cases[] = {
+        {"1", 0, "/dev/ttyUSB0", 1},
+        {"247", 0, "/dev/pts/3", 4},
+        {"12", 1, "", 32768},
+        {"13", 2, "", 1000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.transport);
+        const bool ethernet = c.transport == 2;
+        link.state().IsEthernet = !ethernet;
+        auto d = open();
+        QRadioButton* radios[] = {d->optUART(), d->optUSB(), d->optEthernet()};
+        radios[c.transport]->setChecked(true);
+        d->txtModbusID()->setText(QString::fromLatin1(c.id));
+        d->cmbCommPort()->setEditText(QString::fromLatin1(c.path));
+        setAddress(*d, QStringLiteral("10.0.0.1"), QStringLiteral("65535"));
+        d->CmbBaud()->setCurrentIndex(2);
+        d->cmbParity()->setCurrentIndex(1);
+        d->cmbStop()->setCurrentIndex(1);
+        d->Command1()->click();
+        ASSERT_EQ(d->result(), QDialog::Accepted);
+        const CommState& s = link.state();
+        EXPECT_EQ(s.ModbusID, QString::fromLatin1(c.id).toInt());
+        EXPECT_EQ(s.CommPort, c.commPort);
+        EXPECT_EQ(s.IsEthernet, ethernet);
+        if (c.transport == 0) {
+            EXPECT_EQ(s.SerialPortPath, QString::fromLatin1(c.path));
+        }
+        if (ethernet) {
+            EXPECT_EQ(s.TcpHost + u':' + QString::number(s.TcpPort), QStringLiteral("10.0.0.1:65535"));
+        }
+        EXPECT_EQ(s.lineSettings(), QStringLiteral("2400,E,8,2"));
+    }
+}
+
+TEST_F(CommSettingsDialogTest, LoadShowsTheStoredSettings) {
+    for (const char* path : {"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyACM0"}) {
+        SerialPortEntry entry;
+        entry.path = QString::fromLatin1(path);
+        ports.push_back(entry);
+    }
+    closedPorts = {QStringLiteral("/dev/ttyS1")};
+    CommState& s = link.state();
+    s.SerialPortPath = QStringLiteral("/dev/pts/7");  // a pseudo-terminal: never listed
+    s.BaudRateText = QStringLiteral("1200");
+    s.ParityText = QStringLiteral("Odd");
+    s.StopBitText = QStringLiteral("2");
+    s.ModbusID = 17;
+    s.TcpHost = QStringLiteral("192.168.10.20");
+    s.TcpPort = 503;
+    auto d = open();
+    QComboBox* port = d->cmbCommPort();
+    EXPECT_EQ(port->count(), 3);
+    EXPECT_EQ(port->findText(QStringLiteral("/dev/ttyS1")), -1);
+    EXPECT_EQ(port->currentText(), QStringLiteral("/dev/pts/7"));
+    EXPECT_TRUE(port->isEditable());
+    const auto indexes = {d->CmbBaud()->currentIndex(), d->cmbParity()->currentIndex(),
+                          d->cmbStop()->currentIndex()};
+    EXPECT_EQ(std::vector<int>(indexes), (std::vector<int>{3, 2, 1}));
+    EXPECT_EQ(d->txtModbusID()->text(), QStringLiteral("17"));
+    EXPECT_TRUE(d->optUART()->isChecked());
+    EXPECT_FALSE(d->frameEthernet()->isEnabled());
+    EXPECT_EQ(d->txtIPAddress(1)->text() + d->txtIPAddress(3)->text() + d->txtPortNumber()->text(),
+              QStringLiteral("16820503"));
+    d->optEthernet()->setChecked(true);
+    EXPECT_TRUE(d->frameEthernet()->isEnabled());
+
+    // The address that means "not set" leaves the boxes empty; Ethernet opens with its frame on.
+    s.TcpHost = QStringLiteral("1.1.1.1");
+    s.CommPort = 1000;
+    auto unset = open();
+    EXPECT_TRUE(unset->txtIPAddress(0)->text().isEmpty());
+    EXPECT_TRUE(unset->optEthernet()->isChecked());
+    EXPECT_TRUE(unset->frameEthernet()->isEnabled());
+}
+
+TEST_F(CommSettingsDialogTest, ParameterButtonsOnlyForModelsWithoutADisplay) {
+    const std::pair<int, bool> cases[] = {{0, false}, {2, true},   {7, true},
+                                          {9, false}, {11, false}, {15, true}};
+    for (const auto& [model, shown] : cases) {
+        SCOPED_TRACE(model);
+        auto d = open(model);
+        EXPECT_EQ(d->btnReadPara()->isVisible(), shown);
+        EXPECT_EQ(d->btnWritePara()->isVisible(), shown);
+    }
+}
+
+TEST_F(CommSettingsDialogTest, ConnectAndDisconnectFollowTheSocket) {
+    LoopbackDevice device;
+    auto d = open();
+    int saves = 0;
+    QObject::connect(d.get(), &ser_setting_form::settingsToSave, [&saves] { ++saves; });
+    d->optEthernet()->setChecked(true);
+    setAddress(*d, QStringLiteral("127.0.0.1"), QString::number(device.server.serverPort()));
+    d->setConnectTimeout(5000);
+
+    d->cmdConnect()->click();
+    EXPECT_EQ(d->cmdConnect()->text(), LoadText(8187));
+    EXPECT_TRUE(d->Command1()->isEnabled());
+    EXPECT_FALSE(d->CancelButton()->isEnabled());
+    EXPECT_TRUE(link.state().IsEthernet);
+    EXPECT_TRUE(link.state().EthernetConnected);
+    EXPECT_EQ(link.state().TcpHost, QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(saves, 1);
+    d->reject();  // Escape cannot take the new link back
+    EXPECT_TRUE(d->isVisible());
+
+    d->cmdConnect()->click();
+    EXPECT_EQ(d->cmdConnect()->text(), LoadText(8186));
+    EXPECT_FALSE(link.ethernetConnected());
+    EXPECT_TRUE(d->CancelButton()->isEnabled());
+    EXPECT_EQ(saves, 2);
+    EXPECT_TRUE(prompter.messages().empty());
+
+    // A refused connection is reported by the link and leaves every button usable.
+    const quint16 port = device.server.serverPort();
+    device.server.close();
+    d->cmdConnect()->click();
+    EXPECT_EQ(prompter.messages().size(), 1u);
+    EXPECT_EQ(d->cmdConnect()->text(), LoadText(8186));
+    EXPECT_TRUE(d->CancelButton()->isEnabled() && d->cmdConnect()->isEnabled() && d->Command1()->isEnabled());
+    EXPECT_EQ(link.state().TcpPort, port);
+}
+
+TEST_F(CommSettingsDialogTest, DeviceParametersAreReadIntoTheDialogAndWrittenFromIt) {
+    LoopbackDevice device;
+    CommState& s = link.state();
+    s.TcpHost = QStringLiteral("127.0.0.1");
+    s.TcpPort = device.server.serverPort();
+    ASSERT_TRUE(link.connectEthernet(5000));
+    auto d = open();
+    // Address 1, function 3, eight bytes: ID 42, 2400 baud, odd parity, two stop bits.
+    device.answers = {WithCrc(QByteArray::fromHex("010308002a000200020001"))};
+    d->btnReadPara()->click();
+    EXPECT_EQ(device.received, WithCrc(QByteArray::fromHex("010303e80004")));
+    EXPECT_EQ(prompter.texts(), QStringList{LoadText(4306)});
+    EXPECT_EQ(d->txtModbusID()->text(), QStringLiteral("42"));
+    EXPECT_EQ(d->CmbBaud()->currentText(), QStringLiteral("2400"));
+    EXPECT_EQ(d->cmbParity()->currentText(), QStringLiteral("ODD"));
+    EXPECT_EQ(d->cmbStop()->currentText(), QStringLiteral("2"));
+    EXPECT_EQ(s.ModbusID, 1);  // nothing stored before OK
+
+    device.received.clear();
+    device.answers = {WithCrc(QByteArray::fromHex("011003e80004"))};
+    d->txtModbusID()->setText(QStringLiteral("7"));
+    d->cmbParity()->setCurrentIndex(1);
+    d->btnWritePara()->click();
+    EXPECT_EQ(device.received, WithCrc(QByteArray::fromHex("011003e80004080007000200010001")));
+    EXPECT_EQ(prompter.texts().last(), LoadText(4298));
+}
+
+TEST(CommSettingsMainWindowTest, OkThroughTheMainWindowWritesTheSettingsFile) {
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    StartupOptions options;
+    options.settingsPath = dir.filePath(QStringLiteral("Config.ini"));
+    options.dataFolder = dir.filePath(QStringLiteral("data"));
+    options.windowSettingsPath = dir.filePath(QStringLiteral("window.ini"));
+    options.prompter = &prompter;
+    options.askLanguage = false;
+    Application app(options);
+    app.start();
+    frmMain* window = app.mainWindow();
+    bool ran = false;
+    window->setCommDialogRunner([&ran](ser_setting_form& d) {
+        ran = true;
+        d.optUART()->setChecked(true);
+        d.cmbCommPort()->setEditText(QStringLiteral("/dev/ttyUSB0"));
+        d.txtModbusID()->setText(QStringLiteral("12"));
+        d.Command1()->click();
+        return d.result();
+    });
+    QAction* command = window->findChild<QAction*>(QStringLiteral("mnuOptionsCommPort"));
+    ASSERT_NE(command, nullptr);
+    ASSERT_TRUE(command->isEnabled());
+    command->trigger();
+    ASSERT_TRUE(ran);
+    QFile file(options.settingsPath);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_TRUE(text.contains("\nPort:= /dev/ttyUSB0\r\n")) << text.toStdString();
+    const AppSettings stored = ReadSettings(options.settingsPath);
+    EXPECT_EQ(stored.ModbusID, 12);
+    EXPECT_EQ(stored.SerialDevice, QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(window->commLink().state().SerialPortPath, QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_TRUE(prompter.messages().empty());
+}
+
+}  // namespace
+}  // namespace bdx
