@@ -5,8 +5,7 @@
 #include <memory>
 
 #include "comm/modbus_requests.h"
-#include "comm/transport.h"
-#include "device_process.h"
+#include "pc_link.h"
 #include "shell/language_table.h"
 #include "shell/scripted_prompter.h"
 
@@ -146,6 +145,7 @@ TEST(CommSettings, SettingsFileRoundTripKeepsTheTransport) {
     EXPECT_EQ(CommKindOf(state.CommPort), CommKind::UsbCable);
     EXPECT_EQ(state.lineSettings(), QStringLiteral("1200,E,8,1"));
     EXPECT_EQ(state.TcpHost, QString::fromLatin1(kUnsetIpAddress));
+    EXPECT_EQ(state.ModbusID, 254);  // the settings' default, the point-to-point address
 }
 
 TEST(CommSettings, FindUsbPortNeedsExactlyOneOpenableCable) {
@@ -201,21 +201,19 @@ TEST(CommSettings, FindUsbPortNeedsExactlyOneOpenableCable) {
 TEST(CommSettings, DeviceParametersAtTheServiceAddress) {
     test::DeviceProcess device;
     ASSERT_TRUE(device.start({"--pty", "--model", "3", "--id", "7"})) << device.failure.toStdString();
-    CommState state;
-    state.SerialPortPath = device.ptyPath;
+    test::PcLink link;
+    ASSERT_TRUE(link.connect(device, false));
+    CommState& state = link.state();
     state.BaudRateText = QStringLiteral("1200");  // overridden by the fixed settings
-    state.silenceMs = 15;
-    state.replyTimeoutMs = 500;
     state.ModbusID = 99;
-    ScriptedPrompter prompter;
-    SerialTransport transport(state);
-    ModbusSession session(state, transport, prompter);
+    ScriptedPrompter& prompter = link.prompter;
+    ModbusSession& session = link.session();
 
     const auto params = ReadDeviceCommParams(session);
     ASSERT_TRUE(params) << prompter.texts().join(u'|').toStdString();
     EXPECT_EQ(*params, (DeviceCommParams{7, 0, 0, 0}));
     EXPECT_EQ(prompter.texts().last(), LoadText(4306));
-    EXPECT_EQ(transport.effectiveLineSettings(), QStringLiteral("1200,N,8,1"));  // override lifted
+    EXPECT_EQ(link.comm().serial().effectiveLineSettings(), QStringLiteral("1200,N,8,1"));  // override lifted
 
     EXPECT_FALSE(WriteDeviceCommParams(session, {248, 0, 0, 0}));
     EXPECT_EQ(prompter.texts().last(), QStringLiteral("Modbus ID should be within 1 to 247"));

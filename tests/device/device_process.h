@@ -35,12 +35,7 @@ inline int Byte(const QByteArray& frame, int i) {
 // The device process. Killed when the object goes, whatever the test did.
 class DeviceProcess {
   public:
-    ~DeviceProcess() {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.kill();
-            process_.waitForFinished(5000);
-        }
-    }
+    ~DeviceProcess() { kill(); }
 
     // Starts the device and reads its startup lines up to "ready". False (with its stderr in
     // `failure`) when it exits or stays silent.
@@ -87,6 +82,28 @@ class DeviceProcess {
             }
         }
         return out;
+    }
+
+    // The value of the dump's "name: value" line; empty when there is none.
+    QString dumpValue(const QString& name) {
+        const QString prefix = name + QStringLiteral(": ");
+        for (const QString& line : command(QStringLiteral("dump"))) {
+            if (line.startsWith(prefix)) {
+                return line.mid(prefix.size());
+            }
+        }
+        return {};
+    }
+
+    // "127.0.0.1:PORT" of the TCP endpoint, as the command-line tool takes it.
+    QString tcpAddress() const { return QStringLiteral("127.0.0.1:%1").arg(tcpPort); }
+
+    // Ends the process at once, as a pulled cable or a power cut would.
+    void kill() {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished(5000);
+        }
     }
 
     // Waits for the process to end by itself; its exit code, or -1.

@@ -10,10 +10,8 @@
 
 #include "cli/cli_commands.h"
 #include "comm/modbus_requests.h"
-#include "comm/transport.h"
-#include "device_process.h"
+#include "pc_link.h"
 #include "shell/language_table.h"
-#include "shell/scripted_prompter.h"
 
 namespace bdx {
 namespace {
@@ -123,24 +121,11 @@ class FirmwareUpdateTest : public ::testing::Test {
         ASSERT_TRUE(
             device.start({"--pty", "--tcp", "127.0.0.1:0", "--model", "9", "--firmware", "QX2 V2.10"}))
             << device.failure.toStdString();
-        state.replyTimeoutMs = 400;
-        state.retryPauseMs = 0;
-        state.silenceMs = 10;
     }
 
     void connect(bool tcp) {
-        if (tcp) {
-            state.IsEthernet = true;
-            state.TcpPort = device.tcpPort;
-            auto link = std::make_unique<TcpTransport>(state, prompter);
-            ASSERT_TRUE(link->connectToDevice(5000));
-            transport = std::move(link);
-        } else {
-            state.SerialPortPath = device.ptyPath;
-            transport = std::make_unique<SerialTransport>(state);
-        }
-        session = std::make_unique<ModbusSession>(state, *transport, prompter);
-        update = std::make_unique<FirmwareUpdate>(*session, folder.path(), &progress);
+        ASSERT_TRUE(link.connect(device, tcp));
+        update = std::make_unique<FirmwareUpdate>(link.session(), folder.path(), &progress);
     }
 
     QString writePackage(const TestPackageOptions& options, const char* name = "fw.qvex") {
@@ -151,19 +136,15 @@ class FirmwareUpdateTest : public ::testing::Test {
         return path;
     }
 
-    // Mode and firmware text as the device itself reports them.
-    QString deviceMode() { return device.command(QStringLiteral("dump")).value(0); }
-    QString deviceFirmware() {
-        return device.command(QStringLiteral("dump")).value(1).section(QStringLiteral("firmware: "), 1);
-    }
+    // The firmware text the device reports, last on its "model: " line.
+    QString deviceFirmware() { return device.dumpValue("model").section(QStringLiteral("firmware: "), 1); }
 
     QTemporaryDir folder;
     DeviceProcess device;
-    CommState state;
-    ScriptedPrompter prompter;
+    test::PcLink link;
+    ScriptedPrompter& prompter = link.prompter;
+    CommState& state = link.state();
     RecordingProgress progress;
-    std::unique_ptr<Transport> transport;
-    std::unique_ptr<ModbusSession> session;
     std::unique_ptr<FirmwareUpdate> update;
 };
 
@@ -188,9 +169,9 @@ TEST_F(FirmwareUpdateTest, PackageUpdatesTheDeviceOverThePtyWithVerify) {
     EXPECT_EQ(progress.statuses, (QStringList{"Connecting...", "Updating firmware..."}));
 
     // The device runs the new firmware and says so in its identity.
-    ASSERT_TRUE(ReadDeviceIdentity(*session));
+    ASSERT_TRUE(ReadDeviceIdentity(link.session()));
     EXPECT_EQ(state.FirmwareText.trimmed(), QStringLiteral("QX2 V2.20"));
-    EXPECT_EQ(deviceMode(), QStringLiteral("mode: stop"));
+    EXPECT_EQ(device.dumpValue("mode"), QStringLiteral("stop"));
 }
 
 TEST_F(FirmwareUpdateTest, UpdateOverTcpAtTheFullDataSize) {
@@ -291,7 +272,7 @@ TEST_F(FirmwareUpdateTest, ChecksStopBeforeTheDeviceIsTouched) {
         EXPECT_EQ(update->run(false), c.result) << c.name;
         EXPECT_EQ(prompter.texts().value(prompter.texts().size() - 1), c.message) << c.name;
         EXPECT_EQ(prompter.unanswered(), 0) << c.name;
-        EXPECT_EQ(deviceMode(), QStringLiteral("mode: stop")) << c.name;
+        EXPECT_EQ(device.dumpValue("mode"), QStringLiteral("stop")) << c.name;
         EXPECT_EQ(deviceFirmware(), QStringLiteral("QX2 V2.10")) << c.name;
     }
 }
@@ -308,7 +289,7 @@ TEST_F(FirmwareUpdateTest, SerialPortMustRunAt9600NoParityOneStop) {
         EXPECT_EQ(update->run(false), FirmwareResult::Refused);
         EXPECT_EQ(prompter.texts(), QStringList{LineSettingsMessage()});
     }
-    EXPECT_EQ(session->transactionCount(), 0);
+    EXPECT_EQ(link.session().transactionCount(), 0);
     EXPECT_EQ(deviceFirmware(), QStringLiteral("QX2 V2.10"));
 }
 
@@ -331,7 +312,7 @@ TEST_F(FirmwareUpdateTest, UnusablePackagesAreRefusedWhenChosen) {
     prompter.clear();
     EXPECT_EQ(update->run(false), FirmwareResult::Refused);
     EXPECT_EQ(prompter.texts(), QStringList{InvalidPackageMessage()});
-    EXPECT_EQ(session->transactionCount(), 0);
+    EXPECT_EQ(link.session().transactionCount(), 0);
 }
 
 TEST_F(FirmwareUpdateTest, StopDuringTheBlockWrites) {
@@ -353,7 +334,7 @@ TEST_F(FirmwareUpdateTest, StopDuringTheBlockWrites) {
             "Unable to write into program memory. \nUnable to update firmware.\nSee help for more detail."));
     EXPECT_FALSE(update->running());
     // Erased and half written: the device waits in its loader for a complete update.
-    EXPECT_EQ(deviceMode(), QStringLiteral("mode: loader"));
+    EXPECT_EQ(device.dumpValue("mode"), QStringLiteral("loader"));
 }
 
 TEST_F(FirmwareUpdateTest, CommandLineMakesAPackageAndUpdatesWithIt) {
@@ -366,7 +347,7 @@ TEST_F(FirmwareUpdateTest, CommandLineMakesAPackageAndUpdatesWithIt) {
                        out, err),
               0)
         << errText.toStdString();
-    const QStringList link{"--tcp", QStringLiteral("127.0.0.1:%1").arg(device.tcpPort)};
+    const QStringList link{"--tcp", device.tcpAddress()};
     EXPECT_EQ(cli::Run(QStringList{"firmware", package, "--verify", "--yes"} + link, out, err), 0)
         << errText.toStdString();
     EXPECT_EQ(deviceFirmware(), QStringLiteral("QX2 V4.5"));

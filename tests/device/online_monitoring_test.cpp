@@ -11,10 +11,8 @@
 #include "check/rule_checker.h"
 #include "cli/cli_commands.h"
 #include "comm/modbus_requests.h"
-#include "comm/transport.h"
-#include "device_process.h"
 #include "ladder/program_file.h"
-#include "shell/scripted_prompter.h"
+#include "pc_link.h"
 #include "sim/clock.h"
 #include "sim/pc_simulation.h"
 
@@ -100,27 +98,8 @@ class OnlineMonitoringDevice : public ::testing::TestWithParam<Link> {
     void SetUp() override {
         ASSERT_TRUE(device.start({"--tcp", "127.0.0.1:0", "--pty", "--model", "9"}))
             << device.failure.toStdString();
-        connect();
-    }
-
-    void connect() {
-        state = std::make_unique<CommState>();
-        state->replyTimeoutMs = 300;
-        state->retryPauseMs = 5;
-        state->silenceMs = 10;
-        if (GetParam() == Link::Tcp) {
-            state->IsEthernet = true;
-            state->TcpPort = device.tcpPort;
-            auto tcp = std::make_unique<TcpTransport>(*state, prompter);
-            ASSERT_TRUE(tcp->connectToDevice(3000));
-            transport = std::move(tcp);
-        } else {
-            state->SerialPortPath = device.ptyPath;
-            transport = std::make_unique<SerialTransport>(*state);
-        }
-        session = std::make_unique<ModbusSession>(*state, *transport, prompter);
-        simulation = std::make_unique<PcSimulation>(clock, prompter);
-        monitoring = std::make_unique<OnlineMonitoring>(*session, *simulation);
+        ASSERT_TRUE(link.connect(device, GetParam() == Link::Tcp));
+        monitoring = std::make_unique<OnlineMonitoring>(link.session(), simulation);
         monitoring->stopDelayMs = 0;
     }
 
@@ -137,22 +116,11 @@ class OnlineMonitoringDevice : public ::testing::TestWithParam<Link> {
         };
     }
 
-    QString mode() {
-        for (const QString& line : device.command("dump")) {
-            if (line.startsWith(QLatin1String("mode: "))) {
-                return line.mid(6);
-            }
-        }
-        return {};
-    }
-
     DeviceProcess device;
-    ScriptedPrompter prompter;
+    test::PcLink link;
+    ScriptedPrompter& prompter = link.prompter;
     ManualClock clock;
-    std::unique_ptr<CommState> state;
-    std::unique_ptr<Transport> transport;
-    std::unique_ptr<ModbusSession> session;
-    std::unique_ptr<PcSimulation> simulation;
+    PcSimulation simulation{clock, prompter};
     std::unique_ptr<OnlineMonitoring> monitoring;
 };
 
@@ -163,11 +131,11 @@ TEST_P(OnlineMonitoringDevice, DeviceInputDrivesDeviceOutputAndStopLeavesItStopp
     QString q1;
     onPass([&](int pass) {
         if (pass == 1) {
-            modeWhileRunning = mode();
+            modeWhileRunning = device.dumpValue("mode");
             EXPECT_EQ(device.command("set I1=1"), QStringList{"ok"});
             return true;
         }
-        if (!simulation->engine().signal(0) || (monitoring->lastOutputs() & 1) == 0) {
+        if (!simulation.engine().signal(0) || (monitoring->lastOutputs() & 1) == 0) {
             return true;
         }
         q1 = device.command("get Q1").value(0);
@@ -178,7 +146,7 @@ TEST_P(OnlineMonitoringDevice, DeviceInputDrivesDeviceOutputAndStopLeavesItStopp
     EXPECT_EQ(q1, "Q1=1");
     EXPECT_FALSE(monitoring->MonitoringActive);
     EXPECT_FALSE(monitoring->OnlineMode);
-    EXPECT_EQ(mode(), "stop");
+    EXPECT_EQ(device.dumpValue("mode"), "stop");
     EXPECT_EQ(device.command("get Q1"), QStringList{"Q1=0"});
     EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.texts().join('|').toStdString();
 }
@@ -202,7 +170,7 @@ TEST_P(OnlineMonitoringDevice, AnalogValueIsScaledForTheScan) {
     device.command("set V3=7.50");
     double scaled = 0;
     onPass([&](int) {
-        scaled = simulation->blocks().analog.roundedValue(2);
+        scaled = simulation.blocks().analog.roundedValue(2);
         return false;
     });
     EXPECT_EQ(run(ladder.p), MonitoringEnd::Stopped);
@@ -216,8 +184,7 @@ TEST_P(OnlineMonitoringDevice, PulledCableEndsMonitoringWithOneMessage) {
     ladder.rung(1, 'I', 1, 'Q', 1);
     onPass([&](int pass) {
         if (pass == 2) {
-            device.process().kill();
-            device.process().waitForFinished(5000);
+            device.kill();
         }
         return true;
     });
@@ -237,7 +204,7 @@ TEST_P(OnlineMonitoringDevice, RefusedProgramDoesNotStart) {
     EXPECT_EQ(run(ladder.p), MonitoringEnd::NotStarted);
     EXPECT_EQ(monitoring->passes(), 0);
     EXPECT_FALSE(prompter.texts().isEmpty());
-    EXPECT_EQ(mode(), "stop");
+    EXPECT_EQ(device.dumpValue("mode"), "stop");
 }
 
 INSTANTIATE_TEST_SUITE_P(Links, OnlineMonitoringDevice, ::testing::Values(Link::Tcp, Link::Pty),
@@ -247,13 +214,10 @@ TEST(OnlineMonitoringFirmware, VersionThreeOrAboveEnablesDeviceErrorPolling) {
     DeviceProcess device;
     ASSERT_TRUE(device.start({"--tcp", "127.0.0.1:0", "--model", "9", "--firmware", "V3.12"}))
         << device.failure.toStdString();
-    CommState state;
-    state.IsEthernet = true;
-    state.TcpPort = device.tcpPort;
-    ScriptedPrompter prompter;
-    TcpTransport transport(state, prompter);
-    ASSERT_TRUE(transport.connectToDevice(3000));
-    ModbusSession session(state, transport, prompter);
+    test::PcLink link;
+    ASSERT_TRUE(link.connect(device, true));
+    ScriptedPrompter& prompter = link.prompter;
+    ModbusSession& session = link.session();
     ManualClock clock;
     PcSimulation simulation(clock, prompter);
     OnlineMonitoring monitoring(session, simulation);
@@ -282,9 +246,7 @@ TEST(OnlineMonitoringCli, PrintsChangesForAShortRunAndStopsTheDevice) {
 
     QString outText, errText;
     QTextStream out(&outText), err(&errText);
-    const int code = cli::Run(
-        {"monitor", file, "--seconds", "0.5", "--tcp", QStringLiteral("127.0.0.1:%1").arg(device.tcpPort)},
-        out, err);
+    const int code = cli::Run({"monitor", file, "--seconds", "0.5", "--tcp", device.tcpAddress()}, out, err);
     out.flush();
     err.flush();
     EXPECT_EQ(code, 0) << errText.toStdString();

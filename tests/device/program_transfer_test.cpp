@@ -12,11 +12,9 @@
 #include "cli/cli_commands.h"
 #include "comm/device_image.h"
 #include "comm/modbus_requests.h"
-#include "comm/transport.h"
-#include "device_process.h"
 #include "ladder/program_file.h"
+#include "pc_link.h"
 #include "shell/language_table.h"
-#include "shell/scripted_prompter.h"
 
 namespace bdx {
 namespace {
@@ -48,51 +46,28 @@ struct Recorder : TransferProgress {
     std::function<void(int)> onValue;
 };
 
-// A device process and one link to it, with time-outs shrunk so failures come quickly.
+// A device process and the PC's link to it.
 struct Rig {
     DeviceProcess device;
-    CommState state;
-    ScriptedPrompter prompter;
-    std::unique_ptr<Transport> transport;
-    std::unique_ptr<ModbusSession> session;
+    test::PcLink link;
 
     bool start(QStringList options, bool pty = false) {
         options << QStringLiteral("--tcp") << QStringLiteral("127.0.0.1:0");
         if (pty) {
             options << QStringLiteral("--pty");
         }
-        if (!device.start(options)) {
-            return false;
-        }
-        state.replyTimeoutMs = 300;
-        state.retryPauseMs = 0;
-        if (pty) {
-            state.SerialPortPath = device.ptyPath;
-            state.CommPort = 1;
-            state.silenceMs = 15;
-            transport = std::make_unique<SerialTransport>(state);
-        } else {
-            state.IsEthernet = true;
-            state.TcpPort = device.tcpPort;
-            auto tcp = std::make_unique<TcpTransport>(state, prompter);
-            if (!tcp->connectToDevice(5000)) {
-                return false;
-            }
-            transport = std::move(tcp);
-        }
-        session = std::make_unique<ModbusSession>(state, *transport, prompter);
-        return true;
+        return device.start(options) && link.connect(device, !pty);
     }
 
     std::unique_ptr<ProgramTransfer> transfer(Program& program, TransferProgress* progress = nullptr) {
-        auto t = std::make_unique<ProgramTransfer>(*session, program, prompter, progress);
+        auto t = std::make_unique<ProgramTransfer>(link.session(), program, link.prompter, progress);
         t->setStopDelayMs(0);
         return t;
     }
 
     // Run mode byte of the device: 1 run, 3 stop.
     int runMode() {
-        const auto item = ReadDeviceItem(*session, Area::Setting);
+        const auto item = ReadDeviceItem(link.session(), Area::Setting);
         return item && !item->isEmpty() ? static_cast<quint8>(item->at(0)) : -1;
     }
 
@@ -132,14 +107,14 @@ TEST_P(TransferOverBothLines, WrittenProgramRunsAndReadsBackEqual) {
     rig.device.command(QStringLiteral("set I3=1"));
     Program program = Example("motor_start_stop.h53");
     Recorder progress;
-    rig.prompter.queueReply(Reply::Yes);  // leave run mode
-    rig.prompter.queueReply(Reply::Yes);  // run mode
+    rig.link.prompter.queueReply(Reply::Yes);  // leave run mode
+    rig.link.prompter.queueReply(Reply::Yes);  // run mode
     ASSERT_TRUE(rig.transfer(program, &progress)->pc_to_leg_Click())
-        << rig.prompter.texts().join(u'|').toStdString();
+        << rig.link.prompter.texts().join(u'|').toStdString();
     EXPECT_EQ(progress.maximum, kTransferProgressMax);
     EXPECT_EQ(progress.highest, kTransferProgressMax);
     EXPECT_TRUE(progress.statuses.contains(LoadText(4298)));
-    EXPECT_EQ(rig.prompter.unanswered(), 0);
+    EXPECT_EQ(rig.link.prompter.unanswered(), 0);
 
     EXPECT_EQ(rig.runMode(), 1);
     rig.device.command(QStringLiteral("set I1=1"));
@@ -147,12 +122,12 @@ TEST_P(TransferOverBothLines, WrittenProgramRunsAndReadsBackEqual) {
         << rig.device.command(QStringLiteral("dump")).join(u'\n').toStdString();
 
     Program read;
-    rig.prompter.clear();
-    rig.prompter.queueReply(Reply::Yes);
-    ASSERT_TRUE(rig.transfer(read)->leg_to_pc_Click()) << rig.prompter.texts().join(u'|').toStdString();
+    rig.link.prompter.clear();
+    rig.link.prompter.queueReply(Reply::Yes);
+    ASSERT_TRUE(rig.transfer(read)->leg_to_pc_Click()) << rig.link.prompter.texts().join(u'|').toStdString();
     ExpectSameImageFields(read, program);
     EXPECT_EQ(read.ProgramFileName, QStringLiteral("Untitled.h53"));
-    EXPECT_EQ(rig.prompter.texts().last(), QStringLiteral("The program has been read successfully."));
+    EXPECT_EQ(rig.link.prompter.texts().last(), QStringLiteral("The program has been read successfully."));
     EXPECT_EQ(rig.runMode(), 3);  // a read stops the device too
 }
 
@@ -165,13 +140,13 @@ TEST(ProgramTransfer, BlockTablesSurviveTheRoundTripWithExtensionModules) {
     for (const char* name : {"batching_counter.h53", "staircase_light.h53"}) {
         Program program = Example(name);
         program.ExtensionModules = {1, 0, 1};
-        rig.prompter.queueReply(Reply::Yes);
-        rig.prompter.queueReply(Reply::No);
+        rig.link.prompter.queueReply(Reply::Yes);
+        rig.link.prompter.queueReply(Reply::No);
         ASSERT_TRUE(rig.transfer(program)->pc_to_leg_Click()) << name;
         Program read = Example("motor_start_stop.h53");  // something else in the editor
         read.ProgramModified = true;
-        rig.prompter.queueReply(Reply::Yes);
-        rig.prompter.queueReply(Reply::No);  // do not save the editor's program
+        rig.link.prompter.queueReply(Reply::Yes);
+        rig.link.prompter.queueReply(Reply::No);  // do not save the editor's program
         ASSERT_TRUE(rig.transfer(read)->leg_to_pc_Click()) << name;
         ExpectSameImageFields(read, program);
     }
@@ -183,11 +158,11 @@ TEST(ProgramTransfer, WrongModelStopsTheWriteAndTheReadAdoptsTheDevicesModel) {
     ASSERT_EQ(LoadText(4296),
               QStringLiteral("Please select proper model from 'Configuration -> PLC Model' menu"));
     Program program = Example("motor_start_stop.h53");  // model 8
-    rig.prompter.queueReply(Reply::Yes);
+    rig.link.prompter.queueReply(Reply::Yes);
     EXPECT_FALSE(rig.transfer(program)->pc_to_leg_Click());
-    ASSERT_FALSE(rig.prompter.messages().empty());
-    EXPECT_EQ(rig.prompter.messages().back().text, LoadText(4296));
-    EXPECT_EQ(rig.prompter.messages().back().icon, MessageIcon::Information);
+    ASSERT_FALSE(rig.link.prompter.messages().empty());
+    EXPECT_EQ(rig.link.prompter.messages().back().text, LoadText(4296));
+    EXPECT_EQ(rig.link.prompter.messages().back().icon, MessageIcon::Information);
 
     Program read;
     int modelChanges = 0;
@@ -195,7 +170,7 @@ TEST(ProgramTransfer, WrongModelStopsTheWriteAndTheReadAdoptsTheDevicesModel) {
     TransferHooks hooks;
     hooks.modelChanged = [&] { ++modelChanges; };
     transfer->setHooks(hooks);
-    rig.prompter.queueReply(Reply::Yes);
+    rig.link.prompter.queueReply(Reply::Yes);
     ASSERT_TRUE(transfer->leg_to_pc_Click());
     EXPECT_EQ(read.ModelIndex, 9);
     EXPECT_EQ(modelChanges, 1);
@@ -207,28 +182,28 @@ TEST(ProgramTransfer, DevicePasswordGuardsTheWrite) {
     ASSERT_TRUE(rig.start({"--model", "8", "--password", "0042"})) << rig.device.failure.toStdString();
     Program program = Example("motor_start_stop.h53");
 
-    rig.prompter.queueReply(Reply::Yes);
-    rig.prompter.queuePassword(QStringLiteral("123"));  // refused: not four digits
-    rig.prompter.queuePassword(QStringLiteral("4200"));
+    rig.link.prompter.queueReply(Reply::Yes);
+    rig.link.prompter.queuePassword(QStringLiteral("123"));  // refused: not four digits
+    rig.link.prompter.queuePassword(QStringLiteral("4200"));
     EXPECT_FALSE(rig.transfer(program)->pc_to_leg_Click());
-    EXPECT_TRUE(rig.prompter.texts().contains(LoadText(4301)));
-    EXPECT_EQ(rig.prompter.texts().last(), QStringLiteral("Invalid password. "));
+    EXPECT_TRUE(rig.link.prompter.texts().contains(LoadText(4301)));
+    EXPECT_EQ(rig.link.prompter.texts().last(), QStringLiteral("Invalid password. "));
     Program read;
-    rig.prompter.queueReply(Reply::Yes);
-    rig.prompter.queuePassword(QStringLiteral("0042"));
+    rig.link.prompter.queueReply(Reply::Yes);
+    rig.link.prompter.queuePassword(QStringLiteral("0042"));
     ASSERT_TRUE(rig.transfer(read)->leg_to_pc_Click());
     EXPECT_EQ(read.LadderGrid, Program().LadderGrid);
 
     // Cancelling the password box ends the transfer quietly.
-    rig.prompter.clear();
-    rig.prompter.queueReply(Reply::Yes);
-    rig.prompter.queuePassword(std::nullopt);
+    rig.link.prompter.clear();
+    rig.link.prompter.queueReply(Reply::Yes);
+    rig.link.prompter.queuePassword(std::nullopt);
     EXPECT_FALSE(rig.transfer(program)->pc_to_leg_Click());
-    EXPECT_FALSE(rig.prompter.texts().contains(QStringLiteral("Invalid password. ")));
+    EXPECT_FALSE(rig.link.prompter.texts().contains(QStringLiteral("Invalid password. ")));
 
-    rig.prompter.queueReply(Reply::Yes);
-    rig.prompter.queuePassword(QStringLiteral("0042"));
-    rig.prompter.queueReply(Reply::No);
+    rig.link.prompter.queueReply(Reply::Yes);
+    rig.link.prompter.queuePassword(QStringLiteral("0042"));
+    rig.link.prompter.queueReply(Reply::No);
     EXPECT_TRUE(rig.transfer(program)->pc_to_leg_Click());
 }
 
@@ -238,8 +213,8 @@ TEST(ProgramTransfer, ProgramWithErrorsIsRefusedBeforeAnyExchange) {
     Program empty;  // no rung at all: it does not compile
     empty.ModelIndex = 8;
     EXPECT_FALSE(rig.transfer(empty)->pc_to_leg_Click());
-    EXPECT_TRUE(rig.prompter.texts().contains(LoadText(4257) + LoadText(4258)));
-    EXPECT_EQ(rig.session->transactionCount(), 0);
+    EXPECT_TRUE(rig.link.prompter.texts().contains(LoadText(4257) + LoadText(4258)));
+    EXPECT_EQ(rig.link.session().transactionCount(), 0);
 }
 
 TEST(ProgramTransfer, NoToRunModeLeavesTheDeviceStopped) {
@@ -247,94 +222,94 @@ TEST(ProgramTransfer, NoToRunModeLeavesTheDeviceStopped) {
     ASSERT_TRUE(rig.start({"--model", "8"})) << rig.device.failure.toStdString();
     rig.device.command(QStringLiteral("run"));
     Program program = Example("motor_start_stop.h53");
-    rig.prompter.queueReply(Reply::Yes);
-    rig.prompter.queueReply(Reply::No);
+    rig.link.prompter.queueReply(Reply::Yes);
+    rig.link.prompter.queueReply(Reply::No);
     ASSERT_TRUE(rig.transfer(program)->pc_to_leg_Click());
-    EXPECT_EQ(rig.prompter.texts().last(), LoadText(345));
+    EXPECT_EQ(rig.link.prompter.texts().last(), LoadText(345));
     EXPECT_EQ(rig.runMode(), 3);
 
     // No to leaving run mode: nothing is sent at all.
-    const int before = rig.session->transactionCount();
-    rig.prompter.queueReply(Reply::No);
+    const int before = rig.link.session().transactionCount();
+    rig.link.prompter.queueReply(Reply::No);
     EXPECT_FALSE(rig.transfer(program)->pc_to_leg_Click());
-    EXPECT_EQ(rig.session->transactionCount(), before);
+    EXPECT_EQ(rig.link.session().transactionCount(), before);
 }
 
 TEST(ProgramTransfer, ProbeFallsBackToAddressOneAndStoresIt) {
     Rig rig;
     ASSERT_TRUE(rig.start({"--model", "8", "--id", "7", "--fault", "only-address-1"}))
         << rig.device.failure.toStdString();
-    rig.state.ModbusID = 5;
+    rig.link.state().ModbusID = 5;
     Program program = Example("motor_start_stop.h53");
     std::vector<int> saved;
     auto transfer = rig.transfer(program);
     TransferHooks hooks;
-    hooks.settingsChanged = [&] { saved.push_back(rig.state.ModbusID); };
+    hooks.settingsChanged = [&] { saved.push_back(rig.link.state().ModbusID); };
     transfer->setHooks(hooks);
-    rig.prompter.queueReply(Reply::Yes);
-    rig.prompter.queueReply(Reply::No);
-    EXPECT_TRUE(transfer->pc_to_leg_Click()) << rig.prompter.texts().join(u'|').toStdString();
+    rig.link.prompter.queueReply(Reply::Yes);
+    rig.link.prompter.queueReply(Reply::No);
+    EXPECT_TRUE(transfer->pc_to_leg_Click()) << rig.link.prompter.texts().join(u'|').toStdString();
     EXPECT_EQ(saved, std::vector<int>{1});
-    EXPECT_EQ(rig.state.ModbusID, 1);
-    EXPECT_FALSE(rig.prompter.texts().join(u'|').contains(QStringLiteral("unsuccessful")));
+    EXPECT_EQ(rig.link.state().ModbusID, 1);
+    EXPECT_FALSE(rig.link.prompter.texts().join(u'|').contains(QStringLiteral("unsuccessful")));
 }
 
 TEST(ProgramTransfer, SerialPortComesFromTheUsbCableOrTheSettingsDialog) {
     Rig rig;
     ASSERT_TRUE(rig.start({"--model", "8"}, true)) << rig.device.failure.toStdString();
-    const QString pty = rig.state.SerialPortPath;
+    const QString pty = rig.link.state().SerialPortPath;
     Program program = Example("motor_start_stop.h53");
 
-    rig.state.SerialPortPath.clear();
-    rig.state.CommPort = kCommPortUsbFlag;
+    rig.link.state().SerialPortPath.clear();
+    rig.link.state().CommPort = kCommPortUsbFlag;
     auto transfer = rig.transfer(program);
     transfer->setPortLister(
         [&] {
             return std::vector<SerialPortEntry>{{pty, true, 0x10C4, 0xEA60, {}}};
         },
         [](const QString&) { return true; });
-    rig.prompter.queueReply(Reply::Yes);
-    rig.prompter.queueReply(Reply::No);
-    EXPECT_TRUE(transfer->pc_to_leg_Click()) << rig.prompter.texts().join(u'|').toStdString();
-    EXPECT_EQ(rig.state.SerialPortPath, pty);
-    EXPECT_EQ(rig.state.CommPort & kCommPortUsbFlag, kCommPortUsbFlag);
+    rig.link.prompter.queueReply(Reply::Yes);
+    rig.link.prompter.queueReply(Reply::No);
+    EXPECT_TRUE(transfer->pc_to_leg_Click()) << rig.link.prompter.texts().join(u'|').toStdString();
+    EXPECT_EQ(rig.link.state().SerialPortPath, pty);
+    EXPECT_EQ(rig.link.state().CommPort & kCommPortUsbFlag, kCommPortUsbFlag);
 
     // No port at all: the settings dialog is shown; a port chosen there is used at once.
-    rig.state.SerialPortPath.clear();
-    rig.state.CommPort = 0;
+    rig.link.state().SerialPortPath.clear();
+    rig.link.state().CommPort = 0;
     int dialogs = 0;
     TransferHooks hooks;
     hooks.showCommSettings = [&] {
         ++dialogs;
-        rig.state.SerialPortPath = pty;
+        rig.link.state().SerialPortPath = pty;
     };
     transfer = rig.transfer(program);
     transfer->setHooks(hooks);
-    rig.prompter.queueReply(Reply::Yes);
-    rig.prompter.queueReply(Reply::No);
+    rig.link.prompter.queueReply(Reply::Yes);
+    rig.link.prompter.queueReply(Reply::No);
     EXPECT_TRUE(transfer->pc_to_leg_Click());
     EXPECT_EQ(dialogs, 1);
 
     // Still no port after the dialog: nothing is sent.
-    rig.state.SerialPortPath.clear();
+    rig.link.state().SerialPortPath.clear();
     hooks.showCommSettings = [] {};
     transfer = rig.transfer(program);
     transfer->setHooks(hooks);
-    const int before = rig.session->transactionCount();
-    rig.prompter.queueReply(Reply::Yes);
+    const int before = rig.link.session().transactionCount();
+    rig.link.prompter.queueReply(Reply::Yes);
     EXPECT_FALSE(transfer->pc_to_leg_Click());
-    EXPECT_EQ(rig.session->transactionCount(), before);
+    EXPECT_EQ(rig.link.session().transactionCount(), before);
 }
 
 TEST(ProgramTransfer, SilentDeviceIsReportedOnceAfterTheThirdAddress) {
     Rig rig;
     ASSERT_TRUE(rig.start({"--model", "8", "--fault", "no-reply"})) << rig.device.failure.toStdString();
     Program program = Example("motor_start_stop.h53");
-    rig.prompter.queueReply(Reply::Yes);
+    rig.link.prompter.queueReply(Reply::Yes);
     EXPECT_FALSE(rig.transfer(program)->pc_to_leg_Click());
-    EXPECT_EQ(rig.prompter.texts().count(EthernetNoReplyMessage()), 1);
-    EXPECT_EQ(rig.state.ModbusID, 1);  // not moved by a failed probe
-    EXPECT_FALSE(rig.state.QuietComm);
+    EXPECT_EQ(rig.link.prompter.texts().count(EthernetNoReplyMessage()), 1);
+    EXPECT_EQ(rig.link.state().ModbusID, 1);  // not moved by a failed probe
+    EXPECT_FALSE(rig.link.state().QuietComm);
 }
 
 TEST(ProgramTransfer, CablePulledMidWriteIsReportedOnce) {
@@ -343,14 +318,13 @@ TEST(ProgramTransfer, CablePulledMidWriteIsReportedOnce) {
     Program program = Example("motor_start_stop.h53");
     Recorder progress;
     progress.onValue = [&](int value) {
-        if (value > 0 && rig.device.process().state() != QProcess::NotRunning) {
-            rig.device.process().kill();
-            rig.device.process().waitForFinished(5000);
+        if (value > 0) {
+            rig.device.kill();
         }
     };
-    rig.prompter.queueReply(Reply::Yes);
+    rig.link.prompter.queueReply(Reply::Yes);
     EXPECT_FALSE(rig.transfer(program, &progress)->pc_to_leg_Click());
-    const QStringList texts = rig.prompter.texts();
+    const QStringList texts = rig.link.prompter.texts();
     EXPECT_EQ(texts.count(EthernetNoReplyMessage()), 1) << texts.join(u'|').toStdString();
     EXPECT_EQ(texts.last(), LoadText(4299));
     EXPECT_TRUE(progress.statuses.contains(LoadText(4299)));
@@ -362,14 +336,13 @@ TEST(ProgramTransfer, ReadFailureAfterTheResetLeavesAnEmptyProgram) {
     Program program = Example("motor_start_stop.h53");
     Recorder progress;
     progress.onValue = [&](int value) {
-        if (value > 0 && rig.device.process().state() != QProcess::NotRunning) {
-            rig.device.process().kill();
-            rig.device.process().waitForFinished(5000);
+        if (value > 0) {
+            rig.device.kill();
         }
     };
-    rig.prompter.queueReply(Reply::Yes);
+    rig.link.prompter.queueReply(Reply::Yes);
     EXPECT_FALSE(rig.transfer(program, &progress)->leg_to_pc_Click());
-    EXPECT_EQ(rig.prompter.texts().last(), LoadText(4307));
+    EXPECT_EQ(rig.link.prompter.texts().last(), LoadText(4307));
     EXPECT_EQ(program.LadderGrid, Program().LadderGrid);
     EXPECT_EQ(program.ModelIndex, 8);
 }
@@ -385,11 +358,11 @@ TEST(ProgramTransfer, StopEndsTheRunningPacketLoop) {
             transfer->cmd_stop_Click();
         }
     };
-    rig.prompter.queueReply(Reply::Yes);
+    rig.link.prompter.queueReply(Reply::Yes);
     EXPECT_FALSE(transfer->pc_to_leg_Click());
     EXPECT_LT(progress.highest, kProgramCodeSize);
-    EXPECT_EQ(rig.state.IdSearchCount, 254);
-    EXPECT_EQ(rig.prompter.texts().last(), LoadText(4299));
+    EXPECT_EQ(rig.link.state().IdSearchCount, 254);
+    EXPECT_EQ(rig.link.prompter.texts().last(), LoadText(4299));
 }
 
 // The command-line tool: written over TCP, read back over the pty (at the real 80 ms silence).
@@ -401,12 +374,12 @@ TEST(TransferCommands, WriteThenReadBackToAFile) {
                                .dir()
                                .filePath(QStringLiteral("../../examples/batching_counter.h53"));
     const QString target = dir.filePath(QStringLiteral("back.h53"));
-    const QString tcp = QStringLiteral("127.0.0.1:") + QString::number(device.tcpPort);
+    const QString tcp = device.tcpAddress();
     QString outText, errText;
     QTextStream out(&outText), err(&errText);
 
     EXPECT_EQ(cli::Run({"write", source, "--tcp", tcp, "--yes"}, out, err), 0) << errText.toStdString();
-    EXPECT_EQ(device.command(QStringLiteral("dump")).value(0), QStringLiteral("mode: run"));
+    EXPECT_EQ(device.dumpValue(QStringLiteral("mode")), QStringLiteral("run"));
     EXPECT_EQ(cli::Run({"read", "-o", target, "--serial", device.ptyPath, "--yes"}, out, err), 0)
         << errText.toStdString();
     Program written = Example("batching_counter.h53");
@@ -425,10 +398,7 @@ TEST(TransferCommands, WriteThenReadBackToAFile) {
     errText.clear();
     DeviceProcess other;
     ASSERT_TRUE(other.start({"--model", "9", "--tcp", "0"}));
-    EXPECT_EQ(cli::Run({"write", source, "--tcp",
-                        QStringLiteral("127.0.0.1:") + QString::number(other.tcpPort), "--yes"},
-                       out, err),
-              1);
+    EXPECT_EQ(cli::Run({"write", source, "--tcp", other.tcpAddress(), "--yes"}, out, err), 1);
     EXPECT_TRUE(errText.contains(QStringLiteral("BRANTELDESK X: ") + LoadText(4296)))
         << errText.toStdString();
 }

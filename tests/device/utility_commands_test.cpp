@@ -31,33 +31,18 @@ CliResult RunCli(const QStringList& args) {
     return r;
 }
 
-// The value of a "NAME: value" line of the device's dump; empty when missing.
-QString DumpValue(DeviceProcess& device, const QString& name) {
-    const QString prefix = name + QStringLiteral(": ");
-    for (const QString& line : device.command(QStringLiteral("dump"))) {
-        if (line.startsWith(prefix)) {
-            return line.mid(prefix.size());
-        }
-    }
-    return {};
-}
-
-QString TcpAddress(const DeviceProcess& device) {
-    return QStringLiteral("127.0.0.1:%1").arg(device.tcpPort);
-}
-
 TEST(UtilityCommands, ClockSetFromRunModeThenReadBack) {
     DeviceProcess device;
     ASSERT_TRUE(device.start({"--tcp", "127.0.0.1:0"})) << device.failure.toStdString();
     ASSERT_EQ(device.command("run"), QStringList{"ok"});  // the set must leave run mode first
-    const QString tcp = TcpAddress(device);
+    const QString tcp = device.tcpAddress();
     const QDateTime target(QDate(2030, 1, 2), QTime(3, 4, 5));
 
     const CliResult set =
         RunCli({"clock", "--set", "2030-01-02 03:04:05", "--yes", "--tcp", tcp, "--id", "1"});
     ASSERT_EQ(set.code, 0) << set.err.toStdString();
-    EXPECT_TRUE(DumpValue(device, "clock").startsWith("2030-01-02 03:04:"))
-        << DumpValue(device, "clock").toStdString();
+    EXPECT_TRUE(device.dumpValue("clock").startsWith("2030-01-02 03:04:"))
+        << device.dumpValue("clock").toStdString();
 
     const CliResult read = RunCli({"clock", "--tcp", tcp, "--id", "1"});
     ASSERT_EQ(read.code, 0) << read.err.toStdString();
@@ -73,14 +58,14 @@ TEST(UtilityCommands, ClockSetFromRunModeThenReadBack) {
 TEST(UtilityCommands, RunAndStopSwitchTheDeviceMode) {
     DeviceProcess device;
     ASSERT_TRUE(device.start({"--tcp", "127.0.0.1:0"})) << device.failure.toStdString();
-    const QString tcp = TcpAddress(device);
-    ASSERT_EQ(DumpValue(device, "mode"), "stop");
+    const QString tcp = device.tcpAddress();
+    ASSERT_EQ(device.dumpValue("mode"), "stop");
 
     for (const char* mode : {"run", "stop", "run"}) {
         const CliResult r = RunCli({mode, "--tcp", tcp});
         EXPECT_EQ(r.code, 0) << mode << ": " << r.err.toStdString();
         EXPECT_EQ(r.out, QString()) << mode;
-        EXPECT_EQ(DumpValue(device, "mode"), QLatin1String(mode));
+        EXPECT_EQ(device.dumpValue("mode"), QLatin1String(mode));
     }
 }
 
@@ -112,24 +97,24 @@ TEST(UtilityCommands, StoredSettingsAreUsedAndTheFoundAddressIsKept) {
     EXPECT_TRUE(RunCli({"settings"}).out.contains("modbus-id: 7"));
 
     EXPECT_EQ(RunCli({"run"}).code, 0);
-    EXPECT_EQ(DumpValue(device, "mode"), "run");
+    EXPECT_EQ(device.dumpValue("mode"), "run");
 
     // A refused address changes nothing; a valid one moves the commands to TCP.
     const CliResult refused = RunCli({"settings", "--tcp", "224.1.1.1:502"});
     EXPECT_EQ(refused.code, 2);
     EXPECT_TRUE(refused.err.contains("Please enter a valid IP Address between 1 to 223."))
         << refused.err.toStdString();
-    ASSERT_EQ(RunCli({"settings", "--tcp", TcpAddress(device)}).code, 0);
+    ASSERT_EQ(RunCli({"settings", "--tcp", device.tcpAddress()}).code, 0);
     const CliResult stop = RunCli({"stop"});
     EXPECT_EQ(stop.code, 0) << stop.err.toStdString();
-    EXPECT_EQ(DumpValue(device, "mode"), "stop");
-    EXPECT_TRUE(RunCli({"settings"}).out.contains("transport: Ethernet " + TcpAddress(device)));
+    EXPECT_EQ(device.dumpValue("mode"), "stop");
+    EXPECT_TRUE(RunCli({"settings"}).out.contains("transport: Ethernet " + device.tcpAddress()));
 }
 
 TEST(UtilityCommands, BadCommandLinesExitTwoAndLeaveTheDeviceAlone) {
     DeviceProcess device;
     ASSERT_TRUE(device.start({"--tcp", "127.0.0.1:0"})) << device.failure.toStdString();
-    const QString tcp = TcpAddress(device);
+    const QString tcp = device.tcpAddress();
     const QList<QStringList> lines = {
         {"run", "--tcp", tcp, "--bogus"},
         {"run", "--tcp", tcp, "--id", "0"},
@@ -149,8 +134,8 @@ TEST(UtilityCommands, BadCommandLinesExitTwoAndLeaveTheDeviceAlone) {
         EXPECT_FALSE(r.err.isEmpty()) << line.join(u' ').toStdString();
         EXPECT_EQ(r.out, QString()) << line.join(u' ').toStdString();
     }
-    EXPECT_EQ(DumpValue(device, "mode"), "stop");
-    EXPECT_FALSE(DumpValue(device, "clock").startsWith("2030"));
+    EXPECT_EQ(device.dumpValue("mode"), "stop");
+    EXPECT_FALSE(device.dumpValue("clock").startsWith("2030"));
 }
 
 }  // namespace
