@@ -234,9 +234,8 @@ std::function<void()> DeviceLink::settingsSaver(QTextStream& note) {
             return;
         }
         AppSettings settings = ReadSettings(SettingsFilePath());
-        StoreCommSettings(state(), settings);
         QString error;
-        if (!WriteSettings(SettingsFilePath(), settings, &error)) {
+        if (!SaveCommSettings(state(), settings, SettingsFilePath(), &error)) {
             comm.prompter().warn(QStringLiteral("The settings could not be saved: ") + error);
         }
     };

@@ -85,9 +85,8 @@ int SettingsCommand(const QStringList& args, QTextStream& out, QTextStream& err)
                         options.stopBits || options.id;
     if (change) {
         ApplyDeviceOptions(options, state);
-        StoreCommSettings(state, settings);
         QString error;
-        if (!WriteSettings(path, settings, &error)) {
+        if (!SaveCommSettings(state, settings, path, &error)) {
             err << "settings: cannot write " << path << ": " << error << '\n';
             return kFailed;
         }

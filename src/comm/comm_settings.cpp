@@ -206,6 +206,11 @@ void StoreCommSettings(const CommState& state, AppSettings& settings) {
     settings.EthernetPort = state.TcpPort;
 }
 
+bool SaveCommSettings(const CommState& state, AppSettings& settings, const QString& path, QString* error) {
+    StoreCommSettings(state, settings);
+    return WriteSettings(path, settings, error);
+}
+
 std::optional<QString> CheckModbusId(const QString& text) {
     if (inRange(text, 1, 247)) {
         return std::nullopt;

@@ -40,6 +40,10 @@ int CommPortNumber(std::uint16_t commPort);
 void LoadCommSettings(const AppSettings& settings, CommState& state);
 // The state's communication settings back into the settings, indexes found from the texts.
 void StoreCommSettings(const CommState& state, AppSettings& settings);
+// StoreCommSettings, then the settings file rewritten atomically; false with the reason when
+// it cannot be written.
+bool SaveCommSettings(const CommState& state, AppSettings& settings, const QString& path,
+                      QString* error = nullptr);
 // The IP address that means "not configured yet".
 inline constexpr const char* kUnsetIpAddress = "1.1.1.1";
 

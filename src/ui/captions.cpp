@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QStandardItemModel>
 #include <QTabBar>
 #include <QTabWidget>
@@ -102,6 +103,12 @@ void applyTo(QObject* object) {
 
 void SetTextId(QObject* object, int id) {
     object->setProperty(kTextIdProperty, id);
+}
+
+QString WithoutAccelerators(const QString& caption) {
+    QString text = caption;
+    text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+    return text.trimmed();
 }
 
 void ApplyCaptions(QWidget* window) {

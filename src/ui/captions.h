@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class QObject;
 class QWidget;
 
@@ -14,6 +16,9 @@ inline constexpr const char* kHeaderTextIdsProperty = "headerTextIds";  // item 
 
 // Marks an object's text with an id.
 void SetTextId(QObject* object, int id);
+
+// A caption without its accelerator marks ("&&" keeps one), for window titles and tooltips.
+QString WithoutAccelerators(const QString& caption);
 
 // Replaces the captions of a window and of every control in it by texts of the current language.
 void ApplyCaptions(QWidget* window);

@@ -19,7 +19,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
@@ -157,13 +156,6 @@ enum TextId {
 constexpr int kSpanishMenuNoId = 0;
 
 const char* const kMailSubject = "Your message subject";
-
-// A caption without its accelerator marks, for window titles and tooltips.
-QString plain(const QString& caption) {
-    QString text = caption;
-    text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
-    return text.trimmed();
-}
 
 // ---- Toolbar icons, drawn rather than shipped: crisp at any scale, no image files. ----
 
@@ -872,16 +864,17 @@ void frmMain::wireEditor() {
 void frmMain::retranslate() {
     // Titles first: a dock's or toolbar's toggle takes the title as its text, and ApplyCaptions
     // then puts the menu caption back.
-    functionDock_->setWindowTitle(plain(LoadText(ViewFunctionToolbox)));
-    errorDock_->setWindowTitle(plain(LoadText(ViewErrors)));
-    ioDock_->setWindowTitle(plain(LoadText(ViewIOSimulator)));
+    functionDock_->setWindowTitle(WithoutAccelerators(LoadText(ViewFunctionToolbox)));
+    errorDock_->setWindowTitle(WithoutAccelerators(LoadText(ViewErrors)));
+    ioDock_->setWindowTitle(WithoutAccelerators(LoadText(ViewIOSimulator)));
     toolBar_->setWindowTitle(LoadText(MainToolbar));
     editorWindow_->setWindowTitle(LoadText(EditorWindowTitle));
     ApplyCaptions(this);
     updateEditCaptions(editor_->LineSelected());
     const QString later = LoadText(LaterVersion);
     for (QAction* action : std::as_const(laterCommands_)) {
-        action->setToolTip(plain(action->text()) + QStringLiteral(" (") + later + QLatin1Char(')'));
+        action->setToolTip(WithoutAccelerators(action->text()) + QStringLiteral(" (") + later +
+                           QLatin1Char(')'));
         action->setStatusTip(later);
     }
     printButton_->setToolTip(LoadText(PrintButton) + QStringLiteral(" (") + later + QLatin1Char(')'));
@@ -1006,9 +999,8 @@ void frmMain::showCommSettings() {
 }
 
 void frmMain::saveCommSettings() {
-    StoreCommSettings(commLink_->state(), settings_);
     QString error;
-    if (!WriteSettings(settingsPath_, settings_, &error)) {
+    if (!SaveCommSettings(commLink_->state(), settings_, settingsPath_, &error)) {
         prompter_.warn(QStringLiteral("The settings could not be saved to %1: %2").arg(settingsPath_, error));
     }
 }
@@ -1317,7 +1309,7 @@ void frmMain::showAbout() {
     auto* dialog = new QDialog(this);
     dialog->setObjectName(QStringLiteral("dlgAbout"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setWindowTitle(plain(LoadText(HelpAbout)));
+    dialog->setWindowTitle(WithoutAccelerators(LoadText(HelpAbout)));
     auto* layout = new QVBoxLayout(dialog);
     layout->setContentsMargins(24, 20, 24, 16);
     layout->setSpacing(10);

@@ -42,12 +42,6 @@ enum TextId {
     WriteParameters = 8189,
 };
 
-QString withoutAccelerators(const QString& caption) {
-    QString text = caption;
-    text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
-    return text.trimmed();
-}
-
 QLineEdit* digitBox(QWidget* parent, const char* name, int digits) {
     auto* box = new QLineEdit(parent);
     box->setObjectName(QString::fromLatin1(name));
@@ -129,7 +123,7 @@ ser_setting_form::ser_setting_form(CommLink& link, int modelIndex, QWidget* pare
       probe_(std::move(probe)) {
     setObjectName(QStringLiteral("ser_setting_form"));
     setModal(true);
-    setWindowTitle(withoutAccelerators(LoadText(CommPortTitle)));
+    setWindowTitle(WithoutAccelerators(LoadText(CommPortTitle)));
     buildLayout();
 
     connect(optUART_, &QRadioButton::toggled, this, &ser_setting_form::updateTransportControls);
@@ -372,10 +366,7 @@ void ser_setting_form::Command1_Click() {
         commPort = EncodeCommPort(CommKind::UsbCable);
     } else if (optEthernet_->isChecked()) {
         // The address is taken here as well as on Connect, so it has to be a valid one.
-        if (const std::optional<EthernetFieldError> error =
-                CheckEthernetFields(ipParts(), txtPortNumber_->text())) {
-            prompter.warn(error->message);
-            ethernetFieldWidget(error->field)->setFocus();
+        if (!ethernetFieldsValid()) {
             return;
         }
         commPort = kCommPortEthernet;
@@ -403,11 +394,17 @@ void ser_setting_form::Command1_Click() {
     accept();
 }
 
-void ser_setting_form::cmdConnect_Click() {
-    if (const std::optional<EthernetFieldError> error =
-            CheckEthernetFields(ipParts(), txtPortNumber_->text())) {
+bool ser_setting_form::ethernetFieldsValid() {
+    const std::optional<EthernetFieldError> error = CheckEthernetFields(ipParts(), txtPortNumber_->text());
+    if (error) {
         link_.prompter().warn(error->message);
         ethernetFieldWidget(error->field)->setFocus();
+    }
+    return !error;
+}
+
+void ser_setting_form::cmdConnect_Click() {
+    if (!ethernetFieldsValid()) {
         return;
     }
     CommState& state = link_.state();

@@ -71,6 +71,8 @@ class ser_setting_form : public QDialog {
     void setButtonsEnabled(bool enabled);
     void showConnected(bool connected);
     QWidget* ethernetFieldWidget(EthernetField field) const;
+    // The address and port checks; the first fault is shown and its box gets the focus.
+    bool ethernetFieldsValid();
     std::array<QString, 4> ipParts() const;
     void selectText(QComboBox* box, const QString& text);
 
