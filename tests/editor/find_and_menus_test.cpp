@@ -54,7 +54,7 @@ TEST_F(FindTest, AnyNumberWrapsAroundAndSaysWhenTheWholeDocumentWasSearched) {
 
     editor.resetFind();
     ASSERT_TRUE(editor.FindNext(categoryIndex("RTC"), QStringLiteral("16")));
-    EXPECT_EQ(editor.selection(), (GridPosition{SelectionKinds::Contact, 11, 2}));
+    EXPECT_EQ(editor.selection(), (GridPosition{C, 11, 2}));
     EXPECT_EQ(editor.TopLine(), 2);  // scrolled into view
 }
 
