@@ -5,7 +5,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "test_files.h"
+#include "test_programs.h"
 
 namespace bdx {
 namespace {

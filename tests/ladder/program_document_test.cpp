@@ -6,7 +6,7 @@
 
 #include "ladder/grid.h"
 #include "shell/scripted_prompter.h"
-#include "test_files.h"
+#include "test_programs.h"
 
 namespace bdx {
 namespace {

@@ -3,41 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
-#include <random>
 
 #include "ladder/cp1252.h"
 #include "shell/scripted_prompter.h"
-#include "test_files.h"
+#include "test_programs.h"
 
 namespace bdx {
 namespace {
-
-// A program with something different in every word, field and text.
-Program richProgram() {
-    std::mt19937 random(53);
-    Program p;
-    p.ModelIndex = 15;
-    p.ExtensionModules = {1, 0, 1};
-    p.ProgramFileName = QStringLiteral("Rich.h53");
-    p.ProgramFilePath = QStringLiteral("/data/Rich.h53");
-    for (std::uint16_t& w : p.LadderGrid) {
-        w = static_cast<std::uint16_t>(random() % 300);
-    }
-    auto fill = [&random](auto& table) {
-        for (auto& row : table) {
-            std::ranges::generate(row, [&] { return static_cast<std::uint8_t>(random()); });
-        }
-    };
-    fill(p.TimeSwitchParams), fill(p.TimerParams), fill(p.CounterParams), fill(p.AnalogParams);
-    fill(p.CompareParams), fill(p.HourMeterParams), fill(p.SoftTextParams), fill(p.AnalogScalingParams);
-    for (int i = 0; i < kLadderLines; ++i) {
-        p.LineComments[i] = i % 3 ? QStringLiteral("line %1").arg(i) : QString();
-        p.OperandComments[i % kOperandCommentCount] = QStringLiteral("comment %1 \u00e9").arg(i);
-        p.PrintInfo[i % kPrintInfoTexts] = QStringLiteral("print %1").arg(i);
-    }
-    p.LineComments[7] = QStringLiteral("start\r\nmiddle\r\nend");
-    return p;
-}
 
 // The file of an older generation: a long one (`withCompares`) holds the compare counters, the P
 // comments and 32 (first generation) or 64 M comments, a short one 16 M comments.

@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 
 #include "bdx_version.h"
-#include "test_files.h"
+#include "test_programs.h"
 
 namespace bdx {
 namespace {
