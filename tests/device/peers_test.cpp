@@ -1,22 +1,15 @@
-// The virtual device against peers nobody here wrote (libmodbus, mbpoll), and against the
-// program's own communication code end to end.
+// The virtual device against peers nobody here wrote: libmodbus and mbpoll.
 
 #include <gtest/gtest.h>
 #include <modbus.h>
 
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTcpSocket>
-#include <cstdio>
 
-#include "comm/device_image.h"
 #include "comm/modbus_requests.h"
-#include "comm/transport.h"
 #include "device_process.h"
-#include "ladder/program_file.h"
-#include "shell/scripted_prompter.h"
 
 namespace bdx {
 namespace {
@@ -90,8 +83,7 @@ TEST(DevicePeers, LibmodbusRtuClientOnThePty) {
     // Outputs, once the device is under the PC's control (a custom function code, which
     // libmodbus cannot read the answer of: sent over TCP instead).
     QTcpSocket socket;
-    socket.connectToHost(QHostAddress::LocalHost, device.tcpPort);
-    ASSERT_TRUE(socket.waitForConnected(5000));
+    ASSERT_TRUE(device.connect(socket));
     ASSERT_TRUE(HasValidCrc(TcpExchange(socket, Frame({3, 101, 0, Area::Command}))));
     const uint8_t coils[16] = {1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     ASSERT_EQ(modbus_write_bits(m.ctx, 0, 16, coils), 16) << modbus_strerror(errno);
@@ -129,65 +121,6 @@ TEST(DevicePeers, MbpollReadsTheDiscreteInputs) {
         }
     }
     EXPECT_EQ(values.mid(1), (QList<int>{1, 0, 1, 0, 0, 0, 0, 0})) << out.toStdString();
-}
-
-// The program's own transaction and packet transfer against the device: the image goes out in
-// 200-byte packets and comes back unchanged. The time taken is printed for the record.
-void TransferImage(ModbusSession& session, const DeviceImage& image, const char* transport) {
-    const QByteArray code(reinterpret_cast<const char*>(image.data()), kProgramCodeSize);
-    const QByteArray blocks(reinterpret_cast<const char*>(image.data()) + kProgramCodeSize, kBlockDataSize);
-    QElapsedTimer timer;
-    timer.start();
-    const int before = session.transactionCount();
-    ASSERT_TRUE(WriteDeviceSetting(session, 3));  // stopped, as before any transfer
-    ASSERT_TRUE(WriteDeviceArea(session, Area::ProgramCode, code));
-    ASSERT_TRUE(WriteDeviceArea(session, Area::BlockData, blocks));
-    const qint64 written = timer.elapsed();
-    const int writes = session.transactionCount() - before;
-    QByteArray codeBack, blocksBack;
-    ASSERT_EQ(ReadDeviceArea(session, Area::ProgramCode, codeBack), kProgramCodeSize);
-    ASSERT_EQ(ReadDeviceArea(session, Area::BlockData, blocksBack), kBlockDataSize);
-    const qint64 total = timer.elapsed();
-    EXPECT_EQ(codeBack + blocksBack, code + blocks);
-    std::printf(
-        "[   INFO   ] %s: 4190 bytes written in %lld ms (%d round trips), read back in %lld ms "
-        "(%d round trips)\n",
-        transport, static_cast<long long>(written), writes, static_cast<long long>(total - written),
-        session.transactionCount() - before - writes);
-}
-
-DeviceImage ExampleImage() {
-    Program program;
-    const ProgramFileStatus status =
-        ReadProgramFile(QStringLiteral(BDX_SOURCE_DIR "/examples/batching_counter.h53"), program);
-    EXPECT_TRUE(status.ok()) << status.detail.toStdString();
-    return BuildImage(program, false);
-}
-
-TEST(DevicePeers, OwnTransferOverTcpAndPty) {
-    const DeviceImage image = ExampleImage();
-    DeviceProcess device;
-    ASSERT_TRUE(device.start({"--pty", "--tcp", "127.0.0.1:0"})) << device.failure.toStdString();
-    ScriptedPrompter prompter;
-    {
-        CommState state;
-        state.IsEthernet = true;
-        state.TcpHost = QStringLiteral("127.0.0.1");
-        state.TcpPort = device.tcpPort;
-        TcpTransport transport(state, prompter);
-        ASSERT_TRUE(transport.connectToDevice(5000));
-        ModbusSession session(state, transport, prompter);
-        TransferImage(session, image, "TCP");
-    }
-    {
-        // The serial side with the silence time every caller uses (80 ms at 9600 baud).
-        CommState state;
-        state.SerialPortPath = device.ptyPath;
-        SerialTransport transport(state);
-        ModbusSession session(state, transport, prompter);
-        TransferImage(session, image, "pty");
-    }
-    EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.texts().join(u'\n').toStdString();
 }
 
 }  // namespace
