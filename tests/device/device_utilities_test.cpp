@@ -314,17 +314,7 @@ TEST(DeviceUtilitiesRun, PortCheckComesFirst) {
     EXPECT_EQ(rig.device.dumpValue("mode"), "run");
 }
 
-struct RecordingProgress : ScanProgress {
-    std::function<void(int)> onValue;
-    int last = 0;
-    void setRange(int, int) override {}
-    void setValue(int value) override {
-        last = value;
-        if (onValue) {
-            onValue(value);
-        }
-    }
-};
+using RecordingProgress = test::RecordingProgress<ScanProgress>;
 
 struct SearchCase {
     bool ethernet;

@@ -97,22 +97,6 @@ TEST(FirmwarePackage, VersionsCompareNumericallyPartByPart) {
 
 // --- Update against the device ----------------------------------------------------------------
 
-class RecordingProgress : public FirmwareProgress {
-  public:
-    void setRange(int, int maximum) override { ranges.push_back(maximum); }
-    void setValue(int value) override {
-        last = value;
-        if (onValue) {
-            onValue(value);
-        }
-    }
-    void setStatus(const QString& text) override { statuses << text; }
-    std::vector<int> ranges;
-    int last = -1;
-    QStringList statuses;
-    std::function<void(int)> onValue;
-};
-
 class FirmwareUpdateTest : public ::testing::Test {
   protected:
     void connect(bool tcp) {
@@ -139,7 +123,7 @@ class FirmwareUpdateTest : public ::testing::Test {
     test::PcLink& link = rig.link;
     ScriptedPrompter& prompter = link.prompter;
     CommState& state = link.state();
-    RecordingProgress progress;
+    test::RecordingProgress<FirmwareProgress> progress;
     std::unique_ptr<FirmwareUpdate> update;
 };
 

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <initializer_list>
+#include <vector>
 
 #include "comm/comm_link.h"
 #include "comm/comm_settings.h"
@@ -69,6 +72,28 @@ struct DeviceRig {
     std::string said() const { return prompter.texts().join(u'|').toStdString(); }
     int transactions() { return link.session().transactionCount(); }
     CommState& state() { return link.state(); }
+};
+
+// Records what a progress bar and its status line would show, for any of the operations'
+// progress interfaces (no `override`: not all of them have a status line); `onValue` is
+// called from the first step on.
+template <typename Progress>
+struct RecordingProgress : Progress {
+    void setRange(int, int maximum) { ranges.push_back(maximum); }
+    void setValue(int value) {
+        last = value;
+        highest = std::max(highest, value);
+        if (onValue && value > 0) {
+            onValue(value);
+        }
+    }
+    void setStatus(const QString& text) { statuses << text; }
+
+    std::vector<int> ranges;  // the maximum of each setRange
+    int last = -1;
+    int highest = 0;
+    QStringList statuses;
+    std::function<void(int)> onValue;
 };
 
 // A sample program of the examples folder.

@@ -18,24 +18,9 @@ namespace {
 using test::DeviceProcess;
 using test::Example;
 
-struct Recorder : TransferProgress {
-    void setRange(int, int maximum) override { this->maximum = maximum; }
-    void setValue(int value) override {
-        highest = std::max(highest, value);
-        if (onValue && value > 0) {
-            onValue(value);
-        }
-    }
-    void setStatus(const QString& text) override { statuses << text; }
-    int maximum = 0;
-    int highest = 0;
-    QStringList statuses;
-    std::function<void(int)> onValue;  // from the first packet on
-};
-
 struct Rig : test::DeviceRig {
     Program program = Example("motor_start_stop.h53");  // model 8
-    Recorder progress;
+    test::RecordingProgress<TransferProgress> progress;
 
     std::unique_ptr<ProgramTransfer> transfer(Program& target, TransferHooks hooks = {}) {
         auto t = std::make_unique<ProgramTransfer>(link.session(), target, prompter, &progress);
@@ -87,7 +72,7 @@ TEST_P(TransferOverBothLines, WrittenProgramRunsAndReadsBackEqual) {
     rig.device.command(QStringLiteral("set I3=1"));
     rig.answer({Reply::Yes, Reply::Yes});  // leave run mode, then run mode
     ASSERT_TRUE(rig.write()) << rig.said();
-    EXPECT_EQ(rig.progress.maximum, kTransferProgressMax);
+    EXPECT_EQ(rig.progress.ranges.back(), kTransferProgressMax);
     EXPECT_EQ(rig.progress.highest, kTransferProgressMax);
     EXPECT_TRUE(rig.progress.statuses.contains(LoadText(4298)));
     EXPECT_EQ(rig.prompter.unanswered(), 0);
