@@ -211,7 +211,7 @@ bool SaveCommSettings(const CommState& state, AppSettings& settings, const QStri
 }
 
 std::optional<QString> CheckModbusId(const QString& text) {
-    if (inRange(text, 1, 247)) {
+    if (inRange(text, DeviceAddress::FirstId, DeviceAddress::LastId)) {
         return std::nullopt;
     }
     return modbusIdMessage();

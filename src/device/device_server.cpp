@@ -175,7 +175,7 @@ DeviceArguments ParseDeviceArguments(const QStringList& arguments) {
                 return fail(QStringLiteral("--model: '%1' is not a model code 0..15").arg(value));
             }
         } else if (option == QLatin1String("--id")) {
-            if (!ParseInt(value, 1, 247, o.device.id)) {
+            if (!ParseInt(value, DeviceAddress::FirstId, DeviceAddress::LastId, o.device.id)) {
                 return fail(QStringLiteral("--id: '%1' is not a Modbus address 1..247").arg(value));
             }
         } else if (option == QLatin1String("--tcp")) {
