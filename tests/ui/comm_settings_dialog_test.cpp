@@ -16,9 +16,9 @@
 #include "comm/modbus_crc.h"
 #include "shell/language_table.h"
 #include "shell/scripted_prompter.h"
-#include "ui/application.h"
-#include "ui/frm_main.h"
-#include "ui/ser_setting_form.h"
+#include "ui/main/application.h"
+#include "ui/main/frm_main.h"
+#include "ui/comm/ser_setting_form.h"
 
 namespace bdx {
 namespace {

@@ -14,10 +14,10 @@
 #include "ladder/grid.h"
 #include "shell/language_table.h"
 #include "shell/scripted_prompter.h"
-#include "ui/config_form.h"
-#include "ui/error_list_window.h"
-#include "ui/frm_all_comments.h"
-#include "ui/frm_find.h"
+#include "ui/blocks/config_form.h"
+#include "ui/ladder/error_list_window.h"
+#include "ui/ladder/frm_all_comments.h"
+#include "ui/ladder/frm_find.h"
 
 namespace bdx {
 namespace {

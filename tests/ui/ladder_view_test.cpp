@@ -1,4 +1,4 @@
-#include "ui/ladder_view.h"
+#include "ui/ladder/ladder_view.h"
 
 #include <gtest/gtest.h>
 
@@ -23,8 +23,8 @@
 #include "shell/language_table.h"
 #include "shell/scripted_prompter.h"
 #include "sim/scan_engine.h"
-#include "ui/function_selector.h"
-#include "ui/ladder_painter.h"
+#include "ui/ladder/function_selector.h"
+#include "ui/ladder/ladder_painter.h"
 
 namespace bdx {
 namespace {

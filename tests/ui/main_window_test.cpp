@@ -28,14 +28,14 @@
 #include "ladder/program_file.h"
 #include "shell/language_table.h"
 #include "shell/scripted_prompter.h"
-#include "ui/application.h"
-#include "ui/config_form.h"
-#include "ui/frm_main.h"
-#include "ui/frm_select_language.h"
-#include "ui/help_window.h"
-#include "ui/io_form.h"
-#include "ui/ladder_view.h"
-#include "ui/pc_simulation_runner.h"
+#include "ui/main/application.h"
+#include "ui/blocks/config_form.h"
+#include "ui/main/frm_main.h"
+#include "ui/main/frm_select_language.h"
+#include "ui/help/help_window.h"
+#include "ui/sim/io_form.h"
+#include "ui/ladder/ladder_view.h"
+#include "ui/sim/pc_simulation_runner.h"
 
 namespace bdx {
 namespace {

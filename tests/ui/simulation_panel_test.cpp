@@ -17,8 +17,8 @@
 #include "editor/ladder_editor.h"
 #include "ladder/program_document.h"
 #include "shell/scripted_prompter.h"
-#include "ui/io_form.h"
-#include "ui/pc_simulation_runner.h"
+#include "ui/sim/io_form.h"
+#include "ui/sim/pc_simulation_runner.h"
 
 namespace bdx {
 namespace {

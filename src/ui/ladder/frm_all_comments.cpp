@@ -13,10 +13,10 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "captions.h"
+#include "ui/widgets/captions.h"
 #include "editor/ladder_editor.h"
 #include "ladder/cp1252.h"
-#include "qt_prompter.h"
+#include "ui/main/qt_prompter.h"
 #include "shell/language_table.h"
 
 namespace bdx {

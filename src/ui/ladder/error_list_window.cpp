@@ -6,7 +6,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "captions.h"
+#include "ui/widgets/captions.h"
 #include "editor/ladder_editor.h"
 #include "shell/language_table.h"
 

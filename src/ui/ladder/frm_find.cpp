@@ -9,7 +9,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "captions.h"
+#include "ui/widgets/captions.h"
 #include "editor/ladder_editor.h"
 #include "shell/language_table.h"
 

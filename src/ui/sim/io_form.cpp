@@ -16,7 +16,7 @@
 #include <algorithm>
 
 #include "blocks/device_model.h"
-#include "captions.h"
+#include "ui/widgets/captions.h"
 #include "ladder/program.h"
 #include "sim/pc_simulation.h"
 

@@ -10,7 +10,7 @@
 
 #include "blocks/device_model.h"
 #include "blocks/model_selection.h"
-#include "captions.h"
+#include "ui/widgets/captions.h"
 #include "editor/ladder_editor.h"
 #include "shell/language_table.h"
 

@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 
 #include "blocks/device_model.h"
-#include "captions.h"
+#include "ui/widgets/captions.h"
 #include "comm/comm_link.h"
 #include "shell/language_table.h"
 #include "shell/prompter.h"
