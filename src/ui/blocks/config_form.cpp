@@ -10,9 +10,9 @@
 
 #include "blocks/device_model.h"
 #include "blocks/model_selection.h"
-#include "ui/widgets/captions.h"
 #include "editor/ladder_editor.h"
 #include "shell/language_table.h"
+#include "ui/widgets/captions.h"
 
 namespace bdx {
 
