@@ -11,7 +11,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
-#include <QSettings>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -32,8 +31,8 @@
 #include "ui/sim/pc_simulation_runner.h"
 #include "ui/sim/sim_controller.h"
 #include "ui/widgets/captions.h"
+#include "ui/widgets/mdi_layout.h"
 #include "ui/widgets/toolbar_icons.h"
-#include "window_geometry.h"
 
 namespace bdx {
 
@@ -74,7 +73,7 @@ class KeepOpenFilter : public QObject {
 }  // namespace
 
 frmMain::frmMain(AppContext& context, QString windowSettingsPath, QWidget* parent)
-    : QMainWindow(parent), context_(context), windowSettingsPath_(std::move(windowSettingsPath)) {
+    : QMainWindow(parent), context_(context), windowSettings_(std::move(windowSettingsPath)) {
     setObjectName(QStringLiteral("frmMain"));
     setAccessibleName(QString::fromLatin1(kProductTitle));
     setWindowIcon(ToolbarIcon(QStringLiteral("Config")));
@@ -234,13 +233,13 @@ void frmMain::registerFrameCommands() {
         action->setChecked(kLanguages[i].offset == context_.settings().LanguageOffset);
     }
     registerCommand("mnuWindowDocking", [this] { dockingView(); });
-    registerCommand("mnuWindowTileHorizontal", [this] { tileEditorWindows(Qt::Horizontal); });
-    registerCommand("mnuWindowTileVertical", [this] { tileEditorWindows(Qt::Vertical); });
+    registerCommand("mnuWindowTileHorizontal", [this] { TileSubWindows(*mdiArea_, Qt::Horizontal); });
+    registerCommand("mnuWindowTileVertical", [this] { TileSubWindows(*mdiArea_, Qt::Vertical); });
     registerCommand("mnuWindowCascade", [this] {
         mdiArea_->setViewMode(QMdiArea::SubWindowView);
         mdiArea_->cascadeSubWindows();
     });
-    registerCommand("mnuWindowArrangeIcons", [this] { arrangeIcons(); });
+    registerCommand("mnuWindowArrangeIcons", [this] { ArrangeIcons(*mdiArea_); });
 }
 
 // ---- Commands ----
@@ -343,7 +342,7 @@ QAction* frmMain::languageAction(int offset) const {
 
 void frmMain::setDisplayStyle(int style) {
     applyDisplayStyle(style);
-    openWindowSettings()->setValue(QStringLiteral("Startup/ViewMode"), displayStyle_);
+    windowSettings_.storeViewMode(displayStyle_);
 }
 
 void frmMain::applyDisplayStyle(int style) {
@@ -437,86 +436,19 @@ void frmMain::dockingView() {
     sizeDocks();
 }
 
-void frmMain::tileEditorWindows(Qt::Orientation orientation) {
-    mdiArea_->setViewMode(QMdiArea::SubWindowView);
-    QList<QMdiSubWindow*> windows;
-    for (QMdiSubWindow* window : mdiArea_->subWindowList()) {
-        if (window->isVisible() && !window->isMinimized()) {
-            windows << window;
-        }
-    }
-    const QRect area = mdiArea_->viewport()->rect();
-    const int count = static_cast<int>(windows.size());
-    for (int i = 0; i < count; ++i) {
-        windows[i]->showNormal();
-        if (orientation == Qt::Horizontal) {
-            // One above the other, each the full width.
-            const int height = area.height() / count;
-            windows[i]->setGeometry(0, i * height, area.width(), height);
-        } else {
-            const int width = area.width() / count;
-            windows[i]->setGeometry(i * width, 0, width, area.height());
-        }
-    }
-}
-
-void frmMain::arrangeIcons() {
-    mdiArea_->setViewMode(QMdiArea::SubWindowView);
-    const QRect area = mdiArea_->viewport()->rect();
-    int x = 0;
-    for (QMdiSubWindow* window : mdiArea_->subWindowList()) {
-        if (window->isMinimized()) {
-            const QSize size = window->size();
-            window->move(x, area.height() - size.height());
-            x += size.width();
-        }
-    }
-}
-
 // ---- Window settings and exit ----
 
-std::unique_ptr<QSettings> frmMain::openWindowSettings() const {
-    if (windowSettingsPath_.isEmpty()) {
-        return std::make_unique<QSettings>(QString::fromLatin1(kSettingsOrganization),
-                                           QString::fromLatin1(kSettingsApplication));
-    }
-    return std::make_unique<QSettings>(windowSettingsPath_, QSettings::IniFormat);
-}
-
 void frmMain::restoreWindowSettings() {
-    const std::unique_ptr<QSettings> store = openWindowSettings();
-    const auto read = [&store](const char* key, int fallback) {
-        bool ok = false;
-        const int value = store->value(QString::fromLatin1(key), fallback).toInt(&ok);
-        return ok ? value : fallback;
-    };
-    std::optional<QRect> stored;
-    if (store->contains(QStringLiteral("Settings/MainWidth")) &&
-        store->contains(QStringLiteral("Settings/MainHeight"))) {
-        stored = QRect(read("Settings/MainLeft", 1000), read("Settings/MainTop", 1000),
-                       read("Settings/MainWidth", 0), read("Settings/MainHeight", 0));
-    }
     // Never so small that the menu bar wraps or the toolbar folds its buttons away.
     const QSize minimum(std::max(menuBar()->sizeHint().width(), toolBar_->sizeHint().width() + 8),
                         menuBar()->sizeHint().height() + toolBar_->sizeHint().height() +
                             statusBar()->sizeHint().height() + 240);
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const QRect geometry = MainWindowGeometry(stored, minimum, available);
+    const QRect geometry = MainWindowGeometry(windowSettings_.geometryTwips(), minimum, available);
     move(geometry.topLeft());
     resize(geometry.size());
-
-    applyDisplayStyle(read("Startup/ViewMode", 0));
-}
-
-void frmMain::storeWindowSettings() {
-    const QRect frame =
-        (isMaximized() || isMinimized() || isFullScreen()) ? normalGeometry() : QRect(pos(), size());
-    const std::unique_ptr<QSettings> store = openWindowSettings();
-    store->setValue(QStringLiteral("Settings/MainLeft"), frame.x() * kTwipsPerPixel);
-    store->setValue(QStringLiteral("Settings/MainTop"), frame.y() * kTwipsPerPixel);
-    store->setValue(QStringLiteral("Settings/MainWidth"), frame.width() * kTwipsPerPixel);
-    store->setValue(QStringLiteral("Settings/MainHeight"), frame.height() * kTwipsPerPixel);
+    applyDisplayStyle(windowSettings_.viewMode());
 }
 
 void frmMain::showEvent(QShowEvent* event) {
@@ -543,7 +475,8 @@ void frmMain::closeEvent(QCloseEvent* event) {
         return;
     }
     closed_ = true;
-    storeWindowSettings();
+    windowSettings_.storeGeometry((isMaximized() || isMinimized() || isFullScreen()) ? normalGeometry()
+                                                                                     : QRect(pos(), size()));
     Q_EMIT closing();
     event->accept();
 }

@@ -7,22 +7,19 @@
 #include <memory>
 #include <vector>
 
+#include "window_geometry.h"
+
 class QAction;
 class QDockWidget;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
-class QSettings;
 class QToolBar;
 class QToolButton;
 
 namespace bdx {
 
 class AppContext;
-
-// Organisation and application under which the window settings are kept.
-inline constexpr const char* kSettingsOrganization = "Oskarn Automation Works";
-inline constexpr const char* kSettingsApplication = "BrantelDesk X";
 
 // The main frame: the menus and toolbar built from the menu table, the editor's MDI area, the
 // docks, the status bar and the switch between editing and simulation. The feature controllers
@@ -109,17 +106,13 @@ class frmMain : public QMainWindow {
     bool endSimulationForExit();
     void updateModePanel();
 
-    void tileEditorWindows(Qt::Orientation orientation);
-    void arrangeIcons();
     void dockingView();
     void sizeDocks();
 
-    std::unique_ptr<QSettings> openWindowSettings() const;
     void restoreWindowSettings();
-    void storeWindowSettings();
 
     AppContext& context_;
-    QString windowSettingsPath_;
+    WindowSettings windowSettings_;
     QMdiArea* mdiArea_ = nullptr;
     QMdiSubWindow* editorWindow_ = nullptr;
     QDockWidget* functionDock_ = nullptr;

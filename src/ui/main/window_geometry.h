@@ -2,7 +2,11 @@
 
 #include <QRect>
 #include <QSize>
+#include <QString>
+#include <memory>
 #include <optional>
+
+class QSettings;
 
 namespace bdx {
 
@@ -18,5 +22,29 @@ inline constexpr double kFirstStartShare = 0.8;
 // screen, and one left where no screen is comes back centred. A first start, or a stored size
 // too small or too large to be meant, takes a share of the screen, centred.
 QRect MainWindowGeometry(const std::optional<QRect>& storedTwips, QSize minimum, const QRect& available);
+
+// Organisation and application under which the window settings are kept.
+inline constexpr const char* kSettingsOrganization = "Oskarn Automation Works";
+inline constexpr const char* kSettingsApplication = "BrantelDesk X";
+
+// The main window's values kept between runs: "Settings/MainLeft", "MainTop", "MainWidth",
+// "MainHeight" in twips and "Startup/ViewMode".
+class WindowSettings {
+  public:
+    // `iniPath` names an INI file; empty keeps the values in the desktop's per-user store.
+    explicit WindowSettings(QString iniPath) : iniPath_(std::move(iniPath)) {}
+
+    // The stored place and size in twips; none before the first exit.
+    std::optional<QRect> geometryTwips() const;
+    void storeGeometry(const QRect& pixels);
+    // The stored display style as it stands, 0 when none or not a number.
+    int viewMode() const;
+    void storeViewMode(int mode);
+
+  private:
+    std::unique_ptr<QSettings> open() const;
+
+    QString iniPath_;
+};
 
 }  // namespace bdx
