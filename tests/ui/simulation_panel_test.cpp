@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <QCheckBox>
 #include <QDockWidget>
 #include <QElapsedTimer>
@@ -8,15 +6,12 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QStyleOptionButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 
 #include "../check/ladder_drawing.h"
 #include "blocks/soft_text_record.h"
-#include "editor/ladder_editor.h"
-#include "ladder/program_document.h"
-#include "shell/scripted_prompter.h"
+#include "editor_rig.h"
 #include "ui/sim/io_form.h"
 #include "ui/sim/pc_simulation_runner.h"
 
@@ -48,10 +43,10 @@ bool lampLooksLit(OutputLamp* lamp) {
     return c.green() > c.red() + 60;
 }
 
-class SimulationPanelTest : public ::testing::Test {
+class SimulationPanelTest : public EditorRig {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
+        EditorRig::SetUp();
         runner.setDumpPath(QString());
     }
     // Puts the drawing in the editor, checked as every edit would leave it.
@@ -65,10 +60,6 @@ class SimulationPanelTest : public ::testing::Test {
     }
     bool output(char letter, int n) const { return runner.engine().operandValue(std::uint16_t(letter), n); }
 
-    QTemporaryDir dir;
-    ScriptedPrompter prompter;
-    ProgramDocument document{prompter, dir.filePath(QStringLiteral("undo")), dir.path()};
-    LadderEditor editor{document, prompter};
     PcSimulationRunner runner{editor, prompter, nullptr};
     QSignalSpy startedSpy{&runner, &PcSimulationRunner::started};
     QSignalSpy endedSpy{&runner, &PcSimulationRunner::ended};
