@@ -26,6 +26,10 @@ PcSimulationRunner::PcSimulationRunner(LadderEditor& editor, Prompter& prompter,
     connect(&scanTimer_, &QTimer::timeout, this, &PcSimulationRunner::runScans);
 }
 
+I_O_form* PcSimulationRunner::panel() const {
+    return panel_.data();
+}
+
 void PcSimulationRunner::setDumpPath(const QString& path) {
     dumpPath_ = path;
     simulation_->setDumpPath(path);

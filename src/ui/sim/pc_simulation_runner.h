@@ -46,7 +46,7 @@ class PcSimulationRunner : public QObject {
     const ScanEngine& engine() const { return simulation_->engine(); }
     // The scan engine, blocks, input image and sliders, for the windows that show or change them.
     PcSimulation& simulation() { return *simulation_; }
-    I_O_form* panel() const { return panel_.data(); }
+    I_O_form* panel() const;
     // Where the panel goes: a dock takes it as its content, any other widget as its owner.
     void setPanelParent(QWidget* parent) { panelParent_ = parent; }
     // Another program: a fresh simulation, so that retentive relays, the input image and the
