@@ -88,37 +88,29 @@ QString TimeFieldText(int value) {
     return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
 }
 
-bool CheckIfStartAndEndDaySelected(const TimeSwitchRecord& record, bool advanced, Prompter& prompter) {
+Refusal CheckIfStartAndEndDaySelected(const TimeSwitchRecord& record, bool advanced) {
     if (advanced) {
         if (!anyDay(record.onDays)) {
-            prompter.inform(QStringLiteral("Select Proper Start Day."));
-            return false;
+            return InformationBox(QStringLiteral("Select Proper Start Day."));
         }
         if (!anyDay(record.offDays)) {
-            prompter.inform(QStringLiteral("Select Proper End Day."));
-            return false;
+            return InformationBox(QStringLiteral("Select Proper End Day."));
         }
-        return true;
+        return std::nullopt;
     }
     if (!validDay(record.startDay)) {
-        prompter.inform(LoadText(SelectFromWeekday));
-        return false;
+        return InformationBox(LoadText(SelectFromWeekday));
     }
     if (!validDay(record.endDay)) {
-        prompter.inform(LoadText(SelectToWeekday));
-        return false;
+        return InformationBox(LoadText(SelectToWeekday));
     }
-    return true;
+    return std::nullopt;
 }
 
-bool SaveTimeSwitch(Program& program, int block, const TimeSwitchRecord& record, const QString& comment,
-                    Prompter& prompter, const std::function<void()>& beforeChange) {
+Refusal SaveTimeSwitch(Program& program, int block, const TimeSwitchRecord& record, const QString& comment) {
     const bool advanced = AdvancedTimeSwitch(program.ModelIndex);
-    if (!CheckIfStartAndEndDaySelected(record, advanced, prompter)) {
-        return false;
-    }
-    if (beforeChange) {
-        beforeChange();
+    if (Refusal refusal = CheckIfStartAndEndDaySelected(record, advanced)) {
+        return refusal;
     }
     auto& row = program.TimeSwitchParams[block];
     if (advanced) {
@@ -136,7 +128,7 @@ bool SaveTimeSwitch(Program& program, int block, const TimeSwitchRecord& record,
     flags = std::uint8_t(record.locked ? flags | kFlagLocked : flags & ~kFlagLocked);
     program.comment(Operand::Clock, block) = comment;
     program.ProgramModified = true;
-    return true;
+    return std::nullopt;
 }
 
 QString SaveClockQuestion(int blockNumber) {

@@ -47,13 +47,11 @@ TEST(TimeSwitchRecordTest, SaveChecksDaysThenWritesTheGenerationsForm) {
         record.offMinute = 59;
         record.locked = true;
         ScriptedPrompter prompter;
-        int undoPoints = 0;
-        const bool saved = SaveTimeSwitch(p, 5, record, "pump", prompter, [&] { ++undoPoints; });
+        const bool saved = Accepted(prompter, SaveTimeSwitch(p, 5, record, "pump"));
         SCOPED_TRACE(c.message.toStdString());
         EXPECT_EQ(saved, c.message.isEmpty());
         EXPECT_EQ(prompter.texts(), c.message.isEmpty() ? QStringList() : QStringList{c.message});
         EXPECT_EQ(p.ProgramModified, saved);
-        EXPECT_EQ(undoPoints, saved ? 1 : 0);
         if (saved) {
             const auto& row = p.TimeSwitchParams[5];
             EXPECT_EQ(row, (std::array<std::uint8_t, 7>{kFlagInUse | kFlagLocked, std::uint8_t(c.field1),
@@ -115,7 +113,7 @@ TEST(HourMeterRecordTest, SaveRefusesZeroOutsideSimulationAndStoresCode) {
         for (bool simulation : {false, true}) {
             Program p;
             ScriptedPrompter prompter;
-            const bool saved = SaveHourMeter(p, 1, {resolution, {}, true}, "h", simulation, prompter);
+            const bool saved = Accepted(prompter, SaveHourMeter(p, 1, {resolution, {}, true}, "h", simulation));
             EXPECT_EQ(saved, simulation);
             EXPECT_EQ(prompter.texts().size(), simulation ? 0 : 1);
             EXPECT_EQ(p.HourMeterParams[1][0], simulation ? kFlagLocked | resolution * 4 : 0);
@@ -125,7 +123,7 @@ TEST(HourMeterRecordTest, SaveRefusesZeroOutsideSimulationAndStoresCode) {
     p.HourMeterParams[3][HourMeterField::Flags] = kFlagInUse | kFlagLocked | 8;
     ScriptedPrompter prompter;
     const HourMeterRecord record{Resolution6Min, HourMeterDigitsOfText("12.5"), false};
-    ASSERT_TRUE(SaveHourMeter(p, 3, record, "fan", false, prompter));
+    ASSERT_TRUE(Accepted(prompter, SaveHourMeter(p, 3, record, "fan", false)));
     EXPECT_EQ(p.HourMeterParams[3], (std::array<std::uint8_t, 6>{kFlagInUse | 4, 0, 0, 1, 2, 5}));
     EXPECT_EQ(ReadHourMeter(p, 3), record);
     EXPECT_EQ(p.comment(Operand::H, 3), "fan");
@@ -220,11 +218,11 @@ TEST(AnalogScalingTest, RecordsAndDialogChecks) {
 
     for (const char* good : {"", "-", "-32768", "32767", " 12 "}) {
         ScriptedPrompter prompter;
-        EXPECT_TRUE(CheckAnalogScalingEntry(good, prompter)) << good;
+        EXPECT_TRUE(Accepted(prompter, CheckAnalogScalingEntry(good))) << good;
     }
     for (const char* bad : {"32768", "1.5", "abc", "--1"}) {
         ScriptedPrompter prompter;
-        EXPECT_FALSE(CheckAnalogScalingEntry(bad, prompter)) << bad;
+        EXPECT_FALSE(Accepted(prompter, CheckAnalogScalingEntry(bad))) << bad;
         ASSERT_EQ(prompter.messages().size(), 1u);
         EXPECT_EQ(prompter.messages()[0].caption, "Wrong Input");
         EXPECT_EQ(prompter.messages()[0].text, "Please give correct Input [between -32768 to 32767].");
@@ -242,12 +240,12 @@ TEST(AnalogScalingTest, RecordsAndDialogChecks) {
         bad[5] = entry;
         Program q;
         ScriptedPrompter prompter;
-        EXPECT_FALSE(SaveAnalogScaling(q, bad, prompter));
+        EXPECT_FALSE(Accepted(prompter, SaveAnalogScaling(q, bad)));
         EXPECT_EQ(prompter.texts(), QStringList{message});
         EXPECT_EQ(q, Program{});
     }
     ScriptedPrompter prompter;
-    ASSERT_TRUE(SaveAnalogScaling(p, entries, prompter));
+    ASSERT_TRUE(Accepted(prompter, SaveAnalogScaling(p, entries)));
     EXPECT_EQ(ReadAnalogScaling(p, 7), (AnalogScalingRecord{1, 0, 1000}));
     EXPECT_TRUE(p.ProgramModified);
 }

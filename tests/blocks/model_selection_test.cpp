@@ -87,27 +87,16 @@ TEST_F(ModelSelectionTest, DecliningTheConversionKeepsModelAndBlocks) {
     EXPECT_EQ(program.ExtensionModules[0], 0);
 }
 
-TEST_F(ModelSelectionTest, UndoHookRunsOnceBeforeARealChangeAndNeverOnARefusal) {
+TEST_F(ModelSelectionTest, ARefusalLeavesTheProgramUntouched) {
     addOrdinaryBlock(0);
     const Program before = program;
-    int calls = 0;
-    auto hook = [&] {
-        ++calls;
-        EXPECT_EQ(program, before);  // nothing written yet: the snapshot sees the old program
-    };
-
     prompter.queueReply(Reply::No);
-    EXPECT_FALSE(ApplyModelSelection(program, {2, {true, false, false}}, prompter, hook));
-    EXPECT_EQ(calls, 0);
+    EXPECT_FALSE(ApplyModelSelection(program, {2, {true, false, false}}, prompter));
     EXPECT_EQ(program, before);  // not even marked modified
 
     prompter.queueReply(Reply::Yes);
-    EXPECT_TRUE(ApplyModelSelection(program, {2, {}}, prompter, hook));
-    EXPECT_EQ(calls, 1);
+    EXPECT_TRUE(ApplyModelSelection(program, {2, {}}, prompter));
     EXPECT_EQ(program.TimeSwitchParams[0][1], 31);
-
-    EXPECT_TRUE(ApplyModelSelection(program, {2, {}}, prompter, hook));  // same choice again
-    EXPECT_EQ(calls, 1);
 }
 
 TEST_F(ModelSelectionTest, SecondGenerationBlocksCannotGoBack) {

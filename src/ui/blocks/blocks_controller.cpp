@@ -18,9 +18,8 @@ void BlocksController::configModel() {
     }
     config_form dialog(context_.editor(), context_.prompter(), &frame_);
     ApplyCaptions(&dialog);
-    if (context_.runDialog(dialog) == DialogResult::Accepted) {
-        frame_.UpdateModelDisplay();
-    }
+    // The model change is an edit: the frame and the toolbox follow the editor's announcement.
+    context_.runDialog(dialog);
 }
 
 }  // namespace bdx

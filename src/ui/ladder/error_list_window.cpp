@@ -59,6 +59,8 @@ ErrorListWindow::ErrorListWindow(LadderEditor& editor, QWidget* parent)
     // A little air around the short columns; the description takes the rest.
     grdErrors_->setStyleSheet(QStringLiteral("QTableWidget::item { padding: 0px 8px; }"));
 
+    // Every edit runs the rule check; the rows follow it.
+    connect(&editor_, &LadderEditor::gridChanged, this, &ErrorListWindow::refresh);
     connect(grdErrors_, &QTableWidget::cellClicked, this, [this](int row, int) { chooseRow(row); });
 
     auto* layout = new QVBoxLayout(this);

@@ -80,8 +80,11 @@ LadderController::LadderController(AppContext& context, frmMain& frame) : contex
             findDialog_->close();
         }
     });
+    connect(&editor, &LadderEditor::selectionChanged, this,
+            [this] { updateEditCaptions(context_.editor().LineSelected()); });
+    connect(&editor, &LadderEditor::undoStateChanged, this, [this] { refreshUndoRedo(); });
+    connect(&context_.document(), &ProgramDocument::programReplaced, this, [this] { ++programsReplaced_; });
     registerCommands();
-    wireEditor();
 }
 
 frmFind* LadderController::findDialog() const {
@@ -89,8 +92,6 @@ frmFind* LadderController::findDialog() const {
 }
 
 LadderController::~LadderController() {
-    context_.document().setCallbacks({});
-    context_.editor().setCallbacks({});
     delete findDialog_.data();
 }
 
@@ -123,33 +124,9 @@ void LadderController::registerCommands() {
     frame_.registerCommand("mnuViewComments", [this] { viewComments(); });
 }
 
-void LadderController::wireEditor() {
-    context_.editor().setCallbacks({
-        [this] {
-            view_->refresh();
-            errorList_->refresh();
-        },
-        [this] {
-            view_->refresh();
-            updateEditCaptions(context_.editor().LineSelected());
-        },
-        [this] { refreshUndoRedo(); },
-    });
-    context_.document().setCallbacks({
-        [this] { frame_.updateCaption(); },
-        [this] {
-            ++programsReplaced_;
-            frame_.UpdateModelDisplay();
-        },
-        [this] { refreshUndoRedo(); },
-    });
-}
-
 void LadderController::programLoaded() {
     LadderEditor& editor = context_.editor();
     editor.reset();
-    editor.runRuleCheck();
-    frame_.UpdateModelDisplay();
     updateEditCaptions(editor.LineSelected());
     refreshViews();
     refreshUndoRedo();

@@ -31,7 +31,6 @@ class LadderController : public QObject {
 
   private:
     void registerCommands();
-    void wireEditor();
     // A whole program was put in place (start-up, New, Open, a dropped file): first cell, check,
     // repaint.
     void programLoaded();

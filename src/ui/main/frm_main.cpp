@@ -17,6 +17,7 @@
 
 #include "app_context.h"
 #include "blocks/device_model.h"
+#include "editor/ladder_editor.h"
 #include "ladder/program_document.h"
 #include "menu_table.h"
 #include "shell/app_settings.h"
@@ -94,6 +95,10 @@ frmMain::frmMain(AppContext& context, QString windowSettingsPath, QWidget* paren
     controllers_.push_back(std::make_unique<CommController>(context_, *this));
     controllers_.push_back(std::make_unique<HelpController>(context_, *this));
     registerFrameCommands();
+    connect(&context_.document(), &ProgramDocument::captionChanged, this, &frmMain::updateCaption);
+    connect(&context_.document(), &ProgramDocument::programReplaced, this, &frmMain::UpdateModelDisplay);
+    // The model dialog changes the model through the editor's one edit path.
+    connect(&context_.editor(), &LadderEditor::gridChanged, this, &frmMain::UpdateModelDisplay);
 
     restoreWindowSettings();
     retranslate();

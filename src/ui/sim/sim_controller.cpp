@@ -36,8 +36,8 @@ void SimController::onStarted() {
 }
 
 void SimController::onEnded() {
+    // Back in edit mode the editor checks the program again and the windows follow.
     context_.editor().setSimulationActive(false);
-    context_.editor().runRuleCheck();
     frame_.leaveSimulation();
 }
 
