@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <deque>
@@ -55,7 +56,11 @@ class AppRig : public ::testing::Test {
     }
     // Starts an application, which becomes the one the helpers below look at.
     Application& start(const QString& programPath = QString()) { return start(options(programPath)); }
+    // Without settings of its own a test runs in English, without the language dialog.
     Application& start(const StartupOptions& o) {
+        if (!QFile::exists(o.settingsPath)) {
+            writeSettings(English);
+        }
         app = std::make_unique<Application>(o);
         app->start();
         return *app;

@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -51,7 +50,6 @@ const QString kUntitledCaption = QStringLiteral("BRANTELDESK X      ( Untitled.h
 
 // Every command of the menu table is there; those without a controller are greyed and say why.
 TEST_F(MainWindowTest, ControllersRegisterTheCommandsOfTheMenuTable) {
-    writeSettings(English);
     start();
     const QSet<QString> later = {
         "mnuFilePrintFooter",   "mnuFilePrintShort",  "mnuFilePrintDetail", "mnuFilePrintParameters",
@@ -115,7 +113,6 @@ TEST_F(MainWindowTest, StoredLanguageReachesTheMenusAndQtsOwnTexts) {
 }
 
 TEST_F(MainWindowTest, LanguageMenuStoresTheChoiceAndExplainsInTheNewLanguage) {
-    writeSettings(English);
     start();
     window()->languageAction(Polish)->trigger();
     EXPECT_TRUE(window()->languageAction(Polish)->isChecked());
@@ -170,7 +167,6 @@ TEST_F(MainWindowTest, FirstStartAsksForTheLanguage) {
 }
 
 TEST_F(MainWindowTest, StartsWithTheProgramNamedOnTheCommandLineOrAnEmptyOne) {
-    writeSettings(English);
     Program p;
     p.ModelIndex = 13;
     const QString file = path("Conveyor.h53");
@@ -197,54 +193,49 @@ TEST_F(MainWindowTest, StartsWithTheProgramNamedOnTheCommandLineOrAnEmptyOne) {
 }
 
 TEST_F(MainWindowTest, ASimulationSwitchesTheCommandsAndStopSwitchesThemBack) {
-    writeSettings(English);
     start();
     DrawLampRung(editor());
     ASSERT_TRUE(editor().errors().empty());
-    const char* offInRun[] = {"mnuFileNew",          "mnuFileOpen",        "mnuFileSave",
-                              "mnuEditUndo",         "mnuEditRedo",        "mnuSimulationPC",
-                              "mnuSimulationDevice", "mnuTransferProgram", "mnuTransferClock",
-                              "mnuConfigModel",      "mnuEditCut",         "mnuEditPaste"};
-    const char* offButtons[] = {"New", "Open", "Save", "Undo", "Redo", "SimulationWithPC", "Print"};
-
+    // Command or toolbar key, on during the run, on after it (a later version's stays off).
+    const struct {
+        const char* name;
+        bool inRun, after;
+    } commands[] = {{"mnuFileNew", false, true},           {"mnuFileOpen", false, true},
+                    {"mnuFileSave", false, true},          {"mnuEditUndo", false, true},
+                    {"mnuEditRedo", false, false},         {"mnuEditCut", false, true},
+                    {"mnuEditPaste", false, true},         {"mnuConfigModel", false, true},
+                    {"mnuSimulationPC", false, true},      {"mnuSimulationStop", true, false},
+                    {"mnuSimulationDevice", false, false}, {"mnuTransferProgram", false, false},
+                    {"mnuTransferClock", false, false},    {"mnuFilePrintShort", false, false}},
+      buttons[] = {{"New", false, true},    {"Open", false, true},         {"Save", false, true},
+                   {"Undo", false, true},   {"Redo", false, false},        {"SimulationWithPC", false, true},
+                   {"Print", false, false}, {"SimulationEnd", true, false}};
+    const auto expectCommands = [&](bool running) {
+        for (const auto& c : commands) {
+            EXPECT_EQ(command(c.name)->isEnabled(), running ? c.inRun : c.after) << c.name;
+        }
+        for (const auto& b : buttons) {
+            EXPECT_EQ(button(b.name)->isEnabled(), running ? b.inRun : b.after) << b.name;
+        }
+        // F5 starts and stops.
+        EXPECT_EQ(command(running ? "mnuSimulationStop" : "mnuSimulationPC")->shortcut(),
+                  QKeySequence(Qt::Key_F5));
+        EXPECT_EQ(editor().SimulationActive(), running);
+        // The input/output panel is docked in the main window while the run lasts.
+        EXPECT_EQ(window()->ioDock()->isVisible(), running);
+        EXPECT_EQ(window()->errorDock()->isVisible(), !running);
+        EXPECT_EQ(window()->functionDock()->isVisible(), !running);
+    };
     command("mnuSimulationPC")->trigger();
     ASSERT_TRUE(window()->simulationRunning());
     EXPECT_TRUE(prompter.messages().empty());
-    for (const char* name : offInRun) {
-        EXPECT_FALSE(command(name)->isEnabled()) << name;
-    }
-    for (const char* key : offButtons) {
-        EXPECT_FALSE(button(key)->isEnabled()) << key;
-    }
-    EXPECT_TRUE(command("mnuSimulationStop")->isEnabled());
-    EXPECT_TRUE(button("SimulationEnd")->isEnabled());
-    EXPECT_EQ(command("mnuSimulationStop")->shortcut(), QKeySequence(Qt::Key_F5));
-    EXPECT_TRUE(editor().SimulationActive());
-    // The input/output panel is docked in the main window while the run lasts.
+    expectCommands(true);
     ASSERT_NE(runner().panel(), nullptr);
     EXPECT_EQ(window()->ioDock()->widget(), static_cast<QWidget*>(runner().panel()));
-    EXPECT_TRUE(window()->ioDock()->isVisible());
-    EXPECT_FALSE(window()->errorDock()->isVisible());
 
     command("mnuSimulationStop")->trigger();
     EXPECT_FALSE(window()->simulationRunning());
-    EXPECT_FALSE(editor().SimulationActive());
-    for (const char* name : {"mnuFileNew", "mnuFileOpen", "mnuFileSave", "mnuEditUndo", "mnuSimulationPC"}) {
-        EXPECT_TRUE(command(name)->isEnabled()) << name;
-    }
-    for (const char* key : {"New", "Open", "Save", "Undo", "SimulationWithPC"}) {
-        EXPECT_TRUE(button(key)->isEnabled()) << key;
-    }
-    EXPECT_EQ(command("mnuSimulationPC")->shortcut(), QKeySequence(Qt::Key_F5));
-    // Commands of later versions stay off when edit mode comes back.
-    for (const char* name : {"mnuEditRedo", "mnuSimulationStop", "mnuSimulationDevice", "mnuTransferProgram",
-                             "mnuFilePrintShort"}) {
-        EXPECT_FALSE(command(name)->isEnabled()) << name;
-    }
-    EXPECT_FALSE(button("Print")->isEnabled());
-    EXPECT_FALSE(window()->ioDock()->isVisible());
-    EXPECT_TRUE(window()->errorDock()->isVisible());
-    EXPECT_TRUE(window()->functionDock()->isVisible());
+    expectCommands(false);
 
     // An empty program is refused and leaves edit mode as it was.
     prompter.queueReply(Reply::No);  // do not save the drawn program
@@ -258,7 +249,6 @@ TEST_F(MainWindowTest, ASimulationSwitchesTheCommandsAndStopSwitchesThemBack) {
 }
 
 TEST_F(MainWindowTest, TheInputImageOutlivesARunButNotTheProgram) {
-    writeSettings(English);
     start();
     DrawLampRung(editor());
     command("mnuSimulationPC")->trigger();
@@ -279,7 +269,6 @@ TEST_F(MainWindowTest, TheInputImageOutlivesARunButNotTheProgram) {
 }
 
 TEST_F(MainWindowTest, ExitAsksToEndARunThenToSaveAndCancelKeepsEverything) {
-    writeSettings(English);
     start();
     DrawLampRung(editor());
     const Program before = program();
@@ -327,7 +316,6 @@ TEST(MainWindowGeometryTest, StoredPlaceIsKeptButNeverTooSmallAndAFirstStartTake
 }
 
 TEST_F(MainWindowTest, WindowOpensWithItsMenusAndToolbarWholeAndRemembersWhereItWas) {
-    writeSettings(English);
     start();
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_LE((window()->geometry().center() - available.center()).manhattanLength(), 4);
@@ -354,7 +342,6 @@ TEST_F(MainWindowTest, WindowOpensWithItsMenusAndToolbarWholeAndRemembersWhereIt
 }
 
 TEST_F(MainWindowTest, StoredViewModeChoosesTheDisplayStyle) {
-    writeSettings(English);
     const char* actions[] = {"mnuEditModeDevice", "mnuEditModePLC", "mnuEditModeElectrical"};
     const std::pair<QVariant, int> cases[] = {{5, 0}, {2, 2}, {1, 1}, {-1, 0}, {QStringLiteral("PLC"), 0}};
     for (const auto& [stored, style] : cases) {
@@ -382,7 +369,6 @@ void clickView(LadderView* view, QPoint at, Qt::MouseButton button) {
 }
 
 TEST_F(MainWindowTest, EditCaptionsAndClipboardFollowTheLineSelection) {
-    writeSettings(English);
     start();
     window()->resize(1000, 700);
     QApplication::processEvents();
@@ -414,7 +400,6 @@ TEST_F(MainWindowTest, EditCaptionsAndClipboardFollowTheLineSelection) {
 }
 
 TEST_F(MainWindowTest, ALineCopiedInOneWindowPastesIntoAnotherProgram) {
-    writeSettings(English);
     start();
     auto first = std::move(app);
     DrawLampRung(first->context().editor());
@@ -432,7 +417,6 @@ TEST_F(MainWindowTest, ALineCopiedInOneWindowPastesIntoAnotherProgram) {
 }
 
 TEST_F(MainWindowTest, UndoAndRedoCommandsFollowTheHistory) {
-    writeSettings(English);
     start();
     // After each step: the grid holds the first, second or no operand; Undo and Redo on or off.
     const auto expectState = [&](std::uint16_t number, bool undo, bool redo) {
@@ -459,7 +443,6 @@ TEST_F(MainWindowTest, UndoAndRedoCommandsFollowTheHistory) {
 
 // The document's and the editor's announcements reach the windows without the frame passing them on.
 TEST_F(MainWindowTest, ProgramChangesReachTheErrorListTheCaptionAndTheCommands) {
-    writeSettings(English);
     start();
     auto* errors = find<ErrorListWindow>("errorListWindow");
     const int before = errors->grid()->rowCount();
@@ -477,7 +460,6 @@ TEST_F(MainWindowTest, ProgramChangesReachTheErrorListTheCaptionAndTheCommands) 
 }
 
 TEST_F(MainWindowTest, ModelDialogSetsTheModelDependentCommands) {
-    writeSettings(English);
     const struct {
         int row, model;
         bool analog, display;
@@ -500,7 +482,6 @@ TEST_F(MainWindowTest, ModelDialogSetsTheModelDependentCommands) {
 }
 
 TEST_F(MainWindowTest, CommPortOkWritesTheSettingsFile) {
-    writeSettings(English);
     start();
     expectDialog<ser_setting_form>([](ser_setting_form& d) {
         d.optUART()->setChecked(true);
@@ -520,7 +501,6 @@ TEST_F(MainWindowTest, CommPortOkWritesTheSettingsFile) {
 }
 
 TEST_F(MainWindowTest, SendWritesTheAttachmentAndReportsAMailProgramThatWillNotStart) {
-    writeSettings(English);
     start();
     DrawLampRung(editor());
     const QString attachment = path("data/Attachment/Attachment.h53");
@@ -540,8 +520,7 @@ TEST_F(MainWindowTest, SendWritesTheAttachmentAndReportsAMailProgramThatWillNotS
     qunsetenv(kMailCommandVariable);
 }
 
-TEST_F(MainWindowTest, HelpOpensOnItsContentsEveryLinkLeadsToAPageAndEscCloses) {
-    writeSettings(English);
+TEST_F(MainWindowTest, HelpOpensOnItsContentsEveryLinkLeadsToAPageEscClosesAndAboutNamesTheVersion) {
     start();
     command("mnuHelpContents")->trigger();
     auto* help = find<HelpWindow>("frmHelp");
@@ -575,18 +554,13 @@ TEST_F(MainWindowTest, HelpOpensOnItsContentsEveryLinkLeadsToAPageAndEscCloses) 
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(help->browser(), &escape);
     EXPECT_FALSE(help->isVisible());
-}
 
-TEST_F(MainWindowTest, AboutNamesTheProductAndItsVersion) {
-    writeSettings(English);
-    start();
+    // About names the product and its version.
     command("mnuHelpAbout")->trigger();
     auto* about = find<QDialog>("dlgAbout");
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(about->isVisible());
-    auto* version = about->findChild<QLabel*>(QStringLiteral("lblVersion"));
-    ASSERT_NE(version, nullptr);
-    EXPECT_TRUE(version->text().endsWith(QString::fromLatin1(kVersionText)));
+    EXPECT_TRUE(about->findChild<QLabel*>("lblVersion")->text().endsWith(QString::fromLatin1(kVersionText)));
     about->reject();
 }
 
@@ -617,7 +591,6 @@ TEST_F(MainWindowTest, FileDialogsStartInTheProgramsFolderElseTheDocumentsFolder
 
 // Screen readers find every control of the main window by a name.
 TEST_F(MainWindowTest, EveryWindowAndControlHasAnObjectAndAnAccessibleName) {
-    writeSettings(English);
     start();
     EXPECT_EQ(window()->accessibleName(), QStringLiteral("BRANTELDESK X"));
     for (QWidget* widget : window()->findChildren<QWidget*>()) {
