@@ -20,6 +20,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTableWidget>
+#include <QTest>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QTreeView>
@@ -149,6 +150,7 @@ TEST_F(MainWindowTest, FirstStartAsksForTheLanguage) {
         writeSettings(c.storedOffset, 0);
         expectDialog<frmSelectLanguage>([ok = c.ok](frmSelectLanguage& d) {
             EXPECT_EQ(d.cmbLanguage()->currentIndex(), 0);
+            EXPECT_FALSE(d.cmbLanguage()->accessibleName().isEmpty());
             if (!ok) {
                 d.reject();
                 return;
@@ -232,9 +234,18 @@ TEST_F(MainWindowTest, ASimulationSwitchesTheCommandsAndStopSwitchesThemBack) {
     expectCommands(true);
     ASSERT_NE(runner().panel(), nullptr);
     EXPECT_EQ(window()->ioDock()->widget(), static_cast<QWidget*>(runner().panel()));
+    EXPECT_FALSE(runner().panel()->isWindow());
 
     command("mnuSimulationStop")->trigger();
     EXPECT_FALSE(window()->simulationRunning());
+    expectCommands(false);
+
+    // F5 in the docked panel ends a run as Stop does, and the dock lets the panel go.
+    command("mnuSimulationPC")->trigger();
+    QTest::keyClick(runner().panel()->inputBox(2), Qt::Key_F5);
+    EXPECT_FALSE(window()->simulationRunning());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(window()->ioDock()->widget(), nullptr);
     expectCommands(false);
 
     // An empty program is refused and leaves edit mode as it was.
@@ -528,6 +539,7 @@ TEST_F(MainWindowTest, HelpOpensOnItsContentsEveryLinkLeadsToAPageEscClosesAndAb
     EXPECT_TRUE(help->isVisible());
     EXPECT_EQ(help->currentPage(), QStringLiteral("index.html"));
     ASSERT_EQ(help->contents()->count(), HelpWindow::pages().size());
+    EXPECT_FALSE(help->contents()->accessibleName().isEmpty());
 
     static const QRegularExpression link(QStringLiteral("href=\"([^\"#]*)"));
     for (const QString& page : HelpWindow::pages()) {

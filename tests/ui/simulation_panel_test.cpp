@@ -1,5 +1,4 @@
 #include <QCheckBox>
-#include <QDockWidget>
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
@@ -98,22 +97,6 @@ TEST_F(SimulationPanelTest, TickedInputLightsTheOutputAndF5EndsTheRun) {
     runner.stop();  // nothing left to stop
     EXPECT_EQ(endedSpy.count(), 1);
     EXPECT_TRUE(prompter.messages().empty());
-}
-
-TEST_F(SimulationPanelTest, DockOwnerGetsThePanelAsItsContent) {
-    Ladder ladder(8);
-    ladder.rung(1, 'I', 1, 'Q', 1);
-    load(ladder);
-    QDockWidget dock;
-    PcSimulationRunner docked(editor, prompter, &dock);
-    docked.setDumpPath(QString());
-    ASSERT_TRUE(docked.RunPcSimulation());
-    I_O_form* panel = docked.panel();
-    EXPECT_EQ(dock.widget(), panel);
-    EXPECT_FALSE(panel->isWindow());
-    QTest::keyClick(panel->inputBox(2), Qt::Key_F5);
-    EXPECT_FALSE(docked.running());
-    EXPECT_TRUE(waitFor([&] { return dock.widget() == nullptr; }));
 }
 
 TEST_F(SimulationPanelTest, ProgramWithErrorsIsRefused) {

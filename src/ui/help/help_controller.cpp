@@ -51,6 +51,7 @@ void HelpController::showHelp() {
     }
     if (!helpWindow_) {
         helpWindow_ = new HelpWindow(&frame_);
+        NameForAccessibility(helpWindow_);
     }
     helpWindow_->show();
     helpWindow_->raise();
@@ -62,7 +63,6 @@ void HelpController::showAbout() {
     dialog->setObjectName(QStringLiteral("dlgAbout"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowTitle(WithoutAccelerators(LoadText(HelpAbout)));
-    dialog->setAccessibleName(dialog->windowTitle());
     auto* layout = new QVBoxLayout(dialog);
     layout->setContentsMargins(24, 20, 24, 16);
     layout->setSpacing(10);
@@ -70,7 +70,6 @@ void HelpController::showAbout() {
     const auto addLabel = [dialog, layout](const char* name, const QString& text) {
         auto* label = new QLabel(text, dialog);
         label->setObjectName(QString::fromLatin1(name));
-        label->setAccessibleName(text);
         layout->addWidget(label);
         return label;
     };
@@ -88,6 +87,7 @@ void HelpController::showAbout() {
     buttons->setObjectName(QStringLiteral("btnClose"));
     connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     layout->addWidget(buttons);
+    NameForAccessibility(dialog);
     dialog->open();
 }
 

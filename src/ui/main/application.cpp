@@ -12,6 +12,7 @@
 #include "frm_select_language.h"
 #include "shell/app_paths.h"
 #include "shell/language_table.h"
+#include "ui/widgets/captions.h"
 
 namespace bdx {
 
@@ -68,6 +69,7 @@ void Application::start() {
 
 void Application::askLanguage() {
     frmSelectLanguage dialog(settings_, window_.get());
+    NameForAccessibility(&dialog);
     context_->runDialog(dialog);
     SetLanguageOffset(settings_.LanguageOffset);
     if (QAction* action = window_->languageAction(settings_.LanguageOffset)) {
