@@ -21,9 +21,6 @@ namespace bdx {
 class ModbusSession;
 class Prompter;
 
-inline constexpr int kFirstModbusId = 1;
-inline constexpr int kLastModbusId = 247;
-
 // The progress bar of the address search (prgScan).
 class ScanProgress {
   public:
