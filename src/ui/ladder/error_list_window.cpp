@@ -6,9 +6,9 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "captions.h"
 #include "editor/ladder_editor.h"
 #include "shell/language_table.h"
+#include "ui/widgets/captions.h"
 
 namespace bdx {
 
@@ -59,11 +59,17 @@ ErrorListWindow::ErrorListWindow(LadderEditor& editor, QWidget* parent)
     // A little air around the short columns; the description takes the rest.
     grdErrors_->setStyleSheet(QStringLiteral("QTableWidget::item { padding: 0px 8px; }"));
 
+    // Every edit runs the rule check; the rows follow it.
+    connect(&editor_, &LadderEditor::gridChanged, this, &ErrorListWindow::refresh);
+    connect(grdErrors_, &QTableWidget::cellClicked, this, [this](int row, int) { chooseRow(row); });
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(grdErrors_);
 
     ApplyCaptions(this);
+    setAccessibleName(windowTitle());
+    grdErrors_->setAccessibleName(windowTitle());
     resize(720, 220);
     refresh();
 }
@@ -91,6 +97,19 @@ void ErrorListWindow::refresh() {
         }
     }
     grdErrors_->setUpdatesEnabled(true);
+}
+
+void ErrorListWindow::chooseRow(int row) {
+    const std::vector<ErrorRow>& errors = editor_.errors();
+    if (row < 0 || row >= static_cast<int>(errors.size())) {
+        return;
+    }
+    const int line = errors[static_cast<std::size_t>(row)].line;
+    if (line < 1 || line > kLadderLines) {
+        return;  // a finding of the whole program
+    }
+    editor_.selectLine(line - 1);
+    Q_EMIT lineChosen(line - 1);
 }
 
 void ErrorListWindow::closeEvent(QCloseEvent* event) {

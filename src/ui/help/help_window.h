@@ -29,6 +29,10 @@ class HelpWindow : public QWidget {
     QTextBrowser* browser() const { return browser_; }
     QListWidget* contents() const { return contents_; }
 
+  protected:
+    // Esc closes the window, as it does a dialog.
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     // Marks the page in the contents list.
     void syncContents(const QString& page);

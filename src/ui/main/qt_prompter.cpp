@@ -1,8 +1,12 @@
 #include "qt_prompter.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QStandardPaths>
+#include <QTreeView>
 
 namespace bdx {
 
@@ -40,21 +44,38 @@ QMessageBox::StandardButton toButton(Reply reply) {
     return QMessageBox::Ok;
 }
 
-QString runFileDialog(QWidget* parent, const FileChoice& choice, QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(parent, choice.caption, choice.directory, choice.filter);
-    dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(choice.defaultSuffix);
-    if (!choice.suggestedName.isEmpty()) {
-        dialog.selectFile(choice.suggestedName);
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return QString();
-    }
-    return dialog.selectedFiles().front();
-}
-
 }  // namespace
+
+std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* parent, const FileChoice& choice,
+                                            QFileDialog::AcceptMode mode, const QString& startFolder) {
+    QString folder = choice.directory;
+    if (folder.isEmpty() || !QDir(folder).exists()) {
+        folder = startFolder;
+    }
+    if (folder.isEmpty() || !QDir(folder).exists()) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    }
+    if (!QDir(folder).exists()) {
+        folder = QDir::homePath();
+    }
+    auto dialog = std::make_unique<QFileDialog>(parent, choice.caption, folder, choice.filter);
+    dialog->setObjectName(mode == QFileDialog::AcceptOpen ? QStringLiteral("dlgOpenFile")
+                                                          : QStringLiteral("dlgSaveFile"));
+    dialog->setAcceptMode(mode);
+    dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog->setDefaultSuffix(choice.defaultSuffix);
+    if (!choice.suggestedName.isEmpty()) {
+        dialog->selectFile(choice.suggestedName);
+    }
+    // Qt's own dialog opens narrow, with the name column squeezed to a few letters; a native one
+    // keeps its own size.
+    dialog->setViewMode(QFileDialog::Detail);
+    dialog->resize(860, 520);
+    if (auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        view->header()->resizeSection(0, 380);
+    }
+    return dialog;
+}
 
 Reply QtPrompter::show(const Message& message) {
     QMessageBox box(toIcon(message.icon), message.caption, message.text, QMessageBox::NoButton, parent_);
@@ -74,12 +95,21 @@ Reply QtPrompter::show(const Message& message) {
     return message.buttons.empty() ? Reply::Ok : message.buttons.back();
 }
 
+QString QtPrompter::runFileDialog(const FileChoice& choice, QFileDialog::AcceptMode mode) {
+    const std::unique_ptr<QFileDialog> dialog =
+        MakeFileDialog(parent_, choice, mode, startFolder_ ? startFolder_() : QString());
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
+        return QString();
+    }
+    return dialog->selectedFiles().front();
+}
+
 QString QtPrompter::chooseOpenFile(const FileChoice& choice) {
-    return runFileDialog(parent_, choice, QFileDialog::AcceptOpen);
+    return runFileDialog(choice, QFileDialog::AcceptOpen);
 }
 
 QString QtPrompter::chooseSaveFile(const FileChoice& choice) {
-    return runFileDialog(parent_, choice, QFileDialog::AcceptSave);
+    return runFileDialog(choice, QFileDialog::AcceptSave);
 }
 
 std::optional<QString> QtPrompter::askPassword(const QString& prompt) {

@@ -139,6 +139,9 @@ LadderView::LadderView(LadderEditor& editor, Prompter& prompter, QWidget* parent
     verticalScrollBar()->setRange(0, kLastTopLine);
     verticalScrollBar()->setPageStep(kShownLines);
     verticalScrollBar()->setSingleStep(1);
+    // Every change of the program or of the selection, whoever made it, shows at once.
+    connect(&editor_, &LadderEditor::gridChanged, this, &LadderView::refresh);
+    connect(&editor_, &LadderEditor::selectionChanged, this, &LadderView::refresh);
     setMinimumSize(420, 240);
     liveTimer_.setInterval(kScreenRateMs);
     connect(&liveTimer_, &QTimer::timeout, viewport(), qOverload<>(&QWidget::update));

@@ -1,12 +1,18 @@
 #include "application.h"
 
+#include <QAction>
+#include <QCoreApplication>
 #include <QDate>
+#include <QFileInfo>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QTranslator>
 
 #include "frm_main.h"
 #include "frm_select_language.h"
 #include "shell/app_paths.h"
 #include "shell/language_table.h"
+#include "ui/widgets/captions.h"
 
 namespace bdx {
 
@@ -16,7 +22,11 @@ Application::Application(StartupOptions options) : options_(std::move(options)) 
     }
 }
 
-Application::~Application() = default;
+Application::~Application() {
+    // The windows refer to the context, the context to the document.
+    window_.reset();
+    context_.reset();
+}
 
 Prompter& Application::prompter() {
     return options_.prompter ? *options_.prompter : qtPrompter_;
@@ -32,12 +42,21 @@ void Application::start() {
         options_.dataFolder.isEmpty() ? UndoRootFolder() : options_.dataFolder + QStringLiteral("/undo");
     const QString appFolder = options_.dataFolder.isEmpty() ? ApplicationFolder() : options_.dataFolder;
     document_ = std::make_unique<ProgramDocument>(prompter(), undoRoot, appFolder);
-    window_ = std::make_unique<frmMain>(*document_, settings_, options_.settingsPath, prompter(),
-                                        options_.windowSettingsPath);
+    context_ = std::make_unique<AppContext>(*document_, prompter(), settings_, options_.settingsPath);
+    if (options_.dialogRunner) {
+        context_->setDialogRunner(options_.dialogRunner);
+    }
+    window_ = std::make_unique<frmMain>(*context_, options_.windowSettingsPath);
     qtPrompter_.setParent(window_.get());
+    // The file dialogs start where the program in hand lives.
+    qtPrompter_.setStartFolder([this] {
+        const QString path = document_->program().ProgramFilePath;
+        return path.isEmpty() ? QString() : QFileInfo(path).absolutePath();
+    });
     if (options_.askLanguage && settings_.LanguageDlg == 0) {
         askLanguage();
     }
+    installQtTranslations();
     window_->retranslate();
     window_->show();
 
@@ -50,15 +69,35 @@ void Application::start() {
 
 void Application::askLanguage() {
     frmSelectLanguage dialog(settings_, window_.get());
-    dialog.exec();
+    NameForAccessibility(&dialog);
+    context_->runDialog(dialog);
     SetLanguageOffset(settings_.LanguageOffset);
     if (QAction* action = window_->languageAction(settings_.LanguageOffset)) {
         action->setChecked(true);
     }
-    QString error;
-    if (!WriteSettings(options_.settingsPath, settings_, &error)) {
-        prompter().warn(
-            QStringLiteral("The settings could not be saved to %1: %2").arg(options_.settingsPath, error));
+    context_->saveSettings();
+}
+
+void Application::installQtTranslations() {
+    const char* locale = nullptr;
+    switch (CurrentLanguageOffset()) {
+        case Portuguese:
+            locale = "pt";
+            break;
+        case Polish:
+            locale = "pl";
+            break;
+        case Spanish:
+            locale = "es";
+            break;
+        default:
+            return;
+    }
+    auto translator = std::make_unique<QTranslator>();
+    if (translator->load(QLocale(QString::fromLatin1(locale)), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator.get());
+        qtTranslator_ = std::move(translator);
     }
 }
 

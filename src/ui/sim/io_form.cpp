@@ -16,9 +16,9 @@
 #include <algorithm>
 
 #include "blocks/device_model.h"
-#include "captions.h"
 #include "ladder/program.h"
 #include "sim/pc_simulation.h"
+#include "ui/widgets/captions.h"
 
 namespace bdx {
 

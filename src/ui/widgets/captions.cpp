@@ -3,8 +3,10 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QGroupBox>
+#include <QHash>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QRegularExpression>
 #include <QStandardItemModel>
@@ -99,6 +101,53 @@ void applyTo(QObject* object) {
     }
 }
 
+// The accessible name a widget shows to screen readers, from what a sighted user reads on it.
+QString visibleName(const QWidget* widget) {
+    if (auto* menu = qobject_cast<const QMenu*>(widget)) {
+        return menu->title();
+    }
+    if (widget->isWindow()) {
+        return widget->windowTitle();
+    }
+    if (auto* button = qobject_cast<const QAbstractButton*>(widget); button && !button->text().isEmpty()) {
+        return button->text();
+    }
+    if (auto* group = qobject_cast<const QGroupBox*>(widget)) {
+        return group->title();
+    }
+    if (auto* label = qobject_cast<const QLabel*>(widget); label && label->textFormat() != Qt::RichText) {
+        return label->text();
+    }
+    if (!widget->toolTip().isEmpty()) {
+        return widget->toolTip();
+    }
+    if (auto* edit = qobject_cast<const QLineEdit*>(widget); edit && !edit->placeholderText().isEmpty()) {
+        return edit->placeholderText();
+    }
+    return QString();
+}
+
+// Marks accessible names this code chose, so that a retranslation replaces them but never a name
+// a window set itself.
+constexpr const char* kChosenNameProperty = "chosenAccessibleName";
+
+void nameForAccessibility(QWidget* widget, QHash<const QWidget*, QString>& buddies) {
+    if (!widget->accessibleName().isEmpty() && !widget->property(kChosenNameProperty).toBool()) {
+        return;
+    }
+    QString name = WithoutAccelerators(visibleName(widget));
+    if (name.isEmpty()) {
+        name = WithoutAccelerators(buddies.value(widget));
+    }
+    if (name.isEmpty()) {
+        name = widget->objectName();
+    }
+    if (!name.isEmpty()) {
+        widget->setAccessibleName(name);
+        widget->setProperty(kChosenNameProperty, true);
+    }
+}
+
 }  // namespace
 
 void SetTextId(QObject* object, int id) {
@@ -118,6 +167,27 @@ void ApplyCaptions(QWidget* window) {
     applyTo(window);
     for (QObject* child : window->findChildren<QObject*>()) {
         applyTo(child);
+    }
+    NameForAccessibility(window);
+}
+
+void NameForAccessibility(QWidget* window) {
+    if (window == nullptr) {
+        return;
+    }
+    const QList<QWidget*> widgets = window->findChildren<QWidget*>();
+    QHash<const QWidget*, QString> buddies;
+    for (const QWidget* widget : widgets) {
+        if (auto* label = qobject_cast<const QLabel*>(widget); label && label->buddy()) {
+            buddies.insert(label->buddy(), label->text());
+        }
+    }
+    nameForAccessibility(window, buddies);
+    for (QWidget* widget : widgets) {
+        // Qt's own parts of a control (viewports, scroll bars) are named by the control.
+        if (!widget->objectName().startsWith(QLatin1String("qt_"))) {
+            nameForAccessibility(widget, buddies);
+        }
     }
 }
 

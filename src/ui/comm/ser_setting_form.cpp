@@ -13,10 +13,10 @@
 #include <QVBoxLayout>
 
 #include "blocks/device_model.h"
-#include "captions.h"
 #include "comm/comm_link.h"
 #include "shell/language_table.h"
 #include "shell/prompter.h"
+#include "ui/widgets/captions.h"
 
 namespace bdx {
 

@@ -9,9 +9,9 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "captions.h"
 #include "editor/ladder_editor.h"
 #include "shell/language_table.h"
+#include "ui/widgets/captions.h"
 
 namespace bdx {
 

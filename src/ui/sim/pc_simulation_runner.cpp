@@ -1,7 +1,6 @@
 #include "pc_simulation_runner.h"
 
 #include <QDockWidget>
-#include <QElapsedTimer>
 #include <QWidget>
 #include <algorithm>
 
@@ -11,20 +10,37 @@
 
 namespace bdx {
 
-namespace {
-// A scan takes about a microsecond, so yielding to the event loop after every one would spend
-// nearly all the time in event processing. Each turn of the loop instead runs scans for up to
-// this long, then lets the windows have their events: inputs, sliders and the stop command
-// take effect between two scans, and the interface stays responsive.
-constexpr qint64 kBatchNanoseconds = 2'000'000;
-}  // namespace
-
 PcSimulationRunner::PcSimulationRunner(LadderEditor& editor, Prompter& prompter, QWidget* panelParent,
                                        QObject* parent)
-    : QObject(parent), editor_(editor), panelParent_(panelParent), simulation_(clock_, prompter) {
-    simulation_.setDumpPath(NetworkDumpPath());
-    scanTimer_.setInterval(0);
+    : QObject(parent),
+      editor_(editor),
+      prompter_(prompter),
+      panelParent_(panelParent),
+      simulation_(std::make_unique<PcSimulation>(clock_, prompter)),
+      dumpPath_(NetworkDumpPath()) {
+    simulation_->setDumpPath(dumpPath_);
+    // Inputs, sliders and the stop command take effect between two scans; a precise timer keeps
+    // the rate steady rather than rounding each interval to the coarse timer's slack.
+    scanTimer_.setTimerType(Qt::PreciseTimer);
+    scanTimer_.setInterval(kScanIntervalMs);
     connect(&scanTimer_, &QTimer::timeout, this, &PcSimulationRunner::runScans);
+}
+
+I_O_form* PcSimulationRunner::panel() const {
+    return panel_.data();
+}
+
+void PcSimulationRunner::setDumpPath(const QString& path) {
+    dumpPath_ = path;
+    simulation_->setDumpPath(path);
+}
+
+void PcSimulationRunner::resetSimulation() {
+    if (active_) {
+        return;
+    }
+    simulation_ = std::make_unique<PcSimulation>(clock_, prompter_);
+    simulation_->setDumpPath(dumpPath_);
 }
 
 PcSimulationRunner::~PcSimulationRunner() {
@@ -37,10 +53,10 @@ bool PcSimulationRunner::RunPcSimulation() {
         return false;
     }
     Program& program = editor_.program();
-    if (!simulation_.PrepareSimulation(program, editor_.errors())) {
+    if (!simulation_->PrepareSimulation(program, editor_.errors())) {
         return false;
     }
-    panel_ = new I_O_form(simulation_, panelParent_);
+    panel_ = new I_O_form(*simulation_, panelParent_);
     connect(panel_, &I_O_form::stopRequested, this, &PcSimulationRunner::stop);
     panel_->prepare(program);
     if (auto* dock = qobject_cast<QDockWidget*>(panelParent_.data())) {
@@ -57,6 +73,9 @@ bool PcSimulationRunner::RunPcSimulation() {
 
     stopRequested_ = false;
     active_ = true;
+    scans_ = 0;
+    slotsDone_ = 0;
+    runClock_.start();
     scanTimer_.start();
     Q_EMIT started();
     return true;
@@ -80,12 +99,17 @@ void PcSimulationRunner::runScans() {
         return;
     }
     inScans_ = true;
-    QElapsedTimer batch;
-    batch.start();
+    // The first scan is due at once, then one every interval of the run's wall clock.
+    const qint64 due = runClock_.elapsed() / kScanIntervalMs + 1;
+    // A turn that came very late catches up a bounded stretch and lets the rest go, so that the
+    // windows get their events back; the block timers read the wall clock and lose nothing.
+    slotsDone_ = std::max(slotsDone_, due - kMaxScansPerTurn);
     bool goOn = true;
-    do {
-        goOn = simulation_.ScanOnce() == 2;
-    } while (goOn && !stopRequested_ && batch.nsecsElapsed() < kBatchNanoseconds);
+    while (goOn && !stopRequested_ && slotsDone_ < due) {
+        goOn = simulation_->ScanOnce() == 2;
+        ++slotsDone_;
+        ++scans_;
+    }
     inScans_ = false;
     if (!goOn || stopRequested_) {
         finish();
@@ -96,7 +120,7 @@ void PcSimulationRunner::finish() {
     scanTimer_.stop();
     active_ = false;
     stopRequested_ = false;
-    simulation_.EndSimulation();
+    simulation_->EndSimulation();
     if (I_O_form* panel = panel_.data()) {
         panel_ = nullptr;
         panel->disconnect(this);

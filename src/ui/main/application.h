@@ -3,10 +3,13 @@
 #include <QString>
 #include <memory>
 
+#include "app_context.h"
 #include "ladder/program_document.h"
 #include "qt_prompter.h"
 #include "shell/app_settings.h"
 #include "shell/startup_values.h"
+
+class QTranslator;
 
 namespace bdx {
 
@@ -22,9 +25,11 @@ struct StartupOptions {
     QString windowSettingsPath;
     Prompter* prompter = nullptr;  // null: real message boxes
     bool askLanguage = true;       // show the language dialog when the settings ask for it
+    DialogRunner dialogRunner;     // empty: modal dialogs run with exec()
 };
 
-// The running application: settings, the program and the main window.
+// The running application: settings, the program, the context its windows share and the main
+// window.
 class Application {
   public:
     explicit Application(StartupOptions options);
@@ -35,6 +40,7 @@ class Application {
     void start();
 
     frmMain* mainWindow() const { return window_.get(); }
+    AppContext& context() { return *context_; }
     ProgramDocument& document() { return *document_; }
     Program& program() { return document_->program(); }
     AppSettings& settings() { return settings_; }
@@ -44,12 +50,16 @@ class Application {
   private:
     Prompter& prompter();
     void askLanguage();
+    // Qt's own texts (standard buttons, file dialogs) in the chosen language, where Qt has them.
+    void installQtTranslations();
 
     StartupOptions options_;
     QtPrompter qtPrompter_;
     AppSettings settings_;
     StartupValues startupValues_;
     std::unique_ptr<ProgramDocument> document_;
+    std::unique_ptr<AppContext> context_;
+    std::unique_ptr<QTranslator> qtTranslator_;
     std::unique_ptr<frmMain> window_;
 };
 

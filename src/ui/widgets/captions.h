@@ -20,7 +20,12 @@ void SetTextId(QObject* object, int id);
 // A caption without its accelerator marks ("&&" keeps one), for window titles and tooltips.
 QString WithoutAccelerators(const QString& caption);
 
-// Replaces the captions of a window and of every control in it by texts of the current language.
+// Replaces the captions of a window and of every control in it by texts of the current language,
+// then names them for accessibility.
 void ApplyCaptions(QWidget* window);
+
+// Gives a window and every control in it without an accessible name of its own the text the user
+// reads on it (title, caption, its label's text, tooltip), else its object name.
+void NameForAccessibility(QWidget* window);
 
 }  // namespace bdx

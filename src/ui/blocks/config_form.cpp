@@ -10,9 +10,9 @@
 
 #include "blocks/device_model.h"
 #include "blocks/model_selection.h"
-#include "captions.h"
 #include "editor/ladder_editor.h"
 #include "shell/language_table.h"
+#include "ui/widgets/captions.h"
 
 namespace bdx {
 
@@ -155,7 +155,8 @@ void config_form::Command1_Click() {
         selection.extensions[i] = Check1_[i]->isChecked();
     }
     bool applied = false;
-    editor_.applyEdit([&](Program& program) { applied = ApplyModelSelection(program, selection, prompter_); });
+    editor_.applyEdit(
+        [&](Program& program) { applied = ApplyModelSelection(program, selection, prompter_); });
     if (!applied) {
         return;
     }

@@ -13,11 +13,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "captions.h"
 #include "editor/ladder_editor.h"
 #include "ladder/cp1252.h"
-#include "qt_prompter.h"
 #include "shell/language_table.h"
+#include "ui/main/qt_prompter.h"
+#include "ui/widgets/captions.h"
 
 namespace bdx {
 
