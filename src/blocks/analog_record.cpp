@@ -208,17 +208,22 @@ void WriteAnalogScaling(Program& program, int channel, const AnalogScalingRecord
                 qBound(kLowestAnalogValue, record.maximum, kHighestAnalogValue));
 }
 
-bool CheckAnalogScalingEntry(const QString& typed, Prompter& prompter) {
+std::optional<Message> AnalogScalingEntryFault(const QString& typed) {
     const QString text = typed.trimmed();
     // Nothing yet, or only the sign of a negative number being typed.
     if (text.isEmpty() || text == QStringLiteral("-") || ParseAnalogValue(text)) {
-        return true;
+        return std::nullopt;
     }
-    prompter.show({MessageIcon::Warning,
-                   QStringLiteral("Please give correct Input [between -32768 to 32767]."),
-                   {Reply::Ok},
-                   QStringLiteral("Wrong Input")});
-    return false;
+    return Message{MessageIcon::Warning, QStringLiteral("Please give correct Input [between -32768 to 32767]."),
+                   {Reply::Ok}, QStringLiteral("Wrong Input")};
+}
+
+bool CheckAnalogScalingEntry(const QString& typed, Prompter& prompter) {
+    const std::optional<Message> fault = AnalogScalingEntryFault(typed);
+    if (fault) {
+        prompter.show(*fault);
+    }
+    return !fault;
 }
 
 bool SaveAnalogScaling(Program& program, const std::array<AnalogScalingEntry, kAnalogChannels>& entries,

@@ -69,7 +69,9 @@ AnalogScalingRecord ReadAnalogScaling(const Program& program, int channel);
 void WriteAnalogScaling(Program& program, int channel, const AnalogScalingRecord& record);
 
 // The check while a minimum or maximum is typed: an empty field passes (OK catches it),
-// anything else must be a whole number in the signed 16-bit range.
+// anything else must be a whole number in the signed 16-bit range. The box to show when not.
+std::optional<Message> AnalogScalingEntryFault(const QString& typed);
+// The same, showing the box; false when the entry is wrong.
 bool CheckAnalogScalingEntry(const QString& typed, Prompter& prompter);
 
 // What the scaling dialog holds for one channel.

@@ -88,27 +88,31 @@ QString TimeFieldText(int value) {
     return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
 }
 
-bool CheckIfStartAndEndDaySelected(const TimeSwitchRecord& record, bool advanced, Prompter& prompter) {
+std::optional<QString> MissingTimeSwitchDay(const TimeSwitchRecord& record, bool advanced) {
     if (advanced) {
         if (!anyDay(record.onDays)) {
-            prompter.inform(QStringLiteral("Select Proper Start Day."));
-            return false;
+            return QStringLiteral("Select Proper Start Day.");
         }
         if (!anyDay(record.offDays)) {
-            prompter.inform(QStringLiteral("Select Proper End Day."));
-            return false;
+            return QStringLiteral("Select Proper End Day.");
         }
-        return true;
+        return std::nullopt;
     }
     if (!validDay(record.startDay)) {
-        prompter.inform(LoadText(SelectFromWeekday));
-        return false;
+        return LoadText(SelectFromWeekday);
     }
     if (!validDay(record.endDay)) {
-        prompter.inform(LoadText(SelectToWeekday));
-        return false;
+        return LoadText(SelectToWeekday);
     }
-    return true;
+    return std::nullopt;
+}
+
+bool CheckIfStartAndEndDaySelected(const TimeSwitchRecord& record, bool advanced, Prompter& prompter) {
+    const std::optional<QString> missing = MissingTimeSwitchDay(record, advanced);
+    if (missing) {
+        prompter.inform(*missing);
+    }
+    return !missing;
 }
 
 bool SaveTimeSwitch(Program& program, int block, const TimeSwitchRecord& record, const QString& comment,

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <optional>
 
 #include "ladder/program.h"
 #include "shell/prompter.h"
@@ -53,7 +54,9 @@ QString CapTimeEntry(const QString& typed, int largest);
 // Hours and minutes are shown with two digits.
 QString TimeFieldText(int value);
 
-// The save-time day check of the program's generation; tells the user what is missing.
+// The save-time day check of the program's generation: what the user must still choose.
+std::optional<QString> MissingTimeSwitchDay(const TimeSwitchRecord& record, bool advanced);
+// The same, telling the user; false when a day is missing.
 bool CheckIfStartAndEndDaySelected(const TimeSwitchRecord& record, bool advanced, Prompter& prompter);
 
 // Saves block 0..15: day check, days, times, locked flag, comment, ProgramModified. The in-use

@@ -131,26 +131,26 @@ std::optional<DstRule> DstRule::fromRegisters(const std::vector<std::uint16_t>& 
     return r;
 }
 
-int DstValidationError(const DstRule& r) {
+std::optional<QString> DstRuleFault(const DstRule& r) {
     if (!inRange(r.startWeek, 0, 4) || !inRange(r.endWeek, 0, 4)) {
-        return kTextDstWeek;
+        return LoadText(kTextDstWeek);
     }
     if (!inRange(r.startWeekday, 0, 6) || !inRange(r.endWeekday, 0, 6)) {
-        return kTextDstDay;
+        return LoadText(kTextDstDay);
     }
     if (!inRange(r.startMonth, 0, 11) || !inRange(r.endMonth, 0, 11)) {
-        return kTextDstMonth;
+        return LoadText(kTextDstMonth);
     }
     if (!inRange(r.startHour, 0, 23) || !inRange(r.endHour, 0, 23) || !inRange(r.offsetHours, 0, 23)) {
-        return kTextDstHour;
+        return LoadText(kTextDstHour);
     }
     if (!inRange(r.startMinute, 0, 59) || !inRange(r.endMinute, 0, 59) || !inRange(r.offsetMinutes, 0, 59)) {
-        return kTextDstMinute;
+        return LoadText(kTextDstMinute);
     }
     if (r.startWeek == r.endWeek && r.startWeekday == r.endWeekday && r.startMonth == r.endMonth) {
-        return kTextDstSameDates;
+        return LoadText(kTextDstSameDates);
     }
-    return 0;
+    return std::nullopt;
 }
 
 QString CommunicationErrorText(bool ethernet) {
@@ -319,8 +319,8 @@ std::optional<DstRule> DeviceUtilities::ReadDst() {
 bool DeviceUtilities::SetDst(const DstRule& rule, bool* permanent) {
     Prompter& prompter = session_.prompter();
     if (rule.enabled) {
-        if (const int error = DstValidationError(rule); error != 0) {
-            prompter.warn(LoadText(error));
+        if (const std::optional<QString> fault = DstRuleFault(rule)) {
+            prompter.warn(*fault);
             return false;
         }
     }

@@ -45,8 +45,8 @@ struct DstRule {
     static std::optional<DstRule> fromRegisters(const std::vector<std::uint16_t>& values);
     bool operator==(const DstRule&) const = default;
 };
-// 0 when the rule may be written, otherwise the text id of its first fault.
-int DstValidationError(const DstRule& rule);
+// The message of the rule's first fault; none when it may be written.
+std::optional<QString> DstRuleFault(const DstRule& rule);
 
 enum class BacklightMode : std::uint8_t { Auto = 0, On = 1, Off = 2 };
 // Which password the device's own Reset menu function asks for.

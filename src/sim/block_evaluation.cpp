@@ -2,11 +2,11 @@
 
 namespace bdx {
 
-BlockEvaluation::BlockEvaluation(const Clock& clock, Prompter& prompter)
+BlockEvaluation::BlockEvaluation(const Clock& clock)
     : timers(clock),
       timeSwitches(clock),
       hourMeters(clock),
-      softTexts(clock, hourMeters, analog, prompter, this) {}
+      softTexts(clock, hourMeters, analog, this) {}
 
 void BlockEvaluation::PrepareRun(const Program& program) {
     timers.PrepareRun(program);

@@ -50,6 +50,7 @@ TEST(TimeSwitchRecordTest, SaveChecksDaysThenWritesTheGenerationsForm) {
         int undoPoints = 0;
         const bool saved = SaveTimeSwitch(p, 5, record, "pump", prompter, [&] { ++undoPoints; });
         SCOPED_TRACE(c.message.toStdString());
+        EXPECT_EQ(MissingTimeSwitchDay(record, c.model == kSecondGenerationModel).value_or(QString()), c.message);
         EXPECT_EQ(saved, c.message.isEmpty());
         EXPECT_EQ(prompter.texts(), c.message.isEmpty() ? QStringList() : QStringList{c.message});
         EXPECT_EQ(p.ProgramModified, saved);
@@ -218,16 +219,22 @@ TEST(AnalogScalingTest, RecordsAndDialogChecks) {
     EXPECT_EQ(row, (std::array<std::uint8_t, 13>{2, '-', 3, 2, 7, 6, 8, '+', 3, 2, 7, 6, 7}));
     EXPECT_EQ(ReadAnalogScaling(p, 7), (AnalogScalingRecord{2, -32768, 32767}));
 
-    for (const char* good : {"", "-", "-32768", "32767", " 12 "}) {
+    // The fault value is the box the showing check puts up.
+    const std::pair<const char*, bool> typings[] = {{"", true},       {"-", true},     {"-32768", true},
+                                                    {"32767", true},  {" 12 ", true},  {"32768", false},
+                                                    {"1.5", false},   {"abc", false},  {"--1", false}};
+    for (const auto& [typed, good] : typings) {
+        const std::optional<Message> fault = AnalogScalingEntryFault(typed);
         ScriptedPrompter prompter;
-        EXPECT_TRUE(CheckAnalogScalingEntry(good, prompter)) << good;
-    }
-    for (const char* bad : {"32768", "1.5", "abc", "--1"}) {
-        ScriptedPrompter prompter;
-        EXPECT_FALSE(CheckAnalogScalingEntry(bad, prompter)) << bad;
-        ASSERT_EQ(prompter.messages().size(), 1u);
-        EXPECT_EQ(prompter.messages()[0].caption, "Wrong Input");
-        EXPECT_EQ(prompter.messages()[0].text, "Please give correct Input [between -32768 to 32767].");
+        EXPECT_EQ(CheckAnalogScalingEntry(typed, prompter), good) << typed;
+        EXPECT_EQ(fault.has_value(), !good) << typed;
+        ASSERT_EQ(prompter.messages().size(), good ? 0u : 1u);
+        if (fault) {
+            EXPECT_EQ(fault->caption, "Wrong Input");
+            EXPECT_EQ(fault->text, "Please give correct Input [between -32768 to 32767].");
+            EXPECT_EQ(prompter.messages()[0].icon, fault->icon);
+            EXPECT_EQ(prompter.messages()[0].caption, fault->caption);
+        }
     }
 
     std::array<AnalogScalingEntry, kAnalogChannels> entries;

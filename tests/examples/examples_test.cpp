@@ -1,5 +1,6 @@
-// The example programs a new user opens to learn from: they must read, be fully commented,
-// be wired as the editor draws rungs, and do what their comments promise.
+// The example programs a new user opens to learn from: they must read, check clean, be fully
+// commented, be wired as the editor draws rungs, and hold what their comments promise. What
+// they do when run is their scripts' business (examples/*.sim, run by the command-line tests).
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -7,6 +8,7 @@
 #include <map>
 
 #include "blocks/device_model.h"
+#include "check/rule_checker.h"
 #include "ladder/grid.h"
 #include "ladder/program_file.h"
 
@@ -74,6 +76,9 @@ TEST(ExamplesTest, EveryExampleReadsIsCommentedAndWiredCompletely) {
         EXPECT_EQ(e.status.generation, FileGeneration::Current);
         EXPECT_GT(ModelDialogRowForIndex(p.ModelIndex), 0) << p.ModelIndex;
         EXPECT_FALSE(p.PrintInfo[PrintInfoText::Project].isEmpty());
+        Program checked = p;
+        EXPECT_TRUE(RunRuleCheck(checked).empty());
+        EXPECT_EQ(checked, p) << "the files carry the usage flags the grid gives";
         int usedLines = 0;
         for (int line = 0; line < kLadderLines; ++line) {
             SCOPED_TRACE(testing::Message() << "line " << line + 1);
