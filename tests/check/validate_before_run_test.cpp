@@ -4,8 +4,8 @@
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <functional>
 
+#include "check/network_dump.h"
 #include "ladder/program_file.h"
 #include "shell/language_table.h"
 #include "shell/scripted_prompter.h"
@@ -15,7 +15,6 @@ namespace {
 
 const QString kRefusal = QStringLiteral(
     "Few errors have been noticed while compiling the program. Please verify the program before proceeding.");
-const QString kNoProgram = QStringLiteral("Error no. : 50\r\nThere is no program to run.");
 
 Program example(const char* name) {
     Program program;
@@ -24,73 +23,60 @@ Program example(const char* name) {
     return program;
 }
 
-struct Gate {
-    const char* name;
-    std::function<Program()> program;
-    bool addErrorRow;
-    QString fault;  // the compile fault box, empty for none
-    bool refused;
-};
-
-const Gate kGates[] = {
-    {"a clean program may run", [] { return example("motor_start_stop.h53"); }, false, {}, false},
-    {"an error row refuses a program that compiles", [] { return example("staircase_light.h53"); }, true, {},
-     true},
-    {"a compile fault refuses", [] { return Program{}; }, false, kNoProgram, true},
-};
-
-// The value says what the boxes show; the window's overload shows exactly that, fault first.
-TEST(ValidateBeforeRunTest, RefusalValueAndTheBoxesItShows) {
-    for (const Gate& g : kGates) {
-        SCOPED_TRACE(g.name);
-        const Program program = g.program();
-        std::vector<ErrorRow> rows = RunRuleCheck(program);
+// The value says what the boxes show; the window's overload shows exactly that, the compile
+// fault first in a warning box. The dump is written whatever the verdict.
+TEST(ValidateBeforeRunTest, RefusalValueTheBoxesItShowsAndTheDump) {
+    QTemporaryDir dir;
+    const QString dump = dir.filePath(QStringLiteral("x.txt"));
+    const QString noProgram = QStringLiteral("Error no. : 50\r\nThere is no program to run.");
+    struct {
+        const char* name;
+        Program program;
+        bool errorRow;
+        QStringList boxes;  // none: the program may run
+    } cases[] = {
+        {"a clean program may run", example("motor_start_stop.h53"), false, {}},
+        {"an error row refuses a program that compiles", example("staircase_light.h53"), true, {kRefusal}},
+        {"a compile fault refuses", Program{}, false, {noProgram, kRefusal}},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<ErrorRow> rows = RunRuleCheck(c.program);
         ASSERT_TRUE(rows.empty());
-        if (g.addErrorRow) {
+        if (c.errorRow) {
             rows.push_back({3, 3, 0, QStringLiteral("any fault")});
         }
+        QFile::remove(dump);
         CompiledNetwork network;
-        const std::optional<RunRefusal> refusal = ValidateBeforeRun(program, rows, network);
-        ASSERT_EQ(refusal.has_value(), g.refused);
-        QStringList boxes;
+        const std::optional<RunRefusal> refusal = ValidateBeforeRun(c.program, rows, network, dump);
+        ASSERT_EQ(refusal.has_value(), !c.boxes.isEmpty());
+        QFile file(dump);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), FormatNetworkDump(network));
         if (refusal) {
             EXPECT_EQ(refusal->message, kRefusal);
-            EXPECT_EQ(refusal->compileFault ? CompileFaultText(*refusal->compileFault) : QString(), g.fault);
-            boxes = g.fault.isEmpty() ? QStringList{kRefusal} : QStringList{g.fault, kRefusal};
+            EXPECT_EQ(refusal->compileFault.has_value(), c.boxes.size() == 2);
         } else {
             EXPECT_GT(network.rungCount, 0);
         }
         ScriptedPrompter prompter;
-        EXPECT_EQ(ValidateBeforeRun(program, rows, network, prompter, QString()), g.refused);
-        EXPECT_EQ(prompter.texts(), boxes);
-        if (!g.fault.isEmpty()) {
-            EXPECT_EQ(prompter.messages()[0].icon, MessageIcon::Warning);
-            EXPECT_EQ(prompter.messages()[1].icon, MessageIcon::Information);
+        EXPECT_EQ(ValidateBeforeRun(c.program, rows, network, prompter, QString()), refusal.has_value());
+        EXPECT_EQ(prompter.texts(), c.boxes);
+        for (const Message& box : prompter.messages()) {
+            EXPECT_EQ(box.icon, box.text == kRefusal ? MessageIcon::Information : MessageIcon::Warning);
         }
-    }
-}
-
-TEST(ValidateBeforeRunTest, TheDumpIsWrittenWhateverTheVerdict) {
-    QTemporaryDir dir;
-    for (const Program& program : {example("motor_start_stop.h53"), Program{}}) {
-        const QString dump = dir.filePath(QStringLiteral("x%1.txt").arg(program.ModelIndex));
-        QFile::remove(dump);
-        CompiledNetwork network;
-        ValidateBeforeRun(program, {}, network, dump);
-        EXPECT_TRUE(QFile::exists(dump));
     }
     // A dump that cannot be written changes nothing.
     CompiledNetwork network;
     EXPECT_FALSE(ValidateBeforeRun(example("motor_start_stop.h53"), {}, network,
                                    dir.filePath(QStringLiteral("no/x.txt"))));
+    EXPECT_FALSE(WriteNetworkDump(network, dir.filePath(QStringLiteral("no/x.txt"))));
 }
 
 TEST(ValidateBeforeRunTest, TheRefusalFollowsTheLanguage) {
-    const Program program = example("staircase_light.h53");
-    const std::vector<ErrorRow> rows{{3, 3, 0, QStringLiteral("any fault")}};
     CompiledNetwork network;
     SetLanguageOffset(Spanish);
-    const std::optional<RunRefusal> refusal = ValidateBeforeRun(program, rows, network);
+    const std::optional<RunRefusal> refusal = ValidateBeforeRun(Program{}, {}, network);
     SetLanguageOffset(English);
     ASSERT_TRUE(refusal);
     EXPECT_EQ(refusal->message, LoadText(4257, Spanish) + LoadText(4258, Spanish));
