@@ -156,8 +156,7 @@ std::optional<int> ParseAnalogValue(const QString& text) {
 }
 
 bool SaveAnalog(Program& program, int block, const AnalogRecord& record, const QString& referenceText,
-                const QString& comment, bool simulation, Prompter& prompter,
-                const std::function<void()>& beforeChange) {
+                const QString& comment, bool simulation, Prompter& prompter) {
     const std::optional<int> reference = ParseAnalogValue(referenceText);
     if (!reference) {
         prompter.inform(QStringLiteral("Please Eneter Valid Reference Count"));
@@ -178,9 +177,6 @@ bool SaveAnalog(Program& program, int block, const AnalogRecord& record, const Q
     if (!simulation && stored.firstInput == stored.secondOperand) {
         prompter.inform(LoadText(SameAnalogInput));
         return false;
-    }
-    if (beforeChange) {
-        beforeChange();
     }
     WriteAnalog(program, block, stored);
     program.comment(Operand::A, block) = comment;
@@ -208,7 +204,7 @@ void WriteAnalogScaling(Program& program, int channel, const AnalogScalingRecord
                 qBound(kLowestAnalogValue, record.maximum, kHighestAnalogValue));
 }
 
-std::optional<Message> AnalogScalingEntryFault(const QString& typed) {
+Refusal CheckAnalogScalingEntry(const QString& typed) {
     const QString text = typed.trimmed();
     // Nothing yet, or only the sign of a negative number being typed.
     if (text.isEmpty() || text == QStringLiteral("-") || ParseAnalogValue(text)) {
@@ -218,39 +214,25 @@ std::optional<Message> AnalogScalingEntryFault(const QString& typed) {
                    {Reply::Ok}, QStringLiteral("Wrong Input")};
 }
 
-bool CheckAnalogScalingEntry(const QString& typed, Prompter& prompter) {
-    const std::optional<Message> fault = AnalogScalingEntryFault(typed);
-    if (fault) {
-        prompter.show(*fault);
-    }
-    return !fault;
-}
-
-bool SaveAnalogScaling(Program& program, const std::array<AnalogScalingEntry, kAnalogChannels>& entries,
-                       Prompter& prompter, const std::function<void()>& beforeChange) {
+Refusal SaveAnalogScaling(Program& program, const std::array<AnalogScalingEntry, kAnalogChannels>& entries) {
     std::array<AnalogScalingRecord, kAnalogChannels> records{};
     for (int channel = 0; channel < kAnalogChannels; ++channel) {
         const AnalogScalingEntry& entry = entries[channel];
         const std::optional<int> maximum = ParseAnalogValue(entry.maximum);
         if (!maximum) {
-            prompter.inform(QStringLiteral("Please Enter Valid Max. Value"));
-            return false;
+            return InformationBox(QStringLiteral("Please Enter Valid Max. Value"));
         }
         const std::optional<int> minimum = ParseAnalogValue(entry.minimum);
         if (!minimum) {
-            prompter.inform(QStringLiteral("Please Enter Valid Min. Value"));
-            return false;
+            return InformationBox(QStringLiteral("Please Enter Valid Min. Value"));
         }
         records[channel] = {entry.decimalPoint, *minimum, *maximum};
-    }
-    if (beforeChange) {
-        beforeChange();
     }
     for (int channel = 0; channel < kAnalogChannels; ++channel) {
         WriteAnalogScaling(program, channel, records[channel]);
     }
     program.ProgramModified = true;
-    return true;
+    return std::nullopt;
 }
 
 }  // namespace bdx

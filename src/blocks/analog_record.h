@@ -3,14 +3,13 @@
 #include <QString>
 #include <QStringList>
 #include <array>
-#include <functional>
 #include <optional>
 
 #include "ladder/program.h"
 #include "shell/prompter.h"
 
 // Analog function blocks and the analog scaling of the eight inputs, as their dialogs edit
-// them. Messages and questions go through the Prompter.
+// them. Refusals are returned; the save that asks a question mid-way takes the Prompter.
 namespace bdx {
 
 inline constexpr int kVref = 8;  // second operand: the block's own reference value
@@ -56,11 +55,10 @@ std::optional<int> ParseAnalogValue(const QString& text);
 
 // Saves block 0..11 in the dialog's order: reference value, scaling consistency (asks),
 // extension modules, same input (outside simulation), then record, comment and
-// ProgramModified. The reference is the typed `referenceText`; record.reference is not read. `beforeChange`
-// runs once the record is accepted, before anything is written (undo).
+// ProgramModified. The reference is the typed `referenceText`; record.reference is not read.
+// False, with the program untouched, when the user must correct something or declines.
 bool SaveAnalog(Program& program, int block, const AnalogRecord& record, const QString& referenceText,
-                const QString& comment, bool simulation, Prompter& prompter,
-                const std::function<void()>& beforeChange = {});
+                const QString& comment, bool simulation, Prompter& prompter);
 
 // Question before leaving a block with unsaved edits; `blockNumber` is 1-based.
 QString SaveAnalogQuestion(int blockNumber);
@@ -69,10 +67,8 @@ AnalogScalingRecord ReadAnalogScaling(const Program& program, int channel);
 void WriteAnalogScaling(Program& program, int channel, const AnalogScalingRecord& record);
 
 // The check while a minimum or maximum is typed: an empty field passes (OK catches it),
-// anything else must be a whole number in the signed 16-bit range. The box to show when not.
-std::optional<Message> AnalogScalingEntryFault(const QString& typed);
-// The same, showing the box; false when the entry is wrong.
-bool CheckAnalogScalingEntry(const QString& typed, Prompter& prompter);
+// anything else must be a whole number in the signed 16-bit range.
+Refusal CheckAnalogScalingEntry(const QString& typed);
 
 // What the scaling dialog holds for one channel.
 struct AnalogScalingEntry {
@@ -82,8 +78,7 @@ struct AnalogScalingEntry {
 };
 
 // OK of the scaling dialog: every channel's values must be valid, then all eight are stored
-// and ProgramModified is set. `beforeChange` runs before anything is written (undo).
-bool SaveAnalogScaling(Program& program, const std::array<AnalogScalingEntry, kAnalogChannels>& entries,
-                       Prompter& prompter, const std::function<void()>& beforeChange = {});
+// and ProgramModified is set.
+Refusal SaveAnalogScaling(Program& program, const std::array<AnalogScalingEntry, kAnalogChannels>& entries);
 
 }  // namespace bdx

@@ -71,29 +71,22 @@ void EncodeCounter(Program& program, int index, const CounterRecord& record) {
     program.ProgramModified = true;
 }
 
-bool SaveCounter(Program& program, int index, CounterRecord& entry, bool simulating, Prompter& prompter,
-                 const std::function<void()>& beforeChange) {
+Refusal SaveCounter(Program& program, int index, CounterRecord& entry, bool simulating) {
     if (entry.displayUnits <= 1 && entry.decimalPosition == 0 && entry.pulses > kMaxPulsesPerUnit) {
-        prompter.warn(LoadText(112));
-        return false;
+        return WarningBox(LoadText(112));
     }
     entry.pulses = std::min(entry.pulses, kCounterMaxScaling);
     entry.displayUnits = std::min(entry.displayUnits, kCounterMaxScaling);
     if (!simulating) {
         if (entry.pulses == 0) {
-            prompter.inform(QStringLiteral("Number of Pulses value of counter should not be zero"));
-            return false;
+            return InformationBox(QStringLiteral("Number of Pulses value of counter should not be zero"));
         }
         if (entry.displayUnits == 0) {
-            prompter.inform(QStringLiteral("Desired Display Units value of counter should not be zero"));
-            return false;
+            return InformationBox(QStringLiteral("Desired Display Units value of counter should not be zero"));
         }
     }
-    if (beforeChange) {
-        beforeChange();
-    }
     EncodeCounter(program, index, entry);
-    return true;
+    return std::nullopt;
 }
 
 int CounterEntryValue(const QString& typed) {
@@ -178,17 +171,12 @@ void EncodeCompare(Program& program, int index, const CompareRecord& record, boo
     program.ProgramModified = true;
 }
 
-bool SaveCompare(Program& program, int index, const CompareRecord& entry, bool simulating, Prompter& prompter,
-                 const std::function<void()>& beforeChange) {
+Refusal SaveCompare(Program& program, int index, const CompareRecord& entry, bool simulating) {
     if (!entry.constantOperand && entry.secondCounter == entry.firstCounter) {
-        prompter.inform(LoadText(4220));
-        return false;
-    }
-    if (beforeChange) {
-        beforeChange();
+        return InformationBox(LoadText(4220));
     }
     EncodeCompare(program, index, entry, simulating);
-    return true;
+    return std::nullopt;
 }
 
 QString SaveCompareQuestion() {

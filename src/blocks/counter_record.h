@@ -1,16 +1,14 @@
 #pragma once
 
 #include <QString>
-#include <functional>
 
 #include "ladder/program.h"
 #include "shell/prompter.h"
 
 // Counter and compare counter records. Block and counter numbers are 0-based (C1 is 0).
 //
-// The save functions show their refusals through the Prompter and return whether the record
-// was stored. `simulating` is true when the dialog edits a running simulation's blocks;
-// `beforeChange` runs once the record is accepted, before anything is written (undo).
+// The save functions return their refusal, or store the record. `simulating` is true when the
+// dialog edits a running simulation's blocks.
 namespace bdx {
 
 inline constexpr int kCounterMaxSetPoint = 99999;
@@ -38,8 +36,7 @@ void EncodeCounter(Program& program, int index, const CounterRecord& record);
 // The dialog's save: refuses more than 42950 pulses per single display unit without
 // decimals, holds pulses and units to 65535 (written back into `entry`), refuses zero
 // pulses or units outside simulation, then stores.
-bool SaveCounter(Program& program, int index, CounterRecord& entry, bool simulating, Prompter& prompter,
-                 const std::function<void()>& beforeChange = {});
+Refusal SaveCounter(Program& program, int index, CounterRecord& entry, bool simulating);
 
 // The whole-number part of a typed counter value; 0 when it starts with no digit.
 int CounterEntryValue(const QString& typed);
@@ -75,8 +72,7 @@ CompareRecord DecodeCompare(const Program& program, int index);
 // the in-use bit starts from zero. Nothing is checked here.
 void EncodeCompare(Program& program, int index, const CompareRecord& record, bool simulating);
 // The dialog's save: refuses a counter compared with itself, then stores.
-bool SaveCompare(Program& program, int index, const CompareRecord& entry, bool simulating, Prompter& prompter,
-                 const std::function<void()>& beforeChange = {});
+Refusal SaveCompare(Program& program, int index, const CompareRecord& entry, bool simulating);
 // The question when the user leaves an edited compare counter.
 QString SaveCompareQuestion();
 

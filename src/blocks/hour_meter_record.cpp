@@ -109,14 +109,10 @@ std::array<std::uint8_t, kHourMeterDigits> HourMeterDigitsOfText(const QString& 
     return result;
 }
 
-bool SaveHourMeter(Program& program, int meter, const HourMeterRecord& record, const QString& comment,
-                   bool simulation, Prompter& prompter, const std::function<void()>& beforeChange) {
+Refusal SaveHourMeter(Program& program, int meter, const HourMeterRecord& record, const QString& comment,
+                      bool simulation) {
     if (!simulation && record.count() == 0) {
-        prompter.inform(QStringLiteral("Preset count value of Hour Meter should not be zero"));
-        return false;
-    }
-    if (beforeChange) {
-        beforeChange();
+        return InformationBox(QStringLiteral("Preset count value of Hour Meter should not be zero"));
     }
     auto& row = program.HourMeterParams[meter];
     // Only the in-use bit survives; the usage scan owns it.
@@ -128,7 +124,7 @@ bool SaveHourMeter(Program& program, int meter, const HourMeterRecord& record, c
     }
     program.comment(Operand::H, meter) = comment;
     program.ProgramModified = true;
-    return true;
+    return std::nullopt;
 }
 
 QString SaveHourMeterQuestion(int meterNumber) {

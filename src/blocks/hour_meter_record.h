@@ -3,7 +3,6 @@
 #include <QString>
 #include <array>
 #include <cstdint>
-#include <functional>
 
 #include "ladder/program.h"
 #include "shell/prompter.h"
@@ -50,9 +49,8 @@ std::array<std::uint8_t, kHourMeterDigits> HourMeterDigitsOfText(const QString& 
 
 // Saves meter 0..3: refuses a zero preset outside simulation, then writes the resolution, the
 // locked flag, the digits, the comment and ProgramModified. The in-use bit stays.
-// `beforeChange` runs once the record is accepted, before anything is written (undo).
-bool SaveHourMeter(Program& program, int meter, const HourMeterRecord& record, const QString& comment,
-                   bool simulation, Prompter& prompter, const std::function<void()>& beforeChange = {});
+Refusal SaveHourMeter(Program& program, int meter, const HourMeterRecord& record, const QString& comment,
+                      bool simulation);
 
 // Question before leaving a meter with unsaved edits; `meterNumber` is 1-based.
 QString SaveHourMeterQuestion(int meterNumber);

@@ -83,8 +83,7 @@ bool CheckTimeSwitchCompatibility(Program& program, int chosenModel, const QStri
     return verdict != TimeSwitchVerdict::Refused;
 }
 
-bool ApplyModelSelection(Program& program, const ModelSelection& selection, Prompter& prompter,
-                         const std::function<void()>& beforeChange) {
+bool ApplyModelSelection(Program& program, const ModelSelection& selection, Prompter& prompter) {
     const std::optional<int> chosen = ModelIndexForDialogRow(selection.row);
     const int chosenModel = chosen.value_or(program.ModelIndex);
 
@@ -103,9 +102,6 @@ bool ApplyModelSelection(Program& program, const ModelSelection& selection, Prom
     }
     // A refusal above leaves the program exactly as it was, not even marked modified.
     if (changes) {
-        if (beforeChange) {
-            beforeChange();
-        }
         program.ProgramModified = true;
     }
     if (verdict == TimeSwitchVerdict::Convert) {

@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <array>
-#include <functional>
 
 #include "ladder/program.h"
 #include "shell/prompter.h"
@@ -23,9 +22,7 @@ struct ModelSelection {
 
 // The model dialog's OK on the program: lets the time switch check refuse it, then takes the
 // model and the extension modules and marks a real change as an edit. False when refused; the
-// program is then untouched. `beforeChange` runs only for a real change, once the user has
-// agreed and before anything is written (undo).
-bool ApplyModelSelection(Program& program, const ModelSelection& selection, Prompter& prompter,
-                         const std::function<void()>& beforeChange = {});
+// program is then untouched.
+bool ApplyModelSelection(Program& program, const ModelSelection& selection, Prompter& prompter);
 
 }  // namespace bdx

@@ -61,7 +61,7 @@ void SetSoftTextLines(Program& program, int message, const QStringList& lines) {
 }
 
 EmbeddedToken MakeEmbeddedDataToken(const EmbeddedDataRequest& request) {
-    const auto refuse = [](int textId) { return EmbeddedToken{std::nullopt, LoadText(textId)}; };
+    const auto refuse = [](int textId) { return EmbeddedToken{std::nullopt, InformationBox(LoadText(textId))}; };
     // A block value needs the block's number, then one of its parameters.
     const auto blockValue = [&](int source, int missingNumber) {
         if (request.number <= 0) {
@@ -92,9 +92,7 @@ EmbeddedToken MakeEmbeddedDataToken(const EmbeddedDataRequest& request) {
 
 std::optional<QString> BuildEmbeddedDataToken(const EmbeddedDataRequest& request, Prompter& prompter) {
     EmbeddedToken result = MakeEmbeddedDataToken(request);
-    if (!result.refusal.isEmpty()) {
-        prompter.inform(result.refusal);
-    }
+    Accepted(prompter, result.refusal);
     return std::move(result.token);
 }
 

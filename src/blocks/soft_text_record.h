@@ -47,7 +47,7 @@ struct EmbeddedDataRequest {
 // missing, no token and the message that says which.
 struct EmbeddedToken {
     std::optional<QString> token;
-    QString refusal;
+    Refusal refusal;
 };
 EmbeddedToken MakeEmbeddedDataToken(const EmbeddedDataRequest& request);
 // The same for the dialog: the refusal is shown.

@@ -88,41 +88,29 @@ QString TimeFieldText(int value) {
     return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
 }
 
-std::optional<QString> MissingTimeSwitchDay(const TimeSwitchRecord& record, bool advanced) {
+Refusal CheckIfStartAndEndDaySelected(const TimeSwitchRecord& record, bool advanced) {
     if (advanced) {
         if (!anyDay(record.onDays)) {
-            return QStringLiteral("Select Proper Start Day.");
+            return InformationBox(QStringLiteral("Select Proper Start Day."));
         }
         if (!anyDay(record.offDays)) {
-            return QStringLiteral("Select Proper End Day.");
+            return InformationBox(QStringLiteral("Select Proper End Day."));
         }
         return std::nullopt;
     }
     if (!validDay(record.startDay)) {
-        return LoadText(SelectFromWeekday);
+        return InformationBox(LoadText(SelectFromWeekday));
     }
     if (!validDay(record.endDay)) {
-        return LoadText(SelectToWeekday);
+        return InformationBox(LoadText(SelectToWeekday));
     }
     return std::nullopt;
 }
 
-bool CheckIfStartAndEndDaySelected(const TimeSwitchRecord& record, bool advanced, Prompter& prompter) {
-    const std::optional<QString> missing = MissingTimeSwitchDay(record, advanced);
-    if (missing) {
-        prompter.inform(*missing);
-    }
-    return !missing;
-}
-
-bool SaveTimeSwitch(Program& program, int block, const TimeSwitchRecord& record, const QString& comment,
-                    Prompter& prompter, const std::function<void()>& beforeChange) {
+Refusal SaveTimeSwitch(Program& program, int block, const TimeSwitchRecord& record, const QString& comment) {
     const bool advanced = AdvancedTimeSwitch(program.ModelIndex);
-    if (!CheckIfStartAndEndDaySelected(record, advanced, prompter)) {
-        return false;
-    }
-    if (beforeChange) {
-        beforeChange();
+    if (Refusal refusal = CheckIfStartAndEndDaySelected(record, advanced)) {
+        return refusal;
     }
     auto& row = program.TimeSwitchParams[block];
     if (advanced) {
@@ -140,7 +128,7 @@ bool SaveTimeSwitch(Program& program, int block, const TimeSwitchRecord& record,
     flags = std::uint8_t(record.locked ? flags | kFlagLocked : flags & ~kFlagLocked);
     program.comment(Operand::Clock, block) = comment;
     program.ProgramModified = true;
-    return true;
+    return std::nullopt;
 }
 
 QString SaveClockQuestion(int blockNumber) {

@@ -3,14 +3,12 @@
 #include <QString>
 #include <QStringList>
 #include <array>
-#include <functional>
-#include <optional>
 
 #include "ladder/program.h"
 #include "shell/prompter.h"
 
-// The time switch record as the clock dialog edits it. Messages and questions go through the
-// Prompter; the save functions return false when the user must correct something first.
+// The time switch record as the clock dialog edits it. The checks and the save return what the
+// user must correct first, as a refusal.
 namespace bdx {
 
 inline constexpr int kDaysPerWeek = 7;
@@ -54,15 +52,12 @@ QString CapTimeEntry(const QString& typed, int largest);
 // Hours and minutes are shown with two digits.
 QString TimeFieldText(int value);
 
-// The save-time day check of the program's generation: what the user must still choose.
-std::optional<QString> MissingTimeSwitchDay(const TimeSwitchRecord& record, bool advanced);
-// The same, telling the user; false when a day is missing.
-bool CheckIfStartAndEndDaySelected(const TimeSwitchRecord& record, bool advanced, Prompter& prompter);
+// The save-time day check of the program's generation; tells the user what is missing.
+Refusal CheckIfStartAndEndDaySelected(const TimeSwitchRecord& record, bool advanced);
 
 // Saves block 0..15: day check, days, times, locked flag, comment, ProgramModified. The in-use
-// bit stays. `beforeChange` runs once the record is accepted, before anything is written (undo).
-bool SaveTimeSwitch(Program& program, int block, const TimeSwitchRecord& record, const QString& comment,
-                    Prompter& prompter, const std::function<void()>& beforeChange = {});
+// bit stays.
+Refusal SaveTimeSwitch(Program& program, int block, const TimeSwitchRecord& record, const QString& comment);
 
 // Question before leaving a block with unsaved edits; `blockNumber` is 1-based.
 QString SaveClockQuestion(int blockNumber);

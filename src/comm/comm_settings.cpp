@@ -26,7 +26,6 @@ enum TextId {
     CheckDetailsTryAgain = 8148,
 };
 
-constexpr std::uint8_t kServiceAddress = 1;
 constexpr std::uint16_t kSiliconLabsVendor = 0x10C4;
 // CP2101..CP2105 and CP2108 bridges.
 constexpr std::array<std::uint16_t, 5> kCp210xProducts = {0xEA60, 0xEA61, 0xEA70, 0xEA71, 0xEA80};
@@ -212,7 +211,7 @@ bool SaveCommSettings(const CommState& state, AppSettings& settings, const QStri
 }
 
 std::optional<QString> CheckModbusId(const QString& text) {
-    if (inRange(text, 1, 247)) {
+    if (inRange(text, DeviceAddress::FirstId, DeviceAddress::LastId)) {
         return std::nullopt;
     }
     return modbusIdMessage();
@@ -347,12 +346,13 @@ std::optional<DeviceCommParams> ReadDeviceCommParams(ModbusSession& session) {
         return std::nullopt;
     }
     FixedLineScope fixed(session);
-    const auto values = ReadRegisters(session, 3, kCommParamRegister, kCommParamCount, kServiceAddress);
+    const auto values = ReadRegisters(session, FunctionCode::ReadHoldingRegisters, kCommParamRegister,
+                                      kCommParamCount, DeviceAddress::Service);
     if (!values) {
         return std::nullopt;
     }
     const DeviceCommParams params{(*values)[0], (*values)[1], (*values)[2], (*values)[3]};
-    if (params.baudIndex > 3) {
+    if (params.baudIndex > kCommParamRanges[1][1]) {
         session.prompter().warn(
             QStringLiteral("Invalid Baud Rate.\nPlease configure Baud Rate between 9600-1200 "
                            "and try again."));
@@ -363,7 +363,7 @@ std::optional<DeviceCommParams> ReadDeviceCommParams(ModbusSession& session) {
 }
 
 bool WriteDeviceCommParams(ModbusSession& session, const DeviceCommParams& params) {
-    if (params.modbusId < 1 || params.modbusId > 247) {
+    if (params.modbusId < DeviceAddress::FirstId || params.modbusId > DeviceAddress::LastId) {
         session.prompter().warn(modbusIdMessage());
         return false;
     }
@@ -374,7 +374,7 @@ bool WriteDeviceCommParams(ModbusSession& session, const DeviceCommParams& param
     const std::vector<std::uint16_t> values = {
         static_cast<std::uint16_t>(params.modbusId), static_cast<std::uint16_t>(params.baudIndex),
         static_cast<std::uint16_t>(params.parityIndex), static_cast<std::uint16_t>(params.stopBitIndex)};
-    if (!WriteRegisters(session, kCommParamRegister, values, kServiceAddress)) {
+    if (!WriteRegisters(session, kCommParamRegister, values, DeviceAddress::Service)) {
         return false;
     }
     session.prompter().inform(LoadText(DataWritten));

@@ -8,6 +8,7 @@
 
 #include "blocks/soft_text_record.h"
 #include "blocks/timer_record.h"
+#include "comm/byte_reader.h"
 #include "ladder/file_lock.h"
 
 namespace bdx {
@@ -147,29 +148,27 @@ class ImageWriter {
     bool bigEndian_;
 };
 
+// Walks the fields of one table entry; the image's fixed size keeps every read inside.
 class ImageReader {
   public:
     ImageReader(const DeviceImage& image, int offset, bool bigEndian)
-        : image_(image), at_(offset), bigEndian_(bigEndian) {}
+        : reader_(QByteArrayView(image.data(), image.size())), at_(offset), order_(OrderOf(bigEndian)) {}
 
-    std::uint8_t byte() { return image_[at_++]; }
-    std::uint16_t word() { return static_cast<std::uint16_t>(bytes(2)); }
+    std::uint8_t byte() { return reader_.u8(advance(1)).value_or(0); }
+    std::uint16_t word() { return reader_.u16(advance(2), order_).value_or(0); }
     std::int16_t signedWord() { return static_cast<std::int16_t>(word()); }
-    std::uint32_t longWord() { return bytes(4); }
+    std::uint32_t longWord() { return reader_.u32(advance(4), order_).value_or(0); }
 
   private:
-    std::uint32_t bytes(int count) {
-        std::uint32_t value = 0;
-        for (int i = 0; i < count; ++i) {
-            const int shift = 8 * (bigEndian_ ? count - 1 - i : i);
-            value |= std::uint32_t(byte()) << shift;
-        }
-        return value;
+    int advance(int count) {
+        const int at = at_;
+        at_ += count;
+        return at;
     }
 
-    const DeviceImage& image_;
+    ByteReader reader_;
     int at_;
-    bool bigEndian_;
+    ByteOrder order_;
 };
 
 // ---- Field helpers -------------------------------------------------------------------------
@@ -556,13 +555,13 @@ void readAnalogScaling(const DeviceImage& image, bool bigEndian, Program& progra
     }
 }
 
-// Configuration record flags: the extension modules in bits 0-2.
-constexpr int kConfigFlagsByte = 4;
-constexpr std::uint8_t kConfigKeptBits = 248;
-constexpr int kSecondWordByte = 6;
-constexpr int kLargeConfigRecord = 11;
-constexpr int kSmallConfigRecord = 8;
-constexpr int kFirstLargeRecordModel = 8;
+// Configuration record flags: the extension modules in bits 0-2, the rest kept.
+constexpr int kConfigFlagsByte = ConfigLayout::FlagsByte;
+constexpr std::uint8_t kConfigKeptBits = static_cast<std::uint8_t>(~ConfigLayout::ModuleBits);
+constexpr int kSecondWordByte = ConfigLayout::Level2Password;
+constexpr int kLargeConfigRecord = ConfigLayout::LargeSize;
+constexpr int kSmallConfigRecord = ConfigLayout::SmallSize;
+constexpr int kFirstLargeRecordModel = ConfigLayout::FirstLargeModel;
 
 }  // namespace
 

@@ -6,15 +6,12 @@
 #include <cstdint>
 #include <optional>
 
+#include "comm/device_protocol.h"
 #include "ladder/program.h"
 
 // The device image: the whole program translated into the fixed record the device stores, and
 // back. Built and read in either byte order.
 namespace bdx {
-
-inline constexpr int kDeviceImageSize = 4190;
-inline constexpr int kProgramCodeSize = 3000;                               // area 2: image bytes 0..2999
-inline constexpr int kBlockDataSize = kDeviceImageSize - kProgramCodeSize;  // area 3: 1190 bytes
 
 // Offsets of the tables inside the image.
 namespace ImageOffset {

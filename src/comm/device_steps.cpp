@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "comm/byte_reader.h"
 #include "comm/device_image.h"
 #include "comm/modbus_requests.h"
 #include "comm/modbus_transaction.h"
@@ -23,11 +24,6 @@ constexpr int kTextPasswordPrompt = 8160;
 constexpr int kTextSelectPort = 4289;
 
 constexpr int kMaxPasswordTries = 3;
-constexpr std::uint8_t kPointToPointAddress = 254;
-constexpr std::uint8_t kServiceAddress = 1;
-constexpr std::uint8_t kRunModeRun = 1;
-constexpr std::uint8_t kRunModeStop = 3;
-constexpr int kPasswordActiveBit = 0x02;  // configuration byte 2
 
 }  // namespace
 
@@ -51,14 +47,14 @@ std::optional<int> AskDevicePassword(Prompter& prompter) {
 }
 
 std::optional<RecordPassword> DeviceSteps::PasswordOfRecord(const QByteArray& record, bool bigEndian) {
-    if (record.size() < 3) {
+    const ByteReader r(record);
+    const std::optional<std::uint8_t> flags = r.u8(ConfigLayout::PasswordByte);
+    if (!flags) {
         return std::nullopt;
     }
-    const auto b0 = static_cast<std::uint8_t>(record[0]);
-    const auto b1 = static_cast<std::uint8_t>(record[1]);
     RecordPassword password;
-    password.number = bigEndian ? b0 * 256 + b1 : b1 * 256 + b0;
-    password.active = (static_cast<std::uint8_t>(record[2]) & kPasswordActiveBit) != 0;
+    password.number = *r.u16(ConfigLayout::Level1Password, OrderOf(bigEndian));
+    password.active = (*flags & ConfigLayout::PasswordActive) != 0;
     return password;
 }
 
@@ -86,7 +82,7 @@ bool DeviceSteps::ProbeDevice() {
     CommState& state = session_.state();
     const std::uint8_t configured = state.ModbusID;
     std::vector<std::uint8_t> addresses{configured};
-    for (const std::uint8_t fallback : {kPointToPointAddress, kServiceAddress}) {
+    for (const std::uint8_t fallback : {DeviceAddress::PointToPoint, DeviceAddress::Service}) {
         if (fallback != configured) {
             addresses.push_back(fallback);
         }
@@ -151,7 +147,7 @@ bool DeviceSteps::StopDevice() {
         setStopControlsEnabled(false);
     }
     PauseWithEvents(stopDelayMs);
-    const bool stopped = WriteDeviceSetting(session_, kRunModeStop);
+    const bool stopped = WriteDeviceSetting(session_, DeviceMode::Stop);
     if (setStopControlsEnabled) {
         setStopControlsEnabled(true);
     }
@@ -159,7 +155,7 @@ bool DeviceSteps::StopDevice() {
 }
 
 bool DeviceSteps::RunDevice() {
-    return WriteDeviceSetting(session_, kRunModeRun);
+    return WriteDeviceSetting(session_, DeviceMode::Run);
 }
 
 }  // namespace bdx

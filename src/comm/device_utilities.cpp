@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include "comm/byte_reader.h"
 #include "comm/device_image.h"
 #include "comm/modbus_requests.h"
 #include "comm/modbus_transaction.h"
@@ -48,33 +49,10 @@ constexpr int kTextWriteFailed = 4299;
 constexpr int kTextReadDone = 4306;
 constexpr int kTextReadFailed = 4307;
 
-constexpr int kAreaBacklight = 7;
-constexpr int kAreaPasswords = 10;
 constexpr int kFirstTwoDigitYear = 2000;
 
-// Area 10 operations and reply statuses.
-constexpr int kPasswordSet = 1;
-constexpr int kPasswordRemove = 2;
-constexpr int kStatusDone = 0;
-constexpr int kStatusWrongOld = 1;
-constexpr int kStatusNoPassword = 2;
-constexpr int kStatusNoLevel2 = 3;
-
-// Configuration record layout.
-constexpr int kRecordLevel1 = 0;
-constexpr int kRecordResetByte = 4;
-constexpr int kRecordLevel2 = 6;
-constexpr int kResetLevel1Bit = 0x80;
-constexpr int kResetLevel2Bit = 0x40;
-constexpr int kLevel2ModelCode = 8;  // model codes from here on hold a level-2 password
-
-// Device information (area 1 item): firmware text, then the version bytes.
-constexpr int kInfoTextLength = 9;
-constexpr int kInfoMainVersion = 11;
-constexpr int kInfoMinorVersion = 12;
-
-std::uint8_t byteAt(const QByteArray& bytes, int index) {
-    return index >= 0 && index < bytes.size() ? static_cast<std::uint8_t>(bytes.at(index)) : 0;
+std::uint8_t byteOf(const QByteArray& bytes, int index) {
+    return ByteReader(bytes).u8(index).value_or(0);
 }
 
 QString lines(std::initializer_list<int> ids) {
@@ -131,24 +109,26 @@ std::optional<DstRule> DstRule::fromRegisters(const std::vector<std::uint16_t>& 
     return r;
 }
 
-std::optional<QString> DstRuleFault(const DstRule& r) {
-    if (!inRange(r.startWeek, 0, 4) || !inRange(r.endWeek, 0, 4)) {
-        return LoadText(kTextDstWeek);
+Refusal DstRuleFault(const DstRule& r) {
+    using namespace DstLimit;
+    if (!inRange(r.startWeek, 0, Week) || !inRange(r.endWeek, 0, Week)) {
+        return WarningBox(LoadText(kTextDstWeek));
     }
-    if (!inRange(r.startWeekday, 0, 6) || !inRange(r.endWeekday, 0, 6)) {
-        return LoadText(kTextDstDay);
+    if (!inRange(r.startWeekday, 0, Weekday) || !inRange(r.endWeekday, 0, Weekday)) {
+        return WarningBox(LoadText(kTextDstDay));
     }
-    if (!inRange(r.startMonth, 0, 11) || !inRange(r.endMonth, 0, 11)) {
-        return LoadText(kTextDstMonth);
+    if (!inRange(r.startMonth, 0, Month) || !inRange(r.endMonth, 0, Month)) {
+        return WarningBox(LoadText(kTextDstMonth));
     }
-    if (!inRange(r.startHour, 0, 23) || !inRange(r.endHour, 0, 23) || !inRange(r.offsetHours, 0, 23)) {
-        return LoadText(kTextDstHour);
+    if (!inRange(r.startHour, 0, Hour) || !inRange(r.endHour, 0, Hour) || !inRange(r.offsetHours, 0, Hour)) {
+        return WarningBox(LoadText(kTextDstHour));
     }
-    if (!inRange(r.startMinute, 0, 59) || !inRange(r.endMinute, 0, 59) || !inRange(r.offsetMinutes, 0, 59)) {
-        return LoadText(kTextDstMinute);
+    if (!inRange(r.startMinute, 0, Minute) || !inRange(r.endMinute, 0, Minute) ||
+        !inRange(r.offsetMinutes, 0, Minute)) {
+        return WarningBox(LoadText(kTextDstMinute));
     }
     if (r.startWeek == r.endWeek && r.startWeekday == r.endWeekday && r.startMonth == r.endMonth) {
-        return LoadText(kTextDstSameDates);
+        return WarningBox(LoadText(kTextDstSameDates));
     }
     return std::nullopt;
 }
@@ -181,8 +161,7 @@ bool DeviceUtilities::probeAt(std::uint8_t address) {
 }
 
 int DeviceUtilities::recordWord(const QByteArray& record, int offset) const {
-    const int first = byteAt(record, offset), second = byteAt(record, offset + 1);
-    return bigEndian ? (first << 8) | second : (second << 8) | first;
+    return ByteReader(record).u16(offset, OrderOf(bigEndian)).value_or(0);
 }
 
 std::optional<QByteArray> DeviceUtilities::readRecord(int* modelCode) {
@@ -201,7 +180,7 @@ std::optional<QByteArray> DeviceUtilities::ReadDeviceInformation() {
 }
 
 bool DeviceUtilities::clockUsesRegisters(const QByteArray& info) const {
-    return byteAt(info, kInfoMainVersion) != 0 || byteAt(info, kInfoMinorVersion) != 0;
+    return byteOf(info, InfoByte::MainVersion) != 0 || byteOf(info, InfoByte::MinorVersion) != 0;
 }
 
 bool DeviceUtilities::connect() {
@@ -235,7 +214,8 @@ std::optional<DeviceClock> DeviceUtilities::ReadClock() {
     }
     std::optional<DeviceClock> clock;
     if (info && clockUsesRegisters(*info)) {
-        const auto values = ReadRegisters(session_, 3, kClockRegister, kClockRegisterCount);
+        const auto values =
+            ReadRegisters(session_, FunctionCode::ReadHoldingRegisters, kClockRegister, kClockRegisterCount);
         if (values) {
             const auto& v = *values;
             clock = DeviceClock{QDate(v[0], v[1], v[2]), QTime(v[3], v[4], v[5])};
@@ -245,8 +225,8 @@ std::optional<DeviceClock> DeviceUtilities::ReadClock() {
         const std::optional<QByteArray> time = date ? ReadDeviceTime(session_) : std::nullopt;
         if (time) {
             clock =
-                DeviceClock{QDate(kFirstTwoDigitYear + byteAt(*date, 2), byteAt(*date, 1), byteAt(*date, 0)),
-                            QTime(byteAt(*time, 0), byteAt(*time, 1), byteAt(*time, 2))};
+                DeviceClock{QDate(kFirstTwoDigitYear + byteOf(*date, 2), byteOf(*date, 1), byteOf(*date, 0)),
+                            QTime(byteOf(*time, 0), byteOf(*time, 1), byteOf(*time, 2))};
         }
     }
     if (!clock || !clock->date.isValid() || !clock->time.isValid()) {
@@ -306,7 +286,8 @@ std::optional<DstRule> DeviceUtilities::ReadDst() {
         prompter.inform(LoadText(kTextFeatureNotInFirmware));
         return std::nullopt;
     }
-    const auto values = ReadRegisters(session_, 3, kDstRegister, kDstRegisterCount);
+    const auto values =
+        ReadRegisters(session_, FunctionCode::ReadHoldingRegisters, kDstRegister, kDstRegisterCount);
     const std::optional<DstRule> rule = values ? DstRule::fromRegisters(*values) : std::nullopt;
     if (!rule) {
         prompter.critical(LoadText(kTextReadFailed));
@@ -319,8 +300,7 @@ std::optional<DstRule> DeviceUtilities::ReadDst() {
 bool DeviceUtilities::SetDst(const DstRule& rule, bool* permanent) {
     Prompter& prompter = session_.prompter();
     if (rule.enabled) {
-        if (const std::optional<QString> fault = DstRuleFault(rule)) {
-            prompter.warn(*fault);
+        if (!Accepted(prompter, DstRuleFault(rule))) {
             return false;
         }
     }
@@ -373,10 +353,10 @@ bool DeviceUtilities::SetBacklightMode(std::optional<BacklightMode> mode) {
         return false;
     }
     // Devices with a level-2 password protect their menu themselves.
-    if (*model < kLevel2ModelCode && !CheckDevicePassword()) {
+    if (*model < ConfigLayout::FirstLargeModel && !CheckDevicePassword()) {
         return false;
     }
-    if (!WriteDeviceItem(session_, kAreaBacklight, QByteArray(1, static_cast<char>(*mode)))) {
+    if (!WriteDeviceItem(session_, Area::Backlight, QByteArray(1, static_cast<char>(*mode)))) {
         prompter.critical(LoadText(kTextWriteFailed));
         return false;
     }
@@ -395,11 +375,11 @@ std::optional<ResetPassword> DeviceUtilities::ReadResetPassword() {
         session_.prompter().critical(LoadText(kTextReadFailed));
         return std::nullopt;
     }
-    const int bits = byteAt(*record, kRecordResetByte);
-    if (bits & kResetLevel1Bit) {
+    const int bits = byteOf(*record, ConfigLayout::FlagsByte);
+    if (bits & ConfigLayout::ResetLevel1) {
         return ResetPassword::Level1;
     }
-    return bits & kResetLevel2Bit ? ResetPassword::Level2 : ResetPassword::None;
+    return bits & ConfigLayout::ResetLevel2 ? ResetPassword::Level2 : ResetPassword::None;
 }
 
 bool DeviceUtilities::SetResetPassword(ResetPassword choice) {
@@ -408,7 +388,7 @@ bool DeviceUtilities::SetResetPassword(ResetPassword choice) {
         return false;
     }
     const std::optional<QByteArray> info = ReadDeviceInformation();
-    if (!info || info->left(kInfoTextLength).trimmed().isEmpty()) {
+    if (!info || info->left(kFirmwareTextLength).trimmed().isEmpty()) {
         prompter.warn(LoadText(kTextNoFirmwareVersion));
         return false;
     }
@@ -418,7 +398,7 @@ bool DeviceUtilities::SetResetPassword(ResetPassword choice) {
         prompter.critical(LoadText(kTextWriteFailed));
         return false;
     }
-    if (model < kLevel2ModelCode) {
+    if (model < ConfigLayout::FirstLargeModel) {
         prompter.warn(LoadText(kTextNotSupportedDevice));
         return false;
     }
@@ -428,7 +408,8 @@ bool DeviceUtilities::SetResetPassword(ResetPassword choice) {
     }
     if (choice != ResetPassword::None) {
         const bool level1 = choice == ResetPassword::Level1;
-        const int stored = recordWord(*record, level1 ? kRecordLevel1 : kRecordLevel2);
+        const int stored =
+            recordWord(*record, level1 ? ConfigLayout::Level1Password : ConfigLayout::Level2Password);
         if (stored == 0) {
             prompter.warn(LoadText(level1 ? kTextLevel1Absent : kTextLevel2Absent));
             return false;
@@ -442,14 +423,15 @@ bool DeviceUtilities::SetResetPassword(ResetPassword choice) {
             return false;
         }
     }
-    char& bits = (*record)[kRecordResetByte];
-    const int low = static_cast<std::uint8_t>(bits) & 63;
+    char& bits = (*record)[ConfigLayout::FlagsByte];
+    const int low =
+        static_cast<std::uint8_t>(bits) & ~(ConfigLayout::ResetLevel1 | ConfigLayout::ResetLevel2);
     switch (choice) {
         case ResetPassword::Level1:
-            bits = static_cast<char>(low | kResetLevel1Bit);
+            bits = static_cast<char>(low | ConfigLayout::ResetLevel1);
             break;
         case ResetPassword::Level2:
-            bits = static_cast<char>(low | kResetLevel2Bit);
+            bits = static_cast<char>(low | ConfigLayout::ResetLevel2);
             break;
         case ResetPassword::None:
             bits = static_cast<char>(low);
@@ -467,19 +449,19 @@ bool DeviceUtilities::SetResetPassword(ResetPassword choice) {
 
 std::optional<int> DeviceUtilities::passwordItem(int operation, int level, int oldValue, int newValue) {
     QByteArray item;
-    for (const int b :
-         {6, operation, level, oldValue >> 8, oldValue & 0xFF, newValue >> 8, newValue & 0xFF}) {
+    for (const int b : {PasswordOp::ItemLength, operation, level, oldValue >> 8, oldValue & 0xFF,
+                        newValue >> 8, newValue & 0xFF}) {
         item.append(static_cast<char>(b));
     }
-    QByteArray request = ItemWriteRequest(session_.state().ModbusID, kAreaPasswords, item);
+    QByteArray request = ItemWriteRequest(session_.state().ModbusID, Area::Passwords, item);
     QByteArray reply;
     session_.openIfSerial();
     const bool ok = session_.ModbusTransaction(request, reply);
     session_.closeIfSerial();
-    if (!ok || reply.size() < 5) {
+    if (!ok) {
         return std::nullopt;
     }
-    return byteAt(reply, 4);
+    return ByteReader(reply).u8(PacketByte::Number);
 }
 
 bool DeviceUtilities::SetPassword(int level, const QString& oldText, const QString& newText,
@@ -502,14 +484,14 @@ bool DeviceUtilities::SetPassword(int level, const QString& oldText, const QStri
         prompter.warn(LoadText(kTextWrongOldPassword));
         return false;
     }
-    const std::optional<int> status = passwordItem(kPasswordSet, level, stored, newText.toInt());
-    if (status == kStatusDone) {
+    const std::optional<int> status = passwordItem(PasswordOp::Set, level, stored, newText.toInt());
+    if (status == PasswordStatus::Done) {
         prompter.inform(LoadText(kTextPasswordSet));
         return true;
     }
-    prompter.critical(LoadText(status == kStatusWrongOld   ? kTextWrongOldPassword
-                               : status == kStatusNoLevel2 ? kTextNotSupportedDevice
-                                                           : kTextWriteFailed));
+    prompter.critical(LoadText(status == PasswordStatus::Wrong      ? kTextWrongOldPassword
+                               : status == PasswordStatus::NoLevel2 ? kTextNotSupportedDevice
+                                                                    : kTextWriteFailed));
     return false;
 }
 
@@ -526,11 +508,11 @@ std::optional<int> DeviceUtilities::storedPassword(int level) {
         prompter.critical(LoadText(kTextWriteFailed));
         return std::nullopt;
     }
-    if (level == 2 && model < kLevel2ModelCode) {
+    if (level == 2 && model < ConfigLayout::FirstLargeModel) {
         prompter.warn(LoadText(kTextNotSupportedDevice));
         return std::nullopt;
     }
-    return recordWord(*record, level == 2 ? kRecordLevel2 : kRecordLevel1);
+    return recordWord(*record, level == 2 ? ConfigLayout::Level2Password : ConfigLayout::Level1Password);
 }
 
 bool DeviceUtilities::RemovePassword(int level, const QString& oldText) {
@@ -548,14 +530,14 @@ bool DeviceUtilities::RemovePassword(int level, const QString& oldText) {
         prompter.warn(LoadText(kTextWrongOldPassword));
         return false;
     }
-    const std::optional<int> status = passwordItem(kPasswordRemove, level, stored, 0);
-    if (status == kStatusDone) {
+    const std::optional<int> status = passwordItem(PasswordOp::Remove, level, stored, 0);
+    if (status == PasswordStatus::Done) {
         prompter.inform(LoadText(kTextPasswordRemoved));
         return true;
     }
-    prompter.critical(LoadText(status == kStatusNoPassword ? kTextPasswordNotEnabled
-                               : status == kStatusWrongOld ? kTextWrongOldPassword
-                                                           : kTextWriteFailed));
+    prompter.critical(LoadText(status == PasswordStatus::Absent  ? kTextPasswordNotEnabled
+                               : status == PasswordStatus::Wrong ? kTextWrongOldPassword
+                                                                 : kTextWriteFailed));
     return false;
 }
 
@@ -570,10 +552,10 @@ IdSearchResult DeviceUtilities::ScanModbusId(ScanProgress* progress) {
     state.QuietComm = true;
     state.IdSearchActive = true;
     if (progress) {
-        progress->setRange(kFirstModbusId, kLastModbusId);
+        progress->setRange(DeviceAddress::FirstId, DeviceAddress::LastId);
     }
     IdSearchResult result = IdSearchResult::NotFound;
-    for (int id = kFirstModbusId; id <= kLastModbusId; ++id) {
+    for (int id = DeviceAddress::FirstId; id <= DeviceAddress::LastId; ++id) {
         if (!state.IdSearchActive) {
             result = IdSearchResult::Cancelled;
             break;

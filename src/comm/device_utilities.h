@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "comm/device_steps.h"
+#include "shell/prompter.h"
 
 // The small device dialogs without their windows: device clock and daylight-saving rule, run /
 // stop, backlight mode, the device passwords and the reset-menu password, the password prompt
@@ -20,9 +21,6 @@ namespace bdx {
 
 class ModbusSession;
 class Prompter;
-
-inline constexpr int kFirstModbusId = 1;
-inline constexpr int kLastModbusId = 247;
 
 // The progress bar of the address search (prgScan).
 class ScanProgress {
@@ -46,7 +44,7 @@ struct DstRule {
     bool operator==(const DstRule&) const = default;
 };
 // The message of the rule's first fault; none when it may be written.
-std::optional<QString> DstRuleFault(const DstRule& rule);
+Refusal DstRuleFault(const DstRule& rule);
 
 enum class BacklightMode : std::uint8_t { Auto = 0, On = 1, Off = 2 };
 // Which password the device's own Reset menu function asks for.

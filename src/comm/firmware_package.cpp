@@ -4,6 +4,8 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 
+#include "comm/byte_reader.h"
+
 namespace bdx {
 
 namespace {
@@ -13,17 +15,13 @@ constexpr int kVersionLength = 9;
 constexpr int kVersionInfoOffset = 18;
 constexpr int kVersionInfoLength = 4;
 
-int byteAt(const QByteArray& bytes, qsizetype i) {
-    return static_cast<std::uint8_t>(bytes.at(i));
+QString twoDigits(std::optional<std::uint8_t> value) {
+    return QStringLiteral("%1").arg(value.value_or(0), 2, 10, QLatin1Char('0'));
 }
 
-QString twoDigits(int value) {
-    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
-}
-
-QString joinTwoDigits(const QByteArray& bytes, qsizetype from, QChar separator) {
-    return twoDigits(byteAt(bytes, from)) + separator + twoDigits(byteAt(bytes, from + 1)) + separator +
-           twoDigits(byteAt(bytes, from + 2));
+QString joinTwoDigits(const ByteReader& bytes, qsizetype from, QChar separator) {
+    return twoDigits(bytes.u8(from)) + separator + twoDigits(bytes.u8(from + 1)) + separator +
+           twoDigits(bytes.u8(from + 2));
 }
 
 }  // namespace
@@ -35,9 +33,10 @@ PackageReadResult ParseFirmwarePackage(const QByteArray& bytes) {
     if (bytes.size() < kQvexHeaderSize) {
         return {std::nullopt, PackageError::Damaged};
     }
+    const ByteReader reader(bytes);
     FirmwarePackage package;
-    package.buildDate = joinTwoDigits(bytes, 3, u'/');
-    package.buildTime = joinTwoDigits(bytes, 6, u':');
+    package.buildDate = joinTwoDigits(reader, 3, u'/');
+    package.buildTime = joinTwoDigits(reader, 6, u':');
     QString version = QString::fromLatin1(bytes.mid(kVersionOffset, kVersionLength));
     while (!version.isEmpty() && (version.back() == u' ' || version.back() == QChar(0))) {
         version.chop(1);
@@ -48,16 +47,17 @@ PackageReadResult ParseFirmwarePackage(const QByteArray& bytes) {
     // Chunks run until the file ends or the next one would start at the data end.
     qsizetype at = kQvexHeaderSize;
     while (at < bytes.size() && at + 1 < kQvexDataEnd) {
-        if (at + 2 > bytes.size()) {
+        const std::optional<std::uint16_t> count = reader.u16le(at);
+        if (!count) {
             return {std::nullopt, PackageError::Damaged};
         }
-        const int count = byteAt(bytes, at) | byteAt(bytes, at + 1) << 8;
         at += 2;
-        if (count > bytes.size() - at || package.image.size() + count > kFirmwareMemorySize) {
+        const std::optional<QByteArrayView> chunk = reader.bytes(at, *count);
+        if (!chunk || package.image.size() + *count > kFirmwareMemorySize) {
             return {std::nullopt, PackageError::Damaged};
         }
-        package.image.append(bytes.constData() + at, count);
-        at += count;
+        package.image.append(*chunk);
+        at += *count;
     }
     if (package.image.isEmpty()) {
         return {std::nullopt, PackageError::Damaged};

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "comm/device_protocol.h"
+
 // The ".qvex" firmware package: a header (signature "TBQ", build date and time, version text,
 // four bytes of version information) followed by the firmware image in length-prefixed chunks.
 namespace bdx {
@@ -20,8 +22,6 @@ inline constexpr int kQvexDataEnd = 66107;
 inline constexpr std::uint8_t kQvexFormat = 1;
 // A version-information model byte accepting every model of the package's family.
 inline constexpr std::uint8_t kQvexAnyModel = 0xFF;
-// The device's program memory; an image larger than this cannot be written.
-inline constexpr int kFirmwareMemorySize = 128 * 1024;
 // Name of the unpacked image in the application folder.
 inline constexpr char kFirmwareImageName[] = "QVEX.bin";
 

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "blocks/device_model.h"
+#include "comm/byte_reader.h"
 #include "comm/device_steps.h"
 #include "comm/modbus_crc.h"
 #include "comm/modbus_requests.h"
@@ -23,10 +24,6 @@ constexpr int kTextPackageCannotOpen = 8170;
 constexpr int kTextImageCannotWrite = 8171;
 constexpr int kLoaderAttempts = 3;
 
-int byteAt(const QByteArray& bytes, qsizetype i) {
-    return i >= 0 && i < bytes.size() ? static_cast<std::uint8_t>(bytes.at(i)) : -1;
-}
-
 QByteArray withCrcSlots(QByteArray body) {
     body.append(2, '\0');
     return body;
@@ -36,6 +33,12 @@ void appendAddress(QByteArray& frame, int address) {
     frame.append(static_cast<char>(address >> 16 & 0xFF));
     frame.append(static_cast<char>(address >> 8 & 0xFF));
     frame.append(static_cast<char>(address & 0xFF));
+}
+
+// Byte 1 of a loader reply is its status: 0 for done.
+template <typename Reply>
+bool loaderAccepted(const Reply& reply) {
+    return reply.body && ByteReader(*reply.body).u8(1) == 0;
 }
 
 QString joinLines(const QString& first, const QString& second) {
@@ -98,7 +101,7 @@ QByteArray LoaderReadRequest(int address, int length) {
 }
 
 int LoaderBlockSize(int loaderType) {
-    return loaderType == 1 ? kPacketSize : 128;
+    return loaderType == 1 ? kPacketSize : kLoaderBlockSize;
 }
 
 QString InvalidPackageMessage() {
@@ -291,12 +294,13 @@ FirmwareResult FirmwareUpdate::enterLoader(int model, int& loaderType) {
     if (identity.cancelled) {
         return FirmwareResult::Stopped;
     }
-    if (!identity.body || identity.body->size() < 3 || byteAt(*identity.body, 1) != model) {
+    const ByteReader identified(identity.body.value_or(QByteArray()));
+    if (identified.size() < 3 || identified.u8(1) != model) {
         prompter.critical(joinLines(QStringLiteral("Cannot confirm device ID"),
                                     QStringLiteral("Also verify that OK key of device is pressed.")));
         return FirmwareResult::Failed;
     }
-    loaderType = byteAt(*identity.body, 2);
+    loaderType = *identified.u8(2);
     return FirmwareResult::Updated;
 }
 
@@ -311,7 +315,7 @@ FirmwareResult FirmwareUpdate::program(const QByteArray& image, int loaderType, 
     if (erased.cancelled) {
         return FirmwareResult::Stopped;  // nothing erased yet: the old firmware still runs after a reset
     }
-    if (!erased.body || byteAt(*erased.body, 1) != 0) {
+    if (!loaderAccepted(erased)) {
         return fail(eraseFailed);
     }
 
@@ -334,7 +338,7 @@ FirmwareResult FirmwareUpdate::program(const QByteArray& image, int loaderType, 
             fail(writeFailed);
             return FirmwareResult::Stopped;
         }
-        if (!written.body || byteAt(*written.body, 1) != 0) {
+        if (!loaderAccepted(written)) {
             return fail(writeFailed);
         }
         if (progress_ != nullptr) {
@@ -361,7 +365,7 @@ FirmwareResult FirmwareUpdate::program(const QByteArray& image, int loaderType, 
                 fail(readFailed);
                 return FirmwareResult::Stopped;
             }
-            if (!read.body || byteAt(*read.body, 1) != expected.size() ||
+            if (!read.body || ByteReader(*read.body).u8(1) != expected.size() ||
                 read.body->size() != expected.size() + 2) {
                 return fail(readFailed);
             }
@@ -376,7 +380,7 @@ FirmwareResult FirmwareUpdate::program(const QByteArray& image, int loaderType, 
 
     stage_ = FirmwareStage::Rebooting;
     const LoaderReply rebooted = loaderExchange(LoaderRequest(LoaderCommand::Reboot));
-    if (!rebooted.body || byteAt(*rebooted.body, 1) != 0) {
+    if (!loaderAccepted(rebooted)) {
         return fail(QStringLiteral("Unable to reboot. Reset the device manually by power ON."));
     }
     session_.prompter().inform(QStringLiteral("Successful!"));

@@ -23,15 +23,6 @@ class FirmwareProgress {
     virtual void setStatus(const QString& /*text*/) {}
 };
 
-// The loader's own commands: no address, the command byte first.
-namespace LoaderCommand {
-inline constexpr std::uint8_t Identify = 13;
-inline constexpr std::uint8_t Erase = 14;
-inline constexpr std::uint8_t Write = 32;
-inline constexpr std::uint8_t Read = 33;
-inline constexpr std::uint8_t Reboot = 35;
-}  // namespace LoaderCommand
-
 // Loader frames (CRC slots included, to be filled by AppendCrc).
 QByteArray LoaderRequest(std::uint8_t command);  // command, 0
 QByteArray LoaderWriteRequest(int address, const QByteArray& data);

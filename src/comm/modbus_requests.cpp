@@ -1,5 +1,6 @@
 #include "modbus_requests.h"
 
+#include "comm/byte_reader.h"
 #include "comm/transport.h"
 #include "shell/language_table.h"
 #include "shell/prompter.h"
@@ -8,21 +9,8 @@ namespace bdx {
 
 namespace {
 
-constexpr std::uint8_t kReadArea = 100;
-constexpr std::uint8_t kWriteArea = 101;
-constexpr std::uint8_t kReadDiscreteInputs = 2;
-constexpr std::uint8_t kWriteRegisters = 16;
-constexpr std::uint8_t kWriteCoils = 15;
-constexpr std::uint8_t kReportServerId = 17;
-constexpr int kModelFamilySilenceMs = 50;
-constexpr int kModelCodeLimit = 16;
-constexpr int kMaxRegisters = 123;  // what one function-16 frame can carry
 constexpr int kTextReadIdentityFailed = 521;
 constexpr int kTextModelNotSupported = 520;
-
-std::uint8_t byteAt(const QByteArray& bytes, qsizetype index) {
-    return static_cast<std::uint8_t>(bytes.at(index));
-}
 
 void appendWord(QByteArray& bytes, int value) {
     bytes.append(static_cast<char>((value >> 8) & 0xFF));
@@ -85,22 +73,22 @@ QByteArray MakeRequest(std::uint8_t address, std::uint8_t function, const QByteA
 }
 
 QByteArray AreaQueryRequest(std::uint8_t address, int area, const QByteArray& extra) {
-    return MakeRequest(address, kReadArea, bytesOf({SubCommand::Item, area}) + extra);
+    return MakeRequest(address, FunctionCode::ReadArea, bytesOf({SubCommand::Item, area}) + extra);
 }
 
 QByteArray AreaPacketReadRequest(std::uint8_t address, std::uint8_t subCommand, int area) {
-    return MakeRequest(address, kReadArea, bytesOf({subCommand, area}));
+    return MakeRequest(address, FunctionCode::ReadArea, bytesOf({subCommand, area}));
 }
 
 QByteArray AreaPacketWriteRequest(std::uint8_t address, std::uint8_t subCommand, int area, int packet,
                                   const QByteArray& data) {
     const QByteArray payload = data.left(kPacketSize);
-    return MakeRequest(address, kWriteArea,
+    return MakeRequest(address, FunctionCode::WriteArea,
                        bytesOf({subCommand, area, packet, static_cast<int>(payload.size())}) + payload);
 }
 
 QByteArray ItemWriteRequest(std::uint8_t address, int area, const QByteArray& item) {
-    return MakeRequest(address, kWriteArea, bytesOf({SubCommand::Item, area}) + item);
+    return MakeRequest(address, FunctionCode::WriteArea, bytesOf({SubCommand::Item, area}) + item);
 }
 
 QByteArray ReadRegistersRequest(std::uint8_t address, std::uint8_t function, int start, int count) {
@@ -111,7 +99,7 @@ QByteArray ReadRegistersRequest(std::uint8_t address, std::uint8_t function, int
 }
 
 QByteArray WriteRegistersRequest(std::uint8_t address, int start, const std::vector<std::uint16_t>& values) {
-    const int count = std::min<int>(static_cast<int>(values.size()), kMaxRegisters);
+    const int count = std::min<int>(static_cast<int>(values.size()), kMaxWriteRegisters);
     QByteArray body;
     appendWord(body, start);
     appendWord(body, count);
@@ -119,11 +107,11 @@ QByteArray WriteRegistersRequest(std::uint8_t address, int start, const std::vec
     for (int i = 0; i < count; ++i) {
         appendWord(body, values[static_cast<std::size_t>(i)]);
     }
-    return MakeRequest(address, kWriteRegisters, body);
+    return MakeRequest(address, FunctionCode::WriteRegisters, body);
 }
 
 QByteArray ReadDiscreteInputsRequest(std::uint8_t address, int start, int count) {
-    return ReadRegistersRequest(address, kReadDiscreteInputs, start, count);
+    return ReadRegistersRequest(address, FunctionCode::ReadDiscreteInputs, start, count);
 }
 
 QByteArray WriteCoilsRequest(std::uint8_t address, int start, int count, const QByteArray& bits) {
@@ -135,96 +123,115 @@ QByteArray WriteCoilsRequest(std::uint8_t address, int start, int count, const Q
     QByteArray data = bits.left(bytes);
     data.append(bytes - data.size(), '\0');
     body.append(data);
-    return MakeRequest(address, kWriteCoils, body);
+    return MakeRequest(address, FunctionCode::WriteCoils, body);
 }
 
 QByteArray IdentityRequest(std::uint8_t address) {
-    return MakeRequest(address, kReportServerId, {});
+    return MakeRequest(address, FunctionCode::ReportServerId, {});
 }
 
 QByteArray ModelFamilyRequest(std::uint8_t address, std::uint8_t modelByte) {
-    return MakeRequest(address, kReadArea, bytesOf({1, Area::ModelFamily, 0, 4, 1, modelByte, 1, 0}));
+    return MakeRequest(address, FunctionCode::ReadArea,
+                       bytesOf({1, Area::ModelFamily, 0, kModelCheckMarker, 1, modelByte, 1, 0}));
 }
 
 // --- Reply parsers ---------------------------------------------------------------------------
 
+namespace {
+
+bool isFunction(const ByteReader& reply, std::uint8_t function) {
+    return reply.u8(1) == function;
+}
+
+bool isException(const ByteReader& reply) {
+    return (reply.u8(1).value_or(0) & FunctionCode::ExceptionFlag) != 0;
+}
+
+}  // namespace
+
 std::optional<AreaPacket> ParseAreaPacket(const QByteArray& reply) {
-    // address, function, sub-command, area, packet, length, data, CRC
-    if (reply.size() < 8 || byteAt(reply, 1) != kReadArea) {
-        return std::nullopt;
-    }
-    const int length = byteAt(reply, 5);
-    if (length > kPacketSize || 6 + length + 2 > reply.size()) {
+    const ByteReader r(reply);
+    const std::optional<std::uint8_t> length = r.u8(PacketByte::Length);
+    if (!isFunction(r, FunctionCode::ReadArea) || !length || *length > kPacketSize ||
+        !r.has(PacketByte::Data, *length + kCrcBytes)) {
         return std::nullopt;
     }
     AreaPacket packet;
-    packet.subCommand = byteAt(reply, 2);
-    packet.area = byteAt(reply, 3);
-    packet.packet = byteAt(reply, 4);
-    packet.data = reply.mid(6, length);
+    packet.subCommand = *r.u8(PacketByte::SubCommand);
+    packet.area = *r.u8(PacketByte::Area);
+    packet.packet = *r.u8(PacketByte::Number);
+    packet.data = r.bytes(PacketByte::Data, *length)->toByteArray();
     return packet;
 }
 
 std::optional<int> ParsePacketCount(const QByteArray& reply) {
-    if (reply.size() < 7 || byteAt(reply, 1) != kReadArea) {
+    const ByteReader r(reply);
+    if (!r.has(0, PacketByte::Data + 1) || !isFunction(r, FunctionCode::ReadArea)) {
         return std::nullopt;
     }
-    return byteAt(reply, 4);
+    return r.u8(PacketByte::Number);
 }
 
 std::optional<QByteArray> ParseItemData(const QByteArray& reply) {
-    if (reply.size() < 8 || byteAt(reply, 1) != kReadArea) {
+    const ByteReader r(reply);
+    const std::optional<QByteArrayView> item =
+        r.bytes(PacketByte::Data, r.size() - PacketByte::Data - kCrcBytes);
+    if (!item || !isFunction(r, FunctionCode::ReadArea)) {
         return std::nullopt;
     }
-    return reply.mid(6, reply.size() - 8);
+    return item->toByteArray();
 }
 
 std::optional<std::vector<std::uint16_t>> ParseRegisters(const QByteArray& reply, int count) {
-    if (count < 0 || reply.size() < 5 || (byteAt(reply, 1) & 0x80) != 0 || byteAt(reply, 2) != count * 2 ||
-        reply.size() < 3 + 2 * count + 2) {
+    const ByteReader r(reply);
+    if (count < 0 || isException(r) || r.u8(2) != count * 2 || !r.has(3, 2 * count + kCrcBytes)) {
         return std::nullopt;
     }
     std::vector<std::uint16_t> values(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
-        values[static_cast<std::size_t>(i)] =
-            static_cast<std::uint16_t>(byteAt(reply, 3 + 2 * i) << 8 | byteAt(reply, 4 + 2 * i));
+        values[static_cast<std::size_t>(i)] = *r.u16be(3 + 2 * i);
     }
     return values;
 }
 
 std::optional<QByteArray> ParseBits(const QByteArray& reply, int bytes) {
-    if (bytes < 0 || reply.size() < 5 || (byteAt(reply, 1) & 0x80) != 0 || byteAt(reply, 2) < bytes ||
-        reply.size() < 3 + bytes + 2) {
+    const ByteReader r(reply);
+    if (bytes < 0 || isException(r) || r.u8(2).value_or(0) < bytes || !r.has(3, bytes + kCrcBytes)) {
         return std::nullopt;
     }
-    return reply.mid(3, bytes);
+    return r.bytes(3, bytes)->toByteArray();
 }
 
 std::optional<DeviceIdentity> ParseIdentity(const QByteArray& reply) {
-    if (reply.size() < 48 + 2 || byteAt(reply, 1) != kReportServerId) {
+    const ByteReader r(reply);
+    if (r.size() < IdentityByte::Size || !isFunction(r, FunctionCode::ReportServerId)) {
         return std::nullopt;
     }
     const auto digit = [&](int index) -> int {
-        const std::uint8_t c = byteAt(reply, index);
+        const std::uint8_t c = r.u8(index).value_or(0);
         return c >= '0' && c <= '9' ? c - '0' : -1;
     };
-    const int tens = digit(46);
-    const int units = digit(47);
+    const int tens = digit(IdentityByte::ModelDigits);
+    const int units = digit(IdentityByte::ModelDigits + 1);
     if (tens < 0 || units < 0) {
         return std::nullopt;
     }
     DeviceIdentity identity;
-    identity.firmware = QString::fromLatin1(reply.mid(35, 9));
+    identity.firmware =
+        QString::fromLatin1(r.bytes(IdentityByte::Firmware, kFirmwareTextLength)->toByteArray());
     identity.modelCode = tens * 10 + units;
     return identity;
 }
 
 bool ModelFamilyAccepted(const QByteArray& reply, std::uint8_t modelByte) {
-    if (reply.size() < 9 + 2 || byteAt(reply, 1) == (kReadArea | 0x80) || byteAt(reply, 5) != 4 ||
-        byteAt(reply, 7) != modelByte || modelByte >= ModelFamilyTable.size()) {
+    const ByteReader r(reply);
+    if (!r.has(0, ModelCheckByte::Family + 1 + kCrcBytes) ||
+        r.u8(1) == (FunctionCode::ReadArea | FunctionCode::ExceptionFlag) ||
+        r.u8(ModelCheckByte::Marker) != kModelCheckMarker || r.u8(ModelCheckByte::Model) != modelByte ||
+        modelByte >= ModelFamilyTable.size()) {
         return false;
     }
-    return byteAt(reply, 8) == ModelFamilyTable[modelByte];
+    return r.u8(ModelCheckByte::Family) == ModelFamilyTable[modelByte];
 }
 
 // --- Packet assembly and planning ------------------------------------------------------------
@@ -384,7 +391,7 @@ std::optional<std::vector<std::uint16_t>> ReadRegisters(ModbusSession& session, 
         return std::nullopt;
     }
     std::optional<std::vector<std::uint16_t>> values = ParseRegisters(reply, count);
-    if (!values || byteAt(reply, 1) != function) {
+    if (!values || ByteReader(reply).u8(1) != function) {
         refuse(session);
         return std::nullopt;
     }
@@ -393,7 +400,7 @@ std::optional<std::vector<std::uint16_t>> ReadRegisters(ModbusSession& session, 
 
 bool WriteRegisters(ModbusSession& session, int start, const std::vector<std::uint16_t>& values,
                     std::uint8_t address) {
-    if (values.empty() || values.size() > std::size_t(kMaxRegisters)) {
+    if (values.empty() || values.size() > std::size_t(kMaxWriteRegisters)) {
         return false;
     }
     QByteArray request = WriteRegistersRequest(addressOf(session, address), start, values);
@@ -402,14 +409,13 @@ bool WriteRegisters(ModbusSession& session, int start, const std::vector<std::ui
 }
 
 std::optional<QByteArray> ReadDiscreteInputs(ModbusSession& session) {
-    constexpr int kInputs = 40;
-    QByteArray request = ReadDiscreteInputsRequest(session.state().ModbusID, 0, kInputs);
+    QByteArray request = ReadDiscreteInputsRequest(session.state().ModbusID, 0, kDiscreteInputCount);
     QByteArray reply;
     if (!run(session, request, reply)) {
         return std::nullopt;
     }
-    std::optional<QByteArray> bits = ParseBits(reply, kInputs / 8);
-    if (!bits || byteAt(reply, 1) != kReadDiscreteInputs) {
+    std::optional<QByteArray> bits = ParseBits(reply, kInputBytes);
+    if (!bits || ByteReader(reply).u8(1) != FunctionCode::ReadDiscreteInputs) {
         refuse(session);
         return std::nullopt;
     }
@@ -418,7 +424,7 @@ std::optional<QByteArray> ReadDiscreteInputs(ModbusSession& session) {
 
 bool WriteCoils(ModbusSession& session, std::uint16_t outputs) {
     QByteArray request =
-        WriteCoilsRequest(session.state().ModbusID, 0, 16, bytesOf({outputs & 0xFF, outputs >> 8}));
+        WriteCoilsRequest(session.state().ModbusID, 0, kCoilCount, bytesOf({outputs & 0xFF, outputs >> 8}));
     QByteArray reply;
     return run(session, request, reply);
 }
@@ -492,7 +498,7 @@ bool WriteDeviceSetting(ModbusSession& session, std::uint8_t value) {
 
 std::optional<QByteArray> ReadMonitorStatus(ModbusSession& session) {
     std::optional<QByteArray> reply = QueryDeviceArea(session, Area::MonitorStatus, bytesOf({0, 0}));
-    if (reply && reply->size() < 7) {
+    if (reply && reply->size() <= kStatusErrorByte + kCrcBytes) {
         refuse(session);
         return std::nullopt;
     }
@@ -502,12 +508,13 @@ std::optional<QByteArray> ReadMonitorStatus(ModbusSession& session) {
 ModelFamilyResult CheckModelFamily(ModbusSession& session) {
     QByteArray request = ModelFamilyRequest(session.state().ModbusID, session.state().ModelByte);
     QByteArray reply;
-    if (!run(session, request, reply, kModelFamilySilenceMs)) {
+    if (!run(session, request, reply, kModelCheckSilenceMs)) {
         return ModelFamilyResult::NoReply;
     }
     // The transaction may have corrected the model byte from the device's answer.
-    return ModelFamilyAccepted(reply, byteAt(request, 7)) ? ModelFamilyResult::Accepted
-                                                          : ModelFamilyResult::Rejected;
+    return ModelFamilyAccepted(reply, ByteReader(request).u8(ModelCheckByte::Model).value_or(0))
+               ? ModelFamilyResult::Accepted
+               : ModelFamilyResult::Rejected;
 }
 
 }  // namespace bdx

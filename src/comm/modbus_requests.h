@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "comm/device_protocol.h"
 #include "comm/modbus_transaction.h"
 
 // One function per device operation. Each builds its request, runs it through the session's
@@ -14,32 +15,6 @@
 // transport, opens the port before and closes it after. The frame builders and reply parsers
 // are pure functions, usable without a transport.
 namespace bdx {
-
-inline constexpr int kPacketSize = 200;
-
-// Memory areas of functions 100/101.
-namespace Area {
-inline constexpr int DeviceInfo = 1;
-inline constexpr int ProgramCode = 2;   // 3000 bytes
-inline constexpr int BlockData = 3;     // 1190 bytes
-inline constexpr int ConfigRecord = 4;  // 8 or 11 bytes
-inline constexpr int Date = 5;          // day, month, year % 100
-inline constexpr int Time = 6;          // hour, minute, second
-inline constexpr int Command = 8;       // device command without data
-inline constexpr int Setting = 9;       // one-byte device setting (run mode 1 / 3 ...)
-inline constexpr int Loader = 11;
-inline constexpr int MonitorStatus = 13;
-inline constexpr int ModelFamily = 14;
-}  // namespace Area
-
-// Sub-commands in byte 2 of function 100/101 requests.
-namespace SubCommand {
-inline constexpr std::uint8_t Item = 0;  // query an area / write a small item
-inline constexpr std::uint8_t Next = 1;
-inline constexpr std::uint8_t Repeat = 2;
-inline constexpr std::uint8_t Last = 3;
-inline constexpr std::uint8_t First = 4;
-}  // namespace SubCommand
 
 // Called after each packet: packets done, packets in all, bytes moved so far.
 using PacketProgress = std::function<void(int packet, int packets, int bytes)>;
@@ -169,11 +144,6 @@ std::optional<QByteArray> ReadDeviceDate(ModbusSession& session);
 std::optional<QByteArray> ReadDeviceTime(ModbusSession& session);
 bool WriteDeviceDate(ModbusSession& session, int day, int month, int year);
 bool WriteDeviceTime(ModbusSession& session, int hour, int minute, int second);
-// The clock as six holding registers from 384, and the daylight-saving block from 390.
-inline constexpr int kClockRegister = 384, kClockRegisterCount = 6;
-inline constexpr int kDstRegister = 390, kDstRegisterCount = 13;
-inline constexpr int kCommParamRegister = 1000, kCommParamCount = 4;
-
 // Area 8: a device command without data.
 bool SendDeviceCommand(ModbusSession& session, int area = Area::Command);
 // Area 9: a one-byte device setting (run mode: 1 run, 3 stop).

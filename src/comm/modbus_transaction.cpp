@@ -2,6 +2,7 @@
 
 #include <QEventLoop>
 
+#include "comm/byte_reader.h"
 #include "comm/modbus_crc.h"
 #include "comm/transport.h"
 #include "shell/prompter.h"
@@ -10,41 +11,39 @@ namespace bdx {
 
 namespace {
 
-std::uint8_t byteAt(const QByteArray& bytes, qsizetype index) {
-    return static_cast<std::uint8_t>(bytes.at(index));
-}
-
-constexpr std::uint8_t kAreaQueryException = 100 | 0x80;  // 228
-constexpr int kModelFamilyReplySize = 12;
+constexpr std::uint8_t kAreaQueryException = FunctionCode::ReadArea | FunctionCode::ExceptionFlag;  // 228
 // How often a wait looks at the flags other parties may have set (the Stop buttons).
 constexpr int kFlagPollMs = 10;
 
 }  // namespace
 
 int ValidateReply(const QByteArray& reply, QByteArray& request) {
-    if (reply.size() < 4) {
+    if (reply.size() < kMinFrameBytes) {
         return ReplyCheck::TooShort;
     }
     if (!HasValidCrc(reply)) {
         return ReplyCheck::BadCrc;
     }
-    if (request.isEmpty() || reply.at(0) != request.at(0)) {
+    const ByteReader r(reply);
+    if (r.u8(0) != ByteReader(request).u8(0)) {
         return ReplyCheck::WrongAddress;
     }
-    const std::uint8_t function = byteAt(reply, 1);
+    const std::uint8_t function = *r.u8(1);
     if (function != kAreaQueryException) {
-        return (function & 0x80) != 0 ? ReplyCheck::Exception : ReplyCheck::Ok;
+        return (function & FunctionCode::ExceptionFlag) != 0 ? ReplyCheck::Exception : ReplyCheck::Ok;
     }
     // The device answers a model-family check for the wrong family with this exception; it
     // carries what the request should have said, so the retry asks again corrected.
-    if (reply.size() == kModelFamilyReplySize && (byteAt(reply, 3) == 14 || byteAt(reply, 3) == 142) &&
-        byteAt(reply, 5) == 4 && request.size() >= 10) {
-        request[6] = reply.at(6);
-        request[7] = reply.at(7);
-        request[9] = reply.at(9);
-        const std::uint8_t model = byteAt(reply, 7);
+    const std::optional<std::uint8_t> area = r.u8(PacketByte::Area);
+    if (reply.size() == ModelCheckByte::AnswerSize &&
+        (area == Area::ModelFamily || area == kModelCheckAltArea) &&
+        r.u8(ModelCheckByte::Marker) == kModelCheckMarker && request.size() >= ModelCheckByte::RequestSize) {
+        for (const int at : {ModelCheckByte::Model - 1, ModelCheckByte::Model, ModelCheckByte::Family + 1}) {
+            request[at] = reply.at(at);
+        }
+        const std::uint8_t model = *r.u8(ModelCheckByte::Model);
         if (model < ModelFamilyTable.size()) {
-            request[8] = static_cast<char>(ModelFamilyTable[model]);
+            request[ModelCheckByte::Family] = static_cast<char>(ModelFamilyTable[model]);
         }
     }
     return ReplyCheck::Retry;

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "comm/comm_state.h"
+#include "comm/device_protocol.h"
 
 namespace bdx {
 
@@ -31,10 +32,6 @@ inline constexpr int Cancelled = 2;
 inline constexpr int StrayByte = 8;  // a single byte is no reply
 inline constexpr int TimedOut = 9;
 }  // namespace WaitResult
-
-// Device family by device model code: 1 for codes 0..7, 2 for 8..15.
-inline constexpr std::array<std::uint8_t, 16> ModelFamilyTable = {1, 1, 1, 1, 1, 1, 1, 1,
-                                                                  2, 2, 2, 2, 2, 2, 2, 2};
 
 // Checks a reply against its request. A model-family answer (function-100 exception of 12
 // bytes) rewrites the request in place so that the retry sends the corrected one. Never reads

@@ -5,6 +5,7 @@
 
 #include "blocks/device_model.h"
 #include "check/compiled_network.h"
+#include "comm/byte_reader.h"
 #include "comm/modbus_requests.h"
 #include "comm/modbus_transaction.h"
 #include "comm/transport.h"
@@ -32,12 +33,8 @@ constexpr int kOutputOpenBase = 176;  // Q1 = 176, U1 = 184, V1 = 192, W1 = 200
 constexpr int kOutputModuleStride = 8;
 constexpr int kOutputsPerModule = 4;
 
-constexpr std::uint8_t kStopRunMode = 3;
-constexpr int kMainVersionByte = 17;
-constexpr int kVersionFirstByte = 16, kVersionBytes = 4;
-constexpr int kDeviceErrorByte = 4;
-constexpr int kConfigModulesByte = 4;
-constexpr int kPcControlVersion = 3;  // main version from which the device reports its errors
+// The version bytes of the device-information reply: 0, main, minor, 0.
+constexpr int kVersionFirstByte = PacketByte::Data + InfoByte::MainVersion - 1, kVersionBytes = 4;
 
 // Swallows what a quiet stop attempt would otherwise show a second time.
 class SilentPrompter : public Prompter {
@@ -51,9 +48,8 @@ class SilentPrompter : public Prompter {
 }  // namespace
 
 void ApplyDeviceInputs(ScanEngine& engine, const QByteArray& inputs) {
-    const auto byteOf = [&](int i) {
-        return i < inputs.size() ? static_cast<std::uint8_t>(inputs.at(i)) : 0;
-    };
+    const ByteReader reader(inputs);
+    const auto byteOf = [&](int i) { return reader.u8(i).value_or(0); };
     for (int module = 0; module < kInputModules; ++module) {
         const std::uint8_t bits = byteOf(module);
         for (int k = 0; k < kInputsPerModule; ++k) {
@@ -133,12 +129,11 @@ void OnlineMonitoring::reportLinkFailure() {
 
 bool OnlineMonitoring::CheckExtensionModules(const Program& program) {
     QByteArray record;
-    if (ReadDeviceArea(session_, Area::ConfigRecord, record) <= kConfigModulesByte) {
+    if (ReadDeviceArea(session_, Area::ConfigRecord, record) <= ConfigLayout::FlagsByte) {
         reportLinkFailure();
         return false;
     }
-    const QString warning =
-        ExtensionModuleWarning(program, static_cast<std::uint8_t>(record.at(kConfigModulesByte)));
+    const QString warning = ExtensionModuleWarning(program, *ByteReader(record).u8(ConfigLayout::FlagsByte));
     if (!warning.isEmpty()) {
         session_.prompter().warn(warning);
     }
@@ -174,7 +169,7 @@ std::optional<int> OnlineMonitoring::ReadFirmwareVersion() {
         return std::nullopt;
     }
     firmwareVersion_ = QString::fromLatin1(reply->mid(kVersionFirstByte, kVersionBytes).toHex().toUpper());
-    return static_cast<std::uint8_t>(reply->at(kMainVersionByte));
+    return ByteReader(*reply).u8(PacketByte::Data + InfoByte::MainVersion);
 }
 
 std::optional<bool> OnlineMonitoring::ReadDeviceError() {
@@ -183,7 +178,7 @@ std::optional<bool> OnlineMonitoring::ReadDeviceError() {
         reportLinkFailure();
         return std::nullopt;
     }
-    return reply->at(kDeviceErrorByte) != 0;
+    return ByteReader(*reply).u8(kStatusErrorByte) != 0;
 }
 
 bool OnlineMonitoring::ReadInputs() {
@@ -192,13 +187,14 @@ bool OnlineMonitoring::ReadInputs() {
         reportLinkFailure();
         return false;
     }
-    inputs_ = bits->left(kDeviceInputBytes);
+    inputs_ = bits->left(kInputBytes);
     ApplyDeviceInputs(simulation_.engine(), inputs_);
     return true;
 }
 
 bool OnlineMonitoring::ReadAnalog() {
-    const auto values = ReadRegisters(session_, 4, kAnalogRegisterStart, kAnalogRegisterCount);
+    const auto values =
+        ReadRegisters(session_, FunctionCode::ReadInputRegisters, kAnalogRegister, kAnalogRegisterCount);
     if (!values) {
         reportLinkFailure();
         return false;
@@ -282,9 +278,9 @@ void OnlineMonitoring::StopOnlineMonitoring() {
     if (end_ == MonitoringEnd::CommFailure || commFailed()) {
         SilentPrompter silent;
         ModbusSession quiet(session_.state(), session_.transport(), silent);
-        WriteDeviceSetting(quiet, kStopRunMode);
+        WriteDeviceSetting(quiet, DeviceMode::Stop);
     } else {
-        WriteDeviceSetting(session_, kStopRunMode);
+        WriteDeviceSetting(session_, DeviceMode::Stop);
     }
 }
 
@@ -307,7 +303,7 @@ MonitoringEnd OnlineMonitoring::StartOnlineMonitoring(Program& program,
         StopOnlineMonitoring();
         return end_;
     }
-    if (*version >= kPcControlVersion) {
+    if (*version >= kErrorReportingVersion) {
         const std::optional<bool> error = ReadDeviceError();
         if (!error || *error) {
             if (error) {

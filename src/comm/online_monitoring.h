@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "check/rule_checker.h"
+#include "comm/device_protocol.h"
 #include "ladder/program.h"
 
 // Simulation with the device: the program runs on the PC, scan by scan, with the device as its
@@ -21,10 +22,6 @@ class Prompter;
 class ScanEngine;
 
 // --- The mappings between device frames and the signal table: pure, no transport ------------
-
-inline constexpr int kDeviceInputBytes = 5;  // I, J, K, L, Z keys
-inline constexpr int kAnalogRegisterStart = 64;
-inline constexpr int kAnalogRegisterCount = 8;
 
 // Writes the five input bytes of a discrete-input read into the signal table (both entries of
 // every I, J, K, L input and Z key) and into the engine's input image, which the input panel

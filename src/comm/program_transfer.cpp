@@ -35,8 +35,6 @@ enum TextId {
     ProgramRead = 8145,
 };
 
-constexpr int kConfigFlagsByte = 4;
-
 }  // namespace
 
 ProgramTransfer::ProgramTransfer(ModbusSession& session, Program& program, Prompter& prompter,
@@ -261,7 +259,7 @@ bool ProgramTransfer::readAreas() {
     ReadImage(*image, steps_.bigEndian, program_);
     SwapConfigRecord(*record, steps_.bigEndian);
     // The record carries which extension modules the program was written for.
-    const auto flags = static_cast<std::uint8_t>(record->at(kConfigFlagsByte));
+    const auto flags = static_cast<std::uint8_t>(record->at(ConfigLayout::FlagsByte));
     for (int module = 0; module < kExtensionModules; ++module) {
         program_.ExtensionModules[static_cast<std::size_t>(module)] = (flags >> module) & 1;
     }

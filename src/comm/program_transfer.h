@@ -27,7 +27,7 @@ class TransferProgress {
 
 // Progress units of a whole transfer: program code, block data, and the configuration record
 // counted as one packet.
-inline constexpr int kTransferProgressMax = 3000 + 1190 + 200;
+inline constexpr int kTransferProgressMax = kProgramCodeSize + kBlockDataSize + kPacketSize;
 
 // What the transfer asks of its owner; every hook may be left empty.
 struct TransferHooks {

@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "comm/byte_reader.h"
 #include "comm/modbus_crc.h"
 #include "comm/modbus_requests.h"
 #include "sim/clock.h"
@@ -174,7 +175,7 @@ DeviceArguments ParseDeviceArguments(const QStringList& arguments) {
                 return fail(QStringLiteral("--model: '%1' is not a model code 0..15").arg(value));
             }
         } else if (option == QLatin1String("--id")) {
-            if (!ParseInt(value, 1, 247, o.device.id)) {
+            if (!ParseInt(value, DeviceAddress::FirstId, DeviceAddress::LastId, o.device.id)) {
                 return fail(QStringLiteral("--id: '%1' is not a Modbus address 1..247").arg(value));
             }
         } else if (option == QLatin1String("--tcp")) {
@@ -563,12 +564,13 @@ DeviceServer::Reply DeviceServer::respond(const QByteArray& request) {
     }
     QByteArray frame = request;
     if (onlyAddress1) {
-        if (!HasValidCrc(request) || static_cast<quint8>(request[0]) != 1) {
+        if (!HasValidCrc(request) || ByteReader(request).u8(0) != DeviceAddress::Service) {
             return {};
         }
-        // Address 254 reaches the device whatever its own address (which the program may have
-        // changed through the communication registers); the reply goes out as from 1.
-        frame[0] = static_cast<char>(254);
+        // The point-to-point address reaches the device whatever its own address (which the
+        // program may have changed through the communication registers); the reply goes out as
+        // from the service address.
+        frame[0] = static_cast<char>(DeviceAddress::PointToPoint);
         AppendCrc(frame);
     }
     QByteArray reply = device_->handleFrame(frame);
@@ -576,12 +578,14 @@ DeviceServer::Reply DeviceServer::respond(const QByteArray& request) {
         return {};
     }
     if (onlyAddress1 && reply.size() >= 4) {
-        reply[0] = 1;
+        reply[0] = static_cast<char>(DeviceAddress::Service);
         AppendCrc(reply);
     }
     // Writes change the memory kept between runs.
-    const quint8 function = static_cast<quint8>(frame[1]);
-    if (function == 5 || function == 6 || function == 15 || function == 16 || function == 101) {
+    const std::uint8_t function = ByteReader(frame).u8(1).value_or(0);
+    if (function == FunctionCode::WriteCoil || function == FunctionCode::WriteRegister ||
+        function == FunctionCode::WriteCoils || function == FunctionCode::WriteRegisters ||
+        function == FunctionCode::WriteArea) {
         saveState();
     }
     ++repliesSent_;
@@ -607,11 +611,12 @@ void DeviceServer::saveState() {
 
 // Run and stop reach the device as the program sends them: the one-byte run-mode setting.
 bool DeviceServer::setRunMode(bool run) {
-    QByteArray frame = ItemWriteRequest(static_cast<std::uint8_t>(options_.device.id), Area::Setting,
-                                        QByteArray(1, static_cast<char>(run ? 1 : 3)));
+    QByteArray frame =
+        ItemWriteRequest(static_cast<std::uint8_t>(options_.device.id), Area::Setting,
+                         QByteArray(1, static_cast<char>(run ? DeviceMode::Run : DeviceMode::Stop)));
     AppendCrc(frame);
     const QByteArray reply = device_->handleFrame(frame);
-    if (reply.size() < 4 || (static_cast<quint8>(reply[1]) & 0x80) != 0) {
+    if (reply.size() < kMinFrameBytes || (*ByteReader(reply).u8(1) & FunctionCode::ExceptionFlag) != 0) {
         return false;
     }
     saveState();

@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "comm/comm_settings.h"
 #include "comm/device_image.h"
+#include "comm/device_protocol.h"
 
 // The virtual device: the memory, registers and modes of a small programmable relay, answering
 // Modbus RTU request frames as the real device does, and running the program stored in it.
@@ -16,6 +18,7 @@
 namespace bdx {
 
 class Clock;
+struct DeviceCore;
 
 struct VirtualDeviceOptions {
     int model = 9;                                   // device model code 0..15
@@ -27,11 +30,6 @@ struct VirtualDeviceOptions {
     bool bigEndian = true;
 };
 
-// Mode codes as the device reports them (identity, run-mode setting, status block).
-namespace DeviceMode {
-inline constexpr int Run = 1, PcControl = 2, Stop = 3, Loader = 4;
-}
-
 // Device error codes of the status block.
 namespace DeviceError {
 inline constexpr int None = 0;
@@ -39,15 +37,6 @@ inline constexpr int ProgramInvalid = 1;  // the stored image does not translate
 inline constexpr int ProgramEnded = 2;    // the program stopped itself
 inline constexpr int External = 3;        // raised from outside (fault injection)
 }  // namespace DeviceError
-
-// The device's own communication parameters (holding registers 1000..1003).
-struct DeviceCommParameters {
-    int id = 1;
-    int baudIndex = 0;     // 9600, 4800, 2400, 1200
-    int parityIndex = 0;   // none, even, odd
-    int stopBitIndex = 0;  // one, two
-    bool operator==(const DeviceCommParameters&) const = default;
-};
 
 class VirtualDevice {
   public:
@@ -80,8 +69,8 @@ class VirtualDevice {
     bool key(int z) const;
 
     int model() const;
-    int id() const;  // the Modbus address it answers to
-    DeviceCommParameters commParameters() const;
+    int id() const;                           // the Modbus address it answers to
+    DeviceCommParams commParameters() const;  // holding registers 1000..1003
     QString firmware() const;
     int deviceError() const;
     void setDeviceError(int error);
@@ -108,8 +97,7 @@ class VirtualDevice {
     QString dump() const;
 
   private:
-    struct State;
-    std::unique_ptr<State> d_;
+    std::unique_ptr<DeviceCore> d_;
 };
 
 }  // namespace bdx

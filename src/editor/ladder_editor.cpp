@@ -13,13 +13,11 @@ namespace bdx {
 namespace {
 
 enum TextId {
-    NonRetentiveText = 119,
     LastLineInUse = 4224,
     SelectCategory = 4228,
     InvalidNumber = 4229,
     NothingFound = 4230,
     WholeDocumentSearched = 4231,
-    RetentiveText = 4285,
 };
 
 // Positions a line offers to the arrow keys, left to right.
@@ -171,110 +169,6 @@ std::optional<BlockRef> blockAt(const Program& program, const GridPosition& posi
     return BlockRef{*kind, DecodeOperandNumber(numberWord)};
 }
 
-// ---- coil menu texts ----
-
-enum class CoilText {
-    Contactor,
-    Impulse,
-    Set,
-    Reset,
-    DeleteCoil,
-    DeleteLine,
-    InsertLine,
-    Trigger,
-    ResetInput,
-    Counting,
-    Direction,
-    Enable,
-    ResetAll,
-    Properties,
-    Count
-};
-
-using CoilTexts = std::array<const char*, static_cast<int>(CoilText::Count)>;
-
-// Accelerators are unique within every menu a language builds, the retentive entries included.
-constexpr CoilTexts kEnglishCoilTexts = {
-    "State C&hange: Contactor",
-    "Le&vel Change: Remote Control",
-    "Bistable: &Set",
-    "Bistable: R&eset",
-    "De&lete Coil",
-    "Line &Delete",
-    "Line &Insert",
-    "&Trigger Input",
-    "R&eset Input",
-    "Co&unting Input",
-    "Di&rection Input",
-    "E&nable Input",
-    "Reset &All Input",
-    "Pr&operties",
-};
-
-constexpr CoilTexts kPortugueseCoilTexts = {
-    "Mudança de es&tado: Contator",
-    "Mudança de níve&l: Controle remoto",
-    "Biestável: Li&gar",
-    "Biestável: &Desligar",
-    "E&xcluir bobina",
-    "Excluir lin&ha",
-    "&Inserir linha",
-    "Entrada de dis&paro",
-    "Entrada de &reset",
-    "Entrada co&ntador",
-    "Entrada de &direção",
-    "Entrada de h&abilitação",
-    "Entrada de reset &geral",
-    "Pr&opriedades",
-};
-
-constexpr CoilTexts kPolishCoilTexts = {
-    "Zmiana &stanu: stycznik",
-    "Zmiana &poziomu: zdalne sterowanie",
-    "Bistabilny: &ustaw",
-    "Bistabilny: &kasuj",
-    "Usuń &cewkę",
-    "Usuń &linię",
-    "&Wstaw linię",
-    "Wejście wy&zwalające",
-    "Wejście &kasujące",
-    "Wejście &zliczające",
-    "Wejście kie&runku",
-    "Wejście z&ezwalające",
-    "Wejście k&asowania całości",
-    "Właściw&ości",
-};
-
-constexpr CoilTexts kSpanishCoilTexts = {
-    "Cambio de es&tado: Contactor",
-    "Cambio de ni&vel: Control remoto",
-    "Biestable: &Activar",
-    "Biestable: &Desactivar",
-    "E&liminar bobina",
-    "Eliminar lín&ea",
-    "In&sertar línea",
-    "Entrada de dis&paro",
-    "Entrada de &reset",
-    "Entrada &contador",
-    "Entrada d&irección",
-    "Entrada de &habilitación",
-    "Entrada de reset &total",
-    "Pr&opiedades",
-};
-
-const CoilTexts& coilTexts(int languageOffset) {
-    switch (languageOffset) {
-        case Portuguese:
-            return kPortugueseCoilTexts;
-        case Polish:
-            return kPolishCoilTexts;
-        case Spanish:
-            return kSpanishCoilTexts;
-        default:
-            return kEnglishCoilTexts;
-    }
-}
-
 }  // namespace
 
 // ---- geometry ----
@@ -315,71 +209,6 @@ JunctionArea JunctionAreaAt(double x, double y) {
     return x < 0.5 ? JunctionArea::Left : JunctionArea::Right;
 }
 
-// ---- coil menu ----
-
-std::vector<CoilMenuEntry> CoilMenuEntries(char letter, int languageOffset) {
-    using Kind = CoilMenuEntry::Kind;
-    const CoilTexts& texts = coilTexts(languageOffset);
-    std::vector<CoilMenuEntry> entries;
-    auto add = [&](Kind kind, CoilText text, std::uint16_t code = 0) {
-        entries.push_back({kind, QString::fromUtf8(texts[static_cast<int>(text)]), code});
-    };
-    auto separator = [&] { entries.push_back({Kind::Separator, QString(), 0}); };
-    // Every menu ends with the coil and line commands; block coils add their dialog.
-    auto commands = [&](bool properties) {
-        separator();
-        add(Kind::DeleteCoil, CoilText::DeleteCoil);
-        separator();
-        add(Kind::DeleteLine, CoilText::DeleteLine);
-        add(Kind::InsertLine, CoilText::InsertLine);
-        if (properties) {
-            separator();
-            add(Kind::Properties, CoilText::Properties);
-        }
-    };
-
-    switch (letter) {
-        case 'Q':
-        case 'U':
-        case 'V':
-        case 'W':
-        case 'M':
-            add(Kind::Function, CoilText::Contactor, CoilContactor);
-            add(Kind::Function, CoilText::Impulse, CoilImpulse);
-            add(Kind::Function, CoilText::Set, CoilSet);
-            add(Kind::Function, CoilText::Reset, CoilReset);
-            if (letter == 'M') {
-                separator();
-                const int offset = &texts == &kEnglishCoilTexts ? int(English) : languageOffset;
-                entries.push_back({Kind::Retentive, LoadText(RetentiveText, offset), 0});
-                entries.push_back({Kind::NonRetentive, LoadText(NonRetentiveText, offset), 0});
-            }
-            commands(false);
-            break;
-        case 'T':
-        case 'X':
-            add(Kind::Function, CoilText::Trigger, letter == 'T' ? CoilTrigger : CoilContactor);
-            add(Kind::Function, CoilText::ResetInput, CoilReset);
-            commands(true);
-            break;
-        case 'C':
-            add(Kind::Function, CoilText::Counting, CoilCount);
-            add(Kind::Function, CoilText::ResetInput, CoilReset);
-            add(Kind::Function, CoilText::Direction, CoilDirection);
-            commands(true);
-            break;
-        case 'H':
-            add(Kind::Function, CoilText::Enable, CoilEnable);
-            add(Kind::Function, CoilText::ResetInput, CoilReset);
-            add(Kind::Function, CoilText::ResetAll, CoilResetAll);
-            commands(true);
-            break;
-        default:
-            break;
-    }
-    return entries;
-}
-
 // ---- find categories ----
 
 const std::vector<FindCategory>& FindCategories() {
@@ -414,23 +243,17 @@ const std::vector<FindCategory>& FindCategories() {
 // ---- the editor ----
 
 LadderEditor::LadderEditor(ProgramDocument& document, Prompter& prompter)
-    : document_(document), prompter_(prompter) {}
-
-void LadderEditor::setCallbacks(Callbacks callbacks) {
-    callbacks_ = std::move(callbacks);
-}
-
-void LadderEditor::notify(const std::function<void()>& callback) const {
-    if (callback) {
-        callback();
-    }
+    : document_(document), prompter_(prompter) {
+    connect(&document_, &ProgramDocument::undoStateChanged, this, &LadderEditor::undoStateChanged);
+    // New, Open, undo and redo put a whole program in place: check it once.
+    connect(&document_, &ProgramDocument::programReplaced, this, &LadderEditor::afterChange);
 }
 
 // ---- view and selection ----
 
 void LadderEditor::setTopLine(int line) {
     topLine_ = std::clamp(line, 0, kLastTopLine);
-    notify(callbacks_.selectionChanged);
+    Q_EMIT selectionChanged();
 }
 
 int LadderEditor::SelectionIndex() const {
@@ -471,7 +294,7 @@ void LadderEditor::choose(const GridPosition& position, bool wholeLine) {
     } else if (chosen.line >= topLine_ + kShownLines) {
         topLine_ = chosen.line - kShownLines + 1;
     }
-    notify(callbacks_.selectionChanged);
+    Q_EMIT selectionChanged();
 }
 
 void LadderEditor::selectCell(int cell) {
@@ -539,8 +362,6 @@ void LadderEditor::reset() {
     topLine_ = 0;
     findOrigin_.reset();
     select(GridPosition{});
-    runRuleCheck();
-    notify(callbacks_.gridChanged);
 }
 
 // ---- tools ----
@@ -551,36 +372,58 @@ void LadderEditor::setPlacement(std::uint16_t code, std::uint16_t numberWord) {
 }
 
 void LadderEditor::setSimulationActive(bool active) {
+    if (active == simulationActive_) {
+        return;
+    }
     simulationActive_ = active;
-    notify(callbacks_.undoStateChanged);
+    Q_EMIT simulationActiveChanged(active);
+    Q_EMIT undoStateChanged();
+    if (!active) {
+        // The block usage flags and parameters may have changed during the run.
+        afterChange();
+    }
 }
 
 // ---- editing ----
 
-bool LadderEditor::applyEdit(const std::function<void(Program&)>& change) {
-    if (!mayEdit()) {
+bool LadderEditor::applyEdit(const std::function<void(Program&)>& change, EditScope scope) {
+    if (!mayEdit(scope)) {
         return false;
     }
     Program changed = program();
     change(changed);
+    return commit(std::move(changed));
+}
+
+bool LadderEditor::applySave(const std::function<std::optional<Message>(Program&)>& save, EditScope scope) {
+    if (!mayEdit(scope)) {
+        return false;
+    }
+    Program changed = program();
+    if (const std::optional<Message> refusal = save(changed)) {
+        prompter_.show(*refusal);
+        return false;
+    }
+    commit(std::move(changed));
+    return true;
+}
+
+bool LadderEditor::commit(Program&& changed) {
+    // Saving a record marks its copy modified: that alone is no change.
+    changed.ProgramModified = program().ProgramModified;
     if (changed == program()) {
         return false;
     }
-    beforeChange();
+    document_.RecordUndoPoint(CurrentCell());
     changed.ProgramModified = true;
     program() = std::move(changed);
     afterChange();
     return true;
 }
 
-void LadderEditor::beforeChange() {
-    document_.RecordUndoPoint(CurrentCell());
-    notify(callbacks_.undoStateChanged);
-}
-
 void LadderEditor::afterChange() {
     runRuleCheck();
-    notify(callbacks_.gridChanged);
+    Q_EMIT gridChanged();
 }
 
 bool LadderEditor::PlaceOperand() {
@@ -828,7 +671,7 @@ std::optional<QString> LadderEditor::Cut() {
     const EditorSelection selection = clipboardSelection();
     const bool lineMode = lineSelected_;
     applyEdit(
-        [&](Program& changed) { text = PerformCutCopy(changed, selection, true, lineMode, {}, false); });
+        [&](Program& changed) { text = PerformCutCopy(changed, selection, true, lineMode); });
     return text;
 }
 
@@ -848,7 +691,7 @@ std::optional<QString> LadderEditor::Copy() const {
 bool LadderEditor::Paste(const QString& text) {
     const EditorSelection selection = clipboardSelection();
     const bool lineMode = lineSelected_;
-    return applyEdit([&](Program& changed) { PerformPaste(changed, selection, text, lineMode, {}, false); });
+    return applyEdit([&](Program& changed) { PerformPaste(changed, selection, text, lineMode); });
 }
 
 bool LadderEditor::Undo() {
@@ -864,12 +707,10 @@ bool LadderEditor::restoreSnapshot(std::optional<int> (ProgramDocument::*restore
         return false;
     }
     const std::optional<int> cell = (document_.*restore)();
-    notify(callbacks_.undoStateChanged);
     if (!cell) {
         return false;
     }
     selectCell(*cell);
-    afterChange();
     return true;
 }
 
@@ -879,14 +720,6 @@ bool LadderEditor::CanUndo() const {
 
 bool LadderEditor::CanRedo() const {
     return ComputeUndoRedoCommands(document_.undoStore(), simulationActive_, false).redo;
-}
-
-void LadderEditor::recordUndoPoint() {
-    beforeChange();
-}
-
-void LadderEditor::programChanged() {
-    afterChange();
 }
 
 // ---- find ----

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "check/rule_checker.h"
+#include "coil_menu.h"
 #include "ladder/clipboard_text.h"
 #include "ladder/operands.h"
 #include "ladder/program_document.h"
@@ -17,6 +19,7 @@
 namespace bdx {
 
 class Prompter;
+struct Message;
 
 inline constexpr int kShownLines = 10;
 inline constexpr int kLastTopLine = kLadderLines - kShownLines;
@@ -59,25 +62,6 @@ std::optional<GridPosition> PositionOfCell(int cell);
 // top and bottom thirds are up and down, the middle band left and right of the centre.
 JunctionArea JunctionAreaAt(double x, double y);
 
-// Coil menu: the entries for a coil letter, in order, with their captions in the language in
-// force (offsets 0, 900, 1800, 2700).
-struct CoilMenuEntry {
-    enum class Kind {
-        Function,
-        Separator,
-        DeleteCoil,
-        DeleteLine,
-        InsertLine,
-        Properties,
-        Retentive,
-        NonRetentive
-    };
-    Kind kind = Kind::Separator;
-    QString caption;         // with its & accelerator; empty for a separator
-    std::uint16_t code = 0;  // the CoilFunction word written, for Function entries
-};
-std::vector<CoilMenuEntry> CoilMenuEntries(char letter, int languageOffset);
-
 // The block the Properties command opens: its operand kind and 0-based number.
 struct BlockRef {
     Operand kind = Operand::T;
@@ -93,17 +77,14 @@ struct FindCategory {
 };
 const std::vector<FindCategory>& FindCategories();
 
-class LadderEditor {
+// What an edit may touch. The ladder and the model stay as they are while a simulation runs;
+// block parameters, comments included, may be stored then, as the block dialogs allow.
+enum class EditScope { Program, Parameters };
+
+class LadderEditor : public QObject {
+    Q_OBJECT
   public:
-    struct Callbacks {
-        std::function<void()> gridChanged;       // program words changed: repaint, error list
-        std::function<void()> selectionChanged;  // selection or TopLine moved: repaint
-        std::function<void()> undoStateChanged;  // Undo / Redo commands to refresh
-    };
-
     LadderEditor(ProgramDocument& document, Prompter& prompter);
-
-    void setCallbacks(Callbacks callbacks);
 
     // ---- View and selection ----
     int TopLine() const { return topLine_; }
@@ -143,9 +124,18 @@ class LadderEditor {
     bool SimulationActive() const { return simulationActive_; }
     void setSimulationActive(bool active);
 
-    // ---- Editing: each is refused while a simulation runs, records an undo point before it
-    // changes anything, runs the rule check and reports gridChanged. True when it changed
-    // the program. ----
+    // ---- The one edit path ----
+    // Runs `change` on a copy of the program; when the copy differs, records the undo point,
+    // puts the copy in place, runs the rule check and emits gridChanged. Nothing is recorded
+    // for a change that changes nothing. A Program-scope edit is refused while a simulation
+    // runs. True when the program changed.
+    bool applyEdit(const std::function<void(Program&)>& change, EditScope scope = EditScope::Program);
+    // A save that may refuse: `save` returns the refusal, which is shown, and nothing changes.
+    // True when the save was accepted (whether or not it changed anything).
+    bool applySave(const std::function<std::optional<Message>(Program&)>& save,
+                   EditScope scope = EditScope::Parameters);
+
+    // ---- Editing commands: each goes through applyEdit. True when it changed the program. ----
     // With the selection tool: the chosen operand into the selected contact position (contact
     // codes only) or coil position (coil letters only).
     bool PlaceOperand();
@@ -173,10 +163,6 @@ class LadderEditor {
     bool Redo();
     bool CanUndo() const;
     bool CanRedo() const;
-    // A change made outside the editor (comments dialog, model dialog): recorded beforehand
-    // with recordUndoPoint, reported afterwards with programChanged.
-    void recordUndoPoint();
-    void programChanged();
 
     // ---- Find ----
     // The next match after the current cell, wrapping around; shows messages 4228-4231 as the
@@ -196,23 +182,26 @@ class LadderEditor {
     const Program& program() const { return document_.program(); }
     ProgramDocument& document() { return document_; }
 
+  Q_SIGNALS:
+    void gridChanged();       // program words changed; the rule check has run
+    void selectionChanged();  // selection or TopLine moved
+    void undoStateChanged();  // Undo / Redo commands to refresh
+    void simulationActiveChanged(bool active);
+
   private:
-    bool mayEdit() const { return !simulationActive_; }
-    // Runs `change` on a copy of the program; when the copy differs, records the undo point,
-    // puts the copy in place and reports the change. Nothing is recorded for a change that
-    // changes nothing.
-    bool applyEdit(const std::function<void(Program&)>& change);
+    bool mayEdit(EditScope scope = EditScope::Program) const {
+        return scope == EditScope::Parameters || !simulationActive_;
+    }
     // Selects a position, or its whole line, and scrolls it into view.
     void choose(const GridPosition& position, bool wholeLine);
-    void beforeChange();
+    // Puts an edited copy in place when it differs: undo point, rule check, gridChanged.
+    bool commit(Program&& changed);
     void afterChange();
     // Undo or redo: the document puts the snapshot in place, the editor selects its cell.
     bool restoreSnapshot(std::optional<int> (ProgramDocument::*restore)());
-    void notify(const std::function<void()>& callback) const;
 
     ProgramDocument& document_;
     Prompter& prompter_;
-    Callbacks callbacks_;
     GridPosition selection_;
     int topLine_ = 0;
     bool lineSelected_ = false;

@@ -111,12 +111,6 @@ bool lineSelectionUsable(const EditorSelection& selection) {
     return selection.SelectedLine >= 0 && selection.SelectedLine < kLadderLines;
 }
 
-void recordIfWanted(const std::function<void()>& recordUndoPoint) {
-    if (recordUndoPoint) {
-        recordUndoPoint();
-    }
-}
-
 bool pasteElement(Program& program, const EditorSelection& selection, const ClipboardContent& content) {
     if (!elementSelectionUsable(selection) || content.Words[kKindEntry] != selection.SelectionKind) {
         return false;
@@ -236,17 +230,10 @@ std::optional<ClipboardContent> ParseClipboardText(const QString& text) {
 }
 
 std::optional<QString> PerformCutCopy(Program& program, const EditorSelection& selection, bool cut,
-                                      bool lineMode, const std::function<void()>& recordUndoPoint,
-                                      bool simulationActive) {
-    if (simulationActive) {
-        return std::nullopt;
-    }
+                                      bool lineMode) {
     if (lineMode) {
         if (!lineSelectionUsable(selection)) {
             return std::nullopt;
-        }
-        if (cut) {
-            recordIfWanted(recordUndoPoint);
         }
         QString text = LineClipboardText(program, selection.SelectedLine);
         if (cut) {
@@ -258,9 +245,6 @@ std::optional<QString> PerformCutCopy(Program& program, const EditorSelection& s
 
     if (!elementSelectionUsable(selection)) {
         return std::nullopt;
-    }
-    if (cut) {
-        recordIfWanted(recordUndoPoint);
     }
     QString text = ElementClipboardText(program, selection.CurrentCell, selection.SelectionKind);
     if (cut) {
@@ -274,12 +258,7 @@ std::optional<QString> PerformCutCopy(Program& program, const EditorSelection& s
     return text;
 }
 
-bool PerformPaste(Program& program, const EditorSelection& selection, const QString& text, bool lineMode,
-                  const std::function<void()>& recordUndoPoint, bool simulationActive) {
-    if (simulationActive) {
-        return false;
-    }
-    recordIfWanted(recordUndoPoint);
+bool PerformPaste(Program& program, const EditorSelection& selection, const QString& text, bool lineMode) {
     const std::optional<ClipboardContent> content = ParseClipboardText(text);
     if (!content || content->IsLine != lineMode) {
         return false;

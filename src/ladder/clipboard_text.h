@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -48,16 +47,13 @@ struct ClipboardContent {
 std::optional<ClipboardContent> ParseClipboardText(const QString& text);
 
 // Copies (or, with `cut`, cuts) the selected element or, in line mode, the selected line, and
-// returns the text for the clipboard. A cut calls `recordUndoPoint` first; a line cut removes
-// the line. Nothing happens while a simulation is active or without a usable selection.
+// returns the text for the clipboard; a line cut removes the line. Nothing without a usable
+// selection. The editor's edit path records the undo point and refuses while a simulation runs.
 std::optional<QString> PerformCutCopy(Program& program, const EditorSelection& selection, bool cut,
-                                      bool lineMode, const std::function<void()>& recordUndoPoint,
-                                      bool simulationActive);
+                                      bool lineMode);
 
 // Pastes a clipboard text onto the selected element or, in line mode, the selected line.
-// `recordUndoPoint` is called before the text is looked at, so a text that does not fit
-// changes nothing but the undo point. Returns true when the program was written.
-bool PerformPaste(Program& program, const EditorSelection& selection, const QString& text, bool lineMode,
-                  const std::function<void()>& recordUndoPoint, bool simulationActive);
+// A text that does not fit changes nothing. Returns true when the program was written.
+bool PerformPaste(Program& program, const EditorSelection& selection, const QString& text, bool lineMode);
 
 }  // namespace bdx

@@ -52,9 +52,11 @@ ProgramDocument::ProgramDocument(Prompter& prompter, const QString& undoRootFold
 
 ProgramDocument::~ProgramDocument() = default;
 
-void ProgramDocument::notify(const std::function<void()>& callback) const {
-    if (callback) {
-        callback();
+void ProgramDocument::setModified(bool modified) {
+    program_.ProgramModified = modified;
+    if (modified != modifiedShown_) {
+        modifiedShown_ = modified;
+        Q_EMIT modifiedChanged(modified);
     }
 }
 
@@ -62,19 +64,19 @@ QString ProgramDocument::applicationCopyPath() const {
     return applicationFolder_ + QStringLiteral("/def.txt");
 }
 
-void ProgramDocument::programReplaced() {
-    program_.ProgramModified = false;
+void ProgramDocument::replaceProgram() {
+    setModified(false);
     undo_.StartFolders(program_.ProgramFileName);
-    notify(callbacks_.captionChanged);
-    notify(callbacks_.programReplaced);
-    notify(callbacks_.undoStateChanged);
+    Q_EMIT captionChanged();
+    Q_EMIT programReplaced();
+    Q_EMIT undoStateChanged();
 }
 
 void ProgramDocument::becomeUntitled() {
     ClearProgram(program_);
     program_.ProgramFileName = QString::fromLatin1(kUntitledFileName);
     program_.ProgramFilePath.clear();
-    programReplaced();
+    replaceProgram();
 }
 
 void ProgramDocument::StartEmpty() {
@@ -159,7 +161,7 @@ ProgramDocument::Outcome ProgramDocument::OpenFile(const QString& chosenPath) {
         locks_.ReleaseFileLock(path);
         locks_.ReleaseFileLock(program_.ProgramFilePath);
         ResetProgram(program_);
-        programReplaced();
+        replaceProgram();
         return Outcome::Failed;
     }
     if (!status.ok()) {
@@ -173,7 +175,7 @@ ProgramDocument::Outcome ProgramDocument::OpenFile(const QString& chosenPath) {
     program_.ProgramFileName = QFileInfo(path).fileName();
     program_.ProgramFilePath = path;
     ConvertLegacyNumberCodes(program_.LadderGrid);
-    programReplaced();
+    replaceProgram();
     return Outcome::Done;
 }
 
@@ -213,11 +215,11 @@ ProgramDocument::Outcome ProgramDocument::writeTo(const QString& target, bool mo
     }
     program_.ProgramFileName = QFileInfo(target).fileName();
     program_.ProgramFilePath = target;
-    program_.ProgramModified = false;
+    setModified(false);
     if (moveUndoFolders) {
         undo_.MoveFolders(program_.ProgramFileName);
     }
-    notify(callbacks_.captionChanged);
+    Q_EMIT captionChanged();
     return Outcome::Done;
 }
 
@@ -267,26 +269,26 @@ bool ProgramDocument::QueryClose() {
 }
 
 void ProgramDocument::RecordUndoPoint(int currentCell) {
-    bdx::RecordUndoPoint(program_, undo_, currentCell, callbacks_.undoStateChanged);
+    bdx::RecordUndoPoint(program_, undo_, currentCell);
+    setModified(true);
+    Q_EMIT undoStateChanged();
 }
 
 std::optional<int> ProgramDocument::Undo() {
-    const std::optional<UndoStep> step = undo_.PerformUndoAction(program_);
-    notify(callbacks_.undoStateChanged);
-    if (!step) {
-        return std::nullopt;
-    }
-    notify(callbacks_.programReplaced);
-    return step->cell;
+    return restore(undo_.PerformUndoAction(program_));
 }
 
 std::optional<int> ProgramDocument::Redo() {
-    const std::optional<UndoStep> step = undo_.PerformRedoAction(program_);
-    notify(callbacks_.undoStateChanged);
+    return restore(undo_.PerformRedoAction(program_));
+}
+
+std::optional<int> ProgramDocument::restore(const std::optional<UndoStep>& step) {
+    Q_EMIT undoStateChanged();
     if (!step) {
         return std::nullopt;
     }
-    notify(callbacks_.programReplaced);
+    setModified(program_.ProgramModified);
+    Q_EMIT programReplaced();
     return step->cell;
 }
 

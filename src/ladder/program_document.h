@@ -1,7 +1,7 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
-#include <functional>
 #include <memory>
 
 #include "file_lock.h"
@@ -20,25 +20,20 @@ inline constexpr int kMaxFilePathLength = 251;
 inline constexpr int kMaxUndoPathLength = 246;
 
 // The open program with its file: the file commands, the lock of the file, the undo store.
-// Everything the user must see or answer goes through the prompter.
-class ProgramDocument {
+// Everything the user must see or answer goes through the prompter; every window that shows
+// the document connects itself to the signals.
+class ProgramDocument : public QObject {
+    Q_OBJECT
   public:
     enum class Outcome { Done, Cancelled, Failed };
 
-    struct Callbacks {
-        std::function<void()> captionChanged;    // file name or path changed
-        std::function<void()> programReplaced;   // a new program in place: model, display, selection
-        std::function<void()> undoStateChanged;  // Undo / Redo commands to refresh
-    };
-
     ProgramDocument(Prompter& prompter, const QString& undoRootFolder, const QString& applicationFolder);
-    ~ProgramDocument();
+    ~ProgramDocument() override;
 
     Program& program() { return program_; }
     const Program& program() const { return program_; }
     ClassUndoRedo& undoStore() { return undo_; }
     FileLocks& locks() { return locks_; }
-    void setCallbacks(Callbacks callbacks) { callbacks_ = std::move(callbacks); }
 
     // The empty program of model 0 that the application starts with.
     void StartEmpty();
@@ -64,23 +59,32 @@ class ProgramDocument {
 
     QString applicationCopyPath() const;
 
+    // Marks the program modified (or saved) and tells the windows when that changes.
+    void setModified(bool modified);
+
+  Q_SIGNALS:
+    void captionChanged();    // file name or path changed
+    void programReplaced();   // a whole new program in place: model, display, selection
+    void undoStateChanged();  // Undo / Redo commands to refresh
+    void modifiedChanged(bool modified);
+
   private:
     bool checkNameAndPath(const QString& path);
     // Yes saves (through Save As), No goes on, Cancel stops; true when the caller may go on.
     bool askToSaveChanges();
     Outcome writeTo(const QString& path, bool moveUndoFolders);
     // A whole new program is in place: unmodified, fresh undo folders, everyone told.
-    void programReplaced();
+    void replaceProgram();
+    // After undo or redo: the snapshot is in place; the cell stored with it.
+    std::optional<int> restore(const std::optional<UndoStep>& step);
     // An empty program named "Untitled.h53" with no path, of the current model.
     void becomeUntitled();
-    void notify(const std::function<void()>& callback) const;
-
     Prompter& prompter_;
     QString applicationFolder_;
     Program program_;
     FileLocks locks_;
     ClassUndoRedo undo_;
-    Callbacks callbacks_;
+    bool modifiedShown_ = false;  // ProgramModified as last announced
 };
 
 }  // namespace bdx

@@ -284,12 +284,8 @@ void ClassUndoRedo::ClearRedoActions() {
     deleteSnapshots(redo_.folder);
 }
 
-bool RecordUndoPoint(Program& program, ClassUndoRedo& store, int currentCell,
-                     const std::function<void()>& refreshCommands) {
+bool RecordUndoPoint(Program& program, ClassUndoRedo& store, int currentCell) {
     const bool stored = store.AddUndoAction(program, static_cast<std::int16_t>(currentCell), 0);
-    if (refreshCommands) {
-        refreshCommands();
-    }
     program.ProgramModified = true;
     return stored;
 }

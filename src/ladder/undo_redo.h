@@ -3,7 +3,6 @@
 #include <QString>
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <optional>
 
 #include "program.h"
@@ -104,11 +103,9 @@ class ClassUndoRedo {
     bool redoInProgress_ = false;
 };
 
-// Records the state before an edit: stores the snapshot, lets the GUI refresh its Undo and Redo
-// commands and marks the program modified. The edit goes ahead even when the snapshot failed;
-// the result only says whether it was stored.
-bool RecordUndoPoint(Program& program, ClassUndoRedo& store, int currentCell,
-                     const std::function<void()>& refreshCommands);
+// Records the state before an edit: stores the snapshot and marks the program modified. The
+// edit goes ahead even when the snapshot failed; the result only says whether it was stored.
+bool RecordUndoPoint(Program& program, ClassUndoRedo& store, int currentCell);
 
 // Enabled state of the Undo and Redo commands (menu entries and toolbar buttons alike).
 struct UndoRedoCommands {

@@ -28,6 +28,12 @@ struct FileChoice {
     QString suggestedName;
 };
 
+// A refusal or failure told as a value: the box that shows it. Core functions return these;
+// a thin wrapper shows them.
+using Refusal = std::optional<Message>;
+inline Message InformationBox(QString text) { return {MessageIcon::Information, std::move(text), {Reply::Ok}}; }
+inline Message WarningBox(QString text) { return {MessageIcon::Warning, std::move(text), {Reply::Ok}}; }
+
 // Everything the core has to tell or ask the user goes through this seam: message boxes,
 // file choosers and the password prompt. The GUI answers with real dialogs, tests and the
 // command-line tool with a scripted implementation.
@@ -51,5 +57,13 @@ class Prompter {
         return show({icon, text, {Reply::Yes, Reply::No, Reply::Cancel}});
     }
 };
+
+// Shows a refusal, if there is one; true when there was none.
+inline bool Accepted(Prompter& prompter, const Refusal& refusal) {
+    if (refusal) {
+        prompter.show(*refusal);
+    }
+    return !refusal;
+}
 
 }  // namespace bdx

@@ -154,16 +154,10 @@ void config_form::Command1_Click() {
     for (std::size_t i = 0; i < Check1_.size(); ++i) {
         selection.extensions[i] = Check1_[i]->isChecked();
     }
-    bool changed = false;
-    const bool applied = ApplyModelSelection(editor_.program(), selection, prompter_, [this, &changed] {
-        editor_.recordUndoPoint();
-        changed = true;
-    });
+    bool applied = false;
+    editor_.applyEdit([&](Program& program) { applied = ApplyModelSelection(program, selection, prompter_); });
     if (!applied) {
         return;
-    }
-    if (changed) {
-        editor_.programChanged();
     }
     accept();
 }

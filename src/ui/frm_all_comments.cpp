@@ -326,23 +326,16 @@ bool frmAllComments::apply() {
                          shortened.join(QStringLiteral(", ")));
     }
 
-    Program& program = editor_.program();
-    bool changed = false;
-    for (const OperandInfo& info : kOperandTable) {
-        for (int i = 0; i < info.count && !changed; ++i) {
-            changed = program.comment(info.kind, i) != comments_[info.commentIndex + i];
-        }
-    }
-    if (!changed) {
-        return true;
-    }
-    editor_.recordUndoPoint();
-    for (const OperandInfo& info : kOperandTable) {
-        for (int i = 0; i < info.count; ++i) {
-            program.comment(info.kind, i) = comments_[info.commentIndex + i];
-        }
-    }
-    editor_.programChanged();
+    // Comments may be edited while a simulation runs, as block parameters may.
+    editor_.applyEdit(
+        [this](Program& program) {
+            for (const OperandInfo& info : kOperandTable) {
+                for (int i = 0; i < info.count; ++i) {
+                    program.comment(info.kind, i) = comments_[info.commentIndex + i];
+                }
+            }
+        },
+        EditScope::Parameters);
     return true;
 }
 

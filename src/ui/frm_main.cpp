@@ -431,8 +431,8 @@ frmMain::frmMain(ProgramDocument& document, AppSettings& settings, QString setti
 }
 
 frmMain::~frmMain() {
-    document_.setCallbacks({});
-    editor_->setCallbacks({});
+    document_.disconnect(this);
+    editor_->disconnect();
     // The pieces refer to the editor: they go before it does.
     delete runner_;
     runner_ = nullptr;
@@ -838,24 +838,17 @@ void frmMain::buildStatusBar() {
 }
 
 void frmMain::wireEditor() {
-    editor_->setCallbacks({
-        [this] {
-            view_->refresh();
-            errorList_->refresh();
-        },
-        [this] {
-            view_->refresh();
-            updateEditCaptions(editor_->LineSelected());
-        },
-        [this] { RefreshUndoRedoCommands(); },
-    });
-    document_.setCallbacks({
-        [this] { updateCaption(); },
-        [this] {
-            ++programsReplaced_;
-            UpdateModelDisplay();
-        },
-        [this] { RefreshUndoRedoCommands(); },
+    LadderEditor* editor = editor_.get();
+    connect(editor, &LadderEditor::gridChanged, view_, &LadderView::refresh);
+    connect(editor, &LadderEditor::gridChanged, errorList_, &ErrorListWindow::refresh);
+    connect(editor, &LadderEditor::selectionChanged, view_, &LadderView::refresh);
+    connect(editor, &LadderEditor::selectionChanged, this,
+            [this] { updateEditCaptions(editor_->LineSelected()); });
+    connect(editor, &LadderEditor::undoStateChanged, this, [this] { RefreshUndoRedoCommands(); });
+    connect(&document_, &ProgramDocument::captionChanged, this, &frmMain::updateCaption);
+    connect(&document_, &ProgramDocument::programReplaced, this, [this] {
+        ++programsReplaced_;
+        UpdateModelDisplay();
     });
 }
 
@@ -968,7 +961,6 @@ void frmMain::programLoaded() {
         createRunner();
     }
     editor_->reset();
-    editor_->runRuleCheck();
     UpdateModelDisplay();
     updateEditCaptions(editor_->LineSelected());
     refreshViews();
@@ -1147,9 +1139,6 @@ void frmMain::configModel() {
     ApplyCaptions(&dialog);
     if (dialog.exec() == QDialog::Accepted) {
         UpdateModelDisplay();
-        editor_->runRuleCheck();
-        refreshViews();
-        RefreshUndoRedoCommands();
     }
 }
 
@@ -1197,8 +1186,6 @@ void frmMain::onSimulationEnded() {
     errorDock_->setVisible(errorListWasVisible_);
     functionDock_->setVisible(toolboxWasVisible_);
     setRunMode(false);
-    editor_->runRuleCheck();
-    refreshViews();
     RefreshUndoRedoCommands();
 }
 

@@ -128,9 +128,7 @@ TEST_F(RecordsTest, CounterSaveChecksScalingInOrder) {
         const Program before = p;
         CounterRecord entry{150, c.position, c.pulses, c.units, false, false, false, {}};
         ScriptedPrompter prompter;
-        int undoPoints = 0;
-        const bool saved = SaveCounter(p, 1, entry, c.simulating, prompter, [&] { ++undoPoints; });
-        EXPECT_EQ(undoPoints, saved ? 1 : 0);
+        const bool saved = Accepted(prompter, SaveCounter(p, 1, entry, c.simulating));
         if (c.message.isEmpty()) {
             EXPECT_TRUE(saved);
             EXPECT_TRUE(prompter.messages().empty());
@@ -187,7 +185,7 @@ TEST_F(RecordsTest, CompareSave) {
         p.CompareParams[1] = {kFlagInUse | 0x04 | 0x80, 7, 7, 7, 7, 7, 0x33};
         const Program before = p;
         ScriptedPrompter prompter;
-        const bool saved = SaveCompare(p, 1, c.record, false, prompter);
+        const bool saved = Accepted(prompter, SaveCompare(p, 1, c.record, false));
         if (c.refused) {
             EXPECT_FALSE(saved);
             EXPECT_EQ(prompter.texts(),

@@ -10,6 +10,7 @@
 #include "comm/comm_state.h"
 #include "comm/modbus_crc.h"
 #include "comm/transport.h"
+#include "fake_transport.h"
 #include "shell/language_table.h"
 #include "shell/scripted_prompter.h"
 
@@ -27,42 +28,6 @@ QByteArray pattern(int size) {
     }
     return bytes;
 }
-
-using Responder = std::function<std::optional<QByteArray>(const QByteArray&)>;
-
-// A transport whose peer is a function from request to reply (nothing = silence).
-class FunctionTransport : public Transport {
-  public:
-    FunctionTransport(CommState& state, Responder responder)
-        : Transport(state), responder_(std::move(responder)) {}
-    bool isEthernet() const override { return false; }
-    bool openPort() override {
-        ++opens;
-        return open_ = true;
-    }
-    void closePort() override { open_ = false; }
-    bool isOpen() const override { return open_; }
-    bool sendFrame(const QByteArray& frame) override {
-        EXPECT_TRUE(HasValidCrc(frame));
-        state_.SerialRx.clear();
-        sent.push_back(frame.left(frame.size() - 2));
-        if (std::optional<QByteArray> reply = responder_(frame)) {
-            QTimer::singleShot(0, this, [this, bytes = *reply] {
-                appendReceived(bytes);
-                markReplyReady();
-            });
-        }
-        return true;
-    }
-    void discardInput() override { state_.SerialRx.clear(); }
-
-    std::vector<QByteArray> sent;  // without CRC
-    int opens = 0;
-
-  private:
-    Responder responder_;
-    bool open_ = false;
-};
 
 // Just enough of a device for the packet exchanges: areas in 200-byte packets.
 struct FakeDevice {
@@ -114,17 +79,17 @@ class RequestsTest : public ::testing::Test {
         state.replyTimeoutMs = 20;
         state.retryPauseMs = 0;
     }
-    FunctionTransport& use(Responder responder) {
+    void use(test::Responder responder) {
         session.reset();
-        transport = std::make_unique<FunctionTransport>(state, std::move(responder));
+        transport = std::make_unique<test::FakeTransport>(state, std::move(responder));
         session = std::make_unique<ModbusSession>(state, *transport, prompter);
-        return *transport;
     }
+    QByteArray lastSent() const { return transport->sent.back().chopped(2); }
 
     CommState state;
     ScriptedPrompter prompter;
     FakeDevice device;
-    std::unique_ptr<FunctionTransport> transport;
+    std::unique_ptr<test::FakeTransport> transport;
     std::unique_ptr<ModbusSession> session;
 };
 
@@ -274,10 +239,10 @@ TEST_F(RequestsTest, ConfigurationRecordInOnePacket) {
     const std::optional<QByteArray> read = ReadConfigRecord(*session, 11);
     ASSERT_TRUE(read);
     EXPECT_EQ(*read, record);
-    EXPECT_EQ(transport->sent.back(), hex("01640404"));
+    EXPECT_EQ(lastSent(), hex("01640404"));
 
     EXPECT_TRUE(WriteConfigRecord(*session, record));
-    EXPECT_EQ(transport->sent.back(), hex("01650404010B") + record);
+    EXPECT_EQ(lastSent(), hex("01650404010B") + record);
 
     // A record of the wrong size is not taken.
     EXPECT_FALSE(ReadConfigRecord(*session, 8));

@@ -17,6 +17,7 @@
 #include "comm/comm_state.h"
 #include "comm/modbus_crc.h"
 #include "comm/transport.h"
+#include "fake_transport.h"
 #include "shell/scripted_prompter.h"
 
 namespace bdx {
@@ -26,44 +27,9 @@ QByteArray hex(const char* text) {
     return QByteArray::fromHex(text);
 }
 
-// A transport that answers each frame from a queue: a reply, or nothing (no reply at all).
-class ScriptedTransport : public Transport {
-  public:
-    ScriptedTransport(CommState& state, bool ethernet) : Transport(state), ethernet_(ethernet) {}
-
-    bool isEthernet() const override { return ethernet_; }
-    bool openPort() override { return open_ = true; }
-    void closePort() override { open_ = false; }
-    bool isOpen() const override { return open_; }
-    bool sendFrame(const QByteArray& frame) override {
-        state_.TxBuffer = frame;
-        rxBuffer().clear();
-        sent.push_back(frame);
-        std::optional<QByteArray> reply;
-        if (!replies.empty()) {
-            reply = replies.front();
-            replies.pop_front();
-        }
-        if (reply) {
-            QTimer::singleShot(0, this, [this, bytes = *reply] {
-                Q_EMIT bytesArrived();
-                appendReceived(bytes);
-                markReplyReady();
-            });
-        }
-        return true;
-    }
-    void discardInput() override { rxBuffer().clear(); }
-    void setSilenceInterval(int ms) override { silence = ms; }
-
-    std::deque<std::optional<QByteArray>> replies;
-    std::vector<QByteArray> sent;
-    int silence = -1;
-
-  private:
-    bool ethernet_;
-    bool open_ = true;
-};
+// Read 2 holding registers at 0 from address 1, and a good answer to it.
+const QByteArray kRequest = hex("010300000002");
+const QByteArray kGoodReply = WithCrc(hex("0103040001000A"));
 
 class TransactionTest : public ::testing::Test {
   protected:
@@ -73,13 +39,25 @@ class TransactionTest : public ::testing::Test {
         state.retryPauseMs = 0;
     }
 
+    // One transaction of `request` against a peer answering from `replies`.
+    bool transact(std::vector<std::optional<QByteArray>> replies, bool ethernet = false,
+                  QByteArray request = WithCrc(kRequest), bool repeatOnRetry = false) {
+        transport = std::make_unique<test::FakeTransport>(state, test::Replies(std::move(replies)), ethernet);
+        session = std::make_unique<ModbusSession>(state, *transport, prompter);
+        if (configure) {
+            configure(*transport, *session);
+        }
+        return session->ModbusTransaction(request, reply, -1, repeatOnRetry);
+    }
+    int sent() const { return static_cast<int>(transport->sent.size()); }
+
     CommState state;
     ScriptedPrompter prompter;
+    std::unique_ptr<test::FakeTransport> transport;
+    std::unique_ptr<ModbusSession> session;
+    std::function<void(test::FakeTransport&, ModbusSession&)> configure;
+    QByteArray reply;
 };
-
-// Read 2 holding registers at 0 from address 1, and a good answer to it.
-const QByteArray kRequest = hex("010300000002");
-const QByteArray kGoodReply = WithCrc(hex("0103040001000A"));
 
 TEST(ModbusCrcTest, KnownVectors) {
     EXPECT_EQ(ModbusCrc(QByteArray("123456789")), 0x4B37);
@@ -175,102 +153,82 @@ TEST(SilenceIntervalTest, ScalesBelow9600Baud) {
 
 TEST_F(TransactionTest, SilenceIntervalReachesTheTransport) {
     state.BaudRateText = QStringLiteral("1200");
-    ScriptedTransport transport(state, false);
-    transport.replies.push_back(kGoodReply);
-    ModbusSession session(state, transport, prompter);
-    QByteArray request = WithCrc(kRequest), reply;
-    ASSERT_TRUE(session.ModbusTransaction(request, reply, 80));
-    EXPECT_EQ(transport.silence, 640);
-    EXPECT_EQ(session.lastSilenceInterval(), 640);
+    transport = std::make_unique<test::FakeTransport>(state, test::Replies({kGoodReply}));
+    session = std::make_unique<ModbusSession>(state, *transport, prompter);
+    QByteArray request = WithCrc(kRequest);
+    ASSERT_TRUE(session->ModbusTransaction(request, reply, 80));
+    EXPECT_EQ(transport->silence, 640);
+    EXPECT_EQ(session->lastSilenceInterval(), 640);
 }
 
-TEST_F(TransactionTest, UnacceptableRepliesRetriedThenOneInvalidResponse) {
-    const std::pair<const char*, QByteArray> bad[] = {
-        {"wrong crc", hex("0103040001000A0000")},
-        {"wrong address", WithCrc(hex("0203040001000A"))},
-        {"exception", WithCrc(hex("018302"))},
-        {"overlong", WithCrc(QByteArray(2000, '\1'))},
+// Three attempts, then one message: "Invalid response" for replies that came but would not do,
+// the transport's cable message for silence and for a single stray byte.
+TEST_F(TransactionTest, FailedAttemptsEndInOneMessage) {
+    const std::optional<QByteArray> none;
+    struct Case {
+        const char* name;
+        std::optional<QByteArray> reply;
+        bool ethernet;
+        QString message;
+        MessageIcon icon;
     };
-    for (const auto& [name, reply] : bad) {
-        SCOPED_TRACE(name);
+    const QString invalid = InvalidResponseMessage();
+    const Case cases[] = {
+        {"wrong crc", hex("0103040001000A0000"), false, invalid, MessageIcon::Critical},
+        {"wrong address", WithCrc(hex("0203040001000A")), false, invalid, MessageIcon::Critical},
+        {"exception", WithCrc(hex("018302")), false, invalid, MessageIcon::Critical},
+        {"overlong", WithCrc(QByteArray(2000, '\1')), false, invalid, MessageIcon::Critical},
+        {"silence, serial", none, false, SerialNoReplyMessage(), MessageIcon::Warning},
+        {"silence, ethernet", none, true, EthernetNoReplyMessage(), MessageIcon::Warning},
+        {"stray byte", hex("FF"), false, SerialNoReplyMessage(), MessageIcon::Warning},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         prompter.clear();
-        ScriptedTransport transport(state, false);
-        transport.replies.assign(5, reply);
-        ModbusSession session(state, transport, prompter);
-        QByteArray request = WithCrc(kRequest), got;
-        EXPECT_FALSE(session.ModbusTransaction(request, got));
-        EXPECT_EQ(transport.sent.size(), 3u);
+        state.IsEthernet = c.ethernet;
+        EXPECT_FALSE(transact({c.reply, c.reply, c.reply, c.reply, c.reply}, c.ethernet));
+        EXPECT_EQ(sent(), 3);
         ASSERT_EQ(prompter.messages().size(), 1u);
-        EXPECT_EQ(prompter.messages()[0].text, QStringLiteral("Invalid response from device."));
-        EXPECT_EQ(prompter.messages()[0].icon, MessageIcon::Critical);
+        EXPECT_EQ(prompter.messages()[0].text, c.message);
+        EXPECT_EQ(prompter.messages()[0].icon, c.icon);
         EXPECT_TRUE(state.CommFailed);
+        if (c.icon == MessageIcon::Warning) {
+            EXPECT_TRUE(state.CommCancelled);
+        }
     }
+    // The two cable messages differ only where the transports do.
+    const QString common =
+        QStringLiteral("The communication with the device was unsuccessful because \r\n1. ");
+    EXPECT_TRUE(SerialNoReplyMessage().startsWith(common + QStringLiteral("The communication cable")));
+    EXPECT_TRUE(
+        EthernetNoReplyMessage().startsWith(common + QStringLiteral("The communication or Ethernet")));
+    EXPECT_TRUE(SerialNoReplyMessage().endsWith(QStringLiteral("MODBUS ID settings.")));
+    EXPECT_FALSE(EthernetNoReplyMessage().endsWith(QStringLiteral("MODBUS ID settings.")));
 }
 
 TEST_F(TransactionTest, RecoversOnALaterAttempt) {
-    ScriptedTransport transport(state, false);
-    transport.replies = {std::nullopt, hex("0103040001000A0000"), kGoodReply};
-    ModbusSession session(state, transport, prompter);
-    QByteArray request = kRequest + QByteArray(2, '\0'), reply;
     state.CommCancelled = true;  // left over from an earlier operation
-    EXPECT_TRUE(session.ModbusTransaction(request, reply));
+    EXPECT_TRUE(transact({std::nullopt, hex("0103040001000A0000"), kGoodReply}, false,
+                         kRequest + QByteArray(2, '\0')));
     EXPECT_EQ(reply, kGoodReply);
-    EXPECT_EQ(session.lastAttempts(), 3);
-    EXPECT_EQ(transport.sent[0], WithCrc(kRequest));
+    EXPECT_EQ(session->lastAttempts(), 3);
+    EXPECT_EQ(transport->sent[0], WithCrc(kRequest));
     EXPECT_FALSE(state.CommCancelled);
     EXPECT_FALSE(state.CommFailed);
     EXPECT_TRUE(prompter.messages().empty());
 }
 
-TEST_F(TransactionTest, NoReplyThreeAttemptsThenTheTransportsCableMessage) {
-    for (const bool ethernet : {false, true}) {
-        SCOPED_TRACE(ethernet ? "ethernet" : "serial");
-        prompter.clear();
-        state.IsEthernet = ethernet;
-        ScriptedTransport transport(state, ethernet);
-        ModbusSession session(state, transport, prompter);
-        QByteArray request = WithCrc(kRequest), reply;
-        EXPECT_FALSE(session.ModbusTransaction(request, reply));
-        EXPECT_EQ(transport.sent.size(), 3u);
-        ASSERT_EQ(prompter.messages().size(), 1u);
-        EXPECT_EQ(prompter.messages()[0].icon, MessageIcon::Warning);
-        EXPECT_EQ(prompter.messages()[0].text, ethernet ? EthernetNoReplyMessage() : SerialNoReplyMessage());
-        EXPECT_TRUE(prompter.messages()[0].text.startsWith(QStringLiteral(
-            "The communication with the device was unsuccessful because \r\n1. The communication")));
-        EXPECT_EQ(prompter.messages()[0].text.endsWith(QStringLiteral("MODBUS ID settings.")), !ethernet);
-        EXPECT_TRUE(state.CommFailed);
-        EXPECT_TRUE(state.CommCancelled);
-    }
-}
-
-TEST_F(TransactionTest, SingleStrayByteIsNoReply) {
-    ScriptedTransport transport(state, false);
-    transport.replies.assign(3, hex("FF"));
-    ModbusSession session(state, transport, prompter);
-    QByteArray reply, request = WithCrc(kRequest);
-    EXPECT_FALSE(session.ModbusTransaction(request, reply));
-    EXPECT_EQ(transport.sent.size(), 3u);
-    EXPECT_EQ(prompter.texts(), QStringList{SerialNoReplyMessage()});
-}
-
 TEST_F(TransactionTest, RepeatOnRetryAsksForThePacketAgain) {
-    ScriptedTransport transport(state, false);
-    transport.replies = {std::nullopt, WithCrc(hex("016501"))};
-    ModbusSession session(state, transport, prompter);
-    QByteArray request = WithCrc(hex("0165010201030A0B0C")), reply;
-    ASSERT_TRUE(session.ModbusTransaction(request, reply, -1, true));
-    ASSERT_EQ(transport.sent.size(), 2u);
-    EXPECT_EQ(transport.sent[0].at(2), 1);
-    EXPECT_EQ(transport.sent[1].at(2), 2);
-    EXPECT_TRUE(HasValidCrc(transport.sent[1]));
+    const QByteArray packet = WithCrc(hex("0165010201030A0B0C"));
+    ASSERT_TRUE(transact({std::nullopt, WithCrc(hex("016501"))}, false, packet, true));
+    ASSERT_EQ(sent(), 2);
+    EXPECT_EQ(transport->sent[0].at(2), 1);
+    EXPECT_EQ(transport->sent[1].at(2), 2);
+    EXPECT_TRUE(HasValidCrc(transport->sent[1]));
 
     // Without the flag the request goes out unchanged.
-    ScriptedTransport plain(state, false);
-    plain.replies = {std::nullopt, WithCrc(hex("016501"))};
-    ModbusSession again(state, plain, prompter);
-    request = WithCrc(hex("0165010201030A0B0C"));
-    ASSERT_TRUE(again.ModbusTransaction(request, reply));
-    EXPECT_EQ(plain.sent[1], plain.sent[0]);
+    ASSERT_TRUE(transact({std::nullopt, WithCrc(hex("016501"))}, false, packet));
+    EXPECT_EQ(transport->sent[1], transport->sent[0]);
 }
 
 TEST_F(TransactionTest, QuietIdSearchTriesOnceAndNotesAMatchingReply) {
@@ -278,50 +236,33 @@ TEST_F(TransactionTest, QuietIdSearchTriesOnceAndNotesAMatchingReply) {
     state.IdSearchActive = true;
     state.IdSearchCount = 5;
     state.MatchedReply = false;
-    {
-        ScriptedTransport transport(state, false);
-        ModbusSession session(state, transport, prompter);
-        QByteArray request = WithCrc(kRequest), reply;
-        EXPECT_FALSE(session.ModbusTransaction(request, reply));
-        EXPECT_EQ(transport.sent.size(), 1u);
-        EXPECT_TRUE(prompter.messages().empty());
-        EXPECT_TRUE(state.CommCancelled);
-    }
-    {
-        // Address and function match but the CRC does not: the device is there.
-        ScriptedTransport transport(state, false);
-        transport.replies = {hex("0103040001000A0000")};
-        ModbusSession session(state, transport, prompter);
-        QByteArray request = WithCrc(kRequest), reply;
-        EXPECT_TRUE(session.ModbusTransaction(request, reply));
-        EXPECT_TRUE(state.MatchedReply);
-        EXPECT_TRUE(prompter.messages().empty());
-    }
-    {
-        // Someone else answered: reported at once.
-        state.MatchedReply = false;
-        ScriptedTransport transport(state, false);
-        transport.replies = {WithCrc(hex("0703040001000A"))};
-        ModbusSession session(state, transport, prompter);
-        QByteArray request = WithCrc(kRequest), reply;
-        EXPECT_FALSE(session.ModbusTransaction(request, reply));
-        EXPECT_EQ(prompter.texts(), QStringList{InvalidResponseMessage()});
-        EXPECT_TRUE(state.CommFailed);
-    }
+    EXPECT_FALSE(transact({}));
+    EXPECT_EQ(sent(), 1);
+    EXPECT_TRUE(prompter.messages().empty());
+    EXPECT_TRUE(state.CommCancelled);
+
+    // Address and function match but the CRC does not: the device is there.
+    EXPECT_TRUE(transact({hex("0103040001000A0000")}));
+    EXPECT_TRUE(state.MatchedReply);
+    EXPECT_TRUE(prompter.messages().empty());
+
+    // Someone else answered: reported at once.
+    state.MatchedReply = false;
+    EXPECT_FALSE(transact({WithCrc(hex("0703040001000A"))}));
+    EXPECT_EQ(prompter.texts(), QStringList{InvalidResponseMessage()});
+    EXPECT_TRUE(state.CommFailed);
 }
 
 TEST_F(TransactionTest, QuietProbeFailureOpensTheCommunicationErrorDialog) {
     state.QuietComm = true;
     state.IdSearchCount = 2;
+    int shown = 0;
+    configure = [&](test::FakeTransport&, ModbusSession& s) { s.setCommErrorDialog([&] { ++shown; }, {}); };
     for (const bool ethernet : {false, true}) {
         prompter.clear();
-        int shown = 0;
-        ScriptedTransport transport(state, ethernet);
-        ModbusSession session(state, transport, prompter);
-        session.setCommErrorDialog([&] { ++shown; }, {});
-        QByteArray request = WithCrc(kRequest), reply;
-        EXPECT_FALSE(session.ModbusTransaction(request, reply));
-        EXPECT_EQ(transport.sent.size(), 3u);
+        shown = 0;
+        EXPECT_FALSE(transact({}, ethernet));
+        EXPECT_EQ(sent(), 3);
         EXPECT_EQ(shown, ethernet ? 0 : 1);
         EXPECT_EQ(prompter.texts(), ethernet ? QStringList{EthernetNoReplyMessage()} : QStringList{});
         EXPECT_FALSE(state.CommFailed);
@@ -330,28 +271,24 @@ TEST_F(TransactionTest, QuietProbeFailureOpensTheCommunicationErrorDialog) {
 
 TEST_F(TransactionTest, CancelDuringTheWaitEndsAtOnce) {
     state.replyTimeoutMs = 60000;  // only the cancel can end this wait
-    ScriptedTransport transport(state, false);
-    ModbusSession session(state, transport, prompter);
     int unloaded = 0;
-    session.setCommErrorDialog({}, [&] { ++unloaded; });
+    configure = [&](test::FakeTransport&, ModbusSession& s) {
+        s.setCommErrorDialog({}, [&] { ++unloaded; });
+    };
     QTimer::singleShot(5, [&] { state.CommCancelled = true; });
-    QByteArray request = WithCrc(kRequest), reply;
-    EXPECT_FALSE(session.ModbusTransaction(request, reply));
-    EXPECT_EQ(transport.sent.size(), 1u);
+    EXPECT_FALSE(transact({}));
+    EXPECT_EQ(sent(), 1);
     EXPECT_EQ(unloaded, 1);
     EXPECT_TRUE(prompter.messages().empty());
 }
 
 TEST_F(TransactionTest, ClosedSerialPortOrMalformedRequestFailsSilently) {
-    ScriptedTransport transport(state, false);
-    transport.closePort();
-    ModbusSession session(state, transport, prompter);
-    QByteArray request = WithCrc(kRequest), reply;
-    EXPECT_FALSE(session.ModbusTransaction(request, reply));
-    transport.openPort();
-    QByteArray tiny = hex("01");
-    EXPECT_FALSE(session.ModbusTransaction(tiny, reply));
-    EXPECT_TRUE(transport.sent.empty());
+    configure = [](test::FakeTransport& t, ModbusSession&) { t.closePort(); };
+    EXPECT_FALSE(transact({kGoodReply}));
+    EXPECT_EQ(sent(), 0);
+    configure = {};
+    EXPECT_FALSE(transact({kGoodReply}, false, hex("01")));
+    EXPECT_EQ(sent(), 0);
     EXPECT_TRUE(prompter.messages().empty());
 }
 

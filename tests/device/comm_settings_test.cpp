@@ -28,47 +28,27 @@ TEST(CommSettings, ModbusIdAndEthernetFieldChecks) {
         std::optional<EthernetField> field;
         const char* message;
     };
+    const char* ip1 = "Please enter a valid IP Address between 1 to 223.";
+    const char* ip23 = "Please enter a valid IP Address between 0 to 255.";
+    const char* ip4 = "Please enter a valid IP Address between 1 to 254.";
+    const char* port = "Please enter a valid Port Number between 1 to 65535.";
+    const char* empty = "Please enter valid IP Address and/or Port Number";
+    // clang-format off
     const Case cases[] = {
         {{"10", "0", "0", "1"}, "502", std::nullopt, ""},
         {{"223", "255", "255", "254"}, "65535", std::nullopt, ""},
-        {{"224", "1", "1", "1"},
-         "502",
-         EthernetField::IpPart1,
-         "Please enter a valid IP Address between 1 to 223."},
-        {{"0", "1", "1", "1"},
-         "502",
-         EthernetField::IpPart1,
-         "Please enter a valid IP Address between 1 to 223."},
-        {{"10", "256", "0", "1"},
-         "502",
-         EthernetField::IpPart2,
-         "Please enter a valid IP Address between 0 to 255."},
-        {{"10", "0", "x", "1"},
-         "502",
-         EthernetField::IpPart3,
-         "Please enter a valid IP Address between 0 to 255."},
-        {{"10", "0", "0", "255"},
-         "502",
-         EthernetField::IpPart4,
-         "Please enter a valid IP Address between 1 to 254."},
-        {{"10", "0", "0", "0"},
-         "502",
-         EthernetField::IpPart4,
-         "Please enter a valid IP Address between 1 to 254."},
-        {{"10", "0", "0", "1"},
-         "0",
-         EthernetField::Port,
-         "Please enter a valid Port Number between 1 to 65535."},
-        {{"10", "0", "0", "1"},
-         "65536",
-         EthernetField::Port,
-         "Please enter a valid Port Number between 1 to 65535."},
-        {{"10", "", "0", "1"},
-         "502",
-         EthernetField::IpPart2,
-         "Please enter valid IP Address and/or Port Number"},
-        {{"300", "0", "0", "1"}, "", EthernetField::Port, "Please enter valid IP Address and/or Port Number"},
+        {{"224", "1", "1", "1"}, "502", EthernetField::IpPart1, ip1},
+        {{"0", "1", "1", "1"}, "502", EthernetField::IpPart1, ip1},
+        {{"10", "256", "0", "1"}, "502", EthernetField::IpPart2, ip23},
+        {{"10", "0", "x", "1"}, "502", EthernetField::IpPart3, ip23},
+        {{"10", "0", "0", "255"}, "502", EthernetField::IpPart4, ip4},
+        {{"10", "0", "0", "0"}, "502", EthernetField::IpPart4, ip4},
+        {{"10", "0", "0", "1"}, "0", EthernetField::Port, port},
+        {{"10", "0", "0", "1"}, "65536", EthernetField::Port, port},
+        {{"10", "", "0", "1"}, "502", EthernetField::IpPart2, empty},
+        {{"300", "0", "0", "1"}, "", EthernetField::Port, empty},
     };
+    // clang-format on
     for (const Case& c : cases) {
         const std::array<QString, 4> ip{QString::fromLatin1(c.ip[0]), QString::fromLatin1(c.ip[1]),
                                         QString::fromLatin1(c.ip[2]), QString::fromLatin1(c.ip[3])};
@@ -199,10 +179,9 @@ TEST(CommSettings, FindUsbPortNeedsExactlyOneOpenableCable) {
 
 // The device's own parameters live at the service address 1 even when its ID is another.
 TEST(CommSettings, DeviceParametersAtTheServiceAddress) {
-    test::DeviceProcess device;
-    ASSERT_TRUE(device.start({"--pty", "--model", "3", "--id", "7"})) << device.failure.toStdString();
-    test::PcLink link;
-    ASSERT_TRUE(link.connect(device, false));
+    test::DeviceRig rig;
+    ASSERT_TRUE(rig.start({"--model", "3", "--id", "7"}, false)) << rig.device.failure.toStdString();
+    test::PcLink& link = rig.link;
     CommState& state = link.state();
     state.BaudRateText = QStringLiteral("1200");  // overridden by the fixed settings
     state.ModbusID = 99;

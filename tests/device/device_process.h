@@ -13,8 +13,10 @@
 #include <QProcess>
 #include <QStringList>
 #include <QTcpSocket>
+#include <QTextStream>
 #include <initializer_list>
 
+#include "cli/cli_commands.h"
 #include "comm/modbus_crc.h"
 
 namespace bdx::test {
@@ -30,6 +32,23 @@ inline QByteArray Frame(std::initializer_list<int> bytes) {
 
 inline int Byte(const QByteArray& frame, int i) {
     return static_cast<quint8>(frame.at(i));
+}
+
+// The command-line tool run in this process: its exit code and what it printed.
+struct CliResult {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+inline CliResult RunCli(const QStringList& args) {
+    CliResult r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.code = cli::Run(args, out, err);
+    out.flush();
+    err.flush();
+    return r;
 }
 
 // The device process. Killed when the object goes, whatever the test did.
@@ -93,6 +112,12 @@ class DeviceProcess {
             }
         }
         return {};
+    }
+
+    // Connects a socket of the test's own to the TCP endpoint.
+    bool connect(QTcpSocket& socket) const {
+        socket.connectToHost(QHostAddress::LocalHost, tcpPort);
+        return socket.waitForConnected(5000);
     }
 
     // "127.0.0.1:PORT" of the TCP endpoint, as the command-line tool takes it.

@@ -31,11 +31,7 @@ struct Served {
 
     bool start(QStringList extra = {}) {
         extra << QStringLiteral("--pty") << QStringLiteral("--tcp") << QStringLiteral("127.0.0.1:0");
-        if (!device.start(extra)) {
-            return false;
-        }
-        socket.connectToHost(QHostAddress::LocalHost, device.tcpPort);
-        return socket.waitForConnected(5000);
+        return device.start(extra) && device.connect(socket);
     }
 };
 
@@ -78,8 +74,7 @@ TEST(DeviceServerProcess, FramingSurvivesSplitSegmentsGarbageAndSeveralClients) 
 
     // A second client is served while the first stays connected, and after it has gone.
     QTcpSocket second;
-    second.connectToHost(QHostAddress::LocalHost, s.device.tcpPort);
-    ASSERT_TRUE(second.waitForConnected(5000));
+    ASSERT_TRUE(s.device.connect(second));
     EXPECT_EQ(TcpExchange(second, request), split);
     s.socket.disconnectFromHost();
     EXPECT_EQ(TcpExchange(second, request), split);
@@ -185,8 +180,7 @@ TEST(DeviceServerProcess, FaultModes) {
                     s.socket.waitForDisconnected(5000));
         // The device itself goes on serving new connections.
         QTcpSocket again;
-        again.connectToHost(QHostAddress::LocalHost, s.device.tcpPort);
-        ASSERT_TRUE(again.waitForConnected(5000));
+        ASSERT_TRUE(s.device.connect(again));
         EXPECT_TRUE(HasValidCrc(TcpExchange(again, request)));
     }
 }

@@ -21,16 +21,13 @@ const QString kWritten = QStringLiteral("Data has been written successfully in d
 const QString kReadDone = QStringLiteral("Device data has been read successfully.");
 const QString kInvalidPassword = QStringLiteral("Invalid password. ");
 
-// The real device process and the PC's link to it over TCP or its pty.
-struct Rig {
-    DeviceProcess device;
-    test::PcLink link;
+// The real device process, the PC's link to it over TCP or its pty, and the utilities on it.
+struct Rig : test::DeviceRig {
     std::unique_ptr<DeviceUtilities> utilities;
     int settingsSaved = 0;
 
     bool start(bool ethernet, QStringList extra = {}) {
-        extra << QStringLiteral("--pty") << QStringLiteral("--tcp") << QStringLiteral("127.0.0.1:0");
-        if (!device.start(extra) || !link.connect(device, ethernet)) {
+        if (!DeviceRig::start(extra, ethernet)) {
             return false;
         }
         utilities = std::make_unique<DeviceUtilities>(link.session());
@@ -42,8 +39,7 @@ struct Rig {
     // Holding registers read by a frame of our own, beside the program's link.
     std::vector<int> registers(int start, int count) {
         QTcpSocket socket;
-        socket.connectToHost(QStringLiteral("127.0.0.1"), device.tcpPort);
-        if (!socket.waitForConnected(3000)) {
+        if (!device.connect(socket)) {
             return {};
         }
         const QByteArray reply = TcpExchange(socket, Frame({254, 3, start >> 8, start & 0xFF, 0, count}));
@@ -68,18 +64,18 @@ TEST_P(ClockRoundTrip, SetThenReadGivesTheSetTime) {
         << rig.device.failure.toStdString();
     const QDate date(2031, 2, 28);
     const QTime time(23, 58, 30);
-    rig.link.prompter.queueReply(Reply::Yes);  // leave run mode
-    ASSERT_TRUE(rig.utilities->SetClock(date, time)) << rig.link.prompter.texts().join(u'|').toStdString();
-    EXPECT_EQ(rig.link.prompter.texts().last(), kWritten);
+    rig.answer({Reply::Yes});  // leave run mode
+    ASSERT_TRUE(rig.utilities->SetClock(date, time)) << rig.said();
+    EXPECT_EQ(rig.last(), kWritten);
 
     const std::optional<DeviceClock> clock = rig.utilities->ReadClock();
-    ASSERT_TRUE(clock.has_value()) << rig.link.prompter.texts().join(u'|').toStdString();
+    ASSERT_TRUE(clock.has_value()) << rig.said();
     EXPECT_EQ(clock->date, date);
     // The device clock keeps running: allow a few seconds, never a wrap into the next day here.
     EXPECT_GE(clock->time, time);
     EXPECT_LE(clock->time, time.addSecs(5));
-    EXPECT_EQ(rig.link.prompter.texts().last(), kReadDone);
-    EXPECT_EQ(rig.link.prompter.unanswered(), 0);
+    EXPECT_EQ(rig.last(), kReadDone);
+    EXPECT_EQ(rig.prompter.unanswered(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, ClockRoundTrip,
@@ -91,13 +87,13 @@ TEST(DeviceClock, RefusesBadTimesAndOldFirmwareWithoutTouchingTheDevice) {
     ASSERT_TRUE(rig.start(true, {"--firmware", "06X"})) << rig.device.failure.toStdString();
     EXPECT_FALSE(rig.utilities->SetClock(QDate(2031, 2, 30), QTime(1, 0)));
     EXPECT_FALSE(rig.utilities->SetClock(QDate(1999, 12, 31), QTime(1, 0)));
-    EXPECT_EQ(rig.link.prompter.texts(), QStringList({"Set Proper Time.", "Set Proper Time."}));
-    EXPECT_EQ(rig.link.session().transactionCount(), 0);
+    EXPECT_EQ(rig.prompter.texts(), QStringList({"Set Proper Time.", "Set Proper Time."}));
+    EXPECT_EQ(rig.transactions(), 0);
 
-    rig.link.prompter.clear();
+    rig.prompter.clear();
     EXPECT_FALSE(rig.utilities->ReadClock().has_value());
-    ASSERT_EQ(rig.link.prompter.messages().size(), 1u);
-    const Message& m = rig.link.prompter.messages().front();
+    ASSERT_EQ(rig.prompter.messages().size(), 1u);
+    const Message& m = rig.prompter.messages().front();
     EXPECT_EQ(m.icon, MessageIcon::Critical);
     EXPECT_TRUE(m.text.startsWith(
         "The current software version does not support the connected device's firmware version."));
@@ -117,15 +113,12 @@ TEST(DaylightSaving, SwitchingOffWritesRegister390AloneAndKeepsTheRule) {
     rule.endHour = 3;
     rule.offsetHours = 1;
     for (int i = 0; i < 2; ++i) {
-        rig.link.prompter.queueReply(Reply::Yes);  // leave run mode
-        rig.link.prompter.queueReply(Reply::No);   // not permanently
+        rig.answer({Reply::Yes, Reply::No});  // leave run mode, not permanently
     }
     bool permanent = true;
-    ASSERT_TRUE(rig.utilities->SetDst(rule, &permanent))
-        << rig.link.prompter.texts().join(u'|').toStdString();
+    ASSERT_TRUE(rig.utilities->SetDst(rule, &permanent)) << rig.said();
     EXPECT_FALSE(permanent);
-    EXPECT_TRUE(rig.link.prompter.texts().last().startsWith(
-        "Do you want to save the settings permanently?\n1. If Yes"));
+    EXPECT_TRUE(rig.last().startsWith("Do you want to save the settings permanently?\n1. If Yes"));
 
     const std::optional<DstRule> back = rig.utilities->ReadDst();
     ASSERT_TRUE(back.has_value());
@@ -169,11 +162,11 @@ TEST(DaylightSaving, ValidationNamesTheFirstFaultAndSendsNothing) {
     for (const Case& c : cases) {
         DstRule rule = base();
         c.change(rule);
-        rig.link.prompter.clear();
+        rig.prompter.clear();
         EXPECT_FALSE(rig.utilities->SetDst(rule));
-        EXPECT_EQ(rig.link.prompter.texts(), QStringList{c.text});
+        EXPECT_EQ(rig.prompter.texts(), QStringList{c.text});
     }
-    EXPECT_EQ(rig.link.session().transactionCount(), 0);
+    EXPECT_EQ(rig.transactions(), 0);
 }
 
 TEST(DevicePasswords, FourDigitsOnlyInEveryBox) {
@@ -199,27 +192,27 @@ TEST(DevicePasswords, FourDigitsOnlyInEveryBox) {
     EXPECT_FALSE(rig.utilities->SetPassword(1, {}, "123", "123"));
     EXPECT_FALSE(rig.utilities->SetPassword(2, {}, "12345", "12345"));
     EXPECT_FALSE(rig.utilities->SetPassword(1, {}, "1234", "1243"));
-    EXPECT_EQ(rig.link.prompter.texts(),
+    EXPECT_EQ(rig.prompter.texts(),
               QStringList({"Enter 4 Digit Level 1 password.", "Enter 4 Digit Level 2  password.",
                            "Please enter correct Confirm Password."}));
-    EXPECT_EQ(rig.link.session().transactionCount(), 0);
+    EXPECT_EQ(rig.transactions(), 0);
 }
 
 TEST(DevicePasswords, SetChangeCheckAndRemove) {
     Rig rig;
     ASSERT_TRUE(rig.start(true)) << rig.device.failure.toStdString();
     DeviceUtilities& u = *rig.utilities;
-    const auto lastText = [&] { return rig.link.prompter.texts().last(); };
-    const auto yes = [&] { rig.link.prompter.queueReply(Reply::Yes); };
+    const auto lastText = [&] { return rig.last(); };
+    const auto yes = [&] { rig.answer({Reply::Yes}); };
 
     yes();
     ASSERT_TRUE(u.SetPassword(1, {}, "1234", "1234")) << lastText().toStdString();
     EXPECT_EQ(lastText(), "Password has been set successfully.");
 
-    rig.link.prompter.queuePassword(QStringLiteral("1111"));
+    rig.prompter.queuePassword(QStringLiteral("1111"));
     EXPECT_FALSE(u.CheckDevicePassword());
     EXPECT_EQ(lastText(), kInvalidPassword);
-    rig.link.prompter.queuePassword(QStringLiteral("1234"));
+    rig.prompter.queuePassword(QStringLiteral("1234"));
     EXPECT_TRUE(u.CheckDevicePassword());
 
     yes();
@@ -227,14 +220,14 @@ TEST(DevicePasswords, SetChangeCheckAndRemove) {
     EXPECT_EQ(lastText(), "Please enter correct Old Password. ");
     yes();
     ASSERT_TRUE(u.SetPassword(1, "1234", "5678", "5678"));
-    rig.link.prompter.queuePassword(QStringLiteral("5678"));
+    rig.prompter.queuePassword(QStringLiteral("5678"));
     EXPECT_TRUE(u.CheckDevicePassword());
 
     // A level-2 password of its own, then the reset menu protected by it.
     yes();
     ASSERT_TRUE(u.SetPassword(2, {}, "2468", "2468")) << lastText().toStdString();
     yes();
-    rig.link.prompter.queuePassword(QStringLiteral("2468"));
+    rig.prompter.queuePassword(QStringLiteral("2468"));
     ASSERT_TRUE(u.SetResetPassword(ResetPassword::Level2)) << lastText().toStdString();
     EXPECT_EQ(lastText(), "Level 2 Password has been set for executing reset functionality.");
     EXPECT_EQ(u.ReadResetPassword(), ResetPassword::Level2);
@@ -250,32 +243,32 @@ TEST(DevicePasswords, SetChangeCheckAndRemove) {
     EXPECT_EQ(lastText(), "Password is not enabled in the device.");
 
     // No password any more: the check passes without asking.
-    rig.link.prompter.clear();
+    rig.prompter.clear();
     EXPECT_TRUE(u.CheckDevicePassword());
-    EXPECT_TRUE(rig.link.prompter.messages().empty());
-    EXPECT_EQ(rig.link.prompter.unanswered(), 0);
+    EXPECT_TRUE(rig.prompter.messages().empty());
+    EXPECT_EQ(rig.prompter.unanswered(), 0);
 }
 
 TEST(DevicePasswords, ResetMenuLevelWithoutThatPasswordChangesNothing) {
     Rig rig;
     ASSERT_TRUE(rig.start(true, {"--password", "1234"})) << rig.device.failure.toStdString();
-    rig.link.prompter.queueReply(Reply::Yes);
+    rig.answer({Reply::Yes});
     EXPECT_FALSE(rig.utilities->SetResetPassword(ResetPassword::Level2));
-    EXPECT_EQ(rig.link.prompter.texts().last(), "Level 2 Password is not present in the device.");
+    EXPECT_EQ(rig.last(), "Level 2 Password is not present in the device.");
     EXPECT_EQ(rig.utilities->ReadResetPassword(), ResetPassword::None);
 
-    rig.link.prompter.queueReply(Reply::Yes);
-    rig.link.prompter.queuePassword(QStringLiteral("9999"));
+    rig.answer({Reply::Yes});
+    rig.prompter.queuePassword(QStringLiteral("9999"));
     EXPECT_FALSE(rig.utilities->SetResetPassword(ResetPassword::Level1));
-    EXPECT_EQ(rig.link.prompter.texts().last(), kInvalidPassword);
+    EXPECT_EQ(rig.last(), kInvalidPassword);
     EXPECT_EQ(rig.utilities->ReadResetPassword(), ResetPassword::None);
 
     // Model codes below 8 have no reset-menu password at all.
     Rig small;
     ASSERT_TRUE(small.start(true, {"--model", "3"})) << small.device.failure.toStdString();
-    small.link.prompter.queueReply(Reply::Yes);
+    small.answer({Reply::Yes});
     EXPECT_FALSE(small.utilities->SetResetPassword(ResetPassword::None));
-    EXPECT_EQ(small.link.prompter.texts().last(), "This feature is not supported for the connected device.");
+    EXPECT_EQ(small.last(), "This feature is not supported for the connected device.");
 }
 
 TEST(DeviceUtilitiesRun, RunAndStopChangeTheDeviceMode) {
@@ -285,13 +278,12 @@ TEST(DeviceUtilitiesRun, RunAndStopChangeTheDeviceMode) {
         ASSERT_EQ(rig.device.dumpValue("mode"), "stop");
         int disabled = 0;
         rig.utilities->setStopControlsEnabled = [&](bool on) { disabled += on ? 0 : 1; };
-        ASSERT_TRUE(rig.utilities->StartDevice()) << rig.link.prompter.texts().join(u'|').toStdString();
+        ASSERT_TRUE(rig.utilities->StartDevice()) << rig.said();
         EXPECT_EQ(rig.device.dumpValue("mode"), "run");
         ASSERT_TRUE(rig.utilities->StopDeviceCommand());
         EXPECT_EQ(rig.device.dumpValue("mode"), "stop");
         EXPECT_EQ(disabled, 1);
-        EXPECT_TRUE(rig.link.prompter.messages().empty())
-            << rig.link.prompter.texts().join(u'|').toStdString();
+        EXPECT_TRUE(rig.prompter.messages().empty()) << rig.said();
     }
 }
 
@@ -300,14 +292,14 @@ TEST(DeviceUtilitiesRun, RunAndStopChangeTheDeviceMode) {
 TEST(DeviceUtilitiesRun, PortCheckComesFirst) {
     Rig rig;
     ASSERT_TRUE(rig.start(false)) << rig.device.failure.toStdString();
-    CommState& state = rig.link.state();
+    CommState& state = rig.state();
     const QString pty = state.SerialPortPath;
 
     state.SerialPortPath.clear();
     state.CommPort = 1;
     EXPECT_FALSE(rig.utilities->StartDevice());
-    EXPECT_EQ(rig.link.prompter.texts(), QStringList{LoadText(4289)});
-    EXPECT_EQ(rig.link.session().transactionCount(), 0);
+    EXPECT_EQ(rig.prompter.texts(), QStringList{LoadText(4289)});
+    EXPECT_EQ(rig.transactions(), 0);
 
     int shown = 0;
     rig.utilities->showCommSettings = [&] {
@@ -316,23 +308,13 @@ TEST(DeviceUtilitiesRun, PortCheckComesFirst) {
     };
     rig.utilities->portLister = [&] { return std::vector<SerialPortEntry>{{pty, true, 0x10C4, 0xEA60, {}}}; };
     rig.utilities->portProbe = [](const QString&) { return true; };
-    ASSERT_TRUE(rig.utilities->StartDevice()) << rig.link.prompter.texts().join(u'|').toStdString();
+    ASSERT_TRUE(rig.utilities->StartDevice()) << rig.said();
     EXPECT_EQ(shown, 1);
     EXPECT_EQ(state.SerialPortPath, pty);
     EXPECT_EQ(rig.device.dumpValue("mode"), "run");
 }
 
-struct RecordingProgress : ScanProgress {
-    std::function<void(int)> onValue;
-    int last = 0;
-    void setRange(int, int) override {}
-    void setValue(int value) override {
-        last = value;
-        if (onValue) {
-            onValue(value);
-        }
-    }
-};
+using RecordingProgress = test::RecordingProgress<ScanProgress>;
 
 struct SearchCase {
     bool ethernet;
@@ -345,16 +327,16 @@ class AddressSearch : public testing::TestWithParam<SearchCase> {};
 TEST_P(AddressSearch, StopsAtTheFirstAnsweringAddress) {
     Rig rig;
     ASSERT_TRUE(rig.start(GetParam().ethernet, GetParam().deviceArgs)) << rig.device.failure.toStdString();
-    rig.link.state().ModbusID = 200;
+    rig.state().ModbusID = 200;
     RecordingProgress progress;
     EXPECT_EQ(rig.utilities->ScanModbusId(&progress), IdSearchResult::Found);
-    EXPECT_EQ(rig.link.state().ModbusID, GetParam().found);
+    EXPECT_EQ(rig.state().ModbusID, GetParam().found);
     EXPECT_EQ(progress.last, GetParam().found);
     EXPECT_EQ(rig.settingsSaved, 1);
-    EXPECT_EQ(rig.link.prompter.texts(),
+    EXPECT_EQ(rig.prompter.texts(),
               QStringList{QStringLiteral("ModBus ID modified\nDevice ModBus ID =%1").arg(GetParam().found)});
-    EXPECT_FALSE(rig.link.state().QuietComm);
-    EXPECT_FALSE(rig.link.state().IdSearchActive);
+    EXPECT_FALSE(rig.state().QuietComm);
+    EXPECT_FALSE(rig.state().IdSearchActive);
     // The found address works for the next operation.
     EXPECT_TRUE(rig.utilities->ProbeDevice());
 }
@@ -368,7 +350,7 @@ INSTANTIATE_TEST_SUITE_P(Devices, AddressSearch,
 TEST(AddressSearchControl, CancelEndsBeforeTheNextAddressAndChangesNothing) {
     Rig rig;
     ASSERT_TRUE(rig.start(true, {"--id", "7"})) << rig.device.failure.toStdString();
-    rig.link.state().ModbusID = 200;
+    rig.state().ModbusID = 200;
     RecordingProgress progress;
     progress.onValue = [&](int value) {
         if (value == 3) {
@@ -377,19 +359,19 @@ TEST(AddressSearchControl, CancelEndsBeforeTheNextAddressAndChangesNothing) {
     };
     EXPECT_EQ(rig.utilities->ScanModbusId(&progress), IdSearchResult::Cancelled);
     EXPECT_EQ(progress.last, 3);
-    EXPECT_EQ(rig.link.state().ModbusID, 200);
+    EXPECT_EQ(rig.state().ModbusID, 200);
     EXPECT_EQ(rig.settingsSaved, 0);
-    EXPECT_TRUE(rig.link.prompter.messages().empty());
+    EXPECT_TRUE(rig.prompter.messages().empty());
 }
 
 TEST(AddressSearchControl, NoAnswerAnywhereGivesTheSettingsMessage) {
     Rig rig;
     ASSERT_TRUE(rig.start(true, {"--fault", "no-reply"})) << rig.device.failure.toStdString();
-    rig.link.state().replyTimeoutMs = 5;
+    rig.state().replyTimeoutMs = 5;
     EXPECT_EQ(rig.utilities->ScanModbusId(), IdSearchResult::NotFound);
-    ASSERT_EQ(rig.link.prompter.messages().size(), 1u);
-    EXPECT_EQ(rig.link.prompter.messages().front().icon, MessageIcon::Warning);
-    EXPECT_EQ(rig.link.prompter.texts().front(),
+    ASSERT_EQ(rig.prompter.messages().size(), 1u);
+    EXPECT_EQ(rig.prompter.messages().front().icon, MessageIcon::Warning);
+    EXPECT_EQ(rig.prompter.texts().front(),
               "Communication with device is not successful for any valid Modbus Id.\n"
               "Please check communication settings other than Modbus ID.");
 }

@@ -8,7 +8,6 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "cli/cli_commands.h"
 #include "comm/modbus_requests.h"
 #include "pc_link.h"
 #include "shell/language_table.h"
@@ -98,33 +97,12 @@ TEST(FirmwarePackage, VersionsCompareNumericallyPartByPart) {
 
 // --- Update against the device ----------------------------------------------------------------
 
-class RecordingProgress : public FirmwareProgress {
-  public:
-    void setRange(int, int maximum) override { ranges.push_back(maximum); }
-    void setValue(int value) override {
-        last = value;
-        if (onValue) {
-            onValue(value);
-        }
-    }
-    void setStatus(const QString& text) override { statuses << text; }
-    std::vector<int> ranges;
-    int last = -1;
-    QStringList statuses;
-    std::function<void(int)> onValue;
-};
-
 class FirmwareUpdateTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
-        ASSERT_TRUE(
-            device.start({"--pty", "--tcp", "127.0.0.1:0", "--model", "9", "--firmware", "QX2 V2.10"}))
-            << device.failure.toStdString();
-    }
-
     void connect(bool tcp) {
-        ASSERT_TRUE(link.connect(device, tcp));
+        ASSERT_TRUE(folder.isValid());
+        ASSERT_TRUE(rig.start({"--model", "9", "--firmware", "QX2 V2.10"}, tcp))
+            << rig.device.failure.toStdString();
         update = std::make_unique<FirmwareUpdate>(link.session(), folder.path(), &progress);
     }
 
@@ -140,11 +118,12 @@ class FirmwareUpdateTest : public ::testing::Test {
     QString deviceFirmware() { return device.dumpValue("model").section(QStringLiteral("firmware: "), 1); }
 
     QTemporaryDir folder;
-    DeviceProcess device;
-    test::PcLink link;
+    test::DeviceRig rig;
+    DeviceProcess& device = rig.device;
+    test::PcLink& link = rig.link;
     ScriptedPrompter& prompter = link.prompter;
     CommState& state = link.state();
-    RecordingProgress progress;
+    test::RecordingProgress<FirmwareProgress> progress;
     std::unique_ptr<FirmwareUpdate> update;
 };
 
@@ -198,66 +177,26 @@ TEST_F(FirmwareUpdateTest, ChecksStopBeforeTheDeviceIsTouched) {
         FirmwareResult result;
         QString message;
     };
+    const QString overwrite = QStringLiteral(
+        "Firmware version - QX2 V2.20 will overwrite the present firmware in device.\nIf you still want to "
+        "continue release OK key of device and press Yes button.");
+    // clang-format off
     const Case cases[] = {
-        {"other family",
-         1,
-         kQvexAnyModel,
-         1,
-         "QX2 V2.20",
-         {},
-         FirmwareResult::Refused,
+        {"other family", 1, kQvexAnyModel, 1, "QX2 V2.20", {}, FirmwareResult::Refused,
          "The connected device type and selected 'QVEX' file types are different."},
-        {"other model",
-         2,
-         12,
-         1,
-         "QX2 V2.20",
-         {},
-         FirmwareResult::Refused,
+        {"other model", 2, 12, 1, "QX2 V2.20", {}, FirmwareResult::Refused,
          "The connected device type and selected 'QVEX' file type is different."},
-        {"device too old",
-         2,
-         9,
-         3,
-         "QX2 V3.00",
-         {Reply::Ok},
-         FirmwareResult::Refused,
+        {"device too old", 2, 9, 3, "QX2 V3.00", {Reply::Ok}, FirmwareResult::Refused,
          "Device firmware version QX2 V2.10 is incompatible with the selected .QVEX files's firmware version "
          "QX2 V3.00.\nPlease select proper .QVEX file and try again."},
-        {"unnumbered package",
-         2,
-         9,
-         1,
-         "QX2 beta",
-         {},
-         FirmwareResult::Refused,
-         "Firmware version is incompatible."},
-        {"same version, No",
-         2,
-         9,
-         1,
-         "QX2 V2.10",
-         {Reply::No},
-         FirmwareResult::Declined,
+        {"unnumbered package", 2, 9, 1, "QX2 beta", {}, FirmwareResult::Refused, "Firmware version is incompatible."},
+        {"same version, No", 2, 9, 1, "QX2 V2.10", {Reply::No}, FirmwareResult::Declined,
          "Firmware in the device is of same version.\nDo you still want to continue?"},
-        {"older package, No",
-         2,
-         9,
-         1,
-         "QX2 V2.9",
-         {Reply::No},
-         FirmwareResult::Declined,
+        {"older package, No", 2, 9, 1, "QX2 V2.9", {Reply::No}, FirmwareResult::Declined,
          "Firmware in the device is of higher version.\nDo you still want to continue?"},
-        {"newer, No to overwrite",
-         2,
-         9,
-         1,
-         "QX2 V2.20",
-         {Reply::No},
-         FirmwareResult::Declined,
-         "Firmware version - QX2 V2.20 will overwrite the present firmware in device.\nIf you still want to "
-         "continue release OK key of device and press Yes button."},
+        {"newer, No to overwrite", 2, 9, 1, "QX2 V2.20", {Reply::No}, FirmwareResult::Declined, overwrite},
     };
+    // clang-format on
     for (const Case& c : cases) {
         prompter.clear();
         TestPackageOptions options;
@@ -338,22 +277,22 @@ TEST_F(FirmwareUpdateTest, StopDuringTheBlockWrites) {
 }
 
 TEST_F(FirmwareUpdateTest, CommandLineMakesAPackageAndUpdatesWithIt) {
+    connect(true);
     const QByteArray appData = qgetenv("AppData");
     qputenv("AppData", folder.path().toLocal8Bit());  // the unpacked image goes there
     const QString package = folder.filePath(QStringLiteral("cli.qvex"));
-    QString outText, errText;
-    QTextStream out(&outText), err(&errText);
-    ASSERT_EQ(cli::Run({"firmware", "--make-test-package", package, "--version", "QX2 V4.5", "--size", "700"},
-                       out, err),
-              0)
-        << errText.toStdString();
+    const test::CliResult made =
+        test::RunCli({"firmware", "--make-test-package", package, "--version", "QX2 V4.5", "--size", "700"});
+    ASSERT_EQ(made.code, 0) << made.err.toStdString();
     const QStringList link{"--tcp", device.tcpAddress()};
-    EXPECT_EQ(cli::Run(QStringList{"firmware", package, "--verify", "--yes"} + link, out, err), 0)
-        << errText.toStdString();
+    const test::CliResult updated =
+        test::RunCli(QStringList{"firmware", package, "--verify", "--yes"} + link);
+    EXPECT_EQ(updated.code, 0) << updated.err.toStdString();
     EXPECT_EQ(deviceFirmware(), QStringLiteral("QX2 V4.5"));
-    EXPECT_EQ(cli::Run(QStringList{"firmware", folder.filePath(QStringLiteral("none.qvex")), "--yes"} + link,
-                       out, err),
-              2);
+    EXPECT_EQ(
+        test::RunCli(QStringList{"firmware", folder.filePath(QStringLiteral("none.qvex")), "--yes"} + link)
+            .code,
+        2);
     qputenv("AppData", appData);
 }
 

@@ -9,7 +9,6 @@
 #include "../check/ladder_drawing.h"
 #include "blocks/analog_record.h"
 #include "check/rule_checker.h"
-#include "cli/cli_commands.h"
 #include "comm/modbus_requests.h"
 #include "ladder/program_file.h"
 #include "pc_link.h"
@@ -28,19 +27,14 @@ TEST(OnlineMonitoringMapping, DeviceInputsSetBothSignalEntriesAndThePanel) {
     // I1, J8, K1+K2, L off, Z2 and Z4 held.
     ApplyDeviceInputs(engine, QByteArray::fromHex("0180030"
                                                   "00a"));
-    EXPECT_TRUE(engine.signal(0));
-    EXPECT_FALSE(engine.signal(8));  // NOT I1
-    EXPECT_FALSE(engine.signal(1));
-    EXPECT_TRUE(engine.signal(9));
-    EXPECT_TRUE(engine.signal(16 + 7));
-    EXPECT_FALSE(engine.signal(24 + 7));
-    EXPECT_TRUE(engine.signal(32) && engine.signal(33));
-    EXPECT_FALSE(engine.signal(48));
-    EXPECT_TRUE(engine.signal(56));
-    EXPECT_FALSE(engine.signal(64));
-    EXPECT_TRUE(engine.signal(65) && engine.signal(67));
-    EXPECT_FALSE(engine.signal(69) || engine.signal(71));
-    EXPECT_TRUE(engine.signal(68) && engine.signal(70));
+    // Each input's entry and its inverse 8 on (keys: 4 on).
+    const std::pair<int, bool> signals[] = {{0, true},   {8, false}, {1, false}, {9, true},   {23, true},
+                                            {31, false}, {32, true}, {33, true}, {48, false}, {56, true},
+                                            {64, false}, {65, true}, {67, true}, {69, false}, {71, false},
+                                            {68, true},  {70, true}};
+    for (const auto& [entry, on] : signals) {
+        EXPECT_EQ(engine.signal(entry), on) << entry;
+    }
     EXPECT_TRUE(engine.input('I', 1));
     EXPECT_TRUE(engine.input('J', 8));
     // A short reply clears what it does not carry.
@@ -91,37 +85,51 @@ TEST(OnlineMonitoringMapping, ExtensionWarningNamesTheLastMissingModule) {
 
 // --- Against the virtual device -------------------------------------------------------------------
 
+// A device of model 9, the PC's link to it and the monitoring on that link.
+struct MonitoringRig : test::DeviceRig {
+    ManualClock clock;
+    PcSimulation simulation{clock, prompter};
+    std::unique_ptr<OnlineMonitoring> monitoring;
+
+    bool start(QStringList options, bool tcp) {
+        if (!DeviceRig::start(options << "--model"
+                                      << "9",
+                              tcp)) {
+            return false;
+        }
+        monitoring = std::make_unique<OnlineMonitoring>(link.session(), simulation);
+        monitoring->stopDelayMs = 0;
+        return true;
+    }
+    MonitoringEnd run(Program& program) {
+        return monitoring->StartOnlineMonitoring(program, RunRuleCheck(program));
+    }
+};
+
 enum class Link { Tcp, Pty };
 
 class OnlineMonitoringDevice : public ::testing::TestWithParam<Link> {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(device.start({"--tcp", "127.0.0.1:0", "--pty", "--model", "9"}))
-            << device.failure.toStdString();
-        ASSERT_TRUE(link.connect(device, GetParam() == Link::Tcp));
-        monitoring = std::make_unique<OnlineMonitoring>(link.session(), simulation);
-        monitoring->stopDelayMs = 0;
+        ASSERT_TRUE(rig.start({}, GetParam() == Link::Tcp)) << rig.device.failure.toStdString();
     }
 
-    MonitoringEnd run(Program& program) {
-        return monitoring->StartOnlineMonitoring(program, RunRuleCheck(program));
-    }
+    MonitoringEnd run(Program& program) { return rig.run(program); }
 
     // The pass hook, ended after `limit` passes whatever the test waits for.
     void onPass(std::function<bool(int pass)> step, int limit = 60) {
-        monitoring->afterPass = [this, step, limit] {
-            if (!step(monitoring->passes()) || monitoring->passes() >= limit) {
-                monitoring->requestStop();
+        rig.monitoring->afterPass = [this, step, limit] {
+            if (!step(rig.monitoring->passes()) || rig.monitoring->passes() >= limit) {
+                rig.monitoring->requestStop();
             }
         };
     }
 
-    DeviceProcess device;
-    test::PcLink link;
-    ScriptedPrompter& prompter = link.prompter;
-    ManualClock clock;
-    PcSimulation simulation{clock, prompter};
-    std::unique_ptr<OnlineMonitoring> monitoring;
+    MonitoringRig rig;
+    DeviceProcess& device = rig.device;
+    ScriptedPrompter& prompter = rig.prompter;
+    PcSimulation& simulation = rig.simulation;
+    std::unique_ptr<OnlineMonitoring>& monitoring = rig.monitoring;
 };
 
 TEST_P(OnlineMonitoringDevice, DeviceInputDrivesDeviceOutputAndStopLeavesItStopped) {
@@ -211,27 +219,18 @@ INSTANTIATE_TEST_SUITE_P(Links, OnlineMonitoringDevice, ::testing::Values(Link::
                          [](const auto& info) { return info.param == Link::Tcp ? "Tcp" : "Pty"; });
 
 TEST(OnlineMonitoringFirmware, VersionThreeOrAboveEnablesDeviceErrorPolling) {
-    DeviceProcess device;
-    ASSERT_TRUE(device.start({"--tcp", "127.0.0.1:0", "--model", "9", "--firmware", "V3.12"}))
-        << device.failure.toStdString();
-    test::PcLink link;
-    ASSERT_TRUE(link.connect(device, true));
-    ScriptedPrompter& prompter = link.prompter;
-    ModbusSession& session = link.session();
-    ManualClock clock;
-    PcSimulation simulation(clock, prompter);
-    OnlineMonitoring monitoring(session, simulation);
-    monitoring.stopDelayMs = 0;
-    monitoring.afterPass = [&] { monitoring.requestStop(); };
+    MonitoringRig rig;
+    ASSERT_TRUE(rig.start({"--firmware", "V3.12"}, true)) << rig.device.failure.toStdString();
+    rig.monitoring->afterPass = [&] { rig.monitoring->requestStop(); };
     Ladder ladder(9);
     ladder.rung(1, 'I', 1, 'Q', 1);
-    const int before = session.transactionCount();
-    EXPECT_EQ(monitoring.StartOnlineMonitoring(ladder.p, RunRuleCheck(ladder.p)), MonitoringEnd::Stopped);
-    EXPECT_TRUE(monitoring.deviceErrorPolling());
-    EXPECT_EQ(monitoring.firmwareVersionText(), "00031200");
+    const int before = rig.transactions();
+    EXPECT_EQ(rig.run(ladder.p), MonitoringEnd::Stopped);
+    EXPECT_TRUE(rig.monitoring->deviceErrorPolling());
+    EXPECT_EQ(rig.monitoring->firmwareVersionText(), "00031200");
     // Record (query + packet), PC control, version, error; then error, inputs, analog, outputs; stop.
-    EXPECT_EQ(session.transactionCount() - before, 2 + 1 + 1 + 1 + 4 + 1);
-    EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.texts().join('|').toStdString();
+    EXPECT_EQ(rig.transactions() - before, 2 + 1 + 1 + 1 + 4 + 1);
+    EXPECT_TRUE(rig.prompter.texts().isEmpty()) << rig.said();
 }
 
 TEST(OnlineMonitoringCli, PrintsChangesForAShortRunAndStopsTheDevice) {
@@ -244,21 +243,18 @@ TEST(OnlineMonitoringCli, PrintsChangesForAShortRunAndStopsTheDevice) {
     ASSERT_TRUE(WriteProgramFile(ladder.p, file));
     device.command("set I1=1");
 
-    QString outText, errText;
-    QTextStream out(&outText), err(&errText);
-    const int code = cli::Run({"monitor", file, "--seconds", "0.5", "--tcp", device.tcpAddress()}, out, err);
-    out.flush();
-    err.flush();
-    EXPECT_EQ(code, 0) << errText.toStdString();
-    const QStringList lines = outText.split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 2) << outText.toStdString();
+    const test::CliResult r =
+        test::RunCli({"monitor", file, "--seconds", "0.5", "--tcp", device.tcpAddress()});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << r.out.toStdString();
     EXPECT_TRUE(QRegularExpression("^t=\\d+\\.\\d\\d I1=1$").match(lines[0]).hasMatch())
         << lines[0].toStdString();
     EXPECT_TRUE(QRegularExpression("^t=\\d+\\.\\d\\d Q1=1$").match(lines[1]).hasMatch())
         << lines[1].toStdString();
     EXPECT_EQ(device.command("get Q1"), QStringList{"Q1=0"});
 
-    EXPECT_EQ(cli::Run({"monitor", file, "--seconds", "x", "--tcp", "127.0.0.1:1"}, out, err), 2);
+    EXPECT_EQ(test::RunCli({"monitor", file, "--seconds", "x", "--tcp", "127.0.0.1:1"}).code, 2);
 }
 
 }  // namespace

@@ -14,8 +14,7 @@
 #include "comm/device_image.h"
 #include "comm/modbus_requests.h"
 #include "comm/transport.h"
-#include "device_process.h"
-#include "ladder/program_file.h"
+#include "pc_link.h"
 #include "shell/scripted_prompter.h"
 
 namespace bdx {
@@ -90,8 +89,7 @@ TEST(DevicePeers, LibmodbusRtuClientOnThePty) {
     // Outputs, once the device is under the PC's control (a custom function code, which
     // libmodbus cannot read the answer of: sent over TCP instead).
     QTcpSocket socket;
-    socket.connectToHost(QHostAddress::LocalHost, device.tcpPort);
-    ASSERT_TRUE(socket.waitForConnected(5000));
+    ASSERT_TRUE(device.connect(socket));
     ASSERT_TRUE(HasValidCrc(TcpExchange(socket, Frame({3, 101, 0, Area::Command}))));
     const uint8_t coils[16] = {1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     ASSERT_EQ(modbus_write_bits(m.ctx, 0, 16, coils), 16) << modbus_strerror(errno);
@@ -156,16 +154,8 @@ void TransferImage(ModbusSession& session, const DeviceImage& image, const char*
         session.transactionCount() - before - writes);
 }
 
-DeviceImage ExampleImage() {
-    Program program;
-    const ProgramFileStatus status =
-        ReadProgramFile(QStringLiteral(BDX_SOURCE_DIR "/examples/batching_counter.h53"), program);
-    EXPECT_TRUE(status.ok()) << status.detail.toStdString();
-    return BuildImage(program, false);
-}
-
 TEST(DevicePeers, OwnTransferOverTcpAndPty) {
-    const DeviceImage image = ExampleImage();
+    const DeviceImage image = BuildImage(test::Example("batching_counter.h53"), false);
     DeviceProcess device;
     ASSERT_TRUE(device.start({"--pty", "--tcp", "127.0.0.1:0"})) << device.failure.toStdString();
     ScriptedPrompter prompter;

@@ -3,16 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QDeadlineTimer>
-#include <QDir>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
 #include <memory>
 
-#include "cli/cli_commands.h"
 #include "comm/device_image.h"
 #include "comm/modbus_requests.h"
-#include "ladder/program_file.h"
 #include "pc_link.h"
 #include "shell/language_table.h"
 
@@ -20,50 +16,20 @@ namespace bdx {
 namespace {
 
 using test::DeviceProcess;
+using test::Example;
 
-Program Example(const char* name) {
-    const QString path =
-        QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../../examples/")) +
-        QLatin1String(name);
-    Program program;
-    const ProgramFileStatus status = ReadProgramFile(path, program);
-    EXPECT_TRUE(status.ok()) << path.toStdString();
-    return program;
-}
+struct Rig : test::DeviceRig {
+    Program program = Example("motor_start_stop.h53");  // model 8
+    test::RecordingProgress<TransferProgress> progress;
 
-struct Recorder : TransferProgress {
-    void setRange(int, int maximum) override { this->maximum = maximum; }
-    void setValue(int value) override {
-        highest = std::max(highest, value);
-        if (onValue) {
-            onValue(value);
-        }
-    }
-    void setStatus(const QString& text) override { statuses << text; }
-    int maximum = 0;
-    int highest = 0;
-    QStringList statuses;
-    std::function<void(int)> onValue;
-};
-
-// A device process and the PC's link to it.
-struct Rig {
-    DeviceProcess device;
-    test::PcLink link;
-
-    bool start(QStringList options, bool pty = false) {
-        options << QStringLiteral("--tcp") << QStringLiteral("127.0.0.1:0");
-        if (pty) {
-            options << QStringLiteral("--pty");
-        }
-        return device.start(options) && link.connect(device, !pty);
-    }
-
-    std::unique_ptr<ProgramTransfer> transfer(Program& program, TransferProgress* progress = nullptr) {
-        auto t = std::make_unique<ProgramTransfer>(link.session(), program, link.prompter, progress);
+    std::unique_ptr<ProgramTransfer> transfer(Program& target, TransferHooks hooks = {}) {
+        auto t = std::make_unique<ProgramTransfer>(link.session(), target, prompter, &progress);
         t->setStopDelayMs(0);
+        t->setHooks(std::move(hooks));
         return t;
     }
+    bool write(TransferHooks hooks = {}) { return transfer(program, std::move(hooks))->pc_to_leg_Click(); }
+    bool read(Program& target) { return transfer(target)->leg_to_pc_Click(); }
 
     // Run mode byte of the device: 1 run, 3 stop.
     int runMode() {
@@ -72,9 +38,8 @@ struct Rig {
     }
 
     bool outputBecomes(const QString& output, const QString& value) {
-        const QString expected = output + u'=' + value;
         for (QDeadlineTimer deadline(5000); !deadline.hasExpired(); QThread::msleep(20)) {
-            if (device.command(QStringLiteral("get ") + output).value(0) == expected) {
+            if (device.command(QStringLiteral("get ") + output).value(0) == output + u'=' + value) {
                 return true;
             }
         }
@@ -101,20 +66,16 @@ class TransferOverBothLines : public ::testing::TestWithParam<bool> {};
 
 TEST_P(TransferOverBothLines, WrittenProgramRunsAndReadsBackEqual) {
     Rig rig;
-    ASSERT_TRUE(rig.start({"--model", "8"}, GetParam())) << rig.device.failure.toStdString();
+    ASSERT_TRUE(rig.start({"--model", "8"}, !GetParam())) << rig.device.failure.toStdString();
     // Stop and emergency stop are wired normally closed: released before the program starts.
     rig.device.command(QStringLiteral("set I2=1"));
     rig.device.command(QStringLiteral("set I3=1"));
-    Program program = Example("motor_start_stop.h53");
-    Recorder progress;
-    rig.link.prompter.queueReply(Reply::Yes);  // leave run mode
-    rig.link.prompter.queueReply(Reply::Yes);  // run mode
-    ASSERT_TRUE(rig.transfer(program, &progress)->pc_to_leg_Click())
-        << rig.link.prompter.texts().join(u'|').toStdString();
-    EXPECT_EQ(progress.maximum, kTransferProgressMax);
-    EXPECT_EQ(progress.highest, kTransferProgressMax);
-    EXPECT_TRUE(progress.statuses.contains(LoadText(4298)));
-    EXPECT_EQ(rig.link.prompter.unanswered(), 0);
+    rig.answer({Reply::Yes, Reply::Yes});  // leave run mode, then run mode
+    ASSERT_TRUE(rig.write()) << rig.said();
+    EXPECT_EQ(rig.progress.ranges.back(), kTransferProgressMax);
+    EXPECT_EQ(rig.progress.highest, kTransferProgressMax);
+    EXPECT_TRUE(rig.progress.statuses.contains(LoadText(4298)));
+    EXPECT_EQ(rig.prompter.unanswered(), 0);
 
     EXPECT_EQ(rig.runMode(), 1);
     rig.device.command(QStringLiteral("set I1=1"));
@@ -122,12 +83,12 @@ TEST_P(TransferOverBothLines, WrittenProgramRunsAndReadsBackEqual) {
         << rig.device.command(QStringLiteral("dump")).join(u'\n').toStdString();
 
     Program read;
-    rig.link.prompter.clear();
-    rig.link.prompter.queueReply(Reply::Yes);
-    ASSERT_TRUE(rig.transfer(read)->leg_to_pc_Click()) << rig.link.prompter.texts().join(u'|').toStdString();
-    ExpectSameImageFields(read, program);
+    rig.prompter.clear();
+    rig.answer({Reply::Yes});
+    ASSERT_TRUE(rig.read(read)) << rig.said();
+    ExpectSameImageFields(read, rig.program);
     EXPECT_EQ(read.ProgramFileName, QStringLiteral("Untitled.h53"));
-    EXPECT_EQ(rig.link.prompter.texts().last(), QStringLiteral("The program has been read successfully."));
+    EXPECT_EQ(rig.last(), QStringLiteral("The program has been read successfully."));
     EXPECT_EQ(rig.runMode(), 3);  // a read stops the device too
 }
 
@@ -138,17 +99,15 @@ TEST(ProgramTransfer, BlockTablesSurviveTheRoundTripWithExtensionModules) {
     Rig rig;
     ASSERT_TRUE(rig.start({"--model", "8"})) << rig.device.failure.toStdString();
     for (const char* name : {"batching_counter.h53", "staircase_light.h53"}) {
-        Program program = Example(name);
-        program.ExtensionModules = {1, 0, 1};
-        rig.link.prompter.queueReply(Reply::Yes);
-        rig.link.prompter.queueReply(Reply::No);
-        ASSERT_TRUE(rig.transfer(program)->pc_to_leg_Click()) << name;
+        rig.program = Example(name);
+        rig.program.ExtensionModules = {1, 0, 1};
+        rig.answer({Reply::Yes, Reply::No});
+        ASSERT_TRUE(rig.write()) << name;
         Program read = Example("motor_start_stop.h53");  // something else in the editor
         read.ProgramModified = true;
-        rig.link.prompter.queueReply(Reply::Yes);
-        rig.link.prompter.queueReply(Reply::No);  // do not save the editor's program
-        ASSERT_TRUE(rig.transfer(read)->leg_to_pc_Click()) << name;
-        ExpectSameImageFields(read, program);
+        rig.answer({Reply::Yes, Reply::No});  // do not save the editor's program
+        ASSERT_TRUE(rig.read(read)) << name;
+        ExpectSameImageFields(read, rig.program);
     }
 }
 
@@ -157,21 +116,18 @@ TEST(ProgramTransfer, WrongModelStopsTheWriteAndTheReadAdoptsTheDevicesModel) {
     ASSERT_TRUE(rig.start({"--model", "9"})) << rig.device.failure.toStdString();
     ASSERT_EQ(LoadText(4296),
               QStringLiteral("Please select proper model from 'Configuration -> PLC Model' menu"));
-    Program program = Example("motor_start_stop.h53");  // model 8
-    rig.link.prompter.queueReply(Reply::Yes);
-    EXPECT_FALSE(rig.transfer(program)->pc_to_leg_Click());
-    ASSERT_FALSE(rig.link.prompter.messages().empty());
-    EXPECT_EQ(rig.link.prompter.messages().back().text, LoadText(4296));
-    EXPECT_EQ(rig.link.prompter.messages().back().icon, MessageIcon::Information);
+    rig.answer({Reply::Yes});
+    EXPECT_FALSE(rig.write());
+    ASSERT_FALSE(rig.prompter.messages().empty());
+    EXPECT_EQ(rig.prompter.messages().back().text, LoadText(4296));
+    EXPECT_EQ(rig.prompter.messages().back().icon, MessageIcon::Information);
 
     Program read;
     int modelChanges = 0;
-    auto transfer = rig.transfer(read);
     TransferHooks hooks;
     hooks.modelChanged = [&] { ++modelChanges; };
-    transfer->setHooks(hooks);
-    rig.link.prompter.queueReply(Reply::Yes);
-    ASSERT_TRUE(transfer->leg_to_pc_Click());
+    rig.answer({Reply::Yes});
+    ASSERT_TRUE(rig.transfer(read, hooks)->leg_to_pc_Click());
     EXPECT_EQ(read.ModelIndex, 9);
     EXPECT_EQ(modelChanges, 1);
     EXPECT_EQ(read.LadderGrid, Program().LadderGrid);  // nothing was written
@@ -180,189 +136,147 @@ TEST(ProgramTransfer, WrongModelStopsTheWriteAndTheReadAdoptsTheDevicesModel) {
 TEST(ProgramTransfer, DevicePasswordGuardsTheWrite) {
     Rig rig;
     ASSERT_TRUE(rig.start({"--model", "8", "--password", "0042"})) << rig.device.failure.toStdString();
-    Program program = Example("motor_start_stop.h53");
-
-    rig.link.prompter.queueReply(Reply::Yes);
-    rig.link.prompter.queuePassword(QStringLiteral("123"));  // refused: not four digits
-    rig.link.prompter.queuePassword(QStringLiteral("4200"));
-    EXPECT_FALSE(rig.transfer(program)->pc_to_leg_Click());
-    EXPECT_TRUE(rig.link.prompter.texts().contains(LoadText(4301)));
-    EXPECT_EQ(rig.link.prompter.texts().last(), QStringLiteral("Invalid password. "));
+    rig.answer({Reply::Yes});
+    rig.prompter.queuePassword(QStringLiteral("123"));  // refused: not four digits
+    rig.prompter.queuePassword(QStringLiteral("4200"));
+    EXPECT_FALSE(rig.write());
+    EXPECT_TRUE(rig.prompter.texts().contains(LoadText(4301)));
+    EXPECT_EQ(rig.last(), QStringLiteral("Invalid password. "));
     Program read;
-    rig.link.prompter.queueReply(Reply::Yes);
-    rig.link.prompter.queuePassword(QStringLiteral("0042"));
-    ASSERT_TRUE(rig.transfer(read)->leg_to_pc_Click());
+    rig.answer({Reply::Yes});
+    rig.prompter.queuePassword(QStringLiteral("0042"));
+    ASSERT_TRUE(rig.read(read));
     EXPECT_EQ(read.LadderGrid, Program().LadderGrid);
 
     // Cancelling the password box ends the transfer quietly.
-    rig.link.prompter.clear();
-    rig.link.prompter.queueReply(Reply::Yes);
-    rig.link.prompter.queuePassword(std::nullopt);
-    EXPECT_FALSE(rig.transfer(program)->pc_to_leg_Click());
-    EXPECT_FALSE(rig.link.prompter.texts().contains(QStringLiteral("Invalid password. ")));
+    rig.prompter.clear();
+    rig.answer({Reply::Yes});
+    rig.prompter.queuePassword(std::nullopt);
+    EXPECT_FALSE(rig.write());
+    EXPECT_FALSE(rig.prompter.texts().contains(QStringLiteral("Invalid password. ")));
 
-    rig.link.prompter.queueReply(Reply::Yes);
-    rig.link.prompter.queuePassword(QStringLiteral("0042"));
-    rig.link.prompter.queueReply(Reply::No);
-    EXPECT_TRUE(rig.transfer(program)->pc_to_leg_Click());
+    rig.answer({Reply::Yes});
+    rig.prompter.queuePassword(QStringLiteral("0042"));
+    rig.answer({Reply::No});
+    EXPECT_TRUE(rig.write());
 }
 
-TEST(ProgramTransfer, ProgramWithErrorsIsRefusedBeforeAnyExchange) {
+TEST(ProgramTransfer, RefusedBeforeAnyExchangeAndNoToRunModeLeavesTheDeviceStopped) {
     Rig rig;
     ASSERT_TRUE(rig.start({"--model", "8"})) << rig.device.failure.toStdString();
     Program empty;  // no rung at all: it does not compile
     empty.ModelIndex = 8;
     EXPECT_FALSE(rig.transfer(empty)->pc_to_leg_Click());
-    EXPECT_TRUE(rig.link.prompter.texts().contains(LoadText(4257) + LoadText(4258)));
-    EXPECT_EQ(rig.link.session().transactionCount(), 0);
-}
+    EXPECT_TRUE(rig.prompter.texts().contains(LoadText(4257) + LoadText(4258)));
+    EXPECT_EQ(rig.transactions(), 0);
 
-TEST(ProgramTransfer, NoToRunModeLeavesTheDeviceStopped) {
-    Rig rig;
-    ASSERT_TRUE(rig.start({"--model", "8"})) << rig.device.failure.toStdString();
     rig.device.command(QStringLiteral("run"));
-    Program program = Example("motor_start_stop.h53");
-    rig.link.prompter.queueReply(Reply::Yes);
-    rig.link.prompter.queueReply(Reply::No);
-    ASSERT_TRUE(rig.transfer(program)->pc_to_leg_Click());
-    EXPECT_EQ(rig.link.prompter.texts().last(), LoadText(345));
+    rig.answer({Reply::Yes, Reply::No});
+    ASSERT_TRUE(rig.write());
+    EXPECT_EQ(rig.last(), LoadText(345));
     EXPECT_EQ(rig.runMode(), 3);
 
     // No to leaving run mode: nothing is sent at all.
-    const int before = rig.link.session().transactionCount();
-    rig.link.prompter.queueReply(Reply::No);
-    EXPECT_FALSE(rig.transfer(program)->pc_to_leg_Click());
-    EXPECT_EQ(rig.link.session().transactionCount(), before);
+    const int before = rig.transactions();
+    rig.answer({Reply::No});
+    EXPECT_FALSE(rig.write());
+    EXPECT_EQ(rig.transactions(), before);
 }
 
 TEST(ProgramTransfer, ProbeFallsBackToAddressOneAndStoresIt) {
     Rig rig;
     ASSERT_TRUE(rig.start({"--model", "8", "--id", "7", "--fault", "only-address-1"}))
         << rig.device.failure.toStdString();
-    rig.link.state().ModbusID = 5;
-    Program program = Example("motor_start_stop.h53");
+    rig.state().ModbusID = 5;
     std::vector<int> saved;
-    auto transfer = rig.transfer(program);
     TransferHooks hooks;
-    hooks.settingsChanged = [&] { saved.push_back(rig.link.state().ModbusID); };
-    transfer->setHooks(hooks);
-    rig.link.prompter.queueReply(Reply::Yes);
-    rig.link.prompter.queueReply(Reply::No);
-    EXPECT_TRUE(transfer->pc_to_leg_Click()) << rig.link.prompter.texts().join(u'|').toStdString();
+    hooks.settingsChanged = [&] { saved.push_back(rig.state().ModbusID); };
+    rig.answer({Reply::Yes, Reply::No});
+    EXPECT_TRUE(rig.write(hooks)) << rig.said();
     EXPECT_EQ(saved, std::vector<int>{1});
-    EXPECT_EQ(rig.link.state().ModbusID, 1);
-    EXPECT_FALSE(rig.link.prompter.texts().join(u'|').contains(QStringLiteral("unsuccessful")));
+    EXPECT_EQ(rig.state().ModbusID, 1);
+    EXPECT_FALSE(rig.prompter.texts().join(u'|').contains(QStringLiteral("unsuccessful")));
 }
 
 TEST(ProgramTransfer, SerialPortComesFromTheUsbCableOrTheSettingsDialog) {
     Rig rig;
-    ASSERT_TRUE(rig.start({"--model", "8"}, true)) << rig.device.failure.toStdString();
-    const QString pty = rig.link.state().SerialPortPath;
-    Program program = Example("motor_start_stop.h53");
+    ASSERT_TRUE(rig.start({"--model", "8"}, false)) << rig.device.failure.toStdString();
+    CommState& state = rig.state();
+    const QString pty = state.SerialPortPath;
 
-    rig.link.state().SerialPortPath.clear();
-    rig.link.state().CommPort = kCommPortUsbFlag;
-    auto transfer = rig.transfer(program);
+    state.SerialPortPath.clear();
+    state.CommPort = kCommPortUsbFlag;
+    auto transfer = rig.transfer(rig.program);
     transfer->setPortLister(
         [&] {
             return std::vector<SerialPortEntry>{{pty, true, 0x10C4, 0xEA60, {}}};
         },
         [](const QString&) { return true; });
-    rig.link.prompter.queueReply(Reply::Yes);
-    rig.link.prompter.queueReply(Reply::No);
-    EXPECT_TRUE(transfer->pc_to_leg_Click()) << rig.link.prompter.texts().join(u'|').toStdString();
-    EXPECT_EQ(rig.link.state().SerialPortPath, pty);
-    EXPECT_EQ(rig.link.state().CommPort & kCommPortUsbFlag, kCommPortUsbFlag);
+    rig.answer({Reply::Yes, Reply::No});
+    EXPECT_TRUE(transfer->pc_to_leg_Click()) << rig.said();
+    EXPECT_EQ(state.SerialPortPath, pty);
+    EXPECT_EQ(state.CommPort & kCommPortUsbFlag, kCommPortUsbFlag);
 
-    // No port at all: the settings dialog is shown; a port chosen there is used at once.
-    rig.link.state().SerialPortPath.clear();
-    rig.link.state().CommPort = 0;
-    int dialogs = 0;
-    TransferHooks hooks;
-    hooks.showCommSettings = [&] {
-        ++dialogs;
-        rig.link.state().SerialPortPath = pty;
-    };
-    transfer = rig.transfer(program);
-    transfer->setHooks(hooks);
-    rig.link.prompter.queueReply(Reply::Yes);
-    rig.link.prompter.queueReply(Reply::No);
-    EXPECT_TRUE(transfer->pc_to_leg_Click());
-    EXPECT_EQ(dialogs, 1);
-
-    // Still no port after the dialog: nothing is sent.
-    rig.link.state().SerialPortPath.clear();
-    hooks.showCommSettings = [] {};
-    transfer = rig.transfer(program);
-    transfer->setHooks(hooks);
-    const int before = rig.link.session().transactionCount();
-    rig.link.prompter.queueReply(Reply::Yes);
-    EXPECT_FALSE(transfer->pc_to_leg_Click());
-    EXPECT_EQ(rig.link.session().transactionCount(), before);
+    // No port at all: the settings dialog is shown; a port chosen there is used at once, and
+    // without one nothing is sent.
+    state.CommPort = 0;
+    for (const bool chosen : {true, false}) {
+        state.SerialPortPath.clear();
+        int dialogs = 0;
+        TransferHooks hooks;
+        hooks.showCommSettings = [&] {
+            ++dialogs;
+            state.SerialPortPath = chosen ? pty : QString();
+        };
+        const int before = rig.transactions();
+        rig.answer(chosen ? std::initializer_list<Reply>{Reply::Yes, Reply::No}
+                          : std::initializer_list<Reply>{Reply::Yes});
+        EXPECT_EQ(rig.write(hooks), chosen);
+        EXPECT_EQ(dialogs, 1);
+        EXPECT_EQ(rig.transactions() > before, chosen);
+    }
 }
 
 TEST(ProgramTransfer, SilentDeviceIsReportedOnceAfterTheThirdAddress) {
     Rig rig;
     ASSERT_TRUE(rig.start({"--model", "8", "--fault", "no-reply"})) << rig.device.failure.toStdString();
-    Program program = Example("motor_start_stop.h53");
-    rig.link.prompter.queueReply(Reply::Yes);
-    EXPECT_FALSE(rig.transfer(program)->pc_to_leg_Click());
-    EXPECT_EQ(rig.link.prompter.texts().count(EthernetNoReplyMessage()), 1);
-    EXPECT_EQ(rig.link.state().ModbusID, 1);  // not moved by a failed probe
-    EXPECT_FALSE(rig.link.state().QuietComm);
+    rig.answer({Reply::Yes});
+    EXPECT_FALSE(rig.write());
+    EXPECT_EQ(rig.prompter.texts().count(EthernetNoReplyMessage()), 1);
+    EXPECT_EQ(rig.state().ModbusID, 1);  // not moved by a failed probe
+    EXPECT_FALSE(rig.state().QuietComm);
 }
 
-TEST(ProgramTransfer, CablePulledMidWriteIsReportedOnce) {
-    Rig rig;
-    ASSERT_TRUE(rig.start({"--model", "8"})) << rig.device.failure.toStdString();
-    Program program = Example("motor_start_stop.h53");
-    Recorder progress;
-    progress.onValue = [&](int value) {
-        if (value > 0) {
-            rig.device.kill();
+// A transfer broken off after its first packet: by a pulled cable in either direction, or by
+// the Stop button.
+TEST(ProgramTransfer, BrokenOffMidTransfer) {
+    enum class Cut { CableOnWrite, CableOnRead, Stop };
+    for (const Cut cut : {Cut::CableOnWrite, Cut::CableOnRead, Cut::Stop}) {
+        SCOPED_TRACE(int(cut));
+        Rig rig;
+        ASSERT_TRUE(rig.start({"--model", "8"})) << rig.device.failure.toStdString();
+        auto transfer = rig.transfer(rig.program);
+        rig.progress.onValue = [&](int) {
+            cut == Cut::Stop ? transfer->cmd_stop_Click() : rig.device.kill();
+        };
+        rig.answer({Reply::Yes});
+        if (cut == Cut::CableOnRead) {
+            EXPECT_FALSE(transfer->leg_to_pc_Click());
+            EXPECT_EQ(rig.last(), LoadText(4307));
+            EXPECT_EQ(rig.program.LadderGrid, Program().LadderGrid);  // emptied by the read
+            EXPECT_EQ(rig.program.ModelIndex, 8);
+            continue;
         }
-    };
-    rig.link.prompter.queueReply(Reply::Yes);
-    EXPECT_FALSE(rig.transfer(program, &progress)->pc_to_leg_Click());
-    const QStringList texts = rig.link.prompter.texts();
-    EXPECT_EQ(texts.count(EthernetNoReplyMessage()), 1) << texts.join(u'|').toStdString();
-    EXPECT_EQ(texts.last(), LoadText(4299));
-    EXPECT_TRUE(progress.statuses.contains(LoadText(4299)));
-}
-
-TEST(ProgramTransfer, ReadFailureAfterTheResetLeavesAnEmptyProgram) {
-    Rig rig;
-    ASSERT_TRUE(rig.start({"--model", "8"})) << rig.device.failure.toStdString();
-    Program program = Example("motor_start_stop.h53");
-    Recorder progress;
-    progress.onValue = [&](int value) {
-        if (value > 0) {
-            rig.device.kill();
+        EXPECT_FALSE(transfer->pc_to_leg_Click());
+        EXPECT_EQ(rig.last(), LoadText(4299));
+        if (cut == Cut::Stop) {
+            EXPECT_LT(rig.progress.highest, kProgramCodeSize);
+            EXPECT_EQ(rig.state().IdSearchCount, 254);
+        } else {
+            EXPECT_EQ(rig.prompter.texts().count(EthernetNoReplyMessage()), 1) << rig.said();
+            EXPECT_TRUE(rig.progress.statuses.contains(LoadText(4299)));
         }
-    };
-    rig.link.prompter.queueReply(Reply::Yes);
-    EXPECT_FALSE(rig.transfer(program, &progress)->leg_to_pc_Click());
-    EXPECT_EQ(rig.link.prompter.texts().last(), LoadText(4307));
-    EXPECT_EQ(program.LadderGrid, Program().LadderGrid);
-    EXPECT_EQ(program.ModelIndex, 8);
-}
-
-TEST(ProgramTransfer, StopEndsTheRunningPacketLoop) {
-    Rig rig;
-    ASSERT_TRUE(rig.start({"--model", "8"})) << rig.device.failure.toStdString();
-    Program program = Example("motor_start_stop.h53");
-    Recorder progress;
-    auto transfer = rig.transfer(program, &progress);
-    progress.onValue = [&](int value) {
-        if (value > 0) {
-            transfer->cmd_stop_Click();
-        }
-    };
-    rig.link.prompter.queueReply(Reply::Yes);
-    EXPECT_FALSE(transfer->pc_to_leg_Click());
-    EXPECT_LT(progress.highest, kProgramCodeSize);
-    EXPECT_EQ(rig.link.state().IdSearchCount, 254);
-    EXPECT_EQ(rig.link.prompter.texts().last(), LoadText(4299));
+    }
 }
 
 // The command-line tool: written over TCP, read back over the pty (at the real 80 ms silence).
@@ -370,37 +284,32 @@ TEST(TransferCommands, WriteThenReadBackToAFile) {
     DeviceProcess device;
     ASSERT_TRUE(device.start({"--model", "8", "--tcp", "0", "--pty"})) << device.failure.toStdString();
     QTemporaryDir dir;
-    const QString source = QFileInfo(QStringLiteral(__FILE__))
-                               .dir()
-                               .filePath(QStringLiteral("../../examples/batching_counter.h53"));
+    const QString source = QStringLiteral(BDX_SOURCE_DIR "/examples/batching_counter.h53");
     const QString target = dir.filePath(QStringLiteral("back.h53"));
     const QString tcp = device.tcpAddress();
-    QString outText, errText;
-    QTextStream out(&outText), err(&errText);
-
-    EXPECT_EQ(cli::Run({"write", source, "--tcp", tcp, "--yes"}, out, err), 0) << errText.toStdString();
+    const test::CliResult written = test::RunCli({"write", source, "--tcp", tcp, "--yes"});
+    EXPECT_EQ(written.code, 0) << written.err.toStdString();
     EXPECT_EQ(device.dumpValue(QStringLiteral("mode")), QStringLiteral("run"));
-    EXPECT_EQ(cli::Run({"read", "-o", target, "--serial", device.ptyPath, "--yes"}, out, err), 0)
-        << errText.toStdString();
-    Program written = Example("batching_counter.h53");
+    const test::CliResult back = test::RunCli({"read", "-o", target, "--serial", device.ptyPath, "--yes"});
+    EXPECT_EQ(back.code, 0) << back.err.toStdString();
     Program read;
     ASSERT_TRUE(ReadProgramFile(target, read).ok());
-    ExpectSameImageFields(read, written);
+    ExpectSameImageFields(read, Example("batching_counter.h53"));
 
     // Usage errors never reach the device.
     for (const QStringList& wrong :
          {QStringList{"write", "--tcp", tcp}, QStringList{"read", target, "--tcp", tcp},
           QStringList{"write", source, "--tcp", tcp, "--id", "248"},
           QStringList{"write", source, "--tcp", tcp, "--serial", "/dev/null"}}) {
-        EXPECT_EQ(cli::Run(wrong, out, err), 2) << wrong.join(u' ').toStdString();
+        EXPECT_EQ(test::RunCli(wrong).code, 2) << wrong.join(u' ').toStdString();
     }
     // A refused write: the wrong model's message on standard error, exit 1.
-    errText.clear();
     DeviceProcess other;
     ASSERT_TRUE(other.start({"--model", "9", "--tcp", "0"}));
-    EXPECT_EQ(cli::Run({"write", source, "--tcp", other.tcpAddress(), "--yes"}, out, err), 1);
-    EXPECT_TRUE(errText.contains(QStringLiteral("BRANTELDESK X: ") + LoadText(4296)))
-        << errText.toStdString();
+    const test::CliResult refused = test::RunCli({"write", source, "--tcp", other.tcpAddress(), "--yes"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("BRANTELDESK X: ") + LoadText(4296)))
+        << refused.err.toStdString();
 }
 
 }  // namespace

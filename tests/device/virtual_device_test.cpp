@@ -207,7 +207,7 @@ TEST_F(VirtualDeviceTest, ClockAndSettingsWrites) {
     EXPECT_THAT(ask({5, 100, 0, 7}), ElementsAre(5, 100, 0, 7, 1, 1, 2));
     EXPECT_THAT(ask({5, 101, 0, 7, 1, 3}), ElementsAre(5, 229, 3));
     EXPECT_THAT(ask({5, 16, 3, 232, 0, 4, 8, 0, 17, 0, 1, 0, 2, 0, 1}), ElementsAre(5, 16, 3, 232, 0, 4));
-    EXPECT_EQ(device.commParameters(), (DeviceCommParameters{17, 1, 2, 1}));
+    EXPECT_EQ(device.commParameters(), (DeviceCommParams{17, 1, 2, 1}));
     EXPECT_TRUE(ask({5, 17}).empty());
     EXPECT_EQ(ask({17, 17}).size(), 50u);
 }

@@ -1,5 +1,6 @@
 #include "editor/ladder_editor.h"
 
+#include "blocks/counter_record.h"
 #include "editor_fixture.h"
 #include "shell/language_table.h"
 
@@ -263,6 +264,47 @@ TEST_F(LadderEditorTest, EverythingIsRefusedWhileSimulating) {
     EXPECT_EQ(document.program(), before);
     EXPECT_EQ(document.undoStore().UndoIndex(), slot);
     EXPECT_TRUE(prompter.messages().empty());
+}
+
+// Every change takes the one edit path: one undo point, one rule check, one gridChanged; a
+// refusal or a no-op records nothing; parameters may be stored while a simulation runs.
+TEST_F(LadderEditorTest, OneEditPathForSavesAndScopes) {
+    int gridSignals = 0;
+    std::vector<bool> modified;
+    QObject::connect(&editor, &LadderEditor::gridChanged, [&] { ++gridSignals; });
+    QObject::connect(&document, &ProgramDocument::modifiedChanged, [&](bool m) { modified.push_back(m); });
+    ASSERT_TRUE(placeCoil(0, 'C', 1));
+    EXPECT_EQ(gridSignals, 1);
+    EXPECT_EQ(modified, std::vector<bool>{true});
+    const int slot = document.undoStore().UndoIndex();
+
+    CounterRecord counter = DecodeCounter(document.program(), 0);
+    counter.pulses = 0;  // refused outside a simulation
+    EXPECT_FALSE(editor.applySave([&](Program& p) { return SaveCounter(p, 0, counter, false); }));
+    EXPECT_EQ(prompter.texts(), QStringList{"Number of Pulses value of counter should not be zero"});
+    EXPECT_EQ(document.undoStore().UndoIndex(), slot);
+
+    counter.pulses = 1;
+    counter.displayUnits = 1;
+    counter.setPoint = 5;
+    EXPECT_TRUE(editor.applySave([&](Program& p) { return SaveCounter(p, 0, counter, false); }));
+    EXPECT_EQ(document.undoStore().UndoIndex(), slot + 1);
+    EXPECT_EQ(gridSignals, 2);
+    EXPECT_EQ(editor.errors(), RunRuleCheck(document.program()));
+    // The same values again change nothing and record nothing.
+    EXPECT_TRUE(editor.applySave([&](Program& p) { return SaveCounter(p, 0, counter, false); }));
+    EXPECT_EQ(document.undoStore().UndoIndex(), slot + 1);
+    EXPECT_EQ(gridSignals, 2);
+
+    editor.setSimulationActive(true);
+    counter.setPoint = 7;
+    EXPECT_FALSE(editor.applyEdit([](Program& p) { p.LineComments[0] = "x"; }));
+    EXPECT_TRUE(editor.applySave([&](Program& p) { return SaveCounter(p, 0, counter, true); }));
+    EXPECT_EQ(DecodeCounter(document.program(), 0).setPoint, 7);
+    EXPECT_EQ(document.undoStore().UndoIndex(), slot + 2);
+    const int beforeEnd = gridSignals;
+    editor.setSimulationActive(false);
+    EXPECT_EQ(gridSignals, beforeEnd + 1);  // checked again when the run ends
 }
 
 TEST_F(LadderEditorTest, UndoKeepsTheLast25EditsAndSelectsTheirCell) {

@@ -42,7 +42,6 @@ TEST(ClipboardTextTest, TextsCarryTheWordsAroundTheSelection) {
 }
 
 TEST(ClipboardTextTest, LineCutMovesTheLinesBelowUp) {
-    int undoCalls = 0;
     Program p = sampleProgram();
     p.LineComments[2] = QStringLiteral("two");
     p.LineComments[3] = QStringLiteral("next");
@@ -50,10 +49,7 @@ TEST(ClipboardTextTest, LineCutMovesTheLinesBelowUp) {
     p.word(3, 0) = 'M';
     p.LadderGrid[kGridWords - 1] = OperandNumberCode(4);
     const QString lineText = LineClipboardText(p, 2);
-    EXPECT_EQ(PerformCutCopy(
-                  p, kContactOnLine2, true, true, [&] { ++undoCalls; }, false),
-              lineText);
-    EXPECT_EQ(undoCalls, 1);
+    EXPECT_EQ(PerformCutCopy(p, kContactOnLine2, true, true), lineText);
     Program expected;  // line 3 is now line 2, and the last line is empty
     expected.word(2, 0) = 'M';
     expected.LineComments[2] = QStringLiteral("next");
@@ -75,26 +71,20 @@ TEST(ClipboardTextTest, LineCutMovesTheLinesBelowUp) {
 }
 
 TEST(ClipboardTextTest, ElementCutEmptiesTheElementAndCopyChangesNothing) {
-    int undoCalls = 0;
-    const auto undo = [&undoCalls] { ++undoCalls; };
     Program p = sampleProgram();
-    ASSERT_TRUE(PerformCutCopy(p, kCoilOnLine2, true, false, undo, false));
-    ASSERT_TRUE(PerformCutCopy(p, kContactOnLine2, true, false, undo, false));
-    EXPECT_EQ(undoCalls, 2);
+    ASSERT_TRUE(PerformCutCopy(p, kCoilOnLine2, true, false));
+    ASSERT_TRUE(PerformCutCopy(p, kContactOnLine2, true, false));
     Program expected = sampleProgram();
     for (int w : {0, 1, kCoilFunctionWord, kCoilLetterWord, kCoilNumberWord}) {
         expected.word(2, w) = CellEmpty;
     }
     EXPECT_EQ(p, expected);  // the junction beside the contact stays
 
-    // A copy, or anything while simulating, changes nothing and records nothing.
+    // A copy changes nothing.
     p = sampleProgram();
-    EXPECT_TRUE(PerformCutCopy(p, kContactOnLine2, false, true, undo, false));
-    EXPECT_TRUE(PerformCutCopy(p, kCoilOnLine2, false, false, undo, false));
-    EXPECT_FALSE(PerformCutCopy(p, kContactOnLine2, true, true, undo, true));
-    EXPECT_FALSE(PerformPaste(p, kContactOnLine2, LineClipboardText(Program(), 0), true, undo, true));
+    EXPECT_TRUE(PerformCutCopy(p, kContactOnLine2, false, true));
+    EXPECT_TRUE(PerformCutCopy(p, kCoilOnLine2, false, false));
     EXPECT_EQ(p, sampleProgram());
-    EXPECT_EQ(undoCalls, 2);
 }
 
 TEST(ClipboardTextTest, CopiedTextsPasteIntoAnotherProgram) {
@@ -102,25 +92,25 @@ TEST(ClipboardTextTest, CopiedTextsPasteIntoAnotherProgram) {
     source.LineComments[2] = QStringLiteral("first\r\nsecond");
     Program target;
     const EditorSelection line7{7 * kWordsPerLine, SelectionKinds::Contact, 7};
-    const QString lineText = *PerformCutCopy(source, kContactOnLine2, false, true, {}, false);
-    EXPECT_TRUE(PerformPaste(target, line7, lineText, true, {}, false));
+    const QString lineText = *PerformCutCopy(source, kContactOnLine2, false, true);
+    EXPECT_TRUE(PerformPaste(target, line7, lineText, true));
     for (int w = 0; w < kWordsPerLine; ++w) {
         EXPECT_EQ(target.word(7, w), source.word(2, w));
     }
     EXPECT_EQ(target.LineComments[7], source.LineComments[2]);
     // Line breaks that a clipboard turned into bare LF come back as CR LF.
     target.LineComments[7].clear();
-    EXPECT_TRUE(PerformPaste(target, line7, QString(lineText).replace("\r\n", "\n"), true, {}, false));
+    EXPECT_TRUE(PerformPaste(target, line7, QString(lineText).replace("\r\n", "\n"), true));
     EXPECT_EQ(target.LineComments[7], source.LineComments[2]);
     // A comment is cut at its first comma.
     source.LineComments[2] = QStringLiteral("Pump, left side");
-    EXPECT_TRUE(PerformPaste(target, line7, LineClipboardText(source, 2), true, {}, false));
+    EXPECT_TRUE(PerformPaste(target, line7, LineClipboardText(source, 2), true));
     EXPECT_EQ(target.LineComments[7], QStringLiteral("Pump"));
 
     // Coil onto a coil; a 0 (a position outside the grid) is never written.
     Program element;
     const QString coilText = ElementClipboardText(source, kCoilOnLine2.CurrentCell, SelectionKinds::Coil);
-    EXPECT_TRUE(PerformPaste(element, kCoilOnLine2, coilText, false, {}, false));
+    EXPECT_TRUE(PerformPaste(element, kCoilOnLine2, coilText, false));
     Program coilOnly;
     for (int w : {kCoilFunctionWord, kCoilLetterWord, kCoilNumberWord}) {
         coilOnly.word(2, w) = source.word(2, w);
@@ -130,12 +120,12 @@ TEST(ClipboardTextTest, CopiedTextsPasteIntoAnotherProgram) {
     EXPECT_TRUE(PerformPaste(element, kLine0,
                              " MarloCutCopyPaste: Element: Number of Elements: 8, c1+0: 0, c1+1: 0, c1+2: 0, "
                              "c1+3: 0, c1+4: 77, c1+5: 0, c1+6: 0, c1+7: 0",
-                             false, {}, false));
+                             false));
     EXPECT_EQ(element.LadderGrid[0], 'M');
     EXPECT_EQ(element.LadderGrid[1], OperandNumberCode(5));
 }
 
-TEST(ClipboardTextTest, UnusableTextChangesNothingButTheUndoPoint) {
+TEST(ClipboardTextTest, UnusableTextChangesNothing) {
     const QString line = LineClipboardText(sampleProgram(), 2);
     const QString coil =
         ElementClipboardText(sampleProgram(), kCoilOnLine2.CurrentCell, SelectionKinds::Coil);
@@ -156,12 +146,8 @@ TEST(ClipboardTextTest, UnusableTextChangesNothingButTheUndoPoint) {
     };
     for (const auto& [text, lineMode] : texts) {
         Program p;
-        int undoCalls = 0;
-        EXPECT_FALSE(PerformPaste(
-            p, kLine0, text, lineMode, [&] { ++undoCalls; }, false))
-            << text.toStdString();
+        EXPECT_FALSE(PerformPaste(p, kLine0, text, lineMode)) << text.toStdString();
         EXPECT_EQ(p, Program()) << text.toStdString();
-        EXPECT_EQ(undoCalls, 1);
     }
     // Cut off anywhere, a text parses completely or not at all.
     for (qsizetype length = 0; length < line.size(); ++length) {

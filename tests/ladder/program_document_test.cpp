@@ -23,7 +23,9 @@ class ProgramDocumentTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        document.setCallbacks({[this] { ++captions; }, [this] { ++replaced; }, {}});
+        QObject::connect(&document, &ProgramDocument::captionChanged, [this] { ++captions; });
+        QObject::connect(&document, &ProgramDocument::programReplaced, [this] { ++replaced; });
+        QObject::connect(&document, &ProgramDocument::modifiedChanged, [this](bool m) { modified.push_back(m); });
         document.StartEmpty();
     }
 
@@ -50,6 +52,7 @@ class ProgramDocumentTest : public ::testing::Test {
                           dir.filePath(QStringLiteral("app"))};
     int captions = 0;
     int replaced = 0;
+    std::vector<bool> modified;  // every modifiedChanged, in order
 };
 
 TEST_F(ProgramDocumentTest, OpenTakesTheFileAndLocksIt) {
@@ -216,6 +219,7 @@ TEST_F(ProgramDocumentTest, SaveAsMovesTheUndoHistoryAndAFailedWriteChangesNothi
 
     prompter.queueFile(path("Second.h53"));
     ASSERT_EQ(document.SaveProgramAs(), Outcome::Done);
+    EXPECT_EQ(modified, (std::vector<bool>{true, false}));  // told once each way
     EXPECT_TRUE(document.undoStore().UndoFolder().endsWith(QStringLiteral("/Second-0")));
     EXPECT_FALSE(document.locks().holds(path("First.h53")));
 

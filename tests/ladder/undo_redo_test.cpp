@@ -103,12 +103,10 @@ TEST_F(UndoRedoTest, UndoRedoAndANewChange) {
 
     // A new change clears the redo history.
     ASSERT_TRUE(store.CanRedoMore());
-    std::vector<UndoRedoCommands> seen;
     program.ProgramModified = false;
-    EXPECT_TRUE(RecordUndoPoint(program, store, 2995,
-                                [&] { seen.push_back(ComputeUndoRedoCommands(store, false, false)); }));
+    EXPECT_TRUE(RecordUndoPoint(program, store, 2995));
     EXPECT_TRUE(program.ProgramModified);
-    EXPECT_EQ(seen, (std::vector<UndoRedoCommands>{{true, false}}));  // the refresh sees the new state
+    EXPECT_EQ(ComputeUndoRedoCommands(store, false, false), (UndoRedoCommands{true, false}));
     EXPECT_FALSE(store.PerformRedoAction(program));
     EXPECT_EQ(store.PerformUndoAction(program), (UndoStep{2995, 0}));
     EXPECT_EQ(store.PerformUndoAction(program), step(11));
@@ -195,7 +193,7 @@ TEST_F(UndoRedoTest, ASnapshotThatCannotBeWrittenChangesNoHistory) {
     EXPECT_EQ(snapshotCount(store.RedoFolder()), 1);
     // The edit itself goes ahead and is marked.
     program.ProgramModified = false;
-    EXPECT_FALSE(RecordUndoPoint(program, store, 3, nullptr));
+    EXPECT_FALSE(RecordUndoPoint(program, store, 3));
     EXPECT_TRUE(program.ProgramModified);
 
     // A redo needs to keep the state it leaves on the undo side: without that it is refused.
