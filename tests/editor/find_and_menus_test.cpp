@@ -1,4 +1,6 @@
 #include <QSet>
+#include <algorithm>
+#include <string_view>
 
 #include "editor/ladder_editor.h"
 #include "editor_fixture.h"
@@ -7,96 +9,73 @@
 namespace bdx {
 namespace {
 
-int categoryIndex(const char* name) {
+int categoryIndex(std::string_view name) {
     const auto& categories = FindCategories();
-    for (int i = 0; i < int(categories.size()); ++i) {
-        if (QLatin1String(categories[i].name) == QLatin1String(name)) {
-            return i;
-        }
-    }
-    return -1;
+    return int(std::ranges::find(categories, name, &FindCategory::name) - categories.begin());
 }
 
 class FindTest : public EditorFixture {
   protected:
     void SetUp() override {
         EditorFixture::SetUp();
-        word(1, 0) = 'I';
-        word(1, 1) = OperandNumberCode(1);
-        word(2, 0) = 'M';
-        word(2, 1) = OperandNumberCode(3);
-        word(5, kCoilLetterWord) = 'M';
-        word(5, kCoilNumberWord) = OperandNumberCode(7);
-        word(8, 3) = 'M' + NormallyClosedShift;
-        word(8, 4) = OperandNumberCode(3);
-        // A Reset All coil function is the letter code of "A", but no analog block.
+        // line, code word, code, number; a Reset All coil function is the letter code of "A",
+        // but no analog block.
+        const std::tuple<int, int, std::uint16_t, int> elements[] = {{1, 0, 'I', 1},
+                                                                     {2, 0, 'M', 3},
+                                                                     {5, kCoilLetterWord, 'M', 7},
+                                                                     {8, 3, 'M' + NormallyClosedShift, 3},
+                                                                     {9, kCoilLetterWord, 'H', 1},
+                                                                     {11, 6, ClockContactClosed, 16}};
+        for (const auto& [line, at, code, number] : elements) {
+            word(line, at) = code;
+            word(line, at + 1) = OperandNumberCode(number);
+        }
         word(9, kCoilFunctionWord) = CoilResetAll;
-        word(9, kCoilLetterWord) = 'H';
-        word(9, kCoilNumberWord) = OperandNumberCode(1);
-        word(11, 6) = ClockContactClosed;
-        word(11, 7) = OperandNumberCode(16);
     }
-
-    QString lastText() const { return prompter.texts().isEmpty() ? QString() : prompter.texts().back(); }
 };
 
 TEST_F(FindTest, AnyNumberWrapsAroundAndSaysWhenTheWholeDocumentWasSearched) {
     const int m = categoryIndex("M");
-    const int expected[] = {2 * 12, 5 * 12 + kCoilLetterWord, 8 * 12 + 3};
-    for (const int cell : expected) {
-        ASSERT_TRUE(editor.FindNext(m, QString()));
+    const QString searched = QStringLiteral("Application has searched the whole document.");
+    // number typed, cell found, messages so far; past the end it goes round again over the cell
+    // the series began at, and a new series with a number goes from M3 to the closed m3 and back.
+    const std::tuple<const char*, int, QStringList> steps[] = {
+        {"", 2 * 12, {}},         {"", 5 * 12 + kCoilLetterWord, {}}, {"", 8 * 12 + 3, {}},
+        {"", 2 * 12, {searched}}, {"3", 8 * 12 + 3, {searched}},      {" 3 ", 2 * 12, {searched, searched}}};
+    for (const auto& [number, cell, texts] : steps) {
+        SCOPED_TRACE(cell);
+        if (number == QLatin1String("3")) {
+            editor.resetFind();
+        }
+        ASSERT_TRUE(editor.FindNext(m, QString::fromLatin1(number)));
         EXPECT_EQ(editor.CurrentCell(), cell);
+        EXPECT_EQ(prompter.texts(), texts);
     }
-    EXPECT_TRUE(prompter.messages().empty());
-    // Past the end and round again over the cell the series began at.
-    ASSERT_TRUE(editor.FindNext(m, QString()));
-    EXPECT_EQ(editor.CurrentCell(), 2 * 12);
-    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("Application has searched the whole document.")});
-
-    // A new series with a number: from M3 to the closed m3 and back.
-    editor.resetFind();
-    ASSERT_TRUE(editor.FindNext(m, QStringLiteral("3")));
-    EXPECT_EQ(editor.CurrentCell(), 8 * 12 + 3);
-    EXPECT_EQ(prompter.texts().size(), 1);
-    ASSERT_TRUE(editor.FindNext(m, QStringLiteral(" 3 ")));
-    EXPECT_EQ(editor.CurrentCell(), 2 * 12);
-    EXPECT_EQ(prompter.texts().size(), 2);
 
     editor.resetFind();
     ASSERT_TRUE(editor.FindNext(categoryIndex("RTC"), QStringLiteral("16")));
-    EXPECT_EQ(editor.selection(), (GridPosition{SelectionKinds::Contact, 11, 2}));
+    EXPECT_EQ(editor.selection(), (GridPosition{C, 11, 2}));
     EXPECT_EQ(editor.TopLine(), 2);  // scrolled into view
 }
 
 TEST_F(FindTest, RefusalsAndMisses) {
-    struct Case {
-        int category;
-        const char* number;
-        const char* message;
-        MessageIcon icon;
+    const char* invalid = "The entered number is invalid for selected category.";
+    const char* missing = "Application cannot find data you're searching for.";
+    // category, number typed, message, warning (or information)
+    const std::tuple<int, const char*, const char*, bool> cases[] = {
+        {-1, "", "Please select the category.", true}, {categoryIndex("I"), "9", invalid, true},
+        {categoryIndex("M"), "0", invalid, true},      {categoryIndex("M"), "x", invalid, true},
+        {categoryIndex("M"), "64", missing, false},    {categoryIndex("A"), "", missing, false},
     };
-    const Case cases[] = {
-        {-1, "", "Please select the category.", MessageIcon::Warning},
-        {categoryIndex("I"), "9", "The entered number is invalid for selected category.",
-         MessageIcon::Warning},
-        {categoryIndex("M"), "0", "The entered number is invalid for selected category.",
-         MessageIcon::Warning},
-        {categoryIndex("M"), "x", "The entered number is invalid for selected category.",
-         MessageIcon::Warning},
-        {categoryIndex("M"), "64", "Application cannot find data you're searching for.",
-         MessageIcon::Information},
-        {categoryIndex("A"), "", "Application cannot find data you're searching for.",
-         MessageIcon::Information},
-    };
-    editor.select({SelectionKinds::Contact, 3, 1});
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.number);
+    editor.select({C, 3, 1});
+    for (const auto& [category, number, message, warning] : cases) {
+        SCOPED_TRACE(number);
         prompter.clear();
-        EXPECT_FALSE(editor.FindNext(c.category, QString::fromLatin1(c.number)));
+        EXPECT_FALSE(editor.FindNext(category, QString::fromLatin1(number)));
         ASSERT_EQ(prompter.messages().size(), 1u);
-        EXPECT_EQ(lastText(), QString::fromLatin1(c.message));
-        EXPECT_EQ(prompter.messages()[0].icon, c.icon);
-        EXPECT_EQ(editor.selection(), (GridPosition{SelectionKinds::Contact, 3, 1}));
+        EXPECT_EQ(prompter.messages()[0].text, QString::fromLatin1(message));
+        EXPECT_EQ(prompter.messages()[0].icon, warning ? MessageIcon::Warning : MessageIcon::Information);
+        EXPECT_EQ(editor.selection(), (GridPosition{C, 3, 1}));
     }
 }
 
@@ -159,39 +138,32 @@ TEST(CoilMenuTest, OtherLanguagesCarryTheSameEntries) {
 using EditorQueriesTest = EditorFixture;
 
 TEST_F(EditorQueriesTest, PropertiesTargetAndPointerShapes) {
-    struct Case {
-        std::uint16_t code;
-        int number;
-        std::optional<Operand> kind;
+    // position, code, number, block it opens
+    const std::tuple<GridPosition, std::uint16_t, int, std::optional<Operand>> cases[] = {
+        {{C, 0, 1}, 'A', 3, Operand::A},
+        {{C, 0, 1}, 'c' - ClosedDisplayShift, 16, Operand::C},
+        {{C, 0, 1}, ClockContactClosed, 16, Operand::Clock},
+        {{C, 0, 1}, 'Q', 1, std::nullopt},
+        {{C, 0, 1}, CellWire, 1, std::nullopt},
+        {{K, 4, 0}, 'T', 5, Operand::T},
     };
-    const Case cases[] = {
-        {'A', 3, Operand::A},
-        {'c' - ClosedDisplayShift, 16, Operand::C},
-        {ClockContactClosed, 16, Operand::Clock},
-        {'Q', 1, std::nullopt},
-        {CellWire, 1, std::nullopt},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.code);
-        word(0, 3) = c.code;
-        word(0, 4) = OperandNumberCode(c.number);
-        editor.select({SelectionKinds::Contact, 0, 1});
+    for (const auto& [position, code, number, kind] : cases) {
+        SCOPED_TRACE(code);
+        word(position.line, CellOf(position) % kWordsPerLine) = code;
+        word(position.line, CellOf(position) % kWordsPerLine + 1) = OperandNumberCode(number);
+        editor.select(position);
         const std::optional<BlockRef> target = editor.PropertiesTarget();
-        ASSERT_EQ(target.has_value(), c.kind.has_value());
+        ASSERT_EQ(target.has_value(), kind.has_value());
         if (target) {
-            EXPECT_EQ(target->kind, *c.kind);
-            EXPECT_EQ(target->number, c.number - 1);
+            EXPECT_EQ(std::pair(target->kind, target->number), std::pair(*kind, number - 1));
         }
-        EXPECT_EQ(editor.pointerOver({SelectionKinds::Contact, 0, 1}, std::nullopt, true),
-                  c.kind ? PointerShape::Properties : PointerShape::ArrowContact);
+        if (position.kind == C) {
+            EXPECT_EQ(editor.pointerOver(position, std::nullopt, true),
+                      kind ? PointerShape::Properties : PointerShape::ArrowContact);
+        }
     }
-    word(4, kCoilLetterWord) = 'T';
-    word(4, kCoilNumberWord) = OperandNumberCode(5);
-    editor.select({SelectionKinds::Coil, 4, 0});
-    ASSERT_TRUE(editor.PropertiesTarget().has_value());
-    EXPECT_EQ(editor.PropertiesTarget()->number, 4);
 
-    const GridPosition junction{SelectionKinds::Junction, 2, 1};
+    const GridPosition junction{Jn, 2, 1};
     EXPECT_EQ(editor.pointerOver(junction, JunctionArea::Up, false), PointerShape::VerticalLine);
     editor.setSimulationActive(true);
     EXPECT_EQ(editor.pointerOver(junction, JunctionArea::Down, false), PointerShape::NotAllowed);

@@ -2,17 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "test_programs.h"
+
 namespace bdx {
 namespace {
-
-void touch(const QString& path) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-}
 
 // Another process tries the same kind of lock, as a second instance would: 0 when it got it.
 int lockFromAnotherProcess(const QString& lockPath) {
@@ -26,16 +22,15 @@ TEST(FileLockTest, CompanionFileNames) {
     for (const auto& [program, ret] : retentive) {
         EXPECT_EQ(RetentiveFilePath(program), ret);
     }
-    EXPECT_EQ(LockFilePath(QStringLiteral("/p/Motor.h53")), QStringLiteral("/p/Motor.h53.temp"));
-    EXPECT_EQ(ImageFilePath(QStringLiteral("/p/Motor.h53")), QStringLiteral("/p/Motor.LAD"));
-    EXPECT_EQ(ImageFilePath(QStringLiteral("/p/x.h53.bak")), QStringLiteral("/p/x.h53.bak.LAD"));
+    EXPECT_EQ(LockFilePath("/p/Motor.h53"), "/p/Motor.h53.temp");
+    EXPECT_EQ(ImageFilePath("/p/Motor.h53"), "/p/Motor.LAD");
+    EXPECT_EQ(ImageFilePath("/p/x.h53.bak"), "/p/x.h53.bak.LAD");
 }
 
 TEST(FileLockTest, ASecondHolderOrProcessIsRefusedUntilRelease) {
     QTemporaryDir dir;
     const QString program = dir.filePath(QStringLiteral("Motor.h53"));
-    touch(RetentiveFilePath(program));
-    touch(ImageFilePath(program));
+    ASSERT_TRUE(writeFile(RetentiveFilePath(program)) && writeFile(ImageFilePath(program)));
     FileLocks first;
     QString error;
     ASSERT_TRUE(first.AcquireFileLock(program));

@@ -2,22 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include "ladder/grid.h"
 #include "shell/scripted_prompter.h"
+#include "test_programs.h"
 
 namespace bdx {
 namespace {
 
 using Outcome = ProgramDocument::Outcome;
-
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 class ProgramDocumentTest : public ::testing::Test {
   protected:
@@ -25,7 +19,8 @@ class ProgramDocumentTest : public ::testing::Test {
         ASSERT_TRUE(dir.isValid());
         QObject::connect(&document, &ProgramDocument::captionChanged, [this] { ++captions; });
         QObject::connect(&document, &ProgramDocument::programReplaced, [this] { ++replaced; });
-        QObject::connect(&document, &ProgramDocument::modifiedChanged, [this](bool m) { modified.push_back(m); });
+        QObject::connect(&document, &ProgramDocument::modifiedChanged,
+                         [this](bool m) { modified.push_back(m); });
         document.StartEmpty();
     }
 
@@ -39,8 +34,7 @@ class ProgramDocumentTest : public ::testing::Test {
         p.ModelIndex = static_cast<std::uint16_t>(model);
         p.LadderGrid[0] = 'I';
         p.LadderGrid[1] = number;
-        QDir().mkpath(QFileInfo(path(name)).path());
-        EXPECT_TRUE(WriteProgramFile(p, path(name)));
+        EXPECT_TRUE(writeFile(path(name), FormatProgramFile(p)));
         return path(name);
     }
 
@@ -66,8 +60,7 @@ TEST_F(ProgramDocumentTest, OpenTakesTheFileAndLocksIt) {
     EXPECT_TRUE(QFile::exists(file + QStringLiteral(".temp")));
     EXPECT_TRUE(prompter.messages().empty());
     EXPECT_EQ(prompter.fileRequests().back().filter, QStringLiteral("h53 (*.h53);;m53 (*.m53);;t53 (*.t53)"));
-    EXPECT_GE(captions, 2);
-    EXPECT_GE(replaced, 2);
+    EXPECT_TRUE(captions >= 2 && replaced >= 2) << captions << " " << replaced;
 
     // Opening another file gives up the first one's lock; a file open elsewhere is refused.
     ASSERT_EQ(document.OpenFile(writeProgram("Pump.h53")), Outcome::Done);
@@ -144,15 +137,14 @@ TEST_F(ProgramDocumentTest, UnreadableFiles) {
     const Program before = program();
 
     // Not a program file: the open program stays.
-    QFile broken(path("Broken.h53"));
-    ASSERT_TRUE(broken.open(QIODevice::WriteOnly) && broken.write(contentOf(good).left(2000)) &&
-                broken.flush());
-    EXPECT_EQ(document.OpenFile(broken.fileName()), Outcome::Failed);
+    const QString broken = path("Broken.h53");
+    ASSERT_TRUE(writeFile(broken, contentOf(good).left(2000)));
+    EXPECT_EQ(document.OpenFile(broken), Outcome::Failed);
     EXPECT_TRUE(lastText().startsWith(QStringLiteral("The file is not a program file or it is damaged: ")));
     EXPECT_EQ(prompter.messages().back().icon, MessageIcon::Warning);
     EXPECT_EQ(program(), before);
     EXPECT_TRUE(document.locks().holds(good));
-    EXPECT_FALSE(document.locks().holds(broken.fileName()));
+    EXPECT_FALSE(document.locks().holds(broken));
 
     // A model this software does not know: the program is emptied.
     const QString future = writeProgram("Future.h53", 16);
@@ -183,9 +175,7 @@ TEST_F(ProgramDocumentTest, SavingAnOldFormatFileWritesANewFileBesideIt) {
     EXPECT_FALSE(program().ProgramModified);
     EXPECT_TRUE(document.locks().holds(saved));
     EXPECT_FALSE(document.locks().holds(old));
-    Program back;
-    ASSERT_TRUE(ReadProgramFile(saved, back).ok());
-    EXPECT_EQ(back.LadderGrid[3], 'Q');
+    EXPECT_EQ(readBack(saved).LadderGrid[3], 'Q');
 }
 
 TEST_F(ProgramDocumentTest, SaveAsNamesUntitledAndRefusesAFileOpenElsewhere) {
@@ -197,9 +187,7 @@ TEST_F(ProgramDocumentTest, SaveAsNamesUntitledAndRefusesAFileOpenElsewhere) {
     ASSERT_EQ(document.SaveProgram(), Outcome::Done);  // keeps its own lock, asks nothing
     EXPECT_EQ(prompter.fileRequests().size(), 1u);
     EXPECT_TRUE(document.locks().holds(path("New.h53")));
-    Program back;
-    ASSERT_TRUE(ReadProgramFile(path("New.h53"), back).ok());
-    EXPECT_EQ(back.LadderGrid[0], 'M');
+    EXPECT_EQ(readBack(path("New.h53")).LadderGrid[0], 'M');
 
     const QString shared = writeProgram("Shared.h53");
     const QByteArray before = contentOf(shared);
@@ -247,10 +235,9 @@ TEST_F(ProgramDocumentTest, NewAndClose) {
     EXPECT_TRUE(document.QueryClose());
     EXPECT_FALSE(QDir(undoFolder).exists());
     EXPECT_FALSE(QFile::exists(path("Motor.h53.temp")));
-    Program copy;
-    ASSERT_TRUE(ReadProgramFile(document.applicationCopyPath(), copy, true).ok());
-    EXPECT_EQ(copy.ProgramFileName, QStringLiteral("Motor.h53"));
-    EXPECT_EQ(copy.ProgramFilePath, path("Motor.h53"));
+    const Program copy = readBack(document.applicationCopyPath(), true);
+    EXPECT_EQ(std::pair(copy.ProgramFileName, copy.ProgramFilePath),
+              std::pair(QStringLiteral("Motor.h53"), path("Motor.h53")));
 
     // New keeps the model and drops the extension modules.
     ASSERT_EQ(document.OpenFile(path("Motor.h53")), Outcome::Done);

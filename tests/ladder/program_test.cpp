@@ -5,22 +5,14 @@
 #include <algorithm>
 #include <string_view>
 
+#include "test_programs.h"
+
 namespace bdx {
 namespace {
 
+// Everything set, the soft text flags too (they are not stored in the file).
 Program programWithEverythingSet() {
-    Program p;
-    p.LadderGrid.fill(73);
-    p.ModelIndex = 9;
-    p.ExtensionModules = {1, 0, 1};
-    p.ProgramFileName = QStringLiteral("Motor.h53");
-    p.ProgramFilePath = QStringLiteral("/tmp/Motor.h53");
-    p.PrintInfo[PrintInfoText::Author] = QStringLiteral("author");
-    p.comment(Operand::M, 63) = QStringLiteral("last marker");
-    p.LineComments[249] = QStringLiteral("line\r\ncomment");
-    const auto fill = [](auto& table) { std::ranges::for_each(table, [](auto& row) { row.fill(7); }); };
-    fill(p.TimeSwitchParams), fill(p.TimerParams), fill(p.CounterParams), fill(p.AnalogParams);
-    fill(p.CompareParams), fill(p.HourMeterParams), fill(p.SoftTextParams), fill(p.AnalogScalingParams);
+    Program p = richProgram();
     p.SoftTextUsed.fill(1);
     return p;
 }
@@ -44,10 +36,10 @@ TEST(ProgramTest, NewClearedAndResetPrograms) {
     Program p = programWithEverythingSet();
     ClearProgram(p);
     Program expected;
-    expected.ModelIndex = 9;
+    expected.ModelIndex = 15;
     expected.ExtensionModules = {1, 0, 1};
-    expected.ProgramFileName = QStringLiteral("Motor.h53");
-    expected.ProgramFilePath = QStringLiteral("/tmp/Motor.h53");
+    expected.ProgramFileName = QStringLiteral("Rich.h53");
+    expected.ProgramFilePath = QStringLiteral("/data/Rich.h53");
     EXPECT_EQ(p, expected);
 
     // Resetting keeps nothing, with initial values that differ from the load defaults.

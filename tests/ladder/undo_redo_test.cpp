@@ -2,17 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "bdx_version.h"
+#include "test_programs.h"
 
 namespace bdx {
 namespace {
 
-// A program that differs from its neighbours in grid, tables and texts.
+// A program that differs from its neighbours in grid, tables and texts; its last word is `n`.
 Program numberedProgram(int n) {
     Program p;
     p.LadderGrid[2999] = static_cast<std::uint16_t>(n);
@@ -29,10 +27,9 @@ int snapshotCount(const QString& folder) {
     return static_cast<int>(QDir(folder).entryList({QStringLiteral("*.undoredo")}, QDir::Files).size());
 }
 
+// A folder that became a file: no snapshot can be written into it.
 void replaceFolderByFile(const QString& folder) {
-    ASSERT_TRUE(QDir(folder).removeRecursively());
-    QFile file(folder);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(QDir(folder).removeRecursively() && writeFile(folder));
 }
 
 class UndoRedoTest : public ::testing::Test {
@@ -52,6 +49,17 @@ class UndoRedoTest : public ::testing::Test {
             ASSERT_TRUE(store.AddUndoAction(numberedProgram(n), step(n).cell, step(n).extra));
         }
         program = numberedProgram(first + count);
+    }
+
+    // Undo ('u') or redo ('r'), each with the step it must give (none: refused) and the number of
+    // the program it must leave.
+    void play(std::initializer_list<std::tuple<char, std::optional<UndoStep>, int>> moves) {
+        for (const auto& [action, given, left] : moves) {
+            SCOPED_TRACE(testing::Message() << action << " leaving " << left);
+            EXPECT_EQ(action == 'u' ? store.PerformUndoAction(program) : store.PerformRedoAction(program),
+                      given);
+            EXPECT_EQ(program.LadderGrid[2999], left);
+        }
     }
 
     QTemporaryDir temp;
@@ -82,24 +90,16 @@ TEST_F(UndoRedoTest, UndoRedoAndANewChange) {
     makeChanges(10, 3);  // snapshots of 10, 11, 12; current 13
     program.ProgramFileName = QStringLiteral("Renamed.h53");
     program.ProgramFilePath = QStringLiteral("/home/user/Renamed.h53");
-    ASSERT_EQ(store.PerformUndoAction(program), step(12));
-    ASSERT_EQ(store.PerformUndoAction(program), step(11));
-    EXPECT_EQ(program.LadderGrid[2999], 11);
+    play({{'u', step(12), 12}, {'u', step(11), 11}});
     // A snapshot replaces the program but not the name it is saved under.
-    EXPECT_EQ(program.ProgramFileName, QStringLiteral("Renamed.h53"));
-    EXPECT_EQ(program.ProgramFilePath, QStringLiteral("/home/user/Renamed.h53"));
-
-    EXPECT_EQ(store.PerformRedoAction(program), step(11));
-    EXPECT_EQ(program.LadderGrid[2999], 12);
+    EXPECT_EQ(std::pair(program.ProgramFileName, program.ProgramFilePath),
+              std::pair(QStringLiteral("Renamed.h53"), QStringLiteral("/home/user/Renamed.h53")));
+    play({{'r', step(11), 12}});
     EXPECT_TRUE(store.CanRedoMore());  // a redo keeps the rest of the redo history
-    EXPECT_EQ(store.PerformRedoAction(program), step(12));
-    EXPECT_EQ(program.LadderGrid[2999], 13);
-    EXPECT_FALSE(store.CanRedoMore());
-    EXPECT_FALSE(store.PerformRedoAction(program));
-    EXPECT_FALSE(store.RedoInProgress());
+    play({{'r', step(12), 13}, {'r', std::nullopt, 13}});
+    EXPECT_FALSE(store.CanRedoMore() || store.RedoInProgress());
     // The redos put their states back on the undo side, with the same values.
-    EXPECT_EQ(store.PerformUndoAction(program), step(12));
-    EXPECT_EQ(program.LadderGrid[2999], 12);
+    play({{'u', step(12), 12}});
 
     // A new change clears the redo history.
     ASSERT_TRUE(store.CanRedoMore());
@@ -107,13 +107,12 @@ TEST_F(UndoRedoTest, UndoRedoAndANewChange) {
     EXPECT_TRUE(RecordUndoPoint(program, store, 2995));
     EXPECT_TRUE(program.ProgramModified);
     EXPECT_EQ(ComputeUndoRedoCommands(store, false, false), (UndoRedoCommands{true, false}));
-    EXPECT_FALSE(store.PerformRedoAction(program));
-    EXPECT_EQ(store.PerformUndoAction(program), (UndoStep{2995, 0}));
-    EXPECT_EQ(store.PerformUndoAction(program), step(11));
+    play({{'r', std::nullopt, 12}, {'u', UndoStep{2995, 0}, 12}, {'u', step(11), 11}});
+    // Simulation or a disabled editor turns both commands off.
     EXPECT_EQ(ComputeUndoRedoCommands(store, false, false), (UndoRedoCommands{true, true}));
     EXPECT_EQ(ComputeUndoRedoCommands(store, true, false), (UndoRedoCommands{false, false}));
     EXPECT_EQ(ComputeUndoRedoCommands(store, false, true), (UndoRedoCommands{false, false}));
-    EXPECT_EQ(store.PerformUndoAction(program), step(10));
+    play({{'u', step(10), 10}});
     EXPECT_EQ(ComputeUndoRedoCommands(store, false, false), (UndoRedoCommands{false, true}));
 }
 
@@ -171,13 +170,12 @@ TEST_F(UndoRedoTest, AnotherProgramForgetsTheHistoryAndSaveAsKeepsIt) {
     EXPECT_EQ(store.PerformRedoAction(program), step(2));
 
     // A file somebody else left in the folder is not ours to delete.
-    QFile foreign(store.UndoFolder() + QStringLiteral("/notes.txt"));
-    ASSERT_TRUE(foreign.open(QIODevice::WriteOnly));
-    foreign.close();
+    const QString foreign = store.UndoFolder() + QStringLiteral("/notes.txt");
+    ASSERT_TRUE(writeFile(foreign));
     makeChanges(0, 1);
     const QString undo = store.UndoFolder();
     store.RemoveFolders();
-    EXPECT_TRUE(foreign.exists());
+    EXPECT_TRUE(QFile::exists(foreign));
     EXPECT_EQ(snapshotCount(undo), 0);
     EXPECT_FALSE(QFileInfo::exists(folder("Redo", "Pump-1")));
 }
@@ -217,10 +215,8 @@ TEST_F(UndoRedoTest, ASnapshotThatCannotBeWrittenChangesNoHistory) {
 
 TEST_F(UndoRedoTest, DamagedSnapshotsAndVanishedFoldersChangeNothing) {
     makeChanges(0, 2);
-    QFile snapshot(ClassUndoRedo::SnapshotPath(store.UndoFolder(), store.UndoIndex()));
-    ASSERT_TRUE(snapshot.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    snapshot.write("VERSION-1.5.7 : 1.0.0\r\n 0  0  0  0 \r\nMotor.h53\r\n\r\n 128  x  128\r\n");
-    snapshot.close();
+    ASSERT_TRUE(writeFile(ClassUndoRedo::SnapshotPath(store.UndoFolder(), store.UndoIndex()),
+                          "VERSION-1.5.7 : 1.0.0\r\n 0  0  0  0 \r\nMotor.h53\r\n\r\n 128  x  128\r\n"));
     const Program before = program;
     EXPECT_FALSE(store.PerformUndoAction(program));
     EXPECT_EQ(program, before);

@@ -1,4 +1,4 @@
-#include "ui/captions.h"
+#include "ui/widgets/captions.h"
 
 #include <gtest/gtest.h>
 

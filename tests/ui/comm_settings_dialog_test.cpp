@@ -1,24 +1,19 @@
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QComboBox>
-#include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 #include <deque>
 
 #include "comm/comm_link.h"
 #include "comm/modbus_crc.h"
 #include "shell/language_table.h"
 #include "shell/scripted_prompter.h"
-#include "ui/application.h"
-#include "ui/frm_main.h"
-#include "ui/ser_setting_form.h"
+#include "ui/comm/ser_setting_form.h"
 
 namespace bdx {
 namespace {
@@ -275,43 +270,6 @@ TEST_F(CommSettingsDialogTest, DeviceParametersAreReadIntoTheDialogAndWrittenFro
     d->btnWritePara()->click();
     EXPECT_EQ(device.received, WithCrc(QByteArray::fromHex("011003e80004080007000200010001")));
     EXPECT_EQ(prompter.texts().last(), LoadText(4298));
-}
-
-TEST(CommSettingsMainWindowTest, OkThroughTheMainWindowWritesTheSettingsFile) {
-    QTemporaryDir dir;
-    ScriptedPrompter prompter;
-    StartupOptions options;
-    options.settingsPath = dir.filePath(QStringLiteral("Config.ini"));
-    options.dataFolder = dir.filePath(QStringLiteral("data"));
-    options.windowSettingsPath = dir.filePath(QStringLiteral("window.ini"));
-    options.prompter = &prompter;
-    options.askLanguage = false;
-    Application app(options);
-    app.start();
-    frmMain* window = app.mainWindow();
-    bool ran = false;
-    window->setCommDialogRunner([&ran](ser_setting_form& d) {
-        ran = true;
-        d.optUART()->setChecked(true);
-        d.cmbCommPort()->setEditText(QStringLiteral("/dev/ttyUSB0"));
-        d.txtModbusID()->setText(QStringLiteral("12"));
-        d.Command1()->click();
-        return d.result();
-    });
-    QAction* command = window->findChild<QAction*>(QStringLiteral("mnuOptionsCommPort"));
-    ASSERT_NE(command, nullptr);
-    ASSERT_TRUE(command->isEnabled());
-    command->trigger();
-    ASSERT_TRUE(ran);
-    QFile file(options.settingsPath);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray text = file.readAll();
-    EXPECT_TRUE(text.contains("\nPort:= /dev/ttyUSB0\r\n")) << text.toStdString();
-    const AppSettings stored = ReadSettings(options.settingsPath);
-    EXPECT_EQ(stored.ModbusID, 12);
-    EXPECT_EQ(stored.SerialDevice, QStringLiteral("/dev/ttyUSB0"));
-    EXPECT_EQ(window->commLink().state().SerialPortPath, QStringLiteral("/dev/ttyUSB0"));
-    EXPECT_TRUE(prompter.messages().empty());
 }
 
 }  // namespace

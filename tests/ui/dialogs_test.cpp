@@ -1,61 +1,23 @@
-#include <gtest/gtest.h>
-
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabBar>
 #include <QTableWidget>
-#include <QTemporaryDir>
+#include <QTest>
 
-#include "editor/ladder_editor.h"
-#include "ladder/grid.h"
-#include "shell/language_table.h"
-#include "shell/scripted_prompter.h"
-#include "ui/config_form.h"
-#include "ui/error_list_window.h"
-#include "ui/frm_all_comments.h"
-#include "ui/frm_find.h"
+#include "editor_rig.h"
+#include "ui/blocks/config_form.h"
+#include "ui/ladder/error_list_window.h"
+#include "ui/ladder/frm_all_comments.h"
+#include "ui/ladder/frm_find.h"
 
 namespace bdx {
 namespace {
 
-// Keys as the user types them, delivered to the widget.
-void press(QWidget* widget, int key, const QString& text = QString()) {
-    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QCoreApplication::sendEvent(widget, &down);
-    QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    QCoreApplication::sendEvent(widget, &up);
-}
-void typeInto(QWidget* widget, const QString& text) {
-    for (QChar c : text) {
-        press(widget, c.toUpper().unicode(), QString(c));
-    }
-}
-
-class DialogsTest : public ::testing::Test {
+class DialogsTest : public EditorRig {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        document.StartEmpty();
-        editor.reset();
-    }
-    void TearDown() override { SetLanguageOffset(English); }
-
-    Program& program() { return document.program(); }
-
-    void putContact(int line, int column, std::uint16_t code, int number) {
-        program().word(line, kContactWord[column]) = code;
-        program().word(line, kContactWord[column] + kNumberWordOffset) = OperandNumberCode(number);
-    }
-    void putCoil(int line, char letter, int number) {
-        program().word(line, kCoilFunctionWord) = CoilContactor;
-        program().word(line, kCoilLetterWord) = static_cast<std::uint16_t>(letter);
-        program().word(line, kCoilNumberWord) = OperandNumberCode(number);
-    }
-
     static int categoryIndex(const char* name) {
         const auto& categories = FindCategories();
         for (int i = 0; i < int(categories.size()); ++i) {
@@ -65,12 +27,6 @@ class DialogsTest : public ::testing::Test {
         }
         return -1;
     }
-
-    QTemporaryDir dir;
-    ScriptedPrompter prompter;
-    ProgramDocument document{prompter, dir.filePath(QStringLiteral("undo")),
-                             dir.filePath(QStringLiteral("app"))};
-    LadderEditor editor{document, prompter};
 };
 
 // ---- find ----
@@ -94,32 +50,17 @@ TEST_F(DialogsTest, FindWithoutNumberWalksThroughEveryElementOfTheLetter) {
     EXPECT_TRUE(prompter.messages().empty());
 
     // A new number starts a new search, with the button saying so.
-    typeInto(find.txtFindVal(), QStringLiteral("3"));
+    TypeInto(find.txtFindVal(), QStringLiteral("3"));
     EXPECT_EQ(find.btnFind()->text(), QStringLiteral("&Find"));
-    press(find.txtFindVal(), Qt::Key_Return);  // the default button
+    Press(find.txtFindVal(), Qt::Key_Return);  // the default button
     EXPECT_EQ(editor.CurrentCell(), 1 * kWordsPerLine + kContactWord[1]);
-}
 
-TEST_F(DialogsTest, FindRefusesAMissingCategoryOrANumberOutOfRange) {
-    putContact(0, 0, 'I', 8);
-    struct Case {
-        const char* category;
-        const char* number;
-        int messageId;
-    };
-    for (const Case& c : {Case{nullptr, "", 4228}, Case{"I", "9", 4229}, Case{"RTC", "17", 4229}}) {
-        SCOPED_TRACE(c.messageId);
-        prompter.clear();
-        frmFind find(editor);
-        find.cmbFind()->setCurrentIndex(c.category ? categoryIndex(c.category) : -1);
-        find.txtFindVal()->setText(QString::fromLatin1(c.number));
-        find.btnFind()->click();
-        ASSERT_EQ(prompter.messages().size(), 1u);
-        EXPECT_EQ(prompter.messages()[0].text, LoadText(c.messageId));
-        EXPECT_EQ(prompter.messages()[0].icon, MessageIcon::Warning);
-        EXPECT_EQ(find.btnFind()->text(), QStringLiteral("&Find"));
-        EXPECT_EQ(editor.CurrentCell(), 0);
-    }
+    // A number the category does not have is refused (the editor says why); nothing moves.
+    find.txtFindVal()->setText(QStringLiteral("65"));
+    find.btnFind()->click();
+    EXPECT_EQ(prompter.texts(), QStringList{LoadText(4229)});
+    EXPECT_EQ(find.btnFind()->text(), QStringLiteral("&Find"));
+    EXPECT_EQ(editor.CurrentCell(), 1 * kWordsPerLine + kContactWord[1]);
 }
 
 // ---- comments ----
@@ -148,7 +89,7 @@ TEST_F(DialogsTest, CommentsCancelKeepsTheProgramAndOkIsOneUndoableChange) {
     {
         frmAllComments comments(editor, prompter);
         EXPECT_EQ(comments.txtComment()->text(), QStringLiteral("Start"));  // first row of the first tab
-        typeInto(comments.txtComment(), QStringLiteral(" button"));
+        TypeInto(comments.txtComment(), QStringLiteral(" button"));
         EXPECT_EQ(comments.grdComment()->item(0, 1)->text(), QStringLiteral("Start button"));
         comments.CancelButton()->click();
         EXPECT_EQ(comments.result(), QDialog::Rejected);
@@ -161,11 +102,11 @@ TEST_F(DialogsTest, CommentsCancelKeepsTheProgramAndOkIsOneUndoableChange) {
     frmAllComments comments(editor, prompter);
     comments.tabComments()->setCurrentIndex(11);  // auxiliary relays
     comments.grdComment()->selectRow(4);
-    typeInto(comments.txtComment(), QStringLiteral("Pump"));
-    press(comments.txtComment(), Qt::Key_Down);  // next row from the keyboard
-    typeInto(comments.txtComment(), QStringLiteral("Fan"));
+    TypeInto(comments.txtComment(), QStringLiteral("Pump"));
+    Press(comments.txtComment(), Qt::Key_Down);  // next row from the keyboard
+    TypeInto(comments.txtComment(), QStringLiteral("Fan"));
     comments.tabComments()->setCurrentIndex(0);
-    typeInto(comments.txtComment(), QStringLiteral("!"));
+    TypeInto(comments.txtComment(), QStringLiteral("!"));
     comments.OKButton()->click();
     EXPECT_EQ(comments.result(), QDialog::Accepted);
     EXPECT_EQ(program().comment(Operand::M, 4), QStringLiteral("Pump"));
@@ -251,7 +192,7 @@ TEST_F(DialogsTest, ModelDialogOkWithoutChangeIsNoEdit) {
     program().ExtensionModules = {1, 0, 0};
     config_form form(editor, prompter);
     form.show();
-    press(&form, Qt::Key_Return);
+    Press(&form, Qt::Key_Return);
     EXPECT_EQ(form.result(), QDialog::Accepted);
     EXPECT_EQ(program().ModelIndex, 12);
     EXPECT_FALSE(program().ProgramModified);
@@ -307,6 +248,17 @@ TEST_F(DialogsTest, ErrorListShowsTheCheckRowsReadOnly) {
     EXPECT_EQ(grid->item(found, 2)->text(), QStringLiteral("Contact-1"));
     EXPECT_FALSE(grid->item(found, 3)->flags() & (Qt::ItemIsEditable | Qt::ItemIsSelectable));
     EXPECT_EQ(grid->horizontalHeaderItem(1)->text(), QStringLiteral("Line no."));
+
+    // A click on a row selects its line in the editor and brings it into view.
+    editor.setTopLine(100);
+    window.show();
+    QSignalSpy chosen(&window, &ErrorListWindow::lineChosen);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      grid->visualItemRect(grid->item(found, 3)).center());
+    EXPECT_TRUE(editor.LineSelected());
+    EXPECT_EQ(editor.selection().line, 0);
+    EXPECT_EQ(editor.TopLine(), 0);
+    EXPECT_EQ(chosen.count(), 1);
 
     putCoil(1, 'Q', 1);
     editor.runRuleCheck();

@@ -1,4 +1,4 @@
-#include "ui/ladder_view.h"
+#include "ui/ladder/ladder_view.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,6 @@
 #include <QScrollBar>
 #include <QSet>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
@@ -17,37 +16,26 @@
 #include <QUrl>
 #include <memory>
 
-#include "editor/ladder_editor.h"
-#include "ladder/grid.h"
-#include "ladder/program_document.h"
-#include "shell/language_table.h"
-#include "shell/scripted_prompter.h"
+#include "editor_rig.h"
 #include "sim/scan_engine.h"
-#include "ui/function_selector.h"
-#include "ui/ladder_painter.h"
+#include "ui/ladder/function_selector.h"
+#include "ui/ladder/ladder_painter.h"
 
 namespace bdx {
 namespace {
 
-class LadderViewTest : public ::testing::Test {
+class LadderViewTest : public EditorRig {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        document = std::make_unique<ProgramDocument>(prompter, dir.filePath(QStringLiteral("undo")),
-                                                     dir.filePath(QStringLiteral("app")));
-        document->StartEmpty();
-        editor = std::make_unique<LadderEditor>(*document, prompter);
-        view = std::make_unique<LadderView>(*editor, prompter);
+        EditorRig::SetUp();
+        view = std::make_unique<LadderView>(editor, prompter);
         view->resize(900, 520);
         view->show();
-        selector = std::make_unique<FunctionSelector>(*editor);
+        selector = std::make_unique<FunctionSelector>(editor);
         selector->resize(260, 700);
         selector->show();
         QApplication::processEvents();
     }
-
-    const Program& program() const { return editor->program(); }
-    std::uint16_t word(int line, int wordInLine) const { return program().word(line, wordInLine); }
 
     // A left click at a point of a position given as fractions of its width and height.
     void clickAt(const GridPosition& position, double x = 0.5, double y = 0.5) {
@@ -74,10 +62,6 @@ class LadderViewTest : public ::testing::Test {
         }
     }
 
-    QTemporaryDir dir;
-    ScriptedPrompter prompter;
-    std::unique_ptr<ProgramDocument> document;
-    std::unique_ptr<LadderEditor> editor;
     std::unique_ptr<LadderView> view;
     std::unique_ptr<FunctionSelector> selector;
 };
@@ -95,13 +79,13 @@ constexpr GridPosition Coil(int line) {
 TEST_F(LadderViewTest, PlacesContactAndCoilByMouse) {
     QSignalSpy placed(selector.get(), &FunctionSelector::operandPlaced);
     clickAt(Contact(3, 1));
-    EXPECT_EQ(editor->selection(), Contact(3, 1));
+    EXPECT_EQ(editor.selection(), Contact(3, 1));
     clickItem(selector->operandItem('I', 5));
     EXPECT_EQ(word(3, 3), 'I');
     EXPECT_EQ(word(3, 4), OperandNumberCode(5));
 
     clickAt(Coil(3));
-    EXPECT_EQ(editor->selection(), Coil(3));
+    EXPECT_EQ(editor.selection(), Coil(3));
     clickItem(selector->operandItem('Q', 2));
     EXPECT_EQ(word(3, kCoilLetterWord), 'Q');
     EXPECT_EQ(word(3, kCoilNumberWord), OperandNumberCode(2));
@@ -113,7 +97,7 @@ TEST_F(LadderViewTest, PlacesContactAndCoilByMouse) {
 TEST_F(LadderViewTest, PlacesByKeyboardThroughSelectorAndView) {
     view->setFocus();
     key(view.get(), Qt::Key_Down);
-    EXPECT_EQ(editor->selection(), Contact(1, 0));
+    EXPECT_EQ(editor.selection(), Contact(1, 0));
 
     // Selector: Inputs, I, I1, I2 reached with the arrow keys; Enter opens groups and places.
     QTreeWidget* tree = selector->tree();
@@ -129,7 +113,7 @@ TEST_F(LadderViewTest, PlacesByKeyboardThroughSelectorAndView) {
     EXPECT_EQ(word(1, 1), OperandNumberCode(2));
 
     key(view.get(), Qt::Key_End);
-    EXPECT_EQ(editor->selection(), Coil(1));
+    EXPECT_EQ(editor.selection(), Coil(1));
     tree->setCurrentItem(selector->operandItem('M', 7));
     key(tree, Qt::Key_Enter);
     EXPECT_EQ(word(1, kCoilLetterWord), 'M');
@@ -147,22 +131,22 @@ TEST_F(LadderViewTest, PlacesByKeyboardThroughSelectorAndView) {
 TEST_F(LadderViewTest, ScrollBarAndTopLineFollowEachOther) {
     view->setFocus();
     key(view.get(), Qt::Key_PageDown, 3);
-    EXPECT_EQ(editor->TopLine(), 30);
+    EXPECT_EQ(editor.TopLine(), 30);
     EXPECT_EQ(view->verticalScrollBar()->value(), 30);
     view->verticalScrollBar()->setValue(120);
-    EXPECT_EQ(editor->TopLine(), 120);
+    EXPECT_EQ(editor.TopLine(), 120);
     // Positions are laid out from the new top line.
     EXPECT_TRUE(view->positionRect(Contact(30, 0)).isEmpty());
     clickAt(Contact(125, 2));
-    EXPECT_EQ(editor->selection(), Contact(125, 2));
-    editor->setTopLine(7);
+    EXPECT_EQ(editor.selection(), Contact(125, 2));
+    editor.setTopLine(7);
     view->refresh();
     EXPECT_EQ(view->verticalScrollBar()->value(), 7);
 }
 
 TEST_F(LadderViewTest, WireToolWorksOnlyInColumnsTwoAndThreeMiddleBand) {
     clickItem(selector->wireToolItem());
-    ASSERT_EQ(editor->EditTool(), kWireTool);
+    ASSERT_EQ(editor.EditTool(), kWireTool);
     const Program before = program();
 
     clickAt(Contact(0, 0));
@@ -238,7 +222,7 @@ TEST_F(LadderViewTest, RightClickOnCounterCoilOffersItsInputs) {
     EXPECT_EQ(captions, (QStringList{"Co&unting Input", "R&eset Input", "Di&rection Input", "De&lete Coil",
                                      "Line &Delete", "Line &Insert", "Pr&operties"}));
     EXPECT_EQ(checked, QStringLiteral("Co&unting Input"));
-    EXPECT_EQ(editor->selection(), Coil(2));
+    EXPECT_EQ(editor.selection(), Coil(2));
     EXPECT_EQ(word(2, kCoilFunctionWord), CoilDirection);
 
     auto menu = view->contextMenuFor(Coil(2));
@@ -265,10 +249,10 @@ TEST_F(LadderViewTest, ContactMenuSwitchesPolarity) {
 TEST_F(LadderViewTest, LineNumberClickSelectsTheLine) {
     QSignalSpy changed(view.get(), &LadderView::lineSelectionChanged);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, view->lineNumberRect(6).center());
-    EXPECT_TRUE(editor->LineSelected());
-    EXPECT_EQ(editor->selection().line, 6);
+    EXPECT_TRUE(editor.LineSelected());
+    EXPECT_EQ(editor.selection().line, 6);
     clickAt(Contact(6, 2));
-    EXPECT_FALSE(editor->LineSelected());
+    EXPECT_FALSE(editor.LineSelected());
     ASSERT_EQ(changed.count(), 2);
     EXPECT_TRUE(changed[0][0].toBool());
     EXPECT_FALSE(changed[1][0].toBool());
@@ -277,8 +261,8 @@ TEST_F(LadderViewTest, LineNumberClickSelectsTheLine) {
 TEST_F(LadderViewTest, PointerAndToolTipFollowWhatLiesUnderTheMouse) {
     clickAt(Contact(1, 0));
     clickItem(selector->operandItem('T', 2));
-    editor->program().comment(Operand::T, 1) = QStringLiteral("Stair light");
-    editor->program().LineComments[1] = QStringLiteral("Landing\nsecond floor");
+    program().comment(Operand::T, 1) = QStringLiteral("Stair light");
+    program().LineComments[1] = QStringLiteral("Landing\nsecond floor");
     view->refresh();
 
     auto pointAt = [&](const GridPosition& position, double x, double y) {
@@ -367,8 +351,8 @@ class LiveLadderTest : public LadderViewTest {
         clickAt(Contact(0, 2));
         clickAt(Junction(0, 2), 0.8, 0.5);
         ASSERT_EQ(word(0, 8), JunctionBase + JunctionLeft + JunctionRight);
-        editor->runRuleCheck();
-        ASSERT_TRUE(engine.PrepareSimulation(editor->program(), editor->errors(), prompter));
+        editor.runRuleCheck();
+        ASSERT_TRUE(engine.PrepareSimulation(program(), editor.errors(), prompter));
     }
 
     ScanEngine engine;

@@ -1,215 +1,373 @@
-#include <gtest/gtest.h>
-
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
-#include <QDialog>
 #include <QDockWidget>
 #include <QFile>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSettings>
-#include <QTemporaryDir>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTest>
 #include <QTextBrowser>
-#include <QTimer>
-#include <QToolButton>
+#include <QToolBar>
+#include <QTreeView>
 
+#include "app_rig.h"
 #include "bdx_version.h"
 #include "blocks/device_model.h"
-#include "editor/ladder_editor.h"
-#include "ladder/grid.h"
 #include "ladder/program_file.h"
-#include "shell/language_table.h"
-#include "shell/scripted_prompter.h"
-#include "ui/application.h"
-#include "ui/config_form.h"
-#include "ui/frm_main.h"
-#include "ui/frm_select_language.h"
-#include "ui/help_window.h"
-#include "ui/io_form.h"
-#include "ui/ladder_view.h"
-#include "ui/pc_simulation_runner.h"
+#include "ui/blocks/config_form.h"
+#include "ui/comm/ser_setting_form.h"
+#include "ui/help/help_window.h"
+#include "ui/ladder/error_list_window.h"
+#include "ui/ladder/ladder_controller.h"
+#include "ui/ladder/ladder_view.h"
+#include "ui/main/frm_select_language.h"
+#include "ui/main/menu_table.h"
+#include "ui/main/qt_prompter.h"
+#include "ui/main/window_geometry.h"
+#include "ui/sim/io_form.h"
+#include "ui/widgets/captions.h"
 
 namespace bdx {
 namespace {
 
-class MainWindowTest : public ::testing::Test {
-  protected:
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-    void TearDown() override { SetLanguageOffset(English); }
+using MainWindowTest = AppRig;
 
-    QString settingsPath() const { return dir.filePath(QStringLiteral("Config.ini")); }
-    QString windowSettingsPath() const { return dir.filePath(QStringLiteral("window.ini")); }
+const QString kUntitledCaption = QStringLiteral("BRANTELDESK X      ( Untitled.h53 )  (  )");
 
-    void writeSettings(int languageOffset, int languageDlg) {
-        AppSettings s;
-        s.LanguageOffset = languageOffset;
-        s.LanguageDlg = static_cast<std::uint8_t>(languageDlg);
-        ASSERT_TRUE(WriteSettings(settingsPath(), s));
+// Every command of the menu table is there; those without a controller are greyed and say why.
+TEST_F(MainWindowTest, ControllersRegisterTheCommandsOfTheMenuTable) {
+    start();
+    const QSet<QString> later = {
+        "mnuFilePrintFooter",   "mnuFilePrintShort",  "mnuFilePrintDetail", "mnuFilePrintParameters",
+        "mnuFilePrintComments", "mnuFileFirmware",    "mnuEditProperties",  "mnuViewProgramMode",
+        "mnuViewFullScreen",    "mnuViewZKeys",       "mnuViewSoftText",    "mnuViewTextDisplay",
+        "mnuViewParameters",    "mnuConfigUtilities", "mnuAnalogScaling",   "mnuSimulationDevice",
+        "mnuTransferProgram",   "mnuTransferClock",   "mnuTransferComm",    "mnuOptionsDeviceSimulator",
+        "mnuOptionsUsbDrivers", "mnuOptionsUsbVideo", "mnuHelpWhatsNew",    "tbPrintShort",
+        "tbPrintDetail",        "tbPrintParameters",  "tbPrintComments"};
+    // Live, but off in a fresh editor: nothing to undo, no run to stop or show.
+    const QSet<QString> idle = {"mnuEditUndo", "mnuEditRedo", "mnuSimulationStop", "mnuViewIOSimulator"};
+    int rows = 0;
+    for (const MenuRow& row : MainMenuRows()) {
+        const QString name = QString::fromLatin1(row.objectName);
+        if (name.isEmpty() || (row.flags & (Submenu | Separator))) {
+            continue;
+        }
+        SCOPED_TRACE(row.objectName);
+        ++rows;
+        QAction* action = command(row.objectName);
+        ASSERT_NE(action, nullptr);
+        EXPECT_EQ(window()->isLater(action), later.contains(name));
+        EXPECT_EQ(action->isEnabled(), !later.contains(name) && !idle.contains(name));
+        EXPECT_EQ(action->toolTip().contains(QStringLiteral("Available in a later version")),
+                  later.contains(name));
+        if (row.textId > 0) {
+            EXPECT_EQ(action->text(), LoadText(row.textId));
+        }
     }
-
-    std::unique_ptr<Application> start(const QString& programPath = QString()) {
-        StartupOptions options;
-        options.settingsPath = settingsPath();
-        options.dataFolder = dir.filePath(QStringLiteral("data"));
-        options.programPath = programPath;
-        options.windowSettingsPath = windowSettingsPath();
-        options.prompter = &prompter;
-        auto app = std::make_unique<Application>(options);
-        app->start();
-        return app;
-    }
-
-    QTemporaryDir dir;
-    ScriptedPrompter prompter;
-};
-
-TEST_F(MainWindowTest, StartsWithAnEmptyProgramOfModelZero) {
-    writeSettings(English, 1);
-    auto app = start();
-    frmMain* window = app->mainWindow();
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("BRANTELDESK X      ( Untitled.h53 )  (  )"));
-    EXPECT_EQ(window->modelPanel()->text(), QStringLiteral("110-240 V AC - Relaymaster R7-HA-8R-L"));
-    EXPECT_EQ(app->program().ModelIndex, 0);
-    EXPECT_EQ(app->program(), Program{});
-    EXPECT_TRUE(prompter.messages().empty());
+    EXPECT_EQ(rows, 69);
+    EXPECT_EQ(command("mnuLanguageSpanish")->text(), QStringLiteral("Español"));
+    EXPECT_EQ(command("mnuFileNew")->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+    EXPECT_FALSE(button("Print")->isEnabled());
+    // The toolbar runs the same commands, in the table's order.
+    const QList<QAction*> onBar = find<QToolBar>("tbToolBar")->actions();
+    ASSERT_GE(onBar.size(), 3);
+    EXPECT_EQ(onBar[0], command("mnuFileNew"));
+    EXPECT_EQ(button("Redo")->defaultAction(), command("mnuEditRedo"));
 }
 
-TEST_F(MainWindowTest, MenusTakeTheStoredLanguage) {
-    writeSettings(Portuguese, 1);
-    auto app = start();
-    const QList<QAction*> menus = app->mainWindow()->menuBar()->actions();
-    ASSERT_FALSE(menus.isEmpty());
-    EXPECT_EQ(menus.front()->text(), LoadText(101, Portuguese));
-    EXPECT_NE(LoadText(101, Portuguese), LoadText(101, English));
-    EXPECT_TRUE(app->mainWindow()->languageAction(Portuguese)->isChecked());
-    EXPECT_FALSE(app->mainWindow()->languageAction(English)->isChecked());
+TEST_F(MainWindowTest, StoredLanguageReachesTheMenusAndQtsOwnTexts) {
+    const struct {
+        int offset;
+        const char* yes;
+        const char* no;
+    } cases[] = {
+        {English, "Yes", "No"}, {Portuguese, "Sim", "Não"}, {Polish, "Tak", "Nie"}, {Spanish, "Sí", "No"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.offset);
+        writeSettings(c.offset);
+        start();
+        EXPECT_EQ(window()->menuBar()->actions().front()->text(), LoadText(101, c.offset));
+        for (int offset : {English, Portuguese, Polish, Spanish}) {
+            EXPECT_EQ(window()->languageAction(offset)->isChecked(), offset == c.offset);
+        }
+        QMessageBox box(QMessageBox::Question, QString(), QString(), QMessageBox::Yes | QMessageBox::No);
+        EXPECT_EQ(WithoutAccelerators(box.button(QMessageBox::Yes)->text()), QString::fromUtf8(c.yes));
+        EXPECT_EQ(WithoutAccelerators(box.button(QMessageBox::No)->text()), QString::fromUtf8(c.no));
+        app.reset();
+    }
 }
 
 TEST_F(MainWindowTest, LanguageMenuStoresTheChoiceAndExplainsInTheNewLanguage) {
-    writeSettings(English, 1);
-    auto app = start();
-    app->mainWindow()->languageAction(Polish)->trigger();
-    EXPECT_TRUE(app->mainWindow()->languageAction(Polish)->isChecked());
-    EXPECT_FALSE(app->mainWindow()->languageAction(English)->isChecked());
+    start();
+    window()->languageAction(Polish)->trigger();
+    EXPECT_TRUE(window()->languageAction(Polish)->isChecked());
+    EXPECT_FALSE(window()->languageAction(English)->isChecked());
     EXPECT_EQ(ReadSettings(settingsPath()).LanguageOffset, Polish);
     ASSERT_EQ(prompter.messages().size(), 1u);
     EXPECT_EQ(prompter.messages()[0].text, LoadText(4213, Polish));
     EXPECT_EQ(prompter.messages()[0].icon, MessageIcon::Information);
     // Captions change at the next start only.
     EXPECT_EQ(CurrentLanguageOffset(), English);
-    EXPECT_EQ(app->mainWindow()->menuBar()->actions().front()->text(), LoadText(101, English));
-}
+    EXPECT_EQ(window()->menuBar()->actions().front()->text(), LoadText(101, English));
 
-TEST_F(MainWindowTest, LanguageMenuReportsASettingsFileThatCannotBeWritten) {
-    // A folder where the file should be: nothing can be read or written there.
-    StartupOptions options;
-    options.settingsPath = dir.path();
-    options.dataFolder = dir.filePath(QStringLiteral("data"));
-    options.windowSettingsPath = windowSettingsPath();
-    options.prompter = &prompter;
-    options.askLanguage = false;
-    auto app = std::make_unique<Application>(options);
-    app->start();
-    app->mainWindow()->languageAction(Spanish)->trigger();
+    // A settings file that cannot be written (a folder stands in its place) is reported first.
+    prompter.clear();
+    StartupOptions o = options();
+    o.settingsPath = dir.path();
+    o.askLanguage = false;
+    start(o);
+    window()->languageAction(Spanish)->trigger();
     ASSERT_EQ(prompter.messages().size(), 2u);
     EXPECT_EQ(prompter.messages()[0].icon, MessageIcon::Warning);
     EXPECT_EQ(prompter.messages()[1].text, LoadText(4213, Spanish));
 }
 
 TEST_F(MainWindowTest, FirstStartAsksForTheLanguage) {
-    writeSettings(English, 0);
-    bool dialogSeen = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<frmSelectLanguage*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        dialogSeen = true;
-        EXPECT_EQ(dialog->cmbLanguage()->currentIndex(), 0);
-        dialog->cmbLanguage()->setCurrentIndex(3);
-        dialog->chkDoNotShowAgain()->setChecked(true);
-        dialog->cmdOK()->click();
-    });
-    auto app = start();
-    EXPECT_TRUE(dialogSeen);
-    EXPECT_EQ(CurrentLanguageOffset(), Spanish);
-    EXPECT_EQ(app->mainWindow()->menuBar()->actions().front()->text(), LoadText(101, Spanish));
-    const AppSettings stored = ReadSettings(settingsPath());
-    EXPECT_EQ(stored.LanguageOffset, Spanish);
-    EXPECT_EQ(stored.LanguageDlg, 1);
+    const struct {
+        int storedOffset;
+        bool ok;  // OK with Spanish and "do not show again"; else the dialog is closed
+        int offset;
+        int languageDlg;
+    } cases[] = {{English, true, Spanish, 1}, {Polish, false, English, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ok);
+        writeSettings(c.storedOffset, 0);
+        expectDialog<frmSelectLanguage>([ok = c.ok](frmSelectLanguage& d) {
+            EXPECT_EQ(d.cmbLanguage()->currentIndex(), 0);
+            EXPECT_FALSE(d.cmbLanguage()->accessibleName().isEmpty());
+            if (!ok) {
+                d.reject();
+                return;
+            }
+            d.cmbLanguage()->setCurrentIndex(3);
+            d.chkDoNotShowAgain()->setChecked(true);
+            d.cmdOK()->click();
+        });
+        start();
+        EXPECT_EQ(CurrentLanguageOffset(), c.offset);
+        EXPECT_EQ(window()->menuBar()->actions().front()->text(), LoadText(101, c.offset));
+        const AppSettings stored = ReadSettings(settingsPath());
+        EXPECT_EQ(stored.LanguageOffset, c.offset);
+        EXPECT_EQ(stored.LanguageDlg, c.languageDlg);
+    }
 }
 
-TEST_F(MainWindowTest, ClosingTheLanguageDialogKeepsEnglishAndAsksAgain) {
-    writeSettings(Polish, 0);
-    QTimer::singleShot(0, [] {
-        if (QWidget* dialog = QApplication::activeModalWidget()) {
-            dialog->close();
-        }
-    });
-    auto app = start();
-    EXPECT_EQ(CurrentLanguageOffset(), English);
-    const AppSettings stored = ReadSettings(settingsPath());
-    EXPECT_EQ(stored.LanguageOffset, English);
-    EXPECT_EQ(stored.LanguageDlg, 0);
-}
-
-TEST_F(MainWindowTest, OpensTheProgramNamedOnTheCommandLine) {
-    writeSettings(English, 1);
+TEST_F(MainWindowTest, StartsWithTheProgramNamedOnTheCommandLineOrAnEmptyOne) {
     Program p;
     p.ModelIndex = 13;
-    const QString file = dir.filePath(QStringLiteral("Conveyor.h53"));
+    const QString file = path("Conveyor.h53");
     ASSERT_TRUE(WriteProgramFile(p, file));
-    auto app = start(QLatin1Char('"') + file + QLatin1Char('"'));
-    EXPECT_EQ(app->mainWindow()->windowTitle(),
-              QStringLiteral("BRANTELDESK X      ( Conveyor.h53 )  ( ") + file + QStringLiteral(" )"));
-    EXPECT_EQ(app->mainWindow()->modelPanel()->text(),
-              QStringLiteral("12-24 V DC - Relaymaster R7-HD-6A2T-N"));
+    start(QLatin1Char('"') + file + QLatin1Char('"'));
+    EXPECT_EQ(window()->windowTitle(),
+              QStringLiteral("BRANTELDESK X      ( Conveyor.h53 )  ( ") + file + " )");
+    EXPECT_EQ(window()->modelPanel()->text(), QStringLiteral("12-24 V DC - Relaymaster R7-HD-6A2T-N"));
     EXPECT_TRUE(app->document().locks().holds(file));
     EXPECT_TRUE(prompter.messages().empty());
 
     // Closing releases the file and leaves the application's copy behind.
-    EXPECT_TRUE(app->mainWindow()->close());
+    EXPECT_TRUE(window()->close());
     EXPECT_FALSE(app->document().locks().holds(file));
-    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("data/def.txt"))));
-}
+    EXPECT_TRUE(QFile::exists(path("data/def.txt")));
 
-TEST_F(MainWindowTest, AProgramThatCannotBeOpenedLeavesAnEmptyOne) {
-    writeSettings(English, 1);
-    auto app = start(dir.filePath(QStringLiteral("missing.h53")));
-    EXPECT_EQ(app->mainWindow()->windowTitle(), QStringLiteral("BRANTELDESK X      ( Untitled.h53 )  (  )"));
+    // A file that cannot be opened leaves an empty program of model 0.
+    start(path("missing.h53"));
+    EXPECT_EQ(window()->windowTitle(), kUntitledCaption);
+    EXPECT_EQ(window()->modelPanel()->text(), QStringLiteral("110-240 V AC - Relaymaster R7-HA-8R-L"));
+    EXPECT_EQ(program(), Program{});
     ASSERT_EQ(prompter.messages().size(), 1u);
     EXPECT_TRUE(prompter.texts().front().startsWith(QStringLiteral("The file could not be opened: ")));
 }
 
-QAction* command(frmMain* window, const char* name) {
-    auto* action = window->findChild<QAction*>(QString::fromLatin1(name));
-    EXPECT_NE(action, nullptr) << name;
-    return action;
+TEST_F(MainWindowTest, ASimulationSwitchesTheCommandsAndStopSwitchesThemBack) {
+    start();
+    DrawLampRung(editor());
+    ASSERT_TRUE(editor().errors().empty());
+    // Command or toolbar key, on during the run, on after it (a later version's stays off).
+    const struct {
+        const char* name;
+        bool inRun, after;
+    } commands[] = {{"mnuFileNew", false, true},           {"mnuFileOpen", false, true},
+                    {"mnuFileSave", false, true},          {"mnuEditUndo", false, true},
+                    {"mnuEditRedo", false, false},         {"mnuEditCut", false, true},
+                    {"mnuEditPaste", false, true},         {"mnuConfigModel", false, true},
+                    {"mnuSimulationPC", false, true},      {"mnuSimulationStop", true, false},
+                    {"mnuSimulationDevice", false, false}, {"mnuTransferProgram", false, false},
+                    {"mnuTransferClock", false, false},    {"mnuFilePrintShort", false, false}},
+      buttons[] = {{"New", false, true},    {"Open", false, true},         {"Save", false, true},
+                   {"Undo", false, true},   {"Redo", false, false},        {"SimulationWithPC", false, true},
+                   {"Print", false, false}, {"SimulationEnd", true, false}};
+    const auto expectCommands = [&](bool running) {
+        for (const auto& c : commands) {
+            EXPECT_EQ(command(c.name)->isEnabled(), running ? c.inRun : c.after) << c.name;
+        }
+        for (const auto& b : buttons) {
+            EXPECT_EQ(button(b.name)->isEnabled(), running ? b.inRun : b.after) << b.name;
+        }
+        // F5 starts and stops.
+        EXPECT_EQ(command(running ? "mnuSimulationStop" : "mnuSimulationPC")->shortcut(),
+                  QKeySequence(Qt::Key_F5));
+        EXPECT_EQ(editor().SimulationActive(), running);
+        // The input/output panel is docked in the main window while the run lasts.
+        EXPECT_EQ(window()->ioDock()->isVisible(), running);
+        EXPECT_EQ(window()->errorDock()->isVisible(), !running);
+        EXPECT_EQ(window()->functionDock()->isVisible(), !running);
+    };
+    command("mnuSimulationPC")->trigger();
+    ASSERT_TRUE(window()->simulationRunning());
+    EXPECT_TRUE(prompter.messages().empty());
+    expectCommands(true);
+    ASSERT_NE(runner().panel(), nullptr);
+    EXPECT_EQ(window()->ioDock()->widget(), static_cast<QWidget*>(runner().panel()));
+    EXPECT_FALSE(runner().panel()->isWindow());
+
+    command("mnuSimulationStop")->trigger();
+    EXPECT_FALSE(window()->simulationRunning());
+    expectCommands(false);
+
+    // F5 in the docked panel ends a run as Stop does, and the dock lets the panel go.
+    command("mnuSimulationPC")->trigger();
+    QTest::keyClick(runner().panel()->inputBox(2), Qt::Key_F5);
+    EXPECT_FALSE(window()->simulationRunning());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(window()->ioDock()->widget(), nullptr);
+    expectCommands(false);
+
+    // An empty program is refused and leaves edit mode as it was.
+    prompter.queueReply(Reply::No);  // do not save the drawn program
+    command("mnuFileNew")->trigger();
+    prompter.clear();
+    command("mnuSimulationPC")->trigger();
+    EXPECT_FALSE(window()->simulationRunning());
+    EXPECT_FALSE(prompter.messages().empty());
+    EXPECT_TRUE(command("mnuFileNew")->isEnabled());
+    EXPECT_FALSE(window()->ioDock()->isVisible());
 }
 
-// I1 driving Q1 on line 1, drawn as a user would, complete enough for the run gate.
-void drawLampRung(LadderEditor& editor) {
-    editor.select({SelectionKinds::Contact, 0, 0});
-    editor.setPlacement('I', OperandNumberCode(1));
-    editor.PlaceOperand();
-    editor.select({SelectionKinds::Coil, 0, 0});
-    editor.setPlacement('Q', OperandNumberCode(1));
-    editor.PlaceOperand();
-    editor.setEditTool(kWireTool);
-    for (int column : {1, 2}) {
-        editor.select({SelectionKinds::Contact, 0, column});
-        editor.WireToolClick(0.5);
+TEST_F(MainWindowTest, TheInputImageOutlivesARunButNotTheProgram) {
+    start();
+    DrawLampRung(editor());
+    command("mnuSimulationPC")->trigger();
+    ASSERT_TRUE(window()->simulationRunning());
+    runner().simulation().setInput('I', 1, true);
+    command("mnuSimulationStop")->trigger();
+    command("mnuSimulationPC")->trigger();
+    EXPECT_TRUE(runner().simulation().input('I', 1));
+    command("mnuSimulationStop")->trigger();
+
+    prompter.queueReply(Reply::No);  // do not save the drawn program
+    command("mnuFileNew")->trigger();
+    DrawLampRung(editor());
+    command("mnuSimulationPC")->trigger();
+    ASSERT_TRUE(window()->simulationRunning());
+    EXPECT_FALSE(runner().simulation().input('I', 1));
+    command("mnuSimulationStop")->trigger();
+}
+
+TEST_F(MainWindowTest, ExitAsksToEndARunThenToSaveAndCancelKeepsEverything) {
+    start();
+    DrawLampRung(editor());
+    const Program before = program();
+    prompter.queueReply(Reply::Cancel);
+    EXPECT_FALSE(window()->close());
+    EXPECT_TRUE(window()->isVisible());
+    EXPECT_EQ(prompter.texts(), QStringList{LoadText(4211)});
+    EXPECT_EQ(program(), before);
+    EXPECT_TRUE(editor().CanUndo());
+    // None of the exit steps ran.
+    EXPECT_FALSE(QFile::exists(path("data/def.txt")));
+    EXPECT_FALSE(QFile::exists(windowSettingsPath()));
+
+    prompter.clear();
+    command("mnuSimulationPC")->trigger();
+    ASSERT_TRUE(window()->simulationRunning());
+    prompter.queueReply(Reply::No);
+    EXPECT_FALSE(window()->close());
+    EXPECT_TRUE(window()->simulationRunning());
+    prompter.queueReply(Reply::Yes);  // end the simulation
+    prompter.queueReply(Reply::No);   // and do not save
+    EXPECT_TRUE(window()->close());
+    EXPECT_FALSE(window()->simulationRunning());
+    EXPECT_EQ(prompter.texts(), (QStringList{LoadText(4210), LoadText(4210), LoadText(4211)}));
+    EXPECT_TRUE(QFile::exists(path("data/def.txt")));
+}
+
+TEST(MainWindowGeometryTest, StoredPlaceIsKeptButNeverTooSmallAndAFirstStartTakesAShare) {
+    const QRect screen(0, 0, 1600, 1000);
+    const QSize minimum(700, 400);
+    const struct {
+        std::optional<QRect> stored;  // twips
+        QRect expected;
+    } cases[] = {
+        {std::nullopt, QRect(160, 100, 1280, 800)},                     // first start: 80 %, centred
+        {QRect(1000, 1000, 6500, 6500), QRect(67, 67, 700, 433)},       // the old default: widened
+        {QRect(2250, 1800, 13500, 9600), QRect(150, 120, 900, 640)},    // kept as it was
+        {QRect(0, 0, 60000, 60000), QRect(0, 0, 1600, 1000)},           // no larger than the screen
+        {QRect(90000, 90000, 13500, 9600), QRect(350, 180, 900, 640)},  // off the screen: centred
+        {QRect(0, 0, 1500, 1500), QRect(160, 100, 1280, 800)},          // too small to be meant
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(MainWindowGeometry(c.stored, minimum, screen), c.expected) << c.expected.x();
     }
-    editor.setEditTool(kSelectionTool);
-    editor.select({SelectionKinds::Junction, 0, 2});
-    editor.ToggleJunction(JunctionArea::Right);
+}
+
+TEST_F(MainWindowTest, WindowOpensWithItsMenusAndToolbarWholeAndRemembersWhereItWas) {
+    start();
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE((window()->geometry().center() - available.center()).manhattanLength(), 4);
+    EXPECT_GE(window()->width(), qRound(available.width() * kFirstStartShare) - 1);
+    // Nothing folds away: the menu bar needs one row and the toolbar shows every button.
+    auto* bar = find<QToolBar>("tbToolBar");
+    EXPECT_GE(window()->width(), window()->menuBar()->sizeHint().width());
+    EXPECT_GE(bar->width(), bar->sizeHint().width());
+
+    window()->move(150, 120);
+    window()->resize(700, 500);
+    ASSERT_TRUE(window()->close());
+    {
+        QSettings stored(windowSettingsPath(), QSettings::IniFormat);
+        const QStringList keys = {"MainLeft", "MainTop", "MainWidth", "MainHeight"};
+        const int twips[] = {2250, 1800, 10500, 7500};
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(stored.value(QStringLiteral("Settings/") + keys[i]).toInt(), twips[i]) << i;
+        }
+    }
+    start();
+    EXPECT_EQ(window()->pos(), QPoint(150, 120));
+    EXPECT_EQ(window()->size(), QSize(700, 500));
+}
+
+TEST_F(MainWindowTest, StoredViewModeChoosesTheDisplayStyle) {
+    const char* actions[] = {"mnuEditModeDevice", "mnuEditModePLC", "mnuEditModeElectrical"};
+    const std::pair<QVariant, int> cases[] = {{5, 0}, {2, 2}, {1, 1}, {-1, 0}, {QStringLiteral("PLC"), 0}};
+    for (const auto& [stored, style] : cases) {
+        SCOPED_TRACE(stored.toString().toStdString());
+        QSettings(windowSettingsPath(), QSettings::IniFormat)
+            .setValue(QStringLiteral("Startup/ViewMode"), stored);
+        start();
+        EXPECT_EQ(window()->displayStyle(), style);
+        EXPECT_EQ(find<LadderView>("ladderView")->displayStyle(), style);
+        EXPECT_TRUE(command(actions[style])->isChecked());
+    }
+    // A choice from the menu is stored at once, not only at exit.
+    command("mnuEditModeElectrical")->trigger();
+    EXPECT_EQ(find<LadderView>("ladderView")->displayStyle(), 2);
+    EXPECT_EQ(QSettings(windowSettingsPath(), QSettings::IniFormat).value("Startup/ViewMode").toInt(), 2);
 }
 
 void clickView(LadderView* view, QPoint at, Qt::MouseButton button) {
@@ -221,333 +379,167 @@ void clickView(LadderView* view, QPoint at, Qt::MouseButton button) {
     QApplication::sendEvent(view->viewport(), &release);
 }
 
-TEST_F(MainWindowTest, ASimulationSwitchesTheCommandsAndStopSwitchesThemBack) {
-    writeSettings(English, 1);
-    auto app = start();
-    frmMain* window = app->mainWindow();
-    drawLampRung(window->editor());
-    ASSERT_TRUE(window->editor().errors().empty());
-
-    command(window, "mnuSimulationPC")->trigger();
-    ASSERT_TRUE(window->simulationRunning());
-    EXPECT_TRUE(prompter.messages().empty());
-    for (const char* name :
-         {"mnuFileNew", "mnuFileOpen", "mnuFileSave", "mnuEditUndo", "mnuEditRedo", "mnuSimulationPC",
-          "mnuSimulationDevice", "mnuTransferProgram", "mnuTransferClock"}) {
-        EXPECT_FALSE(command(window, name)->isEnabled()) << name;
-    }
-    for (const char* key : {"New", "Open", "Save", "Undo", "Redo", "SimulationWithPC", "Print"}) {
-        EXPECT_FALSE(window->toolbarButton(QString::fromLatin1(key))->isEnabled()) << key;
-    }
-    EXPECT_TRUE(command(window, "mnuSimulationStop")->isEnabled());
-    EXPECT_TRUE(window->toolbarButton(QStringLiteral("SimulationEnd"))->isEnabled());
-    EXPECT_TRUE(window->editor().SimulationActive());
-    // The input/output panel is docked in the main window while the run lasts.
-    ASSERT_NE(window->simulationRunner()->panel(), nullptr);
-    EXPECT_EQ(window->ioDock()->widget(), static_cast<QWidget*>(window->simulationRunner()->panel()));
-    EXPECT_TRUE(window->ioDock()->isVisible());
-
-    command(window, "mnuSimulationStop")->trigger();
-    EXPECT_FALSE(window->simulationRunning());
-    EXPECT_FALSE(window->editor().SimulationActive());
-    for (const char* name : {"mnuFileNew", "mnuFileOpen", "mnuFileSave", "mnuEditUndo", "mnuSimulationPC"}) {
-        EXPECT_TRUE(command(window, name)->isEnabled()) << name;
-    }
-    for (const char* key : {"New", "Open", "Save", "Undo", "SimulationWithPC"}) {
-        EXPECT_TRUE(window->toolbarButton(QString::fromLatin1(key))->isEnabled()) << key;
-    }
-    EXPECT_FALSE(command(window, "mnuEditRedo")->isEnabled());
-    EXPECT_FALSE(command(window, "mnuSimulationStop")->isEnabled());
-    // Commands of later versions stay off when edit mode comes back.
-    for (const char* name :
-         {"mnuSimulationDevice", "mnuTransferProgram", "mnuTransferClock", "mnuFilePrintShort"}) {
-        EXPECT_FALSE(command(window, name)->isEnabled()) << name;
-    }
-    EXPECT_FALSE(window->toolbarButton(QStringLiteral("Print"))->isEnabled());
-    EXPECT_FALSE(window->ioDock()->isVisible());
-    EXPECT_TRUE(window->errorDock()->isVisible());
-    EXPECT_TRUE(window->functionDock()->isVisible());
-}
-
-TEST_F(MainWindowTest, TheInputImageOutlivesARunButNotTheProgram) {
-    writeSettings(English, 1);
-    auto app = start();
-    frmMain* window = app->mainWindow();
-    drawLampRung(window->editor());
-    window->simulationWithPc();
-    ASSERT_TRUE(window->simulationRunning());
-    window->simulationRunner()->simulation().setInput('I', 1, true);
-    window->simulationStop();
-    window->simulationWithPc();
-    EXPECT_TRUE(window->simulationRunner()->simulation().input('I', 1));
-    window->simulationStop();
-
-    prompter.queueReply(Reply::No);  // do not save the drawn program
-    window->fileNew();
-    drawLampRung(window->editor());
-    window->simulationWithPc();
-    ASSERT_TRUE(window->simulationRunning());
-    EXPECT_FALSE(window->simulationRunner()->simulation().input('I', 1));
-    window->simulationStop();
-}
-
-TEST_F(MainWindowTest, ARefusedProgramStaysInEditMode) {
-    writeSettings(English, 1);
-    auto app = start();
-    frmMain* window = app->mainWindow();
-    window->simulationWithPc();  // an empty program: nothing to run
-    EXPECT_FALSE(window->simulationRunning());
-    EXPECT_FALSE(prompter.messages().empty());
-    EXPECT_TRUE(command(window, "mnuFileNew")->isEnabled());
-    EXPECT_FALSE(command(window, "mnuSimulationStop")->isEnabled());
-    EXPECT_FALSE(window->ioDock()->isVisible());
-}
-
-TEST_F(MainWindowTest, ExitWithAModifiedProgramAndCancelKeepsEverything) {
-    writeSettings(English, 1);
-    auto app = start();
-    frmMain* window = app->mainWindow();
-    drawLampRung(window->editor());
-    const Program before = app->program();
-
-    prompter.queueReply(Reply::Cancel);
-    EXPECT_FALSE(window->close());
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("Do you want to save the changes you made?")});
-    EXPECT_EQ(app->program(), before);
-    EXPECT_TRUE(window->editor().CanUndo());
-    // None of the exit steps ran.
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("data/def.txt"))));
-    EXPECT_FALSE(QFile::exists(windowSettingsPath()));
-}
-
-TEST_F(MainWindowTest, ExitDuringASimulationAsksToEndItFirst) {
-    writeSettings(English, 1);
-    auto app = start();
-    frmMain* window = app->mainWindow();
-    drawLampRung(window->editor());
-    window->simulationWithPc();
-    ASSERT_TRUE(window->simulationRunning());
-
-    prompter.queueReply(Reply::No);
-    EXPECT_FALSE(window->close());
-    EXPECT_TRUE(window->simulationRunning());
-
-    prompter.queueReply(Reply::Yes);  // end the simulation
-    prompter.queueReply(Reply::No);   // and do not save
-    EXPECT_TRUE(window->close());
-    EXPECT_FALSE(window->simulationRunning());
-    EXPECT_EQ(prompter.texts(), (QStringList{LoadText(4210), LoadText(4210), LoadText(4211)}));
-    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("data/def.txt"))));
-}
-
-TEST_F(MainWindowTest, WindowStartsAtTheDefaultPlaceAndRemembersWhereItWas) {
-    writeSettings(English, 1);
-    auto app = start();
-    frmMain* window = app->mainWindow();
-    // 1000 and 6500 twips at 15 twips a pixel.
-    EXPECT_EQ(window->pos(), QPoint(67, 67));
-    EXPECT_EQ(window->size(), QSize(433, 433));
-
-    window->move(150, 120);
-    window->resize(900, 640);
-    ASSERT_TRUE(window->close());
-    {
-        QSettings stored(windowSettingsPath(), QSettings::IniFormat);
-        EXPECT_EQ(stored.value(QStringLiteral("Settings/MainLeft")).toInt(), 2250);
-        EXPECT_EQ(stored.value(QStringLiteral("Settings/MainTop")).toInt(), 1800);
-        EXPECT_EQ(stored.value(QStringLiteral("Settings/MainWidth")).toInt(), 13500);
-        EXPECT_EQ(stored.value(QStringLiteral("Settings/MainHeight")).toInt(), 9600);
-    }
-    app.reset();
-    auto again = start();
-    EXPECT_EQ(again->mainWindow()->pos(), QPoint(150, 120));
-    EXPECT_EQ(again->mainWindow()->size(), QSize(900, 640));
-}
-
-TEST_F(MainWindowTest, StoredViewModeChoosesTheDisplayStyle) {
-    writeSettings(English, 1);
-    const char* actions[] = {"mnuEditModeDevice", "mnuEditModePLC", "mnuEditModeElectrical"};
-    const std::pair<QVariant, int> cases[] = {
-        {5, 0}, {2, 2}, {1, 1}, {-1, 0}, {QStringLiteral("PLC"), 0},
-    };
-    for (const auto& c : cases) {
-        {
-            QSettings stored(windowSettingsPath(), QSettings::IniFormat);
-            stored.setValue(QStringLiteral("Startup/ViewMode"), c.first);
-        }
-        auto app = start();
-        frmMain* window = app->mainWindow();
-        EXPECT_EQ(window->displayStyle(), c.second) << c.first.toString().toStdString();
-        EXPECT_EQ(window->ladderView()->displayStyle(), c.second);
-        EXPECT_TRUE(command(window, actions[c.second])->isChecked());
-    }
-
-    // A choice from the menu is stored at once, not only at exit.
-    auto app = start();
-    command(app->mainWindow(), "mnuEditModeElectrical")->trigger();
-    EXPECT_EQ(app->mainWindow()->ladderView()->displayStyle(), 2);
-    QSettings stored(windowSettingsPath(), QSettings::IniFormat);
-    EXPECT_EQ(stored.value(QStringLiteral("Startup/ViewMode")).toInt(), 2);
-}
-
 TEST_F(MainWindowTest, EditCaptionsAndClipboardFollowTheLineSelection) {
-    writeSettings(English, 1);
-    auto app = start();
-    frmMain* window = app->mainWindow();
-    window->resize(1000, 700);
+    start();
+    window()->resize(1000, 700);
     QApplication::processEvents();
-    LadderView* view = window->ladderView();
+    auto* view = find<LadderView>("ladderView");
     const QRect lineNumber = view->lineNumberRect(2);
     ASSERT_FALSE(lineNumber.isEmpty());
+    const struct {
+        const char* name;
+        const char* element;
+        const char* line;
+    } captions[] = {{"mnuEditCut", "Cu&t", "Cu&t Line"},
+                    {"mnuEditCopy", "&Copy", "&Copy Line"},
+                    {"mnuEditPaste", "&Paste", "&Paste Line"}};
 
     clickView(view, lineNumber.center(), Qt::RightButton);
-    ASSERT_TRUE(window->editor().LineSelected());
-    EXPECT_EQ(command(window, "mnuEditCut")->text(), QStringLiteral("Cu&t Line"));
-    EXPECT_EQ(command(window, "mnuEditCopy")->text(), QStringLiteral("&Copy Line"));
-    EXPECT_EQ(command(window, "mnuEditPaste")->text(), QStringLiteral("&Paste Line"));
-    command(window, "mnuEditCopy")->trigger();
+    ASSERT_TRUE(editor().LineSelected());
+    for (const auto& c : captions) {
+        EXPECT_EQ(command(c.name)->text(), QLatin1String(c.line));
+    }
+    command("mnuEditCopy")->trigger();
     EXPECT_TRUE(
         QGuiApplication::clipboard()->text().startsWith(QStringLiteral(" MarloCutCopyPaste: Line: ")));
 
     clickView(view, view->positionRect({SelectionKinds::Contact, 2, 0}).center(), Qt::LeftButton);
-    EXPECT_FALSE(window->editor().LineSelected());
-    EXPECT_EQ(command(window, "mnuEditCut")->text(), QStringLiteral("Cu&t"));
-    EXPECT_EQ(command(window, "mnuEditCopy")->text(), QStringLiteral("&Copy"));
-    EXPECT_EQ(command(window, "mnuEditPaste")->text(), QStringLiteral("&Paste"));
+    EXPECT_FALSE(editor().LineSelected());
+    for (const auto& c : captions) {
+        EXPECT_EQ(command(c.name)->text(), QLatin1String(c.element));
+    }
 }
 
 TEST_F(MainWindowTest, ALineCopiedInOneWindowPastesIntoAnotherProgram) {
-    writeSettings(English, 1);
-    auto first = start();
-    auto second = start();
-    frmMain* from = first->mainWindow();
-    frmMain* to = second->mainWindow();
-    drawLampRung(from->editor());
-    from->editor().selectLine(0);
-    command(from, "mnuEditCopy")->trigger();
+    start();
+    auto first = std::move(app);
+    DrawLampRung(first->context().editor());
+    first->context().editor().selectLine(0);
+    first->mainWindow()->command(QStringLiteral("mnuEditCopy"))->trigger();
 
-    to->editor().selectLine(4);
-    command(to, "mnuEditPaste")->trigger();
-    const Program& source = first->program();
-    const Program& target = second->program();
+    start();
+    editor().selectLine(4);
+    command("mnuEditPaste")->trigger();
     for (int w = 0; w < kWordsPerLine; ++w) {
-        EXPECT_EQ(target.word(4, w), source.word(0, w)) << "word " << w;
+        EXPECT_EQ(program().word(4, w), first->program().word(0, w)) << "word " << w;
     }
-    EXPECT_TRUE(target.ProgramModified);
-    EXPECT_TRUE(command(to, "mnuEditUndo")->isEnabled());
+    EXPECT_TRUE(program().ProgramModified);
+    EXPECT_TRUE(command("mnuEditUndo")->isEnabled());
 }
 
 TEST_F(MainWindowTest, UndoAndRedoCommandsFollowTheHistory) {
-    writeSettings(English, 1);
-    auto app = start();
-    frmMain* window = app->mainWindow();
-    LadderEditor& editor = window->editor();
-    QAction* undo = command(window, "mnuEditUndo");
-    QAction* redo = command(window, "mnuEditRedo");
-    QToolButton* undoButton = window->toolbarButton(QStringLiteral("Undo"));
-    QToolButton* redoButton = window->toolbarButton(QStringLiteral("Redo"));
-    const Program empty = app->program();
-    EXPECT_FALSE(undo->isEnabled());
-    EXPECT_FALSE(redo->isEnabled());
-
-    editor.setPlacement('I', OperandNumberCode(1));
-    ASSERT_TRUE(editor.PlaceOperand());
-    const Program placed = app->program();
-    EXPECT_TRUE(undo->isEnabled());
-    EXPECT_TRUE(undoButton->isEnabled());
-    EXPECT_FALSE(redo->isEnabled());
-
-    undo->trigger();
-    EXPECT_EQ(app->program().LadderGrid, empty.LadderGrid);
-    EXPECT_FALSE(undo->isEnabled());
-    EXPECT_TRUE(redo->isEnabled());
-    EXPECT_TRUE(redoButton->isEnabled());
-
-    redo->trigger();
-    EXPECT_EQ(app->program().LadderGrid, placed.LadderGrid);
-    EXPECT_TRUE(undo->isEnabled());
-    EXPECT_FALSE(redo->isEnabled());
-
+    start();
+    // After each step: the grid holds the first, second or no operand; Undo and Redo on or off.
+    const auto expectState = [&](std::uint16_t number, bool undo, bool redo) {
+        EXPECT_EQ(program().word(0, 1), number ? OperandNumberCode(number) : CellEmpty);
+        EXPECT_EQ(command("mnuEditUndo")->isEnabled(), undo);
+        EXPECT_EQ(button("Undo")->isEnabled(), undo);
+        EXPECT_EQ(command("mnuEditRedo")->isEnabled(), redo);
+        EXPECT_EQ(button("Redo")->isEnabled(), redo);
+    };
+    expectState(0, false, false);
+    editor().setPlacement('I', OperandNumberCode(1));
+    ASSERT_TRUE(editor().PlaceOperand());
+    expectState(1, true, false);
+    command("mnuEditUndo")->trigger();
+    expectState(0, false, true);
+    command("mnuEditRedo")->trigger();
+    expectState(1, true, false);
     // A new change after an undo ends the redo history.
-    undo->trigger();
-    ASSERT_TRUE(redo->isEnabled());
-    editor.setPlacement('I', OperandNumberCode(2));
-    ASSERT_TRUE(editor.PlaceOperand());
-    EXPECT_FALSE(redo->isEnabled());
-    EXPECT_FALSE(redoButton->isEnabled());
+    command("mnuEditUndo")->trigger();
+    editor().setPlacement('I', OperandNumberCode(2));
+    ASSERT_TRUE(editor().PlaceOperand());
+    expectState(2, true, false);
+}
+
+// The document's and the editor's announcements reach the windows without the frame passing them on.
+TEST_F(MainWindowTest, ProgramChangesReachTheErrorListTheCaptionAndTheCommands) {
+    start();
+    auto* errors = find<ErrorListWindow>("errorListWindow");
+    const int before = errors->grid()->rowCount();
+    editor().select({SelectionKinds::Coil, 3, 0});
+    editor().setPlacement('Q', OperandNumberCode(2));
+    ASSERT_TRUE(editor().PlaceOperand());
+    EXPECT_NE(errors->grid()->rowCount(), before);
+    EXPECT_EQ(errors->grid()->rowCount(), int(editor().errors().size()));
+    EXPECT_TRUE(command("mnuEditUndo")->isEnabled());
+
+    prompter.queueFile(path("Lamp.h53"));
+    command("mnuFileSaveAs")->trigger();
+    EXPECT_EQ(window()->windowTitle(), QStringLiteral("BRANTELDESK X      ( Lamp.h53 )  ( ") +
+                                           path("Lamp.h53") + QStringLiteral(" )"));
 }
 
 TEST_F(MainWindowTest, ModelDialogSetsTheModelDependentCommands) {
-    writeSettings(English, 1);
-    struct Case {
-        int row;
-        int model;
-        bool analog;
-        bool display;
-    };
-    for (const Case& c : {Case{2, 9, true, true}, Case{3, 12, false, false}}) {
-        auto app = start();
-        frmMain* window = app->mainWindow();
-        bool dialogSeen = false;
-        QTimer::singleShot(0, [&dialogSeen, row = c.row] {
-            auto* dialog = qobject_cast<config_form*>(QApplication::activeModalWidget());
-            if (dialog == nullptr) {
-                if (QWidget* other = QApplication::activeModalWidget()) {
-                    other->close();
-                }
-                return;
-            }
-            dialogSeen = true;
-            dialog->selectRow(row);
-            dialog->Command1()->click();
+    const struct {
+        int row, model;
+        bool analog, display;
+    } cases[] = {{2, 9, true, true}, {3, 12, false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.row);
+        start();
+        expectDialog<config_form>([row = c.row](config_form& d) {
+            d.selectRow(row);
+            d.Command1()->click();
         });
-        command(window, "mnuConfigModel")->trigger();
-        ASSERT_TRUE(dialogSeen);
-        EXPECT_EQ(app->program().ModelIndex, c.model);
-        EXPECT_EQ(window->modelPanel()->text(), QString::fromLatin1(ModelDisplayName(c.model)));
-        auto* analog = window->findChild<QMenu*>(QStringLiteral("mnuAnalog"));
-        ASSERT_NE(analog, nullptr);
-        EXPECT_EQ(analog->menuAction()->isEnabled(), c.analog) << c.row;
-        EXPECT_EQ(command(window, "mnuViewTextDisplay")->isVisible(), c.display) << c.row;
-        EXPECT_EQ(command(window, "mnuViewBar3")->isVisible(), c.display) << c.row;
-        EXPECT_TRUE(app->program().ProgramModified);
+        command("mnuConfigModel")->trigger();
+        EXPECT_EQ(program().ModelIndex, c.model);
+        EXPECT_EQ(window()->modelPanel()->text(), QString::fromLatin1(ModelDisplayName(c.model)));
+        EXPECT_EQ(find<QMenu>("mnuAnalog")->menuAction()->isEnabled(), c.analog);
+        EXPECT_EQ(command("mnuViewTextDisplay")->isVisible(), c.display);
+        EXPECT_EQ(command("mnuViewBar3")->isVisible(), c.display);
+        EXPECT_TRUE(program().ProgramModified);
     }
 }
 
-TEST_F(MainWindowTest, SendWritesTheAttachmentAndReportsAMailProgramThatWillNotStart) {
-    writeSettings(English, 1);
-    auto app = start();
-    frmMain* window = app->mainWindow();
-    drawLampRung(window->editor());
-    const QString attachment = dir.filePath(QStringLiteral("data/Attachment/Attachment.h53"));
+TEST_F(MainWindowTest, CommPortOkWritesTheSettingsFile) {
+    start();
+    expectDialog<ser_setting_form>([](ser_setting_form& d) {
+        d.optUART()->setChecked(true);
+        d.cmbCommPort()->setEditText(QStringLiteral("/dev/ttyUSB0"));
+        d.txtModbusID()->setText(QStringLiteral("12"));
+        d.Command1()->click();
+    });
+    command("mnuOptionsCommPort")->trigger();
+    QFile file(settingsPath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_TRUE(text.contains("\nPort:= /dev/ttyUSB0\r\n")) << text.toStdString();
+    const AppSettings stored = ReadSettings(settingsPath());
+    EXPECT_EQ(stored.ModbusID, 12);
+    EXPECT_EQ(stored.SerialDevice, QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_TRUE(prompter.messages().empty());
+}
 
-    qputenv(kMailCommandVariable, dir.filePath(QStringLiteral("no-such-mail-program")).toLocal8Bit());
-    command(window, "mnuFileSend")->trigger();
+TEST_F(MainWindowTest, SendWritesTheAttachmentAndReportsAMailProgramThatWillNotStart) {
+    start();
+    DrawLampRung(editor());
+    const QString attachment = path("data/Attachment/Attachment.h53");
+    qputenv(kMailCommandVariable, path("no-such-mail-program").toLocal8Bit());
+    command("mnuFileSend")->trigger();
     Program sent;
     EXPECT_TRUE(ReadProgramFile(attachment, sent).ok());
-    EXPECT_EQ(sent.LadderGrid, app->program().LadderGrid);
+    EXPECT_EQ(sent.LadderGrid, program().LadderGrid);
     ASSERT_EQ(prompter.messages().size(), 1u);
     EXPECT_EQ(prompter.messages()[0].icon, MessageIcon::Warning);
     EXPECT_TRUE(prompter.texts()[0].contains(attachment)) << prompter.texts()[0].toStdString();
 
     prompter.clear();
     qputenv(kMailCommandVariable, "true");
-    command(window, "mnuFileSend")->trigger();
+    command("mnuFileSend")->trigger();
     EXPECT_TRUE(prompter.messages().empty());
     qunsetenv(kMailCommandVariable);
 }
 
-TEST_F(MainWindowTest, HelpOpensOnItsContentsAndEveryLinkLeadsToAPage) {
-    writeSettings(English, 1);
-    auto app = start();
-    frmMain* window = app->mainWindow();
-    command(window, "mnuHelpContents")->trigger();
-    HelpWindow* help = window->helpWindow();
+TEST_F(MainWindowTest, HelpOpensOnItsContentsEveryLinkLeadsToAPageEscClosesAndAboutNamesTheVersion) {
+    start();
+    command("mnuHelpContents")->trigger();
+    auto* help = find<HelpWindow>("frmHelp");
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->isVisible());
     EXPECT_EQ(help->currentPage(), QStringLiteral("index.html"));
     ASSERT_EQ(help->contents()->count(), HelpWindow::pages().size());
+    EXPECT_FALSE(help->contents()->accessibleName().isEmpty());
 
     static const QRegularExpression link(QStringLiteral("href=\"([^\"#]*)"));
     for (const QString& page : HelpWindow::pages()) {
@@ -570,19 +562,61 @@ TEST_F(MainWindowTest, HelpOpensOnItsContentsAndEveryLinkLeadsToAPage) {
     EXPECT_TRUE(help->browser()->toPlainText().contains(QStringLiteral("branteldesk-cli simulate")));
     help->showPage(QStringLiteral("editor.html"));
     EXPECT_EQ(help->contents()->currentRow(), HelpWindow::pages().indexOf(QStringLiteral("editor.html")));
-}
 
-TEST_F(MainWindowTest, AboutNamesTheProductAndItsVersion) {
-    writeSettings(English, 1);
-    auto app = start();
-    command(app->mainWindow(), "mnuHelpAbout")->trigger();
-    auto* about = app->mainWindow()->findChild<QDialog*>(QStringLiteral("dlgAbout"));
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(help->browser(), &escape);
+    EXPECT_FALSE(help->isVisible());
+
+    // About names the product and its version.
+    command("mnuHelpAbout")->trigger();
+    auto* about = find<QDialog>("dlgAbout");
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(about->isVisible());
-    auto* version = about->findChild<QLabel*>(QStringLiteral("lblVersion"));
-    ASSERT_NE(version, nullptr);
-    EXPECT_TRUE(version->text().endsWith(QString::fromLatin1(kVersionText)));
+    EXPECT_TRUE(about->findChild<QLabel*>("lblVersion")->text().endsWith(QString::fromLatin1(kVersionText)));
     about->reject();
+}
+
+TEST_F(MainWindowTest, FileDialogsStartInTheProgramsFolderElseTheDocumentsFolder) {
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QDir(documents).exists()) {
+        documents = QDir::homePath();
+    }
+    const struct {
+        QString named, start, expected;
+    } cases[] = {{dir.path(), QString(), dir.path()},
+                 {QString(), path("data"), path("data")},
+                 {QString(), QString(), documents},
+                 {path("gone"), path("gone"), documents}};
+    QDir().mkpath(path("data"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected.toStdString());
+        FileChoice choice;
+        choice.directory = c.named;
+        const auto dialog = MakeFileDialog(nullptr, choice, QFileDialog::AcceptOpen, c.start);
+        EXPECT_EQ(QDir(dialog->directory()).absolutePath(), QDir(c.expected).absolutePath());
+        EXPECT_GE(dialog->width(), 800);
+        if (auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"))) {
+            EXPECT_GE(view->header()->sectionSize(0), 300);
+        }
+    }
+}
+
+// Screen readers find every control of the main window by a name.
+TEST_F(MainWindowTest, EveryWindowAndControlHasAnObjectAndAnAccessibleName) {
+    start();
+    EXPECT_EQ(window()->accessibleName(), QStringLiteral("BRANTELDESK X"));
+    for (QWidget* widget : window()->findChildren<QWidget*>()) {
+        const QString name = widget->objectName();
+        if (!name.isEmpty() && !name.startsWith(QLatin1String("qt_"))) {
+            EXPECT_FALSE(widget->accessibleName().isEmpty()) << name.toStdString();
+        }
+    }
+    for (const char* name : {"ladderView", "functionSelector", "errorListWindow", "grdErrors", "mnuFile",
+                             "tbNew", "tbPrint", "dockFunctionToolbox", "sbStatusBarModel"}) {
+        auto* widget = find<QWidget>(name);
+        ASSERT_NE(widget, nullptr) << name;
+        EXPECT_FALSE(widget->accessibleName().isEmpty()) << name;
+    }
 }
 
 }  // namespace

@@ -1,24 +1,18 @@
-#include <gtest/gtest.h>
-
 #include <QCheckBox>
-#include <QDockWidget>
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QStyleOptionButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 
 #include "../check/ladder_drawing.h"
 #include "blocks/soft_text_record.h"
-#include "editor/ladder_editor.h"
-#include "ladder/program_document.h"
-#include "shell/scripted_prompter.h"
-#include "ui/io_form.h"
-#include "ui/pc_simulation_runner.h"
+#include "editor_rig.h"
+#include "ui/sim/io_form.h"
+#include "ui/sim/pc_simulation_runner.h"
 
 namespace bdx {
 namespace {
@@ -48,10 +42,10 @@ bool lampLooksLit(OutputLamp* lamp) {
     return c.green() > c.red() + 60;
 }
 
-class SimulationPanelTest : public ::testing::Test {
+class SimulationPanelTest : public EditorRig {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
+        EditorRig::SetUp();
         runner.setDumpPath(QString());
     }
     // Puts the drawing in the editor, checked as every edit would leave it.
@@ -65,10 +59,6 @@ class SimulationPanelTest : public ::testing::Test {
     }
     bool output(char letter, int n) const { return runner.engine().operandValue(std::uint16_t(letter), n); }
 
-    QTemporaryDir dir;
-    ScriptedPrompter prompter;
-    ProgramDocument document{prompter, dir.filePath(QStringLiteral("undo")), dir.path()};
-    LadderEditor editor{document, prompter};
     PcSimulationRunner runner{editor, prompter, nullptr};
     QSignalSpy startedSpy{&runner, &PcSimulationRunner::started};
     QSignalSpy endedSpy{&runner, &PcSimulationRunner::ended};
@@ -107,22 +97,6 @@ TEST_F(SimulationPanelTest, TickedInputLightsTheOutputAndF5EndsTheRun) {
     runner.stop();  // nothing left to stop
     EXPECT_EQ(endedSpy.count(), 1);
     EXPECT_TRUE(prompter.messages().empty());
-}
-
-TEST_F(SimulationPanelTest, DockOwnerGetsThePanelAsItsContent) {
-    Ladder ladder(8);
-    ladder.rung(1, 'I', 1, 'Q', 1);
-    load(ladder);
-    QDockWidget dock;
-    PcSimulationRunner docked(editor, prompter, &dock);
-    docked.setDumpPath(QString());
-    ASSERT_TRUE(docked.RunPcSimulation());
-    I_O_form* panel = docked.panel();
-    EXPECT_EQ(dock.widget(), panel);
-    EXPECT_FALSE(panel->isWindow());
-    QTest::keyClick(panel->inputBox(2), Qt::Key_F5);
-    EXPECT_FALSE(docked.running());
-    EXPECT_TRUE(waitFor([&] { return dock.widget() == nullptr; }));
 }
 
 TEST_F(SimulationPanelTest, ProgramWithErrorsIsRefused) {

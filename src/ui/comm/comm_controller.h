@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QObject>
+
+namespace bdx {
+
+class AppContext;
+class frmMain;
+
+// Device communication in the frame: Options / Comm Port for now; the transfer, clock and
+// utility dialogs join here.
+class CommController : public QObject {
+    Q_OBJECT
+  public:
+    CommController(AppContext& context, frmMain& frame);
+
+  private:
+    // The settings dialog, modal; OK saves the settings file.
+    void showCommSettings();
+    void saveCommSettings();
+
+    AppContext& context_;
+    frmMain& frame_;
+};
+
+}  // namespace bdx

@@ -1,0 +1,134 @@
+#include "pc_simulation_runner.h"
+
+#include <QDockWidget>
+#include <QWidget>
+#include <algorithm>
+
+#include "editor/ladder_editor.h"
+#include "io_form.h"
+#include "shell/app_paths.h"
+
+namespace bdx {
+
+PcSimulationRunner::PcSimulationRunner(LadderEditor& editor, Prompter& prompter, QWidget* panelParent,
+                                       QObject* parent)
+    : QObject(parent),
+      editor_(editor),
+      prompter_(prompter),
+      panelParent_(panelParent),
+      simulation_(std::make_unique<PcSimulation>(clock_, prompter)),
+      dumpPath_(NetworkDumpPath()) {
+    simulation_->setDumpPath(dumpPath_);
+    // Inputs, sliders and the stop command take effect between two scans; a precise timer keeps
+    // the rate steady rather than rounding each interval to the coarse timer's slack.
+    scanTimer_.setTimerType(Qt::PreciseTimer);
+    scanTimer_.setInterval(kScanIntervalMs);
+    connect(&scanTimer_, &QTimer::timeout, this, &PcSimulationRunner::runScans);
+}
+
+I_O_form* PcSimulationRunner::panel() const {
+    return panel_.data();
+}
+
+void PcSimulationRunner::setDumpPath(const QString& path) {
+    dumpPath_ = path;
+    simulation_->setDumpPath(path);
+}
+
+void PcSimulationRunner::resetSimulation() {
+    if (active_) {
+        return;
+    }
+    simulation_ = std::make_unique<PcSimulation>(clock_, prompter_);
+    simulation_->setDumpPath(dumpPath_);
+}
+
+PcSimulationRunner::~PcSimulationRunner() {
+    // The panel refers to the simulation that dies with this object.
+    delete panel_.data();
+}
+
+bool PcSimulationRunner::RunPcSimulation() {
+    if (active_) {
+        return false;
+    }
+    Program& program = editor_.program();
+    if (!simulation_->PrepareSimulation(program, editor_.errors())) {
+        return false;
+    }
+    panel_ = new I_O_form(*simulation_, panelParent_);
+    connect(panel_, &I_O_form::stopRequested, this, &PcSimulationRunner::stop);
+    panel_->prepare(program);
+    if (auto* dock = qobject_cast<QDockWidget*>(panelParent_.data())) {
+        // In a dock it is the dock's content, not a window of its own; the owner shows the dock.
+        panel_->setWindowFlags(Qt::Widget);
+        dock->setWidget(panel_);
+    } else if (panelParent_ != nullptr && panelParent_->isVisible()) {
+        // Along the right edge of the main window, clear of its menus and toolbar.
+        const QRect owner = panelParent_->window()->frameGeometry();
+        panel_->move(std::max(owner.left(), owner.right() - panel_->frameGeometry().width() - 16),
+                     owner.top() + 96);
+    }
+    panel_->show();
+
+    stopRequested_ = false;
+    active_ = true;
+    scans_ = 0;
+    slotsDone_ = 0;
+    runClock_.start();
+    scanTimer_.start();
+    Q_EMIT started();
+    return true;
+}
+
+void PcSimulationRunner::stop() {
+    if (!active_) {
+        return;
+    }
+    // Inside a scan (a message box of the blocks runs its own event loop) the run ends once
+    // that scan is complete.
+    if (inScans_) {
+        stopRequested_ = true;
+        return;
+    }
+    finish();
+}
+
+void PcSimulationRunner::runScans() {
+    if (!active_ || inScans_) {
+        return;
+    }
+    inScans_ = true;
+    // The first scan is due at once, then one every interval of the run's wall clock.
+    const qint64 due = runClock_.elapsed() / kScanIntervalMs + 1;
+    // A turn that came very late catches up a bounded stretch and lets the rest go, so that the
+    // windows get their events back; the block timers read the wall clock and lose nothing.
+    slotsDone_ = std::max(slotsDone_, due - kMaxScansPerTurn);
+    bool goOn = true;
+    while (goOn && !stopRequested_ && slotsDone_ < due) {
+        goOn = simulation_->ScanOnce() == 2;
+        ++slotsDone_;
+        ++scans_;
+    }
+    inScans_ = false;
+    if (!goOn || stopRequested_) {
+        finish();
+    }
+}
+
+void PcSimulationRunner::finish() {
+    scanTimer_.stop();
+    active_ = false;
+    stopRequested_ = false;
+    simulation_->EndSimulation();
+    if (I_O_form* panel = panel_.data()) {
+        panel_ = nullptr;
+        panel->disconnect(this);
+        panel->hide();
+        // Later: stop() may have come from one of the panel's own handlers.
+        panel->deleteLater();
+    }
+    Q_EMIT ended();
+}
+
+}  // namespace bdx

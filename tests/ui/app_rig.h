@@ -1,0 +1,139 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDialog>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <deque>
+#include <functional>
+#include <memory>
+
+#include "editor/ladder_editor.h"
+#include "ladder/grid.h"
+#include "shell/language_table.h"
+#include "shell/scripted_prompter.h"
+#include "ui/main/app_context.h"
+#include "ui/main/application.h"
+#include "ui/main/frm_main.h"
+#include "ui/sim/pc_simulation_runner.h"
+
+namespace bdx {
+
+// The whole application for a GUI test: settings, data and window settings in a temporary
+// folder, a scripted prompter, and modal dialogs handed to the test in turn.
+class AppRig : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    void TearDown() override {
+        app.reset();
+        SetLanguageOffset(English);
+        EXPECT_TRUE(dialogs.empty()) << dialogs.size() << " expected dialog(s) never opened";
+    }
+
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+    QString settingsPath() const { return path("Config.ini"); }
+    QString windowSettingsPath() const { return path("window.ini"); }
+
+    void writeSettings(int languageOffset, int languageDlg = 1) {
+        AppSettings s;
+        s.LanguageOffset = languageOffset;
+        s.LanguageDlg = static_cast<std::uint8_t>(languageDlg);
+        ASSERT_TRUE(WriteSettings(settingsPath(), s));
+    }
+
+    StartupOptions options(const QString& programPath = QString()) {
+        StartupOptions o;
+        o.settingsPath = settingsPath();
+        o.dataFolder = path("data");
+        o.programPath = programPath;
+        o.windowSettingsPath = windowSettingsPath();
+        o.prompter = &prompter;
+        o.dialogRunner = [this](QDialog& dialog) { return runDialog(dialog); };
+        return o;
+    }
+    // Starts an application, which becomes the one the helpers below look at.
+    Application& start(const QString& programPath = QString()) { return start(options(programPath)); }
+    // Without settings of its own a test runs in English, without the language dialog.
+    Application& start(const StartupOptions& o) {
+        if (!QFile::exists(o.settingsPath)) {
+            writeSettings(English);
+        }
+        app = std::make_unique<Application>(o);
+        app->start();
+        return *app;
+    }
+
+    // The next modal dialog must be a `Dialog`; `fill` answers it as the user would.
+    template <class Dialog>
+    void expectDialog(std::function<void(Dialog&)> fill) {
+        dialogs.push_back([fill](QDialog& dialog) {
+            auto* typed = qobject_cast<Dialog*>(&dialog);
+            EXPECT_NE(typed, nullptr) << "another dialog opened: " << dialog.objectName().toStdString();
+            if (typed != nullptr) {
+                fill(*typed);
+            }
+        });
+    }
+
+    frmMain* window() const { return app->mainWindow(); }
+    LadderEditor& editor() const { return app->context().editor(); }
+    PcSimulationRunner& runner() const { return app->context().simulation(); }
+    Program& program() const { return app->program(); }
+    QAction* command(const char* name) const {
+        QAction* action = window()->findChild<QAction*>(QString::fromLatin1(name));
+        EXPECT_NE(action, nullptr) << name;
+        return action;
+    }
+    QToolButton* button(const char* key) const {
+        auto* found = window()->findChild<QToolButton*>(QStringLiteral("tb") + QString::fromLatin1(key));
+        EXPECT_NE(found, nullptr) << key;
+        return found;
+    }
+    template <class T>
+    T* find(const char* name) const {
+        return window()->findChild<T*>(QString::fromLatin1(name));
+    }
+
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    std::deque<std::function<void(QDialog&)>> dialogs;
+    std::unique_ptr<Application> app;
+
+  private:
+    DialogResult runDialog(QDialog& dialog) {
+        if (dialogs.empty()) {
+            ADD_FAILURE() << "unexpected dialog " << dialog.objectName().toStdString();
+            return DialogResult::Rejected;
+        }
+        const auto fill = std::move(dialogs.front());
+        dialogs.pop_front();
+        dialog.show();
+        fill(dialog);
+        const bool accepted = dialog.result() == QDialog::Accepted;
+        dialog.hide();
+        return accepted ? DialogResult::Accepted : DialogResult::Rejected;
+    }
+};
+
+// I1 driving Q1 on line 1, drawn as a user would, complete enough for the run gate.
+inline void DrawLampRung(LadderEditor& editor) {
+    editor.select({SelectionKinds::Contact, 0, 0});
+    editor.setPlacement('I', OperandNumberCode(1));
+    editor.PlaceOperand();
+    editor.select({SelectionKinds::Coil, 0, 0});
+    editor.setPlacement('Q', OperandNumberCode(1));
+    editor.PlaceOperand();
+    editor.setEditTool(kWireTool);
+    for (int column : {1, 2}) {
+        editor.select({SelectionKinds::Contact, 0, column});
+        editor.WireToolClick(0.5);
+    }
+    editor.setEditTool(kSelectionTool);
+    editor.select({SelectionKinds::Junction, 0, 2});
+    editor.ToggleJunction(JunctionArea::Right);
+}
+
+}  // namespace bdx
