@@ -61,7 +61,9 @@ void SetSoftTextLines(Program& program, int message, const QStringList& lines) {
 }
 
 EmbeddedToken MakeEmbeddedDataToken(const EmbeddedDataRequest& request) {
-    const auto refuse = [](int textId) { return EmbeddedToken{std::nullopt, InformationBox(LoadText(textId))}; };
+    const auto refuse = [](int textId) {
+        return EmbeddedToken{std::nullopt, InformationBox(LoadText(textId))};
+    };
     // A block value needs the block's number, then one of its parameters.
     const auto blockValue = [&](int source, int missingNumber) {
         if (request.number <= 0) {
@@ -81,11 +83,14 @@ EmbeddedToken MakeEmbeddedDataToken(const EmbeddedDataRequest& request) {
             if (request.number <= 0) {
                 return refuse(SelectAnalogInput);
             }
-            return {token(EmbeddedSource::AnalogInput, QString::number(request.number), QStringLiteral("x")), {}};
+            return {token(EmbeddedSource::AnalogInput, QString::number(request.number), QStringLiteral("x")),
+                    {}};
         case EmbeddedChoice::Date:
-            return {token(EmbeddedSource::DateTime, QStringLiteral(" "), QString::number(kDateParameter)), {}};
+            return {token(EmbeddedSource::DateTime, QStringLiteral(" "), QString::number(kDateParameter)),
+                    {}};
         case EmbeddedChoice::Time:
-            return {token(EmbeddedSource::DateTime, QStringLiteral(" "), QString::number(kTimeParameter)), {}};
+            return {token(EmbeddedSource::DateTime, QStringLiteral(" "), QString::number(kTimeParameter)),
+                    {}};
     }
     return {};
 }

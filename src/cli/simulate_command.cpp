@@ -240,8 +240,7 @@ QString parseLine(const QString& raw, std::int64_t previousTime, ScriptLine& lin
 
 class Simulation {
   public:
-    Simulation(const QDateTime& start, std::int64_t step)
-        : clock_(start), sim_(clock_), step_(step) {}
+    Simulation(const QDateTime& start, std::int64_t step) : clock_(start), sim_(clock_), step_(step) {}
 
     // A refusal is printed as its boxes read, one after the other.
     bool prepare(Program& program, QTextStream& err) {

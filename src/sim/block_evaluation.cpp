@@ -3,10 +3,7 @@
 namespace bdx {
 
 BlockEvaluation::BlockEvaluation(const Clock& clock)
-    : timers(clock),
-      timeSwitches(clock),
-      hourMeters(clock),
-      softTexts(clock, hourMeters, analog, this) {}
+    : timers(clock), timeSwitches(clock), hourMeters(clock), softTexts(clock, hourMeters, analog, this) {}
 
 void BlockEvaluation::PrepareRun(const Program& program) {
     timers.PrepareRun(program);

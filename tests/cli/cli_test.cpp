@@ -148,7 +148,9 @@ TEST(CliTest, CheckPrintsTheErrorListAndTheCompileFault) {
         {{empty}, 1, QStringLiteral("Error no. : 50\nThere is no program to run.\n")},
         {{q1}, 1, english},
         // The checker speaks English to Polish users; only the place is translated.
-        {{q1, QStringLiteral("--lang"), QStringLiteral("pl")}, 1, QString(english).replace("Contact", "Styk")},
+        {{q1, QStringLiteral("--lang"), QStringLiteral("pl")},
+         1,
+         QString(english).replace("Contact", "Styk")},
         {{dir.filePath(QStringLiteral("none.h53"))}, 2, {}},
         {{q1, QStringLiteral("--lang"), QStringLiteral("xx")}, 2, {}},
     };
@@ -158,7 +160,8 @@ TEST(CliTest, CheckPrintsTheErrorListAndTheCompileFault) {
         EXPECT_EQ(r.code, c.code);
         EXPECT_EQ(r.out, c.out);
     }
-    const Result spanish = RunCli({QStringLiteral("check"), QStringLiteral("--lang"), QStringLiteral("es"), q1});
+    const Result spanish =
+        RunCli({QStringLiteral("check"), QStringLiteral("--lang"), QStringLiteral("es"), q1});
     EXPECT_EQ(spanish.code, 1);
     EXPECT_NE(spanish.out.section(u'\t', 3), english.section(u'\t', 3));
 }

@@ -36,13 +36,15 @@ class SimulateTest : public ::testing::Test {
         Ladder relays;
         relays.rung(1, 'I', 1, 'M', 1, CoilSetRetentive).rung(2, 'I', 2, 'M', 1, CoilResetRetentive);
         relays.rung(3, 'I', 1, 'M', 2, CoilSet).rung(4, 'I', 2, 'M', 2, CoilReset);
-        for (const auto& [name, program] :
-             {std::pair{"on_delay", timer.p}, std::pair{"retentive", relays.p}, std::pair{"empty", Program{}}}) {
+        for (const auto& [name, program] : {std::pair{"on_delay", timer.p}, std::pair{"retentive", relays.p},
+                                            std::pair{"empty", Program{}}}) {
             ASSERT_TRUE(WriteProgramFile(program, path(name)));
         }
     }
     static void TearDownTestSuite() { delete dir; }
-    static QString path(const char* name) { return dir->filePath(QLatin1String(name) + QStringLiteral(".h53")); }
+    static QString path(const char* name) {
+        return dir->filePath(QLatin1String(name) + QStringLiteral(".h53"));
+    }
 
     static QTemporaryDir* dir;
 };
@@ -59,46 +61,88 @@ TEST_F(SimulateTest, ScriptsAgainstPrograms) {
         const char *out, *err;
     } cases[] = {
         // The timer steps after the network, so its contact reaches Q1 one scan later.
-        {"on-delay timer", path("on_delay"),
+        {"on-delay timer",
+         path("on_delay"),
          "1 set I1=1\n5.99 expect Q1=0 T1=0 T1.pv=4.99\n6 expect T1=1 T1.pv=5 Q1=0\n6.01 expect Q1=1\n"
          "8 print T1.pv Q1\n8 set I1=0\n8.02 expect T1=0 Q1=0\n",
-         {}, 0, "t=8 T1.pv=5 Q1=1\n", ""},
+         {},
+         0,
+         "t=8 T1.pv=5 Q1=1\n",
+         ""},
         // A coarser step scans at 0, 0.5, 1 ...; the timer still switches at 6, whatever the date.
-        {"coarse step", path("on_delay"), "1 set I1=1\n5.5 expect T1=0\n6 expect T1=1\n",
+        {"coarse step",
+         path("on_delay"),
+         "1 set I1=1\n5.5 expect T1=0\n6 expect T1=1\n",
          {QStringLiteral("--step"), QStringLiteral("0.5"), QStringLiteral("--start"),
           QStringLiteral("2026-03-01T23:59:59")},
-         0, "", ""},
-        {"a restart keeps only retentive relays", path("retentive"),
+         0,
+         "",
+         ""},
+        {"a restart keeps only retentive relays",
+         path("retentive"),
          "0 set I1=1\n0.1 set I1=0\n0.2 expect M1=1 M2=1\n0.5 restart\n0.51 expect M1=1 M2=0\n"
          "0.6 set I2=1\n0.7 expect M1=0\n",
-         {}, 0, "", ""},
-        {"a failed expect stops the run with its line", motor,
-         "0 set I2=1 I3=1\n0.5 expect Q2=0 Q1=1\n1 print Q1\n", {}, 1,
-         "expect failed at t=0.5: Q1=0, wanted 1\n", ""},
-        {"an analog input also sets its digital input, with hysteresis", motor,
+         {},
+         0,
+         "",
+         ""},
+        {"a failed expect stops the run with its line",
+         motor,
+         "0 set I2=1 I3=1\n0.5 expect Q2=0 Q1=1\n1 print Q1\n",
+         {},
+         1,
+         "expect failed at t=0.5: Q1=0, wanted 1\n",
+         ""},
+        {"an analog input also sets its digital input, with hysteresis",
+         motor,
          "0 set V1=8.18 V4=9\n0 expect I7=0 J8=1\n1 set V1=8.19\n1 expect I7=1\n2 set V1=5.00\n"
          "2 expect I7=1\n4 set V1=4.08\n4 expect I7=0\n",
-         {}, 0, "", ""},
-        {"print and display", example("batching_counter.h53"),
+         {},
+         0,
+         "",
+         ""},
+        {"print and display",
+         example("batching_counter.h53"),
          "# enable, then one item\n0 set I3=1 I1=1  # sensor high\n0.2 set I1=0\n"
          "0.25 print Q1 C1.pv RTC1 H1.ot\n\n0.25 display\n",
-         {}, 0,
+         {},
+         0,
          "t=0.25 Q1=1 C1.pv=1 RTC1=0 H1.ot=0\nt=0.25 display: No message\n"
          "|            |\n|            |\n|            |\n",
          ""},
         // The refusal is printed as its two boxes read.
-        {"a refused program", path("empty"), "0 print Q1\n", {}, 2, "",
+        {"a refused program",
+         path("empty"),
+         "0 print Q1\n",
+         {},
+         2,
+         "",
          "Error no. : 50\nThere is no program to run.\nFew errors have been noticed while compiling the "
          "program. Please verify the program before proceeding.\n"},
         {"restart takes no operand", path("retentive"), "1 restart M1\n", {}, 3, "", nullptr},
         {"no program", path("missing"), "", {}, 2, "", nullptr},
-        {"a start time without its T", motor, "", {QStringLiteral("--start"), QStringLiteral("2026-01-05 08:00:00")},
-         2, "", nullptr},
-        {"a step of zero", motor, "", {QStringLiteral("--step"), QStringLiteral("0")}, 2, "", nullptr},
-        {"a step finer than the clock", motor, "", {QStringLiteral("--step"), QStringLiteral("0.005")}, 2, "",
+        {"a start time without its T",
+         motor,
+         "",
+         {QStringLiteral("--start"), QStringLiteral("2026-01-05 08:00:00")},
+         2,
+         "",
          nullptr},
-        {"a missing script", motor, "", {QStringLiteral("--script"), dir->filePath(QStringLiteral("missing.sim"))},
-         2, "", nullptr},
+        {"a step of zero", motor, "", {QStringLiteral("--step"), QStringLiteral("0")}, 2, "", nullptr},
+        {"a step finer than the clock",
+         motor,
+         "",
+         {QStringLiteral("--step"), QStringLiteral("0.005")},
+         2,
+         "",
+         nullptr},
+        {"a missing script",
+         motor,
+         "",
+         {QStringLiteral("--script"), dir->filePath(QStringLiteral("missing.sim"))},
+         2,
+         "",
+         nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -114,7 +114,8 @@ TEST(ExamplesTest, CommentsNameWhatTheBlocksAreSetTo) {
         {"batching_counter.h53", Operand::P, 0, "C1 >= 45"},
     };
     for (const auto& [name, operand, index, text] : comments) {
-        EXPECT_TRUE(example(name).comment(operand, index).contains(QLatin1String(text))) << name << ": " << text;
+        EXPECT_TRUE(example(name).comment(operand, index).contains(QLatin1String(text)))
+            << name << ": " << text;
     }
 }
 

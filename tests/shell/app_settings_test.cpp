@@ -15,8 +15,8 @@ QByteArray withHeader(const char* body) {
 
 TEST(AppSettingsTest, DefaultsBeforeReading) {
     const AppSettings s;
-    EXPECT_EQ(std::make_tuple(s.CommPort, s.EthernetPort, s.IPAddress, s.BigEndian, s.ModbusID, s.LanguageOffset,
-                              s.LanguageDlg, s.BaudRateIndex),
+    EXPECT_EQ(std::make_tuple(s.CommPort, s.EthernetPort, s.IPAddress, s.BigEndian, s.ModbusID,
+                              s.LanguageOffset, s.LanguageDlg, s.BaudRateIndex),
               std::make_tuple(1, 0, QString(), true, 254, 0, 0, 0));
 }
 

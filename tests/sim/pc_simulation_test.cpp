@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "../check/ladder_drawing.h"
-#include "shell/scripted_prompter.h"
 #include "blocks/soft_text_record.h"
+#include "shell/scripted_prompter.h"
 #include "sim/clock.h"
 
 namespace bdx {
@@ -43,7 +43,8 @@ TEST_F(PcSimulationTest, InputDrivesTheOutputAndTheImageSurvivesTheNextRun) {
 // them as values. Both run the same.
 TEST_F(PcSimulationTest, AWindowsSimulationShowsWhatTheValuesSay) {
     const QString refusal = QStringLiteral(
-        "Few errors have been noticed while compiling the program. Please verify the program before proceeding.");
+        "Few errors have been noticed while compiling the program. Please verify the program before "
+        "proceeding.");
     const QString noModuleB = QStringLiteral("Extension module B is not selected.");
     ScriptedPrompter prompter;
     PcSimulation shown{clock, prompter};
