@@ -7,7 +7,7 @@ namespace bdx {
 DeviceCore::DeviceCore(VirtualDeviceOptions o, const Clock& base)
     : options(std::move(o)),
       memory(std::clamp(options.model, 0, kModelCount - 1), options.bigEndian, base),
-      sim(memory.clock, prompter) {}
+      sim(memory.clock) {}
 
 void DeviceCore::startRun() {
     mode = DeviceMode::Run;
@@ -18,10 +18,9 @@ void DeviceCore::startRun() {
         program.ExtensionModules[m] = (memory.extensionFlags() >> m) & 1;
     }
     ReadImage(memory.image, memory.imageBigEndian, program);
-    prompter.clear();
     // The device runs what it holds: the rule check is the program's business, only a
     // network that does not compile keeps it from scanning.
-    scanning = sim.PrepareSimulation(program, {});
+    scanning = !sim.Prepare(program, {});
     if (!scanning) {
         error = DeviceError::ProgramInvalid;
     }

@@ -7,7 +7,6 @@
 #include "device/device_memory.h"
 #include "device/firmware_loader.h"
 #include "device/virtual_device.h"
-#include "shell/scripted_prompter.h"
 #include "sim/pc_simulation.h"
 
 // Inside the virtual device: its memory, its mode and the program it runs, its front panel.
@@ -25,8 +24,7 @@ struct DeviceCore {
 
     VirtualDeviceOptions options;
     DeviceMemory memory;
-    ScriptedPrompter prompter;  // the device shows nothing: compile faults become device errors
-    PcSimulation sim;
+    PcSimulation sim;  // shows nothing: a refusal becomes the device's error code
     Program program;  // the running program; the soft texts keep a pointer to it
 
     int mode = DeviceMode::Stop;
