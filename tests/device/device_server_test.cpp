@@ -91,7 +91,8 @@ TEST(DeviceServerProcess, PanelLines) {
         {"get Q1", "Q1=0"}, {"stop", "ok"},     {"run", "ok"},
     };
     for (const auto& [line, answer] : lines) {
-        EXPECT_EQ(device.command(QString::fromLatin1(line)), QStringList{QString::fromLatin1(answer)}) << line;
+        EXPECT_EQ(device.command(QString::fromLatin1(line)), QStringList{QString::fromLatin1(answer)})
+            << line;
     }
     // Nonsense is answered with an error line.
     for (const char* bad : {"frobnicate", "set I9=1", "set I1=2", "set Z5=1", "get Q5", "set V1=volts"}) {

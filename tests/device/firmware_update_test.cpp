@@ -268,8 +268,8 @@ TEST_F(FirmwareUpdateTest, CommandLineMakesAPackageAndUpdatesWithIt) {
     const QByteArray appData = qgetenv("AppData");
     qputenv("AppData", folder.path().toLocal8Bit());  // the unpacked image goes there
     const QString package = folder.filePath(QStringLiteral("cli.qvex"));
-    const test::CliResult made =
-        test::RunCli({"firmware", "--make-test-package", package, "--version", "QX2 V4.5", "--size", "65885"});
+    const test::CliResult made = test::RunCli(
+        {"firmware", "--make-test-package", package, "--version", "QX2 V4.5", "--size", "65885"});
     ASSERT_EQ(made.code, 0) << made.err.toStdString();
     const QStringList link{"--tcp", device.tcpAddress()};
     const test::CliResult updated =

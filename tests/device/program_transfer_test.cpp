@@ -199,8 +199,11 @@ TEST(ProgramTransfer, SettingsDialogAndPortListerReachThePortCheck) {
         state.CommPort = kCommPortUsbFlag;
     };
     auto transfer = rig.transfer(rig.program, hooks);
-    transfer->setPortLister([&] { return std::vector<SerialPortEntry>{{pty, true, 0x10C4, 0xEA60, {}}}; },
-                            [](const QString&) { return true; });
+    transfer->setPortLister(
+        [&] {
+            return std::vector<SerialPortEntry>{{pty, true, 0x10C4, 0xEA60, {}}};
+        },
+        [](const QString&) { return true; });
     rig.answer({Reply::Yes, Reply::No});
     EXPECT_TRUE(transfer->pc_to_leg_Click()) << rig.said();
     EXPECT_EQ(dialogs, 1);
