@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "full_program.h"
-#include "shell/scripted_prompter.h"
 #include "sim/block_evaluation.h"
 #include "sim/clock.h"
 #include "sim/scan_engine.h"
@@ -73,10 +72,9 @@ void setBlockParameters(Program& program) {
 
 // One scan of the full program; `blocks` evaluates the blocks or, when null, nothing.
 void runScans(benchmark::State& state, Program& program, BlockEvaluator* blocks, ManualClock* clock) {
-    ScriptedPrompter prompter;
     BlockEvaluator none;
     ScanEngine engine(blocks ? *blocks : none);
-    if (!engine.PrepareSimulation(program, {}, prompter) || engine.network().and1.count != kMaxAndEntries ||
+    if (engine.Prepare(program, {}) || engine.network().and1.count != kMaxAndEntries ||
         engine.network().and2.count != kMaxAndEntries ||
         engine.network().or3.groupCount != kLadderLines / 2) {
         state.SkipWithError("the full program does not compile to full tables");
@@ -114,8 +112,7 @@ void BM_ScanOnceWithBlocks(benchmark::State& state) {
     Program program = bench::FullProgram();
     setBlockParameters(program);
     ManualClock clock;
-    ScriptedPrompter prompter;
-    BlockEvaluation blocks(clock, prompter);
+    BlockEvaluation blocks(clock);
     runScans(state, program, &blocks, &clock);
 }
 BENCHMARK(BM_ScanOnceWithBlocks);

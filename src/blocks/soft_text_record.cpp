@@ -60,40 +60,45 @@ void SetSoftTextLines(Program& program, int message, const QStringList& lines) {
     }
 }
 
-std::optional<QString> BuildEmbeddedDataToken(const EmbeddedDataRequest& request, Prompter& prompter) {
-    const auto refuse = [&prompter](int textId) -> std::optional<QString> {
-        prompter.inform(LoadText(textId));
-        return std::nullopt;
+EmbeddedToken MakeEmbeddedDataToken(const EmbeddedDataRequest& request) {
+    const auto refuse = [](int textId) {
+        return EmbeddedToken{std::nullopt, InformationBox(LoadText(textId))};
     };
-    const bool numbered = request.number > 0;
+    // A block value needs the block's number, then one of its parameters.
+    const auto blockValue = [&](int source, int missingNumber) {
+        if (request.number <= 0) {
+            return refuse(missingNumber);
+        }
+        return parameterChosen(request) ? EmbeddedToken{numberedToken(source, request), {}}
+                                        : refuse(SelectParameter);
+    };
     switch (request.choice) {
         case EmbeddedChoice::Counter:
-            if (!numbered) {
-                return refuse(SelectCounterNumber);
-            }
-            return parameterChosen(request) ? numberedToken(EmbeddedSource::Counter, request) : refuse(SelectParameter);
+            return blockValue(EmbeddedSource::Counter, SelectCounterNumber);
         case EmbeddedChoice::Timer:
-            if (!numbered) {
-                return refuse(SelectTimerNumber);
-            }
-            return parameterChosen(request) ? numberedToken(EmbeddedSource::Timer, request) : refuse(SelectParameter);
+            return blockValue(EmbeddedSource::Timer, SelectTimerNumber);
         case EmbeddedChoice::HourMeter:
-            if (!numbered) {
-                return refuse(SelectHourMeterNumber);
-            }
-            return parameterChosen(request) ? numberedToken(EmbeddedSource::HourMeter, request)
-                                            : refuse(SelectParameter);
+            return blockValue(EmbeddedSource::HourMeter, SelectHourMeterNumber);
         case EmbeddedChoice::Analog:
-            if (!numbered) {
+            if (request.number <= 0) {
                 return refuse(SelectAnalogInput);
             }
-            return token(EmbeddedSource::AnalogInput, QString::number(request.number), QStringLiteral("x"));
+            return {token(EmbeddedSource::AnalogInput, QString::number(request.number), QStringLiteral("x")),
+                    {}};
         case EmbeddedChoice::Date:
-            return token(EmbeddedSource::DateTime, QStringLiteral(" "), QString::number(kDateParameter));
+            return {token(EmbeddedSource::DateTime, QStringLiteral(" "), QString::number(kDateParameter)),
+                    {}};
         case EmbeddedChoice::Time:
-            return token(EmbeddedSource::DateTime, QStringLiteral(" "), QString::number(kTimeParameter));
+            return {token(EmbeddedSource::DateTime, QStringLiteral(" "), QString::number(kTimeParameter)),
+                    {}};
     }
-    return std::nullopt;
+    return {};
+}
+
+std::optional<QString> BuildEmbeddedDataToken(const EmbeddedDataRequest& request, Prompter& prompter) {
+    EmbeddedToken result = MakeEmbeddedDataToken(request);
+    Accepted(prompter, result.refusal);
+    return std::move(result.token);
 }
 
 QString EmbeddedTimerWords(int type, int parameter) {

@@ -43,8 +43,14 @@ struct EmbeddedDataRequest {
 
 // What the insert dialog's OK inserts: the marker, the source digit, the number right-aligned
 // in two characters and the parameter digit ("`2 51" for counter 5's count); an analog input
-// gives the marker, "4", its digit and "x"; date and time "`7 0" and "`7 1". Nothing when a
-// choice is missing; the user is told which.
+// gives the marker, "4", its digit and "x"; date and time "`7 0" and "`7 1". When a choice is
+// missing, no token and the message that says which.
+struct EmbeddedToken {
+    std::optional<QString> token;
+    Refusal refusal;
+};
+EmbeddedToken MakeEmbeddedDataToken(const EmbeddedDataRequest& request);
+// The same for the dialog: the refusal is shown.
 std::optional<QString> BuildEmbeddedDataToken(const EmbeddedDataRequest& request, Prompter& prompter);
 
 // The words that name a timer's type in the insert dialog; types with an ON and an OFF time

@@ -1,8 +1,6 @@
 #include "network_compiler.h"
 
-#include "network_dump.h"
 #include "shell/language_table.h"
-#include "shell/prompter.h"
 
 namespace bdx {
 
@@ -539,18 +537,6 @@ std::optional<CompileFault> CompileNetwork(const Program& program, CompiledNetwo
 
     assignCoils(program, network.or3, network.coils);
     return std::nullopt;
-}
-
-bool CompileNetwork(const Program& program, CompiledNetwork& network, Prompter& prompter,
-                    const QString& dumpPath) {
-    const std::optional<CompileFault> fault = CompileNetwork(program, network);
-    if (fault) {
-        prompter.warn(CompileFaultText(*fault));
-    }
-    if (!dumpPath.isEmpty()) {
-        WriteNetworkDump(network, dumpPath);
-    }
-    return !fault.has_value();
 }
 
 }  // namespace bdx

@@ -8,8 +8,6 @@
 
 namespace bdx {
 
-class Prompter;
-
 // Error numbers the user sees in the compile fault box.
 namespace CompileError {
 inline constexpr int MissingConnection = 1;      // column 1 or 2 wiring, and every search failure
@@ -56,11 +54,5 @@ QString CompileFaultText(const CompileFault& fault);
 // - A coil whose number lies outside its letter's range is ignored like any other pair that
 //   has no table; when several coils fill the same entry, the one furthest down wins.
 std::optional<CompileFault> CompileNetwork(const Program& program, CompiledNetwork& network);
-
-// The same for the user: a fault is shown in one warning box. The diagnostic dump is written
-// to `dumpPath` (when not empty) after success and after a fault alike; a dump that cannot be
-// written does not change the result. True when the network may be used.
-bool CompileNetwork(const Program& program, CompiledNetwork& network, Prompter& prompter,
-                    const QString& dumpPath);
 
 }  // namespace bdx

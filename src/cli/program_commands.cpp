@@ -8,7 +8,6 @@
 #include "ladder/grid.h"
 #include "ladder/program_file.h"
 #include "shell/language_table.h"
-#include "shell/scripted_prompter.h"
 
 namespace bdx::cli {
 
@@ -66,6 +65,10 @@ std::optional<int> languageOffset(const QString& code) {
 }
 
 }  // namespace
+
+QString PlainLineBreaks(QString text) {
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
 
 bool ReadProgramForCommand(const QString& path, Program& program, QTextStream& err,
                            ProgramFileStatus* status) {
@@ -159,17 +162,13 @@ int CheckCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
         out << ErrorRowKind(row) << '\t' << ErrorRowLine(row) << '\t' << ErrorRowLocation(row) << '\t'
             << row.message << '\n';
     }
-    // The gate speaks through message boxes; here the compile fault box is printed as it reads.
-    ScriptedPrompter prompter;
+    // The compile fault is printed as its box reads; the list above already says the rest.
     CompiledNetwork network;
-    const bool refused = ValidateBeforeRun(program, rows, network, prompter, QString());
-    for (const Message& message : prompter.messages()) {
-        if (message.icon == MessageIcon::Warning) {
-            QString text = message.text;
-            out << text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")) << '\n';
-        }
+    const std::optional<RunRefusal> refusal = ValidateBeforeRun(program, rows, network);
+    if (refusal && refusal->compileFault) {
+        out << PlainLineBreaks(CompileFaultText(*refusal->compileFault)) << '\n';
     }
-    return refused ? kFailed : kOk;
+    return refusal ? kFailed : kOk;
 }
 
 }  // namespace bdx::cli

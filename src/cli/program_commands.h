@@ -8,6 +8,9 @@
 
 namespace bdx::cli {
 
+// A message box text with its line breaks as a terminal writes them.
+QString PlainLineBreaks(QString text);
+
 // Reads a program as the editor would open it; false with the user's message on err.
 bool ReadProgramForCommand(const QString& path, Program& program, QTextStream& err,
                            ProgramFileStatus* status = nullptr);

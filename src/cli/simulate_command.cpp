@@ -14,7 +14,6 @@
 #include "ladder/ladder_codes.h"
 #include "ladder/program_file.h"
 #include "program_commands.h"
-#include "shell/scripted_prompter.h"
 #include "sim/clock.h"
 #include "sim/pc_simulation.h"
 
@@ -239,23 +238,23 @@ QString parseLine(const QString& raw, std::int64_t previousTime, ScriptLine& lin
     return QString();
 }
 
-QString plainText(QString text) {
-    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
 class Simulation {
   public:
-    Simulation(const QDateTime& start, std::int64_t step)
-        : clock_(start), sim_(clock_, prompter_), step_(step) {}
+    Simulation(const QDateTime& start, std::int64_t step) : clock_(start), sim_(clock_), step_(step) {}
 
+    // A refusal is printed as its boxes read, one after the other.
     bool prepare(Program& program, QTextStream& err) {
         program_ = &program;
-        if (sim_.PrepareSimulation(program, RunRuleCheck(program))) {
-            reported_ = prompter_.messages().size();
+        const std::optional<RunRefusal> refusal = sim_.Prepare(program, RunRuleCheck(program));
+        if (!refusal) {
             return true;
         }
-        printMessages(err);
-        if (prompter_.messages().empty()) {
+        if (refusal->compileFault) {
+            err << PlainLineBreaks(CompileFaultText(*refusal->compileFault)) << '\n';
+        }
+        if (!refusal->message.isEmpty()) {
+            err << PlainLineBreaks(refusal->message) << '\n';
+        } else if (!refusal->compileFault) {
             err << "the program was refused\n";
         }
         return false;
@@ -317,13 +316,11 @@ class Simulation {
         }
     }
 
-    // Whatever the blocks told the user during the run (a message that ends it).
-    void printMessages(QTextStream& err) {
-        const std::vector<Message>& messages = prompter_.messages();
-        for (std::size_t i = reported_; i < messages.size(); ++i) {
-            err << plainText(messages[i].text) << '\n';
+    // What the blocks tell the user when they end the run.
+    void printEndMessage(QTextStream& err) const {
+        if (!sim_.endMessage().isEmpty()) {
+            err << PlainLineBreaks(sim_.endMessage()) << '\n';
         }
-        reported_ = messages.size();
     }
 
     std::int64_t scanned() const { return scanned_; }
@@ -337,11 +334,9 @@ class Simulation {
 
   private:
     ManualClock clock_;
-    ScriptedPrompter prompter_;
     PcSimulation sim_;
     std::int64_t step_;
     std::int64_t scanned_ = -1;  // time of the latest scan, none yet
-    std::size_t reported_ = 0;
     Program* program_ = nullptr;
 };
 
@@ -349,7 +344,7 @@ int runScript(Simulation& sim, const std::vector<ScriptLine>& script, QTextStrea
     for (const ScriptLine& line : script) {
         const QString time = formatTime(line.time);
         if (!sim.scanUntil(line.time, line.action != Action::Set)) {
-            sim.printMessages(err);
+            sim.printEndMessage(err);
             err << "the simulation ended at t=" << formatTime(sim.scanned()) << '\n';
             return kFailed;
         }

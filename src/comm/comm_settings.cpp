@@ -294,8 +294,7 @@ int PortNumberOfPath(const QString& path) {
     return ok && n >= 0 && n < 0x7FFF ? n + 1 : 1;
 }
 
-UsbPortResult FindUsbPort(CommState& state, Prompter& prompter, const SerialPortLister& lister,
-                          const SerialPortProbe& probe) {
+UsbPortResult LocateUsbPort(CommState& state, const SerialPortLister& lister, const SerialPortProbe& probe) {
     const std::vector<SerialPortEntry> ports = lister ? lister() : SystemSerialPorts();
     std::vector<SerialPortEntry> cables;
     for (const SerialPortEntry& port : ports) {
@@ -304,22 +303,42 @@ UsbPortResult FindUsbPort(CommState& state, Prompter& prompter, const SerialPort
         }
     }
     if (cables.empty()) {
-        prompter.warn(LoadText(UsbCableNotConnected));
         return UsbPortResult::NoCable;
     }
     if (cables.size() > 1) {
-        prompter.warn(LoadText(MultipleCables) + u'\n' + LoadText(RemoveCables));
         return UsbPortResult::MultipleCables;
     }
     const SerialPortEntry& cable = cables.front();
     const bool opens = probe ? probe(cable.path) : SerialPortOpens(cable.path);
     if (cable.path.isEmpty() || !opens) {
-        prompter.warn(LoadText(UsbPortUnavailable) + u'\n' + LoadText(CheckDetailsTryAgain));
         return UsbPortResult::Unavailable;
     }
     state.SerialPortPath = cable.path;
     state.CommPort = EncodeCommPort(CommKind::UsbCable, PortNumberOfPath(cable.path));
     return UsbPortResult::Found;
+}
+
+QString UsbPortMessage(UsbPortResult result) {
+    switch (result) {
+        case UsbPortResult::Found:
+            break;
+        case UsbPortResult::NoCable:
+            return LoadText(UsbCableNotConnected);
+        case UsbPortResult::MultipleCables:
+            return LoadText(MultipleCables) + u'\n' + LoadText(RemoveCables);
+        case UsbPortResult::Unavailable:
+            return LoadText(UsbPortUnavailable) + u'\n' + LoadText(CheckDetailsTryAgain);
+    }
+    return QString();
+}
+
+UsbPortResult FindUsbPort(CommState& state, Prompter& prompter, const SerialPortLister& lister,
+                          const SerialPortProbe& probe) {
+    const UsbPortResult result = LocateUsbPort(state, lister, probe);
+    if (result != UsbPortResult::Found) {
+        prompter.warn(UsbPortMessage(result));
+    }
+    return result;
 }
 
 std::optional<DeviceCommParams> ReadDeviceCommParams(ModbusSession& session) {

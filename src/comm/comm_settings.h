@@ -95,7 +95,12 @@ bool IsUsbCable(const SerialPortEntry& port);
 
 enum class UsbPortResult { Found, NoCable, MultipleCables, Unavailable };
 // Finds the one attached USB cable. Found: its path goes to SerialPortPath and its number into
-// the low bits of CommPort (bit 15 stays set). Otherwise the matching message is shown.
+// the low bits of CommPort (bit 15 stays set); otherwise `state` is left as it was.
+UsbPortResult LocateUsbPort(CommState& state, const SerialPortLister& lister = {},
+                            const SerialPortProbe& probe = {});
+// What the user is told when the cable is not found; empty for Found.
+QString UsbPortMessage(UsbPortResult result);
+// The same search for a window: the message is shown as a warning.
 UsbPortResult FindUsbPort(CommState& state, Prompter& prompter, const SerialPortLister& lister = {},
                           const SerialPortProbe& probe = {});
 // The port number a device path stands for: its trailing number + 1 (ttyUSB0 is port 1), or 1.

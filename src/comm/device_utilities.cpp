@@ -109,28 +109,28 @@ std::optional<DstRule> DstRule::fromRegisters(const std::vector<std::uint16_t>& 
     return r;
 }
 
-int DstValidationError(const DstRule& r) {
+Refusal DstRuleFault(const DstRule& r) {
     using namespace DstLimit;
     if (!inRange(r.startWeek, 0, Week) || !inRange(r.endWeek, 0, Week)) {
-        return kTextDstWeek;
+        return WarningBox(LoadText(kTextDstWeek));
     }
     if (!inRange(r.startWeekday, 0, Weekday) || !inRange(r.endWeekday, 0, Weekday)) {
-        return kTextDstDay;
+        return WarningBox(LoadText(kTextDstDay));
     }
     if (!inRange(r.startMonth, 0, Month) || !inRange(r.endMonth, 0, Month)) {
-        return kTextDstMonth;
+        return WarningBox(LoadText(kTextDstMonth));
     }
     if (!inRange(r.startHour, 0, Hour) || !inRange(r.endHour, 0, Hour) || !inRange(r.offsetHours, 0, Hour)) {
-        return kTextDstHour;
+        return WarningBox(LoadText(kTextDstHour));
     }
     if (!inRange(r.startMinute, 0, Minute) || !inRange(r.endMinute, 0, Minute) ||
         !inRange(r.offsetMinutes, 0, Minute)) {
-        return kTextDstMinute;
+        return WarningBox(LoadText(kTextDstMinute));
     }
     if (r.startWeek == r.endWeek && r.startWeekday == r.endWeekday && r.startMonth == r.endMonth) {
-        return kTextDstSameDates;
+        return WarningBox(LoadText(kTextDstSameDates));
     }
-    return 0;
+    return std::nullopt;
 }
 
 QString CommunicationErrorText(bool ethernet) {
@@ -300,8 +300,7 @@ std::optional<DstRule> DeviceUtilities::ReadDst() {
 bool DeviceUtilities::SetDst(const DstRule& rule, bool* permanent) {
     Prompter& prompter = session_.prompter();
     if (rule.enabled) {
-        if (const int error = DstValidationError(rule); error != 0) {
-            prompter.warn(LoadText(error));
+        if (!Accepted(prompter, DstRuleFault(rule))) {
             return false;
         }
     }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "comm/device_steps.h"
+#include "shell/prompter.h"
 
 // The small device dialogs without their windows: device clock and daylight-saving rule, run /
 // stop, backlight mode, the device passwords and the reset-menu password, the password prompt
@@ -42,8 +43,8 @@ struct DstRule {
     static std::optional<DstRule> fromRegisters(const std::vector<std::uint16_t>& values);
     bool operator==(const DstRule&) const = default;
 };
-// 0 when the rule may be written, otherwise the text id of its first fault.
-int DstValidationError(const DstRule& rule);
+// The message of the rule's first fault; none when it may be written.
+Refusal DstRuleFault(const DstRule& rule);
 
 enum class BacklightMode : std::uint8_t { Auto = 0, On = 1, Off = 2 };
 // Which password the device's own Reset menu function asks for.

@@ -249,7 +249,7 @@ bool OnlineMonitoring::Pass() {
         end_ = commFailed() ? MonitoringEnd::CommFailure : MonitoringEnd::AnalogRange;
         return false;
     }
-    const int scan = simulation_.engine().ScanOnce(1);
+    const int scan = simulation_.ScanOnce(1);
     if (scan == 1) {
         end_ = MonitoringEnd::ProgramEnded;
         return false;

@@ -2,11 +2,8 @@
 
 namespace bdx {
 
-BlockEvaluation::BlockEvaluation(const Clock& clock, Prompter& prompter)
-    : timers(clock),
-      timeSwitches(clock),
-      hourMeters(clock),
-      softTexts(clock, hourMeters, analog, prompter, this) {}
+BlockEvaluation::BlockEvaluation(const Clock& clock)
+    : timers(clock), timeSwitches(clock), hourMeters(clock), softTexts(clock, hourMeters, analog, this) {}
 
 void BlockEvaluation::PrepareRun(const Program& program) {
     timers.PrepareRun(program);

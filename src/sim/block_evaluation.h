@@ -10,13 +10,12 @@
 namespace bdx {
 
 class Clock;
-class Prompter;
 
 // Every block kind evaluated in its place of the scan, on one clock. The parts stay reachable
 // for the displays, the block dialogs (parameter changes during a run) and the analog sliders.
 class BlockEvaluation : public BlockEvaluator, private TimerCounterValues {
   public:
-    BlockEvaluation(const Clock& clock, Prompter& prompter);
+    explicit BlockEvaluation(const Clock& clock);
 
     void PrepareRun(const Program& program) override;
     void EvaluateCounters(ScanEngine& engine) override { counters.EvaluateCounters(engine); }

@@ -1,17 +1,37 @@
 #include "pc_simulation.h"
 
 #include "blocks/device_model.h"
+#include "shell/prompter.h"
 
 namespace bdx {
 
-PcSimulation::PcSimulation(const Clock& clock, Prompter& prompter)
-    : prompter_(prompter), blocks_(clock, prompter), engine_(blocks_) {}
+PcSimulation::PcSimulation(const Clock& clock) : blocks_(clock), engine_(blocks_) {}
 
-bool PcSimulation::PrepareSimulation(Program& program, const std::vector<ErrorRow>& errorList) {
+PcSimulation::PcSimulation(const Clock& clock, Prompter& prompter) : PcSimulation(clock) {
+    prompter_ = &prompter;
+}
+
+std::optional<RunRefusal> PcSimulation::Prepare(Program& program, const std::vector<ErrorRow>& errorList) {
     // The text display opens with the run on models that have one, and its view entry is
     // checked; the window may uncheck it later through blocks().
     blocks_.softTexts.setDisplayShown(HasDisplay(program.ModelIndex));
-    return engine_.PrepareSimulation(program, errorList, prompter_, dumpPath_);
+    return engine_.Prepare(program, errorList, dumpPath_);
+}
+
+bool PcSimulation::PrepareSimulation(Program& program, const std::vector<ErrorRow>& errorList) {
+    std::optional<RunRefusal> refusal = Prepare(program, errorList);
+    if (prompter_ != nullptr) {
+        ShowRunRefusal(refusal, *prompter_);
+    }
+    return !refusal;
+}
+
+int PcSimulation::ScanOnce(int deviceInput) {
+    const int result = engine_.ScanOnce(deviceInput);
+    if (result != 2 && prompter_ != nullptr && !endMessage().isEmpty()) {
+        prompter_->inform(endMessage());
+    }
+    return result;
 }
 
 bool PcSimulation::setSlider(int channel, int hundredths) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 #include <vector>
 
 #include "block_evaluation.h"
@@ -33,15 +34,23 @@ constexpr SliderInput SliderInputOf(int channel) {
 // drives. The image and the sliders survive from one run to the next, as do retentive relays.
 class PcSimulation {
   public:
+    // Refusals and the reason a run ended are left as values for the caller.
+    explicit PcSimulation(const Clock& clock);
+    // A window's simulation: PrepareSimulation and ScanOnce also show them through the prompter.
     PcSimulation(const Clock& clock, Prompter& prompter);
     PcSimulation(const PcSimulation&) = delete;
     PcSimulation& operator=(const PcSimulation&) = delete;
 
-    // Validates and compiles the program and prepares the engine and the blocks. False, with
-    // nothing running and the refusal told through the prompter, when the program must not run.
+    // Validates and compiles the program and prepares the engine and the blocks. The refusal,
+    // with nothing running, when the program must not run.
+    std::optional<RunRefusal> Prepare(Program& program, const std::vector<ErrorRow>& errorList);
+    // The same, true when the run may start; a refusal is shown through the prompter, if any.
     bool PrepareSimulation(Program& program, const std::vector<ErrorRow>& errorList);
-    // One scan with the panel's inputs: 2 while the run goes on, 1 when it must end.
-    int ScanOnce() { return engine_.ScanOnce(0); }
+    // One scan, with the panel's inputs when `deviceInput` is 0: 2 while the run goes on, 1 when
+    // it must end. The end message is shown through the prompter, if any.
+    int ScanOnce(int deviceInput = 0);
+    // Why the latest run was ended by the program itself; empty while it goes on.
+    const QString& endMessage() const { return blocks_.softTexts.endMessage(); }
     void EndSimulation() { engine_.EndSimulation(); }
     bool running() const { return engine_.running(); }
 
@@ -63,7 +72,7 @@ class PcSimulation {
     const BlockEvaluation& blocks() const { return blocks_; }
 
   private:
-    Prompter& prompter_;
+    Prompter* prompter_ = nullptr;
     BlockEvaluation blocks_;
     ScanEngine engine_;
     QString dumpPath_;

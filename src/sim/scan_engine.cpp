@@ -81,14 +81,18 @@ ScanEngine::ScanEngine(BlockEvaluator& blocks) : blocks_(blocks) {
     initialiseSignals();
 }
 
-bool ScanEngine::PrepareSimulation(Program& program, const std::vector<ErrorRow>& errorList,
-                                   Prompter& prompter, const QString& dumpPath) {
+std::optional<RunRefusal> ScanEngine::Prepare(Program& program, const std::vector<ErrorRow>& errorList,
+                                              const QString& dumpPath) {
     // Compiled aside by the gate: a failed compilation leaves half-written tables, and a refused
     // start must leave the engine as it was. The gate's network is the one that runs.
     CompiledNetwork compiled;
-    if (ValidateBeforeRun(program, errorList, compiled, prompter, dumpPath) || !scanNetwork_.Load(compiled)) {
+    std::optional<RunRefusal> refusal = ValidateBeforeRun(program, errorList, compiled, dumpPath);
+    if (!refusal && !scanNetwork_.Load(compiled)) {
+        refusal = RunRefusal{};  // a network the scan tables cannot hold: nothing to tell
+    }
+    if (refusal) {
         EndSimulation();
-        return false;
+        return refusal;
     }
     // The list comes from the program about to run: a relay made retentive since the last run
     // keeps its value, one that no longer is starts from 0.
@@ -102,7 +106,7 @@ bool ScanEngine::PrepareSimulation(Program& program, const std::vector<ErrorRow>
     model_ = program.ModelIndex;
     analog_ = HasAnalog(model_);
     running_ = true;
-    return true;
+    return std::nullopt;
 }
 
 void ScanEngine::initialiseSignals() {

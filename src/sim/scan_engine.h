@@ -7,6 +7,7 @@
 
 #include "check/compiled_network.h"
 #include "check/rule_checker.h"
+#include "check/validate_before_run.h"
 #include "ladder/program.h"
 #include "scan_network.h"
 
@@ -55,10 +56,15 @@ class ScanEngine {
     ScanEngine& operator=(const ScanEngine&) = delete;
 
     // Validates and compiles the program, initialises the signal table and clears the run-time
-    // values. Also rebuilds the block usage flags, the only change to `program`. False, with
-    // the run flag clear and the signals untouched, when the program must not run.
+    // values. Also rebuilds the block usage flags, the only change to `program`. The refusal,
+    // with the run flag clear and the signals untouched, when the program must not run.
+    std::optional<RunRefusal> Prepare(Program& program, const std::vector<ErrorRow>& errorList,
+                                      const QString& dumpPath = QString());
+    // The same for a window: false, after showing the refusal.
     bool PrepareSimulation(Program& program, const std::vector<ErrorRow>& errorList, Prompter& prompter,
-                           const QString& dumpPath = QString());
+                           const QString& dumpPath = QString()) {
+        return !ShowRunRefusal(Prepare(program, errorList, dumpPath), prompter);
+    }
     // One scan. With `deviceInput` 0 the inputs come from the input image, otherwise the caller
     // has written them into the signal table. 2 while the run goes on, 1 when it must end.
     int ScanOnce(int deviceInput);

@@ -9,7 +9,6 @@
 #include "check/rule_checker.h"
 #include "ladder/cp1252.h"
 #include "shell/language_table.h"
-#include "shell/prompter.h"
 #include "sim/analog_evaluation.h"
 #include "sim/clock_block_evaluation.h"
 #include "sim/scan_engine.h"
@@ -88,13 +87,9 @@ int putTimerValue(char* out, double seconds, int unit) {
 }  // namespace
 
 SoftTextEvaluation::SoftTextEvaluation(const Clock& clock, const HourMeterEvaluation& hourMeters,
-                                       const AnalogEvaluation& analog, Prompter& prompter,
+                                       const AnalogEvaluation& analog,
                                        const TimerCounterValues* timersAndCounters)
-    : clock_(clock),
-      hourMeters_(hourMeters),
-      analog_(analog),
-      prompter_(prompter),
-      timersAndCounters_(timersAndCounters) {}
+    : clock_(clock), hourMeters_(hourMeters), analog_(analog), timersAndCounters_(timersAndCounters) {}
 
 void SoftTextEvaluation::PrepareRun(const Program& program) {
     program_ = &program;
@@ -116,6 +111,7 @@ void SoftTextEvaluation::PrepareRun(const Program& program) {
     activeCount_ = 0;
     shownMessage_ = 0;
     cells_.fill(kBlank);
+    endMessage_.clear();
 }
 
 bool SoftTextEvaluation::Evaluate(ScanEngine& engine) {
@@ -143,7 +139,7 @@ bool SoftTextEvaluation::Evaluate(ScanEngine& engine) {
     shownMessage_ = ranked_[scroll_ - 1];
     const int module = missingModule(shownMessage_ - 1);
     if (module >= 0) {
-        prompter_.inform(LoadText(kFirstModuleMessageId + module));
+        endMessage_ = LoadText(kFirstModuleMessageId + module);
         return false;
     }
     render(shownMessage_ - 1);

@@ -13,7 +13,6 @@ namespace bdx {
 class AnalogEvaluation;
 class Clock;
 class HourMeterEvaluation;
-class Prompter;
 class ScanEngine;
 
 // Live values of the timers and counters, which their own evaluation keeps. Numbers are 0-based.
@@ -32,14 +31,15 @@ class SoftTextEvaluation {
   public:
     // Without timer and counter values their fields show zero.
     SoftTextEvaluation(const Clock& clock, const HourMeterEvaluation& hourMeters,
-                       const AnalogEvaluation& analog, Prompter& prompter,
-                       const TimerCounterValues* timersAndCounters = nullptr);
+                       const AnalogEvaluation& analog, const TimerCounterValues* timersAndCounters = nullptr);
 
     // Reads the embedded fields of every message and clears the display. The program must
     // outlive the run.
     void PrepareRun(const Program& program);
-    // False, after telling the user, when the message to show needs an absent extension module.
+    // False when the message to show needs an absent extension module; endMessage() then says so.
     bool Evaluate(ScanEngine& engine);
+    // What the user is told when an evaluation ended the run; empty while it goes on.
+    const QString& endMessage() const { return endMessage_; }
 
     // The text display view is shown; without it nothing is selected or rendered.
     void setDisplayShown(bool shown) { shown_ = shown; }
@@ -77,7 +77,6 @@ class SoftTextEvaluation {
     const Clock& clock_;
     const HourMeterEvaluation& hourMeters_;
     const AnalogEvaluation& analog_;
-    Prompter& prompter_;
     const TimerCounterValues* timersAndCounters_;
     const Program* program_ = nullptr;
 
@@ -92,6 +91,7 @@ class SoftTextEvaluation {
     int shownMessage_ = 0;
     std::array<std::uint8_t, kSoftTexts> ranked_{};  // active message numbers, highest first
     std::array<std::uint8_t, kSoftTextCells> cells_{};
+    QString endMessage_;
 };
 
 }  // namespace bdx

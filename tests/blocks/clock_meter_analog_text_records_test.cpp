@@ -274,10 +274,13 @@ TEST(SoftTextRecordTest, EmbeddedDataTokens) {
         {{EmbeddedChoice::Analog}, "Please select the analog input number.", false},
     };
     for (const Case& c : cases) {
+        const EmbeddedToken made = MakeEmbeddedDataToken(c.request);
+        EXPECT_EQ(made.token.has_value(), c.inserted) << c.result.toStdString();
+        EXPECT_EQ(c.inserted ? made.token.value_or("") : made.refusal.value_or(Message{}).text, c.result);
+        EXPECT_EQ(made.refusal.has_value(), !c.inserted);
         ScriptedPrompter prompter;
-        const std::optional<QString> token = BuildEmbeddedDataToken(c.request, prompter);
-        EXPECT_EQ(token.has_value(), c.inserted) << c.result.toStdString();
-        EXPECT_EQ(c.inserted ? token.value_or("") : prompter.texts().value(0), c.result);
+        EXPECT_EQ(BuildEmbeddedDataToken(c.request, prompter), made.token);
+        EXPECT_EQ(prompter.texts(), c.inserted ? QStringList() : QStringList{c.result});
     }
     EXPECT_EQ(EmbeddedTimerWords(0, 0), " On Delay time");
     EXPECT_EQ(EmbeddedTimerWords(7, 2), " Delayed Impulse ON time");

@@ -2,15 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <functional>
 #include <map>
 
 #include "check/network_dump.h"
 #include "ladder_drawing.h"
 #include "shell/language_table.h"
-#include "shell/scripted_prompter.h"
 
 namespace bdx {
 namespace {
@@ -282,33 +279,6 @@ TEST_F(NetworkCompilerTest, EveryLineInUseFillsTheTables) {
               std::vector<int>(4, 250));
     EXPECT_EQ(net.or3.groups[249], (OrGroup{1, 249}));
     EXPECT_EQ(net.coils.M.contactor[58], 249);  // line 250 is the last coil of M59
-}
-
-TEST_F(NetworkCompilerTest, InteractiveCompileWarnsOnceAndDumps) {
-    QTemporaryDir dir;
-    const QString dumpPath = dir.filePath(QStringLiteral("x.txt")),
-                  bad = dir.filePath(QStringLiteral("no/x.txt"));
-    ScriptedPrompter prompter;
-    Ladder faulty;
-    faulty.junction(3, 1) = 136;
-    EXPECT_FALSE(CompileNetwork(faulty.p, net, prompter, dumpPath));
-    ASSERT_EQ(prompter.messages().size(), 1u);
-    EXPECT_EQ(prompter.messages()[0].icon, MessageIcon::Warning);
-    EXPECT_EQ(prompter.messages()[0].text,
-              QStringLiteral("Error no. : 99\r\nImproper connection in one of the column of line 3"));
-    EXPECT_TRUE(QFile::exists(dumpPath));
-
-    prompter.clear();
-    Ladder good;
-    good.rung(1, 'I', 1, 'Q', 1);
-    EXPECT_TRUE(CompileNetwork(good.p, net, prompter, dumpPath));
-    QFile file(dumpPath);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), FormatNetworkDump(net));
-    // A dump that cannot be written does not turn success into failure.
-    EXPECT_TRUE(CompileNetwork(good.p, net, prompter, bad));
-    EXPECT_FALSE(WriteNetworkDump(net, bad));
-    EXPECT_TRUE(prompter.messages().empty());
 }
 
 TEST(NetworkDumpTest, Or1GroupsStopAtSixtyFourOrAtAnEmptyGroup) {

@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-
 #include "check/rule_messages.h"
-#include "ladder/program_file.h"
 #include "ladder_drawing.h"
 #include "shell/language_table.h"
 
@@ -58,19 +55,6 @@ TEST_F(RuleCheckerTest, EmptyProgramGivesNoRowsAndClearsStaleUsage) {
     EXPECT_EQ(l.p.TimerParams[3][TimerField::Flags], kFlagLocked);
     EXPECT_EQ(l.p.SoftTextUsed[5], 0);
     EXPECT_FALSE(l.p.ProgramModified);
-}
-
-TEST_F(RuleCheckerTest, ExampleProgramsCheckClean) {
-    const QDir folder(QStringLiteral(BDX_SOURCE_DIR "/examples"));
-    const QStringList names = folder.entryList({QStringLiteral("*.h53")}, QDir::Files, QDir::Name);
-    ASSERT_FALSE(names.isEmpty());
-    for (const QString& name : names) {
-        Program p;
-        ASSERT_TRUE(ReadProgramFile(folder.filePath(name), p).ok()) << name.toStdString();
-        const Program before = p;
-        EXPECT_EQ(RunRuleCheck(p), Rows{}) << name.toStdString();
-        EXPECT_EQ(p, before) << name.toStdString() << ": the files carry the usage flags the grid gives";
-    }
 }
 
 TEST_F(RuleCheckerTest, WiringFaultsAtTheirConnections) {

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "check/network_dump.h"
 #include "ladder/program_file.h"
 #include "shell/language_table.h"
 #include "shell/scripted_prompter.h"
@@ -22,47 +23,64 @@ Program example(const char* name) {
     return program;
 }
 
-TEST(ValidateBeforeRunTest, ACleanProgramMayRunAndLeavesTheDump) {
+// The value says what the boxes show; the window's overload shows exactly that, the compile
+// fault first in a warning box. The dump is written whatever the verdict.
+TEST(ValidateBeforeRunTest, RefusalValueTheBoxesItShowsAndTheDump) {
     QTemporaryDir dir;
-    Program program = example("motor_start_stop.h53");
-    const std::vector<ErrorRow> rows = RunRuleCheck(program);
-    ScriptedPrompter prompter;
-    CompiledNetwork network;
     const QString dump = dir.filePath(QStringLiteral("x.txt"));
-    EXPECT_FALSE(ValidateBeforeRun(program, rows, network, prompter, dump));
-    EXPECT_TRUE(prompter.messages().empty());
-    EXPECT_GT(network.rungCount, 0);
-    EXPECT_TRUE(QFile::exists(dump));
+    const QString noProgram = QStringLiteral("Error no. : 50\r\nThere is no program to run.");
+    struct {
+        const char* name;
+        Program program;
+        bool errorRow;
+        QStringList boxes;  // none: the program may run
+    } cases[] = {
+        {"a clean program may run", example("motor_start_stop.h53"), false, {}},
+        {"an error row refuses a program that compiles", example("staircase_light.h53"), true, {kRefusal}},
+        {"a compile fault refuses", Program{}, false, {noProgram, kRefusal}},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<ErrorRow> rows = RunRuleCheck(c.program);
+        ASSERT_TRUE(rows.empty());
+        if (c.errorRow) {
+            rows.push_back({3, 3, 0, QStringLiteral("any fault")});
+        }
+        QFile::remove(dump);
+        CompiledNetwork network;
+        const std::optional<RunRefusal> refusal = ValidateBeforeRun(c.program, rows, network, dump);
+        ASSERT_EQ(refusal.has_value(), !c.boxes.isEmpty());
+        QFile file(dump);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), FormatNetworkDump(network));
+        if (refusal) {
+            EXPECT_EQ(refusal->message, kRefusal);
+            EXPECT_EQ(refusal->compileFault.has_value(), c.boxes.size() == 2);
+        } else {
+            EXPECT_GT(network.rungCount, 0);
+        }
+        ScriptedPrompter prompter;
+        EXPECT_EQ(ValidateBeforeRun(c.program, rows, network, prompter, QString()), refusal.has_value());
+        EXPECT_EQ(prompter.texts(), c.boxes);
+        for (const Message& box : prompter.messages()) {
+            EXPECT_EQ(box.icon, box.text == kRefusal ? MessageIcon::Information : MessageIcon::Warning);
+        }
+    }
+    // A dump that cannot be written changes nothing.
+    CompiledNetwork network;
+    EXPECT_FALSE(ValidateBeforeRun(example("motor_start_stop.h53"), {}, network,
+                                   dir.filePath(QStringLiteral("no/x.txt"))));
+    EXPECT_FALSE(WriteNetworkDump(network, dir.filePath(QStringLiteral("no/x.txt"))));
 }
 
-TEST(ValidateBeforeRunTest, ACompileFaultShowsItsOwnBoxThenTheRefusal) {
-    Program empty;
-    ScriptedPrompter prompter;
+TEST(ValidateBeforeRunTest, TheRefusalFollowsTheLanguage) {
     CompiledNetwork network;
-    EXPECT_TRUE(ValidateBeforeRun(empty, RunRuleCheck(empty), network, prompter, QString()));
-    ASSERT_EQ(prompter.messages().size(), 2u);
-    EXPECT_EQ(prompter.messages()[0].icon, MessageIcon::Warning);
-    EXPECT_EQ(prompter.messages()[0].text, QStringLiteral("Error no. : 50\r\nThere is no program to run."));
-    EXPECT_EQ(prompter.messages()[1].icon, MessageIcon::Information);
-    EXPECT_EQ(prompter.messages()[1].text, kRefusal);
-}
-
-TEST(ValidateBeforeRunTest, AnErrorRowAloneRefusesAProgramThatCompiles) {
-    Program program = example("staircase_light.h53");
-    std::vector<ErrorRow> rows = RunRuleCheck(program);
-    ASSERT_TRUE(rows.empty());
-    rows.push_back({3, 3, 0, QStringLiteral("any fault")});
-    ScriptedPrompter prompter;
-    CompiledNetwork network;
-    EXPECT_TRUE(ValidateBeforeRun(program, rows, network, prompter, QString()));
-    ASSERT_EQ(prompter.messages().size(), 1u);
-    EXPECT_EQ(prompter.messages()[0].text, kRefusal);
     SetLanguageOffset(Spanish);
-    prompter.clear();
-    ValidateBeforeRun(program, rows, network, prompter, QString());
-    EXPECT_EQ(prompter.messages()[0].text, LoadText(4257) + LoadText(4258));
-    EXPECT_NE(prompter.messages()[0].text, kRefusal);
+    const std::optional<RunRefusal> refusal = ValidateBeforeRun(Program{}, {}, network);
     SetLanguageOffset(English);
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(refusal->message, LoadText(4257, Spanish) + LoadText(4258, Spanish));
+    EXPECT_NE(refusal->message, kRefusal);
 }
 
 }  // namespace

@@ -22,104 +22,140 @@ QString example(const char* name) {
     return QStringLiteral(BDX_SOURCE_DIR "/examples/") + QLatin1String(name);
 }
 
-// I1 triggers T1, an on-delay timer of 5.0 s; T1 drives Q1.
-QString writeOnDelayProgram(const QTemporaryDir& dir) {
-    Ladder l;
-    l.rung(1, 'I', 1, 'T', 1).rung(2, 'T', 1, 'Q', 1);
-    TimerRecord timer;
-    timer.on.digits = {0, 0, 5, 0};
-    EncodeTimer(l.p, 0, timer);
-    const QString path = dir.filePath(QStringLiteral("on_delay.h53"));
-    EXPECT_TRUE(WriteProgramFile(l.p, path));
-    return path;
-}
+// I1 triggers T1, an on-delay timer of 5.0 s; T1 drives Q1. M1 is set and reset retentively
+// by I1 and I2, M2 plainly.
+class SimulateTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        dir = new QTemporaryDir;
+        Ladder timer;
+        timer.rung(1, 'I', 1, 'T', 1).rung(2, 'T', 1, 'Q', 1);
+        TimerRecord onDelay;
+        onDelay.on.digits = {0, 0, 5, 0};
+        EncodeTimer(timer.p, 0, onDelay);
+        Ladder relays;
+        relays.rung(1, 'I', 1, 'M', 1, CoilSetRetentive).rung(2, 'I', 2, 'M', 1, CoilResetRetentive);
+        relays.rung(3, 'I', 1, 'M', 2, CoilSet).rung(4, 'I', 2, 'M', 2, CoilReset);
+        for (const auto& [name, program] : {std::pair{"on_delay", timer.p}, std::pair{"retentive", relays.p},
+                                            std::pair{"empty", Program{}}}) {
+            ASSERT_TRUE(WriteProgramFile(program, path(name)));
+        }
+    }
+    static void TearDownTestSuite() { delete dir; }
+    static QString path(const char* name) {
+        return dir->filePath(QLatin1String(name) + QStringLiteral(".h53"));
+    }
 
-TEST(SimulateTest, ExampleScriptsPass) {
-    for (const char* name : {"motor_start_stop", "staircase_light", "batching_counter"}) {
-        const QString base = example(name);
-        const Result r = simulate(base + QStringLiteral(".h53"), QString(),
-                                  {QStringLiteral("--script"), base + QStringLiteral(".sim")});
-        EXPECT_EQ(r.code, 0) << name << '\n' << r.out.toStdString() << r.err.toStdString();
+    static QTemporaryDir* dir;
+};
+QTemporaryDir* SimulateTest::dir = nullptr;
+
+// A script, what the tool prints and its exit code; an output left empty is not compared.
+TEST_F(SimulateTest, ScriptsAgainstPrograms) {
+    const QString motor = example("motor_start_stop.h53");
+    const struct {
+        const char* name;
+        QString program, script;
+        QStringList options;
+        int code;
+        const char *out, *err;
+    } cases[] = {
+        // The timer steps after the network, so its contact reaches Q1 one scan later.
+        {"on-delay timer",
+         path("on_delay"),
+         "1 set I1=1\n5.99 expect Q1=0 T1=0 T1.pv=4.99\n6 expect T1=1 T1.pv=5 Q1=0\n6.01 expect Q1=1\n"
+         "8 print T1.pv Q1\n8 set I1=0\n8.02 expect T1=0 Q1=0\n",
+         {},
+         0,
+         "t=8 T1.pv=5 Q1=1\n",
+         ""},
+        // A coarser step scans at 0, 0.5, 1 ...; the timer still switches at 6, whatever the date.
+        {"coarse step",
+         path("on_delay"),
+         "1 set I1=1\n5.5 expect T1=0\n6 expect T1=1\n",
+         {QStringLiteral("--step"), QStringLiteral("0.5"), QStringLiteral("--start"),
+          QStringLiteral("2026-03-01T23:59:59")},
+         0,
+         "",
+         ""},
+        {"a restart keeps only retentive relays",
+         path("retentive"),
+         "0 set I1=1\n0.1 set I1=0\n0.2 expect M1=1 M2=1\n0.5 restart\n0.51 expect M1=1 M2=0\n"
+         "0.6 set I2=1\n0.7 expect M1=0\n",
+         {},
+         0,
+         "",
+         ""},
+        {"a failed expect stops the run with its line",
+         motor,
+         "0 set I2=1 I3=1\n0.5 expect Q2=0 Q1=1\n1 print Q1\n",
+         {},
+         1,
+         "expect failed at t=0.5: Q1=0, wanted 1\n",
+         ""},
+        {"an analog input also sets its digital input, with hysteresis",
+         motor,
+         "0 set V1=8.18 V4=9\n0 expect I7=0 J8=1\n1 set V1=8.19\n1 expect I7=1\n2 set V1=5.00\n"
+         "2 expect I7=1\n4 set V1=4.08\n4 expect I7=0\n",
+         {},
+         0,
+         "",
+         ""},
+        {"print and display",
+         example("batching_counter.h53"),
+         "# enable, then one item\n0 set I3=1 I1=1  # sensor high\n0.2 set I1=0\n"
+         "0.25 print Q1 C1.pv RTC1 H1.ot\n\n0.25 display\n",
+         {},
+         0,
+         "t=0.25 Q1=1 C1.pv=1 RTC1=0 H1.ot=0\nt=0.25 display: No message\n"
+         "|            |\n|            |\n|            |\n",
+         ""},
+        // The refusal is printed as its two boxes read.
+        {"a refused program",
+         path("empty"),
+         "0 print Q1\n",
+         {},
+         2,
+         "",
+         "Error no. : 50\nThere is no program to run.\nFew errors have been noticed while compiling the "
+         "program. Please verify the program before proceeding.\n"},
+        {"restart takes no operand", path("retentive"), "1 restart M1\n", {}, 3, "", nullptr},
+        {"no program", path("missing"), "", {}, 2, "", nullptr},
+        {"a start time without its T",
+         motor,
+         "",
+         {QStringLiteral("--start"), QStringLiteral("2026-01-05 08:00:00")},
+         2,
+         "",
+         nullptr},
+        {"a step of zero", motor, "", {QStringLiteral("--step"), QStringLiteral("0")}, 2, "", nullptr},
+        {"a step finer than the clock",
+         motor,
+         "",
+         {QStringLiteral("--step"), QStringLiteral("0.005")},
+         2,
+         "",
+         nullptr},
+        {"a missing script",
+         motor,
+         "",
+         {QStringLiteral("--script"), dir->filePath(QStringLiteral("missing.sim"))},
+         2,
+         "",
+         nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Result r = simulate(c.program, c.script, c.options);
+        EXPECT_EQ(r.code, c.code) << r.out.toStdString() << r.err.toStdString();
+        EXPECT_EQ(r.out, QLatin1String(c.out));
+        if (c.err != nullptr) {
+            EXPECT_EQ(r.err, QLatin1String(c.err));
+        }
     }
 }
 
-TEST(SimulateTest, OnDelayTimerSwitchesAfterItsTime) {
-    QTemporaryDir dir;
-    const QString program = writeOnDelayProgram(dir);
-    const Result r = simulate(program, QStringLiteral("1 set I1=1\n"
-                                                      "5.99 expect Q1=0 T1=0 T1.pv=4.99\n"
-                                                      "6 expect T1=1 T1.pv=5 Q1=0\n"
-                                                      "6.01 expect Q1=1\n"
-                                                      "8 print T1.pv Q1\n"
-                                                      "8 set I1=0\n"
-                                                      "8.02 expect T1=0 Q1=0\n"));
-    // The timer steps after the network, so its contact reaches Q1 one scan later.
-    EXPECT_EQ(r.code, 0) << r.out.toStdString() << r.err.toStdString();
-    EXPECT_EQ(r.out, QStringLiteral("t=8 T1.pv=5 Q1=1\n"));
-
-    // A coarser step scans at 0, 0.5, 1 ...; the timer still switches at 6, whatever the date.
-    const Result coarse = simulate(program, QStringLiteral("1 set I1=1\n5.5 expect T1=0\n6 expect T1=1\n"),
-                                   {QStringLiteral("--step"), QStringLiteral("0.5"),
-                                    QStringLiteral("--start"), QStringLiteral("2026-03-01T23:59:59")});
-    EXPECT_EQ(coarse.code, 0) << coarse.out.toStdString();
-}
-
-// A new run keeps the retentive relay M1 and starts the plain relay M2 afresh.
-TEST(SimulateTest, RestartKeepsOnlyRetentiveRelays) {
-    QTemporaryDir dir;
-    Ladder l;
-    l.rung(1, 'I', 1, 'M', 1, CoilSetRetentive)
-        .rung(2, 'I', 2, 'M', 1, CoilResetRetentive)
-        .rung(3, 'I', 1, 'M', 2, CoilSet)
-        .rung(4, 'I', 2, 'M', 2, CoilReset);
-    const QString program = dir.filePath(QStringLiteral("retentive.h53"));
-    ASSERT_TRUE(WriteProgramFile(l.p, program));
-    const Result r = simulate(program, QStringLiteral("0 set I1=1\n"
-                                                      "0.1 set I1=0\n"
-                                                      "0.2 expect M1=1 M2=1\n"
-                                                      "0.5 restart\n"
-                                                      "0.51 expect M1=1 M2=0\n"
-                                                      "0.6 set I2=1\n"
-                                                      "0.7 expect M1=0\n"));
-    EXPECT_EQ(r.code, 0) << r.out.toStdString() << r.err.toStdString();
-    EXPECT_EQ(simulate(program, QStringLiteral("1 restart M1\n")).code, 3);
-}
-
-TEST(SimulateTest, FailedExpectStopsTheRunWithTheLine) {
-    const Result r = simulate(example("motor_start_stop.h53"), QStringLiteral("0 set I2=1 I3=1\n"
-                                                                              "0.5 expect Q2=0 Q1=1\n"
-                                                                              "1 print Q1\n"));
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.out, QStringLiteral("expect failed at t=0.5: Q1=0, wanted 1\n"));
-}
-
-TEST(SimulateTest, AnalogInputAlsoSetsItsDigitalInputWithHysteresis) {
-    const Result r = simulate(example("motor_start_stop.h53"), QStringLiteral("0 set V1=8.18 V4=9\n"
-                                                                              "0 expect I7=0 J8=1\n"
-                                                                              "1 set V1=8.19\n"
-                                                                              "1 expect I7=1\n"
-                                                                              "2 set V1=5.00\n"
-                                                                              "2 expect I7=1\n"
-                                                                              "4 set V1=4.08\n"
-                                                                              "4 expect I7=0\n"));
-    EXPECT_EQ(r.code, 0) << r.out.toStdString() << r.err.toStdString();
-}
-
-TEST(SimulateTest, PrintAndDisplayFormat) {
-    const Result r =
-        simulate(example("batching_counter.h53"), QStringLiteral("# enable, then one item\n"
-                                                                 "0 set I3=1 I1=1  # sensor high\n"
-                                                                 "0.2 set I1=0\n"
-                                                                 "0.25 print Q1 C1.pv RTC1 H1.ot\n"
-                                                                 "\n"
-                                                                 "0.25 display\n"));
-    EXPECT_EQ(r.code, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, QStringLiteral("t=0.25 Q1=1 C1.pv=1 RTC1=0 H1.ot=0\n"
-                                    "t=0.25 display: No message\n"
-                                    "|            |\n|            |\n|            |\n"));
-}
-
-TEST(SimulateTest, MalformedScriptLinesExitWithTheirNumber) {
+TEST_F(SimulateTest, MalformedScriptLinesExitWithTheirNumber) {
     const char* cases[] = {
         "x set I1=1",              // time
         "2 set I1=1\n1 set I1=0",  // earlier than the line before
@@ -140,29 +176,6 @@ TEST(SimulateTest, MalformedScriptLinesExitWithTheirNumber) {
             << script << r.err.toStdString();
         EXPECT_TRUE(r.out.isEmpty()) << script;  // checked before anything runs
     }
-}
-
-TEST(SimulateTest, RefusedProgramAndBadArguments) {
-    QTemporaryDir dir;
-    const QString empty = dir.filePath(QStringLiteral("empty.h53"));
-    ASSERT_TRUE(WriteProgramFile(Program{}, empty));
-    const Result refused = simulate(empty, QStringLiteral("0 print Q1\n"));
-    EXPECT_EQ(refused.code, 2);
-    EXPECT_TRUE(refused.err.contains(QStringLiteral("Few errors have been noticed")));
-    EXPECT_TRUE(refused.out.isEmpty());
-
-    const QString motor = example("motor_start_stop.h53");
-    const QStringList bad[] = {
-        {QStringLiteral("--start"), QStringLiteral("2026-01-05 08:00:00")},
-        {QStringLiteral("--step"), QStringLiteral("0")},
-        {QStringLiteral("--step"), QStringLiteral("0.005")},
-        {QStringLiteral("--script"), dir.filePath(QStringLiteral("missing.sim"))},
-    };
-    for (const QStringList& options : bad) {
-        const Result r = simulate(motor, QString(), options);
-        EXPECT_EQ(r.code, 2) << options.join(u' ').toStdString();
-    }
-    EXPECT_EQ(simulate(dir.filePath(QStringLiteral("missing.h53")), QString()).code, 2);
 }
 
 }  // namespace

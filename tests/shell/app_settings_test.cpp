@@ -15,14 +15,9 @@ QByteArray withHeader(const char* body) {
 
 TEST(AppSettingsTest, DefaultsBeforeReading) {
     const AppSettings s;
-    EXPECT_EQ(s.CommPort, 1);
-    EXPECT_EQ(s.EthernetPort, 0);
-    EXPECT_TRUE(s.IPAddress.isEmpty());
-    EXPECT_TRUE(s.BigEndian);
-    EXPECT_EQ(s.ModbusID, 254);
-    EXPECT_EQ(s.LanguageOffset, 0);
-    EXPECT_EQ(s.LanguageDlg, 0);
-    EXPECT_EQ(s.BaudRateIndex, 0);
+    EXPECT_EQ(std::make_tuple(s.CommPort, s.EthernetPort, s.IPAddress, s.BigEndian, s.ModbusID,
+                              s.LanguageOffset, s.LanguageDlg, s.BaudRateIndex),
+              std::make_tuple(1, 0, QString(), true, 254, 0, 0, 0));
 }
 
 TEST(AppSettingsTest, WrittenFileHasTheFixedLayout) {
@@ -42,62 +37,25 @@ TEST(AppSettingsTest, WrittenFileHasTheFixedLayout) {
     s.ParityText = QStringLiteral("ODD");
     s.StopBitIndex = 1;
     s.StopBitText = QStringLiteral("2");
+    // One group per line, each followed by its empty line.
     const char* expected =
-        "// Comments are written like this\r\n"
-        "\r\n"
-        "// This is a header do not delete this line\r\n"
-        "[APPLICATION SETTINGS]\r\n"
-        "\r\n"
-        "// Language Dialog box option\r\n"
-        "// 0 - If language dialog box is not shown at first run\r\n"
-        "// 1 - If language dialog box is shown at first run\r\n"
-        "LanguageDlg:= 1\r\n"
-        "\r\n"
-        "// Language Option\r\n"
-        "// 0 - English\r\n"
-        "// 900 - Portuguese\r\n"
-        "// 1800 - Polish\r\n"
-        "// 2700 - Spanish\r\n"
-        "Language:= 1800\r\n"
-        "\r\n"
-        "// Endian Option\r\n"
-        "// 0 - Little endian\r\n"
-        "// 1 - Big endian\r\n"
-        "Endian:= 0\r\n"
-        "\r\n"
-        "// Modbus ID option\r\n"
-        "// Modbus ID from 1 to 247\r\n"
-        "ModbusID:= 17\r\n"
-        "\r\n"
-        "// Communication Port number\r\n"
-        "// 128 - USB to serial interface cable is used.\r\n"
-        "// 1 - 20 - Serial communication Port.\r\n"
-        "// 1000 - Ethernet communication.\r\n"
-        "Port:= 1000\r\n"
-        "\r\n"
-        "// Ethernet Communication Port Number\r\n"
-        "Ethernet Port:= 502\r\n"
-        "\r\n"
-        "// IP Address\r\n"
-        "IP Address:= 127.0.0.1\r\n"
-        "\r\n"
-        "// First Time USB Driver Installation Setting \r\n"
-        "// 0 - Driver are not Install First Time \r\n"
-        "// 1 - Drivers are Install On First Run \r\n"
-        "Value:= 1\r\n"
-        "\r\n"
-        "// Baud Rate\r\n"
-        "BaudRate:= 1\r\n"
-        "StrBaudRate:= 4800\r\n"
-        "\r\n"
-        "// Parity\r\n"
-        "Parity:= 2\r\n"
-        "StrParity:= ODD\r\n"
-        "\r\n"
-        "// StopBit\r\n"
-        "StopBit:= 1\r\n"
-        "StrStopBit:= 2\r\n"
-        "\r\n";
+        "// Comments are written like this\r\n\r\n// This is a header do not delete this line\r\n"
+        "[APPLICATION SETTINGS]\r\n\r\n"
+        "// Language Dialog box option\r\n// 0 - If language dialog box is not shown at first run\r\n"
+        "// 1 - If language dialog box is shown at first run\r\nLanguageDlg:= 1\r\n\r\n"
+        "// Language Option\r\n// 0 - English\r\n// 900 - Portuguese\r\n// 1800 - Polish\r\n"
+        "// 2700 - Spanish\r\nLanguage:= 1800\r\n\r\n"
+        "// Endian Option\r\n// 0 - Little endian\r\n// 1 - Big endian\r\nEndian:= 0\r\n\r\n"
+        "// Modbus ID option\r\n// Modbus ID from 1 to 247\r\nModbusID:= 17\r\n\r\n"
+        "// Communication Port number\r\n// 128 - USB to serial interface cable is used.\r\n"
+        "// 1 - 20 - Serial communication Port.\r\n// 1000 - Ethernet communication.\r\nPort:= 1000\r\n\r\n"
+        "// Ethernet Communication Port Number\r\nEthernet Port:= 502\r\n\r\n"
+        "// IP Address\r\nIP Address:= 127.0.0.1\r\n\r\n"
+        "// First Time USB Driver Installation Setting \r\n// 0 - Driver are not Install First Time \r\n"
+        "// 1 - Drivers are Install On First Run \r\nValue:= 1\r\n\r\n"
+        "// Baud Rate\r\nBaudRate:= 1\r\nStrBaudRate:= 4800\r\n\r\n"
+        "// Parity\r\nParity:= 2\r\nStrParity:= ODD\r\n\r\n"
+        "// StopBit\r\nStopBit:= 1\r\nStrStopBit:= 2\r\n\r\n";
     EXPECT_EQ(FormatSettings(s).toStdString(), std::string(expected));
 
     AppSettings back = ParseSettings(FormatSettings(s));

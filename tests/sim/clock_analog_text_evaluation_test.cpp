@@ -3,15 +3,9 @@
 #include <initializer_list>
 #include <vector>
 
-#include "../check/ladder_drawing.h"
 #include "blocks/analog_record.h"
 #include "blocks/soft_text_record.h"
-#include "shell/scripted_prompter.h"
-#include "sim/analog_evaluation.h"
-#include "sim/block_evaluation.h"
-#include "sim/clock_block_evaluation.h"
-#include "sim/scan_engine.h"
-#include "sim/soft_text_evaluation.h"
+#include "sim_fixture.h"
 
 namespace bdx {
 namespace {
@@ -27,27 +21,9 @@ QDateTime At(int weekday, int hour, int minute) {
     return QDateTime(QDate(2026, 1, 4 + weekday), QTime(hour, minute));
 }
 
-class ClockAnalogTextTest : public ::testing::Test {
+class ClockAnalogTextTest : public SimFixture {
   protected:
-    bool prepare(Ladder& l) {
-        l.p.ExtensionModules = {1, 1, 1};
-        const bool ok = engine.PrepareSimulation(l.p, RunRuleCheck(l.p), prompter);
-        EXPECT_TRUE(prompter.messages().empty()) << prompter.texts().join(QLatin1Char('\n')).toStdString();
-        return ok;
-    }
-    // Ticks I1..I5 as the bits of `mask` say, then scans once.
-    int scanWith(int mask) {
-        for (int n = 1; n <= 5; ++n) {
-            engine.setInput('I', n, (mask >> (n - 1) & 1) != 0);
-        }
-        return engine.ScanOnce(0);
-    }
     bool entry(std::uint16_t devId) const { return engine.signal(devId); }
-
-    ManualClock clock;
-    ScriptedPrompter prompter;
-    BlockEvaluation blocks{clock, prompter};
-    ScanEngine engine{blocks};
 };
 
 TEST_F(ClockAnalogTextTest, TimeSwitchFollowsItsDaysAndTimes) {
@@ -274,9 +250,12 @@ TEST_F(SoftTextTest, EmbeddedFieldsShowLiveValues) {
 
 TEST_F(SoftTextTest, MessageNeedingAnAbsentExtensionModuleEndsTheRun) {
     ASSERT_EQ(scanWith(16), 2);  // V5 on module B, present
+    EXPECT_TRUE(blocks.softTexts.endMessage().isEmpty());
     l.p.ExtensionModules[1] = 0;
     EXPECT_EQ(scanWith(16), 1);
-    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("Extension module B is not selected.")});
+    EXPECT_EQ(blocks.softTexts.endMessage(), QStringLiteral("Extension module B is not selected."));
+    ASSERT_TRUE(prepare(l));  // a new run starts without it
+    EXPECT_TRUE(blocks.softTexts.endMessage().isEmpty());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "../check/ladder_drawing.h"
+#include "blocks/soft_text_record.h"
 #include "shell/scripted_prompter.h"
 #include "sim/clock.h"
 
@@ -11,12 +12,11 @@ namespace {
 
 class PcSimulationTest : public ::testing::Test {
   protected:
-    bool prepare() { return sim.PrepareSimulation(ladder.p, RunRuleCheck(ladder.p)); }
+    bool prepare() { return !sim.Prepare(ladder.p, RunRuleCheck(ladder.p)); }
     bool q1() const { return sim.engine().operandValue('Q', 1); }
 
     ManualClock clock;
-    ScriptedPrompter prompter;
-    PcSimulation sim{clock, prompter};
+    PcSimulation sim{clock};
     Ladder ladder{9};  // display and analog inputs
 };
 
@@ -37,7 +37,38 @@ TEST_F(PcSimulationTest, InputDrivesTheOutputAndTheImageSurvivesTheNextRun) {
     EXPECT_EQ(sim.slider(2), 650);
     ASSERT_EQ(sim.ScanOnce(), 2);
     EXPECT_TRUE(q1());  // ...and the kept image drives them again
-    EXPECT_TRUE(prompter.messages().empty());
+}
+
+// The simulation a window owns shows the refusal and the reason a run ends; the other leaves
+// them as values. Both run the same.
+TEST_F(PcSimulationTest, AWindowsSimulationShowsWhatTheValuesSay) {
+    const QString refusal = QStringLiteral(
+        "Few errors have been noticed while compiling the program. Please verify the program before "
+        "proceeding.");
+    const QString noModuleB = QStringLiteral("Extension module B is not selected.");
+    ScriptedPrompter prompter;
+    PcSimulation shown{clock, prompter};
+    Program empty;
+    const std::optional<RunRefusal> value = sim.Prepare(empty, {});
+    ASSERT_TRUE(value && value->compileFault);
+    EXPECT_EQ(value->message, refusal);
+    EXPECT_FALSE(shown.PrepareSimulation(empty, {}));
+    EXPECT_EQ(prompter.texts(), (QStringList{CompileFaultText(*value->compileFault), refusal}));
+
+    // X1 shows analog input V5 of module B, which the program lacks.
+    ladder.rung(1, 'I', 1, 'X', 1);
+    ladder.p.SoftTextParams[0][0] = kEmbeddedDataMarker;
+    ladder.p.SoftTextParams[0][1] = EmbeddedSource::AnalogInput;
+    ladder.p.SoftTextParams[0][2] = 5;
+    prompter.clear();
+    for (PcSimulation* s : {&sim, &shown}) {
+        ASSERT_TRUE(s->PrepareSimulation(ladder.p, {}));
+        EXPECT_TRUE(s->endMessage().isEmpty());
+        s->setInput('I', 1, true);
+        EXPECT_EQ(s->ScanOnce(), 1);
+        EXPECT_EQ(s->endMessage(), noModuleB);
+    }
+    EXPECT_EQ(prompter.texts(), QStringList{noModuleB});
 }
 
 TEST_F(PcSimulationTest, SliderTicksItsDigitalTwinWithHysteresis) {

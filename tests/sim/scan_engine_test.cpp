@@ -6,41 +6,14 @@
 #include <string>
 #include <utility>
 
-#include "../check/ladder_drawing.h"
-#include "shell/scripted_prompter.h"
+#include "sim_fixture.h"
 
 namespace bdx {
 namespace {
 
 using Draw = std::function<void(Ladder&)>;
 
-class ScanEngineTest : public ::testing::Test {
-  protected:
-    // With every extension module, so that U, V, W and J, K, L pass the rule check.
-    bool prepare(Ladder& l, ScanEngine& e) {
-        l.p.ExtensionModules = {1, 1, 1};
-        const bool ok = e.PrepareSimulation(l.p, RunRuleCheck(l.p), prompter);
-        EXPECT_TRUE(prompter.messages().empty()) << prompter.texts().join(QLatin1Char('\n')).toStdString();
-        return ok;
-    }
-    bool prepare(Ladder& l) { return prepare(l, engine); }
-    // Ticks I1..I5 as the bits of `mask` say, then scans once.
-    void scanWith(int mask) {
-        for (int n = 1; n <= 5; ++n) {
-            engine.setInput('I', n, (mask >> (n - 1) & 1) != 0);
-        }
-        ASSERT_EQ(engine.ScanOnce(0), 2);
-    }
-    // The open entry of an operand; the closed one must always hold the inverse.
-    bool value(char letter, int n) {
-        const bool open = engine.operandValue(static_cast<std::uint16_t>(letter), n);
-        EXPECT_NE(open, engine.operandValue(NormallyClosedCode(letter), n)) << letter << n;
-        return open;
-    }
-
-    ScriptedPrompter prompter;
-    ScanEngine engine;
-};
+using ScanEngineTest = SimFixture;
 
 TEST_F(ScanEngineTest, ContactsInSeriesAndParallelFormTheRungsLogic) {
     struct Case {
@@ -71,7 +44,7 @@ TEST_F(ScanEngineTest, ContactsInSeriesAndParallelFormTheRungsLogic) {
         l.join(1).coil(1, 'Q', 1).rung(5, 'I', 1, 'Q', 2);  // a second rung evaluated alongside
         ASSERT_TRUE(prepare(l));
         for (int mask = 0; mask < 32; ++mask) {
-            scanWith(mask);
+            ASSERT_EQ(scanWith(mask), 2);
             EXPECT_EQ(value('Q', 1), c.q1(mask)) << mask;
             EXPECT_EQ(value('Q', 2), (mask & 1) != 0);
         }
@@ -111,7 +84,7 @@ TEST_F(ScanEngineTest, CoilKindsFollowTheirRules) {
         c.draw(l);
         ASSERT_TRUE(prepare(l));
         for (std::size_t i = 0; i < c.steps.size(); ++i) {
-            scanWith(c.steps[i].inputs);
+            ASSERT_EQ(scanWith(c.steps[i].inputs), 2);
             EXPECT_EQ(value(c.letter, 1), c.steps[i].expected) << "step " << i;
         }
     }
@@ -126,23 +99,24 @@ TEST_F(ScanEngineTest, RetentiveRelaysSurviveIntoTheNextRunOnly) {
     const auto& list = engine.retentiveRelays();
     EXPECT_EQ((std::vector<int>(list.begin(), list.begin() + 3)),
               (std::vector<int>{7, 9, kNoRetentiveRelay}));
-    scanWith(1);
+    ASSERT_EQ(scanWith(1), 2);
     ASSERT_TRUE(value('M', 7) && value('M', 2));
     engine.EndSimulation();
 
     // A refused start changes nothing and leaves the engine stopped.
     std::vector<ErrorRow> rows = RunRuleCheck(l.p);
     rows.push_back({1, ErrorPosition::Coil, 0, QStringLiteral("any fault")});
-    EXPECT_FALSE(engine.PrepareSimulation(l.p, rows, prompter));
+    const std::optional<RunRefusal> refusal = engine.Prepare(l.p, rows);
+    ASSERT_TRUE(refusal);
+    EXPECT_FALSE(refusal->compileFault);
     EXPECT_FALSE(engine.running());
     EXPECT_TRUE(value('M', 2));
-    prompter.clear();
 
     ASSERT_TRUE(prepare(l));
     EXPECT_TRUE(engine.running());
     EXPECT_TRUE(value('M', 7));
     EXPECT_FALSE(value('M', 2));
-    scanWith(0);
+    ASSERT_EQ(scanWith(0), 2);
     EXPECT_TRUE(value('M', 7));
 }
 

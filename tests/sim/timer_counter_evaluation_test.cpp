@@ -2,14 +2,9 @@
 
 #include <sstream>
 
-#include "../check/ladder_drawing.h"
 #include "blocks/counter_record.h"
 #include "blocks/timer_record.h"
-#include "shell/scripted_prompter.h"
-#include "sim/block_evaluation.h"
-#include "sim/counter_evaluation.h"
-#include "sim/scan_engine.h"
-#include "sim/timer_evaluation.h"
+#include "sim_fixture.h"
 
 namespace bdx {
 namespace {
@@ -22,12 +17,9 @@ SetTime Seconds(int tenths) {
 }
 
 // T1: trigger I1, reset I2. C1: count I1, reset I2, direction I3.
-class TimerCounterEvaluationTest : public ::testing::Test {
+class TimerCounterEvaluationTest : public SimFixture {
   protected:
-    void prepare() {
-        ASSERT_TRUE(engine.PrepareSimulation(l.p, RunRuleCheck(l.p), prompter));
-        EXPECT_TRUE(prompter.messages().empty()) << prompter.texts().join(QLatin1Char('\n')).toStdString();
-    }
+    void prepare() { ASSERT_TRUE(SimFixture::prepare(l)); }
     void startTimer(int type, SetTime on, SetTime off = Seconds(0)) {
         l.rung(1, 'I', 1, 'T', 1).rung(2, 'I', 2, 'T', 1, CoilReset).rung(3, 'T', 1, 'Q', 1);
         TimerRecord record;
@@ -49,10 +41,7 @@ class TimerCounterEvaluationTest : public ::testing::Test {
     // One scan at `time` (hundredths since the run started) with I1..I4 as the bits of `mask`.
     void scanAt(std::int64_t time, int mask) {
         clock.advance(time - clock.hundredths());
-        for (int n = 1; n <= 4; ++n) {
-            engine.setInput('I', n, (mask >> (n - 1) & 1) != 0);
-        }
-        ASSERT_EQ(engine.ScanOnce(0), 2);
+        ASSERT_EQ(scanWith(mask), 2);
     }
     void scan(int mask) { scanAt(clock.hundredths(), mask); }
     // A pulse on I1 with the other inputs held; counters see the network a scan late.
@@ -62,18 +51,13 @@ class TimerCounterEvaluationTest : public ::testing::Test {
         scan(held);
     }
     // Open entry of T, C or P number n + 1; the closed entry must hold the inverse.
-    bool value(std::uint16_t base, int n = 0) {
+    bool entry(std::uint16_t base, int n = 0) {
         const bool open = engine.signal(base + n);
         EXPECT_NE(open, engine.signal(base + 16 + n)) << base << '+' << n;
         return open;
     }
 
     Ladder l;
-    ManualClock clock;
-    ScriptedPrompter blocksPrompter;
-    BlockEvaluation blocks{clock, blocksPrompter};
-    ScanEngine engine{blocks};
-    ScriptedPrompter prompter;
 };
 
 // Every mode with SP ON 1.0 s and, where used, SP OFF 2.0 s. Steps read "time:inputs:output":
@@ -134,7 +118,7 @@ TEST_F(TimerCounterEvaluationTest, EveryTimerModeFollowsItsBehaviour) {
         char colon = 0;
         while (steps >> time >> colon >> inputs >> colon >> output) {
             scanAt(time, inputs);
-            EXPECT_EQ(value(72), output != 0) << "at " << time;
+            EXPECT_EQ(entry(72), output != 0) << "at " << time;
         }
     }
 }
@@ -151,7 +135,7 @@ TEST_F(TimerCounterEvaluationTest, PresetsAndParameterChangesDuringARun) {
     blocks.timers.ParametersChanged(l.p, 0);
     EXPECT_DOUBLE_EQ(blocks.timers.elapsedSeconds(0), 2.0);
     scanAt(500, 1);
-    EXPECT_TRUE(value(72));
+    EXPECT_TRUE(entry(72));
     EXPECT_EQ(blocks.timers.state(0), TimerState::Elapsed);
 
     // Another unit: stopped until the trigger is pressed anew, however long it is held.
@@ -170,9 +154,9 @@ TEST_F(TimerCounterEvaluationTest, PresetsAndParameterChangesDuringARun) {
         scanAt(t + 10, 0);
         scanAt(t + 20, 1);
         scanAt(t + 19 + static_cast<std::int64_t>(u.seconds) * 100, 1);
-        EXPECT_FALSE(value(72));
+        EXPECT_FALSE(entry(72));
         scanAt(t + 20 + static_cast<std::int64_t>(u.seconds) * 100, 1);
-        EXPECT_TRUE(value(72));
+        EXPECT_TRUE(entry(72));
     }
 }
 
@@ -201,7 +185,7 @@ TEST_F(TimerCounterEvaluationTest, CounterScalingSaturationAndSetPoint) {
         }
         EXPECT_EQ(blocks.counters.rawCount(0), c.raw);
         EXPECT_DOUBLE_EQ(blocks.counters.displayedValue(0), c.displayed);
-        EXPECT_EQ(value(104), blocks.counters.displayedUnits(0) >= c.setPoint);
+        EXPECT_EQ(entry(104), blocks.counters.displayedUnits(0) >= c.setPoint);
     }
 }
 
@@ -210,10 +194,10 @@ TEST_F(TimerCounterEvaluationTest, CounterDirectionAndReset) {
     pulse(4);  // down at 0 stays at 0
     pulse();
     pulse();
-    EXPECT_TRUE(value(104));
+    EXPECT_TRUE(entry(104));
     pulse(4);
     EXPECT_EQ(blocks.counters.rawCount(0), 1);
-    EXPECT_FALSE(value(104));
+    EXPECT_FALSE(entry(104));
     pulse();
     scan(1 | 2);  // reset and a count edge in the same scan: the pulse is lost
     scan(0);
@@ -243,7 +227,7 @@ TEST_F(TimerCounterEvaluationTest, CompareCountersWithAConstantAndAnotherCounter
     for (int c1 = 0; c1 <= 3; ++c1) {
         const bool expected[] = {c1 > 2, c1 < 2, c1 >= 2, c1 <= 2, c1 == 2, c1 != 2};
         for (int k = 0; k < 12; ++k) {
-            EXPECT_EQ(value(280, k), expected[k % 6]) << "C1 " << c1 << ", P" << k + 1;
+            EXPECT_EQ(entry(280, k), expected[k % 6]) << "C1 " << c1 << ", P" << k + 1;
         }
         pulse();
     }
