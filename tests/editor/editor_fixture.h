@@ -1,17 +1,26 @@
 #pragma once
 
+// The editor on an empty program, shared by the editor tests and the tests of single windows.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <algorithm>
+#include <string_view>
 
 #include "editor/ladder_editor.h"
 #include "ladder/grid.h"
+#include "shell/language_table.h"
 #include "shell/scripted_prompter.h"
 
 namespace bdx {
 
 constexpr std::uint16_t J(std::uint16_t directions) {
     return static_cast<std::uint16_t>(JunctionBase + directions);
+}
+
+inline int FindCategoryIndex(std::string_view name) {
+    const auto& categories = FindCategories();
+    return int(std::ranges::find(categories, name, &FindCategory::name) - categories.begin());
 }
 
 // An editor on an empty program whose undo folders live in a temporary folder.
@@ -25,6 +34,7 @@ class EditorFixture : public ::testing::Test {
         document.StartEmpty();
         editor.reset();
     }
+    void TearDown() override { SetLanguageOffset(English); }
 
     Program& program() { return document.program(); }
     std::uint16_t& word(int line, int wordInLine) { return program().word(line, wordInLine); }
@@ -37,12 +47,22 @@ class EditorFixture : public ::testing::Test {
         }
     }
 
+    // An element written straight into the grid, as a file holds it: no undo point, no check.
+    // A coil (code word kCoilLetterWord) is a contactor.
+    void put(int line, int codeWord, std::uint16_t code, int number) {
+        word(line, codeWord) = code;
+        word(line, codeWord + kNumberWordOffset) = OperandNumberCode(number);
+        if (codeWord == kCoilLetterWord) {
+            word(line, kCoilFunctionWord) = CoilContactor;
+        }
+    }
+
+    // Elements placed as the user places them.
     bool placeContact(int line, int column, std::uint16_t code, int number) {
         editor.select({C, line, column});
         editor.setPlacement(code, OperandNumberCode(number));
         return editor.PlaceOperand();
     }
-
     bool placeCoil(int line, char letter, int number) {
         editor.select({K, line, 0});
         editor.setPlacement(static_cast<std::uint16_t>(letter), OperandNumberCode(number));
@@ -55,5 +75,23 @@ class EditorFixture : public ::testing::Test {
                              dir.filePath(QStringLiteral("app"))};
     LadderEditor editor{document, prompter};
 };
+
+// I1 driving Q1 on line 1, drawn as a user would, complete enough for a simulation run.
+inline void DrawLampRung(LadderEditor& editor) {
+    editor.select({SelectionKinds::Contact, 0, 0});
+    editor.setPlacement('I', OperandNumberCode(1));
+    editor.PlaceOperand();
+    editor.select({SelectionKinds::Coil, 0, 0});
+    editor.setPlacement('Q', OperandNumberCode(1));
+    editor.PlaceOperand();
+    editor.setEditTool(kWireTool);
+    for (int column : {1, 2}) {
+        editor.select({SelectionKinds::Contact, 0, column});
+        editor.WireToolClick(0.5);
+    }
+    editor.setEditTool(kSelectionTool);
+    editor.select({SelectionKinds::Junction, 0, 2});
+    editor.ToggleJunction(JunctionArea::Right);
+}
 
 }  // namespace bdx

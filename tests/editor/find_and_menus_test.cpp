@@ -1,18 +1,9 @@
 #include <QSet>
-#include <algorithm>
-#include <string_view>
 
-#include "editor/ladder_editor.h"
 #include "editor_fixture.h"
-#include "shell/language_table.h"
 
 namespace bdx {
 namespace {
-
-int categoryIndex(std::string_view name) {
-    const auto& categories = FindCategories();
-    return int(std::ranges::find(categories, name, &FindCategory::name) - categories.begin());
-}
 
 class FindTest : public EditorFixture {
   protected:
@@ -27,15 +18,14 @@ class FindTest : public EditorFixture {
                                                                      {9, kCoilLetterWord, 'H', 1},
                                                                      {11, 6, ClockContactClosed, 16}};
         for (const auto& [line, at, code, number] : elements) {
-            word(line, at) = code;
-            word(line, at + 1) = OperandNumberCode(number);
+            put(line, at, code, number);
         }
         word(9, kCoilFunctionWord) = CoilResetAll;
     }
 };
 
 TEST_F(FindTest, AnyNumberWrapsAroundAndSaysWhenTheWholeDocumentWasSearched) {
-    const int m = categoryIndex("M");
+    const int m = FindCategoryIndex("M");
     const QString searched = QStringLiteral("Application has searched the whole document.");
     // number typed, cell found, messages so far; past the end it goes round again over the cell
     // the series began at, and a new series with a number goes from M3 to the closed m3 and back.
@@ -53,7 +43,7 @@ TEST_F(FindTest, AnyNumberWrapsAroundAndSaysWhenTheWholeDocumentWasSearched) {
     }
 
     editor.resetFind();
-    ASSERT_TRUE(editor.FindNext(categoryIndex("RTC"), QStringLiteral("16")));
+    ASSERT_TRUE(editor.FindNext(FindCategoryIndex("RTC"), QStringLiteral("16")));
     EXPECT_EQ(editor.selection(), (GridPosition{C, 11, 2}));
     EXPECT_EQ(editor.TopLine(), 2);  // scrolled into view
 }
@@ -63,9 +53,9 @@ TEST_F(FindTest, RefusalsAndMisses) {
     const char* missing = "Application cannot find data you're searching for.";
     // category, number typed, message, warning (or information)
     const std::tuple<int, const char*, const char*, bool> cases[] = {
-        {-1, "", "Please select the category.", true}, {categoryIndex("I"), "9", invalid, true},
-        {categoryIndex("M"), "0", invalid, true},      {categoryIndex("M"), "x", invalid, true},
-        {categoryIndex("M"), "64", missing, false},    {categoryIndex("A"), "", missing, false},
+        {-1, "", "Please select the category.", true},  {FindCategoryIndex("I"), "9", invalid, true},
+        {FindCategoryIndex("M"), "0", invalid, true},   {FindCategoryIndex("M"), "x", invalid, true},
+        {FindCategoryIndex("M"), "64", missing, false}, {FindCategoryIndex("A"), "", missing, false},
     };
     editor.select({C, 3, 1});
     for (const auto& [category, number, message, warning] : cases) {

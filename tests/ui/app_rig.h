@@ -11,7 +11,7 @@
 #include <functional>
 #include <memory>
 
-#include "editor/ladder_editor.h"
+#include "../editor/editor_fixture.h"
 #include "ladder/grid.h"
 #include "shell/language_table.h"
 #include "shell/scripted_prompter.h"
@@ -117,23 +117,5 @@ class AppRig : public ::testing::Test {
         return accepted ? DialogResult::Accepted : DialogResult::Rejected;
     }
 };
-
-// I1 driving Q1 on line 1, drawn as a user would, complete enough for the run gate.
-inline void DrawLampRung(LadderEditor& editor) {
-    editor.select({SelectionKinds::Contact, 0, 0});
-    editor.setPlacement('I', OperandNumberCode(1));
-    editor.PlaceOperand();
-    editor.select({SelectionKinds::Coil, 0, 0});
-    editor.setPlacement('Q', OperandNumberCode(1));
-    editor.PlaceOperand();
-    editor.setEditTool(kWireTool);
-    for (int column : {1, 2}) {
-        editor.select({SelectionKinds::Contact, 0, column});
-        editor.WireToolClick(0.5);
-    }
-    editor.setEditTool(kSelectionTool);
-    editor.select({SelectionKinds::Junction, 0, 2});
-    editor.ToggleJunction(JunctionArea::Right);
-}
 
 }  // namespace bdx

@@ -10,6 +10,7 @@
 #include <deque>
 
 #include "comm/comm_link.h"
+#include "comm/comm_settings.h"
 #include "comm/modbus_crc.h"
 #include "shell/language_table.h"
 #include "shell/scripted_prompter.h"
@@ -17,8 +18,6 @@
 
 namespace bdx {
 namespace {
-
-const QString kModbusIdMessage = QStringLiteral("Modbus ID should be within 1 to 247");
 
 // A device on 127.0.0.1 that records the requests and answers from a queue.
 class LoopbackDevice {
@@ -70,10 +69,9 @@ class CommSettingsDialogTest : public ::testing::Test {
     QStringList closedPorts;
 };
 
+// Each field's checks and texts are the settings' own; here every field's refusal reaches the user,
+// keeps the dialog open and puts the focus on its box.
 TEST_F(CommSettingsDialogTest, RefusalsKeepTheDialogOpenWithTheFocusOnTheField) {
-    const QString empty = QStringLiteral("Please enter valid IP Address and/or Port Number");
-    const QString port = QStringLiteral("Please enter a valid Port Number between 1 to 65535.");
-    const QString fourth = QStringLiteral("Please enter a valid IP Address between 1 to 254.");
     const struct {
         const char* id;
         int transport;  // 0 serial, 1 USB cable, 2 Ethernet
@@ -83,18 +81,16 @@ TEST_F(CommSettingsDialogTest, RefusalsKeepTheDialogOpenWithTheFocusOnTheField) 
         QString message;
         const char* focus;
     } cases[] = {
-        {"0", 0, "/dev/ttyS0", "", "", kModbusIdMessage, "txtModbusID"},
-        {"248", 2, "", "10.0.0.1", "502", kModbusIdMessage, "txtModbusID"},
+        {"0", 0, "/dev/ttyS0", "", "", CheckModbusId(QStringLiteral("0")).value(), "txtModbusID"},
+        {"248", 2, "", "10.0.0.1", "502", CheckModbusId(QStringLiteral("248")).value(), "txtModbusID"},
         {"5", 0, " ", "", "", LoadText(4289), "cmbCommPort"},
         {"5", 2, "", "224.1.1.1", "502", "Please enter a valid IP Address between 1 to 223.", "txtIPAddress"},
         {"5", 2, "", "10.256.0.1", "502", "Please enter a valid IP Address between 0 to 255.",
          "txtIPAddress1"},
-        {"5", 2, "", "10.0.0.255", "502", fourth, "txtIPAddress3"},
-        {"5", 2, "", "10.0.0.0", "502", fourth, "txtIPAddress3"},
-        {"5", 2, "", "10.0.0.1", "0", port, "txtPortNumber"},
-        {"5", 2, "", "10.0.0.1", "65536", port, "txtPortNumber"},
-        {"5", 2, "", "10..0.1", "502", empty, "txtIPAddress1"},
-        {"5", 2, "", "10.0.0.1", "", empty, "txtPortNumber"},
+        {"5", 2, "", "10.0.x.1", "502", "Please enter a valid IP Address between 0 to 255.", "txtIPAddress2"},
+        {"5", 2, "", "10.0.0.0", "502", "Please enter a valid IP Address between 1 to 254.", "txtIPAddress3"},
+        {"5", 2, "", "10.0.0.1", "65536", "Please enter a valid Port Number between 1 to 65535.",
+         "txtPortNumber"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message.toStdString() + " " + c.ip + ":" + c.port);
@@ -122,7 +118,6 @@ TEST_F(CommSettingsDialogTest, OkEncodesTheTransportAndTheLineSettings) {
         const char* path;
         std::uint16_t commPort;
     } cases[] = {
-        {"1", 0, "/dev/ttyUSB0", 1},
         {"247", 0, "/dev/pts/3", 4},
         {"12", 1, "", 32768},
         {"13", 2, "", 1000},

@@ -7,7 +7,7 @@
 #include <QTableWidget>
 #include <QTest>
 
-#include "editor_rig.h"
+#include "../editor/editor_fixture.h"
 #include "ui/blocks/config_form.h"
 #include "ui/ladder/error_list_window.h"
 #include "ui/ladder/frm_all_comments.h"
@@ -16,51 +16,33 @@
 namespace bdx {
 namespace {
 
-class DialogsTest : public EditorRig {
-  protected:
-    static int categoryIndex(const char* name) {
-        const auto& categories = FindCategories();
-        for (int i = 0; i < int(categories.size()); ++i) {
-            if (QLatin1String(categories[i].name) == QLatin1String(name)) {
-                return i;
-            }
-        }
-        return -1;
-    }
-};
+using DialogsTest = EditorFixture;
 
 // ---- find ----
 
-TEST_F(DialogsTest, FindWithoutNumberWalksThroughEveryElementOfTheLetter) {
-    putContact(1, 1, 'M', 3);
-    putContact(2, 0, 'I', 3);
-    putCoil(4, 'M', 7);
+// Where the search goes and what it refuses is the editor's; the dialog hands it category and number.
+TEST_F(DialogsTest, FindHandsCategoryAndNumberToTheEditorAndSaysWhetherItGoesOn) {
+    put(1, kContactWord[1], 'M', 3);
+    put(4, kCoilLetterWord, 'M', 7);
     frmFind find(editor);
     find.show();
     EXPECT_EQ(find.cmbFind()->currentIndex(), -1);
-    EXPECT_EQ(find.btnFind()->text(), QStringLiteral("&Find"));
-
-    find.cmbFind()->setCurrentIndex(categoryIndex("M"));
+    find.cmbFind()->setCurrentIndex(FindCategoryIndex("M"));
     find.btnFind()->click();
-    EXPECT_EQ(editor.CurrentCell(), 1 * kWordsPerLine + kContactWord[1]);
     EXPECT_EQ(find.btnFind()->text(), QStringLiteral("&Find Next"));
-
     find.btnFind()->click();
     EXPECT_EQ(editor.CurrentCell(), 4 * kWordsPerLine + kCoilLetterWord);
-    EXPECT_TRUE(prompter.messages().empty());
 
     // A new number starts a new search, with the button saying so.
-    TypeInto(find.txtFindVal(), QStringLiteral("3"));
+    QTest::keyClicks(find.txtFindVal(), QStringLiteral("3"));
     EXPECT_EQ(find.btnFind()->text(), QStringLiteral("&Find"));
-    Press(find.txtFindVal(), Qt::Key_Return);  // the default button
+    QTest::keyClick(find.txtFindVal(), Qt::Key_Return);  // the default button
     EXPECT_EQ(editor.CurrentCell(), 1 * kWordsPerLine + kContactWord[1]);
-
-    // A number the category does not have is refused (the editor says why); nothing moves.
+    // A refused number leaves the button at the start of a search.
     find.txtFindVal()->setText(QStringLiteral("65"));
     find.btnFind()->click();
-    EXPECT_EQ(prompter.texts(), QStringList{LoadText(4229)});
+    EXPECT_EQ(prompter.messages().size(), 1u);
     EXPECT_EQ(find.btnFind()->text(), QStringLiteral("&Find"));
-    EXPECT_EQ(editor.CurrentCell(), 1 * kWordsPerLine + kContactWord[1]);
 }
 
 // ---- comments ----
@@ -89,7 +71,7 @@ TEST_F(DialogsTest, CommentsCancelKeepsTheProgramAndOkIsOneUndoableChange) {
     {
         frmAllComments comments(editor, prompter);
         EXPECT_EQ(comments.txtComment()->text(), QStringLiteral("Start"));  // first row of the first tab
-        TypeInto(comments.txtComment(), QStringLiteral(" button"));
+        QTest::keyClicks(comments.txtComment(), QStringLiteral(" button"));
         EXPECT_EQ(comments.grdComment()->item(0, 1)->text(), QStringLiteral("Start button"));
         comments.CancelButton()->click();
         EXPECT_EQ(comments.result(), QDialog::Rejected);
@@ -102,11 +84,11 @@ TEST_F(DialogsTest, CommentsCancelKeepsTheProgramAndOkIsOneUndoableChange) {
     frmAllComments comments(editor, prompter);
     comments.tabComments()->setCurrentIndex(11);  // auxiliary relays
     comments.grdComment()->selectRow(4);
-    TypeInto(comments.txtComment(), QStringLiteral("Pump"));
-    Press(comments.txtComment(), Qt::Key_Down);  // next row from the keyboard
-    TypeInto(comments.txtComment(), QStringLiteral("Fan"));
+    QTest::keyClicks(comments.txtComment(), QStringLiteral("Pump"));
+    QTest::keyClick(comments.txtComment(), Qt::Key_Down);  // next row from the keyboard
+    QTest::keyClicks(comments.txtComment(), QStringLiteral("Fan"));
     comments.tabComments()->setCurrentIndex(0);
-    TypeInto(comments.txtComment(), QStringLiteral("!"));
+    QTest::keyClicks(comments.txtComment(), QStringLiteral("!"));
     comments.OKButton()->click();
     EXPECT_EQ(comments.result(), QDialog::Accepted);
     EXPECT_EQ(program().comment(Operand::M, 4), QStringLiteral("Pump"));
@@ -173,35 +155,30 @@ TEST_F(DialogsTest, ModelDialogShowsTheCurrentModelAndModules) {
     EXPECT_EQ(form.gd1()->horizontalHeaderItem(4)->text(), QStringLiteral("Analog(/Digital) Inputs"));
 }
 
+// OK takes the row as one undoable edit; Enter on the model shown is no edit at all.
 TEST_F(DialogsTest, ModelDialogOkTakesTheRowAsOneUndoableEdit) {
-    config_form form(editor, prompter);
-    form.show();
-    form.selectRow(3);
-    form.Command1()->click();
-    EXPECT_EQ(form.result(), QDialog::Accepted);
-    EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(program().ModelIndex, 12);
-    EXPECT_TRUE(program().ProgramModified);
+    for (const bool change : {false, true}) {
+        SCOPED_TRACE(change);
+        config_form form(editor, prompter);
+        form.show();
+        if (change) {
+            form.selectRow(3);
+        }
+        QTest::keyClick(&form, Qt::Key_Return);
+        EXPECT_EQ(form.result(), QDialog::Accepted);
+        EXPECT_FALSE(form.isVisible());
+        EXPECT_EQ(program().ModelIndex, change ? 12 : 0);
+        EXPECT_EQ(program().ProgramModified, change);
+        EXPECT_EQ(editor.CanUndo(), change);
+    }
     ASSERT_TRUE(editor.Undo());
     EXPECT_EQ(program().ModelIndex, 0);
-    EXPECT_FALSE(editor.CanUndo());
-}
-
-TEST_F(DialogsTest, ModelDialogOkWithoutChangeIsNoEdit) {
-    program().ModelIndex = 12;
-    program().ExtensionModules = {1, 0, 0};
-    config_form form(editor, prompter);
-    form.show();
-    Press(&form, Qt::Key_Return);
-    EXPECT_EQ(form.result(), QDialog::Accepted);
-    EXPECT_EQ(program().ModelIndex, 12);
-    EXPECT_FALSE(program().ProgramModified);
     EXPECT_FALSE(editor.CanUndo());
     EXPECT_TRUE(prompter.messages().empty());
 }
 
 TEST_F(DialogsTest, RefusedTimeSwitchConversionKeepsModelAndDialog) {
-    putContact(0, 0, ClockContactOpen, 1);
+    put(0, kContactWord[0], ClockContactOpen, 1);
     program().TimeSwitchParams[0] = {1, 1, 5, 8, 0, 17, 0};  // in use, first generation
     const Program before = program();
     config_form form(editor, prompter);
@@ -228,9 +205,9 @@ TEST_F(DialogsTest, RefusedTimeSwitchConversionKeepsModelAndDialog) {
 // ---- error list ----
 
 TEST_F(DialogsTest, ErrorListShowsTheCheckRowsReadOnly) {
-    putContact(0, 0, 'Q', 1);
-    program().word(0, kContactWord[0] + kJunctionWordOffset) = JunctionBase + JunctionLeft + JunctionRight;
-    putCoil(0, 'M', 1);
+    put(0, kContactWord[0], 'Q', 1);
+    word(0, kContactWord[0] + kJunctionWordOffset) = J(JunctionLeft | JunctionRight);
+    put(0, kCoilLetterWord, 'M', 1);
     editor.runRuleCheck();
     ErrorListWindow window(editor);
     QTableWidget* grid = window.grid();
@@ -260,7 +237,7 @@ TEST_F(DialogsTest, ErrorListShowsTheCheckRowsReadOnly) {
     EXPECT_EQ(editor.TopLine(), 0);
     EXPECT_EQ(chosen.count(), 1);
 
-    putCoil(1, 'Q', 1);
+    put(1, kCoilLetterWord, 'Q', 1);
     editor.runRuleCheck();
     window.refresh();
     EXPECT_EQ(grid->rowCount(), int(editor.errors().size()));
