@@ -449,91 +449,75 @@ class ImageCommandTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
-        savedAppData_ = qgetenv("AppData");
-        hadAppData_ = qEnvironmentVariableIsSet("AppData");
+        savedAppData_ =
+            qEnvironmentVariableIsSet("AppData") ? std::optional(qgetenv("AppData")) : std::nullopt;
         qputenv("AppData", dir_.path().toLocal8Bit());
-        program_ = ValidProgramMaker(7).make();
-        program_.ModelIndex = 10;
-        ASSERT_TRUE(WriteProgramFile(program_, path("in.h53")));
+        Program program = ValidProgramMaker(7).make();
+        program.ModelIndex = 10;
+        ASSERT_TRUE(WriteProgramFile(program, path("in.h53")));
+        ASSERT_TRUE(ReadProgramFile(path("in.h53"), program_).ok());  // as the command reads it
     }
     void TearDown() override {
-        if (hadAppData_) {
-            qputenv("AppData", savedAppData_);
-        } else {
-            qunsetenv("AppData");
-        }
+        savedAppData_ ? void(qputenv("AppData", *savedAppData_)) : void(qunsetenv("AppData"));
     }
 
-    int run(const QStringList& args) {
-        out_.clear();
+    int run(const QStringList& args) { return runWithout(QStringList{path("in.h53")} + args); }
+    int runWithout(const QStringList& args) {  // no input file given first
         err_.clear();
-        QTextStream out(&out_), err(&err_);
-        return cli::Run(QStringList{QStringLiteral("image")} + args, out, err);
+        QString out;
+        QTextStream outStream(&out), errStream(&err_);
+        return cli::Run(QStringList{QStringLiteral("image")} + args, outStream, errStream);
     }
     QString path(const char* name) const { return dir_.filePath(QLatin1String(name)); }
     static QByteArray contents(const QString& file) {
         QFile f(file);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    QByteArray expectedImage(bool bigEndian) {
-        Program read;
-        EXPECT_TRUE(ReadProgramFile(path("in.h53"), read).ok());
-        return ImageBytes(BuildImage(read, bigEndian));
-    }
+    QByteArray image(bool bigEndian) const { return ImageBytes(BuildImage(program_, bigEndian)); }
 
     QTemporaryDir dir_;
-    QByteArray savedAppData_;
-    bool hadAppData_ = false;
+    std::optional<QByteArray> savedAppData_;
     Program program_;
-    QString out_, err_;
+    QString err_;
 };
 
+// Big-endian without a settings file, the settings file's order, an option over both; --lad
+// puts the header of the program's model in front.
 TEST_F(ImageCommandTest, ByteOrderFromTheOptionOrTheSettingsFile) {
     const QString out = path("out.bin");
-    ASSERT_EQ(run({path("in.h53"), QStringLiteral("-o"), out}), 0) << err_.toStdString();
-    EXPECT_EQ(contents(out), expectedImage(true));  // no settings file: big-endian
-
+    ASSERT_EQ(run({"-o", out}), 0) << err_.toStdString();
+    EXPECT_EQ(contents(out), image(true));
     AppSettings settings;
     settings.BigEndian = false;
     ASSERT_TRUE(WriteSettings(SettingsFilePath(), settings));
-    ASSERT_EQ(run({path("in.h53"), QStringLiteral("-o"), out}), 0);
-    EXPECT_EQ(contents(out), expectedImage(false));
-    ASSERT_EQ(run({QStringLiteral("--big-endian"), path("in.h53"), QStringLiteral("-o"), out}), 0);
-    EXPECT_EQ(contents(out), expectedImage(true));
-    EXPECT_EQ(contents(out).size(), kDeviceImageSize);
+    ASSERT_EQ(run({"-o", out}), 0);
+    EXPECT_EQ(contents(out), image(false));
+    ASSERT_EQ(run({"--big-endian", "-o", out}), 0);
+    EXPECT_EQ(contents(out), image(true));
+
+    ASSERT_EQ(run({"--lad", "--big-endian", "-o", out}), 0) << err_.toStdString();
+    EXPECT_EQ(contents(out), BuildImageFileBytes(program_, true, 10));
 }
 
-TEST_F(ImageCommandTest, LadWritesTheImageFileForTheProgramsModel) {
-    const QString out = path("out.LAD");
-    ASSERT_EQ(run({path("in.h53"), QStringLiteral("--lad"), QStringLiteral("--little-endian"),
-                   QStringLiteral("-o"), out}),
-              0)
-        << err_.toStdString();
-    const QByteArray bytes = contents(out);
-    ASSERT_EQ(bytes.size(), 22 + kDeviceImageSize);
-    EXPECT_EQ(bytes.mid(22), expectedImage(false));
-}
-
-TEST_F(ImageCommandTest, UsageErrorsAndUnreadableFilesExitWithTwo) {
+TEST_F(ImageCommandTest, UsageErrorsAndUnwritableFiles) {
     const QString out = path("out.bin");
     const QStringList wrong[] = {
         {},
-        {path("in.h53")},
-        {path("in.h53"), QStringLiteral("-o")},
-        {path("in.h53"), QStringLiteral("--big-endian"), QStringLiteral("--little-endian"),
-         QStringLiteral("-o"), out},
-        {path("in.h53"), QStringLiteral("--frob"), QStringLiteral("-o"), out},
-        {path("in.h53"), path("in.h53"), QStringLiteral("-o"), out},
+        {"-o"},
+        {"--big-endian", "--little-endian", "-o", out},
+        {"--frob", "-o", out},
+        {path("in.h53"), "-o", out},
     };
     for (const QStringList& args : wrong) {
         EXPECT_EQ(run(args), 2) << args.join(u' ').toStdString();
         EXPECT_TRUE(err_.contains(QStringLiteral("usage: branteldesk-cli image"))) << err_.toStdString();
     }
-    EXPECT_EQ(run({path("missing.h53"), QStringLiteral("-o"), out}), 2);
+    EXPECT_EQ(runWithout({}), 2);
+    EXPECT_TRUE(err_.contains(QStringLiteral("usage: branteldesk-cli image")));
+    EXPECT_EQ(runWithout({path("missing.h53"), "-o", out}), 2);
     EXPECT_TRUE(err_.startsWith(path("missing.h53") + QStringLiteral(": "))) << err_.toStdString();
     EXPECT_FALSE(QFile::exists(out));
-
-    EXPECT_EQ(run({path("in.h53"), QStringLiteral("-o"), path("no/folder/out.bin")}), 1);
+    EXPECT_EQ(run({"-o", path("no/folder/out.bin")}), 1);
     EXPECT_TRUE(err_.contains(QStringLiteral("could not be written")));
 }
 

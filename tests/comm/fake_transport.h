@@ -1,9 +1,13 @@
 #pragma once
 
-// Test helper: a transport whose peer is a function from request frame to reply (nothing for
-// silence), recording every frame sent. Replies arrive from the event loop, as a real line's do.
+// Test helpers: a transport whose peer is a function from request frame to reply (nothing for
+// silence), recording every frame sent, and a raw pseudo-terminal pair for the real serial
+// transport. Replies arrive from the event loop, as a real line's do.
 
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <QTimer>
 #include <functional>
@@ -14,6 +18,10 @@
 #include "comm/transport.h"
 
 namespace bdx::test {
+
+inline QByteArray hex(const char* text) {
+    return QByteArray::fromHex(text);
+}
 
 using Responder = std::function<std::optional<QByteArray>(const QByteArray&)>;
 
@@ -57,6 +65,25 @@ class FakeTransport : public Transport {
     Responder responder_;
     bool ethernet_;
     bool open_ = true;
+};
+
+// Both ends of a pseudo-terminal in raw mode; `path` names the end the transport opens.
+struct PtyPair {
+    PtyPair() {
+        char name[128] = {};
+        EXPECT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+        termios raw{};
+        ::tcgetattr(slave, &raw);
+        ::cfmakeraw(&raw);
+        ::tcsetattr(slave, TCSANOW, &raw);
+        path = QString::fromLatin1(name);
+    }
+    ~PtyPair() {
+        ::close(slave);
+        ::close(master);
+    }
+    int master = -1, slave = -1;
+    QString path;
 };
 
 }  // namespace bdx::test

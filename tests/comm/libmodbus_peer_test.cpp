@@ -2,9 +2,6 @@
 // both ends of a pseudo-terminal, libmodbus on the master side, SerialTransport on the slave.
 #include <gtest/gtest.h>
 #include <modbus.h>
-#include <pty.h>
-#include <termios.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <thread>
@@ -12,6 +9,7 @@
 #include "comm/comm_state.h"
 #include "comm/modbus_requests.h"
 #include "comm/transport.h"
+#include "fake_transport.h"
 #include "shell/scripted_prompter.h"
 
 namespace bdx {
@@ -20,23 +18,16 @@ namespace {
 class LibmodbusPeerTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char name[128] = {};
-        ASSERT_EQ(openpty(&master_, &slave_, name, nullptr, nullptr), 0);
-        termios raw{};
-        tcgetattr(slave_, &raw);
-        cfmakeraw(&raw);
-        tcsetattr(slave_, TCSANOW, &raw);
-
         map_ = modbus_mapping_new(16, 40, 1004, 72);
         ASSERT_NE(map_, nullptr);
         // libmodbus opens a device path itself; give it the master side we already hold.
         ctx_ = modbus_new_rtu("/dev/null", 9600, 'N', 8, 1);
         ASSERT_NE(ctx_, nullptr);
         modbus_set_slave(ctx_, 1);
-        modbus_set_socket(ctx_, master_);
+        modbus_set_socket(ctx_, pty_.master);
         modbus_set_indication_timeout(ctx_, 0, 50000);
 
-        state_.SerialPortPath = QString::fromLatin1(name);
+        state_.SerialPortPath = pty_.path;
         state_.silenceMs = 20;
         state_.replyTimeoutMs = 1000;
         state_.retryPauseMs = 0;
@@ -69,11 +60,9 @@ class LibmodbusPeerTest : public ::testing::Test {
         if (map_ != nullptr) {
             modbus_mapping_free(map_);
         }
-        close(slave_);
-        close(master_);
     }
 
-    int master_ = -1, slave_ = -1;
+    test::PtyPair pty_;
     modbus_t* ctx_ = nullptr;
     modbus_mapping_t* map_ = nullptr;
     std::thread server_;

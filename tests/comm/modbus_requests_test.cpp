@@ -17,9 +17,7 @@
 namespace bdx {
 namespace {
 
-QByteArray hex(const char* text) {
-    return QByteArray::fromHex(text);
-}
+using test::hex;
 
 QByteArray pattern(int size) {
     QByteArray bytes(size, '\0');

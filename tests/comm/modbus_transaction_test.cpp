@@ -2,8 +2,6 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <pty.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <QTcpServer>
@@ -23,9 +21,7 @@
 namespace bdx {
 namespace {
 
-QByteArray hex(const char* text) {
-    return QByteArray::fromHex(text);
-}
+using test::hex;
 
 // Read 2 holding registers at 0 from address 1, and a good answer to it.
 const QByteArray kRequest = hex("010300000002");
@@ -294,24 +290,6 @@ TEST_F(TransactionTest, ClosedSerialPortOrMalformedRequestFailsSilently) {
 
 // --- Real transports -------------------------------------------------------------------------
 
-TEST(LineSettingsTest, ParsesTheSettingsText) {
-    LineSettings line;
-    ASSERT_TRUE(ParseLineSettings(QStringLiteral("1200,E,8,2"), line));
-    EXPECT_EQ(line.baud, 1200);
-    EXPECT_EQ(line.parity, QSerialPort::EvenParity);
-    EXPECT_EQ(line.stopBits, QSerialPort::TwoStop);
-    ASSERT_TRUE(ParseLineSettings(QString::fromLatin1(kFixedLineSettings), line));
-    EXPECT_EQ(line.parity, QSerialPort::NoParity);
-    for (const char* bad : {"9600", "9600,X,8,1", "x,N,8,1"}) {
-        EXPECT_FALSE(ParseLineSettings(QString::fromLatin1(bad), line)) << bad;
-    }
-    CommState state;
-    state.BaudRateText = QStringLiteral("4800");
-    state.ParityText = QStringLiteral("Odd");
-    state.StopBitText = QStringLiteral("2");
-    EXPECT_EQ(state.lineSettings(), QStringLiteral("4800,O,8,2"));
-}
-
 // A TCP peer on 127.0.0.1 that records what it receives and answers from a queue.
 class LoopbackPeer {
   public:
@@ -391,25 +369,19 @@ TEST_F(TransactionTest, TcpErrorsAreReportedAndDropTheLink) {
 
 // A serial peer on the master side of a pseudo-terminal that never stops talking.
 TEST_F(TransactionTest, SerialEndlessStreamIsRefusedWithoutHanging) {
-    int master = -1, slave = -1;
-    char name[128] = {};
-    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
-    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
-    termios raw{};
-    tcgetattr(slave, &raw);
-    cfmakeraw(&raw);
-    tcsetattr(slave, TCSANOW, &raw);
+    test::PtyPair pty;
+    fcntl(pty.master, F_SETFL, fcntl(pty.master, F_GETFL) | O_NONBLOCK);
     std::atomic<bool> stop{false};
     std::thread talker([&] {
         const QByteArray noise(64, '\x5A');
         while (!stop) {
-            if (write(master, noise.constData(), noise.size()) < 0) {
+            if (write(pty.master, noise.constData(), noise.size()) < 0) {
                 usleep(200);
             }
             usleep(100);
         }
     });
-    state.SerialPortPath = QString::fromLatin1(name);
+    state.SerialPortPath = pty.path;
     state.silenceMs = 30;
     SerialTransport serial(state);
     ModbusSession session(state, serial, prompter);
@@ -419,8 +391,6 @@ TEST_F(TransactionTest, SerialEndlessStreamIsRefusedWithoutHanging) {
     session.closeIfSerial();
     stop = true;
     talker.join();
-    close(slave);
-    close(master);
     EXPECT_EQ(prompter.texts(), QStringList{InvalidResponseMessage()});
     EXPECT_EQ(session.lastAttempts(), 3);
 }

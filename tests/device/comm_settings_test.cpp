@@ -81,6 +81,17 @@ TEST(CommSettings, CommPortEncodingAndLineSettings) {
     EXPECT_TRUE(ParseLineSettings(LineSettingsFromIndexes(2, 1, 1), parsed));
     EXPECT_EQ(parsed.baud, 2400);
     EXPECT_EQ(parsed.parity, QSerialPort::EvenParity);
+    EXPECT_EQ(parsed.stopBits, QSerialPort::TwoStop);
+    ASSERT_TRUE(ParseLineSettings(QString::fromLatin1(kFixedLineSettings), parsed));
+    EXPECT_EQ(parsed.parity, QSerialPort::NoParity);
+    for (const char* bad : {"9600", "9600,X,8,1", "x,N,8,1"}) {
+        EXPECT_FALSE(ParseLineSettings(QString::fromLatin1(bad), parsed)) << bad;
+    }
+    CommState state;
+    state.BaudRateText = QStringLiteral("4800");
+    state.ParityText = QStringLiteral("Odd");
+    state.StopBitText = QStringLiteral("2");
+    EXPECT_EQ(state.lineSettings(), QStringLiteral("4800,O,8,2"));
 }
 
 // The settings file and the shared state: every transport survives the trip through the file

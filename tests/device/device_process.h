@@ -14,7 +14,7 @@
 #include <QStringList>
 #include <QTcpSocket>
 #include <QTextStream>
-#include <initializer_list>
+#include <vector>
 
 #include "cli/cli_commands.h"
 #include "comm/modbus_crc.h"
@@ -22,7 +22,7 @@
 namespace bdx::test {
 
 // A request frame from its bytes before the CRC.
-inline QByteArray Frame(std::initializer_list<int> bytes) {
+inline QByteArray Frame(const std::vector<int>& bytes) {
     QByteArray frame;
     for (const int b : bytes) {
         frame.append(static_cast<char>(b));
