@@ -1,5 +1,6 @@
 #pragma once
 
+#include "blocks/soft_text_record.h"
 #include "ladder/grid.h"
 #include "ladder/program.h"
 
@@ -59,6 +60,16 @@ struct Ladder {
         word(line, kCoilFunctionWord) = kind != 0 ? kind : driver;
         word(line, kCoilLetterWord) = static_cast<std::uint16_t>(letter);
         word(line, kCoilNumberWord) = OperandNumberCode(n);
+        return *this;
+    }
+    // An embedded field in message `message` (from 1) at `position`: marker, source, block
+    // number, value shown.
+    Ladder& embed(int message, int position, int source, int number, int parameter) {
+        auto& text = p.SoftTextParams[message - 1];
+        text[position] = kEmbeddedDataMarker;
+        text[position + 1] = static_cast<std::uint8_t>(source);
+        text[position + 2] = static_cast<std::uint8_t>(number);
+        text[position + 3] = static_cast<std::uint8_t>(parameter);
         return *this;
     }
     // A contact, wires through columns 2 and 3, and a coil.

@@ -33,14 +33,6 @@ ErrorRow atCoil(const QString& message, int line) {
     return row(message, line, ErrorPosition::Coil);
 }
 
-// An embedded field: marker, source, block number, value shown.
-void embed(Program& p, int message, int position, int source, int number, int parameter) {
-    auto& text = p.SoftTextParams[message - 1];
-    text[position] = kEmbeddedDataMarker;
-    text[position + 1] = std::uint8_t(source), text[position + 2] = std::uint8_t(number);
-    text[position + 3] = std::uint8_t(parameter);
-}
-
 class RuleCheckerTest : public testing::Test {
   protected:
     void TearDown() override { SetLanguageOffset(English); }
@@ -194,22 +186,22 @@ TEST_F(RuleCheckerTest, PresetsMustNotBeZero) {
 
 TEST_F(RuleCheckerTest, SoftTextNeedsTheBlocksItShows) {
     l.rung(1, 'I', 1, 'X', 1).rung(2, 'I', 2, 'X', 1);
-    embed(l.p, 1, 0, EmbeddedSource::Timer, 3, 1);
+    l.embed(1, 0, EmbeddedSource::Timer, 3, 1);
     l.rung(3, 'I', 3, 'X', 2);
     l.p.TimerParams[3][TimerField::Type] = 3;  // two set times: parameter 0 is the OFF time
-    embed(l.p, 2, 0, EmbeddedSource::Timer, 4, 0);
-    embed(l.p, 2, 6, EmbeddedSource::Timer, 4, 2);
-    embed(l.p, 2, 12, EmbeddedSource::Counter, 5, 1);
-    embed(l.p, 2, 18, EmbeddedSource::HourMeter, 2, 1);
-    embed(l.p, 2, 24, EmbeddedSource::HourMeter, 2, 0);
-    embed(l.p, 2, 30, EmbeddedSource::Timer, 1, 0);  // T1 is in the program
+    l.embed(2, 0, EmbeddedSource::Timer, 4, 0);
+    l.embed(2, 6, EmbeddedSource::Timer, 4, 2);
+    l.embed(2, 12, EmbeddedSource::Counter, 5, 1);
+    l.embed(2, 18, EmbeddedSource::HourMeter, 2, 1);
+    l.embed(2, 24, EmbeddedSource::HourMeter, 2, 0);
+    l.embed(2, 30, EmbeddedSource::Timer, 1, 0);  // T1 is in the program
     l.rung(4, 'I', 4, 'X', 3).rung(5, 'I', 5, 'T', 1);
     for (int i = 0; i < 4; ++i) {
-        embed(l.p, 3, 6 * i, EmbeddedSource::AnalogInput, 2 * i + 1 + i / 3, 'x');  // V1 V3 V5 V8
+        l.embed(3, 6 * i, EmbeddedSource::AnalogInput, 2 * i + 1 + i / 3, 'x');  // V1 V3 V5 V8
     }
     l.p.TimerParams[0][TimerField::OnTime] = 1;
     l.rung(6, 'I', 6, 'X', 4, CoilReset);  // a message without a trigger is never shown
-    embed(l.p, 4, 0, EmbeddedSource::Timer, 9, 1);
+    l.embed(4, 0, EmbeddedSource::Timer, 9, 1);
     const Rows blocks = {row("Text X1 Trigger Input is used more than then once"),
                          row("Soft Text Message  X1 contain  PV data for Timer T3"),
                          row("Soft Text Message  X2 contain  SP OFF data for Timer T4"),
@@ -239,22 +231,22 @@ TEST_F(RuleCheckerTest, SoftTextFieldsMustFitTheirDisplayLine) {
     for (int x = 1; x <= 7; ++x) {
         l.rung(3 + x, 'I', 3, 'X', x);
     }
-    embed(l.p, 1, 8, EmbeddedSource::Timer, 1, 1);  // five characters from column 9
-    embed(l.p, 2, 6, EmbeddedSource::Counter, 1, 0);
+    l.embed(1, 8, EmbeddedSource::Timer, 1, 1);  // five characters from column 9
+    l.embed(2, 6, EmbeddedSource::Counter, 1, 0);
     l.p.SoftTextParams[1][11] = 'A';  // where the last digit goes
-    embed(l.p, 3, 4, EmbeddedSource::DateTime, 0, 0);
-    embed(l.p, 3, 12, EmbeddedSource::DateTime, 0, 1);
-    embed(l.p, 3, 19, EmbeddedSource::HourMeter, 1, 2);
-    embed(l.p, 3, 30, EmbeddedSource::Counter, 1, 1);
+    l.embed(3, 4, EmbeddedSource::DateTime, 0, 0);
+    l.embed(3, 12, EmbeddedSource::DateTime, 0, 1);
+    l.embed(3, 19, EmbeddedSource::HourMeter, 1, 2);
+    l.embed(3, 30, EmbeddedSource::Counter, 1, 1);
     l.p.SoftTextParams[2][29] = 'A';  // text right before a field is fine
-    embed(l.p, 4, 17, EmbeddedSource::DateTime, 0, 0);
-    embed(l.p, 5, 0, 3, 1, 0);  // no such source; three bad fields, one row
-    embed(l.p, 5, 8, EmbeddedSource::Timer, 1, 1);
+    l.embed(4, 17, EmbeddedSource::DateTime, 0, 0);
+    l.embed(5, 0, 3, 1, 0);  // no such source; three bad fields, one row
+    l.embed(5, 8, EmbeddedSource::Timer, 1, 1);
     l.p.SoftTextParams[4][34] = kEmbeddedDataMarker;  // cut off by the end
     l.p.SoftTextParams[4][35] = EmbeddedSource::Timer;
     // A data position holding the marker starts no field of its own.
-    embed(l.p, 6, 0, EmbeddedSource::AnalogInput, 1, kEmbeddedDataMarker);
-    embed(l.p, 7, 12, EmbeddedSource::Timer, 1, 1);
+    l.embed(6, 0, EmbeddedSource::AnalogInput, 1, kEmbeddedDataMarker);
+    l.embed(7, 12, EmbeddedSource::Timer, 1, 1);
     l.p.SoftTextParams[6][16] = 'A';  // right after the field's own four positions
     const QString incompatible = "Soft text message incompatibility error. Reconfigure Soft text message  X";
     EXPECT_EQ(check(), (Rows{row(incompatible + "1"), row(incompatible + "2"), row(incompatible + "4"),

@@ -163,15 +163,6 @@ TEST_F(ClockAnalogTextTest, AnalogChannelsScaleAndRoundToTheirDecimalPlaces) {
     }
 }
 
-// Writes an embedded-data token at `position` of message 0..15.
-void PutToken(Program& p, int message, int position, int source, int number, int parameter) {
-    auto& text = p.SoftTextParams[message];
-    text[position] = kEmbeddedDataMarker;
-    text[position + 1] = static_cast<std::uint8_t>(source);
-    text[position + 2] = static_cast<std::uint8_t>(number);
-    text[position + 3] = static_cast<std::uint8_t>(parameter);
-}
-
 class SoftTextTest : public ClockAnalogTextTest {
   protected:
     // X1 from I1, X2 from I2 with reset from I3, X3 from I4, X4 from I5; H1 enabled by I4.
@@ -182,12 +173,12 @@ class SoftTextTest : public ClockAnalogTextTest {
         SetSoftTextLines(l.p, 0, {QStringLiteral("Low"), QStringLiteral("priority")});
         SetSoftTextLines(l.p, 1, {QStringLiteral("High")});
         SetSoftTextLines(l.p, 2, {});
-        PutToken(l.p, 2, 0, EmbeddedSource::DateTime, 0, 1);
-        PutToken(l.p, 2, 6, EmbeddedSource::AnalogInput, 1, 0);
-        PutToken(l.p, 2, 12, EmbeddedSource::DateTime, 0, 0);
-        PutToken(l.p, 2, 24, EmbeddedSource::HourMeter, 1, 1);
+        l.embed(3, 0, EmbeddedSource::DateTime, 0, 1);
+        l.embed(3, 6, EmbeddedSource::AnalogInput, 1, 0);
+        l.embed(3, 12, EmbeddedSource::DateTime, 0, 0);
+        l.embed(3, 24, EmbeddedSource::HourMeter, 1, 1);
         SetSoftTextLines(l.p, 3, {});
-        PutToken(l.p, 3, 0, EmbeddedSource::AnalogInput, 5, 0);
+        l.embed(4, 0, EmbeddedSource::AnalogInput, 5, 0);
         WriteAnalogScaling(l.p, 0, {0, 0, 1000});
         ASSERT_TRUE(prepare(l));
         blocks.softTexts.setDisplayShown(true);

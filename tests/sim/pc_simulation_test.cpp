@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "../check/ladder_drawing.h"
-#include "blocks/soft_text_record.h"
 #include "shell/scripted_prompter.h"
 #include "sim/clock.h"
 
@@ -40,26 +39,19 @@ TEST_F(PcSimulationTest, InputDrivesTheOutputAndTheImageSurvivesTheNextRun) {
 }
 
 // The simulation a window owns shows the refusal and the reason a run ends; the other leaves
-// them as values. Both run the same.
+// them as values. Both run the same. The texts themselves are checked where they are decided.
 TEST_F(PcSimulationTest, AWindowsSimulationShowsWhatTheValuesSay) {
-    const QString refusal = QStringLiteral(
-        "Few errors have been noticed while compiling the program. Please verify the program before "
-        "proceeding.");
     const QString noModuleB = QStringLiteral("Extension module B is not selected.");
     ScriptedPrompter prompter;
     PcSimulation shown{clock, prompter};
     Program empty;
-    const std::optional<RunRefusal> value = sim.Prepare(empty, {});
-    ASSERT_TRUE(value && value->compileFault);
-    EXPECT_EQ(value->message, refusal);
+    const std::optional<RunRefusal> refused = sim.Prepare(empty, {});
+    ASSERT_TRUE(refused && refused->compileFault);
     EXPECT_FALSE(shown.PrepareSimulation(empty, {}));
-    EXPECT_EQ(prompter.texts(), (QStringList{CompileFaultText(*value->compileFault), refusal}));
+    EXPECT_EQ(prompter.texts(), (QStringList{CompileFaultText(*refused->compileFault), refused->message}));
 
     // X1 shows analog input V5 of module B, which the program lacks.
-    ladder.rung(1, 'I', 1, 'X', 1);
-    ladder.p.SoftTextParams[0][0] = kEmbeddedDataMarker;
-    ladder.p.SoftTextParams[0][1] = EmbeddedSource::AnalogInput;
-    ladder.p.SoftTextParams[0][2] = 5;
+    ladder.rung(1, 'I', 1, 'X', 1).embed(1, 0, EmbeddedSource::AnalogInput, 5, 0);
     prompter.clear();
     for (PcSimulation* s : {&sim, &shown}) {
         ASSERT_TRUE(s->PrepareSimulation(ladder.p, {}));
