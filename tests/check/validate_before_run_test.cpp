@@ -7,7 +7,6 @@
 
 #include "check/network_dump.h"
 #include "ladder/program_file.h"
-#include "shell/language_table.h"
 #include "shell/scripted_prompter.h"
 
 namespace bdx {
@@ -71,16 +70,6 @@ TEST(ValidateBeforeRunTest, RefusalValueTheBoxesItShowsAndTheDump) {
     EXPECT_FALSE(ValidateBeforeRun(example("motor_start_stop.h53"), {}, network,
                                    dir.filePath(QStringLiteral("no/x.txt"))));
     EXPECT_FALSE(WriteNetworkDump(network, dir.filePath(QStringLiteral("no/x.txt"))));
-}
-
-TEST(ValidateBeforeRunTest, TheRefusalFollowsTheLanguage) {
-    CompiledNetwork network;
-    SetLanguageOffset(Spanish);
-    const std::optional<RunRefusal> refusal = ValidateBeforeRun(Program{}, {}, network);
-    SetLanguageOffset(English);
-    ASSERT_TRUE(refusal);
-    EXPECT_EQ(refusal->message, LoadText(4257, Spanish) + LoadText(4258, Spanish));
-    EXPECT_NE(refusal->message, kRefusal);
 }
 
 }  // namespace
