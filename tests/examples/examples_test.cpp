@@ -1,5 +1,5 @@
-// The example programs a new user opens to learn from: they must read, check clean, be fully
-// commented, be wired as the editor draws rungs, and hold what their comments promise. What
+// The example programs a new user opens to learn from: they must read, check clean (which also
+// proves them wired completely), be fully commented, and hold what their comments promise. What
 // they do when run is their scripts' business (examples/*.sim, run by the command-line tests).
 #include <gtest/gtest.h>
 
@@ -39,15 +39,7 @@ const Program& example(const char* name) {
     return it == examples().end() ? missing : it->second.program;
 }
 
-bool hasBit(std::uint16_t junction, std::uint16_t bit) {
-    return (junction & bit) != 0;
-}
-
-std::uint16_t junction(const Program& p, int line, int column) {
-    return line < kLadderLines ? p.LadderGrid[JunctionWordIndex(line, column)] : JunctionBase;
-}
-
-TEST(ExamplesTest, EveryExampleReadsIsCommentedAndWiredCompletely) {
+TEST(ExamplesTest, EveryExampleReadsChecksCleanAndIsCommented) {
     ASSERT_GE(examples().size(), 3u);
     for (const auto& [name, e] : examples()) {
         SCOPED_TRACE(name.toStdString());
@@ -71,37 +63,8 @@ TEST(ExamplesTest, EveryExampleReadsIsCommentedAndWiredCompletely) {
             EXPECT_EQ(coil.has_value(), p.word(line, kCoilLetterWord) != CellEmpty);
             EXPECT_TRUE(!coil ||
                         !p.comment(*coil, DecodeOperandNumber(p.word(line, kCoilNumberWord))).isEmpty());
-            // Connections as the editor leaves them after a rung is drawn completely.
-            EXPECT_NE(p.word(line, 0), CellWire);
-            for (int column = 0; column < kContactColumns; ++column) {
-                const std::uint16_t j = junction(p, line, column);
-                const int next = column + 1 < kContactColumns ? kContactWord[column + 1] : kCoilLetterWord;
-                EXPECT_FALSE(IsImproperJunction(j)) << column;
-                EXPECT_EQ(hasBit(j, JunctionLeft), p.word(line, kContactWord[column]) != CellEmpty) << column;
-                EXPECT_EQ(hasBit(j, JunctionRight), p.word(line, next) != CellEmpty) << column;
-                EXPECT_EQ(hasBit(j, JunctionDown), hasBit(junction(p, line + 1, column), JunctionUp))
-                    << column;
-                EXPECT_FALSE(line == 0 && hasBit(j, JunctionUp)) << column;
-            }
         }
         EXPECT_GT(usedLines, 0);
-        // A branch of vertically linked junctions needs an element feeding it and a way on.
-        for (int column = 0; column < kContactColumns; ++column) {
-            for (int line = 0; line < kLadderLines; ++line) {
-                bool input = false, output = false, any = false;
-                for (;; ++line) {
-                    const std::uint16_t j = junction(p, line, column);
-                    any |= j != JunctionBase;
-                    input |= hasBit(j, JunctionLeft);
-                    output |= hasBit(j, JunctionRight);
-                    if (!hasBit(j, JunctionDown) || line + 1 == kLadderLines) {
-                        break;
-                    }
-                }
-                EXPECT_TRUE(!any || (input && output))
-                    << "branch ending on line " << line + 1 << " column " << column + 1;
-            }
-        }
     }
 }
 
