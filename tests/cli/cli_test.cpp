@@ -22,6 +22,7 @@ TEST(CliTest, ModelsListsEveryModelTabSeparated) {
     ASSERT_EQ(lines.size(), 16);
     EXPECT_EQ(lines[0], QStringLiteral("0\t110-240 V AC - Relaymaster R7-HA-8R-L\tAC\tyes\tno\t1"));
     EXPECT_EQ(lines[11], QStringLiteral("11\t24 V AC/DC Analog - KX1A30\tAC/DC\tyes\tyes\t2"));
+    EXPECT_EQ(lines[14], QStringLiteral("14\t24 V AC/DC - KX1D30N\tAC/DC\tno\tno\t2"));
     for (int i = 0; i < lines.size(); ++i) {
         EXPECT_EQ(lines[i].split(u'\t').size(), 6) << i;
         EXPECT_TRUE(lines[i].startsWith(QString::number(i) + u'\t'));
