@@ -438,10 +438,10 @@ TEST(DeviceImageFile, LayoutForBothRecordSizesAndBack) {
 TEST(DeviceImageFile, PathBesideTheProgramOrInTheApplicationFolder) {
     Program p;
     EXPECT_EQ(ImageFilePath(p, QStringLiteral("/app")), QStringLiteral("/app/LAD.LAD"));
-    p.ProgramFilePath = QStringLiteral("/work/Motor.h53");
-    EXPECT_EQ(ImageFilePath(p, QStringLiteral("/app")), QStringLiteral("/work/Motor.LAD"));
-    p.ProgramFilePath = QStringLiteral("/work/Old.t53");
-    EXPECT_EQ(ImageFilePath(p, QStringLiteral("/app")), QStringLiteral("/work/Old.LAD"));
+    p.ProgramFilePath = QStringLiteral("/projects/Motor.h53");
+    EXPECT_EQ(ImageFilePath(p, QStringLiteral("/app")), QStringLiteral("/projects/Motor.LAD"));
+    p.ProgramFilePath = QStringLiteral("/projects/Old.t53");
+    EXPECT_EQ(ImageFilePath(p, QStringLiteral("/app")), QStringLiteral("/projects/Old.LAD"));
 }
 
 // The command in process; the settings file is found under $AppData, pointed at a scratch folder.
