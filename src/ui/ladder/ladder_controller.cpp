@@ -195,8 +195,8 @@ void LadderController::copyToClipboard(bool cut) {
 
 void LadderController::undoOrRedo(bool undo) {
     refreshUndoRedo(true);
+    // The editor's signals repaint the views and refresh the commands afterwards.
     undo ? context_.editor().Undo() : context_.editor().Redo();
-    refreshViews();
     refreshUndoRedo();
 }
 
@@ -215,7 +215,6 @@ void LadderController::viewComments() {
     frmAllComments dialog(context_.editor(), &frame_);
     ApplyCaptions(&dialog);
     context_.runDialog(dialog);
-    refreshViews();
 }
 
 void LadderController::refreshViews() {
