@@ -312,7 +312,7 @@ TEST_F(VirtualDeviceTest, ProgramWrittenThroughFramesRuns) {
     l.rung(1, 'I', 1, 'Q', 1).rung(2, 'Z', 1, 'Q', 2).rung(3, 'I', 2, 'T', 1);
     l.rung(4, 'T', 1, 'Q', 3);
     l.p.TimerParams[0][TimerField::OnTime + 2] = 1;  // type A, 1.0 s
-    const DeviceImage image = BuildImage(l.p, true);
+    const DeviceImage image = BuildImage(l.p, true).value();
     const QByteArray bytes(reinterpret_cast<const char*>(image.data()), kDeviceImageSize);
     writeArea(2, bytes.left(kProgramCodeSize));
     writeArea(3, bytes.mid(kProgramCodeSize));
