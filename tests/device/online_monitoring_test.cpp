@@ -9,6 +9,7 @@
 #include "../comm/fake_transport.h"
 #include "blocks/analog_record.h"
 #include "check/rule_checker.h"
+#include "comm/comm_link.h"
 #include "ladder/program_file.h"
 #include "pc_link.h"
 #include "sim/clock.h"
@@ -202,19 +203,27 @@ TEST(OnlineMonitoringCable, PulledCableEndsMonitoringWithOneMessage) {
         EXPECT_EQ(link.prompter.texts(),
                   QStringList{ethernet ? EthernetNoReplyMessage() : SerialNoReplyMessage()});
     }
-    test::DeviceRig rig;
-    ASSERT_TRUE(rig.start({"--model", "9"})) << rig.device.failure.toStdString();
-    Monitor m(rig.link.session(), rig.prompter);
+    DeviceProcess device;
+    ASSERT_TRUE(device.start({"--tcp", "127.0.0.1:0"})) << device.failure.toStdString();
+    ScriptedPrompter prompter;
+    CommLink tcp(prompter);
+    tcp.state().TcpHost = QStringLiteral("127.0.0.1");
+    tcp.state().TcpPort = device.tcpPort;
+    tcp.state().replyTimeoutMs = 300;
+    tcp.state().retryPauseMs = 0;
+    ASSERT_TRUE(tcp.connectEthernet(5000));
+    Monitor m(tcp.session(), prompter);
     m.onPass([&](int pass) {
         if (pass == 2) {
-            rig.device.kill();
+            device.kill();
         }
         return true;
     });
     EXPECT_EQ(m.run(), MonitoringEnd::CommFailure);
-    EXPECT_EQ(rig.prompter.texts().count(EthernetNoReplyMessage()), 1) << rig.said();
-    EXPECT_LE(rig.prompter.texts().size(), 2);
-    EXPECT_EQ(rig.prompter.texts().removeDuplicates(), 0);
+    EXPECT_EQ(prompter.texts().count(EthernetNoReplyMessage()), 1)
+        << prompter.texts().join(u'|').toStdString();
+    EXPECT_LE(prompter.texts().size(), 2);
+    EXPECT_EQ(prompter.texts().removeDuplicates(), 0);
 }
 
 TEST(OnlineMonitoringCli, PrintsChangesForAShortRunAndStopsTheDevice) {
