@@ -74,11 +74,22 @@ class FakeTransport : public Transport {
     bool open_ = true;
 };
 
+// The virtual device's options; the defaults are the device process's.
+inline VirtualDeviceOptions DeviceOptions(int model = 9, int id = 1, const char* firmware = "QX2 V2.10",
+                                          const char* password = "") {
+    VirtualDeviceOptions o;
+    o.model = model;
+    o.id = id;
+    o.firmware = QString::fromLatin1(firmware);
+    o.password = QString::fromLatin1(password);
+    return o;
+}
+
 // The virtual device in this process behind a fake serial line (or Ethernet link), the session
 // to it and a prompter recording what the operations say. Each frame first gives the device a
 // scan, as the device process's timer would. The device process's faults are flags here.
 struct DeviceLink {
-    explicit DeviceLink(VirtualDeviceOptions options = {}, bool ethernet = false)
+    explicit DeviceLink(VirtualDeviceOptions options = DeviceOptions(), bool ethernet = false)
         : device(std::move(options), clock),
           transport(
               state, [this](const QByteArray& f) { return respond(f); }, ethernet) {

@@ -188,10 +188,7 @@ TEST(CommSettings, FindUsbPortNeedsExactlyOneOpenableCable) {
 
 // The device's own parameters live at the service address 1 even when its ID is another.
 TEST(CommSettings, DeviceParametersAtTheServiceAddress) {
-    VirtualDeviceOptions options;
-    options.model = 3;
-    options.id = 7;
-    test::DeviceLink link(options);
+    test::DeviceLink link(test::DeviceOptions(3, 7));
     link.state.ModbusID = 99;
     const auto params = ReadDeviceCommParams(link.session);
     ASSERT_TRUE(params) << link.said();

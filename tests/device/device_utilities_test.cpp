@@ -14,17 +14,9 @@ const QString kWritten = QStringLiteral("Data has been written successfully in d
 const QString kReadDone = QStringLiteral("Device data has been read successfully.");
 const QString kInvalidPassword = QStringLiteral("Invalid password. ");
 
-VirtualDeviceOptions Options(int id = 1, const char* firmware = "QX2 V2.10", const char* password = "") {
-    VirtualDeviceOptions o;
-    o.id = id;
-    o.firmware = QString::fromLatin1(firmware);
-    o.password = QString::fromLatin1(password);
-    return o;
-}
-
 // The virtual device, the PC's link to it and the utilities on it.
 struct Rig : test::DeviceLink {
-    explicit Rig(VirtualDeviceOptions options = Options()) : DeviceLink(std::move(options)) {
+    explicit Rig(VirtualDeviceOptions options = test::DeviceOptions()) : DeviceLink(std::move(options)) {
         utilities.stopDelayMs = 0;
         utilities.saveSettings = [this] { ++settingsSaved; };
     }
@@ -36,7 +28,7 @@ class ClockRoundTrip : public testing::TestWithParam<const char*> {};
 
 // A version in the firmware text: the register path; none: the date and time items.
 TEST_P(ClockRoundTrip, SetThenReadGivesTheSetTime) {
-    Rig rig(Options(1, GetParam()));
+    Rig rig(test::DeviceOptions(9, 1, GetParam()));
     const QDate date(2031, 2, 28);
     const QTime time(23, 58, 30);
     rig.answer({Reply::Yes});  // leave run mode
@@ -55,7 +47,7 @@ TEST_P(ClockRoundTrip, SetThenReadGivesTheSetTime) {
 INSTANTIATE_TEST_SUITE_P(Paths, ClockRoundTrip, testing::Values("QX2 V2.10", "QX2"));
 
 TEST(DeviceClock, RefusesBadTimesAndOldFirmwareWithoutTouchingTheDevice) {
-    Rig rig(Options(1, "06X"));
+    Rig rig(test::DeviceOptions(9, 1, "06X"));
     EXPECT_FALSE(rig.utilities.SetClock(QDate(2031, 2, 30), QTime(1, 0)));
     EXPECT_FALSE(rig.utilities.SetClock(QDate(1999, 12, 31), QTime(1, 0)));
     EXPECT_EQ(rig.prompter.texts(), QStringList({"Set Proper Time.", "Set Proper Time."}));
@@ -212,7 +204,7 @@ TEST(DevicePasswords, SetChangeCheckAndRemove) {
 }
 
 TEST(DevicePasswords, ResetMenuLevelWithoutThatPasswordChangesNothing) {
-    Rig rig(Options(1, "QX2 V2.10", "1234"));
+    Rig rig(test::DeviceOptions(9, 1, "QX2 V2.10", "1234"));
     rig.answer({Reply::Yes});
     EXPECT_FALSE(rig.utilities.SetResetPassword(ResetPassword::Level2));
     EXPECT_EQ(rig.last(), "Level 2 Password is not present in the device.");
@@ -225,9 +217,7 @@ TEST(DevicePasswords, ResetMenuLevelWithoutThatPasswordChangesNothing) {
     EXPECT_EQ(rig.utilities.ReadResetPassword(), ResetPassword::None);
 
     // Model codes below 8 have no reset-menu password at all.
-    VirtualDeviceOptions model3 = Options();
-    model3.model = 3;
-    Rig small(model3);
+    Rig small(test::DeviceOptions(3));
     small.answer({Reply::Yes});
     EXPECT_FALSE(small.utilities.SetResetPassword(ResetPassword::None));
     EXPECT_EQ(small.last(), "This feature is not supported for the connected device.");
@@ -288,7 +278,7 @@ struct SearchCase {
 class AddressSearch : public testing::TestWithParam<SearchCase> {};
 
 TEST_P(AddressSearch, StopsAtTheFirstAnsweringAddress) {
-    Rig rig(Options(GetParam().id));
+    Rig rig(test::DeviceOptions(9, GetParam().id));
     rig.onlyAddress1 = GetParam().onlyAddress1;
     rig.state.ModbusID = 200;
     RecordingProgress progress;
@@ -309,7 +299,7 @@ INSTANTIATE_TEST_SUITE_P(Devices, AddressSearch,
                          testing::Values(SearchCase{7, false, 7}, SearchCase{9, true, 1}));
 
 TEST(AddressSearchControl, CancelEndsBeforeTheNextAddressAndChangesNothing) {
-    Rig rig(Options(7));
+    Rig rig(test::DeviceOptions(9, 7));
     rig.state.ModbusID = 200;
     RecordingProgress progress;
     progress.onValue = [&](int value) {

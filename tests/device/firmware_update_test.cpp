@@ -101,13 +101,6 @@ TEST(FirmwarePackage, VersionsCompareNumericallyPartByPart) {
 // the device process.
 class FirmwareUpdateTest : public ::testing::Test {
   protected:
-    FirmwareUpdateTest() : link(Options()) {}
-    static VirtualDeviceOptions Options() {
-        VirtualDeviceOptions o;
-        o.firmware = QStringLiteral("QX2 V2.10");
-        return o;
-    }
-
     QString writePackage(const TestPackageOptions& options, const char* name = "fw.qvex") {
         const QString path = folder.filePath(QString::fromLatin1(name));
         QFile file(path);

@@ -174,9 +174,7 @@ TEST_F(OnlineMonitoringDevice, RefusedProgramDoesNotStart) {
 }
 
 TEST(OnlineMonitoringFirmware, VersionThreeOrAboveEnablesDeviceErrorPolling) {
-    VirtualDeviceOptions options;
-    options.firmware = QStringLiteral("V3.12");
-    test::DeviceLink link(options);
+    test::DeviceLink link(test::DeviceOptions(9, 1, "V3.12"));
     Monitor m(link.session, link.prompter);
     m.monitoring.afterPass = [&] { m.monitoring.requestStop(); };
     EXPECT_EQ(m.run(), MonitoringEnd::Stopped);

@@ -16,16 +16,9 @@ namespace {
 using test::DeviceProcess;
 using test::Example;
 
-VirtualDeviceOptions Model(int model, QString password = {}) {
-    VirtualDeviceOptions o;
-    o.model = model;
-    o.password = std::move(password);
-    return o;
-}
-
 // The transfer flow against the virtual device in this process.
 struct Rig : test::DeviceLink {
-    explicit Rig(VirtualDeviceOptions options = Model(8), bool ethernet = true)
+    explicit Rig(VirtualDeviceOptions options = test::DeviceOptions(8), bool ethernet = true)
         : DeviceLink(options, ethernet) {}
 
     Program program = Example("motor_start_stop.h53");  // model 8
@@ -87,7 +80,7 @@ TEST(ProgramTransfer, WrittenProgramRunsAndReadsBackEqual) {
 }
 
 TEST(ProgramTransfer, WrongModelStopsTheWriteAndTheReadAdoptsTheDevicesModel) {
-    Rig rig(Model(9));
+    Rig rig(test::DeviceOptions(9));
     ASSERT_EQ(LoadText(4296),
               QStringLiteral("Please select proper model from 'Configuration -> PLC Model' menu"));
     rig.answer({Reply::Yes});
@@ -110,7 +103,7 @@ TEST(ProgramTransfer, WrongModelStopsTheWriteAndTheReadAdoptsTheDevicesModel) {
 // The password steps themselves are the device utilities' test: here only that both
 // directions ask.
 TEST(ProgramTransfer, DevicePasswordGuardsTheWrite) {
-    Rig rig(Model(8, QStringLiteral("0042")));
+    Rig rig(test::DeviceOptions(8, 1, "QX2 V2.10", "0042"));
     rig.answer({Reply::Yes});
     rig.prompter.queuePassword(QStringLiteral("4200"));
     EXPECT_FALSE(rig.write());
@@ -149,9 +142,7 @@ TEST(ProgramTransfer, RefusedBeforeAnyExchangeAndNoToRunModeLeavesTheDeviceStopp
 }
 
 TEST(ProgramTransfer, ProbeFallsBackToAddressOneAndStoresIt) {
-    VirtualDeviceOptions options = Model(8);
-    options.id = 7;
-    Rig rig(options);
+    Rig rig(test::DeviceOptions(8, 7));
     rig.onlyAddress1 = true;
     rig.state.ModbusID = 5;
     std::vector<int> saved;
@@ -167,7 +158,7 @@ TEST(ProgramTransfer, ProbeFallsBackToAddressOneAndStoresIt) {
 // The port check is the device utilities' test; here its hooks: no port, so the settings
 // dialog is shown, the cable chosen there is looked up with the transfer's port lister.
 TEST(ProgramTransfer, SettingsDialogAndPortListerReachThePortCheck) {
-    Rig rig(Model(8), false);
+    Rig rig(test::DeviceOptions(8), false);
     rig.state.SerialPortPath.clear();
     rig.state.CommPort = 0;
     int dialogs = 0;

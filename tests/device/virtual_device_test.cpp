@@ -35,13 +35,7 @@ class VirtualDeviceTest : public ::testing::Test {
   protected:
     explicit VirtualDeviceTest(int model = 9) : device(options(model), clock) {}
 
-    static VirtualDeviceOptions options(int model) {
-        VirtualDeviceOptions o;
-        o.model = model;
-        o.id = 5;
-        o.firmware = QStringLiteral("QX2 V3.07");
-        return o;
-    }
+    static VirtualDeviceOptions options(int model) { return test::DeviceOptions(model, 5, "QX2 V3.07"); }
 
     // The reply without its CRC; empty for silence. Every reply must carry a good CRC.
     Bytes ask(const Bytes& request) {
