@@ -343,9 +343,6 @@ TEST_F(RuleCheckerTest, UsageFlagsFollowTheGrid) {
 TEST_F(RuleCheckerTest, MessagesAndPlacesInTheUsersLanguage) {
     l.rung(2, 'Q', 1, 'Q', 2, CoilSet);
     const std::pair<int, QStringList> languages[] = {
-        {Portuguese,
-         {QString::fromUtf8("Contato-1|A bobina Q1 deve ser definida, pois é usada como contato"),
-          QStringLiteral("--|Set/Reset incorreto na bobina Q2")}},
         {Spanish,
          {QStringLiteral("Contacto-1|La bobina Q1 debe estar definida, ya que se usa como contacto"),
           QStringLiteral("--|Set/Reset incorrecto en la bobina Q2")}},
