@@ -41,11 +41,8 @@ TEST(TimeSwitchRecordTest, SaveChecksDaysThenWritesTheGenerationsForm) {
         p.ModelIndex = c.model;
         p.TimeSwitchParams[5][TimeSwitchField::Flags] = kFlagInUse;
         TimeSwitchRecord record = c.record;
-        record.onHour = 22;
-        record.onMinute = 5;
-        record.offHour = 6;
-        record.offMinute = 59;
-        record.locked = true;
+        std::tie(record.onHour, record.onMinute, record.offHour, record.offMinute, record.locked) =
+            std::tuple(22, 5, 6, 59, true);
         ScriptedPrompter prompter;
         const bool saved = Accepted(prompter, SaveTimeSwitch(p, 5, record, "pump"));
         SCOPED_TRACE(c.message.toStdString());

@@ -102,9 +102,7 @@ TEST_F(MainWindowTest, StoredLanguageReachesTheMenusAndQtsOwnTexts) {
         writeSettings(c.offset);
         start();
         EXPECT_EQ(window()->menuBar()->actions().front()->text(), LoadText(101, c.offset));
-        for (int offset : {English, Portuguese, Polish, Spanish}) {
-            EXPECT_EQ(window()->languageAction(offset)->isChecked(), offset == c.offset);
-        }
+        EXPECT_TRUE(window()->languageAction(c.offset)->isChecked());  // one of a group: see the menu test
         QMessageBox box(QMessageBox::Question, QString(), QString(), QMessageBox::Yes | QMessageBox::No);
         EXPECT_EQ(WithoutAccelerators(box.button(QMessageBox::Yes)->text()), QString::fromUtf8(c.yes));
         EXPECT_EQ(WithoutAccelerators(box.button(QMessageBox::No)->text()), QString::fromUtf8(c.no));
