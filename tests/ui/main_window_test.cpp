@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QDockWidget>
 #include <QFile>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,7 +21,6 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolBar>
-#include <QTreeView>
 
 #include "app_rig.h"
 #include "bdx_version.h"
@@ -541,10 +539,6 @@ TEST_F(MainWindowTest, FileDialogsStartInTheProgramsFolderElseTheDocumentsFolder
         choice.directory = c.named;
         const auto dialog = MakeFileDialog(nullptr, choice, QFileDialog::AcceptOpen, c.start);
         EXPECT_EQ(QDir(dialog->directory()).absolutePath(), QDir(c.expected).absolutePath());
-        EXPECT_GE(dialog->width(), 800);
-        if (auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"))) {
-            EXPECT_GE(view->header()->sectionSize(0), 300);
-        }
     }
 }
 
