@@ -78,7 +78,6 @@ TEST_F(MainWindowTest, ControllersRegisterTheCommandsOfTheMenuTable) {
         }
     }
     EXPECT_EQ(rows, 69);
-    EXPECT_EQ(command("mnuLanguageSpanish")->text(), QStringLiteral("Español"));
     EXPECT_EQ(command("mnuFileNew")->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
     EXPECT_FALSE(button("Print")->isEnabled());
     // The toolbar runs the same commands, in the table's order.
