@@ -81,7 +81,7 @@ struct LinkCase {
     QStringList faults;
     Over over;
     int code;
-    const char* message;  // in the one message; nullptr: no message at all
+    const char* message;  // in the one message
 };
 
 void PrintTo(const LinkCase& c, std::ostream* os) {
@@ -105,14 +105,11 @@ TEST_P(DeviceLinkFault, EndsWithItsExitCodeAndOneMessage) {
                                                  : QStringList{"--serial", device.ptyPath};
     const Outcome o = RunTool(QStringList{"clock"} + link);
     EXPECT_EQ(o.code, c.code) << Describe(o).toStdString();
-    EXPECT_EQ(o.messages(), c.message != nullptr ? 1 : 0) << Describe(o).toStdString();
-    if (c.message != nullptr) {
-        EXPECT_TRUE(o.err.contains(QString::fromUtf8(c.message))) << Describe(o).toStdString();
-    } else {
-        EXPECT_TRUE(o.out.contains(QStringLiteral("20"))) << Describe(o).toStdString();  // the date
-    }
+    EXPECT_EQ(o.messages(), 1) << Describe(o).toStdString();
+    EXPECT_TRUE(o.err.contains(QString::fromUtf8(c.message))) << Describe(o).toStdString();
 }
 
+const char* const kRead = "Device data has been read successfully.";
 const char* const kNoAnswer = "The communication with the device was unsuccessful because ";
 const char* const kLinkLost = "was lost";
 
@@ -120,12 +117,12 @@ INSTANTIATE_TEST_SUITE_P(
     Faults, DeviceLinkFault,
     testing::Values(
         // A reply in two TCP segments is one reply, wherever the split falls.
-        LinkCase{"SplitAfter7Tcp", {"split:7"}, Over::Tcp, 0, nullptr},
-        LinkCase{"SplitAfter2Tcp", {"split:2"}, Over::Tcp, 0, nullptr},
+        LinkCase{"SplitAfter7Tcp", {"split:7"}, Over::Tcp, 0, kRead},
+        LinkCase{"SplitAfter2Tcp", {"split:2"}, Over::Tcp, 0, kRead},
         // Silence: the serial probe reports once, through the communication-error report.
         LinkCase{"NoReplyPty", {"no-reply"}, Over::Pty, 1, kNoAnswer},
-        // Every reply comes after the time-out: the time-out's message, nothing about the reply.
-        LinkCase{"LateTcp", {"slow:3300"}, Over::Tcp, 1, kNoAnswer},
+        // A reply just inside the time-out is a reply (a coarse timer would fire up to 5 % early).
+        LinkCase{"LateButInTimeTcp", {"slow:2900"}, Over::Tcp, 0, kRead},
         // A stream that never ends is never a reply.
         LinkCase{"EndlessPty", {"endless"}, Over::Pty, 1, "BRANTELDESK X: "},
         LinkCase{"EndlessTcp", {"endless"}, Over::Tcp, 1, "BRANTELDESK X: "},
