@@ -61,6 +61,7 @@ std::optional<RecordPassword> DeviceSteps::PasswordOfRecord(const QByteArray& re
 // The request builders address ModbusID, so each candidate takes its place in turn.
 bool DeviceSteps::CheckCommPort() {
     CommState& state = session_.state();
+    session_.transport().clearLinkFailure();
     if (session_.transport().isEthernet()) {
         return true;
     }

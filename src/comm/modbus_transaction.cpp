@@ -148,7 +148,8 @@ int ModbusSession::WaitForReply(QByteArray& reply) {
         QEventLoop loop;
         const auto quitOnReply =
             QObject::connect(&transport_, &Transport::replyReady, &loop, &QEventLoop::quit);
-        const auto quitOnLoss = QObject::connect(&transport_, &Transport::linkFailure, &loop, &QEventLoop::quit);
+        const auto quitOnLoss =
+            QObject::connect(&transport_, &Transport::linkFailure, &loop, &QEventLoop::quit);
         const auto quitOnTimeout = QObject::connect(&replyTimer_, &QTimer::timeout, &loop, &QEventLoop::quit);
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
@@ -169,7 +170,8 @@ int ModbusSession::WaitForReply(QByteArray& reply) {
     }
     // Time ran out in the middle of a reply (a stream that never ends, a reply cut short): what
     // came is judged as the reply, and refused.
-    if (state_.ReplyTimedOut && !state_.ReplyReady && !state_.CommCancelled && !transport_.rxBuffer().isEmpty()) {
+    if (state_.ReplyTimedOut && !state_.ReplyReady && !state_.CommCancelled &&
+        !transport_.rxBuffer().isEmpty()) {
         state_.ReplyReady = true;
     }
     if (state_.ReplyReady) {

@@ -29,7 +29,7 @@ inline constexpr int TooShort = 7;  // fewer than 4 bytes
 namespace WaitResult {
 inline constexpr int Reply = 0;
 inline constexpr int Cancelled = 2;
-inline constexpr int LinkLost = 3;  // the port or the connection went away during the wait
+inline constexpr int LinkLost = 3;   // the port or the connection went away during the wait
 inline constexpr int StrayByte = 8;  // a single byte is no reply
 inline constexpr int TimedOut = 9;
 }  // namespace WaitResult

@@ -39,7 +39,7 @@ std::optional<int> expectedLength(const ByteReader& r, std::uint8_t function, st
         case FunctionCode::ReadInputRegisters:
         case FunctionCode::ReportServerId:
             if (r.size() < kCountedHeader) {
-                    return kCountedHeader;
+                return kCountedHeader;
             }
             return kCountedHeader + *r.u8(kCountedHeader - 1) + kCrcBytes;
         case FunctionCode::WriteCoil:
@@ -50,7 +50,7 @@ std::optional<int> expectedLength(const ByteReader& r, std::uint8_t function, st
             return kEchoReplyBytes;
         case FunctionCode::ReadArea:
             if (r.size() < kAreaHeader) {
-                    return kAreaHeader;
+                return kAreaHeader;
             }
             return kAreaHeader + *r.u8(PacketByte::Length) + kCrcBytes;
         default:

@@ -165,9 +165,9 @@ void SerialTransport::onError(QSerialPort::SerialPortError error) {
                              error != QSerialPort::WriteError)) {
         return;
     }
-    const QString reason = port_->errorString();
     closePort();
-    failLink(QStringLiteral("The serial port %1 was lost: %2").arg(portName(), reason));
+    failLink(
+        QStringLiteral("The serial port %1 was lost: the device or its cable went away.").arg(portName()));
 }
 
 void SerialTransport::closePort() {
@@ -352,7 +352,11 @@ void TcpTransport::onError(QAbstractSocket::SocketError error) {
     if (!text.isEmpty()) {
         prompter_.critical(text);
     }
-    failLink({});
+    // Only a lost link ends the operation in progress; a link never made is left to the
+    // exchanges' own no-reply report.
+    if (wasUp) {
+        failLink({});
+    }
     Q_EMIT linkLost();
 }
 

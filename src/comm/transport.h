@@ -50,6 +50,11 @@ class Transport : public QObject {
     bool linkFailed() const { return failed_; }
     // What the user has not been told about that failure yet (empty: already shown, or none).
     QString takeFailureMessage() { return std::exchange(failureMessage_, QString()); }
+    // A new operation starts: an earlier failure has been reported and ended its own.
+    void clearLinkFailure() {
+        failed_ = false;
+        failureMessage_.clear();
+    }
 
   Q_SIGNALS:
     // ReplyReady has just been set.
@@ -62,10 +67,6 @@ class Transport : public QObject {
   protected:
     // Marks the link failed; `unshown` is the message still to be shown.
     void failLink(const QString& unshown);
-    void clearLinkFailure() {
-        failed_ = false;
-        failureMessage_.clear();
-    }
 
     // Appends arrived bytes to the receive buffer, keeping at most maxReplyBytes + 1 of them
     // (one more than allowed, so an overlong reply stays recognisable as such). True when the

@@ -363,8 +363,9 @@ class DeviceServer::PtyEndpoint : public QObject {
         if (frame.isEmpty()) {
             return;
         }
-        playReply(this, server_.respond(frame), [this](const QByteArray& bytes) { write(bytes); },
-                  [this] { closeLine(); });
+        playReply(
+            this, server_.respond(frame), [this](const QByteArray& bytes) { write(bytes); },
+            [this] { closeLine(); });
     }
 
     // Both ends closed, as a cable pulled out: the program's side reads a hang-up.
@@ -649,7 +650,8 @@ void DeviceServer::playReply(QObject* owner, const Reply& reply,
             if (owner->findChild<QTimer*>(QStringLiteral("endless")) == nullptr) {
                 auto* stream = new QTimer(owner);
                 stream->setObjectName(QStringLiteral("endless"));
-                QObject::connect(stream, &QTimer::timeout, owner, [write] { write(QByteArray(1, kStreamByte)); });
+                QObject::connect(stream, &QTimer::timeout, owner,
+                                 [write] { write(QByteArray(1, kStreamByte)); });
                 stream->start(kStreamByteMs);
             }
             return;

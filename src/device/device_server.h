@@ -121,15 +121,16 @@ class DeviceServer : public QObject {
     struct Reply {
         QByteArray bytes;
         int delayMs = 0;
-        int splitAt = 0;       // > 0: two writes, this many bytes first
-        bool endless = false;  // a stream of bytes instead of the reply
-        bool vanish = false;   // the line closed instead of the reply
+        int splitAt = 0;          // > 0: two writes, this many bytes first
+        bool endless = false;     // a stream of bytes instead of the reply
+        bool vanish = false;      // the line closed instead of the reply
         bool closeAfter = false;  // drop-after: the line closed once the reply is out
     };
     Reply respond(const QByteArray& request);
     // Writes `reply` through `write` as its fault modes say; `close` ends the line. `owner` keeps
     // the timers of a split or endless reply: they die with it.
-    static void playReply(QObject* owner, const Reply& reply, const std::function<void(const QByteArray&)>& write,
+    static void playReply(QObject* owner, const Reply& reply,
+                          const std::function<void(const QByteArray&)>& write,
                           const std::function<void()>& close);
 
     class PtyEndpoint;

@@ -40,7 +40,8 @@ Outcome RunTool(const QStringList& arguments) {
         return {};
     }
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
 }
 
 QString Describe(const Outcome& o) {
@@ -93,10 +94,8 @@ class DeviceLinkFault : public testing::TestWithParam<LinkCase> {};
 TEST_P(DeviceLinkFault, EndsWithItsExitCodeAndOneMessage) {
     const LinkCase& c = GetParam();
     DeviceProcess device;
-    QStringList arguments{c.over == Over::Tcp ? "--tcp" : "--pty", c.over == Over::Tcp ? "127.0.0.1:0" : "--no-stdin"};
-    if (c.over == Over::Tcp) {
-        arguments << QStringLiteral("--no-stdin");
-    }
+    QStringList arguments = c.over == Over::Tcp ? QStringList{"--tcp", "127.0.0.1:0"} : QStringList{"--pty"};
+    arguments << QStringLiteral("--no-stdin");
     for (const QString& fault : c.faults) {
         arguments << QStringLiteral("--fault") << fault;
     }
