@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QStringList>
 #include <QTcpSocket>
 
@@ -143,6 +144,10 @@ bool SerialTransport::openPort() {
     };
     if (state_.SerialPortPath.isEmpty()) {
         return refuse(QStringLiteral("no port chosen"));
+    }
+    const QFileInfo file(portName());
+    if (file.isFile()) {
+        return refuse(QStringLiteral("not a serial port (not a terminal)"));
     }
     if (!port_->open(QIODevice::ReadWrite)) {
         return refuse(port_->errorString());
