@@ -3,7 +3,6 @@
 #include "comm/program_transfer.h"
 #include "device_options.h"
 #include "ladder/program_file.h"
-#include "shell/app_paths.h"
 #include "shell/app_settings.h"
 
 namespace bdx::cli {
@@ -30,7 +29,7 @@ class StatusLines : public TransferProgress {
 };
 
 // Takes the device options and the byte order out of `args`; the usage error, if any.
-std::optional<QString> takeCommon(QStringList& args, DeviceOptions& options, bool& bigEndian) {
+std::optional<QString> takeCommon(QStringList& args, DeviceOptions& options, bool& bigEndian, QTextStream& err) {
     if (const std::optional<QString> error = TakeDeviceOptions(args, options)) {
         return error;
     }
@@ -39,7 +38,7 @@ std::optional<QString> takeCommon(QStringList& args, DeviceOptions& options, boo
     if (little && big) {
         return QStringLiteral("give one of --big-endian and --little-endian");
     }
-    bigEndian = big || (!little && ReadSettings(SettingsFilePath()).BigEndian);
+    bigEndian = big || (!little && ReadStoredSettings(err).BigEndian);
     return std::nullopt;
 }
 
@@ -74,7 +73,7 @@ int WriteCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     QStringList rest = args;
     DeviceOptions options;
     bool bigEndian = true;
-    if (const std::optional<QString> error = takeCommon(rest, options, bigEndian)) {
+    if (const std::optional<QString> error = takeCommon(rest, options, bigEndian, err)) {
         return usage(err, *error, synopsis);
     }
     if (rest.size() != 1 || rest.front().startsWith(u'-')) {
@@ -94,7 +93,7 @@ int ReadCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     QStringList rest = args;
     DeviceOptions options;
     bool bigEndian = true;
-    if (const std::optional<QString> error = takeCommon(rest, options, bigEndian)) {
+    if (const std::optional<QString> error = takeCommon(rest, options, bigEndian, err)) {
         return usage(err, *error, synopsis);
     }
     const qsizetype o = rest.indexOf(QStringLiteral("-o"));
