@@ -3,6 +3,7 @@
 #include "comm/program_transfer.h"
 #include "device_options.h"
 #include "ladder/program_file.h"
+#include "program_commands.h"
 #include "shell/app_settings.h"
 
 namespace bdx::cli {
@@ -101,11 +102,19 @@ int ReadCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
         return usage(err, QStringLiteral("read wants -o FILE and nothing else"), synopsis);
     }
     const QString path = rest.at(o + 1);
+    // Asked before the device is touched, and again before the write: the editor may have
+    // opened the file meanwhile.
+    if (TargetHeldOpen(path, err)) {
+        return kFailed;
+    }
     Program program;
     if (transfer(options, bigEndian, program, false, out, err) != kOk) {
         return kFailed;
     }
     QString error;
+    if (TargetHeldOpen(path, err)) {
+        return kFailed;
+    }
     if (!WriteProgramFile(program, path, &error)) {
         err << "Cannot write " << path << ": " << error << '\n';
         return kFailed;
