@@ -6,9 +6,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <cerrno>
 #include <cstring>
-#include <QSaveFile>
 #include <optional>
 
 #include "bdx_version.h"

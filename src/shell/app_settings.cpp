@@ -139,10 +139,11 @@ const NumberRule kNumberRules[] = {
     // 0 reads as 1.
     {"ModbusID:=", "1..247", [](long long v) { return v >= 0 && v <= 247; }, get<&AppSettings::ModbusID>,
      [](AppSettings& s, long long v) { s.ModbusID = static_cast<std::uint8_t>(v == 0 ? 1 : v); }},
-    {"Language:=", "0, 900, 1800 or 2700", [](long long v) { return v == 0 || v == 900 || v == 1800 || v == 2700; },
+    {"Language:=", "0, 900, 1800 or 2700",
+     [](long long v) { return v == 0 || v == 900 || v == 1800 || v == 2700; },
      get<&AppSettings::LanguageOffset>, set<&AppSettings::LanguageOffset>},
-    {"LanguageDlg:=", "0..255", [](long long v) { return v >= 0 && v <= 255; }, get<&AppSettings::LanguageDlg>,
-     set<&AppSettings::LanguageDlg>},
+    {"LanguageDlg:=", "0..255", [](long long v) { return v >= 0 && v <= 255; },
+     get<&AppSettings::LanguageDlg>, set<&AppSettings::LanguageDlg>},
     {"Value:= ", "0 or 1", [](long long v) { return v == 0 || v == 1; }, get<&AppSettings::UsbDriverFirstRun>,
      set<&AppSettings::UsbDriverFirstRun>},
     {"USBPortAbsentValue:= ", "-32768..32767", [](long long v) { return v >= -32768 && v <= 32767; },
@@ -182,8 +183,8 @@ struct TextRule {
 
 const TextRule kTextRules[] = {
     {"IP Address:= ", "four dotted numbers 0..255", isIpAddress, &AppSettings::IPAddress},
-    {"StrBaudRate:= ", "9600, 4800, 2400 or 1200", [](const QString& t) { return isListEntry(BaudRateTexts(), t); },
-     &AppSettings::BaudRateText},
+    {"StrBaudRate:= ", "9600, 4800, 2400 or 1200",
+     [](const QString& t) { return isListEntry(BaudRateTexts(), t); }, &AppSettings::BaudRateText},
     {"StrParity:= ", "NONE, EVEN or ODD", [](const QString& t) { return isListEntry(ParityTexts(), t); },
      &AppSettings::ParityText},
     {"StrStopBit:= ", "1 or 2", [](const QString& t) { return isListEntry(StopBitTexts(), t); },
@@ -267,7 +268,8 @@ const QStringList& StopBitTexts() {
 
 QString SettingsNoteText(const SettingsNote& note) {
     return QStringLiteral("Config.ini: %1:= %2 is not allowed (%3); the default %4 is used instead.")
-        .arg(note.key, note.value, note.allowed, note.fallback.isEmpty() ? QStringLiteral("(empty)") : note.fallback);
+        .arg(note.key, note.value, note.allowed,
+             note.fallback.isEmpty() ? QStringLiteral("(empty)") : note.fallback);
 }
 
 AppSettings ParseSettings(const QByteArray& content, std::vector<SettingsNote>* notes) {

@@ -1,6 +1,5 @@
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
@@ -23,7 +22,8 @@ bool writeText(const QString& path, const QByteArray& text) {
 
 TEST(BoundedInputsTest, BadSettingsFallBackToTheirDefaultsWithANote) {
     ASSERT_TRUE(QDir().mkpath(ProductDataFolder()));
-    ASSERT_TRUE(writeText(SettingsFilePath(), "[APPLICATION SETTINGS]\r\nModbusID:= 250\r\nBaudRate:= 0\r\nStrBaudRate:= 1\r\n"));
+    ASSERT_TRUE(writeText(SettingsFilePath(),
+                          "[APPLICATION SETTINGS]\r\nModbusID:= 250\r\nBaudRate:= 0\r\nStrBaudRate:= 1\r\n"));
     const CliResult shown = RunCli({QStringLiteral("settings")});
     QFile::remove(SettingsFilePath());
     EXPECT_EQ(shown.code, 0);
@@ -73,8 +73,8 @@ TEST(BoundedInputsTest, AProgramHeldOpenByTheApplicationIsNotReplaced) {
         EXPECT_EQ(convert.code, 1);
         EXPECT_TRUE(convert.err.contains(refused)) << convert.err.toStdString();
         // Refused before the device is even asked.
-        const CliResult read = RunCli({QStringLiteral("read"), QStringLiteral("-o"), target, QStringLiteral("--tcp"),
-                                       QStringLiteral("127.0.0.1:1")});
+        const CliResult read = RunCli({QStringLiteral("read"), QStringLiteral("-o"), target,
+                                       QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:1")});
         EXPECT_EQ(read.code, 1);
         EXPECT_TRUE(read.err.contains(refused)) << read.err.toStdString();
         QFile file(target);
@@ -87,11 +87,12 @@ TEST(BoundedInputsTest, AProgramHeldOpenByTheApplicationIsNotReplaced) {
 }
 
 TEST(BoundedInputsTest, AScriptTimeBeyondTheMaximumIsRefusedBeforeTheRun) {
-    const CliResult result = RunCli({QStringLiteral("simulate"), kRelays},
-                                    "0 print Q1\n604800 print Q1\n604800.01 print Q1\n");
+    const CliResult result =
+        RunCli({QStringLiteral("simulate"), kRelays}, "0 print Q1\n604800 print Q1\n604800.01 print Q1\n");
     EXPECT_EQ(result.code, 3);
     EXPECT_TRUE(result.out.isEmpty());
-    EXPECT_TRUE(result.err.contains(QStringLiteral("stdin:3: ")) && result.err.contains(QStringLiteral("604800")))
+    EXPECT_TRUE(result.err.contains(QStringLiteral("stdin:3: ")) &&
+                result.err.contains(QStringLiteral("604800")))
         << result.err.toStdString();
 }
 

@@ -1,8 +1,7 @@
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 
@@ -29,7 +28,8 @@ TEST(StartAndOpenTest, TheNextStartRemovesTheUndoFoldersOfAKilledInstance) {
         // Killed halfway through an edit: no destructor runs.
         ClassUndoRedo killed(root);
         Program program;
-        const bool made = killed.StartFolders(QStringLiteral("Motor.h53")) && killed.AddUndoAction(program, 2, 0) &&
+        const bool made = killed.StartFolders(QStringLiteral("Motor.h53")) &&
+                          killed.AddUndoAction(program, 2, 0) &&
                           killed.PerformUndoAction(program).has_value();
         std::_Exit(made && killed.UndoFolder().endsWith(QStringLiteral("Motor-1")) ? 0 : 1);
     }
@@ -54,7 +54,8 @@ TEST(StartAndOpenTest, TheApplicationDoesNotOpenAFifoOrAFolder) {
     const QString folder = temp.filePath(QStringLiteral("folder.h53"));
     ASSERT_TRUE(QDir().mkpath(folder));
     ScriptedPrompter prompter;
-    ProgramDocument document(prompter, temp.filePath(QStringLiteral("undo")), temp.filePath(QStringLiteral("app")));
+    ProgramDocument document(prompter, temp.filePath(QStringLiteral("undo")),
+                             temp.filePath(QStringLiteral("app")));
     document.StartEmpty();
     for (const QString& path : {fifo, folder}) {
         prompter.clear();

@@ -22,9 +22,15 @@ TEST(SettingsValuesTest, EachValueIsCheckedAgainstItsAllowedSet) {
     const Field language = [](const AppSettings& s) { return QString::number(s.LanguageOffset); };
     const Field dialog = [](const AppSettings& s) { return QString::number(s.LanguageDlg); };
     const Field usb = [](const AppSettings& s) { return QString::number(s.UsbDriverFirstRun); };
-    const Field baud = [](const AppSettings& s) { return QString::number(s.BaudRateIndex) + u'/' + s.BaudRateText; };
-    const Field parity = [](const AppSettings& s) { return QString::number(s.ParityIndex) + u'/' + s.ParityText; };
-    const Field stop = [](const AppSettings& s) { return QString::number(s.StopBitIndex) + u'/' + s.StopBitText; };
+    const Field baud = [](const AppSettings& s) {
+        return QString::number(s.BaudRateIndex) + u'/' + s.BaudRateText;
+    };
+    const Field parity = [](const AppSettings& s) {
+        return QString::number(s.ParityIndex) + u'/' + s.ParityText;
+    };
+    const Field stop = [](const AppSettings& s) {
+        return QString::number(s.StopBitIndex) + u'/' + s.StopBitText;
+    };
     const struct Case {
         const char* body;
         Field field;
@@ -82,7 +88,8 @@ TEST(SettingsValuesTest, TheNoteNamesKeyValueAndDefault) {
     EXPECT_TRUE(id.contains(QStringLiteral("ModbusID")) && id.contains(QStringLiteral("250")) &&
                 id.contains(QStringLiteral("254")))
         << id.toStdString();
-    EXPECT_TRUE(SettingsNoteText(notes[1]).contains(QStringLiteral("StrBaudRate"))) << notes[1].value.toStdString();
+    EXPECT_TRUE(SettingsNoteText(notes[1]).contains(QStringLiteral("StrBaudRate")))
+        << notes[1].value.toStdString();
     EXPECT_EQ(notes[1].value, QStringLiteral("1"));
 
     // The application's own file never draws a note.
