@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
-#include <span>
 #include <type_traits>
 
 namespace bdx {
@@ -121,6 +120,8 @@ struct NumberRule {
     bool (*accepts)(long long);
     long long (*current)(const AppSettings&);
     void (*store)(AppSettings&, long long);
+    // "Port:=" may hold the device path of a serial port instead (a value starting with '/').
+    bool takesDevicePath = false;
 };
 
 bool isCommPort(long long v) {
@@ -131,7 +132,7 @@ bool isCommPort(long long v) {
 
 const NumberRule kNumberRules[] = {
     {"Port:=", "0, 1..20, 128, 1000, 32768..65535 or a device path", isCommPort, get<&AppSettings::CommPort>,
-     set<&AppSettings::CommPort>},
+     set<&AppSettings::CommPort>, true},
     {"Ethernet Port:= ", "1..65535", [](long long v) { return v >= 1 && v <= 65535; },
      get<&AppSettings::EthernetPort>, set<&AppSettings::EthernetPort>},
     {"Endian:=", "0 or 1", [](long long v) { return v == 0 || v == 1; }, get<&AppSettings::BigEndian>,
@@ -200,6 +201,11 @@ class Reader {
         if (!value) {
             return;
         }
+        if (rule.takesDevicePath && value->trimmed().startsWith(u'/')) {
+            s.SerialDevice = value->trimmed();
+            s.CommPort = 1;  // a serial port
+            return;
+        }
         const auto number = leadingNumber(*value);
         if (number && (rule.accepts(*number) || *number == rule.current(s))) {
             rule.store(s, *number);
@@ -219,17 +225,6 @@ class Reader {
         } else {
             note(rule.key, text, s.*rule.field, rule.allowed);
         }
-    }
-
-    // "Port:=" holds a number, or the device path of a serial port (a value starting with '/').
-    void readPort(AppSettings& s) {
-        const auto value = lookup(items_, "Port:=");
-        if (value && value->trimmed().startsWith(u'/')) {
-            s.SerialDevice = value->trimmed();
-            s.CommPort = 1;
-            return;
-        }
-        read(kNumberRules[0], s);
     }
 
   private:
@@ -279,8 +274,7 @@ AppSettings ParseSettings(const QByteArray& content, std::vector<SettingsNote>* 
         return s;
     }
     Reader reader(items, notes);
-    reader.readPort(s);
-    for (const NumberRule& rule : std::span(kNumberRules).subspan(1)) {
+    for (const NumberRule& rule : kNumberRules) {
         reader.read(rule, s);
     }
     for (const TextRule& rule : kTextRules) {
