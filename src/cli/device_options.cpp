@@ -193,6 +193,17 @@ std::optional<QString> TerminalPrompter::askPassword(const QString& prompt) {
     return answer.trimmed();
 }
 
+AppSettings ReadStoredSettings(QTextStream& err) {
+    static bool noted = false;
+    std::vector<SettingsNote> notes;
+    AppSettings settings = ReadSettings(SettingsFilePath(), noted ? nullptr : &notes);
+    for (const SettingsNote& note : notes) {
+        err << kProductTitle << ": " << SettingsNoteText(note) << '\n';
+    }
+    noted = true;
+    return settings;
+}
+
 void ApplyDeviceOptions(const DeviceOptions& options, CommState& state) {
     using Link = DeviceOptions::Link;
     switch (options.link) {
@@ -247,7 +258,7 @@ std::unique_ptr<DeviceLink> OpenDeviceLink(const DeviceOptions& options, Prompte
     link->stored = options.link == DeviceOptions::Link::Stored;
     CommState& state = link->state();
     if (link->stored) {
-        LoadCommSettings(ReadSettings(SettingsFilePath()), state);
+        LoadCommSettings(ReadStoredSettings(err), state);
     }
     ApplyDeviceOptions(options, state);
     if (CommKindOf(state.CommPort) == CommKind::NotConfigured) {

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "comm/comm_link.h"
+#include "shell/app_settings.h"
 #include "shell/prompter.h"
 
 // What every device command of the command-line tool shares: the connection options, the link
@@ -66,6 +67,10 @@ struct DeviceLink {
     // noted on `note`, and written back to the settings file when the link came from it.
     std::function<void()> settingsSaver(QTextStream& note);
 };
+
+// The settings file. Each value outside its allowed set is noted on `err`, once per run: the
+// steps of one command may read the file more than once.
+AppSettings ReadStoredSettings(QTextStream& err);
 
 // The options' own values (transport, line settings, Modbus ID) over those already in `state`.
 void ApplyDeviceOptions(const DeviceOptions& options, CommState& state);

@@ -4,10 +4,10 @@
 #include <optional>
 
 #include "comm/device_image.h"
+#include "device_options.h"
 #include "ladder/grid.h"
 #include "ladder/program_file.h"
 #include "program_commands.h"
-#include "shell/app_paths.h"
 #include "shell/app_settings.h"
 
 namespace bdx::cli {
@@ -85,7 +85,7 @@ int ImageCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     }
 
     // The application's own byte order setting, big-endian when there is no settings file.
-    const bool bigEndian = options.bigEndian.value_or(ReadSettings(SettingsFilePath()).BigEndian);
+    const bool bigEndian = options.bigEndian.value_or(ReadStoredSettings(err).BigEndian);
     QString error;
     const std::optional<DeviceImage> image = BuildImage(program, bigEndian, &error);
     if (!image) {

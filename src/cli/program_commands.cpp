@@ -5,6 +5,7 @@
 #include "blocks/device_model.h"
 #include "check/rule_checker.h"
 #include "check/validate_before_run.h"
+#include "ladder/file_lock.h"
 #include "ladder/grid.h"
 #include "ladder/program_file.h"
 #include "shell/language_table.h"
@@ -84,6 +85,14 @@ bool ReadProgramForCommand(const QString& path, Program& program, QTextStream& e
     return true;
 }
 
+bool TargetHeldOpen(const QString& target, QTextStream& err) {
+    if (!ProgramFileHeld(QFileInfo(target).absoluteFilePath())) {
+        return false;
+    }
+    err << target << ": " << kCannotReplaceText << '\n';
+    return true;
+}
+
 int ConvertCommand(const QStringList& args, QTextStream& /*out*/, QTextStream& err) {
     if (args.size() != 2) {
         err << "usage: branteldesk-cli convert IN OUT\n";
@@ -91,7 +100,7 @@ int ConvertCommand(const QStringList& args, QTextStream& /*out*/, QTextStream& e
     }
     Program program;
     ProgramFileStatus status;
-    if (!ReadProgramForCommand(args[0], program, err, &status)) {
+    if (!ReadProgramForCommand(args[0], program, err, &status) || TargetHeldOpen(args[1], err)) {
         return kFailed;
     }
     const QFileInfo target(args[1]);

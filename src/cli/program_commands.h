@@ -15,6 +15,10 @@ QString PlainLineBreaks(QString text);
 bool ReadProgramForCommand(const QString& path, Program& program, QTextStream& err,
                            ProgramFileStatus* status = nullptr);
 
+// True, with the message on err, when the application holds `target` open: writing there would
+// replace the file under the running editor.
+bool TargetHeldOpen(const QString& target, QTextStream& err);
+
 // convert IN OUT: reads a program file of any generation, writes the current layout.
 int ConvertCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 // info FILE: generation, model, extension modules, used lines and used blocks.

@@ -78,7 +78,7 @@ int SettingsCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     }
 
     const QString path = SettingsFilePath();
-    AppSettings settings = ReadSettings(path);
+    AppSettings settings = ReadStoredSettings(err);
     CommState state;
     LoadCommSettings(settings, state);
     const bool change = options.link != DeviceOptions::Link::Stored || options.baud || options.parity ||

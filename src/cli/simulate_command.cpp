@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QRegularExpression>
+#include <QTemporaryFile>
 #include <cmath>
 #include <cstdint>
 #include <optional>
@@ -30,6 +31,14 @@ constexpr const char* kUsageText =
     "usage: branteldesk-cli simulate FILE [--script FILE|-] [--start YYYY-MM-DDTHH:MM:SS] [--step SECONDS]\n";
 
 constexpr double kTolerance = 0.005;
+constexpr int kContinue = -1;  // a script line done, the run goes on
+
+// The latest time a script may name, in hundredths: a week, every day of the time switches.
+// Beyond it a run would scan for hours.
+constexpr std::int64_t kMaxScriptSeconds = 7 * 24 * 3600;
+constexpr std::int64_t kMaxScriptTime = kMaxScriptSeconds * 100;
+// No script line is anywhere near this long; a longer one is not a script.
+constexpr qint64 kMaxLineBytes = 64 * 1024;
 
 enum class Action { Set, Expect, Print, Display, Restart };
 
@@ -176,11 +185,30 @@ QString parseValue(const QString& text, Operand& operand) {
     return QString();
 }
 
+// The words of a line between runs of white space; a scanner, since a long script has millions
+// of lines and is read twice.
+QStringList splitWords(const QString& text) {
+    QStringList words;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n;) {
+        while (i < n && text[i].isSpace()) {
+            ++i;
+        }
+        const qsizetype start = i;
+        while (i < n && !text[i].isSpace()) {
+            ++i;
+        }
+        if (i > start) {
+            words << text.mid(start, i - start);
+        }
+    }
+    return words;
+}
+
 // One line of the script; an empty error and an empty operand list with time -1 for a blank line.
 QString parseLine(const QString& raw, std::int64_t previousTime, ScriptLine& line) {
     const QString text = raw.left(raw.indexOf(u'#')).trimmed();
-    static const QRegularExpression spaces(QStringLiteral("\\s+"));
-    const QStringList words = text.split(spaces, Qt::SkipEmptyParts);
+    const QStringList words = splitWords(text);
     if (words.isEmpty()) {
         line.time = -1;
         return QString();
@@ -188,6 +216,11 @@ QString parseLine(const QString& raw, std::int64_t previousTime, ScriptLine& lin
     const std::optional<std::int64_t> time = parseHundredths(words[0]);
     if (!time) {
         return QStringLiteral("bad time %1").arg(words[0]);
+    }
+    if (*time > kMaxScriptTime) {
+        return QStringLiteral("time %1 is beyond the maximum of %2 seconds (7 days)")
+            .arg(words[0])
+            .arg(kMaxScriptSeconds);
     }
     if (*time < previousTime) {
         return QStringLiteral("time %1 is earlier than the line before").arg(words[0]);
@@ -340,49 +373,122 @@ class Simulation {
     Program* program_ = nullptr;
 };
 
-int runScript(Simulation& sim, const std::vector<ScriptLine>& script, QTextStream& out, QTextStream& err) {
-    for (const ScriptLine& line : script) {
-        const QString time = formatTime(line.time);
-        if (!sim.scanUntil(line.time, line.action != Action::Set)) {
-            sim.printEndMessage(err);
-            err << "the simulation ended at t=" << formatTime(sim.scanned()) << '\n';
-            return kFailed;
+// Runs one script line; kContinue, or the exit code that ends the run.
+int runLine(Simulation& sim, const ScriptLine& line, QTextStream& out, QTextStream& err) {
+    const QString time = formatTime(line.time);
+    if (!sim.scanUntil(line.time, line.action != Action::Set)) {
+        sim.printEndMessage(err);
+        err << "the simulation ended at t=" << formatTime(sim.scanned()) << '\n';
+        return kFailed;
+    }
+    switch (line.action) {
+        case Action::Set:
+            for (const Operand& operand : line.operands) {
+                sim.set(operand);
+            }
+            break;
+        case Action::Expect:
+            for (const Operand& operand : line.operands) {
+                const double got = sim.read(operand);
+                if (std::fabs(got - operand.value) > kTolerance) {
+                    out << "expect failed at t=" << time << ": " << operand.name << '=' << formatValue(got)
+                        << ", wanted " << formatValue(operand.value) << '\n';
+                    return kFailed;
+                }
+            }
+            break;
+        case Action::Print:
+            out << "t=" << time;
+            for (const Operand& operand : line.operands) {
+                out << ' ' << operand.name << '=' << formatValue(sim.read(operand));
+            }
+            out << '\n';
+            break;
+        case Action::Display:
+            sim.display(out);
+            break;
+        case Action::Restart:
+            if (!sim.restart(err)) {
+                return kUsage;
+            }
+            break;
+    }
+    return kContinue;
+}
+
+// The script read line by line, so that memory stays at one line whatever its size. It is read
+// twice: once to check every line before the run, once to run it; a stream that cannot be read
+// twice (standard input, a pipe) is kept in a temporary file on the first pass.
+class ScriptStream {
+  public:
+    // False with the reason on err.
+    bool open(const QString& script, QTextStream& err) {
+        const bool fromStdin = script == QLatin1String("-");
+        name_ = fromStdin ? QStringLiteral("stdin") : script;
+        const bool opened = fromStdin ? file_.open(stdin, QIODevice::ReadOnly)
+                                      : (file_.setFileName(script), file_.open(QIODevice::ReadOnly));
+        if (!opened) {
+            err << script << ": the script could not be read: " << file_.errorString() << '\n';
+            return false;
         }
-        switch (line.action) {
-            case Action::Set:
-                for (const Operand& operand : line.operands) {
-                    sim.set(operand);
+        if (file_.isSequential() && !copy_.open()) {
+            err << "no room for a copy of the script: " << copy_.errorString() << '\n';
+            return false;
+        }
+        return true;
+    }
+
+    // Every line through `take(line)`, numbered from 1; the first error, printed as
+    // "SCRIPT:LINE: reason", stops the pass with kBadScript. The first pass also checks the
+    // times against each other.
+    template <typename Take>
+    int pass(QTextStream& err, Take take) {
+        const bool first = !firstPassDone_;
+        firstPassDone_ = true;
+        QIODevice& in = first || !file_.isSequential() ? static_cast<QIODevice&>(file_) : copy_;
+        if (!first && !in.seek(0)) {
+            err << name_ << ": the script could not be read again\n";
+            return kUsage;
+        }
+        std::int64_t previousTime = 0;
+        for (int number = 1;; ++number) {
+            const qint64 size = in.readLine(buffer_.data(), buffer_.size());
+            if (size <= 0) {
+                return kOk;
+            }
+            const QByteArrayView bytes(buffer_.data(), size);
+            ScriptLine line;
+            line.number = number;
+            QString error;
+            if (!bytes.endsWith('\n') && bytes.size() >= kMaxLineBytes) {
+                error = QStringLiteral("line longer than %1 bytes").arg(kMaxLineBytes);
+            } else {
+                error = parseLine(QString::fromUtf8(bytes), previousTime, line);
+            }
+            if (!error.isEmpty()) {
+                err << name_ << ':' << number << ": " << error << '\n';
+                return kBadScript;
+            }
+            if (first && copy_.isOpen() && copy_.write(bytes.data(), bytes.size()) != bytes.size()) {
+                err << "no room for a copy of the script: " << copy_.errorString() << '\n';
+                return kUsage;
+            }
+            if (line.time >= 0) {
+                previousTime = line.time;
+                if (const int code = take(line); code != kContinue) {
+                    return code;
                 }
-                break;
-            case Action::Expect:
-                for (const Operand& operand : line.operands) {
-                    const double got = sim.read(operand);
-                    if (std::fabs(got - operand.value) > kTolerance) {
-                        out << "expect failed at t=" << time << ": " << operand.name << '='
-                            << formatValue(got) << ", wanted " << formatValue(operand.value) << '\n';
-                        return kFailed;
-                    }
-                }
-                break;
-            case Action::Print:
-                out << "t=" << time;
-                for (const Operand& operand : line.operands) {
-                    out << ' ' << operand.name << '=' << formatValue(sim.read(operand));
-                }
-                out << '\n';
-                break;
-            case Action::Display:
-                sim.display(out);
-                break;
-            case Action::Restart:
-                if (!sim.restart(err)) {
-                    return kUsage;
-                }
-                break;
+            }
         }
     }
-    return kOk;
-}
+
+  private:
+    QString name_;
+    QFile file_;
+    QTemporaryFile copy_;
+    QByteArray buffer_ = QByteArray(kMaxLineBytes + 1, Qt::Uninitialized);  // one line at a time
+    bool firstPassDone_ = false;
+};
 
 struct Options {
     QString program;
@@ -436,39 +542,20 @@ int SimulateCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         return kUsage;
     }
 
-    QFile file;
-    const bool fromStdin = options.script == QLatin1String("-");
-    const bool opened = fromStdin ? file.open(stdin, QIODevice::ReadOnly)
-                                  : (file.setFileName(options.script), file.open(QIODevice::ReadOnly));
-    if (!opened) {
-        err << options.script << ": the script could not be read: " << file.errorString() << '\n';
+    ScriptStream script;
+    if (!script.open(options.script, err)) {
         return kUsage;
     }
-    const QString scriptName = fromStdin ? QStringLiteral("stdin") : options.script;
-    const QStringList rawLines = QString::fromUtf8(file.readAll()).split(u'\n');
-
     // The whole script is checked before the run, so a typo never shows up halfway through.
-    std::vector<ScriptLine> script;
-    std::int64_t previousTime = 0;
-    for (qsizetype i = 0; i < rawLines.size(); ++i) {
-        ScriptLine line;
-        line.number = static_cast<int>(i + 1);
-        const QString error = parseLine(rawLines[i], previousTime, line);
-        if (!error.isEmpty()) {
-            err << scriptName << ':' << line.number << ": " << error << '\n';
-            return kBadScript;
-        }
-        if (line.time >= 0) {
-            previousTime = line.time;
-            script.push_back(line);
-        }
+    if (const int code = script.pass(err, [](const ScriptLine&) { return kContinue; }); code != kOk) {
+        return code;
     }
 
     Simulation sim(options.start, options.step);
     if (!sim.prepare(program, err)) {
         return kUsage;
     }
-    return runScript(sim, script, out, err);
+    return script.pass(err, [&](const ScriptLine& line) { return runLine(sim, line, out, err); });
 }
 
 }  // namespace bdx::cli

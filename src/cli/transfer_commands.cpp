@@ -3,7 +3,7 @@
 #include "comm/program_transfer.h"
 #include "device_options.h"
 #include "ladder/program_file.h"
-#include "shell/app_paths.h"
+#include "program_commands.h"
 #include "shell/app_settings.h"
 
 namespace bdx::cli {
@@ -30,7 +30,8 @@ class StatusLines : public TransferProgress {
 };
 
 // Takes the device options and the byte order out of `args`; the usage error, if any.
-std::optional<QString> takeCommon(QStringList& args, DeviceOptions& options, bool& bigEndian) {
+std::optional<QString> takeCommon(QStringList& args, DeviceOptions& options, bool& bigEndian,
+                                  QTextStream& err) {
     if (const std::optional<QString> error = TakeDeviceOptions(args, options)) {
         return error;
     }
@@ -39,7 +40,7 @@ std::optional<QString> takeCommon(QStringList& args, DeviceOptions& options, boo
     if (little && big) {
         return QStringLiteral("give one of --big-endian and --little-endian");
     }
-    bigEndian = big || (!little && ReadSettings(SettingsFilePath()).BigEndian);
+    bigEndian = big || (!little && ReadStoredSettings(err).BigEndian);
     return std::nullopt;
 }
 
@@ -74,7 +75,7 @@ int WriteCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     QStringList rest = args;
     DeviceOptions options;
     bool bigEndian = true;
-    if (const std::optional<QString> error = takeCommon(rest, options, bigEndian)) {
+    if (const std::optional<QString> error = takeCommon(rest, options, bigEndian, err)) {
         return usage(err, *error, synopsis);
     }
     if (rest.size() != 1 || rest.front().startsWith(u'-')) {
@@ -94,7 +95,7 @@ int ReadCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     QStringList rest = args;
     DeviceOptions options;
     bool bigEndian = true;
-    if (const std::optional<QString> error = takeCommon(rest, options, bigEndian)) {
+    if (const std::optional<QString> error = takeCommon(rest, options, bigEndian, err)) {
         return usage(err, *error, synopsis);
     }
     const qsizetype o = rest.indexOf(QStringLiteral("-o"));
@@ -102,11 +103,19 @@ int ReadCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
         return usage(err, QStringLiteral("read wants -o FILE and nothing else"), synopsis);
     }
     const QString path = rest.at(o + 1);
+    // Asked before the device is touched, and again before the write: the editor may have
+    // opened the file meanwhile.
+    if (TargetHeldOpen(path, err)) {
+        return kFailed;
+    }
     Program program;
     if (transfer(options, bigEndian, program, false, out, err) != kOk) {
         return kFailed;
     }
     QString error;
+    if (TargetHeldOpen(path, err)) {
+        return kFailed;
+    }
     if (!WriteProgramFile(program, path, &error)) {
         err << "Cannot write " << path << ": " << error << '\n';
         return kFailed;

@@ -133,22 +133,6 @@ int CommPortNumber(std::uint16_t commPort) {
     return commPort == kCommPortEthernet ? 0 : commPort & 0x7FFF;
 }
 
-const QStringList& BaudRateTexts() {
-    static const QStringList list = {QStringLiteral("9600"), QStringLiteral("4800"), QStringLiteral("2400"),
-                                     QStringLiteral("1200")};
-    return list;
-}
-
-const QStringList& ParityTexts() {
-    static const QStringList list = {QStringLiteral("NONE"), QStringLiteral("EVEN"), QStringLiteral("ODD")};
-    return list;
-}
-
-const QStringList& StopBitTexts() {
-    static const QStringList list = {QStringLiteral("1"), QStringLiteral("2")};
-    return list;
-}
-
 QString LineSettingsFromIndexes(int baudIndex, int parityIndex, int stopBitIndex) {
     const auto pick = [](const QStringList& list, int index) {
         return list.at(index >= 0 && index < list.size() ? index : 0);

@@ -49,10 +49,8 @@ inline constexpr const char* kUnsetIpAddress = "1.1.1.1";
 
 // --- Line settings --------------------------------------------------------------------------
 
-// The dialog's lists, in their order: the stored indexes point into them.
-const QStringList& BaudRateTexts();  // "9600", "4800", "2400", "1200"
-const QStringList& ParityTexts();    // "NONE", "EVEN", "ODD"
-const QStringList& StopBitTexts();   // "1", "2"
+// The dialog's lists are those of the settings file: BaudRateTexts(), ParityTexts(),
+// StopBitTexts() in shell/app_settings.h.
 // "9600,N,8,1" from the three indexes; an index outside its list counts as the first entry.
 QString LineSettingsFromIndexes(int baudIndex, int parityIndex, int stopBitIndex);
 

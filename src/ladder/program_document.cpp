@@ -20,7 +20,6 @@ enum TextId {
 };
 
 const char* const kFileAlreadyOpened = "File already Opened!";
-const char* const kCannotReplace = "Can not replace. File already opened!";
 const char* const kOpenFilter = "h53 (*.h53);;m53 (*.m53);;t53 (*.t53)";
 const char* const kSaveFilter = "h53 (*.h53)";
 
@@ -196,7 +195,7 @@ ProgramDocument::Outcome ProgramDocument::writeTo(const QString& target, bool mo
     QString lockError;
     if (!sameFile && !locks_.AcquireFileLock(target, &lockError)) {
         if (lockError.isEmpty()) {
-            prompter_.inform(QString::fromLatin1(kCannotReplace));
+            prompter_.inform(QString::fromLatin1(kCannotReplaceText));
         } else {
             prompter_.warn(LoadText(ProgramNotSaved) + lockError);
         }

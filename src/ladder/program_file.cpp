@@ -1,8 +1,15 @@
 #include "program_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -410,12 +417,53 @@ ProgramFileStatus ParseProgramFile(const QByteArray& content, Program& program, 
     return status;
 }
 
-ProgramFileStatus ReadProgramFile(const QString& path, Program& program, bool takeNameAndPath) {
-    QFile file(path);
-    ProgramFileStatus status;
-    if (!file.open(QIODevice::ReadOnly)) {
-        status.code = ProgramFileStatus::Code::CannotOpen;
+namespace {
+
+const char* fileKind(mode_t mode) {
+    if (S_ISFIFO(mode)) {
+        return "a FIFO";
+    }
+    if (S_ISDIR(mode)) {
+        return "a folder";
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return "a device";
+    }
+    return S_ISSOCK(mode) ? "a socket" : "a special file";
+}
+
+// Opens a program file for reading, refusing anything but a regular file: the open of a FIFO
+// would wait for a writer for ever, and a folder or a device is never a program. The open
+// does not wait, and the kind is asked of what was opened, so nothing can be swapped in between.
+bool openRegularFile(QFile& file, const QString& path, ProgramFileStatus& status) {
+    status.code = ProgramFileStatus::Code::CannotOpen;
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        status.detail = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        status.detail = QStringLiteral("%1 is %2, not a regular file")
+                            .arg(QFileInfo(path).fileName(), QLatin1String(fileKind(info.st_mode)));
+        ::close(fd);
+        return false;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         status.detail = file.errorString();
+        return false;
+    }
+    status.code = ProgramFileStatus::Code::Ok;
+    return true;
+}
+
+}  // namespace
+
+ProgramFileStatus ReadProgramFile(const QString& path, Program& program, bool takeNameAndPath) {
+    QFile file;
+    ProgramFileStatus status;
+    if (!openRegularFile(file, path, status)) {
         return status;
     }
     if (file.size() > kMaxProgramFileSize) {

@@ -1,5 +1,9 @@
 #include "undo_redo.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -7,6 +11,7 @@
 #include <utility>
 
 #include "bdx_version.h"
+#include "file_lock.h"
 #include "program_file.h"
 #include "shell/language_table.h"
 
@@ -93,13 +98,54 @@ bool hasSnapshots(const QString& folder) {
     return it.hasNext();
 }
 
-// Only the snapshots are ours: anything else somebody put there keeps the folder alive.
-void removeFolder(const QString& folder) {
-    if (folder.isEmpty()) {
-        return;
+// Each folder holds an owner mark: a file locked for as long as its instance runs, so that the
+// next start can tell the folders of a killed instance from those of a running one.
+const QString kOwnerMark = QStringLiteral(".owner");
+
+// The mark is locked under another name first and only then given its own, so that no other
+// instance ever sees it unlocked while its owner lives. The descriptor, or -1 without a mark.
+int markOwner(const QString& folder) {
+    const QByteArray fresh = QFile::encodeName(joinPath(folder, kOwnerMark + QStringLiteral(".new")));
+    const int fd = ::open(fresh.constData(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        return -1;
     }
-    deleteSnapshots(folder);
-    QDir().rmdir(folder);
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 ||
+        ::rename(fresh.constData(), QFile::encodeName(joinPath(folder, kOwnerMark)).constData()) != 0) {
+        ::unlink(fresh.constData());
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Only the snapshots and the mark are ours: anything else somebody put there keeps the folder
+// alive. The mark goes while its lock is still held.
+void removeFolder(const QString& folder, int& ownerFd) {
+    if (!folder.isEmpty()) {
+        deleteSnapshots(folder);
+        if (ownerFd >= 0) {
+            QFile::remove(joinPath(folder, kOwnerMark));
+        }
+        QDir().rmdir(folder);
+    }
+    if (ownerFd >= 0) {
+        ::close(ownerFd);
+        ownerFd = -1;
+    }
+}
+
+// The folders under `parent` whose mark nobody holds: their instance ended without removing
+// them. Folders without a mark are not judged.
+void removeAbandonedFolders(const QString& parent) {
+    const QStringList names = QDir(parent).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& name : names) {
+        const QString folder = joinPath(parent, name);
+        int fd = TakeExistingLock(joinPath(folder, kOwnerMark));
+        if (fd >= 0) {
+            removeFolder(folder, fd);
+        }
+    }
 }
 
 int previousSlot(int slot) {
@@ -111,7 +157,11 @@ int nextSlot(int slot) {
 
 }  // namespace
 
-ClassUndoRedo::ClassUndoRedo(QString rootFolder) : root_(QDir::cleanPath(std::move(rootFolder))) {}
+ClassUndoRedo::ClassUndoRedo(QString rootFolder) : root_(QDir::cleanPath(std::move(rootFolder))) {
+    const Parents parents = parentsUnder(root_);
+    removeAbandonedFolders(parents.undo);
+    removeAbandonedFolders(parents.redo);
+}
 
 ClassUndoRedo::~ClassUndoRedo() {
     RemoveFolders();
@@ -162,6 +212,8 @@ bool ClassUndoRedo::StartFolders(const QString& programFileName) {
     }
     undo_.folder = undo;
     redo_.folder = redo;
+    undo_.ownerFd = markOwner(undo);
+    redo_.ownerFd = markOwner(redo);
     return true;
 }
 
@@ -188,7 +240,9 @@ bool ClassUndoRedo::MoveFolders(const QString& newProgramFileName) {
             history.folder = target;
         } else if (!QFileInfo::exists(history.folder) && QDir().mkpath(target)) {
             // The old folder vanished with its snapshots: carry on in a fresh one.
+            removeFolder(QString(), history.ownerFd);
             history.folder = target;
+            history.ownerFd = markOwner(target);
         } else {
             ok = false;
         }
@@ -199,8 +253,8 @@ bool ClassUndoRedo::MoveFolders(const QString& newProgramFileName) {
 }
 
 void ClassUndoRedo::RemoveFolders() {
-    removeFolder(undo_.folder);
-    removeFolder(redo_.folder);
+    removeFolder(undo_.folder, undo_.ownerFd);
+    removeFolder(redo_.folder, redo_.ownerFd);
     undo_.folder.clear();
     redo_.folder.clear();
     resetHistory();

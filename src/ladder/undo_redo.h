@@ -22,13 +22,15 @@ struct UndoStep {
 
 // The snapshot store, one for the application. Snapshots live in
 //   root / "Version x.y.z" / "Undo" | "Redo" / "<file name without .h53>-<N>" / "_<slot>_.undoredo"
+// beside an owner mark ".owner" that the instance keeps locked while it runs.
 // with 25 slots per folder used as a ring: the 26th change overwrites the oldest snapshot.
 class ClassUndoRedo {
   public:
     static constexpr int kSlots = 25;
 
     // `rootFolder` is where the version folder goes; the application passes UndoRootFolder().
-    // No folders exist until StartFolders.
+    // No folders of this store exist until StartFolders. A store is made once, at start: the
+    // folders that killed instances left there are removed first.
     explicit ClassUndoRedo(QString rootFolder);
     // Removes this program's folders, as at exit.
     ~ClassUndoRedo();
@@ -89,6 +91,7 @@ class ClassUndoRedo {
     // One of the two folders with its ring of slots; `index` is the slot of the newest snapshot.
     struct History {
         QString folder;
+        int ownerFd = -1;  // holds the folder's owner mark
         int index = 0;
         std::array<UndoStep, kSlots> steps{};
     };

@@ -5,8 +5,10 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringList>
+#include <algorithm>
 #include <limits>
 #include <optional>
+#include <type_traits>
 
 namespace bdx {
 
@@ -89,95 +91,206 @@ std::optional<long long> leadingNumber(const QString& value) {
     return negative ? -number : number;
 }
 
-template <typename T>
-void readNumber(const QStringList& items, const char* key, long long low, long long high, T& field) {
-    const auto value = lookup(items, key);
-    if (!value) {
-        return;
-    }
-    const auto number = leadingNumber(*value);
-    if (number && *number >= low && *number <= high) {
-        field = static_cast<T>(*number);
-    }
+QString valueAsWritten(const QString& value) {
+    constexpr qsizetype kShown = 40;  // enough to recognise it, not a whole line of garbage
+    const QString v = value.trimmed();
+    return v.size() > kShown ? v.left(kShown) + QStringLiteral("...") : v;
 }
 
-void readText(const QStringList& items, const char* key, QString& field) {
-    if (const auto value = lookup(items, key)) {
-        field = value->trimmed();
-    }
+QString keyName(const char* key) {
+    QString name = QString::fromLatin1(key);
+    return name.left(name.indexOf(QLatin1String(":="))).trimmed();
 }
 
-// "Port:=" holds a number, or the device path of a serial port (a value starting with '/').
-void readPort(const QStringList& items, AppSettings& s) {
-    const auto value = lookup(items, "Port:=");
-    if (value && value->trimmed().startsWith(u'/')) {
-        s.SerialDevice = value->trimmed();
-        s.CommPort = 1;
-        return;
-    }
-    readNumber(items, "Port:=", 0, 65535, s.CommPort);
+template <auto Member>
+long long get(const AppSettings& s) {
+    return static_cast<long long>(s.*Member);
 }
+
+template <auto Member>
+void set(AppSettings& s, long long value) {
+    s.*Member = static_cast<std::remove_cvref_t<decltype(s.*Member)>>(value);
+}
+
+// The allowed set of one numeric key. A value outside it, or one that is not a number of a
+// sensible size, leaves the default; the default itself is always allowed.
+struct NumberRule {
+    const char* key;
+    const char* allowed;  // in words, for the note
+    bool (*accepts)(long long);
+    long long (*current)(const AppSettings&);
+    void (*store)(AppSettings&, long long);
+    // "Port:=" may hold the device path of a serial port instead (a value starting with '/').
+    bool takesDevicePath = false;
+};
+
+bool isCommPort(long long v) {
+    // 0 not configured, serial ports 1..20, the USB cable (128 in the file's own code, or bit 15
+    // with the port last found), Ethernet.
+    return (v >= 0 && v <= 20) || v == 128 || v == 1000 || (v >= 0x8000 && v <= 0xFFFF);
+}
+
+const NumberRule kNumberRules[] = {
+    {"Port:=", "0, 1..20, 128, 1000, 32768..65535 or a device path", isCommPort, get<&AppSettings::CommPort>,
+     set<&AppSettings::CommPort>, true},
+    {"Ethernet Port:= ", "1..65535", [](long long v) { return v >= 1 && v <= 65535; },
+     get<&AppSettings::EthernetPort>, set<&AppSettings::EthernetPort>},
+    {"Endian:=", "0 or 1", [](long long v) { return v == 0 || v == 1; }, get<&AppSettings::BigEndian>,
+     set<&AppSettings::BigEndian>},
+    // 0 reads as 1.
+    {"ModbusID:=", "1..247", [](long long v) { return v >= 0 && v <= 247; }, get<&AppSettings::ModbusID>,
+     [](AppSettings& s, long long v) { s.ModbusID = static_cast<std::uint8_t>(v == 0 ? 1 : v); }},
+    {"Language:=", "0, 900, 1800 or 2700",
+     [](long long v) { return v == 0 || v == 900 || v == 1800 || v == 2700; },
+     get<&AppSettings::LanguageOffset>, set<&AppSettings::LanguageOffset>},
+    {"LanguageDlg:=", "0..255", [](long long v) { return v >= 0 && v <= 255; },
+     get<&AppSettings::LanguageDlg>, set<&AppSettings::LanguageDlg>},
+    {"Value:= ", "0 or 1", [](long long v) { return v == 0 || v == 1; }, get<&AppSettings::UsbDriverFirstRun>,
+     set<&AppSettings::UsbDriverFirstRun>},
+    {"USBPortAbsentValue:= ", "-32768..32767", [](long long v) { return v >= -32768 && v <= 32767; },
+     get<&AppSettings::UsbPortAbsentValue>, set<&AppSettings::UsbPortAbsentValue>},
+    {"BaudRate:= ", "0..5", [](long long v) { return v >= 0 && v <= 5; }, get<&AppSettings::BaudRateIndex>,
+     set<&AppSettings::BaudRateIndex>},
+    {"Parity:= ", "0..2", [](long long v) { return v >= 0 && v <= 2; }, get<&AppSettings::ParityIndex>,
+     set<&AppSettings::ParityIndex>},
+    {"StopBit:= ", "0 or 1", [](long long v) { return v == 0 || v == 1; }, get<&AppSettings::StopBitIndex>,
+     set<&AppSettings::StopBitIndex>},
+};
+
+bool isListEntry(const QStringList& list, const QString& text) {
+    return text.isEmpty() || list.contains(text, Qt::CaseInsensitive);
+}
+
+// Four dotted numbers 0..255, as the dialog and the command line store it.
+bool isIpAddress(const QString& text) {
+    if (text.isEmpty()) {
+        return true;
+    }
+    const QStringList parts = text.split(u'.');
+    return parts.size() == 4 && std::ranges::all_of(parts, [](const QString& part) {
+               bool ok = false;
+               return part.size() <= 3 && !part.startsWith(u'+') && part.toInt(&ok) >= 0 && ok &&
+                      part.toInt() <= 255;
+           });
+}
+
+// The allowed set of one text key; empty is the default and always allowed.
+struct TextRule {
+    const char* key;
+    const char* allowed;
+    bool (*accepts)(const QString&);
+    QString AppSettings::*field;
+};
+
+const TextRule kTextRules[] = {
+    {"IP Address:= ", "four dotted numbers 0..255", isIpAddress, &AppSettings::IPAddress},
+    {"StrBaudRate:= ", "9600, 4800, 2400 or 1200",
+     [](const QString& t) { return isListEntry(BaudRateTexts(), t); }, &AppSettings::BaudRateText},
+    {"StrParity:= ", "NONE, EVEN or ODD", [](const QString& t) { return isListEntry(ParityTexts(), t); },
+     &AppSettings::ParityText},
+    {"StrStopBit:= ", "1 or 2", [](const QString& t) { return isListEntry(StopBitTexts(), t); },
+     &AppSettings::StopBitText},
+};
+
+class Reader {
+  public:
+    Reader(const QStringList& items, std::vector<SettingsNote>* notes) : items_(items), notes_(notes) {}
+
+    void read(const NumberRule& rule, AppSettings& s) {
+        const auto value = lookup(items_, rule.key);
+        if (!value) {
+            return;
+        }
+        if (rule.takesDevicePath && value->trimmed().startsWith(u'/')) {
+            s.SerialDevice = value->trimmed();
+            s.CommPort = 1;  // a serial port
+            return;
+        }
+        const auto number = leadingNumber(*value);
+        if (number && (rule.accepts(*number) || *number == rule.current(s))) {
+            rule.store(s, *number);
+        } else {
+            note(rule.key, *value, QString::number(rule.current(s)), rule.allowed);
+        }
+    }
+
+    void read(const TextRule& rule, AppSettings& s) {
+        const auto value = lookup(items_, rule.key);
+        if (!value) {
+            return;
+        }
+        const QString text = value->trimmed();
+        if (rule.accepts(text) || text == s.*rule.field) {
+            s.*rule.field = text;
+        } else {
+            note(rule.key, text, s.*rule.field, rule.allowed);
+        }
+    }
+
+  private:
+    void note(const char* key, const QString& value, const QString& fallback, const char* allowed) {
+        if (notes_) {
+            notes_->push_back({keyName(key), valueAsWritten(value), fallback, QString::fromLatin1(allowed)});
+        }
+    }
+
+    const QStringList& items_;
+    std::vector<SettingsNote>* notes_;
+};
 
 QString portValue(const AppSettings& s) {
     const bool serial = s.CommPort > 0 && s.CommPort < 1000;  // not Ethernet, not the USB cable
     return serial && !s.SerialDevice.isEmpty() ? s.SerialDevice : QString::number(s.CommPort);
 }
 
-bool isLanguageOffset(int offset) {
-    return offset == 0 || offset == 900 || offset == 1800 || offset == 2700;
-}
-
 }  // namespace
 
-AppSettings ParseSettings(const QByteArray& content) {
+const QStringList& BaudRateTexts() {
+    static const QStringList list = {QStringLiteral("9600"), QStringLiteral("4800"), QStringLiteral("2400"),
+                                     QStringLiteral("1200")};
+    return list;
+}
+
+const QStringList& ParityTexts() {
+    static const QStringList list = {QStringLiteral("NONE"), QStringLiteral("EVEN"), QStringLiteral("ODD")};
+    return list;
+}
+
+const QStringList& StopBitTexts() {
+    static const QStringList list = {QStringLiteral("1"), QStringLiteral("2")};
+    return list;
+}
+
+QString SettingsNoteText(const SettingsNote& note) {
+    return QStringLiteral("Config.ini: %1:= %2 is not allowed (%3); the default %4 is used instead.")
+        .arg(note.key, note.value, note.allowed,
+             note.fallback.isEmpty() ? QStringLiteral("(empty)") : note.fallback);
+}
+
+AppSettings ParseSettings(const QByteArray& content, std::vector<SettingsNote>* notes) {
     AppSettings s;
     const QStringList items = splitItems(QString::fromLocal8Bit(content));
     if (!lookup(items, kHeader)) {
         return s;
     }
-    readPort(items, s);
-    readNumber(items, "Ethernet Port:= ", std::numeric_limits<std::int32_t>::min(),
-               std::numeric_limits<std::int32_t>::max(), s.EthernetPort);
-    readText(items, "IP Address:= ", s.IPAddress);
-    int endian = s.BigEndian ? 1 : 0;
-    readNumber(items, "Endian:=", std::numeric_limits<std::int32_t>::min(),
-               std::numeric_limits<std::int32_t>::max(), endian);
-    s.BigEndian = endian != 0;
-    readNumber(items, "ModbusID:=", 0, 255, s.ModbusID);
-    if (s.ModbusID == 0) {
-        s.ModbusID = 1;
+    Reader reader(items, notes);
+    for (const NumberRule& rule : kNumberRules) {
+        reader.read(rule, s);
     }
-    readNumber(items, "Language:=", -32768, 32767, s.LanguageOffset);
-    if (!isLanguageOffset(s.LanguageOffset)) {
-        s.LanguageOffset = 0;
+    for (const TextRule& rule : kTextRules) {
+        reader.read(rule, s);
     }
-    readNumber(items, "LanguageDlg:=", 0, 255, s.LanguageDlg);
-    readNumber(items, "Value:= ", -32768, 32767, s.UsbDriverFirstRun);
-    readNumber(items, "USBPortAbsentValue:= ", -32768, 32767, s.UsbPortAbsentValue);
-
-    int index = 0;
-    readNumber(items, "BaudRate:= ", -32768, 32767, index);
-    s.BaudRateIndex = static_cast<std::uint8_t>(index >= 0 && index <= 5 ? index : 0);
-    readText(items, "StrBaudRate:= ", s.BaudRateText);
-    index = 0;
-    readNumber(items, "Parity:= ", -32768, 32767, index);
-    s.ParityIndex = static_cast<std::uint8_t>(index >= 0 && index <= 2 ? index : 0);
-    readText(items, "StrParity:= ", s.ParityText);
-    index = 0;
-    readNumber(items, "StopBit:= ", -32768, 32767, index);
-    s.StopBitIndex = static_cast<std::uint8_t>(index >= 0 && index <= 1 ? index : 0);
-    readText(items, "StrStopBit:= ", s.StopBitText);
     return s;
 }
 
-AppSettings ReadSettings(const QString& path) {
+AppSettings ReadSettings(const QString& path, std::vector<SettingsNote>* notes) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return AppSettings{};
     }
     // A settings file is a few hundred bytes; anything far larger is not ours.
     constexpr qint64 kMaxSettingsSize = 1 << 20;
-    return ParseSettings(file.read(kMaxSettingsSize));
+    return ParseSettings(file.read(kMaxSettingsSize), notes);
 }
 
 QByteArray FormatSettings(const AppSettings& s) {

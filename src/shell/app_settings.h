@@ -2,7 +2,9 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
+#include <vector>
 
 namespace bdx {
 
@@ -31,11 +33,28 @@ struct AppSettings {
     bool operator==(const AppSettings&) const = default;
 };
 
+// The serial line lists, in their order: the stored indexes point into them, and a stored text
+// must be one of their entries.
+const QStringList& BaudRateTexts();  // "9600", "4800", "2400", "1200"
+const QStringList& ParityTexts();    // "NONE", "EVEN", "ODD"
+const QStringList& StopBitTexts();   // "1", "2"
+
+// A value of the file outside its allowed set, replaced by the default.
+struct SettingsNote {
+    QString key;       // as the file names it, without ":="
+    QString value;     // as written
+    QString fallback;  // the default used instead
+    QString allowed;   // the allowed values, in words
+};
+// "Config.ini: ModbusID:= 250 is not allowed (1..247); the default 254 is used instead."
+QString SettingsNoteText(const SettingsNote& note);
+
 // Settings from the text of a settings file; defaults where a key is missing or the
-// header line is absent.
-AppSettings ParseSettings(const QByteArray& content);
+// header line is absent. Every value is checked against its allowed set: one that is not in
+// it leaves the default and, when `notes` is given, adds a note.
+AppSettings ParseSettings(const QByteArray& content, std::vector<SettingsNote>* notes = nullptr);
 // Settings from a file; the defaults when it cannot be read.
-AppSettings ReadSettings(const QString& path);
+AppSettings ReadSettings(const QString& path, std::vector<SettingsNote>* notes = nullptr);
 
 // The whole file text, in the fixed order that lets every key find its own line.
 QByteArray FormatSettings(const AppSettings& settings);

@@ -82,8 +82,8 @@ TEST(AppSettingsTest, ReadingRules) {
         int expected;
     } cases[] = {
         // With the longer key first, the shorter key is found inside it: the first match wins.
-        {"Ethernet Port:= 502\r\nPort:= 1000\r\n", true, port, 502},
-        {"USBPortAbsentValue:= 4\r\nValue:= 1\r\n", true, usb, 4},
+        {"Ethernet Port:= 128\r\nPort:= 1000\r\n", true, port, 128},
+        {"USBPortAbsentValue:= 1\r\nValue:= 0\r\n", true, usb, 1},
         {"ModbusID:= 0\r\n", true, id, 1},
         {"ModbusID:= 300\r\n", true, id, 254},  // not a byte: the default stays
         {"BaudRate:= 7\r\n", true, baud, 0},
@@ -116,8 +116,9 @@ TEST(AppSettingsTest, ReadingRules) {
         const QByteArray body(c.body);
         EXPECT_EQ(c.field(ParseSettings(c.header ? withHeader(c.body) : body)), c.expected) << c.body;
     }
-    EXPECT_EQ(ParseSettings(withHeader("\"IP Address:= 10.0.0.1, spare\"\n")).IPAddress,
-              QStringLiteral("10.0.0.1, spare"));
+    std::vector<SettingsNote> notes;  // a quoted item keeps its comma (and is then no address)
+    ParseSettings(withHeader("\"IP Address:= 10.0.0.1, spare\"\n"), &notes);
+    EXPECT_EQ(notes.at(0).value, QStringLiteral("10.0.0.1, spare"));
     QByteArray binary;
     for (int i = 0; i < 4096; ++i) {
         binary.append(static_cast<char>((i * 131) & 0xff));
