@@ -18,6 +18,7 @@
 #include "comm/byte_reader.h"
 #include "comm/modbus_crc.h"
 #include "comm/modbus_requests.h"
+#include "device/reply_faults.h"
 #include "sim/clock.h"
 
 namespace bdx {
@@ -92,6 +93,12 @@ std::optional<Fault> ParseFault(const QString& text) {
         {"stray-byte", FaultMode::StrayByte, 0, 0},
         {"slow", FaultMode::Slow, 0, 600000},
         {"drop-after", FaultMode::DropAfter, 1, 1000000},
+        // Replies that do not match their request.
+        {"wrong-function", FaultMode::WrongFunction, 0, 0},
+        {"wrong-id", FaultMode::WrongId, 0, 0},
+        {"wrong-echo", FaultMode::WrongEcho, 0, 0},
+        {"short-count", FaultMode::ShortCount, 0, 0},
+        {"bad-exception", FaultMode::BadException, 0, 0},
     };
     for (const Kind& kind : kKinds) {
         if (name != QLatin1String(kind.name)) {
@@ -123,7 +130,9 @@ QString DeviceServerUsage() {
         "  --password NNNN    program password (four digits)\n"
         "  --state DIR        load the device memory from DIR at start, keep it there\n"
         "  --fault MODE       misbehave, repeatable: no-reply, corrupt-crc:N, only-address-1,\n"
-        "                     stray-byte, slow:MS, drop-after:K (TCP)\n"
+        "                     stray-byte, slow:MS, drop-after:K (TCP);\n"
+        "                     replies that do not match the request: wrong-function, wrong-id,\n"
+        "                     wrong-echo, bad-exception (writes), short-count (reads)\n"
         "  --no-stdin         ignore standard input (runs in the background until a signal)\n"
         "  --help             this text\n"
         "\n"
@@ -542,6 +551,7 @@ QStringList DeviceServer::startupLines() const {
 DeviceServer::Reply DeviceServer::respond(const QByteArray& request) {
     bool onlyAddress1 = false, stray = false;
     int corruptEvery = 0, delay = 0;
+    QList<FaultMode> misanswers;
     for (const Fault& fault : options_.faults) {
         switch (fault.mode) {
             case FaultMode::NoReply:
@@ -559,6 +569,13 @@ DeviceServer::Reply DeviceServer::respond(const QByteArray& request) {
                 delay = fault.value;
                 break;
             case FaultMode::DropAfter:
+                break;
+            case FaultMode::WrongFunction:
+            case FaultMode::WrongId:
+            case FaultMode::WrongEcho:
+            case FaultMode::ShortCount:
+            case FaultMode::BadException:
+                misanswers.append(fault.mode);
                 break;
         }
     }
@@ -587,6 +604,9 @@ DeviceServer::Reply DeviceServer::respond(const QByteArray& request) {
         function == FunctionCode::WriteCoils || function == FunctionCode::WriteRegisters ||
         function == FunctionCode::WriteArea) {
         saveState();
+    }
+    for (const FaultMode mode : misanswers) {
+        reply = MisanswerReply(mode, frame, reply);
     }
     ++repliesSent_;
     if (corruptEvery > 0 && repliesSent_ % corruptEvery == 0) {

@@ -27,6 +27,12 @@ enum class FaultMode {
     StrayByte,     // answers with a single byte
     Slow,          // delays every reply by N ms
     DropAfter,     // TCP: closes the connection after N frames
+    // Answers that do not answer the request (reply_faults.h).
+    WrongFunction,  // a write answered with the matching read's function code
+    WrongId,        // a write answered from the next address
+    WrongEcho,      // a write answered with another address or area in its echo
+    ShortCount,     // a read answered with a byte count one short
+    BadException,   // a write answered with an exception frame one byte too long
 };
 
 struct Fault {
@@ -35,7 +41,8 @@ struct Fault {
     bool operator==(const Fault&) const = default;
 };
 
-// "no-reply", "corrupt-crc:N", "only-address-1", "stray-byte", "slow:MS", "drop-after:K".
+// "no-reply", "corrupt-crc:N", "only-address-1", "stray-byte", "slow:MS", "drop-after:K",
+// "wrong-function", "wrong-id", "wrong-echo", "short-count", "bad-exception".
 std::optional<Fault> ParseFault(const QString& text);
 
 struct DeviceServerOptions {
