@@ -17,22 +17,15 @@ class ModelSelectionTest : public ::testing::Test {
     ScriptedPrompter prompter;
 };
 
-TEST_F(ModelSelectionTest, NoTimeSwitchInUseNeedsNoQuestion) {
-    program.TimeSwitchParams[0] = {0, 7, 6, 8, 0, 8, 0};  // configured but not used
-    EXPECT_TRUE(
-        CheckTimeSwitchCompatibility(program, 9, QStringLiteral("Relaymaster R7-HD-6A2T-L"), prompter));
-    EXPECT_TRUE(prompter.messages().empty());
-    EXPECT_EQ(program.TimeSwitchParams[0][1], 7);  // not converted
-}
-
-TEST_F(ModelSelectionTest, UnconvertibleBlocksAreListedAndNoRefuses) {
+// No keeps everything; Yes to the list goes on to the conversion question.
+TEST_F(ModelSelectionTest, UnconvertibleBlocksAreListedBeforeTheConversion) {
     program.TimeSwitchParams[2] = {1, 7, 6, 8, 0, 8, 0};
     program.TimeSwitchParams[4] = {1, 1, 7, 9, 15, 9, 15};
     prompter.queueReply(Reply::No);
     ASSERT_FALSE(ApplyModelSelection(program, {2, {}}, prompter));
     EXPECT_EQ(program.ModelIndex, 0);
     ASSERT_EQ(prompter.messages().size(), 1u);
-    const Message& box = prompter.messages()[0];
+    const Message box = prompter.messages()[0];
     EXPECT_EQ(box.text,
               QStringLiteral("Existing Time switch block (3 ,5) can not be modified as per the Advanced "
                              "Time Switch block due to invalid conditions.\r\nPlease check and "
@@ -41,10 +34,8 @@ TEST_F(ModelSelectionTest, UnconvertibleBlocksAreListedAndNoRefuses) {
     EXPECT_EQ(box.buttons, (std::vector<Reply>{Reply::Yes, Reply::No}));
     EXPECT_EQ(box.caption, QStringLiteral("BRANTELDESK X"));
     EXPECT_EQ(program.TimeSwitchParams[2][1], 7);
-}
 
-TEST_F(ModelSelectionTest, YesToTheListGoesOnToTheConversionQuestion) {
-    program.TimeSwitchParams[2] = {1, 7, 6, 8, 0, 8, 0};
+    prompter.clear();
     prompter.queueReply(Reply::Yes);
     prompter.queueReply(Reply::Yes);
     ASSERT_TRUE(ApplyModelSelection(program, {1, {}}, prompter));
@@ -53,8 +44,14 @@ TEST_F(ModelSelectionTest, YesToTheListGoesOnToTheConversionQuestion) {
     EXPECT_EQ(program.TimeSwitchParams[2][1], 64);  // converted: Sunday
 }
 
-TEST_F(ModelSelectionTest, OrdinaryBlocksAreConvertedWhenTheUserAgrees) {
+TEST_F(ModelSelectionTest, OrdinaryBlocksAreConvertedOnlyWhenTheUserAgrees) {
     addOrdinaryBlock(0);
+    const Program before = program;
+    prompter.queueReply(Reply::No);
+    EXPECT_FALSE(ApplyModelSelection(program, {2, {true, false, false}}, prompter));
+    EXPECT_EQ(program, before);  // not even marked modified
+
+    prompter.clear();
     prompter.queueReply(Reply::Yes);
     ASSERT_TRUE(ApplyModelSelection(program, {2, {}}, prompter));
     ASSERT_EQ(prompter.messages().size(), 1u);
@@ -67,14 +64,6 @@ TEST_F(ModelSelectionTest, OrdinaryBlocksAreConvertedWhenTheUserAgrees) {
     EXPECT_EQ(program.ModelIndex, 9);
     EXPECT_TRUE(program.ProgramModified);
     EXPECT_EQ(program.TimeSwitchParams[0][1], 31);  // converted; the masks are the conversion's own
-}
-
-TEST_F(ModelSelectionTest, ARefusalLeavesTheProgramUntouched) {
-    addOrdinaryBlock(0);
-    const Program before = program;
-    prompter.queueReply(Reply::No);
-    EXPECT_FALSE(ApplyModelSelection(program, {2, {true, false, false}}, prompter));
-    EXPECT_EQ(program, before);  // not even marked modified
 }
 
 TEST_F(ModelSelectionTest, SecondGenerationBlocksCannotGoBack) {
@@ -102,17 +91,20 @@ TEST_F(ModelSelectionTest, SelectionsThatNeedNoConversion) {
         int newModel;
         Modules modules;
         bool modified;
+        std::uint8_t inUse = 1;
     } cases[] = {
         {"same generation: the block stays", 8, {4, {}}, 13, {0, 0, 0}, true},
         {"nothing changes", 12, {3, {false, false, false}}, 12, {0, 0, 0}, false},
         {"a module changes", 12, {3, {false, true, false}}, 12, {0, 1, 0}, true},
         {"no row keeps the model but takes the modules", 0, {0, {true, true, true}}, 0, {1, 1, 1}, true},
+        {"a block not in use is not converted", 0, {2, {}}, 9, {0, 0, 0}, true, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         program = Program{};
         program.ModelIndex = static_cast<std::uint16_t>(c.model);
         addOrdinaryBlock(0);
+        program.TimeSwitchParams[0][0] = c.inUse;
         EXPECT_TRUE(ApplyModelSelection(program, c.selection, prompter));
         EXPECT_TRUE(prompter.messages().empty());
         EXPECT_EQ(program.ModelIndex, c.newModel);

@@ -91,15 +91,6 @@ TEST_F(RecordsTest, TimerSaveStoresTheDialogFields) {
     EXPECT_EQ(FormatSetTime({TimeUnit::Seconds, {0, 1, 2, 5}}, comma), QStringLiteral("012,5"));
 }
 
-TEST_F(RecordsTest, TimerTexts) {
-    EXPECT_EQ(SaveTimerQuestion(2), QStringLiteral("Save Timer 3 ?"));
-    EXPECT_EQ(TimerTypeName(13), QStringLiteral("Impulse ON/OFF"));
-    EXPECT_EQ(SetTimeCaption(3, true), QStringLiteral("SP OFF"));
-    EXPECT_TRUE(TimerModeSummary(5).endsWith(
-        QStringLiteral("Set OFF Time. This ON-OFF procedure will get repeated until TRIGGER is removed or "
-                       "RESET is applied.")));
-}
-
 TEST_F(RecordsTest, CounterSaveChecksScalingInOrder) {
     const QString limit = LoadText(112);
     const QString noPulses = QStringLiteral("Number of Pulses value of counter should not be zero");
@@ -202,7 +193,6 @@ TEST_F(RecordsTest, CompareSave) {
         expected.inUse = true;
         EXPECT_EQ(DecodeCompare(p, 1), expected);
     }
-    EXPECT_EQ(SaveCompareQuestion(), QStringLiteral("Save Compare Function"));
 }
 
 }  // namespace

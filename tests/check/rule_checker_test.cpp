@@ -40,15 +40,6 @@ class RuleCheckerTest : public testing::Test {
     Ladder l;
 };
 
-TEST_F(RuleCheckerTest, EmptyProgramGivesNoRowsAndClearsStaleUsage) {
-    l.p.TimerParams[3][TimerField::Flags] = kFlagInUse | kFlagLocked;
-    l.p.SoftTextUsed[5] = 1;
-    EXPECT_EQ(check(), Rows{});
-    EXPECT_EQ(l.p.TimerParams[3][TimerField::Flags], kFlagLocked);
-    EXPECT_EQ(l.p.SoftTextUsed[5], 0);
-    EXPECT_FALSE(l.p.ProgramModified);
-}
-
 TEST_F(RuleCheckerTest, WiringFaultsAtTheirConnections) {
     for (int line = 1; line <= 4; ++line) {
         l.rung(line, 'I', line, 'Q', line);
@@ -326,6 +317,7 @@ TEST_F(RuleCheckerTest, UsageFlagsFollowTheGrid) {
     l.word(1, kCoilNumberWord) = LegacyNumberBase + 1;  // C2 in the old coding
     l.p.TimerParams[0][TimerField::Flags] = kFlagInUse | kFlagLocked;
     l.p.CompareParams[0][CompareField::Flags] = 128 | kFlagInUse;
+    l.p.SoftTextUsed[5] = 1;  // stale flags go, and the check marks nothing modified
     Program expected = l.p;
     expected.TimerParams[0][TimerField::Flags] = kFlagLocked;
     expected.CompareParams[0][CompareField::Flags] = 128;
@@ -335,17 +327,17 @@ TEST_F(RuleCheckerTest, UsageFlagsFollowTheGrid) {
           &expected.AnalogParams[5][0]}) {
         *flags |= kFlagInUse;
     }
+    expected.SoftTextUsed[5] = 0;
     expected.SoftTextUsed[6] = expected.SoftTextUsed[7] = 1;
     check();
     EXPECT_EQ(l.p, expected);
+    Program empty;
+    EXPECT_EQ(RunRuleCheck(empty), Rows{});
 }
 
 TEST_F(RuleCheckerTest, MessagesAndPlacesInTheUsersLanguage) {
     l.rung(2, 'Q', 1, 'Q', 2, CoilSet);
     const std::pair<int, QStringList> languages[] = {
-        {Portuguese,
-         {QString::fromUtf8("Contato-1|A bobina Q1 deve ser definida, pois é usada como contato"),
-          QStringLiteral("--|Set/Reset incorreto na bobina Q2")}},
         {Spanish,
          {QStringLiteral("Contacto-1|La bobina Q1 debe estar definida, ya que se usa como contacto"),
           QStringLiteral("--|Set/Reset incorrecto en la bobina Q2")}},

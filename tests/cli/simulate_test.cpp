@@ -50,100 +50,52 @@ class SimulateTest : public ::testing::Test {
 };
 QTemporaryDir* SimulateTest::dir = nullptr;
 
-// A script, what the tool prints and its exit code; an output left empty is not compared.
+// A script, what the tool prints and its exit code. Options are split at "|"; an output left
+// empty, or an error text left null, is not compared.
 TEST_F(SimulateTest, ScriptsAgainstPrograms) {
     const QString motor = example("motor_start_stop.h53");
     const struct {
         const char* name;
         QString program, script;
-        QStringList options;
+        const char* options;
         int code;
         const char *out, *err;
     } cases[] = {
         // When the timer switches is the scan's business (and tests/cli/scripts/timers.sim's).
-        {"a timer's value printed",
-         path("on_delay"),
-         "1 set I1=1\n8 print T1.pv Q1\n",
-         {},
-         0,
-         "t=8 T1.pv=5 Q1=1\n",
-         ""},
+        {"a timer's value printed", path("on_delay"), "1 set I1=1\n8 print T1.pv Q1\n", "", 0,
+         "t=8 T1.pv=5 Q1=1\n", ""},
         // A coarser step scans at 0, 0.5, 1 ...; the timer still switches at 6, whatever the date.
-        {"coarse step",
-         path("on_delay"),
-         "1 set I1=1\n5.5 expect T1=0\n6 expect T1=1\n",
-         {QStringLiteral("--step"), QStringLiteral("0.5"), QStringLiteral("--start"),
-          QStringLiteral("2026-03-01T23:59:59")},
-         0,
-         "",
+        {"coarse step", path("on_delay"), "1 set I1=1\n5.5 expect T1=0\n6 expect T1=1\n",
+         "--step|0.5|--start|2026-03-01T23:59:59", 0, "", ""},
+        {"a restart keeps only retentive relays", path("retentive"),
+         "0 set I1=1\n0.1 set I1=0\n0.2 expect M1=1 M2=1\n0.5 restart\n0.51 expect M1=1 M2=0\n", "", 0, "",
          ""},
-        {"a restart keeps only retentive relays",
-         path("retentive"),
-         "0 set I1=1\n0.1 set I1=0\n0.2 expect M1=1 M2=1\n0.5 restart\n0.51 expect M1=1 M2=0\n",
-         {},
-         0,
-         "",
-         ""},
-        {"a failed expect stops the run with its line",
-         motor,
-         "0 set I2=1 I3=1\n0.5 expect Q2=0 Q1=1\n1 print Q1\n",
-         {},
-         1,
-         "expect failed at t=0.5: Q1=0, wanted 1\n",
-         ""},
-        {"an analog input also sets its digital input",
-         motor,
-         "0 set V1=8.18 V4=9\n0 expect I7=0 J8=1\n1 set V1=8.19\n1 expect I7=1\n",
-         {},
-         0,
-         "",
-         ""},
-        {"print and display",
-         example("batching_counter.h53"),
+        {"a failed expect stops the run with its line", motor,
+         "0 set I2=1 I3=1\n0.5 expect Q2=0 Q1=1\n1 print Q1\n", "", 1,
+         "expect failed at t=0.5: Q1=0, wanted 1\n", ""},
+        {"an analog input also sets its digital input", motor,
+         "0 set V1=8.18 V4=9\n0 expect I7=0 J8=1\n1 set V1=8.19\n1 expect I7=1\n", "", 0, "", ""},
+        {"print and display", example("batching_counter.h53"),
          "# enable, then one item\n0 set I3=1 I1=1  # sensor high\n0.2 set I1=0\n"
          "0.25 print Q1 C1.pv RTC1 H1.ot\n\n0.25 display\n",
-         {},
-         0,
+         "", 0,
          "t=0.25 Q1=1 C1.pv=1 RTC1=0 H1.ot=0\nt=0.25 display: No message\n"
          "|            |\n|            |\n|            |\n",
          ""},
-        // The refusal is printed as its two boxes read.
-        {"a refused program",
-         path("empty"),
-         "0 print Q1\n",
-         {},
-         2,
-         "",
+        {"a refused program", path("empty"), "0 print Q1\n", "", 2, "",
          "Error no. : 50\nThere is no program to run.\nFew errors have been noticed while compiling the "
          "program. Please verify the program before proceeding.\n"},
-        {"restart takes no operand", path("retentive"), "1 restart M1\n", {}, 3, "", nullptr},
-        {"no program", path("missing"), "", {}, 2, "", nullptr},
-        {"a start time without its T",
-         motor,
-         "",
-         {QStringLiteral("--start"), QStringLiteral("2026-01-05 08:00:00")},
-         2,
-         "",
-         nullptr},
-        {"a step of zero", motor, "", {QStringLiteral("--step"), QStringLiteral("0")}, 2, "", nullptr},
-        {"a step finer than the clock",
-         motor,
-         "",
-         {QStringLiteral("--step"), QStringLiteral("0.005")},
-         2,
-         "",
-         nullptr},
-        {"a missing script",
-         motor,
-         "",
-         {QStringLiteral("--script"), dir->filePath(QStringLiteral("missing.sim"))},
-         2,
-         "",
-         nullptr},
+        {"restart takes no operand", path("retentive"), "1 restart M1\n", "", 3, "", nullptr},
+        {"no program", path("missing"), "", "", 2, "", nullptr},
+        {"a start time without its T", motor, "", "--start|2026-01-05 08:00:00", 2, "", nullptr},
+        {"a step of zero", motor, "", "--step|0", 2, "", nullptr},
+        {"a step finer than the clock", motor, "", "--step|0.005", 2, "", nullptr},
+        {"a missing script", motor, "", "--script|missing.sim", 2, "", nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const Result r = simulate(c.program, c.script, c.options);
+        const Result r =
+            simulate(c.program, c.script, QString::fromLatin1(c.options).split(u'|', Qt::SkipEmptyParts));
         EXPECT_EQ(r.code, c.code) << r.out.toStdString() << r.err.toStdString();
         EXPECT_EQ(r.out, QLatin1String(c.out));
         if (c.err != nullptr) {

@@ -111,11 +111,6 @@ TEST_F(LibmodbusPeerTest, StandardFunctionsAgree) {
     ASSERT_TRUE(WriteRegisters(session, kDstRegister, dst));
     EXPECT_TRUE(prompter_.messages().empty());
 
-    // An address libmodbus does not hold: its exception reply is retried, then refused once.
-    EXPECT_FALSE(ReadRegisters(session, 3, 2000, 2));
-    EXPECT_EQ(prompter_.texts(), QStringList{InvalidResponseMessage()});
-    EXPECT_EQ(session.lastAttempts(), 3);
-
     stopServer();
     for (int i = 0; i < 16; ++i) {
         EXPECT_EQ(map_->tab_bits[i], (0xA55A >> i) & 1) << i;

@@ -146,28 +146,7 @@ TEST(RequestFramesTest, AreaWritePlan) {
     }
 }
 
-TEST_F(RequestsTest, AreaWrittenInPacketsReadsBackTheSame) {
-    use(std::ref(device));
-    for (const int size : {1, 400, 401, 1190, 3000}) {
-        SCOPED_TRACE(size);
-        const QByteArray data = pattern(size);
-        device.written.clear();
-        transport->sent.clear();
-        int progressCalls = 0;
-        ASSERT_TRUE(
-            WriteDeviceArea(*session, Area::BlockData, data, [&](int, int, int) { ++progressCalls; }));
-        EXPECT_EQ(device.written, data);
-        EXPECT_EQ(progressCalls, static_cast<int>(transport->sent.size()));
-        EXPECT_FALSE(transport->isOpen());  // the serial port is closed after the operation
-
-        device.areas[Area::BlockData] = data;
-        QByteArray back;
-        EXPECT_EQ(ReadDeviceArea(*session, Area::BlockData, back), size);
-        EXPECT_EQ(back, data);
-    }
-    EXPECT_TRUE(prompter.messages().empty());
-}
-
+// Whole areas written and read back: the program transfer's test against the virtual device.
 TEST_F(RequestsTest, FailedPacketIsRepeatedThenTheWriteStops) {
     device.answerLimit = 2;  // packets 1 and 2 go through, then silence
     use(std::ref(device));
@@ -230,19 +209,11 @@ TEST_F(RequestsTest, ReadStopsAtTheAnnouncedPacketCountOrARepeatedPacket) {
     EXPECT_TRUE(prompter.messages().empty());
 }
 
-TEST_F(RequestsTest, ConfigurationRecordInOnePacket) {
-    const QByteArray record = hex("0102030405060708090A0B");
-    device.areas[Area::ConfigRecord] = record;
+// Its frames are the frame test's; a record of the wrong size is not taken.
+TEST_F(RequestsTest, ConfigurationRecordOfTheWrongSizeIsRefused) {
+    device.areas[Area::ConfigRecord] = hex("0102030405060708090A0B");
     use(std::ref(device));
-    const std::optional<QByteArray> read = ReadConfigRecord(*session, 11);
-    ASSERT_TRUE(read);
-    EXPECT_EQ(*read, record);
-    EXPECT_EQ(lastSent(), hex("01640404"));
-
-    EXPECT_TRUE(WriteConfigRecord(*session, record));
-    EXPECT_EQ(lastSent(), hex("01650404010B") + record);
-
-    // A record of the wrong size is not taken.
+    EXPECT_EQ(ReadConfigRecord(*session, 11), device.areas[Area::ConfigRecord]);
     EXPECT_FALSE(ReadConfigRecord(*session, 8));
     EXPECT_EQ(prompter.texts(), QStringList{InvalidResponseMessage()});
 }

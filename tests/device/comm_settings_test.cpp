@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
+#include "../comm/fake_transport.h"
 #include "comm/modbus_requests.h"
-#include "pc_link.h"
 #include "shell/language_table.h"
 #include "shell/scripted_prompter.h"
 
@@ -190,32 +188,42 @@ TEST(CommSettings, FindUsbPortNeedsExactlyOneOpenableCable) {
 
 // The device's own parameters live at the service address 1 even when its ID is another.
 TEST(CommSettings, DeviceParametersAtTheServiceAddress) {
-    test::DeviceRig rig;
-    ASSERT_TRUE(rig.start({"--model", "3", "--id", "7"}, false)) << rig.device.failure.toStdString();
-    test::PcLink& link = rig.link;
-    CommState& state = link.state();
-    state.BaudRateText = QStringLiteral("1200");  // overridden by the fixed settings
-    state.ModbusID = 99;
-    ScriptedPrompter& prompter = link.prompter;
-    ModbusSession& session = link.session();
-
-    const auto params = ReadDeviceCommParams(session);
-    ASSERT_TRUE(params) << prompter.texts().join(u'|').toStdString();
+    test::DeviceLink link(test::DeviceOptions(3, 7));
+    link.state.ModbusID = 99;
+    const auto params = ReadDeviceCommParams(link.session);
+    ASSERT_TRUE(params) << link.said();
     EXPECT_EQ(*params, (DeviceCommParams{7, 0, 0, 0}));
-    EXPECT_EQ(prompter.texts().last(), LoadText(4306));
-    EXPECT_EQ(link.comm().serial().effectiveLineSettings(), QStringLiteral("1200,N,8,1"));  // override lifted
+    EXPECT_EQ(link.last(), LoadText(4306));
 
-    EXPECT_FALSE(WriteDeviceCommParams(session, {248, 0, 0, 0}));
-    EXPECT_EQ(prompter.texts().last(), QStringLiteral("Modbus ID should be within 1 to 247"));
-    ASSERT_TRUE(WriteDeviceCommParams(session, {9, 0, 2, 1}));
-    EXPECT_EQ(prompter.texts().last(), LoadText(4298));
-    EXPECT_EQ(ReadDeviceCommParams(session), (DeviceCommParams{9, 0, 2, 1}));
-    state.ModbusID = 9;
-    EXPECT_TRUE(ReadDeviceIdentity(session));
+    EXPECT_FALSE(WriteDeviceCommParams(link.session, {248, 0, 0, 0}));
+    EXPECT_EQ(link.last(), QStringLiteral("Modbus ID should be within 1 to 247"));
+    ASSERT_TRUE(WriteDeviceCommParams(link.session, {9, 0, 2, 1}));
+    EXPECT_EQ(link.last(), LoadText(4298));
+    EXPECT_EQ(ReadDeviceCommParams(link.session), (DeviceCommParams{9, 0, 2, 1}));
+    EXPECT_FALSE(ReadDeviceIdentity(link.session)) << "the old address is gone";
+    link.state.ModbusID = 9;
+    EXPECT_TRUE(ReadDeviceIdentity(link.session));
 
-    state.SerialPortPath.clear();
+    link.state.SerialPortPath.clear();
+    EXPECT_FALSE(ReadDeviceCommParams(link.session));
+    EXPECT_EQ(link.last(), LoadText(4289));
+}
+
+// On a real serial port the exchange runs at the fixed line settings, and the port's own
+// settings are back afterwards, whatever the outcome.
+TEST(CommSettings, FixedLineSettingsAreLiftedAfterTheExchange) {
+    test::PtyPair pty;
+    ScriptedPrompter prompter;
+    CommState state;
+    state.SerialPortPath = pty.path;
+    state.CommPort = 1;
+    state.BaudRateText = QStringLiteral("1200");
+    state.replyTimeoutMs = 20;
+    state.retryPauseMs = 0;
+    SerialTransport serial(state);
+    ModbusSession session(state, serial, prompter);
     EXPECT_FALSE(ReadDeviceCommParams(session));
-    EXPECT_EQ(prompter.texts().last(), LoadText(4289));
+    EXPECT_EQ(serial.effectiveLineSettings(), QStringLiteral("1200,N,8,1"));
 }
 
 }  // namespace

@@ -30,10 +30,6 @@ inline QByteArray Frame(const std::vector<int>& bytes) {
     return WithCrc(frame);
 }
 
-inline int Byte(const QByteArray& frame, int i) {
-    return static_cast<quint8>(frame.at(i));
-}
-
 // The command-line tool run in this process: its exit code and what it printed.
 struct CliResult {
     int code = -1;

@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QTcpSocket>
-#include <memory>
-
+#include "../comm/fake_transport.h"
 #include "comm/modbus_requests.h"
 #include "pc_link.h"
 #include "shell/language_table.h"
@@ -12,85 +10,51 @@
 namespace bdx {
 namespace {
 
-using test::Byte;
-using test::DeviceProcess;
-using test::Frame;
-using test::TcpExchange;
-
 const QString kWritten = QStringLiteral("Data has been written successfully in device.");
 const QString kReadDone = QStringLiteral("Device data has been read successfully.");
 const QString kInvalidPassword = QStringLiteral("Invalid password. ");
 
-// The real device process, the PC's link to it over TCP or its pty, and the utilities on it.
-struct Rig : test::DeviceRig {
-    std::unique_ptr<DeviceUtilities> utilities;
+// The virtual device, the PC's link to it and the utilities on it.
+struct Rig : test::DeviceLink {
+    explicit Rig(VirtualDeviceOptions options = test::DeviceOptions()) : DeviceLink(std::move(options)) {
+        utilities.stopDelayMs = 0;
+        utilities.saveSettings = [this] { ++settingsSaved; };
+    }
+    DeviceUtilities utilities{session};
     int settingsSaved = 0;
-
-    bool start(bool ethernet, QStringList extra = {}) {
-        if (!DeviceRig::start(extra, ethernet)) {
-            return false;
-        }
-        utilities = std::make_unique<DeviceUtilities>(link.session());
-        utilities->stopDelayMs = 0;
-        utilities->saveSettings = [this] { ++settingsSaved; };
-        return true;
-    }
-
-    // Holding registers read by a frame of our own, beside the program's link.
-    std::vector<int> registers(int start, int count) {
-        QTcpSocket socket;
-        if (!device.connect(socket)) {
-            return {};
-        }
-        const QByteArray reply = TcpExchange(socket, Frame({254, 3, start >> 8, start & 0xFF, 0, count}));
-        std::vector<int> values;
-        for (int i = 0; i < count && 4 + 2 * i < reply.size(); ++i) {
-            values.push_back(Byte(reply, 3 + 2 * i) << 8 | Byte(reply, 4 + 2 * i));
-        }
-        return values;
-    }
 };
 
-struct ClockCase {
-    bool ethernet;
-    const char* firmware;  // a version in the text: the register path; none: the date/time items
-};
+class ClockRoundTrip : public testing::TestWithParam<const char*> {};
 
-class ClockRoundTrip : public testing::TestWithParam<ClockCase> {};
-
+// A version in the firmware text: the register path; none: the date and time items.
 TEST_P(ClockRoundTrip, SetThenReadGivesTheSetTime) {
-    Rig rig;
-    ASSERT_TRUE(rig.start(GetParam().ethernet, {"--firmware", GetParam().firmware}))
-        << rig.device.failure.toStdString();
+    Rig rig(test::DeviceOptions(9, 1, GetParam()));
     const QDate date(2031, 2, 28);
     const QTime time(23, 58, 30);
     rig.answer({Reply::Yes});  // leave run mode
-    ASSERT_TRUE(rig.utilities->SetClock(date, time)) << rig.said();
+    ASSERT_TRUE(rig.utilities.SetClock(date, time)) << rig.said();
     EXPECT_EQ(rig.last(), kWritten);
+    EXPECT_EQ(rig.device.dateTime(), QDateTime(date, time, Qt::UTC));
 
-    const std::optional<DeviceClock> clock = rig.utilities->ReadClock();
+    const std::optional<DeviceClock> clock = rig.utilities.ReadClock();
     ASSERT_TRUE(clock.has_value()) << rig.said();
     EXPECT_EQ(clock->date, date);
-    // The device clock keeps running: allow a few seconds, never a wrap into the next day here.
-    EXPECT_GE(clock->time, time);
-    EXPECT_LE(clock->time, time.addSecs(5));
+    EXPECT_EQ(clock->time, time);
     EXPECT_EQ(rig.last(), kReadDone);
     EXPECT_EQ(rig.prompter.unanswered(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Paths, ClockRoundTrip,
-                         testing::Values(ClockCase{true, "QX2 V2.10"}, ClockCase{false, "QX2"}));
+INSTANTIATE_TEST_SUITE_P(Paths, ClockRoundTrip, testing::Values("QX2 V2.10", "QX2"));
 
 TEST(DeviceClock, RefusesBadTimesAndOldFirmwareWithoutTouchingTheDevice) {
-    Rig rig;
-    ASSERT_TRUE(rig.start(true, {"--firmware", "06X"})) << rig.device.failure.toStdString();
-    EXPECT_FALSE(rig.utilities->SetClock(QDate(2031, 2, 30), QTime(1, 0)));
-    EXPECT_FALSE(rig.utilities->SetClock(QDate(1999, 12, 31), QTime(1, 0)));
+    Rig rig(test::DeviceOptions(9, 1, "06X"));
+    EXPECT_FALSE(rig.utilities.SetClock(QDate(2031, 2, 30), QTime(1, 0)));
+    EXPECT_FALSE(rig.utilities.SetClock(QDate(1999, 12, 31), QTime(1, 0)));
     EXPECT_EQ(rig.prompter.texts(), QStringList({"Set Proper Time.", "Set Proper Time."}));
     EXPECT_EQ(rig.transactions(), 0);
 
     rig.prompter.clear();
-    EXPECT_FALSE(rig.utilities->ReadClock().has_value());
+    EXPECT_FALSE(rig.utilities.ReadClock().has_value());
     ASSERT_EQ(rig.prompter.messages().size(), 1u);
     const Message& m = rig.prompter.messages().front();
     EXPECT_EQ(m.icon, MessageIcon::Critical);
@@ -101,7 +65,6 @@ TEST(DeviceClock, RefusesBadTimesAndOldFirmwareWithoutTouchingTheDevice) {
 
 TEST(DaylightSaving, SwitchingOffWritesRegister390AloneAndKeepsTheRule) {
     Rig rig;
-    ASSERT_TRUE(rig.start(true)) << rig.device.failure.toStdString();
     DstRule rule;
     rule.enabled = true;
     rule.startWeek = 4;  // last Sunday of March, 02:00, to the last Sunday of October, 03:00
@@ -111,28 +74,20 @@ TEST(DaylightSaving, SwitchingOffWritesRegister390AloneAndKeepsTheRule) {
     rule.endMonth = 9;
     rule.endHour = 3;
     rule.offsetHours = 1;
-    for (int i = 0; i < 2; ++i) {
-        rig.answer({Reply::Yes, Reply::No});  // leave run mode, not permanently
-    }
+    rig.answer({Reply::Yes, Reply::No, Reply::Yes, Reply::No});  // leave run mode, not permanently
     bool permanent = true;
-    ASSERT_TRUE(rig.utilities->SetDst(rule, &permanent)) << rig.said();
+    ASSERT_TRUE(rig.utilities.SetDst(rule, &permanent)) << rig.said();
     EXPECT_FALSE(permanent);
     EXPECT_TRUE(rig.last().startsWith("Do you want to save the settings permanently?\n1. If Yes"));
-
-    const std::optional<DstRule> back = rig.utilities->ReadDst();
-    ASSERT_TRUE(back.has_value());
-    EXPECT_EQ(*back, rule);
+    EXPECT_EQ(rig.utilities.ReadDst(), rule);
 
     DstRule off = rule;
     off.enabled = false;
     off.startMonth = 7;  // what the dialog shows besides the switch must not reach the device
-    ASSERT_TRUE(rig.utilities->SetDst(off));
-    std::vector<int> expected;
-    for (const std::uint16_t v : rule.registers()) {
-        expected.push_back(v);
-    }
+    ASSERT_TRUE(rig.utilities.SetDst(off));
+    std::vector<std::uint16_t> expected = rule.registers();
     expected[0] = 0;
-    EXPECT_EQ(rig.registers(kDstRegister, kDstRegisterCount), expected);
+    EXPECT_EQ(ReadRegisters(rig.session, 3, kDstRegister, kDstRegisterCount), expected);
 }
 
 TEST(DaylightSaving, ValidationNamesTheFirstFaultAndSendsNothing) {
@@ -157,12 +112,11 @@ TEST(DaylightSaving, ValidationNamesTheFirstFaultAndSendsNothing) {
         {[](DstRule& r) { r.startMonth = 12; }, "DST month not valid."},
     };
     Rig rig;
-    ASSERT_TRUE(rig.start(true)) << rig.device.failure.toStdString();
     for (const Case& c : cases) {
         DstRule rule = base();
         c.change(rule);
         rig.prompter.clear();
-        EXPECT_FALSE(rig.utilities->SetDst(rule));
+        EXPECT_FALSE(rig.utilities.SetDst(rule));
         EXPECT_EQ(rig.prompter.texts(), QStringList{c.text});
     }
     EXPECT_EQ(rig.transactions(), 0);
@@ -187,10 +141,9 @@ TEST(DevicePasswords, FourDigitsOnlyInEveryBox) {
     EXPECT_EQ(AskDevicePassword(prompter), std::nullopt);
 
     Rig rig;
-    ASSERT_TRUE(rig.start(true)) << rig.device.failure.toStdString();
-    EXPECT_FALSE(rig.utilities->SetPassword(1, {}, "123", "123"));
-    EXPECT_FALSE(rig.utilities->SetPassword(2, {}, "12345", "12345"));
-    EXPECT_FALSE(rig.utilities->SetPassword(1, {}, "1234", "1243"));
+    EXPECT_FALSE(rig.utilities.SetPassword(1, {}, "123", "123"));
+    EXPECT_FALSE(rig.utilities.SetPassword(2, {}, "12345", "12345"));
+    EXPECT_FALSE(rig.utilities.SetPassword(1, {}, "1234", "1243"));
     EXPECT_EQ(rig.prompter.texts(),
               QStringList({"Enter 4 Digit Level 1 password.", "Enter 4 Digit Level 2  password.",
                            "Please enter correct Confirm Password."}));
@@ -199,8 +152,7 @@ TEST(DevicePasswords, FourDigitsOnlyInEveryBox) {
 
 TEST(DevicePasswords, SetChangeCheckAndRemove) {
     Rig rig;
-    ASSERT_TRUE(rig.start(true)) << rig.device.failure.toStdString();
-    DeviceUtilities& u = *rig.utilities;
+    DeviceUtilities& u = rig.utilities;
     const auto lastText = [&] { return rig.last(); };
     const auto yes = [&] { rig.answer({Reply::Yes}); };
 
@@ -252,37 +204,34 @@ TEST(DevicePasswords, SetChangeCheckAndRemove) {
 }
 
 TEST(DevicePasswords, ResetMenuLevelWithoutThatPasswordChangesNothing) {
-    Rig rig;
-    ASSERT_TRUE(rig.start(true, {"--password", "1234"})) << rig.device.failure.toStdString();
+    Rig rig(test::DeviceOptions(9, 1, "QX2 V2.10", "1234"));
     rig.answer({Reply::Yes});
-    EXPECT_FALSE(rig.utilities->SetResetPassword(ResetPassword::Level2));
+    EXPECT_FALSE(rig.utilities.SetResetPassword(ResetPassword::Level2));
     EXPECT_EQ(rig.last(), "Level 2 Password is not present in the device.");
-    EXPECT_EQ(rig.utilities->ReadResetPassword(), ResetPassword::None);
+    EXPECT_EQ(rig.utilities.ReadResetPassword(), ResetPassword::None);
 
     rig.answer({Reply::Yes});
     rig.prompter.queuePassword(QStringLiteral("9999"));
-    EXPECT_FALSE(rig.utilities->SetResetPassword(ResetPassword::Level1));
+    EXPECT_FALSE(rig.utilities.SetResetPassword(ResetPassword::Level1));
     EXPECT_EQ(rig.last(), kInvalidPassword);
-    EXPECT_EQ(rig.utilities->ReadResetPassword(), ResetPassword::None);
+    EXPECT_EQ(rig.utilities.ReadResetPassword(), ResetPassword::None);
 
     // Model codes below 8 have no reset-menu password at all.
-    Rig small;
-    ASSERT_TRUE(small.start(true, {"--model", "3"})) << small.device.failure.toStdString();
+    Rig small(test::DeviceOptions(3));
     small.answer({Reply::Yes});
-    EXPECT_FALSE(small.utilities->SetResetPassword(ResetPassword::None));
+    EXPECT_FALSE(small.utilities.SetResetPassword(ResetPassword::None));
     EXPECT_EQ(small.last(), "This feature is not supported for the connected device.");
 }
 
 TEST(DeviceUtilitiesRun, RunAndStopChangeTheDeviceMode) {
     Rig rig;
-    ASSERT_TRUE(rig.start(true)) << rig.device.failure.toStdString();
-    ASSERT_EQ(rig.device.dumpValue("mode"), "stop");
+    ASSERT_EQ(rig.device.mode(), DeviceMode::Stop);
     int disabled = 0;
-    rig.utilities->setStopControlsEnabled = [&](bool on) { disabled += on ? 0 : 1; };
-    ASSERT_TRUE(rig.utilities->StartDevice()) << rig.said();
-    EXPECT_EQ(rig.device.dumpValue("mode"), "run");
-    ASSERT_TRUE(rig.utilities->StopDeviceCommand());
-    EXPECT_EQ(rig.device.dumpValue("mode"), "stop");
+    rig.utilities.setStopControlsEnabled = [&](bool on) { disabled += on ? 0 : 1; };
+    ASSERT_TRUE(rig.utilities.StartDevice()) << rig.said();
+    EXPECT_EQ(rig.device.mode(), DeviceMode::Run);
+    ASSERT_TRUE(rig.utilities.StopDeviceCommand());
+    EXPECT_EQ(rig.device.mode(), DeviceMode::Stop);
     EXPECT_EQ(disabled, 1);
     EXPECT_TRUE(rig.prompter.messages().empty()) << rig.said();
 }
@@ -292,88 +241,84 @@ TEST(DeviceUtilitiesRun, RunAndStopChangeTheDeviceMode) {
 // port still nothing is sent.
 TEST(DeviceUtilitiesRun, PortCheckComesFirst) {
     Rig rig;
-    ASSERT_TRUE(rig.start(false)) << rig.device.failure.toStdString();
-    CommState& state = rig.state();
+    CommState& state = rig.state;
     const QString pty = state.SerialPortPath;
 
     state.SerialPortPath.clear();
     state.CommPort = 1;
-    EXPECT_FALSE(rig.utilities->StartDevice());
+    EXPECT_FALSE(rig.utilities.StartDevice());
     EXPECT_EQ(rig.prompter.texts(), QStringList{LoadText(4289)});
     EXPECT_EQ(rig.transactions(), 0);
 
     int shown = 0;
-    rig.utilities->showCommSettings = [&] { ++shown; };  // closed without a choice
-    EXPECT_FALSE(rig.utilities->StartDevice());
+    rig.utilities.showCommSettings = [&] { ++shown; };  // closed without a choice
+    EXPECT_FALSE(rig.utilities.StartDevice());
     EXPECT_EQ(shown, 1);
     EXPECT_EQ(rig.transactions(), 0);
-    rig.utilities->showCommSettings = [&] {
+    rig.utilities.showCommSettings = [&] {
         ++shown;
         state.CommPort = kCommPortUsbFlag;  // the user chose the cable
     };
-    rig.utilities->portLister = [&] { return std::vector<SerialPortEntry>{{pty, true, 0x10C4, 0xEA60, {}}}; };
-    rig.utilities->portProbe = [](const QString&) { return true; };
-    ASSERT_TRUE(rig.utilities->StartDevice()) << rig.said();
+    rig.utilities.portLister = [&] { return std::vector<SerialPortEntry>{{pty, true, 0x10C4, 0xEA60, {}}}; };
+    rig.utilities.portProbe = [](const QString&) { return true; };
+    ASSERT_TRUE(rig.utilities.StartDevice()) << rig.said();
     EXPECT_EQ(shown, 2);
     EXPECT_EQ(state.SerialPortPath, pty);
-    EXPECT_EQ(rig.device.dumpValue("mode"), "run");
+    EXPECT_EQ(rig.device.mode(), DeviceMode::Run);
 }
 
 using RecordingProgress = test::RecordingProgress<ScanProgress>;
 
 struct SearchCase {
-    bool ethernet;
-    QStringList deviceArgs;
+    int id;
+    bool onlyAddress1;
     int found;
 };
 
 class AddressSearch : public testing::TestWithParam<SearchCase> {};
 
 TEST_P(AddressSearch, StopsAtTheFirstAnsweringAddress) {
-    Rig rig;
-    ASSERT_TRUE(rig.start(GetParam().ethernet, GetParam().deviceArgs)) << rig.device.failure.toStdString();
-    rig.state().ModbusID = 200;
+    Rig rig(test::DeviceOptions(9, GetParam().id));
+    rig.onlyAddress1 = GetParam().onlyAddress1;
+    rig.state.ModbusID = 200;
     RecordingProgress progress;
-    EXPECT_EQ(rig.utilities->ScanModbusId(&progress), IdSearchResult::Found);
-    EXPECT_EQ(rig.state().ModbusID, GetParam().found);
+    EXPECT_EQ(rig.utilities.ScanModbusId(&progress), IdSearchResult::Found);
+    EXPECT_EQ(rig.state.ModbusID, GetParam().found);
     EXPECT_EQ(progress.last, GetParam().found);
     EXPECT_EQ(rig.settingsSaved, 1);
     EXPECT_EQ(rig.prompter.texts(),
               QStringList{QStringLiteral("ModBus ID modified\nDevice ModBus ID =%1").arg(GetParam().found)});
-    EXPECT_FALSE(rig.state().QuietComm);
-    EXPECT_FALSE(rig.state().IdSearchActive);
+    EXPECT_FALSE(rig.state.QuietComm);
+    EXPECT_FALSE(rig.state.IdSearchActive);
     // The found address works for the next operation.
-    EXPECT_TRUE(rig.utilities->ProbeDevice());
+    EXPECT_TRUE(rig.utilities.ProbeDevice());
 }
 
+// Answers as 1 although its own ID is 9: address 1 wins.
 INSTANTIATE_TEST_SUITE_P(Devices, AddressSearch,
-                         // Over the pty: the scan-id command's test.
-                         testing::Values(SearchCase{true, {"--id", "7"}, 7},
-                                         // Answers as 1 although its own ID is 9: address 1 wins.
-                                         SearchCase{true, {"--id", "9", "--fault", "only-address-1"}, 1}));
+                         testing::Values(SearchCase{7, false, 7}, SearchCase{9, true, 1}));
 
 TEST(AddressSearchControl, CancelEndsBeforeTheNextAddressAndChangesNothing) {
-    Rig rig;
-    ASSERT_TRUE(rig.start(true, {"--id", "7"})) << rig.device.failure.toStdString();
-    rig.state().ModbusID = 200;
+    Rig rig(test::DeviceOptions(9, 7));
+    rig.state.ModbusID = 200;
     RecordingProgress progress;
     progress.onValue = [&](int value) {
         if (value == 3) {
-            rig.utilities->CancelIdSearch();
+            rig.utilities.CancelIdSearch();
         }
     };
-    EXPECT_EQ(rig.utilities->ScanModbusId(&progress), IdSearchResult::Cancelled);
+    EXPECT_EQ(rig.utilities.ScanModbusId(&progress), IdSearchResult::Cancelled);
     EXPECT_EQ(progress.last, 3);
-    EXPECT_EQ(rig.state().ModbusID, 200);
+    EXPECT_EQ(rig.state.ModbusID, 200);
     EXPECT_EQ(rig.settingsSaved, 0);
     EXPECT_TRUE(rig.prompter.messages().empty());
 }
 
 TEST(AddressSearchControl, NoAnswerAnywhereGivesTheSettingsMessage) {
     Rig rig;
-    ASSERT_TRUE(rig.start(true, {"--fault", "no-reply"})) << rig.device.failure.toStdString();
-    rig.state().replyTimeoutMs = 5;
-    EXPECT_EQ(rig.utilities->ScanModbusId(), IdSearchResult::NotFound);
+    rig.silent = true;
+    rig.state.replyTimeoutMs = 5;
+    EXPECT_EQ(rig.utilities.ScanModbusId(), IdSearchResult::NotFound);
     ASSERT_EQ(rig.prompter.messages().size(), 1u);
     EXPECT_EQ(rig.prompter.messages().front().icon, MessageIcon::Warning);
     EXPECT_EQ(rig.prompter.texts().front(),

@@ -6,8 +6,8 @@
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <memory>
 
+#include "../comm/fake_transport.h"
 #include "comm/modbus_requests.h"
 #include "pc_link.h"
 #include "shell/language_table.h"
@@ -97,15 +97,10 @@ TEST(FirmwarePackage, VersionsCompareNumericallyPartByPart) {
 
 // --- Update against the device ----------------------------------------------------------------
 
+// The update against the virtual device in process; the command-line test below runs it over
+// the device process.
 class FirmwareUpdateTest : public ::testing::Test {
   protected:
-    void connect(bool tcp) {
-        ASSERT_TRUE(folder.isValid());
-        ASSERT_TRUE(rig.start({"--model", "9", "--firmware", "QX2 V2.10"}, tcp))
-            << rig.device.failure.toStdString();
-        update = std::make_unique<FirmwareUpdate>(link.session(), folder.path(), &progress);
-    }
-
     QString writePackage(const TestPackageOptions& options, const char* name = "fw.qvex") {
         const QString path = folder.filePath(QString::fromLatin1(name));
         QFile file(path);
@@ -114,31 +109,26 @@ class FirmwareUpdateTest : public ::testing::Test {
         return path;
     }
 
-    // The firmware text the device reports, last on its "model: " line.
-    QString deviceFirmware() { return device.dumpValue("model").section(QStringLiteral("firmware: "), 1); }
-
     QTemporaryDir folder;
-    test::DeviceRig rig;
-    DeviceProcess& device = rig.device;
-    test::PcLink& link = rig.link;
+    test::DeviceLink link;
+    VirtualDevice& device = link.device;
     ScriptedPrompter& prompter = link.prompter;
-    CommState& state = link.state();
+    CommState& state = link.state;
     test::RecordingProgress<FirmwareProgress> progress;
-    std::unique_ptr<FirmwareUpdate> update;
+    FirmwareUpdate update{link.session, folder.path(), &progress};
 };
 
-TEST_F(FirmwareUpdateTest, PackageUpdatesTheDeviceOverThePtyWithVerify) {
-    connect(false);
+TEST_F(FirmwareUpdateTest, PackageUpdatesTheDeviceWithVerify) {
     TestPackageOptions options;
     options.imageSize = 1000;  // 8 blocks of 128, the last one short
-    ASSERT_TRUE(update->selectPackage(writePackage(options)));
-    EXPECT_EQ(update->version(), QStringLiteral("QX2 V2.20"));
-    QFile image(update->imagePath());
+    ASSERT_TRUE(update.selectPackage(writePackage(options)));
+    EXPECT_EQ(update.version(), QStringLiteral("QX2 V2.20"));
+    QFile image(update.imagePath());
     ASSERT_TRUE(image.open(QIODevice::ReadOnly));
     EXPECT_EQ(image.readAll(), TestFirmwareImage(options));
 
     prompter.queueReply(Reply::Yes);  // overwrite?
-    EXPECT_EQ(update->run(true), FirmwareResult::Updated) << prompter.texts().join(u'|').toStdString();
+    EXPECT_EQ(update.run(true), FirmwareResult::Updated) << prompter.texts().join(u'|').toStdString();
     EXPECT_EQ(prompter.texts().last(), QStringLiteral("Successful!"));
     // A model with a display: the OK key.
     EXPECT_TRUE(prompter.texts().contains(QStringLiteral("Now Press and Hold the OK key on Device.....")));
@@ -148,13 +138,12 @@ TEST_F(FirmwareUpdateTest, PackageUpdatesTheDeviceOverThePtyWithVerify) {
     EXPECT_EQ(progress.statuses, (QStringList{"Connecting...", "Updating firmware..."}));
 
     // The device runs the new firmware and says so in its identity.
-    ASSERT_TRUE(ReadDeviceIdentity(link.session()));
+    ASSERT_TRUE(ReadDeviceIdentity(link.session));
     EXPECT_EQ(state.FirmwareText.trimmed(), QStringLiteral("QX2 V2.20"));
-    EXPECT_EQ(device.dumpValue("mode"), QStringLiteral("stop"));
+    EXPECT_EQ(device.mode(), DeviceMode::Stop);
 }
 
 TEST_F(FirmwareUpdateTest, ChecksStopBeforeTheDeviceIsTouched) {
-    connect(true);
     struct Case {
         const char* name;
         int family, model, minimumMain;
@@ -190,36 +179,33 @@ TEST_F(FirmwareUpdateTest, ChecksStopBeforeTheDeviceIsTouched) {
         options.model = c.model;
         options.minimumMainVersion = c.minimumMain;
         options.version = QString::fromLatin1(c.version);
-        ASSERT_TRUE(update->selectPackage(writePackage(options))) << c.name;
+        ASSERT_TRUE(update.selectPackage(writePackage(options))) << c.name;
         for (const Reply r : c.answers) {
             prompter.queueReply(r);
         }
-        EXPECT_EQ(update->run(false), c.result) << c.name;
+        EXPECT_EQ(update.run(false), c.result) << c.name;
         EXPECT_EQ(prompter.texts().value(prompter.texts().size() - 1), c.message) << c.name;
         EXPECT_EQ(prompter.unanswered(), 0) << c.name;
-        EXPECT_EQ(device.dumpValue("mode"), QStringLiteral("stop")) << c.name;
-        EXPECT_EQ(deviceFirmware(), QStringLiteral("QX2 V2.10")) << c.name;
+        EXPECT_EQ(device.mode(), DeviceMode::Stop) << c.name;
+        EXPECT_EQ(device.firmware(), QStringLiteral("QX2 V2.10")) << c.name;
     }
 }
 
 TEST_F(FirmwareUpdateTest, SerialPortMustRunAt9600NoParityOneStop) {
-    connect(false);
-    ASSERT_TRUE(update->selectPackage(writePackage({})));
+    ASSERT_TRUE(update.selectPackage(writePackage({})));
     for (const auto& [baud, parity, stop] : {std::tuple{"4800", "None", "1"}, std::tuple{"9600", "Even", "1"},
                                              std::tuple{"9600", "None", "2"}}) {
         prompter.clear();
         state.BaudRateText = QString::fromLatin1(baud);
         state.ParityText = QString::fromLatin1(parity);
         state.StopBitText = QString::fromLatin1(stop);
-        EXPECT_EQ(update->run(false), FirmwareResult::Refused);
+        EXPECT_EQ(update.run(false), FirmwareResult::Refused);
         EXPECT_EQ(prompter.texts(), QStringList{LineSettingsMessage()});
     }
-    EXPECT_EQ(link.session().transactionCount(), 0);
-    EXPECT_EQ(deviceFirmware(), QStringLiteral("QX2 V2.10"));
+    EXPECT_EQ(link.transactions(), 0);
 }
 
 TEST_F(FirmwareUpdateTest, UnusablePackagesAreRefusedWhenChosen) {
-    connect(true);
     TestPackageOptions unsupported;
     unsupported.format = 7;
     QFile damaged(folder.filePath(QStringLiteral("bad.qvex")));
@@ -227,57 +213,58 @@ TEST_F(FirmwareUpdateTest, UnusablePackagesAreRefusedWhenChosen) {
     damaged.write(BuildTestFirmwarePackage().chopped(10));
     damaged.close();
 
-    EXPECT_FALSE(update->selectPackage(writePackage(unsupported)));
-    EXPECT_FALSE(update->selectPackage(damaged.fileName()));
-    EXPECT_FALSE(update->selectPackage(folder.filePath(QStringLiteral("missing.qvex"))));
+    EXPECT_FALSE(update.selectPackage(writePackage(unsupported)));
+    EXPECT_FALSE(update.selectPackage(damaged.fileName()));
+    EXPECT_FALSE(update.selectPackage(folder.filePath(QStringLiteral("missing.qvex"))));
     EXPECT_EQ(prompter.texts(),
               (QStringList{UnsupportedPackageMessage(QStringLiteral("QX2 V2.20")), InvalidPackageMessage(),
                            QStringLiteral("The firmware package cannot be opened.")}));
     // Without a usable package nothing is sent.
     prompter.clear();
-    EXPECT_EQ(update->run(false), FirmwareResult::Refused);
+    EXPECT_EQ(update.run(false), FirmwareResult::Refused);
     EXPECT_EQ(prompter.texts(), QStringList{InvalidPackageMessage()});
-    EXPECT_EQ(link.session().transactionCount(), 0);
+    EXPECT_EQ(link.transactions(), 0);
 }
 
 TEST_F(FirmwareUpdateTest, StopDuringTheBlockWrites) {
-    connect(true);
     TestPackageOptions options;
     options.imageSize = 3000;
-    ASSERT_TRUE(update->selectPackage(writePackage(options)));
+    ASSERT_TRUE(update.selectPackage(writePackage(options)));
     progress.onValue = [this](int value) {
         if (value == 5) {
-            update->stop();
+            update.stop();
         }
     };
     prompter.queueReply(Reply::Yes);
-    EXPECT_EQ(update->run(false), FirmwareResult::Stopped);
+    EXPECT_EQ(update.run(false), FirmwareResult::Stopped);
     EXPECT_EQ(progress.last, 5);
     EXPECT_EQ(
         prompter.texts().last(),
         QStringLiteral(
             "Unable to write into program memory. \nUnable to update firmware.\nSee help for more detail."));
-    EXPECT_FALSE(update->running());
+    EXPECT_FALSE(update.running());
     // Erased and half written: the device waits in its loader for a complete update.
-    EXPECT_EQ(device.dumpValue("mode"), QStringLiteral("loader"));
+    EXPECT_EQ(device.mode(), DeviceMode::Loader);
 }
 
-// Over TCP, with the largest image the command makes: its block addresses pass 64 KiB.
+// The command over the device process's TCP endpoint, with the largest image it makes: its
+// block addresses pass 64 KiB.
 TEST_F(FirmwareUpdateTest, CommandLineMakesAPackageAndUpdatesWithIt) {
-    connect(true);
+    DeviceProcess process;
+    ASSERT_TRUE(process.start({"--tcp", "0", "--firmware", "QX2 V2.10"})) << process.failure.toStdString();
     const QByteArray appData = qgetenv("AppData");
     qputenv("AppData", folder.path().toLocal8Bit());  // the unpacked image goes there
     const QString package = folder.filePath(QStringLiteral("cli.qvex"));
     const test::CliResult made = test::RunCli(
         {"firmware", "--make-test-package", package, "--version", "QX2 V4.5", "--size", "65885"});
     ASSERT_EQ(made.code, 0) << made.err.toStdString();
-    const QStringList link{"--tcp", device.tcpAddress()};
-    const test::CliResult updated =
-        test::RunCli(QStringList{"firmware", package, "--verify", "--yes"} + link);
+    const QStringList tcp{"--tcp", process.tcpAddress()};
+    const test::CliResult updated = test::RunCli(QStringList{"firmware", package, "--verify", "--yes"} + tcp);
     EXPECT_EQ(updated.code, 0) << updated.err.toStdString();
-    EXPECT_EQ(deviceFirmware(), QStringLiteral("QX2 V4.5"));
+    EXPECT_EQ(process.dumpValue("model").section(QStringLiteral("firmware: "), 1),
+              QStringLiteral("QX2 V4.5"));
     EXPECT_EQ(
-        test::RunCli(QStringList{"firmware", folder.filePath(QStringLiteral("none.qvex")), "--yes"} + link)
+        test::RunCli(QStringList{"firmware", folder.filePath(QStringLiteral("none.qvex")), "--yes"} + tcp)
             .code,
         2);
     qputenv("AppData", appData);

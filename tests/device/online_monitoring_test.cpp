@@ -4,12 +4,12 @@
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <memory>
 
 #include "../check/ladder_drawing.h"
+#include "../comm/fake_transport.h"
 #include "blocks/analog_record.h"
 #include "check/rule_checker.h"
-#include "comm/modbus_requests.h"
+#include "comm/comm_link.h"
 #include "ladder/program_file.h"
 #include "pc_link.h"
 #include "sim/clock.h"
@@ -85,158 +85,143 @@ TEST(OnlineMonitoringMapping, ExtensionWarningNamesTheLastMissingModule) {
 
 // --- Against the virtual device -------------------------------------------------------------------
 
-// A device of model 9, the PC's link to it and the monitoring on that link.
-struct MonitoringRig : test::DeviceRig {
-    ManualClock clock;
-    PcSimulation simulation{clock, prompter};
-    std::unique_ptr<OnlineMonitoring> monitoring;
-
-    bool start(QStringList options, bool tcp) {
-        if (!DeviceRig::start(options << "--model"
-                                      << "9",
-                              tcp)) {
-            return false;
-        }
-        monitoring = std::make_unique<OnlineMonitoring>(link.session(), simulation);
-        monitoring->stopDelayMs = 0;
-        return true;
+// The monitoring of a program on `link` (a device of model 9), ended after `limit` passes
+// whatever the test's pass hook waits for.
+struct Monitor {
+    Monitor(ModbusSession& session, ScriptedPrompter& prompter)
+        : simulation(clock, prompter), monitoring(session, simulation) {
+        monitoring.stopDelayMs = 0;
+        ladder.rung(1, 'I', 1, 'Q', 1);
     }
-    MonitoringEnd run(Program& program) {
-        return monitoring->StartOnlineMonitoring(program, RunRuleCheck(program));
-    }
-};
-
-enum class Link { Tcp, Pty };
-
-// Over TCP; the tests where the line can change the outcome run over both.
-class OnlineMonitoringDevice : public ::testing::Test {
-  protected:
-    virtual Link line() const { return Link::Tcp; }
-    void SetUp() override {
-        ASSERT_TRUE(rig.start({}, line() == Link::Tcp)) << rig.device.failure.toStdString();
-    }
-
-    MonitoringEnd run(Program& program) { return rig.run(program); }
-
-    // The pass hook, ended after `limit` passes whatever the test waits for.
     void onPass(std::function<bool(int pass)> step, int limit = 60) {
-        rig.monitoring->afterPass = [this, step, limit] {
-            if (!step(rig.monitoring->passes()) || rig.monitoring->passes() >= limit) {
-                rig.monitoring->requestStop();
+        monitoring.afterPass = [this, step, limit] {
+            if (!step(monitoring.passes()) || monitoring.passes() >= limit) {
+                monitoring.requestStop();
             }
         };
     }
+    MonitoringEnd run() { return monitoring.StartOnlineMonitoring(ladder.p, RunRuleCheck(ladder.p)); }
 
-    MonitoringRig rig;
-    DeviceProcess& device = rig.device;
-    ScriptedPrompter& prompter = rig.prompter;
-    PcSimulation& simulation = rig.simulation;
-    std::unique_ptr<OnlineMonitoring>& monitoring = rig.monitoring;
+    ManualClock clock;
+    PcSimulation simulation;
+    OnlineMonitoring monitoring;
+    Ladder ladder{9};
 };
 
-class OnlineMonitoringBothLines : public OnlineMonitoringDevice, public ::testing::WithParamInterface<Link> {
-    Link line() const override { return GetParam(); }
+class OnlineMonitoringDevice : public ::testing::Test {
+  protected:
+    test::DeviceLink link;
+    VirtualDevice& device = link.device;
+    ScriptedPrompter& prompter = link.prompter;
+    Monitor m{link.session, prompter};
 };
 
-TEST_P(OnlineMonitoringBothLines, DeviceInputDrivesDeviceOutputAndStopLeavesItStopped) {
-    Ladder ladder(9);
-    ladder.rung(1, 'I', 1, 'Q', 1);
-    QString modeWhileRunning;
-    QString q1;
-    onPass([&](int pass) {
+TEST_F(OnlineMonitoringDevice, DeviceInputDrivesDeviceOutputAndStopLeavesItStopped) {
+    int modeWhileRunning = 0;
+    bool q1 = false;
+    m.onPass([&](int pass) {
         if (pass == 1) {
-            modeWhileRunning = device.dumpValue("mode");
-            EXPECT_EQ(device.command("set I1=1"), QStringList{"ok"});
+            modeWhileRunning = device.mode();
+            device.setInput(0, 1, true);
             return true;
         }
-        if (!simulation.engine().signal(0) || (monitoring->lastOutputs() & 1) == 0) {
-            return true;
-        }
-        q1 = device.command("get Q1").value(0);
-        return false;
+        q1 = device.output(0, 1);
+        return !m.simulation.engine().signal(0) || (m.monitoring.lastOutputs() & 1) == 0;
     });
-    EXPECT_EQ(run(ladder.p), MonitoringEnd::Stopped);
-    EXPECT_EQ(modeWhileRunning, "pc-control");
-    EXPECT_EQ(q1, "Q1=1");
-    EXPECT_FALSE(monitoring->MonitoringActive);
-    EXPECT_FALSE(monitoring->OnlineMode);
-    EXPECT_EQ(device.dumpValue("mode"), "stop");
-    EXPECT_EQ(device.command("get Q1"), QStringList{"Q1=0"});
-    EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.texts().join('|').toStdString();
+    EXPECT_EQ(m.run(), MonitoringEnd::Stopped);
+    EXPECT_EQ(modeWhileRunning, DeviceMode::PcControl);
+    EXPECT_TRUE(q1);
+    EXPECT_FALSE(m.monitoring.MonitoringActive);
+    EXPECT_FALSE(m.monitoring.OnlineMode);
+    EXPECT_EQ(device.mode(), DeviceMode::Stop);
+    EXPECT_FALSE(device.output(0, 1));
+    EXPECT_TRUE(prompter.texts().isEmpty()) << link.said();
 }
 
 TEST_F(OnlineMonitoringDevice, MissingModuleWarnsButRunsAndOnlyPresentModulesAreDriven) {
-    Ladder ladder(9);
-    ladder.p.ExtensionModules = {0, 1, 0};
-    ladder.rung(1, 'I', 1, 'V', 1);
-    device.command("set I1=1");
-    onPass([&](int) { return (monitoring->lastOutputs() & 0x0100) == 0; });
-    EXPECT_EQ(run(ladder.p), MonitoringEnd::Stopped);
+    m.ladder = Ladder(9);
+    m.ladder.p.ExtensionModules = {0, 1, 0};
+    m.ladder.rung(1, 'I', 1, 'V', 1);
+    device.setInput(0, 1, true);
+    m.onPass([&](int) { return (m.monitoring.lastOutputs() & 0x0100) == 0; });
+    EXPECT_EQ(m.run(), MonitoringEnd::Stopped);
     EXPECT_EQ(prompter.texts(), QStringList{"Extension module B is not selected in device."});
     EXPECT_EQ(prompter.messages().at(0).icon, MessageIcon::Warning);
-    EXPECT_EQ(monitoring->lastOutputs(), 0x0100);
+    EXPECT_EQ(m.monitoring.lastOutputs(), 0x0100);
 }
 
 TEST_F(OnlineMonitoringDevice, AnalogValueIsScaledForTheScan) {
-    Ladder ladder(9);
-    ladder.rung(1, 'I', 1, 'Q', 1);
-    WriteAnalogScaling(ladder.p, 2, {1, -100, 300});  // V3: -10.0 .. 30.0
-    device.command("set V3=7.50");
+    WriteAnalogScaling(m.ladder.p, 2, {1, -100, 300});  // V3: -10.0 .. 30.0
+    device.setVoltage(2, 750);
     double scaled = 0;
-    onPass([&](int) {
-        scaled = simulation.blocks().analog.roundedValue(2);
+    m.onPass([&](int) {
+        scaled = m.simulation.blocks().analog.roundedValue(2);
         return false;
     });
-    EXPECT_EQ(run(ladder.p), MonitoringEnd::Stopped);
-    EXPECT_EQ(monitoring->lastAnalog()[2], 750);
+    EXPECT_EQ(m.run(), MonitoringEnd::Stopped);
+    EXPECT_EQ(m.monitoring.lastAnalog()[2], 750);
     EXPECT_DOUBLE_EQ(scaled, 20.0);  // -10 + 40 × 0.75
-    EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.texts().join('|').toStdString();
+    EXPECT_TRUE(prompter.texts().isEmpty()) << link.said();
 }
 
-TEST_P(OnlineMonitoringBothLines, PulledCableEndsMonitoringWithOneMessage) {
-    Ladder ladder(9);
-    ladder.rung(1, 'I', 1, 'Q', 1);
-    onPass([&](int pass) {
+TEST_F(OnlineMonitoringDevice, RefusedProgramDoesNotStart) {
+    m.ladder = Ladder(9);
+    m.ladder.coil(1, 'Q', 1);  // a coil without any contact
+    EXPECT_EQ(m.run(), MonitoringEnd::NotStarted);
+    EXPECT_EQ(m.monitoring.passes(), 0);
+    EXPECT_FALSE(prompter.texts().isEmpty());
+    EXPECT_EQ(device.mode(), DeviceMode::Stop);
+}
+
+TEST(OnlineMonitoringFirmware, VersionThreeOrAboveEnablesDeviceErrorPolling) {
+    test::DeviceLink link(test::DeviceOptions(9, 1, "V3.12"));
+    Monitor m(link.session, link.prompter);
+    m.monitoring.afterPass = [&] { m.monitoring.requestStop(); };
+    EXPECT_EQ(m.run(), MonitoringEnd::Stopped);
+    EXPECT_TRUE(m.monitoring.deviceErrorPolling());
+    EXPECT_EQ(m.monitoring.firmwareVersionText(), "00031200");
+    // Record (query + packet), PC control, version, error; then error, inputs, analog, outputs; stop.
+    EXPECT_EQ(link.transactions(), 2 + 1 + 1 + 1 + 4 + 1);
+    EXPECT_TRUE(link.prompter.texts().isEmpty()) << link.said();
+}
+
+// The cable message once, for either line; over a real TCP link the socket also tells of the
+// lost link on its own, and still nothing is said twice.
+TEST(OnlineMonitoringCable, PulledCableEndsMonitoringWithOneMessage) {
+    for (const bool ethernet : {false, true}) {
+        test::DeviceLink link({}, ethernet);
+        Monitor m(link.session, link.prompter);
+        m.onPass([&](int pass) {
+            link.silent = link.silent || pass == 2;
+            return true;
+        });
+        EXPECT_EQ(m.run(), MonitoringEnd::CommFailure);
+        EXPECT_EQ(m.monitoring.passes(), 2);
+        EXPECT_FALSE(m.monitoring.OnlineMode);
+        EXPECT_EQ(link.prompter.texts(),
+                  QStringList{ethernet ? EthernetNoReplyMessage() : SerialNoReplyMessage()});
+    }
+    DeviceProcess device;
+    ASSERT_TRUE(device.start({"--tcp", "127.0.0.1:0"})) << device.failure.toStdString();
+    ScriptedPrompter prompter;
+    CommLink tcp(prompter);
+    tcp.state().TcpHost = QStringLiteral("127.0.0.1");
+    tcp.state().TcpPort = device.tcpPort;
+    tcp.state().replyTimeoutMs = 300;
+    tcp.state().retryPauseMs = 0;
+    ASSERT_TRUE(tcp.connectEthernet(5000));
+    Monitor m(tcp.session(), prompter);
+    m.onPass([&](int pass) {
         if (pass == 2) {
             device.kill();
         }
         return true;
     });
-    EXPECT_EQ(run(ladder.p), MonitoringEnd::CommFailure);
-    EXPECT_EQ(monitoring->passes(), 2);
-    EXPECT_FALSE(monitoring->OnlineMode);
-    const QString cable = GetParam() == Link::Tcp ? EthernetNoReplyMessage() : SerialNoReplyMessage();
-    EXPECT_EQ(prompter.texts().count(cable), 1) << prompter.texts().join('|').toStdString();
-    // Over TCP the socket tells of the lost link on its own; nothing is said twice.
-    EXPECT_LE(prompter.texts().size(), GetParam() == Link::Tcp ? 2 : 1);
+    EXPECT_EQ(m.run(), MonitoringEnd::CommFailure);
+    EXPECT_EQ(prompter.texts().count(EthernetNoReplyMessage()), 1)
+        << prompter.texts().join(u'|').toStdString();
+    EXPECT_LE(prompter.texts().size(), 2);
     EXPECT_EQ(prompter.texts().removeDuplicates(), 0);
-}
-
-TEST_F(OnlineMonitoringDevice, RefusedProgramDoesNotStart) {
-    Ladder ladder(9);
-    ladder.coil(1, 'Q', 1);  // a coil without any contact
-    EXPECT_EQ(run(ladder.p), MonitoringEnd::NotStarted);
-    EXPECT_EQ(monitoring->passes(), 0);
-    EXPECT_FALSE(prompter.texts().isEmpty());
-    EXPECT_EQ(device.dumpValue("mode"), "stop");
-}
-
-INSTANTIATE_TEST_SUITE_P(Links, OnlineMonitoringBothLines, ::testing::Values(Link::Tcp, Link::Pty),
-                         [](const auto& info) { return info.param == Link::Tcp ? "Tcp" : "Pty"; });
-
-TEST(OnlineMonitoringFirmware, VersionThreeOrAboveEnablesDeviceErrorPolling) {
-    MonitoringRig rig;
-    ASSERT_TRUE(rig.start({"--firmware", "V3.12"}, true)) << rig.device.failure.toStdString();
-    rig.monitoring->afterPass = [&] { rig.monitoring->requestStop(); };
-    Ladder ladder(9);
-    ladder.rung(1, 'I', 1, 'Q', 1);
-    const int before = rig.transactions();
-    EXPECT_EQ(rig.run(ladder.p), MonitoringEnd::Stopped);
-    EXPECT_TRUE(rig.monitoring->deviceErrorPolling());
-    EXPECT_EQ(rig.monitoring->firmwareVersionText(), "00031200");
-    // Record (query + packet), PC control, version, error; then error, inputs, analog, outputs; stop.
-    EXPECT_EQ(rig.transactions() - before, 2 + 1 + 1 + 1 + 4 + 1);
-    EXPECT_TRUE(rig.prompter.texts().isEmpty()) << rig.said();
 }
 
 TEST(OnlineMonitoringCli, PrintsChangesForAShortRunAndStopsTheDevice) {

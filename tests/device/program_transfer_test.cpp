@@ -2,13 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QDeadlineTimer>
 #include <QTemporaryDir>
-#include <QThread>
 #include <memory>
 
+#include "../comm/fake_transport.h"
 #include "comm/device_image.h"
-#include "comm/modbus_requests.h"
 #include "pc_link.h"
 #include "shell/language_table.h"
 
@@ -18,33 +16,22 @@ namespace {
 using test::DeviceProcess;
 using test::Example;
 
-struct Rig : test::DeviceRig {
+// The transfer flow against the virtual device in this process.
+struct Rig : test::DeviceLink {
+    explicit Rig(VirtualDeviceOptions options = test::DeviceOptions(8), bool ethernet = true)
+        : DeviceLink(options, ethernet) {}
+
     Program program = Example("motor_start_stop.h53");  // model 8
     test::RecordingProgress<TransferProgress> progress;
 
     std::unique_ptr<ProgramTransfer> transfer(Program& target, TransferHooks hooks = {}) {
-        auto t = std::make_unique<ProgramTransfer>(link.session(), target, prompter, &progress);
+        auto t = std::make_unique<ProgramTransfer>(session, target, prompter, &progress);
         t->setStopDelayMs(0);
         t->setHooks(std::move(hooks));
         return t;
     }
     bool write(TransferHooks hooks = {}) { return transfer(program, std::move(hooks))->pc_to_leg_Click(); }
     bool read(Program& target) { return transfer(target)->leg_to_pc_Click(); }
-
-    // Run mode byte of the device: 1 run, 3 stop.
-    int runMode() {
-        const auto item = ReadDeviceItem(link.session(), Area::Setting);
-        return item && !item->isEmpty() ? static_cast<quint8>(item->at(0)) : -1;
-    }
-
-    bool outputBecomes(const QString& output, const QString& value) {
-        for (QDeadlineTimer deadline(5000); !deadline.hasExpired(); QThread::msleep(20)) {
-            if (device.command(QStringLiteral("get ") + output).value(0) == output + u'=' + value) {
-                return true;
-            }
-        }
-        return false;
-    }
 };
 
 // Everything the device image and the configuration record carry; that the image gives back
@@ -55,24 +42,21 @@ void ExpectSameImageFields(const Program& read, const Program& written) {
     EXPECT_EQ(read.ExtensionModules, written.ExtensionModules);
 }
 
-// Over TCP; the pty carries a write in the port test below and a read in the command-line test.
 TEST(ProgramTransfer, WrittenProgramRunsAndReadsBackEqual) {
     Rig rig;
-    ASSERT_TRUE(rig.start({"--model", "8"})) << rig.device.failure.toStdString();
     // Stop and emergency stop are wired normally closed: released before the program starts.
-    rig.device.command(QStringLiteral("set I2=1"));
-    rig.device.command(QStringLiteral("set I3=1"));
+    rig.device.setInput(0, 2, true);
+    rig.device.setInput(0, 3, true);
     rig.answer({Reply::Yes, Reply::Yes});  // leave run mode, then run mode
     ASSERT_TRUE(rig.write()) << rig.said();
     EXPECT_EQ(rig.progress.ranges.back(), kTransferProgressMax);
     EXPECT_EQ(rig.progress.highest, kTransferProgressMax);
     EXPECT_TRUE(rig.progress.statuses.contains(LoadText(4298)));
-    EXPECT_EQ(rig.prompter.unanswered(), 0);
-
-    EXPECT_EQ(rig.runMode(), 1);
-    rig.device.command(QStringLiteral("set I1=1"));
-    EXPECT_TRUE(rig.outputBecomes(QStringLiteral("Q1"), QStringLiteral("1")))
-        << rig.device.command(QStringLiteral("dump")).join(u'\n').toStdString();
+    EXPECT_EQ(rig.device.mode(), DeviceMode::Run);
+    rig.device.setInput(0, 1, true);
+    rig.device.tick();
+    rig.device.tick();
+    EXPECT_TRUE(rig.device.output(0, 1)) << rig.device.dump().toStdString();
 
     Program read;
     rig.prompter.clear();
@@ -81,24 +65,22 @@ TEST(ProgramTransfer, WrittenProgramRunsAndReadsBackEqual) {
     ExpectSameImageFields(read, rig.program);
     EXPECT_EQ(read.ProgramFileName, QStringLiteral("Untitled.h53"));
     EXPECT_EQ(rig.last(), QStringLiteral("The program has been read successfully."));
-    EXPECT_EQ(rig.runMode(), 3);  // a read stops the device too
+    EXPECT_EQ(rig.device.mode(), DeviceMode::Stop);  // a read stops the device too
 
     // Block tables and extension modules (the configuration record) come back too; the
     // editor's modified program is not saved first when the user says No.
     rig.program = Example("batching_counter.h53");
     rig.program.ExtensionModules = {1, 0, 1};
-    rig.answer({Reply::Yes, Reply::No});
+    rig.answer({Reply::Yes, Reply::No, Reply::Yes, Reply::No});
     ASSERT_TRUE(rig.write()) << rig.said();
     read.ProgramModified = true;
-    rig.answer({Reply::Yes, Reply::No});
     ASSERT_TRUE(rig.read(read)) << rig.said();
     ExpectSameImageFields(read, rig.program);
     EXPECT_EQ(rig.prompter.unanswered(), 0);
 }
 
 TEST(ProgramTransfer, WrongModelStopsTheWriteAndTheReadAdoptsTheDevicesModel) {
-    Rig rig;
-    ASSERT_TRUE(rig.start({"--model", "9"})) << rig.device.failure.toStdString();
+    Rig rig(test::DeviceOptions(9));
     ASSERT_EQ(LoadText(4296),
               QStringLiteral("Please select proper model from 'Configuration -> PLC Model' menu"));
     rig.answer({Reply::Yes});
@@ -121,8 +103,7 @@ TEST(ProgramTransfer, WrongModelStopsTheWriteAndTheReadAdoptsTheDevicesModel) {
 // The password steps themselves are the device utilities' test: here only that both
 // directions ask.
 TEST(ProgramTransfer, DevicePasswordGuardsTheWrite) {
-    Rig rig;
-    ASSERT_TRUE(rig.start({"--model", "8", "--password", "0042"})) << rig.device.failure.toStdString();
+    Rig rig(test::DeviceOptions(8, 1, "QX2 V2.10", "0042"));
     rig.answer({Reply::Yes});
     rig.prompter.queuePassword(QStringLiteral("4200"));
     EXPECT_FALSE(rig.write());
@@ -141,18 +122,17 @@ TEST(ProgramTransfer, DevicePasswordGuardsTheWrite) {
 
 TEST(ProgramTransfer, RefusedBeforeAnyExchangeAndNoToRunModeLeavesTheDeviceStopped) {
     Rig rig;
-    ASSERT_TRUE(rig.start({"--model", "8"})) << rig.device.failure.toStdString();
     Program empty;  // no rung at all: it does not compile
     empty.ModelIndex = 8;
     EXPECT_FALSE(rig.transfer(empty)->pc_to_leg_Click());
     EXPECT_TRUE(rig.prompter.texts().contains(LoadText(4257) + LoadText(4258)));
     EXPECT_EQ(rig.transactions(), 0);
 
-    rig.device.command(QStringLiteral("run"));
+    rig.device.run();
     rig.answer({Reply::Yes, Reply::No});
     ASSERT_TRUE(rig.write());
     EXPECT_EQ(rig.last(), LoadText(345));
-    EXPECT_EQ(rig.runMode(), 3);
+    EXPECT_EQ(rig.device.mode(), DeviceMode::Stop);
 
     // No to leaving run mode: nothing is sent at all.
     const int before = rig.transactions();
@@ -162,55 +142,51 @@ TEST(ProgramTransfer, RefusedBeforeAnyExchangeAndNoToRunModeLeavesTheDeviceStopp
 }
 
 TEST(ProgramTransfer, ProbeFallsBackToAddressOneAndStoresIt) {
-    Rig rig;
-    ASSERT_TRUE(rig.start({"--model", "8", "--id", "7", "--fault", "only-address-1"}))
-        << rig.device.failure.toStdString();
-    rig.state().ModbusID = 5;
+    Rig rig(test::DeviceOptions(8, 7));
+    rig.onlyAddress1 = true;
+    rig.state.ModbusID = 5;
     std::vector<int> saved;
     TransferHooks hooks;
-    hooks.settingsChanged = [&] { saved.push_back(rig.state().ModbusID); };
+    hooks.settingsChanged = [&] { saved.push_back(rig.state.ModbusID); };
     rig.answer({Reply::Yes, Reply::No});
     EXPECT_TRUE(rig.write(hooks)) << rig.said();
     EXPECT_EQ(saved, std::vector<int>{1});
-    EXPECT_EQ(rig.state().ModbusID, 1);
+    EXPECT_EQ(rig.state.ModbusID, 1);
     EXPECT_FALSE(rig.prompter.texts().join(u'|').contains(QStringLiteral("unsuccessful")));
 }
 
 // The port check is the device utilities' test; here its hooks: no port, so the settings
 // dialog is shown, the cable chosen there is looked up with the transfer's port lister.
 TEST(ProgramTransfer, SettingsDialogAndPortListerReachThePortCheck) {
-    Rig rig;
-    ASSERT_TRUE(rig.start({"--model", "8"}, false)) << rig.device.failure.toStdString();
-    CommState& state = rig.state();
-    const QString pty = state.SerialPortPath;
-    state.SerialPortPath.clear();
-    state.CommPort = 0;
+    Rig rig(test::DeviceOptions(8), false);
+    rig.state.SerialPortPath.clear();
+    rig.state.CommPort = 0;
     int dialogs = 0;
     TransferHooks hooks;
     hooks.showCommSettings = [&] {
         ++dialogs;
-        state.CommPort = kCommPortUsbFlag;
+        rig.state.CommPort = kCommPortUsbFlag;
     };
     auto transfer = rig.transfer(rig.program, hooks);
     transfer->setPortLister(
-        [&] {
-            return std::vector<SerialPortEntry>{{pty, true, 0x10C4, 0xEA60, {}}};
+        [] {
+            return std::vector<SerialPortEntry>{{QStringLiteral("/dev/cable"), true, 0x10C4, 0xEA60, {}}};
         },
         [](const QString&) { return true; });
     rig.answer({Reply::Yes, Reply::No});
     EXPECT_TRUE(transfer->pc_to_leg_Click()) << rig.said();
     EXPECT_EQ(dialogs, 1);
-    EXPECT_EQ(state.SerialPortPath, pty);
+    EXPECT_EQ(rig.state.SerialPortPath, QStringLiteral("/dev/cable"));
 }
 
 TEST(ProgramTransfer, SilentDeviceIsReportedOnceAfterTheThirdAddress) {
     Rig rig;
-    ASSERT_TRUE(rig.start({"--model", "8", "--fault", "no-reply"})) << rig.device.failure.toStdString();
+    rig.silent = true;
     rig.answer({Reply::Yes});
     EXPECT_FALSE(rig.write());
     EXPECT_EQ(rig.prompter.texts().count(EthernetNoReplyMessage()), 1);
-    EXPECT_EQ(rig.state().ModbusID, 1);  // not moved by a failed probe
-    EXPECT_FALSE(rig.state().QuietComm);
+    EXPECT_EQ(rig.state.ModbusID, 1);  // not moved by a failed probe
+    EXPECT_FALSE(rig.state.QuietComm);
 }
 
 // A transfer broken off after its first packet: by a pulled cable in either direction, or by
@@ -220,10 +196,9 @@ TEST(ProgramTransfer, BrokenOffMidTransfer) {
     for (const Cut cut : {Cut::CableOnWrite, Cut::CableOnRead, Cut::Stop}) {
         SCOPED_TRACE(int(cut));
         Rig rig;
-        ASSERT_TRUE(rig.start({"--model", "8"})) << rig.device.failure.toStdString();
         auto transfer = rig.transfer(rig.program);
         rig.progress.onValue = [&](int) {
-            cut == Cut::Stop ? transfer->cmd_stop_Click() : rig.device.kill();
+            cut == Cut::Stop ? transfer->cmd_stop_Click() : void(rig.silent = true);
         };
         rig.answer({Reply::Yes});
         if (cut == Cut::CableOnRead) {
@@ -237,7 +212,7 @@ TEST(ProgramTransfer, BrokenOffMidTransfer) {
         EXPECT_EQ(rig.last(), LoadText(4299));
         if (cut == Cut::Stop) {
             EXPECT_LT(rig.progress.highest, kProgramCodeSize);
-            EXPECT_EQ(rig.state().IdSearchCount, 254);
+            EXPECT_EQ(rig.state.IdSearchCount, 254);
         } else {
             EXPECT_EQ(rig.prompter.texts().count(EthernetNoReplyMessage()), 1) << rig.said();
             EXPECT_TRUE(rig.progress.statuses.contains(LoadText(4299)));
@@ -245,18 +220,22 @@ TEST(ProgramTransfer, BrokenOffMidTransfer) {
     }
 }
 
-// The command-line tool: written over TCP, read back over the pty (at the real 80 ms silence).
+// The command-line tool over the device process: written over TCP, read back over the pty (at
+// the real 80 ms silence), and a refusal's message and exit code.
 TEST(TransferCommands, WriteThenReadBackToAFile) {
     DeviceProcess device;
-    ASSERT_TRUE(device.start({"--model", "8", "--tcp", "0", "--pty"})) << device.failure.toStdString();
+    ASSERT_TRUE(device.start({"--model", "8", "--tcp", "0", "--pty", "--password", "1234"}))
+        << device.failure.toStdString();
     QTemporaryDir dir;
     const QString source = QStringLiteral(BDX_SOURCE_DIR "/examples/batching_counter.h53");
     const QString target = dir.filePath(QStringLiteral("back.h53"));
     const QString tcp = device.tcpAddress();
-    const test::CliResult written = test::RunCli({"write", source, "--tcp", tcp, "--yes"});
+    const test::CliResult written =
+        test::RunCli({"write", source, "--tcp", tcp, "--yes", "--password", "1234"});
     EXPECT_EQ(written.code, 0) << written.err.toStdString();
     EXPECT_EQ(device.dumpValue(QStringLiteral("mode")), QStringLiteral("run"));
-    const test::CliResult back = test::RunCli({"read", "-o", target, "--serial", device.ptyPath, "--yes"});
+    const test::CliResult back =
+        test::RunCli({"read", "-o", target, "--serial", device.ptyPath, "--yes", "--password", "1234"});
     EXPECT_EQ(back.code, 0) << back.err.toStdString();
     Program read;
     ASSERT_TRUE(ReadProgramFile(target, read).ok());
@@ -267,12 +246,11 @@ TEST(TransferCommands, WriteThenReadBackToAFile) {
          {QStringList{"write", "--tcp", tcp}, QStringList{"read", target, "--tcp", tcp}}) {
         EXPECT_EQ(test::RunCli(wrong).code, 2) << wrong.join(u' ').toStdString();
     }
-    // A refused write: the wrong model's message on standard error, exit 1.
-    DeviceProcess other;
-    ASSERT_TRUE(other.start({"--model", "9", "--tcp", "0"}));
-    const test::CliResult refused = test::RunCli({"write", source, "--tcp", other.tcpAddress(), "--yes"});
+    // A refused write: the message on standard error, exit 1.
+    const test::CliResult refused =
+        test::RunCli({"write", source, "--tcp", tcp, "--yes", "--password", "4321"});
     EXPECT_EQ(refused.code, 1);
-    EXPECT_TRUE(refused.err.contains(QStringLiteral("BRANTELDESK X: ") + LoadText(4296)))
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("BRANTELDESK X: Invalid password.")))
         << refused.err.toStdString();
 }
 

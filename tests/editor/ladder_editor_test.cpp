@@ -37,7 +37,6 @@ TEST_F(LadderEditorTest, OperandsGoOnlyWhereTheyBelong) {
         {C, 'I', 9, false},  // no input 9
         {C, CellWire, 1, false},
         {K, 'I', 1, false},  // inputs have no coils
-        {K, 'P', 1, false},
         {K, 'Q' + NormallyClosedShift, 1, false},
         {Jn, 'I', 1, false},
     };

@@ -71,13 +71,5 @@ TEST_F(CaptionsTest, ReplacesTextsThatNameAnId) {
     EXPECT_NE(action->text(), QStringLiteral("&New"));
 }
 
-TEST_F(CaptionsTest, ToleratesNullAndPlainWindows) {
-    ApplyCaptions(nullptr);
-    QWidget plain;
-    plain.setWindowTitle(QStringLiteral("plain"));
-    ApplyCaptions(&plain);
-    EXPECT_EQ(plain.windowTitle(), QStringLiteral("plain"));
-}
-
 }  // namespace
 }  // namespace bdx

@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QDockWidget>
 #include <QFile>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,14 +15,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolBar>
-#include <QTreeView>
 
 #include "app_rig.h"
 #include "bdx_version.h"
@@ -81,7 +78,6 @@ TEST_F(MainWindowTest, ControllersRegisterTheCommandsOfTheMenuTable) {
         }
     }
     EXPECT_EQ(rows, 69);
-    EXPECT_EQ(command("mnuLanguageSpanish")->text(), QStringLiteral("Español"));
     EXPECT_EQ(command("mnuFileNew")->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
     EXPECT_FALSE(button("Print")->isEnabled());
     // The toolbar runs the same commands, in the table's order.
@@ -103,9 +99,7 @@ TEST_F(MainWindowTest, StoredLanguageReachesTheMenusAndQtsOwnTexts) {
         writeSettings(c.offset);
         start();
         EXPECT_EQ(window()->menuBar()->actions().front()->text(), LoadText(101, c.offset));
-        for (int offset : {English, Portuguese, Polish, Spanish}) {
-            EXPECT_EQ(window()->languageAction(offset)->isChecked(), offset == c.offset);
-        }
+        EXPECT_TRUE(window()->languageAction(c.offset)->isChecked());  // one of a group: see the menu test
         QMessageBox box(QMessageBox::Question, QString(), QString(), QMessageBox::Yes | QMessageBox::No);
         EXPECT_EQ(WithoutAccelerators(box.button(QMessageBox::Yes)->text()), QString::fromUtf8(c.yes));
         EXPECT_EQ(WithoutAccelerators(box.button(QMessageBox::No)->text()), QString::fromUtf8(c.no));
@@ -238,16 +232,6 @@ TEST_F(MainWindowTest, ASimulationSwitchesTheCommandsAndStopSwitchesThemBack) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(window()->ioDock()->widget(), nullptr);
     expectCommands(false);
-
-    // An empty program is refused and leaves edit mode as it was.
-    prompter.queueReply(Reply::No);  // do not save the drawn program
-    command("mnuFileNew")->trigger();
-    prompter.clear();
-    command("mnuSimulationPC")->trigger();
-    EXPECT_FALSE(window()->simulationRunning());
-    EXPECT_FALSE(prompter.messages().empty());
-    EXPECT_TRUE(command("mnuFileNew")->isEnabled());
-    EXPECT_FALSE(window()->ioDock()->isVisible());
 }
 
 // A run keeps its input image for the next (checked with the runner); another program starts afresh.
@@ -316,10 +300,7 @@ TEST(MainWindowGeometryTest, StoredPlaceIsKeptButNeverTooSmallAndAFirstStartTake
 }
 
 TEST_F(MainWindowTest, WindowOpensWithItsMenusAndToolbarWholeAndRemembersWhereItWas) {
-    start();
-    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_LE((window()->geometry().center() - available.center()).manhattanLength(), 4);
-    EXPECT_GE(window()->width(), qRound(available.width() * kFirstStartShare) - 1);
+    start();  // where a first start puts it is the geometry's own
     // Nothing folds away: the menu bar needs one row and the toolbar shows every button.
     auto* bar = find<QToolBar>("tbToolBar");
     EXPECT_GE(window()->width(), window()->menuBar()->sizeHint().width());
@@ -410,26 +391,6 @@ TEST_F(MainWindowTest, EditCaptionsAndClipboardFollowTheLineSelection) {
     EXPECT_TRUE(command("mnuEditUndo")->isEnabled());
 }
 
-TEST_F(MainWindowTest, UndoAndRedoCommandsFollowTheHistory) {
-    start();
-    // After each step: the grid holds the first, second or no operand; Undo and Redo on or off.
-    const auto expectState = [&](std::uint16_t number, bool undo, bool redo) {
-        EXPECT_EQ(program().word(0, 1), number ? OperandNumberCode(number) : CellEmpty);
-        EXPECT_EQ(command("mnuEditUndo")->isEnabled(), undo);
-        EXPECT_EQ(button("Undo")->isEnabled(), undo);
-        EXPECT_EQ(command("mnuEditRedo")->isEnabled(), redo);
-        EXPECT_EQ(button("Redo")->isEnabled(), redo);
-    };
-    expectState(0, false, false);
-    editor().setPlacement('I', OperandNumberCode(1));
-    ASSERT_TRUE(editor().PlaceOperand());
-    expectState(1, true, false);
-    command("mnuEditUndo")->trigger();
-    expectState(0, false, true);
-    command("mnuEditRedo")->trigger();
-    expectState(1, true, false);
-}
-
 // The document's and the editor's announcements reach the windows without the frame passing them on.
 TEST_F(MainWindowTest, ProgramChangesReachTheErrorListTheCaptionAndTheCommands) {
     start();
@@ -440,7 +401,17 @@ TEST_F(MainWindowTest, ProgramChangesReachTheErrorListTheCaptionAndTheCommands) 
     ASSERT_TRUE(editor().PlaceOperand());
     EXPECT_NE(errors->grid()->rowCount(), before);
     EXPECT_EQ(errors->grid()->rowCount(), int(editor().errors().size()));
-    EXPECT_TRUE(command("mnuEditUndo")->isEnabled());
+    // Undo and Redo follow the history and reach the editor.
+    const auto expectHistory = [&](std::uint16_t coil, bool undo, bool redo) {
+        EXPECT_EQ(program().word(3, kCoilLetterWord), coil);
+        EXPECT_EQ(command("mnuEditUndo")->isEnabled(), undo);
+        EXPECT_EQ(command("mnuEditRedo")->isEnabled(), redo);
+    };
+    expectHistory('Q', true, false);
+    command("mnuEditUndo")->trigger();
+    expectHistory(CellEmpty, false, true);
+    command("mnuEditRedo")->trigger();
+    expectHistory('Q', true, false);
 
     prompter.queueFile(path("Lamp.h53"));
     command("mnuFileSaveAs")->trigger();
@@ -567,10 +538,6 @@ TEST_F(MainWindowTest, FileDialogsStartInTheProgramsFolderElseTheDocumentsFolder
         choice.directory = c.named;
         const auto dialog = MakeFileDialog(nullptr, choice, QFileDialog::AcceptOpen, c.start);
         EXPECT_EQ(QDir(dialog->directory()).absolutePath(), QDir(c.expected).absolutePath());
-        EXPECT_GE(dialog->width(), 800);
-        if (auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"))) {
-            EXPECT_GE(view->header()->sectionSize(0), 300);
-        }
     }
 }
 
