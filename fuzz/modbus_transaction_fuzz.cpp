@@ -70,7 +70,8 @@ void requireAnswers(const QByteArray& request, const QByteArray& reply) {
         case FunctionCode::ReadDiscreteInputs:
         case FunctionCode::ReadHoldingRegisters:
         case FunctionCode::ReadInputRegisters: {
-            const int bytes = function <= FunctionCode::ReadDiscreteInputs ? (quantity + 7) / 8 : 2 * quantity;
+            const int bytes =
+                function <= FunctionCode::ReadDiscreteInputs ? (quantity + 7) / 8 : 2 * quantity;
             require(at(reply, 2) == bytes && reply.size() == 5 + bytes);
             break;
         }

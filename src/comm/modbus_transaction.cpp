@@ -24,7 +24,8 @@ namespace {
 // reply is no such answer.
 bool ApplyModelFamilyAnswer(const ByteReader& r, const QByteArray& reply, QByteArray& request) {
     const std::optional<std::uint8_t> area = r.u8(PacketByte::Area);
-    if (reply.size() != ModelCheckByte::AnswerSize || (area != Area::ModelFamily && area != kModelCheckAltArea) ||
+    if (reply.size() != ModelCheckByte::AnswerSize ||
+        (area != Area::ModelFamily && area != kModelCheckAltArea) ||
         r.u8(ModelCheckByte::Marker) != kModelCheckMarker || request.size() < ModelCheckByte::RequestSize) {
         return false;
     }
@@ -65,13 +66,15 @@ int ValidateReply(const QByteArray& reply, QByteArray& request, QString* reason)
     }
     const std::uint8_t function = *r.u8(1);
     const std::optional<QString> mismatch = ReplyMismatch(request, reply);
-    const QString refusal = QStringLiteral("The device refused the request (exception %1).").arg(r.u8(2).value_or(0));
+    const QString refusal =
+        QStringLiteral("The device refused the request (exception %1).").arg(r.u8(2).value_or(0));
     if (function == kAreaQueryException) {
         // The device answers a model-family check for the wrong family with this exception; it
         // carries what the request should have said, so the retry asks again corrected. Any
         // other function-100 exception is retried as well.
         if (ApplyModelFamilyAnswer(r, reply, request)) {
-            return Refused(ReplyCheck::Retry, reason, QStringLiteral("The device asks for another model family."));
+            return Refused(ReplyCheck::Retry, reason,
+                           QStringLiteral("The device asks for another model family."));
         }
         return Refused(ReplyCheck::Retry, reason, mismatch.value_or(refusal));
     }
@@ -203,7 +206,10 @@ bool ModbusSession::ModbusTransaction(QByteArray& request, QByteArray& reply, in
     const auto failInvalid = [this, &problem] {
         replyTimer_.stop();
         lastReplyProblem_ = problem;
-        prompter_.show({MessageIcon::Critical, InvalidResponseMessage(), {Reply::Ok}, QString::fromLatin1(kProductTitle),
+        prompter_.show({MessageIcon::Critical,
+                        InvalidResponseMessage(),
+                        {Reply::Ok},
+                        QString::fromLatin1(kProductTitle),
                         problem});
         state_.CommFailed = true;
         state_.CommCancelled = true;  // ends the packet loop that called us

@@ -98,7 +98,8 @@ Reason checkAreaRead(const ByteReader& request, const ByteReader& reply) {
     // whether it is the last). The model-family check echoes its request, which its own check
     // compares.
     const auto isPacket = [](int s) {
-        return s == SubCommand::First || s == SubCommand::Next || s == SubCommand::Repeat || s == SubCommand::Last;
+        return s == SubCommand::First || s == SubCommand::Next || s == SubCommand::Repeat ||
+               s == SubCommand::Last;
     };
     const bool subMatches = modelCheck || (sub == SubCommand::Item ? replySub == sub : isPacket(replySub));
     if (!subMatches) {
@@ -118,8 +119,10 @@ Reason checkAreaWrite(const ByteReader& request, const ByteReader& reply) {
         int at;
         const char* name;
     };
-    static constexpr Field kItemFields[] = {{PacketByte::SubCommand, "sub-command"}, {PacketByte::Area, "area"}};
-    static constexpr Field kPacketFields[] = {{PacketByte::Number, "packet number"}, {PacketByte::Length, "length"}};
+    static constexpr Field kItemFields[] = {{PacketByte::SubCommand, "sub-command"},
+                                            {PacketByte::Area, "area"}};
+    static constexpr Field kPacketFields[] = {{PacketByte::Number, "packet number"},
+                                              {PacketByte::Length, "length"}};
     const auto compare = [&](const Field& field) -> Reason {
         if (byteAt(reply, field.at) == byteAt(request, field.at)) {
             return std::nullopt;

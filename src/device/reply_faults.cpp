@@ -59,10 +59,10 @@ QByteArray MisanswerReply(FaultMode mode, const QByteArray& request, const QByte
             break;
         case FaultMode::ShortCount: {
             // Reads 1-4 count their data in byte 2, function 100 in byte 5; the data stay whole.
-            const int countAt = function >= FunctionCode::ReadCoils && function <= FunctionCode::ReadInputRegisters
-                                    ? 2
-                                : function == FunctionCode::ReadArea ? PacketByte::Length
-                                                                     : -1;
+            const int countAt =
+                function >= FunctionCode::ReadCoils && function <= FunctionCode::ReadInputRegisters ? 2
+                : function == FunctionCode::ReadArea ? PacketByte::Length
+                                                     : -1;
             if (countAt < 0 || exception || out.size() <= countAt + kCrcBytes || out.at(countAt) == 0) {
                 return reply;
             }

@@ -33,11 +33,13 @@ TEST(ReplyMatchTest, RepliesAgainstTheirRequests) {
     const QByteArray readInputs = Sent(ReadDiscreteInputsRequest(1, 0, 40));
     const QByteArray writeClock = Sent(WriteRegistersRequest(1, 384, {2030, 1, 2, 3, 4, 5}));
     const QByteArray writeCoils = Sent(WriteCoilsRequest(1, 0, 16, QByteArray::fromHex("0F00")));
-    const QByteArray writeCoil = Sent(MakeRequest(1, FunctionCode::WriteCoil, QByteArray::fromHex("0003FF00")));
+    const QByteArray writeCoil =
+        Sent(MakeRequest(1, FunctionCode::WriteCoil, QByteArray::fromHex("0003FF00")));
     const QByteArray query = Sent(AreaQueryRequest(1, Area::Time));
     const QByteArray firstPacket = Sent(AreaPacketReadRequest(1, SubCommand::First, Area::ConfigRecord));
     const QByteArray nextPacket = Sent(AreaPacketReadRequest(1, SubCommand::Next, Area::ProgramCode));
-    const QByteArray packetWrite = Sent(AreaPacketWriteRequest(1, SubCommand::Next, Area::ProgramCode, 2, "abc"));
+    const QByteArray packetWrite =
+        Sent(AreaPacketWriteRequest(1, SubCommand::Next, Area::ProgramCode, 2, "abc"));
     const QByteArray stop = Sent(ItemWriteRequest(1, Area::Setting, QByteArray(1, char(DeviceMode::Stop))));
     const QByteArray family = Sent(ModelFamilyRequest(1, 9));
     using namespace ReplyCheck;
@@ -49,8 +51,14 @@ TEST(ReplyMatchTest, RepliesAgainstTheirRequests) {
         {"coils echo", writeCoils, Reply("010F00000010"), Ok, ""},
         {"single coil echo", writeCoil, Reply("01050003FF00"), Ok, ""},
         {"item query", query, Reply("0164000601030A0B0C"), Ok, ""},
-        {"record packet", firstPacket, Reply("01640304010B" "0102030405060708090A0B"), Ok, ""},
-        {"next packet, the last", nextPacket, Reply("016403020F02" "AABB"), Ok, ""},
+        {"record packet", firstPacket,
+         Reply("01640304010B"
+               "0102030405060708090A0B"),
+         Ok, ""},
+        {"next packet, the last", nextPacket,
+         Reply("016403020F02"
+               "AABB"),
+         Ok, ""},
         {"packet write", packetWrite, Reply("016501020203"), Ok, ""},
         {"item write: status and size", stop, Reply("016500090001"), Ok, ""},
         {"model family echo", family, Reply("0164010E000401090100"), Ok, ""},
@@ -65,17 +73,20 @@ TEST(ReplyMatchTest, RepliesAgainstTheirRequests) {
         {"function-100 exception stays a retry", query, Reply("01E40200"), Retry, "6 bytes long"},
         // Byte counts.
         {"register count short", readHolding, Reply("01030B07EE00010002000300040005"), Mismatch, "counts 11"},
-        {"register frame short", readHolding, Reply("01030C07EE0001000200030004"), Mismatch, "15 bytes long; 17"},
+        {"register frame short", readHolding, Reply("01030C07EE0001000200030004"), Mismatch,
+         "15 bytes long; 17"},
         {"no data at all", readHolding, Reply("0103"), Mismatch, "4 bytes long; 17"},
         {"input count short", readInputs, Reply("01020401020304"), Mismatch, "40 bits"},
-        {"area length short", query, Reply("0164000601020A0B0C"), Mismatch, "announces 2 data bytes but carries 3"},
+        {"area length short", query, Reply("0164000601020A0B0C"), Mismatch,
+         "announces 2 data bytes but carries 3"},
         {"area reply headless", query, Reply("01640006"), Mismatch, "too short"},
         {"other area", query, Reply("016400050103010203"), Mismatch, "area 5; area 6"},
         {"query answered as a packet", query, Reply("016401060103010203"), Mismatch, "sub-command 1"},
         {"packet answered as a query", nextPacket, Reply("016400020F02AABB"), Mismatch, "sub-command 0"},
         {"packet of an unknown kind", firstPacket, Reply("016405040100"), Mismatch, "sub-command 5"},
         // Echoes.
-        {"clock write at another address", writeClock, Reply("011001810006"), Mismatch, "address 385; the request wrote at 384"},
+        {"clock write at another address", writeClock, Reply("011001810006"), Mismatch,
+         "address 385; the request wrote at 384"},
         {"clock write of fewer registers", writeClock, Reply("011001800005"), Mismatch, "quantity of 5"},
         {"coil value", writeCoil, Reply("010500030000"), Mismatch, "the value 0"},
         {"echo too long", writeCoils, Reply("010F0000001000"), Mismatch, "9 bytes long; 8"},

@@ -25,6 +25,10 @@ struct FaultCase {
     const char* reason;  // part of the reason printed under the message
 };
 
+void PrintTo(const FaultCase& c, std::ostream* os) {
+    *os << c.mode;
+}
+
 const FaultCase kFaults[] = {
     {"wrong-function", "function code"},
     {"wrong-id", "comes from address"},
@@ -57,7 +61,8 @@ TEST_P(ReplyFaults, EveryCommandFailsWithTheReason) {
             const CliResult r = RunCli(line);
             EXPECT_EQ(r.code, 1) << name << "\n" << r.err.toStdString();
             EXPECT_TRUE(r.err.contains(QStringLiteral("BRANTELDESK X: ") + InvalidResponseMessage()))
-                << name << "\n" << r.err.toStdString();
+                << name << "\n"
+                << r.err.toStdString();
             EXPECT_TRUE(r.err.contains(QLatin1String(fault.reason))) << name << "\n" << r.err.toStdString();
             for (const int success : {kTextDataWritten, kTextProgramDownloaded}) {
                 EXPECT_FALSE((r.out + r.err).contains(LoadText(success))) << name;
