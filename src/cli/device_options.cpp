@@ -147,6 +147,9 @@ Reply TerminalPrompter::show(const Message& message) {
         std::find(message.buttons.begin(), message.buttons.end(), Reply::Yes) != message.buttons.end();
     out_.flush();  // status lines already printed come before the message
     err_ << kProductTitle << ": " << message.text;
+    if (!message.details.isEmpty()) {
+        err_ << "\n  " << message.details;
+    }
     if (!question) {
         err_ << '\n';
         err_.flush();

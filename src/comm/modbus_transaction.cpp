@@ -4,6 +4,7 @@
 
 #include "comm/byte_reader.h"
 #include "comm/modbus_crc.h"
+#include "comm/reply_match.h"
 #include "comm/transport.h"
 #include "shell/prompter.h"
 
@@ -17,36 +18,73 @@ constexpr int kFlagPollMs = 10;
 
 }  // namespace
 
-int ValidateReply(const QByteArray& reply, QByteArray& request) {
+namespace {
+
+// The model-family answer: rewrites the request from it (see ValidateReply). False when the
+// reply is no such answer.
+bool ApplyModelFamilyAnswer(const ByteReader& r, const QByteArray& reply, QByteArray& request) {
+    const std::optional<std::uint8_t> area = r.u8(PacketByte::Area);
+    if (reply.size() != ModelCheckByte::AnswerSize ||
+        (area != Area::ModelFamily && area != kModelCheckAltArea) ||
+        r.u8(ModelCheckByte::Marker) != kModelCheckMarker || request.size() < ModelCheckByte::RequestSize) {
+        return false;
+    }
+    for (const int at : {ModelCheckByte::Model - 1, ModelCheckByte::Model, ModelCheckByte::Family + 1}) {
+        request[at] = reply.at(at);
+    }
+    const std::uint8_t model = *r.u8(ModelCheckByte::Model);
+    if (model < ModelFamilyTable.size()) {
+        request[ModelCheckByte::Family] = static_cast<char>(ModelFamilyTable[model]);
+    }
+    return true;
+}
+
+int Refused(int code, QString* reason, const QString& why) {
+    if (reason != nullptr) {
+        *reason = why;
+    }
+    return code;
+}
+
+}  // namespace
+
+int ValidateReply(const QByteArray& reply, QByteArray& request, QString* reason) {
     if (reply.size() < kMinFrameBytes) {
-        return ReplyCheck::TooShort;
+        return Refused(ReplyCheck::TooShort, reason,
+                       QStringLiteral("The reply is only %1 bytes long.").arg(reply.size()));
     }
     if (!HasValidCrc(reply)) {
-        return ReplyCheck::BadCrc;
+        return Refused(ReplyCheck::BadCrc, reason, QStringLiteral("The reply's CRC does not check."));
     }
     const ByteReader r(reply);
-    if (r.u8(0) != ByteReader(request).u8(0)) {
-        return ReplyCheck::WrongAddress;
+    const ByteReader q(request);
+    if (r.u8(0) != q.u8(0)) {
+        return Refused(ReplyCheck::WrongAddress, reason,
+                       QStringLiteral("The reply comes from address %1; the request went to %2.")
+                           .arg(*r.u8(0))
+                           .arg(q.u8(0).value_or(0)));
     }
     const std::uint8_t function = *r.u8(1);
-    if (function != kAreaQueryException) {
-        return (function & FunctionCode::ExceptionFlag) != 0 ? ReplyCheck::Exception : ReplyCheck::Ok;
-    }
-    // The device answers a model-family check for the wrong family with this exception; it
-    // carries what the request should have said, so the retry asks again corrected.
-    const std::optional<std::uint8_t> area = r.u8(PacketByte::Area);
-    if (reply.size() == ModelCheckByte::AnswerSize &&
-        (area == Area::ModelFamily || area == kModelCheckAltArea) &&
-        r.u8(ModelCheckByte::Marker) == kModelCheckMarker && request.size() >= ModelCheckByte::RequestSize) {
-        for (const int at : {ModelCheckByte::Model - 1, ModelCheckByte::Model, ModelCheckByte::Family + 1}) {
-            request[at] = reply.at(at);
+    const std::optional<QString> mismatch = ReplyMismatch(request, reply);
+    const QString refusal =
+        QStringLiteral("The device refused the request (exception %1).").arg(r.u8(2).value_or(0));
+    if (function == kAreaQueryException) {
+        // The device answers a model-family check for the wrong family with this exception; it
+        // carries what the request should have said, so the retry asks again corrected. Any
+        // other function-100 exception is retried as well.
+        if (ApplyModelFamilyAnswer(r, reply, request)) {
+            return Refused(ReplyCheck::Retry, reason,
+                           QStringLiteral("The device asks for another model family."));
         }
-        const std::uint8_t model = *r.u8(ModelCheckByte::Model);
-        if (model < ModelFamilyTable.size()) {
-            request[ModelCheckByte::Family] = static_cast<char>(ModelFamilyTable[model]);
-        }
+        return Refused(ReplyCheck::Retry, reason, mismatch.value_or(refusal));
     }
-    return ReplyCheck::Retry;
+    if (mismatch) {
+        return Refused(ReplyCheck::Mismatch, reason, *mismatch);
+    }
+    if ((function & FunctionCode::ExceptionFlag) != 0) {
+        return Refused(ReplyCheck::Exception, reason, refusal);
+    }
+    return ReplyCheck::Ok;
 }
 
 int SilenceInterval(int silenceMs, const QString& baudRateText) {
@@ -190,6 +228,7 @@ bool ModbusSession::ModbusTransaction(QByteArray& request, QByteArray& reply, in
                                       bool repeatOnRetry) {
     ++transactions_;
     lastAttempts_ = 0;
+    lastReplyProblem_.clear();
     int attempt = 0;
     state_.CommCancelled = false;
     state_.CommFailed = false;
@@ -202,9 +241,15 @@ bool ModbusSession::ModbusTransaction(QByteArray& request, QByteArray& reply, in
         return false;  // no room for address, function code and CRC: not a request at all
     }
 
-    const auto failInvalid = [this] {
+    QString problem;  // why the last reply was refused
+    const auto failInvalid = [this, &problem] {
         replyTimer_.stop();
-        prompter_.critical(InvalidResponseMessage());
+        lastReplyProblem_ = problem;
+        prompter_.show({MessageIcon::Critical,
+                        InvalidResponseMessage(),
+                        {Reply::Ok},
+                        QString::fromLatin1(kProductTitle),
+                        problem});
         state_.CommFailed = true;
         state_.CommCancelled = true;  // ends the packet loop that called us
         return false;
@@ -232,14 +277,18 @@ bool ModbusSession::ModbusTransaction(QByteArray& request, QByteArray& reply, in
             }
             if (waited == WaitResult::Reply) {
                 // An overlong buffer is a peer gone wrong, never a reply.
-                const int check = reply.size() > state_.maxReplyBytes ? int(ReplyCheck::TooShort)
-                                                                      : ValidateReply(reply, request);
+                const int check = reply.size() > state_.maxReplyBytes
+                                      ? Refused(ReplyCheck::TooShort, &problem,
+                                                QStringLiteral("The reply is longer than any frame."))
+                                      : ValidateReply(reply, request, &problem);
                 if (check == ReplyCheck::Ok) {
                     replyTimer_.stop();
                     return true;
                 }
                 if (state_.QuietComm) {
-                    if (reply.size() < 2 || reply.at(0) != request.at(0) || reply.at(1) != request.at(1)) {
+                    // A reply to another request is no sign of this one arriving either.
+                    if (check == ReplyCheck::Mismatch || reply.size() < 2 || reply.at(0) != request.at(0) ||
+                        reply.at(1) != request.at(1)) {
                         return failInvalid();
                     }
                     state_.MatchedReply = true;

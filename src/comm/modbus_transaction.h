@@ -19,6 +19,7 @@ class Transport;
 namespace ReplyCheck {
 inline constexpr int Ok = 0;
 inline constexpr int Retry = 1;  // function-100 exception; a model-family answer rewrote the request
+inline constexpr int Mismatch = 3;  // a reply, but not to this request (reply_match.h)
 inline constexpr int WrongAddress = 4;
 inline constexpr int Exception = 5;  // a Modbus exception reply
 inline constexpr int BadCrc = 6;
@@ -34,10 +35,11 @@ inline constexpr int StrayByte = 8;  // a single byte is no reply
 inline constexpr int TimedOut = 9;
 }  // namespace WaitResult
 
-// Checks a reply against its request. A model-family answer (function-100 exception of 12
-// bytes) rewrites the request in place so that the retry sends the corrected one. Never reads
-// outside either array.
-int ValidateReply(const QByteArray& reply, QByteArray& request);
+// Checks a reply against its request: frame, address, then whether it answers this request
+// (ReplyMismatch). A model-family answer (function-100 exception of 12 bytes) rewrites the
+// request in place so that the retry sends the corrected one. Never reads outside either
+// array. `reason`, when given, receives why a reply was not accepted.
+int ValidateReply(const QByteArray& reply, QByteArray& request, QString* reason = nullptr);
 
 // The serial silence interval for a baud rate: the silence time itself at 9600 baud and above,
 // scaled up by 9600 / baud below (80 ms at 1200 baud gives 640 ms). Unreadable or zero rates
@@ -92,6 +94,8 @@ class ModbusSession {
     int lastSilenceInterval() const { return lastSilence_; }
     // Transactions run since the session was made.
     int transactionCount() const { return transactions_; }
+    // Why the last transaction refused its reply in the end; empty when it did not.
+    const QString& lastReplyProblem() const { return lastReplyProblem_; }
 
   private:
     void startReplyTimer();
@@ -111,6 +115,7 @@ class ModbusSession {
     int lastAttempts_ = 0;
     int lastSilence_ = 0;
     int transactions_ = 0;
+    QString lastReplyProblem_;
 };
 
 }  // namespace bdx

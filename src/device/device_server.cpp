@@ -18,6 +18,7 @@
 #include "comm/byte_reader.h"
 #include "comm/modbus_crc.h"
 #include "comm/modbus_requests.h"
+#include "device/reply_faults.h"
 #include "sim/clock.h"
 
 namespace bdx {
@@ -104,6 +105,12 @@ std::optional<Fault> ParseFault(const QString& text) {
         {"split", FaultMode::Split, 1, RtuFrameBuffer::kMaxFrame},
         {"endless", FaultMode::Endless, 0, 0},
         {"vanish", FaultMode::Vanish, 0, 0},
+        // Replies that do not match their request.
+        {"wrong-function", FaultMode::WrongFunction, 0, 0},
+        {"wrong-id", FaultMode::WrongId, 0, 0},
+        {"wrong-echo", FaultMode::WrongEcho, 0, 0},
+        {"short-count", FaultMode::ShortCount, 0, 0},
+        {"bad-exception", FaultMode::BadException, 0, 0},
     };
     for (const Kind& kind : kKinds) {
         if (name != QLatin1String(kind.name)) {
@@ -138,7 +145,9 @@ QString DeviceServerUsage() {
         "                     stray-byte, slow:MS (a late reply), drop-after:K (TCP),\n"
         "                     split:N (a reply in two writes, N bytes first), endless (a stream\n"
         "                     of bytes that never ends), vanish (the pty / connection closes\n"
-        "                     while the program waits)\n"
+        "                     while the program waits);\n"
+        "                     replies that do not match the request: wrong-function, wrong-id,\n"
+        "                     wrong-echo, bad-exception (writes), short-count (reads)\n"
         "  --no-stdin         ignore standard input (runs in the background until a signal)\n"
         "  --help             this text\n"
         "\n"
@@ -563,6 +572,7 @@ QStringList DeviceServer::startupLines() const {
 DeviceServer::Reply DeviceServer::respond(const QByteArray& request) {
     bool onlyAddress1 = false, stray = false;
     int corruptEvery = 0, delay = 0, splitAt = 0;
+    QList<FaultMode> misanswers;
     for (const Fault& fault : options_.faults) {
         switch (fault.mode) {
             case FaultMode::NoReply:
@@ -595,6 +605,13 @@ DeviceServer::Reply DeviceServer::respond(const QByteArray& request) {
                 gone.delayMs = kVanishAfterMs;
                 return gone;
             }
+            case FaultMode::WrongFunction:
+            case FaultMode::WrongId:
+            case FaultMode::WrongEcho:
+            case FaultMode::ShortCount:
+            case FaultMode::BadException:
+                misanswers.append(fault.mode);
+                break;
         }
     }
     QByteArray frame = request;
@@ -622,6 +639,9 @@ DeviceServer::Reply DeviceServer::respond(const QByteArray& request) {
         function == FunctionCode::WriteCoils || function == FunctionCode::WriteRegisters ||
         function == FunctionCode::WriteArea) {
         saveState();
+    }
+    for (const FaultMode mode : misanswers) {
+        reply = MisanswerReply(mode, frame, reply);
     }
     ++repliesSent_;
     if (corruptEvery > 0 && repliesSent_ % corruptEvery == 0) {

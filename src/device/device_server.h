@@ -32,6 +32,12 @@ enum class FaultMode {
     Split,    // sends each reply in two writes: the first N bytes, a short pause, the rest
     Endless,  // answers with a stream of bytes that never ends
     Vanish,   // closes the pty / the connection while the program waits for a reply
+    // Answers that do not answer the request (reply_faults.h).
+    WrongFunction,  // a write answered with the matching read's function code
+    WrongId,        // a write answered from the next address
+    WrongEcho,      // a write answered with another address or area in its echo
+    ShortCount,     // a read answered with a byte count one short
+    BadException,   // a write answered with an exception frame one byte too long
 };
 
 struct Fault {
@@ -41,7 +47,8 @@ struct Fault {
 };
 
 // "no-reply", "corrupt-crc:N", "only-address-1", "stray-byte", "slow:MS", "drop-after:K",
-// "split:N", "endless", "vanish".
+// "split:N", "endless", "vanish",
+// "wrong-function", "wrong-id", "wrong-echo", "short-count", "bad-exception".
 std::optional<Fault> ParseFault(const QString& text);
 
 struct DeviceServerOptions {

@@ -18,6 +18,8 @@ struct Message {
     QString text;
     std::vector<Reply> buttons{Reply::Ok};
     QString caption = QString::fromLatin1(kProductTitle);
+    // More about the cause, under the text: the box's details, a line of its own on a terminal.
+    QString details = QString();
 };
 
 struct FileChoice {

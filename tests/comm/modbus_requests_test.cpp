@@ -65,7 +65,7 @@ struct FakeDevice {
             }
         } else if (function == 101) {
             written += request.mid(6);
-            reply += request.mid(2, 2);
+            reply += request.mid(2, 4);  // sub-command, area, packet number, length
         }
         return WithCrc(reply);
     }
@@ -292,7 +292,7 @@ TEST_F(RequestsTest, ModelFamilyCheck) {
     EXPECT_EQ(session->lastSilenceInterval(), 50);
 
     // A device of the other family echoing the wrong family byte.
-    use([](const QByteArray&) { return WithCrc(hex("0164010E0004010901")); });
+    use([](const QByteArray&) { return WithCrc(hex("0164010E000401090100")); });
     state.ModelByte = 9;
     EXPECT_EQ(CheckModelFamily(*session), ModelFamilyResult::Rejected);
     use([](const QByteArray&) { return std::nullopt; });

@@ -81,7 +81,7 @@ TEST(ValidateReplyTest, CodesInOrder) {
         {"exception", WithCrc(hex("018302")), ReplyCheck::Exception},
         {"function-100 exception", WithCrc(hex("01E402")), ReplyCheck::Retry},
         {"good", kGoodReply, ReplyCheck::Ok},
-        {"minimal good", WithCrc(hex("0103")), ReplyCheck::Ok},
+        {"no data for the registers asked", WithCrc(hex("0103")), ReplyCheck::Mismatch},
     };
     for (const Case& c : cases) {
         QByteArray request = WithCrc(kRequest);
@@ -216,14 +216,14 @@ TEST_F(TransactionTest, RecoversOnALaterAttempt) {
 
 TEST_F(TransactionTest, RepeatOnRetryAsksForThePacketAgain) {
     const QByteArray packet = WithCrc(hex("0165010201030A0B0C"));
-    ASSERT_TRUE(transact({std::nullopt, WithCrc(hex("016501"))}, false, packet, true));
+    ASSERT_TRUE(transact({std::nullopt, WithCrc(hex("016502020103"))}, false, packet, true));
     ASSERT_EQ(sent(), 2);
     EXPECT_EQ(transport->sent[0].at(2), 1);
     EXPECT_EQ(transport->sent[1].at(2), 2);
     EXPECT_TRUE(HasValidCrc(transport->sent[1]));
 
     // Without the flag the request goes out unchanged.
-    ASSERT_TRUE(transact({std::nullopt, WithCrc(hex("016501"))}, false, packet));
+    ASSERT_TRUE(transact({std::nullopt, WithCrc(hex("016501020103"))}, false, packet));
     EXPECT_EQ(transport->sent[1], transport->sent[0]);
 }
 

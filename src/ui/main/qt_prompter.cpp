@@ -79,6 +79,9 @@ std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* parent, const FileChoice& c
 
 Reply QtPrompter::show(const Message& message) {
     QMessageBox box(toIcon(message.icon), message.caption, message.text, QMessageBox::NoButton, parent_);
+    if (!message.details.isEmpty()) {
+        box.setDetailedText(message.details);
+    }
     for (Reply reply : message.buttons) {
         box.addButton(toButton(reply));
     }
