@@ -1,6 +1,8 @@
 #include <benchmark/benchmark.h>
 
 #include <QTemporaryDir>
+#include <algorithm>
+#include <iterator>
 
 #include "ladder/program_file.h"
 #include "ladder/undo_redo.h"
@@ -10,8 +12,12 @@ namespace {
 // A program with every line and comment in use, the largest a file gets in practice.
 bdx::Program fullProgram() {
     bdx::Program p;
-    for (int i = 0; i < bdx::kGridWords; ++i) {
-        p.LadderGrid[i] = static_cast<std::uint16_t>(128 + i % 100);
+    // Every line full: three contacts, their junctions and a coil (the reader takes grid codes only).
+    for (int line = 0; line < bdx::kLadderLines; ++line) {
+        const auto n = static_cast<std::uint16_t>(bdx::NumberBase + line % 4);
+        const std::uint16_t words[bdx::kWordsPerLine] = {'I', n, 133, 'M' + 26, n,   133,
+                                                         146, n, 133, 148,      'Q', n};
+        std::copy(std::begin(words), std::end(words), p.LadderGrid.begin() + line * bdx::kWordsPerLine);
     }
     for (QString& c : p.OperandComments) {
         c = QStringLiteral("operand comment of some length");

@@ -105,6 +105,7 @@ class RuleChecker {
     }
 
     std::vector<ErrorRow> run() {
+        checkGridCodes();
         checkWiring();
         checkOutputCoils();
         checkRetentiveCoils();
@@ -176,6 +177,26 @@ class RuleChecker {
 
     std::uint16_t junction(int line, int column) const {
         return junctionBits(p_.LadderGrid[JunctionWordIndex(line, column)]);
+    }
+
+    // A program read from a device, or from anywhere else than a file or the clipboard, may hold
+    // words that nothing in the grid can stand for; none of them may reach the device.
+    void checkGridCodes() {
+        for (int i = 0; i < kGridWords; ++i) {
+            const int w = i % kWordsPerLine;
+            if (IsGridCode(w, p_.LadderGrid[i])) {
+                continue;
+            }
+            const int line = i / kWordsPerLine + 1;
+            const QString code = QString::number(p_.LadderGrid[i]);
+            if (w >= kCoilFunctionWord) {
+                add(RuleMessage::UnknownGridCode, line, ErrorPosition::Coil, 0, {code});
+            } else {
+                const bool junction = w % 3 == kJunctionWordOffset;
+                add(RuleMessage::UnknownGridCode, line,
+                    junction ? ErrorPosition::Connection : ErrorPosition::Contact, w / 3 + 1, {code});
+            }
+        }
     }
 
     void checkWiring() {

@@ -136,6 +136,8 @@ constexpr std::array<MessageTexts, kRuleMessageCount> kMessages = {{
     {RuleMessage::HourMeterResetAllTwice, "Hour Meter H%1 Reset All is used more than then once",
      "O reset total do horímetro H%1 é usado mais de uma vez",
      "El reset total del horómetro H%1 se usa más de una vez"},
+    {RuleMessage::UnknownGridCode, "Unknown code %1 in the ladder", "Código %1 desconhecido no ladder",
+     "Código %1 desconocido en el ladder"},
 }};
 
 constexpr bool tableFollowsEnum() {

@@ -57,8 +57,10 @@ enum class RuleMessage {
     HourMeterEnableTwice,
     HourMeterResetTwice,
     HourMeterResetAllTwice,
+    // A grid word no element, number, junction or coil has; %1 is the word as stored
+    UnknownGridCode,
 };
-inline constexpr int kRuleMessageCount = static_cast<int>(RuleMessage::HourMeterResetAllTwice) + 1;
+inline constexpr int kRuleMessageCount = static_cast<int>(RuleMessage::UnknownGridCode) + 1;
 
 // Pattern of a message in a language: Portuguese for offset 900, Spanish for 2700, English for
 // any other offset (Polish included). The analog block text alone comes from the language table

@@ -86,9 +86,14 @@ int ImageCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
 
     // The application's own byte order setting, big-endian when there is no settings file.
     const bool bigEndian = options.bigEndian.value_or(ReadSettings(SettingsFilePath()).BigEndian);
-    const QByteArray bytes = options.imageFile ? BuildImageFileBytes(program, bigEndian, program.ModelIndex)
-                                               : ImageBytes(BuildImage(program, bigEndian));
     QString error;
+    const std::optional<DeviceImage> image = BuildImage(program, bigEndian, &error);
+    if (!image) {
+        err << options.program << ": no image: " << error << '\n';
+        return kFailed;
+    }
+    const QByteArray bytes =
+        options.imageFile ? BuildImageFileBytes(program, bigEndian, program.ModelIndex) : ImageBytes(*image);
     if (!writeFile(options.output, bytes, error)) {
         err << options.output << ": the image could not be written: " << error << '\n';
         return kFailed;

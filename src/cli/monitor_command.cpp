@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <array>
 #include <csignal>
 #include <optional>
@@ -19,6 +20,10 @@ namespace bdx::cli {
 namespace {
 
 volatile std::sig_atomic_t interrupted = 0;
+
+// How often the run looks for Ctrl+C, and how long the device then has to take the stop.
+constexpr int kInterruptPollMs = 20;
+constexpr int kStopGraceMs = 600;
 
 void onInterrupt(int) {
     interrupted = 1;
@@ -164,9 +169,30 @@ int MonitorCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
         }
     };
 
+    // Ctrl+C acts as the Stop button: it cancels the wait in progress, so a device that does not
+    // answer holds nothing up. The device is still told to stop; if it does not answer within a
+    // short grace, that wait is cancelled too.
+    CommState& state = link->state();
+    QElapsedTimer sinceInterrupt;
+    QTimer interruptWatch;
+    QObject::connect(&interruptWatch, &QTimer::timeout, [&] {
+        if (interrupted == 0) {
+            return;
+        }
+        if (!sinceInterrupt.isValid()) {
+            sinceInterrupt.start();
+            monitoring.requestStop();
+            state.CommCancelled = true;
+        } else if (sinceInterrupt.elapsed() >= kStopGraceMs) {
+            state.CommCancelled = true;
+        }
+    });
+    interruptWatch.start(kInterruptPollMs);
+
     const MonitoringEnd end = monitoring.StartOnlineMonitoring(program, RunRuleCheck(program));
     out.flush();
-    return end == MonitoringEnd::Stopped ? 0 : 1;
+    const bool stoppedByUser = sinceInterrupt.isValid() && !state.CommFailed;
+    return end == MonitoringEnd::Stopped || stoppedByUser ? 0 : 1;
 }
 
 }  // namespace bdx::cli

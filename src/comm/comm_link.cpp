@@ -1,5 +1,8 @@
 #include "comm/comm_link.h"
 
+#include "comm/device_utilities.h"
+#include "shell/prompter.h"
+
 namespace bdx {
 
 CommLink::CommLink(Prompter& prompter)
@@ -10,6 +13,9 @@ CommLink::CommLink(Prompter& prompter)
       tcpSession_(std::make_unique<ModbusSession>(state_, *tcp_, prompter)) {
     QObject::connect(tcp_.get(), &TcpTransport::linkLost, tcp_.get(),
                      [this] { state_.EthernetConnected = false; });
+    // A serial device that did not answer the probe at any address is reported with the
+    // communication-error text; a window that offers the address search installs its own.
+    serialSession_->setCommErrorDialog([this] { prompter_.warn(CommunicationErrorText(false)); }, {});
 }
 
 CommLink::~CommLink() = default;

@@ -10,6 +10,7 @@
 #include "blocks/timer_record.h"
 #include "comm/byte_reader.h"
 #include "ladder/file_lock.h"
+#include "ladder/grid.h"
 
 namespace bdx {
 
@@ -613,7 +614,34 @@ std::uint16_t CoilFunctionOf(std::uint8_t coilCode, std::uint16_t coilLetter) {
     return CoilNone;
 }
 
-DeviceImage BuildImage(const Program& program, bool bigEndian) {
+int UnknownImageWord(const Program& program) {
+    if (const int unknown = FirstUnknownGridWord(program.LadderGrid); unknown >= 0) {
+        return unknown;
+    }
+    for (int i = 0; i < kGridWords; ++i) {
+        const std::uint16_t word = program.LadderGrid[i];
+        if (kWordRoles[i % kWordsPerLine] == WordRole::Element && word != CellEmpty &&
+            ElementCode(word) == CellEmpty) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+QString UnknownImageWordText(const Program& program, int word) {
+    return QStringLiteral("line %1, word %2: the device has no code for %3")
+        .arg(word / kWordsPerLine + 1)
+        .arg(word % kWordsPerLine + 1)
+        .arg(program.LadderGrid[word]);
+}
+
+std::optional<DeviceImage> BuildImage(const Program& program, bool bigEndian, QString* error) {
+    if (const int unknown = UnknownImageWord(program); unknown >= 0) {
+        if (error != nullptr) {
+            *error = UnknownImageWordText(program, unknown);
+        }
+        return std::nullopt;
+    }
     DeviceImage image{};
     buildTimeSwitches(program, image, bigEndian);
     buildCompare(program, image, bigEndian);
@@ -681,17 +709,24 @@ void SwapConfigRecord(QByteArray& record, bool bigEndian) {
     }
 }
 
-QByteArray BuildImageFileBytes(const Program& program, bool bigEndian, int modelCode) {
+QByteArray BuildImageFileBytes(const Program& program, bool bigEndian, int modelCode, QString* error) {
+    const std::optional<DeviceImage> image = BuildImage(program, bigEndian, error);
+    if (!image) {
+        return QByteArray();
+    }
     const int recordSize = ConfigRecordSize(modelCode);
     QByteArray record(recordSize, '\0');
     SetExtensionFlags(record, program);
-    return record + QByteArray(recordSize, '\0') + ImageBytes(BuildImage(program, bigEndian));
+    return record + QByteArray(recordSize, '\0') + ImageBytes(*image);
 }
 
 bool BuildImageFile(const Program& program, bool bigEndian, int modelCode, const QString& path,
                     QString* error) {
+    const QByteArray bytes = BuildImageFileBytes(program, bigEndian, modelCode, error);
+    if (bytes.isEmpty()) {
+        return false;
+    }
     QSaveFile file(path);
-    const QByteArray bytes = BuildImageFileBytes(program, bigEndian, modelCode);
     const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
     if (!ok && error != nullptr) {
         *error = file.errorString();

@@ -61,6 +61,7 @@ std::optional<RecordPassword> DeviceSteps::PasswordOfRecord(const QByteArray& re
 // The request builders address ModbusID, so each candidate takes its place in turn.
 bool DeviceSteps::CheckCommPort() {
     CommState& state = session_.state();
+    session_.transport().clearLinkFailure();
     if (session_.transport().isEthernet()) {
         return true;
     }
@@ -75,7 +76,18 @@ bool DeviceSteps::CheckCommPort() {
     if (usbCable()) {
         return FindUsbPort(state, session_.prompter(), portLister, portProbe) == UsbPortResult::Found;
     }
-    return !state.SerialPortPath.isEmpty();
+    if (state.SerialPortPath.isEmpty()) {
+        return false;
+    }
+    // A port that does not exist, is no terminal or is held by another program is reported
+    // here, naming it, rather than as a device that does not answer.
+    Transport& port = session_.transport();
+    if (!port.openPort()) {
+        session_.prompter().warn(port.takeFailureMessage());
+        return false;
+    }
+    port.closePort();
+    return true;
 }
 
 bool DeviceSteps::ProbeDevice() {

@@ -230,7 +230,10 @@ std::optional<DeviceClock> DeviceUtilities::ReadClock() {
         }
     }
     if (!clock || !clock->date.isValid() || !clock->time.isValid()) {
-        prompter.critical(LoadText(kTextReadFailed));
+        // A lost link has been reported as such; the read failing is no second cause.
+        if (!session_.transport().linkFailed()) {
+            prompter.critical(LoadText(kTextReadFailed));
+        }
         return std::nullopt;
     }
     prompter.inform(LoadText(kTextReadDone));

@@ -82,9 +82,31 @@ QString EthernetNoReplyMessage() {
 ModbusSession::ModbusSession(CommState& state, Transport& transport, Prompter& prompter)
     : state_(state), transport_(transport), prompter_(prompter) {
     replyTimer_.setSingleShot(true);
+    // A coarse timer may fire 5 % early: a reply just inside the time-out would be missed.
+    replyTimer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&replyTimer_, &QTimer::timeout, [this] { state_.ReplyTimedOut = true; });
-    // Once a reply has started, its end is the line falling silent, not the time-out.
-    QObject::connect(&transport_, &Transport::bytesArrived, &replyTimer_, &QTimer::stop);
+    QObject::connect(&transport_, &Transport::bytesArrived, &replyTimer_, [this] { onReplyStarted(); });
+}
+
+void ModbusSession::onReplyStarted() {
+    if (replyStarted_ || !replyTimer_.isActive()) {
+        return;
+    }
+    replyStarted_ = true;
+    if (!transport_.isEthernet()) {
+        replyTimer_.start();
+    }
+}
+
+bool ModbusSession::failLink() {
+    replyTimer_.stop();
+    const QString message = transport_.takeFailureMessage();
+    if (!message.isEmpty()) {
+        prompter_.critical(message);
+    }
+    state_.CommFailed = true;
+    state_.CommCancelled = true;
+    return false;
 }
 
 ModbusSession::~ModbusSession() = default;
@@ -101,7 +123,10 @@ void ModbusSession::closeIfSerial() {
 
 void ModbusSession::startReplyTimer() {
     state_.ReplyTimedOut = false;
-    const bool shortWait = state_.QuietComm && state_.IdSearchActive && !transport_.isEthernet();
+    replyStarted_ = false;
+    // The address search tries one address after another: over TCP as over a serial line, each
+    // gets the short wait.
+    const bool shortWait = state_.QuietComm && state_.IdSearchActive;
     replyTimer_.start(shortWait ? state_.idSearchTimeoutMs : state_.replyTimeoutMs);
 }
 
@@ -110,17 +135,21 @@ void PauseWithEvents(int ms) {
         return;
     }
     QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec();
 }
 
 int ModbusSession::WaitForReply(QByteArray& reply) {
     state_.ReplyReady = false;
-    const auto settled = [this] { return state_.ReplyReady || state_.CommCancelled || state_.ReplyTimedOut; };
+    const auto settled = [this] {
+        return state_.ReplyReady || state_.CommCancelled || state_.ReplyTimedOut || transport_.linkFailed();
+    };
     if (!settled()) {
         QEventLoop loop;
         const auto quitOnReply =
             QObject::connect(&transport_, &Transport::replyReady, &loop, &QEventLoop::quit);
+        const auto quitOnLoss =
+            QObject::connect(&transport_, &Transport::linkFailure, &loop, &QEventLoop::quit);
         const auto quitOnTimeout = QObject::connect(&replyTimer_, &QTimer::timeout, &loop, &QEventLoop::quit);
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
@@ -133,7 +162,17 @@ int ModbusSession::WaitForReply(QByteArray& reply) {
             loop.exec();
         }
         QObject::disconnect(quitOnReply);
+        QObject::disconnect(quitOnLoss);
         QObject::disconnect(quitOnTimeout);
+    }
+    if (transport_.linkFailed() && !state_.ReplyReady) {
+        return WaitResult::LinkLost;
+    }
+    // Time ran out in the middle of a reply (a stream that never ends, a reply cut short): what
+    // came is judged as the reply, and refused.
+    if (state_.ReplyTimedOut && !state_.ReplyReady && !state_.CommCancelled &&
+        !transport_.rxBuffer().isEmpty()) {
+        state_.ReplyReady = true;
     }
     if (state_.ReplyReady) {
         QByteArray& rx = transport_.rxBuffer();
@@ -157,7 +196,7 @@ bool ModbusSession::ModbusTransaction(QByteArray& request, QByteArray& reply, in
     lastSilence_ = SilenceInterval(silenceMs < 0 ? state_.silenceMs : silenceMs, state_.BaudRateText);
     transport_.setSilenceInterval(lastSilence_);
     if (!transport_.isEthernet() && !transport_.isOpen()) {
-        return false;
+        return failLink();  // the port would not open: its message, once
     }
     if (request.size() < 4) {
         return false;  // no room for address, function code and CRC: not a request at all
@@ -174,10 +213,16 @@ bool ModbusSession::ModbusTransaction(QByteArray& request, QByteArray& reply, in
     for (;;) {
         AppendCrc(request);
         const bool sent = transport_.sendFrame(request);
+        if (!sent && transport_.linkFailed()) {
+            return failLink();
+        }
         if (sent) {
             ++lastAttempts_;
             startReplyTimer();
             const int waited = WaitForReply(reply);
+            if (waited == WaitResult::LinkLost) {
+                return failLink();
+            }
             if (waited == WaitResult::Cancelled && !state_.QuietComm) {
                 replyTimer_.stop();
                 if (unloadCommError_) {

@@ -29,6 +29,7 @@ inline constexpr int TooShort = 7;  // fewer than 4 bytes
 namespace WaitResult {
 inline constexpr int Reply = 0;
 inline constexpr int Cancelled = 2;
+inline constexpr int LinkLost = 3;   // the port or the connection went away during the wait
 inline constexpr int StrayByte = 8;  // a single byte is no reply
 inline constexpr int TimedOut = 9;
 }  // namespace WaitResult
@@ -94,6 +95,11 @@ class ModbusSession {
 
   private:
     void startReplyTimer();
+    // The first byte of a reply: over a serial line the rest must follow within a time-out of
+    // it (an endless stream is no reply); over TCP the attempt's own time-out goes on.
+    void onReplyStarted();
+    // Ends the transaction after the transport's failure, with its message when not yet shown.
+    bool failLink();
 
     CommState& state_;
     Transport& transport_;
@@ -101,6 +107,7 @@ class ModbusSession {
     QTimer replyTimer_;
     std::function<void()> showCommError_;
     std::function<void()> unloadCommError_;
+    bool replyStarted_ = false;
     int lastAttempts_ = 0;
     int lastSilence_ = 0;
     int transactions_ = 0;

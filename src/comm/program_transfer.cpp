@@ -81,6 +81,17 @@ bool ProgramTransfer::CheckProgramErrors() {
     return !ValidateBeforeRun(*checked, errors, *network, prompter_, QString());
 }
 
+bool ProgramTransfer::BuildProgramImage() {
+    QString error;
+    const std::optional<DeviceImage> image = BuildImage(program_, steps_.bigEndian, &error);
+    if (!image) {
+        prompter_.critical(LoadText(WriteFailed) + QLatin1Char('\n') + error);
+        return false;
+    }
+    image_ = ImageBytes(*image);
+    return true;
+}
+
 bool ProgramTransfer::CheckDeviceModel(bool adopt) {
     const std::optional<int> code = ReadDeviceIdentity(session_);
     if (!code) {
@@ -140,7 +151,7 @@ bool ProgramTransfer::pc_to_leg_Click() {
         progress_->setRange(0, kTransferProgressMax);
     }
     progressValue(0);
-    if (!CheckProgramErrors() || !ConfirmLeaveRun() || !CheckCommPort()) {
+    if (!CheckProgramErrors() || !BuildProgramImage() || !ConfirmLeaveRun() || !CheckCommPort()) {
         finish();
         return false;
     }
@@ -158,7 +169,6 @@ bool ProgramTransfer::writeChain() {
     }
     deviceModelCode_ = *code;
     status(LoadText(WritingDevice));
-    const QByteArray image = ImageBytes(BuildImage(program_, steps_.bigEndian));
     std::optional<QByteArray> record = ReadConfigRecord(session_, ConfigRecordSize(*code));
     if (!record) {
         return false;
@@ -170,11 +180,11 @@ bool ProgramTransfer::writeChain() {
 
     // From here on the device's memory changes: a failure is reported as a failed write.
     status(LoadText(WritingLadder));
-    bool written = WriteDeviceArea(session_, Area::ProgramCode, image.left(kProgramCodeSize),
+    bool written = WriteDeviceArea(session_, Area::ProgramCode, image_.left(kProgramCodeSize),
                                    [this](int, int, int bytes) { progressValue(bytes); });
     if (written) {
         status(LoadText(WritingBlockData));
-        written = WriteDeviceArea(session_, Area::BlockData, image.mid(kProgramCodeSize),
+        written = WriteDeviceArea(session_, Area::BlockData, image_.mid(kProgramCodeSize),
                                   [this](int, int, int bytes) { progressValue(kProgramCodeSize + bytes); });
     }
     if (written) {

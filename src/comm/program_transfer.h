@@ -72,6 +72,8 @@ class ProgramTransfer {
 
     // --- The steps, each true on success (its message already shown otherwise) ---
     bool CheckProgramErrors();
+    // The device image of the program; a word the device has no code for stops the write here.
+    bool BuildProgramImage();
     bool ConfirmLeaveRun() { return steps_.ConfirmLeaveRun(); }
     bool CheckCommPort() { return steps_.CheckCommPort(); }
     bool ProbeDevice() { return steps_.ProbeDevice(); }
@@ -102,6 +104,7 @@ class ProgramTransfer {
     DeviceSteps steps_;
     int deviceModelCode_ = -1;
     QByteArray configRecord_;
+    QByteArray image_;
 };
 
 }  // namespace bdx

@@ -1,12 +1,21 @@
 #include "transport.h"
 
+#include <unistd.h>
+
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QStringList>
 #include <QTcpSocket>
 
+#include "comm/reply_framing.h"
+#include "shell/language_table.h"
 #include "shell/prompter.h"
 
 namespace bdx {
+
+namespace {
+constexpr int kTextPortNotAvailable = 4223;  // "Serial communication port is not available."
+}
 
 // --- Transport -------------------------------------------------------------------------------
 
@@ -31,6 +40,12 @@ bool Transport::overflowed() const {
 void Transport::markReplyReady() {
     state_.ReplyReady = true;
     Q_EMIT replyReady();
+}
+
+void Transport::failLink(const QString& unshown) {
+    failed_ = true;
+    failureMessage_ = unshown;
+    Q_EMIT linkFailure();
 }
 
 // --- Line settings ---------------------------------------------------------------------------
@@ -94,9 +109,11 @@ bool ParseLineSettings(const QString& text, LineSettings& settings) {
 SerialTransport::SerialTransport(CommState& state, QObject* parent)
     : Transport(state, parent), port_(std::make_unique<QSerialPort>()) {
     silence_.setSingleShot(true);
+    silence_.setTimerType(Qt::PreciseTimer);
     silence_.setInterval(state.silenceMs);
     connect(&silence_, &QTimer::timeout, this, &SerialTransport::onSilence);
     connect(port_.get(), &QSerialPort::readyRead, this, &SerialTransport::onReadyRead);
+    connect(port_.get(), &QSerialPort::errorOccurred, this, &SerialTransport::onError);
 }
 
 SerialTransport::~SerialTransport() {
@@ -120,11 +137,42 @@ bool SerialTransport::openPort() {
     port_->setDataBits(line.dataBits);
     port_->setStopBits(line.stopBits);
     port_->setFlowControl(QSerialPort::NoFlowControl);
-    if (state_.SerialPortPath.isEmpty() || !port_->open(QIODevice::ReadWrite)) {
+    // The port's own text, then which port and why.
+    const auto refuse = [this](const QString& reason) {
+        failLink(LoadText(kTextPortNotAvailable) + u'\n' + portName() + QStringLiteral(": ") + reason);
         return false;
+    };
+    if (state_.SerialPortPath.isEmpty()) {
+        return refuse(QStringLiteral("no port chosen"));
+    }
+    const QFileInfo file(portName());
+    if (file.isFile()) {
+        return refuse(QStringLiteral("not a serial port (not a terminal)"));
+    }
+    if (!port_->open(QIODevice::ReadWrite)) {
+        return refuse(port_->errorString());
+    }
+    if (::isatty(static_cast<int>(port_->handle())) == 0) {
+        port_->close();
+        return refuse(QStringLiteral("not a serial port (not a terminal)"));
     }
     port_->clear();
+    clearLinkFailure();
     return true;
+}
+
+QString SerialTransport::portName() const {
+    return state_.SerialPortPath;
+}
+
+void SerialTransport::onError(QSerialPort::SerialPortError error) {
+    if (!port_->isOpen() || (error != QSerialPort::ResourceError && error != QSerialPort::ReadError &&
+                             error != QSerialPort::WriteError)) {
+        return;
+    }
+    closePort();
+    failLink(
+        QStringLiteral("The serial port %1 was lost: the device or its cable went away.").arg(portName()));
 }
 
 void SerialTransport::closePort() {
@@ -242,6 +290,7 @@ bool TcpTransport::connectToDevice(int timeoutMs) {
         socket_->abort();
         return false;
     }
+    clearLinkFailure();
     return true;
 }
 
@@ -252,6 +301,7 @@ void TcpTransport::disconnectFromDevice() {
 bool TcpTransport::sendFrame(const QByteArray& frame) {
     state_.TxBuffer = frame;
     state_.EthernetRx.clear();
+    replyComplete_ = false;
     if (!connected()) {
         Q_EMIT notConnected();
         return false;
@@ -269,11 +319,15 @@ void TcpTransport::onReadyRead() {
     if (bytes.isEmpty()) {
         return;
     }
-    // No reassembly: the first arrival is the reply.
-    state_.EthernetRx.clear();
-    appendReceived(bytes);
+    if (replyComplete_) {
+        state_.EthernetRx.clear();
+    }
+    const bool overlong = appendReceived(bytes);
     Q_EMIT bytesArrived();
-    markReplyReady();
+    replyComplete_ = overlong || ReplyBytesMissing(state_.EthernetRx, state_.TxBuffer) == 0;
+    if (replyComplete_) {
+        markReplyReady();
+    }
 }
 
 QString TcpTransport::SocketErrorMessage(QAbstractSocket::SocketError error) {
@@ -291,11 +345,22 @@ QString TcpTransport::SocketErrorMessage(QAbstractSocket::SocketError error) {
     }
 }
 
+QString TcpTransport::LinkLostMessage(const QString& host, quint16 port) {
+    return QStringLiteral("The connection with the device at %1:%2 was lost.").arg(host).arg(port);
+}
+
 void TcpTransport::onError(QAbstractSocket::SocketError error) {
-    const QString text = SocketErrorMessage(error);
+    // A link that was up and goes down was not refused: it was lost.
+    const bool wasUp = connected() || error == QAbstractSocket::RemoteHostClosedError;
+    const QString text = wasUp ? LinkLostMessage(state_.TcpHost, state_.TcpPort) : SocketErrorMessage(error);
     socket_->abort();
     if (!text.isEmpty()) {
         prompter_.critical(text);
+    }
+    // Only a lost link ends the operation in progress; a link never made is left to the
+    // exchanges' own no-reply report.
+    if (wasUp) {
+        failLink({});
     }
     Q_EMIT linkLost();
 }

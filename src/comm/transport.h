@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTimer>
 #include <memory>
+#include <utility>
 
 #include "comm/comm_state.h"
 
@@ -44,13 +45,29 @@ class Transport : public QObject {
     // SerialRx or EthernetRx, as fits the transport.
     QByteArray& rxBuffer() { return isEthernet() ? state_.EthernetRx : state_.SerialRx; }
 
+    // The port would not open, or the link went away (the serial peer hung up, the socket
+    // closed): no exchange can succeed until the port is opened or the link connected again.
+    bool linkFailed() const { return failed_; }
+    // What the user has not been told about that failure yet (empty: already shown, or none).
+    QString takeFailureMessage() { return std::exchange(failureMessage_, QString()); }
+    // A new operation starts: an earlier failure has been reported and ended its own.
+    void clearLinkFailure() {
+        failed_ = false;
+        failureMessage_.clear();
+    }
+
   Q_SIGNALS:
     // ReplyReady has just been set.
     void replyReady();
-    // Bytes arrived (the reply has started): the reply time-out no longer applies.
+    // Bytes arrived (the reply has started).
     void bytesArrived();
+    // linkFailed() has just become true: a wait in progress ends.
+    void linkFailure();
 
   protected:
+    // Marks the link failed; `unshown` is the message still to be shown.
+    void failLink(const QString& unshown);
+
     // Appends arrived bytes to the receive buffer, keeping at most maxReplyBytes + 1 of them
     // (one more than allowed, so an overlong reply stays recognisable as such). True when the
     // buffer overflowed: the peer is sending more than any reply can hold.
@@ -60,6 +77,10 @@ class Transport : public QObject {
     void markReplyReady();
 
     CommState& state_;
+
+  private:
+    bool failed_ = false;
+    QString failureMessage_;
 };
 
 // Serial line settings parsed from "baud,parity,data,stop" (e.g. "9600,N,8,1").
@@ -102,6 +123,9 @@ class SerialTransport : public Transport {
   private:
     void onReadyRead();
     void onSilence();
+    // A port that hangs up or fails to read keeps signalling: it is closed at once.
+    void onError(QSerialPort::SerialPortError error);
+    QString portName() const;
 
     std::unique_ptr<QSerialPort> port_;
     QTimer silence_;
@@ -109,8 +133,9 @@ class SerialTransport : public Transport {
 };
 
 // A TCP link carrying RTU frames unchanged (CRC included, no MBAP header). Connected once and
-// kept until disconnected or a socket error; the first data arrival after a request is the
-// reply.
+// kept until disconnected or a socket error. A reply split over several segments is gathered up
+// to the length its header announces; an arrival whose length cannot be told is the reply as it
+// stands.
 class TcpTransport : public Transport {
     Q_OBJECT
   public:
@@ -132,6 +157,8 @@ class TcpTransport : public Transport {
 
     // The message a socket error shows; empty for errors that show none.
     static QString SocketErrorMessage(QAbstractSocket::SocketError error);
+    // The message when a link that was up goes down.
+    static QString LinkLostMessage(const QString& host, quint16 port);
 
   Q_SIGNALS:
     // The link went down after an error (already reported): the settings dialog resets its
@@ -146,6 +173,7 @@ class TcpTransport : public Transport {
 
     Prompter& prompter_;
     std::unique_ptr<QTcpSocket> socket_;
+    bool replyComplete_ = false;  // the next arrival starts a new reply
 };
 
 }  // namespace bdx

@@ -27,6 +27,15 @@ namespace bdx {
 
 namespace {
 
+// The link faults' timing: the pause inside a split reply (well under the program's 80 ms line
+// silence, so a serial reply still reads as one), one byte of an endless stream every 20 ms (a
+// line never silent for long, yet slow enough that the receive buffer fills only after many
+// seconds), and how long after a request the line goes away.
+constexpr int kSplitPauseMs = 20;
+constexpr int kStreamByteMs = 20;
+constexpr char kStreamByte = static_cast<char>(0xA5);
+constexpr int kVanishAfterMs = 200;
+
 bool ParseInt(const QString& text, int low, int high, int& value) {
     bool ok = false;
     const int v = text.toInt(&ok, 10);
@@ -92,6 +101,9 @@ std::optional<Fault> ParseFault(const QString& text) {
         {"stray-byte", FaultMode::StrayByte, 0, 0},
         {"slow", FaultMode::Slow, 0, 600000},
         {"drop-after", FaultMode::DropAfter, 1, 1000000},
+        {"split", FaultMode::Split, 1, RtuFrameBuffer::kMaxFrame},
+        {"endless", FaultMode::Endless, 0, 0},
+        {"vanish", FaultMode::Vanish, 0, 0},
     };
     for (const Kind& kind : kKinds) {
         if (name != QLatin1String(kind.name)) {
@@ -123,7 +135,10 @@ QString DeviceServerUsage() {
         "  --password NNNN    program password (four digits)\n"
         "  --state DIR        load the device memory from DIR at start, keep it there\n"
         "  --fault MODE       misbehave, repeatable: no-reply, corrupt-crc:N, only-address-1,\n"
-        "                     stray-byte, slow:MS, drop-after:K (TCP)\n"
+        "                     stray-byte, slow:MS (a late reply), drop-after:K (TCP),\n"
+        "                     split:N (a reply in two writes, N bytes first), endless (a stream\n"
+        "                     of bytes that never ends), vanish (the pty / connection closes\n"
+        "                     while the program waits)\n"
         "  --no-stdin         ignore standard input (runs in the background until a signal)\n"
         "  --help             this text\n"
         "\n"
@@ -309,6 +324,9 @@ class DeviceServer::PtyEndpoint : public QObject {
     const QString& path() const { return path_; }
 
     void write(const QByteArray& bytes) {
+        if (master_ < 0) {
+            return;
+        }
         qsizetype done = 0;
         while (done < bytes.size()) {
             const ssize_t n =
@@ -345,14 +363,20 @@ class DeviceServer::PtyEndpoint : public QObject {
         if (frame.isEmpty()) {
             return;
         }
-        const Reply reply = server_.respond(frame);
-        if (reply.bytes.isEmpty()) {
-            return;
-        }
-        if (reply.delayMs > 0) {
-            QTimer::singleShot(reply.delayMs, this, [this, bytes = reply.bytes] { write(bytes); });
-        } else {
-            write(reply.bytes);
+        playReply(
+            this, server_.respond(frame), [this](const QByteArray& bytes) { write(bytes); },
+            [this] { closeLine(); });
+    }
+
+    // Both ends closed, as a cable pulled out: the program's side reads a hang-up.
+    void closeLine() {
+        gap_.stop();
+        notifier_.reset();
+        for (int* fd : {&slave_, &master_}) {
+            if (*fd >= 0) {
+                ::close(*fd);
+                *fd = -1;
+            }
         }
     }
 
@@ -403,25 +427,22 @@ class DeviceServer::TcpConnection : public QObject {
         if (drop) {
             closing_ = true;
         }
-        const Reply reply = server_.respond(frame);
+        Reply reply = server_.respond(frame);
+        reply.closeAfter = drop;
         QPointer<QTcpSocket> socket(socket_);
-        auto send = [socket, bytes = reply.bytes, drop] {
-            if (!socket) {
-                return;
-            }
-            if (!bytes.isEmpty()) {
-                socket->write(bytes);
-                socket->flush();
-            }
-            if (drop) {
-                socket->disconnectFromHost();
-            }
-        };
-        if (reply.delayMs > 0) {
-            QTimer::singleShot(reply.delayMs, this, send);
-        } else {
-            send();
-        }
+        playReply(
+            this, reply,
+            [socket](const QByteArray& bytes) {
+                if (socket) {
+                    socket->write(bytes);
+                    socket->flush();
+                }
+            },
+            [socket] {
+                if (socket) {
+                    socket->disconnectFromHost();
+                }
+            });
     }
 
     DeviceServer& server_;
@@ -541,7 +562,7 @@ QStringList DeviceServer::startupLines() const {
 
 DeviceServer::Reply DeviceServer::respond(const QByteArray& request) {
     bool onlyAddress1 = false, stray = false;
-    int corruptEvery = 0, delay = 0;
+    int corruptEvery = 0, delay = 0, splitAt = 0;
     for (const Fault& fault : options_.faults) {
         switch (fault.mode) {
             case FaultMode::NoReply:
@@ -560,6 +581,20 @@ DeviceServer::Reply DeviceServer::respond(const QByteArray& request) {
                 break;
             case FaultMode::DropAfter:
                 break;
+            case FaultMode::Split:
+                splitAt = fault.value;
+                break;
+            case FaultMode::Endless: {
+                Reply stream;
+                stream.endless = true;
+                return stream;
+            }
+            case FaultMode::Vanish: {
+                Reply gone;
+                gone.vanish = true;
+                gone.delayMs = kVanishAfterMs;
+                return gone;
+            }
         }
     }
     QByteArray frame = request;
@@ -595,7 +630,56 @@ DeviceServer::Reply DeviceServer::respond(const QByteArray& request) {
     if (stray) {
         reply.truncate(1);
     }
-    return {reply, delay};
+    Reply out;
+    out.bytes = reply;
+    out.delayMs = delay;
+    out.splitAt = splitAt;
+    return out;
+}
+
+void DeviceServer::playReply(QObject* owner, const Reply& reply,
+                             const std::function<void(const QByteArray&)>& write,
+                             const std::function<void()>& close) {
+    auto deliver = [owner, reply, write, close] {
+        if (reply.vanish) {
+            close();
+            return;
+        }
+        if (reply.endless) {
+            // One stream per line: a request during the stream does not start a second one.
+            if (owner->findChild<QTimer*>(QStringLiteral("endless")) == nullptr) {
+                auto* stream = new QTimer(owner);
+                stream->setObjectName(QStringLiteral("endless"));
+                QObject::connect(stream, &QTimer::timeout, owner,
+                                 [write] { write(QByteArray(1, kStreamByte)); });
+                stream->start(kStreamByteMs);
+            }
+            return;
+        }
+        if (reply.bytes.isEmpty()) {
+            return;
+        }
+        const auto finish = [reply, close] {
+            if (reply.closeAfter) {
+                close();
+            }
+        };
+        if (reply.splitAt > 0 && reply.splitAt < reply.bytes.size()) {
+            write(reply.bytes.left(reply.splitAt));
+            QTimer::singleShot(kSplitPauseMs, owner, [reply, write, finish] {
+                write(reply.bytes.mid(reply.splitAt));
+                finish();
+            });
+            return;
+        }
+        write(reply.bytes);
+        finish();
+    };
+    if (reply.delayMs > 0) {
+        QTimer::singleShot(reply.delayMs, owner, deliver);
+    } else {
+        deliver();
+    }
 }
 
 void DeviceServer::saveState() {

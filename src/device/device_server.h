@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -27,6 +28,10 @@ enum class FaultMode {
     StrayByte,     // answers with a single byte
     Slow,          // delays every reply by N ms
     DropAfter,     // TCP: closes the connection after N frames
+    // Faults of the link itself rather than of the device.
+    Split,    // sends each reply in two writes: the first N bytes, a short pause, the rest
+    Endless,  // answers with a stream of bytes that never ends
+    Vanish,   // closes the pty / the connection while the program waits for a reply
 };
 
 struct Fault {
@@ -35,7 +40,8 @@ struct Fault {
     bool operator==(const Fault&) const = default;
 };
 
-// "no-reply", "corrupt-crc:N", "only-address-1", "stray-byte", "slow:MS", "drop-after:K".
+// "no-reply", "corrupt-crc:N", "only-address-1", "stray-byte", "slow:MS", "drop-after:K",
+// "split:N", "endless", "vanish".
 std::optional<Fault> ParseFault(const QString& text);
 
 struct DeviceServerOptions {
@@ -111,12 +117,21 @@ class DeviceServer : public QObject {
 
   private:
     // One request as it arrived on any transport; the reply after the fault modes (empty for
-    // silence), and how long to hold it back.
+    // silence), how long to hold it back and how the link plays it out.
     struct Reply {
         QByteArray bytes;
         int delayMs = 0;
+        int splitAt = 0;          // > 0: two writes, this many bytes first
+        bool endless = false;     // a stream of bytes instead of the reply
+        bool vanish = false;      // the line closed instead of the reply
+        bool closeAfter = false;  // drop-after: the line closed once the reply is out
     };
     Reply respond(const QByteArray& request);
+    // Writes `reply` through `write` as its fault modes say; `close` ends the line. `owner` keeps
+    // the timers of a split or endless reply: they die with it.
+    static void playReply(QObject* owner, const Reply& reply,
+                          const std::function<void(const QByteArray&)>& write,
+                          const std::function<void()>& close);
 
     class PtyEndpoint;
     class TcpConnection;

@@ -2,6 +2,7 @@
 
 #include <QStringView>
 
+#include "grid.h"
 #include "line_edit.h"
 
 namespace bdx {
@@ -115,16 +116,26 @@ bool pasteElement(Program& program, const EditorSelection& selection, const Clip
     if (!elementSelectionUsable(selection) || content.Words[kKindEntry] != selection.SelectionKind) {
         return false;
     }
-    bool written = false;
+    const int cell = selection.CurrentCell;
     // A 0 stands for a position outside the grid where the text was made; it is never written.
-    auto writeIfSet = [&](int cell, std::uint16_t value) {
+    // Any other word must be a code its new place can hold, or nothing is written.
+    const auto fits = [](int at, std::uint16_t value) {
+        return value == 0 || IsGridCode(at % kWordsPerLine, value);
+    };
+    const bool coil = selection.SelectionKind == SelectionKinds::Coil;
+    if ((coil && !fits(cell - 1, content.Words[kCoilFunctionEntry])) ||
+        !fits(cell, content.Words[kSelectedWordEntry]) ||
+        !fits(cell + 1, content.Words[kFollowingWordEntry])) {
+        return false;
+    }
+    bool written = false;
+    auto writeIfSet = [&](int at, std::uint16_t value) {
         if (value > 0) {
-            program.LadderGrid[cell] = value;
+            program.LadderGrid[at] = value;
             written = true;
         }
     };
-    const int cell = selection.CurrentCell;
-    if (selection.SelectionKind == SelectionKinds::Coil) {
+    if (coil) {
         writeIfSet(cell - 1, content.Words[kCoilFunctionEntry]);
     }
     writeIfSet(cell, content.Words[kSelectedWordEntry]);
@@ -224,6 +235,12 @@ std::optional<ClipboardContent> ParseClipboardText(const QString& text) {
             return std::nullopt;
         }
         content.Words.push_back(*word);
+    }
+    // A line is taken only when every word is a code its place in the line can hold.
+    for (int w = 0; content.IsLine && w < kWordsPerLine; ++w) {
+        if (!IsGridCode(w, content.Words[w])) {
+            return std::nullopt;
+        }
     }
     // Whatever follows the last entry (the rest of a comment that held a comma) is not used.
     return content;

@@ -42,8 +42,9 @@ struct ClipboardContent {
     std::optional<QString> Comment;    // the line comment, when the text carries one
 };
 
-// Parses a clipboard text; nothing when it is not one of ours, lacks an entry or holds a value
-// that is not an unsigned 16-bit number. A comment runs up to the first comma after it.
+// Parses a clipboard text; nothing when it is not one of ours, lacks an entry, holds a value
+// that is not an unsigned 16-bit number, or is a line with a word that is no grid code for its
+// place. A comment runs up to the first comma after it.
 std::optional<ClipboardContent> ParseClipboardText(const QString& text);
 
 // Copies (or, with `cut`, cuts) the selected element or, in line mode, the selected line, and
@@ -53,7 +54,8 @@ std::optional<QString> PerformCutCopy(Program& program, const EditorSelection& s
                                       bool lineMode);
 
 // Pastes a clipboard text onto the selected element or, in line mode, the selected line.
-// A text that does not fit changes nothing. Returns true when the program was written.
+// A text that does not fit, or would put a word where its code cannot stand, changes nothing. Returns true
+// when the program was written.
 bool PerformPaste(Program& program, const EditorSelection& selection, const QString& text, bool lineMode);
 
 }  // namespace bdx

@@ -1,6 +1,8 @@
 #include "grid.h"
 
+#include <algorithm>
 #include <bit>
+#include <iterator>
 
 namespace bdx {
 
@@ -23,6 +25,13 @@ bool containsLetter(const char* letters, std::uint16_t code) {
 
 constexpr std::uint16_t kJunctionBits = JunctionLeft | JunctionUp | JunctionRight | JunctionDown;
 
+// The oldest programs stored operand numbers 10..24, which convert to 170..184.
+constexpr std::uint16_t kOldNumberFirst = 10;
+constexpr std::uint16_t kOldNumberCount = 15;
+constexpr std::uint16_t kOldNumberShift = 160;
+constexpr int kLegacyNumberCount = 16;
+constexpr int kLargestOperandCount = 64;
+
 void setBits(std::uint16_t& word, std::uint16_t bits) {
     // A word that holds no junction yet starts from the bare junction base.
     if ((word & ~kJunctionBits) != JunctionBase) {
@@ -35,6 +44,23 @@ void clearBits(std::uint16_t& word, std::uint16_t bits) {
     if ((word & ~kJunctionBits) == JunctionBase) {
         word &= static_cast<std::uint16_t>(~bits);
     }
+}
+
+bool isCoilFunction(std::uint16_t word) {
+    constexpr std::uint16_t kFunctions[] = {
+        CoilContactor,    CoilImpulse,   CoilImpulseRetentive, CoilSet,
+        CoilSetRetentive, CoilReset,     CoilResetRetentive,   CoilTrigger,
+        CoilCount,        CoilDirection, CoilEnable,           CoilResetAll};
+    return std::ranges::find(kFunctions, word) != std::end(kFunctions);
+}
+
+// Operand numbers in the current coding and in the older ones (the oldest also in its
+// converted form), up to the largest operand count.
+bool isNumberCode(std::uint16_t word) {
+    const auto within = [word](int first, int count) { return word >= first && word < first + count; };
+    return within(NumberBase, kLargestOperandCount) || within(LegacyNumberBase, kLargestOperandCount) ||
+           within(kOldNumberFirst, kOldNumberCount) ||
+           within(kOldNumberFirst + kOldNumberShift, kOldNumberCount);
 }
 
 }  // namespace
@@ -108,10 +134,10 @@ QString ElementLabel(std::uint16_t code, std::uint16_t numberWord) {
 
 void ConvertLegacyNumberCodes(LadderGridWords& grid) {
     for (std::uint16_t& word : grid) {
-        if (word >= 49 && word <= 64) {
+        if (word >= LegacyNumberBase && word < LegacyNumberBase + kLegacyNumberCount) {
             word = static_cast<std::uint16_t>(word - LegacyNumberBase + NumberBase);
-        } else if (word >= 10 && word <= 24) {
-            word = static_cast<std::uint16_t>(word + 160);
+        } else if (word >= kOldNumberFirst && word < kOldNumberFirst + kOldNumberCount) {
+            word = static_cast<std::uint16_t>(word + kOldNumberShift);
         }
     }
 }
@@ -134,6 +160,39 @@ void ClearVerticalLink(LadderGridWords& grid, int line, int column) {
     if (line + 1 < kLadderLines) {
         clearBits(grid[JunctionWordIndex(line + 1, column)], JunctionUp);
     }
+}
+
+bool IsGridCode(int wordInLine, std::uint16_t word) {
+    switch (wordInLine) {
+        case 0:
+        case 3:
+        case 6:
+            return word == CellEmpty || word == CellWire || IsContactCode(word);
+        case 1:
+        case 4:
+        case 7:
+        case kCoilNumberWord:
+            return word == CellEmpty || word == CellWire || isNumberCode(word);
+        case 2:
+        case 5:
+        case 8:
+            return (word & ~kJunctionBits) == JunctionBase;
+        case kCoilFunctionWord:
+            return word == CoilNone || word == CellWire || isCoilFunction(word);
+        case kCoilLetterWord:
+            return word == CellEmpty || word == CellWire || IsCoilLetter(word);
+        default:
+            return false;
+    }
+}
+
+int FirstUnknownGridWord(const LadderGridWords& grid) {
+    for (int i = 0; i < kGridWords; ++i) {
+        if (!IsGridCode(i % kWordsPerLine, grid[i])) {
+            return i;
+        }
+    }
+    return -1;
 }
 
 bool IsImproperJunction(std::uint16_t word) {

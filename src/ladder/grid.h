@@ -54,4 +54,10 @@ void ClearVerticalLink(LadderGridWords& grid, int line, int column);
 // A junction word with exactly one direction bit leads nowhere.
 bool IsImproperJunction(std::uint16_t word);
 
+// Whether `word` is a code that word `wordInLine` (0..11) of a line may hold: an element, a
+// number (older codings included), a junction or a coil word as the grid defines them.
+bool IsGridCode(int wordInLine, std::uint16_t word);
+// Index of the first grid word that holds no such code; -1 when every word does.
+int FirstUnknownGridWord(const LadderGridWords& grid);
+
 }  // namespace bdx

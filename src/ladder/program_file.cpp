@@ -2,10 +2,13 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <algorithm>
 #include <optional>
+#include <vector>
 
 #include "bdx_version.h"
 #include "cp1252.h"
+#include "grid.h"
 #include "shell/language_table.h"
 #include "shell/prompter.h"
 
@@ -57,7 +60,7 @@ QString encodeLineComment(const QString& comment) {
 // ---- reading ----
 
 bool isNumberSeparator(QChar c) {
-    return c == u' ' || c == u'\t' || c == u',' || c == u'\r' || c == u'\n';
+    return c == u' ' || c == u'\t' || c == u',';
 }
 
 int countLines(QStringView text) {
@@ -78,7 +81,8 @@ class Damaged {
     QString why;
 };
 
-// Numbers come as a stream that ignores line ends; texts are whole lines.
+// Reads line by line: a number line must hold exactly the numbers its place in the layout
+// gives it, so that a damaged line is refused where it is instead of shifting what follows.
 class FileReader {
   public:
     explicit FileReader(QStringView text) : text_(text) {}
@@ -88,72 +92,79 @@ class FileReader {
         line_ = 1;
     }
 
-    long long number(long long low, long long high, const char* what) {
-        while (pos_ < text_.size() && isNumberSeparator(text_[pos_])) {
-            step();
-        }
+    // The next line as `count` numbers, each within low..high.
+    std::vector<long long> numbers(int count, long long low, long long high, const char* what) {
         if (pos_ >= text_.size()) {
-            throw Damaged{QStringLiteral("the file ends before %1").arg(QLatin1String(what))};
+            throw Damaged{
+                QStringLiteral("line %1: the file ends before %2").arg(line_).arg(QLatin1String(what))};
         }
-        const qsizetype start = pos_;
-        while (pos_ < text_.size() && !isNumberSeparator(text_[pos_])) {
-            ++pos_;
+        const int at = line_;
+        std::vector<long long> values;
+        const QStringView text = rawLine();
+        qsizetype i = 0;
+        while (true) {
+            while (i < text.size() && isNumberSeparator(text[i])) {
+                ++i;
+            }
+            if (i >= text.size()) {
+                break;
+            }
+            const qsizetype start = i;
+            while (i < text.size() && !isNumberSeparator(text[i])) {
+                ++i;
+            }
+            values.push_back(number(text.mid(start, i - start), at, low, high, what));
         }
-        const QStringView token = text_.mid(start, pos_ - start);
+        if (static_cast<int>(values.size()) != count) {
+            throw Damaged{QStringLiteral("line %1: %2 numbers instead of %3 (%4)")
+                              .arg(at)
+                              .arg(values.size())
+                              .arg(count)
+                              .arg(QLatin1String(what))};
+        }
+        return values;
+    }
+
+    // A whole text line; lines missing at the end of the file read as empty.
+    QString line() { return rawLine().toString(); }
+
+    // Line number of the line read last.
+    int lastLine() const { return line_ - 1; }
+
+  private:
+    static long long number(QStringView token, int line, long long low, long long high, const char* what) {
         bool ok = false;
         const long long value = token.size() <= 12 ? token.toLongLong(&ok) : 0;
         if (!ok || token.startsWith(u'+')) {
             throw Damaged{QStringLiteral("line %1: \"%2\" is not a number (%3)")
-                              .arg(line_)
+                              .arg(line)
                               .arg(token.left(20).toString(), QLatin1String(what))};
         }
         if (value < low || value > high) {
             throw Damaged{QStringLiteral("line %1: %2 is out of range for %3")
-                              .arg(line_)
+                              .arg(line)
                               .arg(value)
                               .arg(QLatin1String(what))};
         }
         return value;
     }
 
-    // After the last number of a section: the rest of its line.
-    void endNumberLine() {
-        while (pos_ < text_.size() && (text_[pos_] == u' ' || text_[pos_] == u'\t' || text_[pos_] == u',')) {
-            ++pos_;
-        }
-        skipLineEnd();
-    }
-
-    // A whole text line; lines missing at the end of the file read as empty.
-    QString line() {
+    QStringView rawLine() {
         const qsizetype start = pos_;
         while (pos_ < text_.size() && text_[pos_] != u'\r' && text_[pos_] != u'\n') {
             ++pos_;
         }
-        QString result = text_.mid(start, pos_ - start).toString();
-        skipLineEnd();
-        return result;
-    }
-
-  private:
-    void step() {
-        if (text_[pos_] == u'\n' ||
-            (text_[pos_] == u'\r' && (pos_ + 1 >= text_.size() || text_[pos_ + 1] != u'\n'))) {
-            ++line_;
-        }
-        ++pos_;
-    }
-    void skipLineEnd() {
+        const QStringView result = text_.mid(start, pos_ - start);
         if (pos_ < text_.size() && text_[pos_] == u'\r') {
             ++pos_;
             if (pos_ < text_.size() && text_[pos_] == u'\n') {
                 ++pos_;
             }
-            ++line_;
         } else if (pos_ < text_.size() && text_[pos_] == u'\n') {
             ++pos_;
-            ++line_;
         }
+        ++line_;
+        return result;
     }
 
     QStringView text_;
@@ -164,19 +175,17 @@ class FileReader {
 template <typename Table>
 void readTable(FileReader& in, Table& table, int fieldsPerBlock, const char* what) {
     for (auto& block : table) {
-        for (int f = 0; f < fieldsPerBlock; ++f) {
-            block[f] = static_cast<std::uint8_t>(in.number(0, 255, what));
-        }
+        const std::vector<long long> values = in.numbers(fieldsPerBlock, 0, 255, what);
+        std::copy(values.begin(), values.end(), block.begin());
     }
-    in.endNumberLine();
 }
 
 void readCountersFirstGeneration(FileReader& in, CounterTable& counters) {
+    constexpr int kStoredFields = 5;
     for (auto& counter : counters) {
         counter.fill(0);
-        for (int f = 0; f <= 4; ++f) {
-            counter[f] = static_cast<std::uint8_t>(in.number(0, 255, "the counters"));
-        }
+        const std::vector<long long> values = in.numbers(kStoredFields, 0, 255, "the counters");
+        std::copy(values.begin(), values.end(), counter.begin());
         for (int f = kCounterFields - 1; f >= 2; --f) {
             counter[f] = counter[f - 1];
         }
@@ -184,7 +193,23 @@ void readCountersFirstGeneration(FileReader& in, CounterTable& counters) {
         counter[10] = 1;
         counter[15] = 1;
     }
-    in.endNumberLine();
+}
+
+// Every word must be a code its place in the line can hold.
+void readGrid(FileReader& in, LadderGridWords& grid) {
+    for (int line = 0; line < kLadderLines; ++line) {
+        const std::vector<long long> values = in.numbers(kWordsPerLine, -32768, 65535, "the ladder grid");
+        for (int w = 0; w < kWordsPerLine; ++w) {
+            const auto word = static_cast<std::uint16_t>(values[w]);
+            if (!IsGridCode(w, word)) {
+                throw Damaged{QStringLiteral("line %1: %2 is not a code the ladder grid holds in word %3")
+                                  .arg(in.lastLine())
+                                  .arg(values[w])
+                                  .arg(w + 1)};
+            }
+            grid[line * kWordsPerLine + w] = word;
+        }
+    }
 }
 
 void convertComparesFirstGeneration(CompareTable& compares) {
@@ -234,11 +259,10 @@ FileGeneration classify(const QString& firstLine, bool* known) {
 }
 
 void readSections(FileReader& in, FileGeneration gen, bool longFile, Program& p, bool takeNameAndPath) {
-    p.ModelIndex = static_cast<std::uint16_t>(in.number(0, 65535, "the model"));
-    for (auto& module : p.ExtensionModules) {
-        module = static_cast<std::uint16_t>(in.number(0, 65535, "the extension modules"));
-    }
-    in.endNumberLine();
+    const std::vector<long long> head =
+        in.numbers(1 + kExtensionModules, 0, 65535, "the model and the extension modules");
+    p.ModelIndex = static_cast<std::uint16_t>(head[0]);
+    std::copy(head.begin() + 1, head.end(), p.ExtensionModules.begin());
     const QString name = in.line();
     const QString path = in.line();
     if (takeNameAndPath) {
@@ -246,10 +270,7 @@ void readSections(FileReader& in, FileGeneration gen, bool longFile, Program& p,
         p.ProgramFilePath = path;
     }
 
-    for (std::uint16_t& word : p.LadderGrid) {
-        word = static_cast<std::uint16_t>(in.number(-32768, 65535, "the ladder grid"));
-    }
-    in.endNumberLine();
+    readGrid(in, p.LadderGrid);
 
     readTable(in, p.TimeSwitchParams, kTimeSwitchFields, "the time switches");
     readTable(in, p.TimerParams, kTimerFields, "the timers");

@@ -84,7 +84,7 @@ TEST(DeviceImageCodes, CoilCodesDependOnTheLetterWhereTheTableSaysSo) {
 
 TEST(DeviceImage, EmptyProgramIsAllEmptyCodeAndLeavesTheReservedBytesZero) {
     Program p;
-    const DeviceImage image = BuildImage(p, true);
+    const DeviceImage image = BuildImage(p, true).value();
     for (int i = 0; i < kProgramCodeSize; ++i) {
         ASSERT_EQ(image[i], 128) << i;
     }
@@ -98,7 +98,7 @@ TEST(DeviceImage, ProgramCodeTranslatesEveryWordKind) {
     p.word(3, 3) = p.word(3, 4) = CellWire;
     setContact(p, 3, 2, ClockContactClosed, 16);
     setCoil(p, 3, 'C', CoilDirection, 7);
-    EXPECT_EQ(bytesAt(BuildImage(p, false), 3 * kWordsPerLine, kWordsPerLine),
+    EXPECT_EQ(bytesAt(BuildImage(p, false).value(), 3 * kWordsPerLine, kWordsPerLine),
               (std::vector<int>{20, 64, 141, 133, 133, 128, 15, 16, 128, 1, 12, 7}));
 }
 
@@ -152,8 +152,8 @@ TEST(DeviceImage, BlockEntriesAtTheirOffsetsInEitherByteOrder) {
         {ImageOffset::HourMeters + 15, {1 | 4, 0, 0, 0, 125}, {1 | 4, 125, 0, 0, 0}},
         {ImageOffset::AnalogScaling + 35, {2, 0xFC, 0x18, 0x7F, 0xFF}, {2, 0x18, 0xFC, 0xFF, 0x7F}},
     };
-    const DeviceImage big = BuildImage(p, true);
-    const DeviceImage little = BuildImage(p, false);
+    const DeviceImage big = BuildImage(p, true).value();
+    const DeviceImage little = BuildImage(p, false).value();
     for (const Case& c : cases) {
         EXPECT_EQ(bytesAt(big, c.offset, int(c.big.size())), c.big) << "offset " << c.offset;
         EXPECT_EQ(bytesAt(little, c.offset, int(c.little.size())), c.little) << "offset " << c.offset;
@@ -166,7 +166,7 @@ TEST(DeviceImage, SoftTextBlanksAndEmbeddedBlockNumbers) {
     const std::vector<int> message = {'A', ' ', 96, 2, 5, 1, 96, 7, 0, 1, 96, 4, 3, 'x', 96, 3, 5, 0, 'Z'};
     setDigits(text, 0, message);
     const auto before = text;
-    const DeviceImage image = BuildImage(p, true);
+    const DeviceImage image = BuildImage(p, true).value();
     // Counter 5 and analog V3 count from 0 on the device; the date field and the unknown
     // source 3 keep their numbers.
     EXPECT_EQ(bytesAt(image, ImageOffset::SoftTexts + 4 * 36, int(message.size())),
@@ -355,7 +355,7 @@ TEST(DeviceImage, ReadImageGivesBackEveryCarriedFieldOfValidPrograms) {
             target.SoftTextUsed.fill(1);
             const Program untouched = target;
 
-            ReadImage(BuildImage(original, bigEndian), bigEndian, target);
+            ReadImage(BuildImage(original, bigEndian).value(), bigEndian, target);
             ASSERT_EQ(target.LadderGrid, original.LadderGrid) << seed;
             EXPECT_EQ(target.TimeSwitchParams, original.TimeSwitchParams) << seed;
             EXPECT_EQ(target.TimerParams, original.TimerParams) << seed;
@@ -373,7 +373,7 @@ TEST(DeviceImage, ReadImageGivesBackEveryCarriedFieldOfValidPrograms) {
 }
 
 TEST(DeviceImage, BytesTheTranslationCannotMapReadAsEmptyElements) {
-    DeviceImage image = BuildImage(Program(), true);
+    DeviceImage image = BuildImage(Program(), true).value();
     const std::vector<std::uint8_t> line = {200, 5, 129, 133, 133, 128, 21, 12, 128, 77, 31, 2};
     std::copy(line.begin(), line.end(), image.begin());
     Program p;
@@ -473,7 +473,7 @@ class ImageCommandTest : public ::testing::Test {
         QFile f(file);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    QByteArray image(bool bigEndian) const { return ImageBytes(BuildImage(program_, bigEndian)); }
+    QByteArray image(bool bigEndian) const { return ImageBytes(BuildImage(program_, bigEndian).value()); }
 
     QTemporaryDir dir_;
     std::optional<QByteArray> savedAppData_;

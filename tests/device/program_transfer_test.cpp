@@ -37,7 +37,7 @@ struct Rig : test::DeviceLink {
 // Everything the device image and the configuration record carry; that the image gives back
 // every table field is the image's own test.
 void ExpectSameImageFields(const Program& read, const Program& written) {
-    EXPECT_EQ(ImageBytes(BuildImage(read, true)), ImageBytes(BuildImage(written, true)));
+    EXPECT_EQ(BuildImage(read, true), BuildImage(written, true));
     EXPECT_EQ(read.ModelIndex, written.ModelIndex);
     EXPECT_EQ(read.ExtensionModules, written.ExtensionModules);
 }

@@ -239,7 +239,7 @@ TEST_F(VirtualDeviceTest, StoredProgramRunsOnTheDevicesClock) {
     l.rung(1, 'I', 1, 'Q', 1).rung(2, 'Z', 1, 'Q', 2).rung(3, 'I', 2, 'T', 1);
     l.rung(4, 'T', 1, 'Q', 3);
     l.p.TimerParams[0][TimerField::OnTime + 2] = 1;  // type A, 1.0 s
-    ASSERT_TRUE(device.loadImage(BuildImage(l.p, true), true));
+    ASSERT_TRUE(device.loadImage(BuildImage(l.p, true).value(), true));
     ASSERT_TRUE(device.running());
     ASSERT_EQ(device.deviceError(), 0);
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <random>
 
+#include "ladder/grid.h"
 #include "ladder/program_file.h"
 
 namespace bdx {
@@ -21,8 +22,10 @@ inline Program richProgram() {
     p.ExtensionModules = {1, 0, 1};
     p.ProgramFileName = QStringLiteral("Rich.h53");
     p.ProgramFilePath = QStringLiteral("/data/Rich.h53");
-    for (std::uint16_t& w : p.LadderGrid) {
-        w = static_cast<std::uint16_t>(random() % 300);
+    for (int i = 0; i < kGridWords; ++i) {
+        do {
+            p.LadderGrid[i] = static_cast<std::uint16_t>(random() % 300);
+        } while (!IsGridCode(i % kWordsPerLine, p.LadderGrid[i]));  // files hold grid codes only
     }
     auto fill = [&random](auto& table) {
         for (auto& row : table) {

@@ -10,10 +10,11 @@
 namespace bdx {
 namespace {
 
-// A program that differs from its neighbours in grid, tables and texts; its last word is `n`.
+// A program that differs from its neighbours in grid, tables and texts; its last word is the
+// number code NumberBase + n.
 Program numberedProgram(int n) {
     Program p;
-    p.LadderGrid[2999] = static_cast<std::uint16_t>(n);
+    p.LadderGrid[2999] = static_cast<std::uint16_t>(NumberBase + n);
     p.TimerParams[0][1] = static_cast<std::uint8_t>(n);
     p.LineComments[n % kLadderLines] = QStringLiteral("change %1").arg(n);
     return p;
@@ -58,7 +59,7 @@ class UndoRedoTest : public ::testing::Test {
             SCOPED_TRACE(testing::Message() << action << " leaving " << left);
             EXPECT_EQ(action == 'u' ? store.PerformUndoAction(program) : store.PerformRedoAction(program),
                       given);
-            EXPECT_EQ(program.LadderGrid[2999], left);
+            EXPECT_EQ(program.LadderGrid[2999], NumberBase + left);
         }
     }
 
