@@ -103,6 +103,63 @@ QString ModeSummaryText(int type) {
     }
 }
 
+// Sections after the first: what RESET does and how the timer starts again afterwards.
+constexpr const char* kResetStops = "When RESET is applied, Timer STOPS and output will get switched OFF.";
+constexpr const char* kRestartWithTrigger =
+    "If RESET signal is removed and TRIGGER is still applied, Timer STARTS again.";
+constexpr const char* kRestartOnEdge =
+    "If RESET signal is removed, Timer will not START although TRIGGER input is high. It will START only on "
+    "next positive edge of TRIGGER input.";
+constexpr const char* kRestartOnTrailingEdge =
+    "If RESET signal is removed, Timer will not START although TRIGGER input is low. It will START only on "
+    "next Trailing  edge of TRIGGER input.";
+constexpr const char* kRestartOnChange =
+    "If RESET signal is removed, Timer will START on the next change of TRIGGER input.";
+constexpr const char* kKeepsRunning = "Once Timer STARTS, it will not STOP until Set Time gets completed.";
+constexpr const char* kStopsWhenRemoved = "If TRIGGER is removed, Timer STOPS and output will get switched OFF.";
+constexpr const char* kStopsWhenApplied = "If TRIGGER is applied, Timer STOPS and output will get switched OFF.";
+
+QStringList ModeSections(int type) {
+    QStringList sections{ModeSummaryText(type)};
+    const auto add = [&sections](const char* text) { sections << QLatin1String(text); };
+    switch (type) {
+        case 8:
+        case 10:
+            add(kKeepsRunning);
+            break;
+        case 9:
+            add(kStopsWhenRemoved);
+            break;
+        case 11:
+            add(kStopsWhenApplied);
+            break;
+        default:
+            break;
+    }
+    add(kResetStops);
+    if (type <= 4) {
+        add(kRestartWithTrigger);
+    } else if (type == 10 || type == 11) {
+        add(kRestartOnTrailingEdge);
+    } else if (type == 13) {
+        add(kRestartOnChange);
+    } else {
+        add(kRestartOnEdge);
+    }
+    return sections;
+}
+
+// Rows A..C carry their own Portuguese and Polish names in the mode grid.
+struct FixedNames {
+    const char* portuguese;
+    const char* polish;
+};
+constexpr std::array<FixedNames, 3> kFixedNames = {{
+    {"Temporizador: ON Atraso", "Licznik czasu: na zwloki"},
+    {"Temporizador: OFF Atraso", "Licznik czasu: po zwloce"},
+    {"Temporizador: Pulso Simples", "Licznik czasu: pojedynczy impuls"},
+}};
+
 bool IsTimerType(int type) {
     return type >= 0 && type < kTimerTypes;
 }
@@ -190,6 +247,13 @@ QString TimerTypeName(int type) {
     if (!IsTimerType(type)) {
         return {};
     }
+    if (type < static_cast<int>(kFixedNames.size())) {
+        const int language = CurrentLanguageOffset();
+        if (language == Portuguese || language == Polish) {
+            const FixedNames& names = kFixedNames[type];
+            return QString::fromLatin1(language == Portuguese ? names.portuguese : names.polish);
+        }
+    }
     const TimerTypeInfo& info = kTimerTypeInfo[type];
     return info.nameId != 0 ? LoadText(info.nameId) : QString::fromLatin1(info.englishName);
 }
@@ -201,6 +265,17 @@ QString TimerModeTitle(int type) {
 
 QString TimerModeSummary(int type) {
     return ModeSummaryText(type);
+}
+
+QString TimerModeDescription(int type) {
+    if (!IsTimerType(type)) {
+        return {};
+    }
+    QString text = TimerModeTitle(type);
+    for (const QString& section : ModeSections(type)) {
+        text += QLatin1String("\n\n - ") + section;
+    }
+    return text;
 }
 
 QString TimerPictureKey(int type) {

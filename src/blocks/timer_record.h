@@ -49,11 +49,15 @@ void EncodeTimer(Program& program, int index, const TimerRecord& record);
 
 // Types D..H run an ON and an OFF time; the others only the ON time.
 bool TimerHasOffTime(int type);
-// Name in the mode grid, in the current language where the text table has it.
+// Name in the mode grid, in the current language where the text table has it; A..C have fixed
+// Portuguese and Polish names.
 QString TimerTypeName(int type);
 // Heading and first paragraph of the "Mode Description" box; fixed English.
 QString TimerModeTitle(int type);
 QString TimerModeSummary(int type);
+// The whole "Mode Description" box: the title, then the summary and the trigger, reset and
+// restart rules, each section beginning " - ".
+QString TimerModeDescription(int type);
 // Key of the timing-diagram picture.
 QString TimerPictureKey(int type);
 // Caption of the set-time frame: "SP" for one-time types, "SP ON" / "SP OFF" otherwise.

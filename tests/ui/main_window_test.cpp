@@ -51,7 +51,7 @@ TEST_F(MainWindowTest, ControllersRegisterTheCommandsOfTheMenuTable) {
     start();
     const QSet<QString> later = {
         "mnuFilePrintFooter",   "mnuFilePrintShort",  "mnuFilePrintDetail", "mnuFilePrintParameters",
-        "mnuFilePrintComments", "mnuFileFirmware",    "mnuEditProperties",  "mnuViewProgramMode",
+        "mnuFilePrintComments", "mnuFileFirmware",    "mnuViewProgramMode",
         "mnuViewFullScreen",    "mnuViewZKeys",       "mnuViewSoftText",    "mnuViewTextDisplay",
         "mnuViewParameters",    "mnuConfigUtilities", "mnuAnalogScaling",   "mnuSimulationDevice",
         "mnuTransferProgram",   "mnuTransferClock",   "mnuTransferComm",    "mnuOptionsDeviceSimulator",

@@ -35,7 +35,6 @@ enum TextId {
     EditCutLine = 8040,
     EditCopyLine = 8041,
     EditPasteLine = 8042,
-    LaterVersion = 8053,
     MailNotStarted = 8057,
     AttachmentNotWritten = 8058,
 };
@@ -60,8 +59,12 @@ LadderController::LadderController(AppContext& context, frmMain& frame) : contex
 
     connect(view_, &LadderView::fileDropped, this, &LadderController::openDroppedFile);
     connect(view_, &LadderView::lineSelectionChanged, this, &LadderController::updateEditCaptions);
-    connect(view_, &LadderView::propertiesRequested, this,
-            [this] { frame_.showStatusMessage(LoadText(LaterVersion)); });
+    // The block dialogs belong to the blocks controller, which owns the Properties command.
+    connect(view_, &LadderView::propertiesRequested, this, [this] {
+        if (QAction* properties = frame_.command(QStringLiteral("mnuEditProperties"))) {
+            properties->trigger();
+        }
+    });
     connect(selector_, &FunctionSelector::operandPlaced, this, [this] { view_->setFocus(); });
     connect(errorList_, &ErrorListWindow::lineChosen, this, [this] { view_->setFocus(); });
 

@@ -45,7 +45,7 @@ constexpr std::array kRows = std::to_array<MenuRow>({
     {"mnuEdit", "mnuEditRedo", 126, "Ctrl+Y", "Redo", PlainCommand},
     {"mnuEdit", "", 0, "", "", Separator},
     {"mnuEdit", "mnuEditFind", 127, "Ctrl+F", "Find", PlainCommand},
-    {"mnuEdit", "mnuEditProperties", 8048, "", "", PlainCommand},
+    {"mnuEdit", "mnuEditProperties", 8048, "Alt+Return", "", PlainCommand},
     {"mnuEdit", "", 0, "", "", Separator},
     {"mnuEdit", "mnuEditNormallyOpen", 8043, "", "", Off},
     {"mnuEdit", "mnuEditNormallyClosed", 8044, "", "", Off},

@@ -1,0 +1,241 @@
+#include <QComboBox>
+#include <QCryptographicHash>
+#include <QImage>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSet>
+#include <QTableWidget>
+#include <QTest>
+
+#include "app_rig.h"
+#include "ladder/program_file.h"
+#include "ui/blocks/set_time_group.h"
+#include "ui/blocks/timer_form.h"
+#include "ui/blocks/timing_diagram.h"
+#include "ui/ladder/ladder_view.h"
+
+namespace bdx {
+namespace {
+
+// A set time as the user enters it: the unit button, then the fields typed.
+struct Entry {
+    TimeUnit unit;
+    const char* first;   // seconds, or the first 2-digit field
+    const char* second;  // the second 2-digit field; unused for seconds
+};
+
+void Type(QLineEdit* field, const char* text) {
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Delete);
+    QTest::keyClicks(field, QString::fromLatin1(text));
+}
+
+void Enter(SetTimeGroup* group, const Entry& entry) {
+    group->unitButton(entry.unit)->click();
+    if (entry.unit == TimeUnit::Seconds) {
+        Type(group->secondsField(), entry.first);
+    } else {
+        Type(group->highField(), entry.first);
+        Type(group->lowField(), entry.second);
+    }
+}
+
+// The application with timer coils T1 and T3 drawn, the first one selected.
+class TimerDialogTest : public AppRig {
+  protected:
+    void SetUp() override {
+        AppRig::SetUp();
+        start();
+        for (const auto& [line, number] : {std::pair{1, 3}, std::pair{0, 1}}) {
+            editor().select({SelectionKinds::Coil, line, 0});
+            editor().setPlacement('T', OperandNumberCode(number));
+            ASSERT_TRUE(editor().PlaceOperand());
+        }
+    }
+    int undoIndex() { return app->context().document().undoStore().UndoIndex(); }
+    // Properties on the selected T1, the dialog answered by `fill`.
+    void openTimer(std::function<void(timer_form&)> fill) {
+        expectDialog<timer_form>(std::move(fill));
+        command("mnuEditProperties")->trigger();
+    }
+    // The timer table as File / Save wrote it; the first save asks for the name.
+    TimerTable savedTimers() {
+        const QString file = path("timers.h53");
+        if (!QFile::exists(file)) {
+            prompter.queueFile(file);
+        }
+        command("mnuFileSave")->trigger();
+        Program saved;
+        EXPECT_EQ(ReadProgramFile(file, saved).code, ProgramFileStatus::Code::Ok);
+        return saved.TimerParams;
+    }
+};
+
+TEST_F(TimerDialogTest, ValuesAreCorrectedAsTheyAreTyped) {
+    const struct {
+        QLocale::Language locale;
+        Entry entry;
+        const char* seconds;  // the field after typing, or the second 2-digit field
+        bool message;
+    } cases[] = {
+        {QLocale::English, {TimeUnit::Seconds, "1234.5", ""}, "999.9", true},
+        {QLocale::German, {TimeUnit::Seconds, "1234,5", ""}, "999,9", true},
+        {QLocale::English, {TimeUnit::Seconds, "998.5", ""}, "998.5", false},
+        {QLocale::English, {TimeUnit::MinutesSeconds, "75", "75"}, "59", false},
+        {QLocale::English, {TimeUnit::HoursMinutes, "99", "60"}, "59", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.entry.first);
+        QLocale::setDefault(QLocale(c.locale));
+        prompter.clear();
+        openTimer([&](timer_form& d) {
+            Enter(d.onTime(), c.entry);
+            const bool seconds = c.entry.unit == TimeUnit::Seconds;
+            EXPECT_EQ((seconds ? d.onTime()->secondsField() : d.onTime()->lowField())->text(),
+                      QString::fromLatin1(c.seconds));
+            if (!seconds) {
+                EXPECT_EQ(d.onTime()->highField()->text(), QString::fromLatin1(c.entry.first));
+            }
+            EXPECT_TRUE(d.edited());
+            d.Command4()->click();
+        });
+        QLocale::setDefault(QLocale::c());
+        EXPECT_EQ(prompter.texts(), c.message ? QStringList{"Maximum Value is 999.9"} : QStringList{});
+    }
+}
+
+// The bytes are read back from the saved program file, not from the dialog.
+TEST_F(TimerDialogTest, SaveStoresTheRecordAsTheFileKeepsIt) {
+    const struct {
+        int type;
+        Entry on, off;
+        bool locked;
+        std::array<std::uint8_t, kTimerFields> row;  // flags, units, type, ON digits, OFF digits
+    } cases[] = {
+        {0, {TimeUnit::Seconds, "012.5", ""}, {TimeUnit::Seconds, "", ""}, false, {1, 0, 0, 0, 1, 2, 5}},
+        {3, {TimeUnit::MinutesSeconds, "01", "30"}, {TimeUnit::HoursMinutes, "00", "10"}, true,
+         {3, 33, 3, 0, 1, 3, 0, 0, 0, 1, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.type);
+        program().TimerParams[0][TimerField::Flags] |= kFlagLocked;  // to be cleared by "not locked"
+        const int before = undoIndex();
+        openTimer([&](timer_form& d) {
+            d.selectType(c.type);
+            EXPECT_EQ(d.offTime()->isVisible(), TimerHasOffTime(c.type));
+            Enter(d.onTime(), c.on);
+            if (TimerHasOffTime(c.type)) {
+                Enter(d.offTime(), c.off);
+            }
+            (c.locked ? d.optLocked() : d.optNotLocked())->click();
+            d.Command3()->click();
+        });
+        EXPECT_EQ(undoIndex(), before + 1);
+        const TimerTable saved = savedTimers();
+        for (int field = 0; field < kTimerFields; ++field) {
+            EXPECT_EQ(saved[0][field], c.row[field]) << "field " << field;
+        }
+    }
+}
+
+TEST_F(TimerDialogTest, CancelRecordsNothingAndSaveOneUndoPoint) {
+    const Program original = program();
+    const int before = undoIndex();
+    for (const bool save : {false, true}) {
+        openTimer([save](timer_form& d) {
+            d.selectType(7);
+            Type(d.Text2(), "pump");
+            (save ? d.Command3() : d.Command4())->click();
+        });
+        EXPECT_EQ(undoIndex(), before + (save ? 1 : 0));
+        EXPECT_EQ(program().TimerParams == original.TimerParams, !save);
+    }
+    EXPECT_EQ(program().TimerParams[0][TimerField::Type], 7);
+    EXPECT_EQ(DecodeTimer(program(), 0).comment, QStringLiteral("pump"));
+}
+
+TEST_F(TimerDialogTest, AnotherTimerNumberAsksToSaveTheEditedOne) {
+    for (const Reply reply : {Reply::No, Reply::Yes}) {
+        SCOPED_TRACE(int(reply));
+        prompter.clear();
+        prompter.queueReply(reply);
+        openTimer([](timer_form& d) {
+            d.selectType(12);
+            d.Combo1()->setCurrentIndex(2);
+            EXPECT_EQ(d.timer(), 2);
+            EXPECT_EQ(d.selectedType(), 0);
+            EXPECT_FALSE(d.edited());
+            d.Command4()->click();
+        });
+        EXPECT_EQ(prompter.texts(), QStringList{"Save Timer 1 ?"});
+        EXPECT_EQ(prompter.messages().front().caption, QStringLiteral("BRANTELDESK X"));
+        EXPECT_EQ(program().TimerParams[0][TimerField::Type], reply == Reply::Yes ? 12 : 0);
+    }
+}
+
+// The menu command, the key shown with it and a double click on the label lead to the same
+// dialog; a block without a dialog opens nothing.
+TEST_F(TimerDialogTest, PropertiesOpensTheDialogOfTheSelectedTimer) {
+    EXPECT_EQ(command("mnuEditProperties")->shortcut(), QKeySequence(QStringLiteral("Alt+Return")));
+    editor().select({SelectionKinds::Coil, 1, 0});
+    expectDialog<timer_form>([](timer_form& d) {
+        EXPECT_EQ(d.Combo1()->currentText(), QStringLiteral("T3"));
+        EXPECT_EQ(d.gd1()->item(7, 1)->text(), QStringLiteral("Delayed Impulse"));
+        EXPECT_TRUE(d.txtDescription()->toPlainText().startsWith(QStringLiteral("On-Delay Timer\n\n - ")));
+        d.Command4()->click();
+    });
+    Q_EMIT find<LadderView>("ladderView")->propertiesRequested();
+
+    editor().select({SelectionKinds::Coil, 2, 0});
+    editor().setPlacement('C', OperandNumberCode(1));
+    ASSERT_TRUE(editor().PlaceOperand());
+    command("mnuEditProperties")->trigger();  // the rig fails on any dialog
+}
+
+TEST_F(TimerDialogTest, PortugueseTextsAndFixedModeNames) {
+    SetLanguageOffset(Portuguese);
+    openTimer([](timer_form& d) {
+        EXPECT_EQ(d.gd1()->item(0, 1)->text(), QStringLiteral("Temporizador: ON Atraso"));
+        EXPECT_EQ(d.gd1()->item(7, 1)->text(), QStringLiteral("Impulso retardado"));
+        EXPECT_EQ(d.Command3()->text(), QStringLiteral("&Salvar"));
+        d.Command4()->click();
+    });
+}
+
+// Pictures for the documentation, made only when BDX_SCREENSHOT_DIR names a folder.
+TEST_F(TimerDialogTest, Screenshots) {
+    const QString folder = qEnvironmentVariable("BDX_SCREENSHOT_DIR");
+    if (folder.isEmpty()) {
+        GTEST_SKIP() << "BDX_SCREENSHOT_DIR not set";
+    }
+    for (const auto& [language, name] : {std::pair{English, "en"}, std::pair{Portuguese, "pt"}}) {
+        SetLanguageOffset(language);
+        for (const int type : {0, 3}) {
+            timer_form d(editor(), prompter, 0);
+            d.selectType(type);
+            d.show();
+            QTest::qWait(0);
+            d.grab().save(QStringLiteral("%1/timer_form_%2_%3.png").arg(folder, QLatin1String(name)).arg(type));
+        }
+    }
+}
+
+TEST(TimingDiagramTest, EveryTypeDrawsADiagramOfItsOwn) {
+    QSet<QByteArray> hashes;
+    for (int type = 0; type < kTimerTypes; ++type) {
+        QImage image(360, 150, QImage::Format_RGB32);
+        QPainter painter(&image);
+        PaintTimingDiagram(painter, QRectF(image.rect()), type);
+        painter.end();
+        hashes.insert(QCryptographicHash::hash(
+            QByteArrayView(image.constBits(), image.sizeInBytes()), QCryptographicHash::Sha1));
+    }
+    EXPECT_EQ(hashes.size(), kTimerTypes);
+}
+
+}  // namespace
+}  // namespace bdx
