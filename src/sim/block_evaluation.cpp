@@ -14,6 +14,25 @@ void BlockEvaluation::PrepareRun(const Program& program) {
     softTexts.PrepareRun(program);
 }
 
+void BlockEvaluation::ParametersStored(const Program& program, Operand kind, int number) {
+    switch (kind) {
+        case Operand::T:
+            timers.ParametersChanged(program, number);
+            break;
+        case Operand::C:
+            counters.ParametersChanged(program, number);
+            break;
+        case Operand::P:
+            counters.CompareParametersChanged(program, number);
+            break;
+        case Operand::H:
+            hourMeters.ReloadPreset(number);
+            break;
+        default:
+            break;
+    }
+}
+
 double BlockEvaluation::timerPresetSeconds(int timer, bool offTime) const {
     return offTime ? timers.presetOffSeconds(timer) : timers.presetOnSeconds(timer);
 }

@@ -7,6 +7,8 @@
 #include "soft_text_evaluation.h"
 #include "timer_evaluation.h"
 
+#include "ladder/operands.h"
+
 namespace bdx {
 
 class Clock;
@@ -25,6 +27,11 @@ class BlockEvaluation : public BlockEvaluator, private TimerCounterValues {
     void EvaluateCompareCounters(ScanEngine& engine) override { counters.EvaluateCompareCounters(engine); }
     void EvaluateTimers(ScanEngine& engine) override { timers.Evaluate(engine); }
     bool EvaluateSoftTextBlocks(ScanEngine& engine) override { return softTexts.Evaluate(engine); }
+
+    // A block dialog stored new parameters for block `number` (0-based) of `kind` during the
+    // run: the blocks that convert their presets once per run take the new ones. The others
+    // read the program every scan and need nothing.
+    void ParametersStored(const Program& program, Operand kind, int number);
 
     TimerEvaluation timers;
     CounterEvaluation counters;

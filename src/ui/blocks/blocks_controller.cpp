@@ -5,6 +5,7 @@
 #include "timer_form.h"
 #include "ui/main/app_context.h"
 #include "ui/main/frm_main.h"
+#include "ui/sim/pc_simulation_runner.h"
 #include "ui/widgets/captions.h"
 
 namespace bdx {
@@ -12,7 +13,9 @@ namespace bdx {
 BlocksController::BlocksController(AppContext& context, frmMain& frame) : context_(context), frame_(frame) {
     frame_.registerCommand("mnuConfigModel", [this] { configModel(); });
     frame_.registerCommand("mnuEditProperties", [this] { properties(); });
-    dialogs_[Operand::T] = [this](int timer) { openTimer(timer); };
+    dialogs_[Operand::T] = [this](int number, PcSimulationRunner* run) -> BlockDialog* {
+        return new timer_form(context_.editor(), context_.prompter(), number, run, &frame_);
+    };
 }
 
 void BlocksController::configModel() {
@@ -26,23 +29,26 @@ void BlocksController::configModel() {
 }
 
 void BlocksController::properties() {
-    // The dialogs do not yet talk to a running simulation.
-    if (frame_.simulationRunning()) {
-        return;
-    }
-    const std::optional<BlockRef> block = context_.editor().PropertiesTarget();
-    if (!block) {
-        return;
-    }
-    const auto opener = dialogs_.find(block->kind);
-    if (opener != dialogs_.end()) {
-        opener->second(block->number);
+    if (const std::optional<BlockRef> block = context_.editor().PropertiesTarget()) {
+        openBlock(*block);
     }
 }
 
-void BlocksController::openTimer(int timer) {
-    timer_form dialog(context_.editor(), context_.prompter(), timer, &frame_);
-    context_.runDialog(dialog);
+void BlocksController::openBlock(const BlockRef& block) {
+    const auto factory = dialogs_.find(block.kind);
+    if (factory == dialogs_.end()) {
+        return;
+    }
+    PcSimulationRunner& runner = context_.simulation();
+    if (!runner.running()) {
+        std::unique_ptr<BlockDialog> dialog(factory->second(block.number, nullptr));
+        context_.runDialog(*dialog);
+        return;
+    }
+    // During a run the dialog lives beside the simulation and goes when closed or when the run ends.
+    BlockDialog* dialog = factory->second(block.number, &runner);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
 }
 
 }  // namespace bdx

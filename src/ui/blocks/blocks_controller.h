@@ -9,7 +9,10 @@
 namespace bdx {
 
 class AppContext;
+class BlockDialog;
+class PcSimulationRunner;
 class frmMain;
+struct BlockRef;
 
 // Function blocks and the device model in the frame: Configuration / PLC Model and the block
 // dialogs that Properties opens.
@@ -18,16 +21,22 @@ class BlocksController : public QObject {
   public:
     BlocksController(AppContext& context, frmMain& frame);
 
+    // Opens the dialog of `block`: modal while editing, modeless during a run (the parameter
+    // monitor opens them this way too). Letters without a dialog do nothing.
+    void openBlock(const BlockRef& block);
+
   private:
+    // Makes the dialog of block `number` (0-based); `run` is the runner during a run.
+    using DialogFactory = std::function<BlockDialog*(int number, PcSimulationRunner* run)>;
+
     void configModel();
-    // Opens the dialog of the selected block; letters without a dialog do nothing.
+    // Opens the dialog of the selected block.
     void properties();
-    void openTimer(int timer);
 
     AppContext& context_;
     frmMain& frame_;
-    // One opener per block letter that has a dialog; the block number is 0-based.
-    std::map<Operand, std::function<void(int)>> dialogs_;
+    // One factory per block letter that has a dialog.
+    std::map<Operand, DialogFactory> dialogs_;
 };
 
 }  // namespace bdx

@@ -28,11 +28,8 @@ namespace {
 
 enum TextId {
     SaveCaption = 104,
-    YesCaption = 374,
-    NoCaption = 376,
     TimersTitle = 4066,
     OutputText = 4150,
-    LockedFrame = 4151,
     CancelCaption = 8083,
     OnTimeFrame = 8190,
     OffTimeFrame = 8191,
@@ -46,41 +43,15 @@ enum TextId {
 };
 
 
-QChar LocaleDecimalSeparator() {
-    const QString point = QLocale().decimalPoint();
-    return point.isEmpty() ? QLatin1Char('.') : point.front();
-}
-
-template <class Widget>
-Widget* Named(Widget* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QGroupBox* Frame(int textId, const char* name, QWidget* parent) {
-    auto* frame = Named(new QGroupBox(parent), name);
-    SetTextId(frame, textId);
-    return frame;
-}
-
 }  // namespace
 
-timer_form::timer_form(LadderEditor& editor, Prompter& prompter, int timer, QWidget* parent)
-    : QDialog(parent), editor_(editor), prompter_(prompter), timer_(std::clamp(timer, 0, kTimers - 1)) {
+timer_form::timer_form(LadderEditor& editor, Prompter& prompter, int timer, PcSimulationRunner* run,
+                       QWidget* parent)
+    : BlockDialog(editor, prompter, run, parent) {
+    setBlock(Operand::T, std::clamp(timer, 0, kTimers - 1));
     setObjectName(QStringLiteral("timer_form"));
     SetTextId(this, TimersTitle);
-    setModal(true);
-
-    Command3_ = Named(new QPushButton(this), "Command3");
-    SetTextId(Command3_, SaveCaption);
-    Command3_->setDefault(true);
-    Command4_ = Named(new QPushButton(this), "Command4");
-    SetTextId(Command4_, CancelCaption);
-    Command4_->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command3_);
-    buttons->addWidget(Command4_);
+    QHBoxLayout* buttons = makeButtons("Command3", SaveCaption, "Command4", CancelCaption);
 
     auto* columns = new QHBoxLayout;
     columns->addWidget(buildModeColumn(), 3);
@@ -88,9 +59,6 @@ timer_form::timer_form(LadderEditor& editor, Prompter& prompter, int timer, QWid
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns);
     layout->addLayout(buttons);
-
-    connect(Command3_, &QPushButton::clicked, this, &timer_form::Command3_Click);
-    connect(Command4_, &QPushButton::clicked, this, &QDialog::reject);
 
     ApplyCaptions(this);
     Form_Activate();
@@ -105,14 +73,14 @@ QWidget* timer_form::buildModeColumn() {
     for (int i = 1; i <= kTimers; ++i) {
         Combo1_->addItem(QStringLiteral("T%1").arg(i));
     }
-    Combo1_->setCurrentIndex(timer_);
+    Combo1_->setCurrentIndex(number());
     Combo1_->setAccessibleName(LoadText(TimersTitle));
     auto* numberRow = new QHBoxLayout;
     numberRow->addWidget(Combo1_);
     numberRow->addStretch();
     layout->addLayout(numberRow);
 
-    auto* modeFrame = Frame(ModeFrame, "fraMode", column);
+    auto* modeFrame = TextFrame(ModeFrame, "fraMode", column);
     gd1_ = Named(new QTableWidget(kTimerTypes, 2, modeFrame), "gd1");
     gd1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     gd1_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -138,7 +106,7 @@ QWidget* timer_form::buildModeColumn() {
     modeLayout->addWidget(gd1_);
     layout->addWidget(modeFrame);
 
-    auto* descriptionFrame = Frame(DescriptionFrame, "fraDescription", column);
+    auto* descriptionFrame = TextFrame(DescriptionFrame, "fraDescription", column);
     txtDescription_ = Named(new QPlainTextEdit(descriptionFrame), "txtDescription");
     txtDescription_->setReadOnly(true);
     txtDescription_->setMinimumHeight(txtDescription_->fontMetrics().height() * 7);
@@ -151,9 +119,7 @@ QWidget* timer_form::buildModeColumn() {
     connect(Combo1_, &QComboBox::currentIndexChanged, this, &timer_form::Combo1_Click);
     connect(gd1_, &QTableWidget::itemSelectionChanged, this, [this] {
         show_function_dia();
-        if (!loading_) {
-            markEdited();
-        }
+        markEdited();
     });
     return column;
 }
@@ -173,16 +139,7 @@ QWidget* timer_form::buildSettingsColumn() {
     layout->addWidget(onTime_);
     layout->addWidget(offTime_);
 
-    fraLocked_ = Frame(LockedFrame, "fraLocked", column);
-    optLocked_ = Named(new QRadioButton(fraLocked_), "optLocked");
-    SetTextId(optLocked_, YesCaption);
-    optNotLocked_ = Named(new QRadioButton(fraLocked_), "optNotLocked");
-    SetTextId(optNotLocked_, NoCaption);
-    auto* lockedLayout = new QHBoxLayout(fraLocked_);
-    lockedLayout->addWidget(optLocked_);
-    lockedLayout->addWidget(optNotLocked_);
-    lockedLayout->addStretch();
-    layout->addWidget(fraLocked_);
+    layout->addWidget(makeLockedFrame(column, &optLocked_, &optNotLocked_));
 
     auto* commentLabel = Named(new QLabel(column), "lblComment");
     SetTextId(commentLabel, CommentLabel);
@@ -192,7 +149,7 @@ QWidget* timer_form::buildSettingsColumn() {
     layout->addWidget(Text2_);
 
     // Live inputs and output of the timer; they come alive only while a simulation runs.
-    auto* inputFrame = Frame(InputStatusFrame, "fraInputStatus", column);
+    auto* inputFrame = TextFrame(InputStatusFrame, "fraInputStatus", column);
     chkTrigger_ = Named(new QCheckBox(inputFrame), "chkTrigger");
     SetTextId(chkTrigger_, TriggerText);
     chkReset_ = Named(new QCheckBox(inputFrame), "chkReset");
@@ -204,7 +161,7 @@ QWidget* timer_form::buildSettingsColumn() {
     inputFrame->setEnabled(false);
     layout->addWidget(inputFrame);
 
-    auto* statusFrame = Frame(CurrentStatusFrame, "fraCurrentStatus", column);
+    auto* statusFrame = TextFrame(CurrentStatusFrame, "fraCurrentStatus", column);
     lblTrigger_ = Named(new QLabel(LoadText(TriggerText) + QLatin1Char(':'), statusFrame), "lblTrigger");
     lblReset_ = Named(new QLabel(LoadText(ResetText) + QLatin1Char(':'), statusFrame), "lblReset");
     lblOutput_ = Named(new QLabel(LoadText(OutputText) + QLatin1Char(':'), statusFrame), "lblOutput");
@@ -217,23 +174,20 @@ QWidget* timer_form::buildSettingsColumn() {
 
     connect(onTime_, &SetTimeGroup::edited, this, &timer_form::markEdited);
     connect(offTime_, &SetTimeGroup::edited, this, &timer_form::markEdited);
-    connect(optLocked_, &QRadioButton::clicked, this, &timer_form::markEdited);
-    connect(optNotLocked_, &QRadioButton::clicked, this, &timer_form::markEdited);
     connect(Text2_, &QLineEdit::textEdited, this, &timer_form::markEdited);
     return column;
 }
 
 void timer_form::Form_Activate() {
-    loading_ = true;
-    const TimerRecord record = DecodeTimer(editor_.program(), timer_);
+    beginLoading();
+    const TimerRecord record = DecodeTimer(editor_.program(), number());
     selectType(record.type);
     onTime_->setTime(record.on);
     offTime_->setTime(record.off);
     (record.locked ? optLocked_ : optNotLocked_)->setChecked(true);
     Text2_->setText(record.comment);
     show_function_dia();
-    loading_ = false;
-    edited_ = false;
+    endLoading();
 }
 
 int timer_form::selectedType() const {
@@ -257,24 +211,16 @@ void timer_form::show_function_dia() {
 }
 
 void timer_form::Combo1_Click(int index) {
-    if (index < 0 || index == timer_) {
+    if (index < 0 || index == number()) {
         return;
     }
-    if (edited_ && prompter_.askYesNo(SaveTimerQuestion(timer_))) {
-        save_timer_params();
-    }
-    timer_ = index;
+    offerSaveBeforeSwitch(SaveTimerQuestion(number()));
+    setBlock(Operand::T, index);
     Form_Activate();
 }
 
-void timer_form::Command3_Click() {
-    if (save_timer_params()) {
-        accept();
-    }
-}
-
 TimerRecord timer_form::fieldsRecord() const {
-    TimerRecord record = DecodeTimer(editor_.program(), timer_);
+    TimerRecord record = DecodeTimer(editor_.program(), number());
     record.type = selectedType();
     record.on = onTime_->time();
     if (TimerHasOffTime(record.type)) {
@@ -287,17 +233,11 @@ TimerRecord timer_form::fieldsRecord() const {
 
 bool timer_form::save_timer_params() {
     const TimerRecord record = fieldsRecord();
-    const int index = timer_;
-    const bool saved = editor_.applySave(
-        [&record, index](Program& program) -> Refusal {
-            EncodeTimer(program, index, record);
-            return std::nullopt;
-        },
-        EditScope::Parameters);
-    if (saved) {
-        edited_ = false;
-    }
-    return saved;
+    const int index = number();
+    return store([&record, index](Program& program) -> Refusal {
+        EncodeTimer(program, index, record);
+        return std::nullopt;
+    });
 }
 
 }  // namespace bdx

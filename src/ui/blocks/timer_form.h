@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "block_dialog.h"
 
 class QCheckBox;
 class QComboBox;
@@ -14,8 +14,6 @@ class QTableWidget;
 
 namespace bdx {
 
-class LadderEditor;
-class Prompter;
 class SetTimeGroup;
 class TimingDiagram;
 struct TimerRecord;
@@ -23,17 +21,17 @@ struct TimerRecord;
 // The timer dialog: mode, set times, lock and comment of one timer, T1..T16 chosen in Combo1.
 // Save stores the record as one edit (one undo point) and closes; Cancel leaves the program
 // as it was. Moving to another timer with unsaved changes asks whether to save them first.
-class timer_form : public QDialog {
+class timer_form : public BlockDialog {
     Q_OBJECT
   public:
-    // `timer` is 0-based.
-    timer_form(LadderEditor& editor, Prompter& prompter, int timer, QWidget* parent = nullptr);
+    // `timer` is 0-based; `run` as for BlockDialog.
+    timer_form(LadderEditor& editor, Prompter& prompter, int timer, PcSimulationRunner* run = nullptr,
+               QWidget* parent = nullptr);
 
-    int timer() const { return timer_; }
+    int timer() const { return number(); }
     // The grid's selected type 0..13.
     int selectedType() const;
     void selectType(int type);
-    bool edited() const { return edited_; }
 
     QComboBox* Combo1() const { return Combo1_; }
     QTableWidget* gd1() const { return gd1_; }
@@ -44,8 +42,8 @@ class timer_form : public QDialog {
     QRadioButton* optLocked() const { return optLocked_; }
     QRadioButton* optNotLocked() const { return optNotLocked_; }
     QLineEdit* Text2() const { return Text2_; }
-    QPushButton* Command3() const { return Command3_; }
-    QPushButton* Command4() const { return Command4_; }
+    QPushButton* Command3() const { return saveButton(); }
+    QPushButton* Command4() const { return closeButton(); }
 
   private:
     QWidget* buildModeColumn();
@@ -53,24 +51,17 @@ class timer_form : public QDialog {
     void Form_Activate();
     void show_function_dia();
     void Combo1_Click(int index);
-    void Command3_Click();
     // The record as the controls hold it.
     TimerRecord fieldsRecord() const;
+    bool save() override { return save_timer_params(); }
     bool save_timer_params();
-    void markEdited() { edited_ = true; }
 
-    LadderEditor& editor_;
-    Prompter& prompter_;
-    int timer_;
-    bool edited_ = false;
-    bool loading_ = false;
     QComboBox* Combo1_;
     QTableWidget* gd1_;
     QPlainTextEdit* txtDescription_;
     TimingDiagram* imgTimingDiag_;
     SetTimeGroup* onTime_;
     SetTimeGroup* offTime_;
-    QGroupBox* fraLocked_;
     QRadioButton* optLocked_;
     QRadioButton* optNotLocked_;
     QLineEdit* Text2_;
@@ -79,8 +70,6 @@ class timer_form : public QDialog {
     QLabel* lblTrigger_;
     QLabel* lblReset_;
     QLabel* lblOutput_;
-    QPushButton* Command3_;
-    QPushButton* Command4_;
 };
 
 }  // namespace bdx

@@ -105,12 +105,16 @@ void PcSimulationRunner::runScans() {
     // windows get their events back; the block timers read the wall clock and lose nothing.
     slotsDone_ = std::max(slotsDone_, due - kMaxScansPerTurn);
     bool goOn = true;
+    const qint64 scansBefore = scans_;
     while (goOn && !stopRequested_ && slotsDone_ < due) {
         goOn = simulation_->ScanOnce() == 2;
         ++slotsDone_;
         ++scans_;
     }
     inScans_ = false;
+    if (scans_ != scansBefore) {
+        Q_EMIT scanned();
+    }
     if (!goOn || stopRequested_) {
         finish();
     }

@@ -61,6 +61,8 @@ class PcSimulationRunner : public QObject {
 
   Q_SIGNALS:
     void started();
+    // After each turn's scans: the windows that show live values refresh once per turn.
+    void scanned();
     void ended();
 
   private:
