@@ -23,11 +23,11 @@ inline constexpr std::array<LanguageChoice, 4> kLanguages = {{
 
 // Texts this implementation adds to the documented ones live in a range of their own.
 inline constexpr int kOwnTextIdFirst = 8000;
-inline constexpr int kOwnTextIdLast = 8199;
+inline constexpr int kOwnTextIdLast = 8899;
 
 bool IsEnglishTextId(int id);
 
-// All captions and messages by id. English ids are 101..799, 4000..4325 and 8000..8099; the other
+// All captions and messages by id. English ids are 101..799, 4000..4325 and 8000..8899; the other
 // languages sit at +900, +1800 and +2700.
 class LanguageTable {
   public:
