@@ -178,7 +178,7 @@ TEST_F(TimerDialogTest, AnotherTimerNumberAsksToSaveTheEditedOne) {
 }
 
 // The menu command, the key shown with it and a double click on the label lead to the same
-// dialog; a block without a dialog opens nothing.
+// dialog; an element without a dialog (a relay coil) opens nothing.
 TEST_F(TimerDialogTest, PropertiesOpensTheDialogOfTheSelectedTimer) {
     EXPECT_EQ(command("mnuEditProperties")->shortcut(), QKeySequence(QStringLiteral("Alt+Return")));
     editor().select({SelectionKinds::Coil, 1, 0});
@@ -191,7 +191,7 @@ TEST_F(TimerDialogTest, PropertiesOpensTheDialogOfTheSelectedTimer) {
     Q_EMIT find<LadderView>("ladderView")->propertiesRequested();
 
     editor().select({SelectionKinds::Coil, 2, 0});
-    editor().setPlacement('C', OperandNumberCode(1));
+    editor().setPlacement('M', OperandNumberCode(1));
     ASSERT_TRUE(editor().PlaceOperand());
     command("mnuEditProperties")->trigger();  // the rig fails on any dialog
 }

@@ -1,6 +1,8 @@
 #include "blocks_controller.h"
 
+#include "compare_form.h"
 #include "config_form.h"
+#include "counter_form.h"
 #include "editor/ladder_editor.h"
 #include "timer_form.h"
 #include "ui/main/app_context.h"
@@ -15,6 +17,12 @@ BlocksController::BlocksController(AppContext& context, frmMain& frame) : contex
     frame_.registerCommand("mnuEditProperties", [this] { properties(); });
     dialogs_[Operand::T] = [this](int number, PcSimulationRunner* run) -> BlockDialog* {
         return new timer_form(context_.editor(), context_.prompter(), number, run, &frame_);
+    };
+    dialogs_[Operand::C] = [this](int number, PcSimulationRunner* run) -> BlockDialog* {
+        return new counter_form(context_.editor(), context_.prompter(), number, run, &frame_);
+    };
+    dialogs_[Operand::P] = [this](int number, PcSimulationRunner* run) -> BlockDialog* {
+        return new compare_form(context_.editor(), context_.prompter(), number, run, &frame_);
     };
 }
 

@@ -1,0 +1,361 @@
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "app_rig.h"
+#include "blocks/counter_record.h"
+#include "ladder/program_file.h"
+#include "ui/blocks/compare_form.h"
+#include "ui/blocks/counter_form.h"
+
+namespace bdx {
+namespace {
+
+void Type(QLineEdit* field, const QString& text) {
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Delete);
+    QTest::keyClicks(field, text);
+}
+
+// Lets the run scan until `done` holds; false when it never does.
+bool ScanUntil(const std::function<bool()>& done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < 3000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return done();
+}
+
+// The application with line 1: I1 counting C1, line 2: C1 lighting Q1, line 3: P1 lighting Q2.
+class CounterDialogTest : public AppRig {
+  protected:
+    void SetUp() override {
+        AppRig::SetUp();
+        start();
+        drawRung(0, 'I', 1, 'C', 1);
+        drawRung(1, 'C', 1, 'Q', 1);
+        drawRung(2, 'P', 1, 'Q', 2);
+    }
+    void drawRung(int line, char contact, int n, char coil, int m) {
+        editor().select({SelectionKinds::Contact, line, 0});
+        editor().setPlacement(contact, OperandNumberCode(n));
+        ASSERT_TRUE(editor().PlaceOperand());
+        editor().select({SelectionKinds::Coil, line, 0});
+        editor().setPlacement(coil, OperandNumberCode(m));
+        ASSERT_TRUE(editor().PlaceOperand());
+        editor().setEditTool(kWireTool);
+        for (int column : {1, 2}) {
+            editor().select({SelectionKinds::Contact, line, column});
+            editor().WireToolClick(0.5);
+        }
+        editor().setEditTool(kSelectionTool);
+        editor().select({SelectionKinds::Junction, line, 2});
+        editor().ToggleJunction(JunctionArea::Right);
+    }
+    int undoIndex() { return app->context().document().undoStore().UndoIndex(); }
+    void openCounter(std::function<void(counter_form&)> fill) {
+        editor().select({SelectionKinds::Coil, 0, 0});
+        expectDialog<counter_form>(std::move(fill));
+        command("mnuEditProperties")->trigger();
+    }
+    void openCompare(std::function<void(compare_form&)> fill) {
+        editor().select({SelectionKinds::Contact, 2, 0});
+        expectDialog<compare_form>(std::move(fill));
+        command("mnuEditProperties")->trigger();
+    }
+    // The program as File / Save wrote it; the first save asks for the name.
+    Program saved() {
+        const QString file = path("counters.h53");
+        if (!QFile::exists(file)) {
+            prompter.queueFile(file);
+        }
+        command("mnuFileSave")->trigger();
+        Program read;
+        EXPECT_EQ(ReadProgramFile(file, read).code, ProgramFileStatus::Code::Ok);
+        return read;
+    }
+};
+
+const QString kTooManyPulses = QStringLiteral(
+    "For Desired Display Unit value One and Decimal Point Position value Zero, Number Of Pulses can not be "
+    "greater than 42950.");
+const QString kZeroPulses = QStringLiteral("Number of Pulses value of counter should not be zero");
+const QString kZeroUnits = QStringLiteral("Desired Display Units value of counter should not be zero");
+
+// Every case starts from the counter the previous one left; a refused save leaves it as it was.
+TEST_F(CounterDialogTest, SaveChecksTheScalingAndStoresTheRecordAsTheFileKeepsIt) {
+    const struct {
+        const char* setPoint;
+        int decimals;
+        const char* pulses;
+        const char* units;
+        bool retentive;
+        QString message;  // empty when saved
+        std::array<std::uint8_t, kCounterFields> row;
+    } cases[] = {
+        {"123456", 0, "42950", "1", false, {}, {1, 9, 9, 9, 9, 9, 4, 2, 9, 5, 0, 0, 0, 0, 0, 1}},
+        {"00010", 0, "42951", "1", false, kTooManyPulses, {1, 9, 9, 9, 9, 9, 4, 2, 9, 5, 0, 0, 0, 0, 0, 1}},
+        {"00010", 0, "60000", "2", true, {}, {17, 0, 0, 0, 1, 0, 6, 0, 0, 0, 0, 0, 0, 0, 0, 2}},
+        {"00010", 0, "0", "2", false, kZeroPulses, {17, 0, 0, 0, 1, 0, 6, 0, 0, 0, 0, 0, 0, 0, 0, 2}},
+        {"00010", 0, "5", "000", false, kZeroUnits, {17, 0, 0, 0, 1, 0, 6, 0, 0, 0, 0, 0, 0, 0, 0, 2}},
+        // Above 65535 both scaling numbers are held; with decimals the 42950 bound does not apply.
+        {"12345", 2, "70000", "999999", false, {}, {65, 1, 2, 3, 4, 5, 6, 5, 5, 3, 5, 6, 5, 5, 3, 5}},
+        {"7", 4, "3", "1", true, {}, {145, 0, 0, 0, 0, 7, 0, 0, 0, 0, 3, 0, 0, 0, 0, 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pulses);
+        prompter.clear();
+        const int before = undoIndex();
+        openCounter([&](counter_form& d) {
+            Type(d.Text1(), QString::fromLatin1(c.setPoint));
+            d.cboDecimalPos()->setCurrentIndex(c.decimals);
+            Type(d.txtNumOfPulse(), QString::fromLatin1(c.pulses));
+            Type(d.txtDesireUnit(), QString::fromLatin1(c.units));
+            d.chkRetentive()->setChecked(c.retentive);
+            d.Command2()->click();
+            EXPECT_EQ(d.isVisible(), !c.message.isEmpty());
+            if (d.isVisible()) {
+                d.Command1()->click();
+            }
+        });
+        EXPECT_EQ(prompter.texts(), c.message.isEmpty() ? QStringList{} : QStringList{c.message});
+        if (!c.message.isEmpty()) {
+            EXPECT_EQ(prompter.messages().front().caption, QStringLiteral("BRANTELDESK X"));
+            EXPECT_EQ(prompter.messages().front().icon,
+                      c.message == kTooManyPulses ? MessageIcon::Warning : MessageIcon::Information);
+        }
+        EXPECT_EQ(undoIndex(), before + (c.message.isEmpty() ? 1 : 0));
+        const Program file = saved();
+        for (int field = 0; field < kCounterFields; ++field) {
+            EXPECT_EQ(file.CounterParams[0][field], c.row[field]) << "field " << field;
+        }
+    }
+}
+
+// The set point and the scaling fields take digits only; what gets through is corrected.
+TEST_F(CounterDialogTest, BadInputIsCorrectedOrKeptOut) {
+    const struct {
+        const char* field;
+        const char* typed;
+        bool pasted;
+        const char* shown;
+        const char* withPoint;  // the set point display at two decimals
+    } cases[] = {
+        {"Text1", "12a3", false, "123", "001.23"},
+        {"Text1", "-5", false, "5", "000.05"},
+        {"Text1", "1234567", false, "99999", "999.99"},
+        {"Text1", "4 2", true, "00000", "000.00"},
+        {"Text1", "654321", true, "99999", "999.99"},
+        {"txtNumOfPulse", "x-1", false, "1", nullptr},
+        {"txtDesireUnit", "12345678", false, "123456", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        openCounter([&](counter_form& d) {
+            d.cboDecimalPos()->setCurrentIndex(2);
+            auto* field = d.findChild<QLineEdit*>(QString::fromLatin1(c.field));
+            field->selectAll();
+            QTest::keyClick(field, Qt::Key_Delete);
+            if (c.pasted) {
+                field->setText(QStringLiteral("00000"));
+                field->selectAll();
+                QApplication::clipboard()->setText(QString::fromLatin1(c.typed));
+                field->paste();
+            } else {
+                QTest::keyClicks(field, QString::fromLatin1(c.typed));
+            }
+            EXPECT_EQ(field->text(), QString::fromLatin1(c.shown));
+            if (c.withPoint != nullptr) {
+                EXPECT_EQ(d.txtSPFlotVal()->text(), QString::fromLatin1(c.withPoint));
+            }
+            d.Command1()->click();
+        });
+    }
+    EXPECT_TRUE(prompter.messages().empty());
+}
+
+TEST_F(CounterDialogTest, CompareSaveStoresOperandsAndFunctionAsTheFileKeepsIt) {
+    const struct {
+        int first, function, second;  // second: 0 "Abs.Value", else the counter's list index
+        const char* constant;
+        QString message;
+        std::array<std::uint8_t, kCompareFields> row;
+    } cases[] = {
+        {2, 2, 0, "150", {}, {41, 0, 0, 1, 5, 0, 2}},     // C3 >= 00150
+        {0, 5, 16, "150", {}, {81, 0, 0, 0, 0, 0, 240}},  // C1 <> C16
+        {3,
+         4,
+         4,
+         "0",
+         QStringLiteral("The compare function is not allowed for same counter"),
+         {81, 0, 0, 0, 0, 0, 240}},                         // C4 = C4: refused
+        {15, 1, 0, "123456", {}, {25, 9, 9, 9, 9, 9, 15}},  // C16 < 99999
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
+        prompter.clear();
+        const int before = undoIndex();
+        openCompare([&](compare_form& d) {
+            d.Combo1()->setCurrentIndex(c.first);
+            d.Combo3()->setCurrentIndex(c.function);
+            d.Combo2()->setCurrentIndex(c.second);
+            EXPECT_EQ(d.Text2()->isEnabled(), c.second == 0);
+            if (c.second == 0) {
+                Type(d.Text2(), QString::fromLatin1(c.constant));
+            }
+            d.Command1()->click();
+            EXPECT_EQ(d.isVisible(), !c.message.isEmpty());
+            if (d.isVisible()) {
+                d.Command2()->click();
+            }
+        });
+        EXPECT_EQ(prompter.texts(), c.message.isEmpty() ? QStringList{} : QStringList{c.message});
+        EXPECT_EQ(undoIndex(), before + (c.message.isEmpty() ? 1 : 0));
+        const Program file = saved();
+        for (int field = 0; field < kCompareFields; ++field) {
+            EXPECT_EQ(file.CompareParams[0][field], c.row[field]) << "field " << field;
+        }
+    }
+}
+
+// Both dialogs: Cancel stores nothing, Save one undo point with the comment and the lock.
+TEST_F(CounterDialogTest, CancelRecordsNothingAndSaveOneUndoPoint) {
+    for (const bool save : {false, true}) {
+        SCOPED_TRACE(save);
+        const Program original = program();
+        const int before = undoIndex();
+        openCounter([save](counter_form& d) {
+            Type(d.Text2(), QStringLiteral("bottles"));
+            d.optLocked()->click();
+            (save ? d.Command2() : d.Command1())->click();
+        });
+        EXPECT_EQ(undoIndex(), before + (save ? 1 : 0));
+        openCompare([save](compare_form& d) {
+            Type(d.Text1(), QStringLiteral("full box"));
+            d.Combo2()->setCurrentIndex(0);  // a fresh record compares C1 with itself
+            d.Combo3()->setCurrentIndex(3);
+            (save ? d.Command1() : d.Command2())->click();
+        });
+        EXPECT_EQ(undoIndex(), before + (save ? 2 : 0));
+        EXPECT_EQ(program() == original, !save);
+    }
+    EXPECT_EQ(DecodeCounter(program(), 0).comment, QStringLiteral("bottles"));
+    EXPECT_TRUE(DecodeCounter(program(), 0).locked);
+    EXPECT_EQ(DecodeCompare(program(), 0).comment, QStringLiteral("full box"));
+    EXPECT_EQ(DecodeCompare(program(), 0).function, 3);
+}
+
+TEST_F(CounterDialogTest, AnotherNumberAsksToSaveTheEditedBlock) {
+    for (const Reply reply : {Reply::No, Reply::Yes}) {
+        SCOPED_TRACE(int(reply));
+        prompter.clear();
+        prompter.queueReply(reply);
+        openCounter([](counter_form& d) {
+            Type(d.Text1(), QStringLiteral("321"));
+            d.Combo1()->setCurrentIndex(4);
+            EXPECT_EQ(d.counter(), 4);
+            EXPECT_EQ(d.Text1()->text(), QStringLiteral("00000"));
+            EXPECT_FALSE(d.edited());
+            d.Command1()->click();
+        });
+        prompter.queueReply(reply);
+        openCompare([](compare_form& d) {
+            d.Combo2()->setCurrentIndex(0);
+            d.Combo3()->setCurrentIndex(4);
+            d.Combo4()->setCurrentIndex(1);
+            EXPECT_EQ(d.compare(), 1);
+            EXPECT_EQ(d.Combo3()->currentIndex(), 0);
+            d.Command2()->click();
+        });
+        EXPECT_EQ(prompter.texts(), (QStringList{"Save Counter 1 ?", "Save Compare Function"}));
+        EXPECT_EQ(DecodeCounter(program(), 0).setPoint, reply == Reply::Yes ? 321 : 0);
+        EXPECT_EQ(DecodeCompare(program(), 0).function, reply == Reply::Yes ? 4 : 0);
+    }
+}
+
+// During a run the counter dialog shows the live inputs, output and value; Update hands the new
+// set point to the running counter and the dialog stays open.
+TEST_F(CounterDialogTest, UpdateDuringARunReachesTheRunningCounter) {
+    openCounter([](counter_form& d) {
+        Type(d.Text1(), QStringLiteral("5"));
+        d.Command2()->click();
+    });
+    openCompare([](compare_form& d) {  // P1: C1 >= 00003
+        d.Combo2()->setCurrentIndex(0);
+        d.Combo3()->setCurrentIndex(2);
+        Type(d.Text2(), QStringLiteral("3"));
+        d.Command1()->click();
+    });
+    command("mnuSimulationPC")->trigger();
+    ASSERT_TRUE(runner().running()) << prompter.texts().join(u'\n').toStdString();
+    const int before = undoIndex();
+    counter_form d(editor(), prompter, 0, &runner());
+    d.show();
+    EXPECT_EQ(d.Command2()->text(), QStringLiteral("&Update"));
+    EXPECT_EQ(d.Command1()->text(), QStringLiteral("&Close"));
+    ASSERT_TRUE(ScanUntil([&] { return !d.lblCount()->text().isEmpty(); }));
+    EXPECT_EQ(d.lblCount()->text(), QStringLiteral("Count: Not Active"));
+    EXPECT_EQ(d.lblReset()->text(), QStringLiteral("Reset: Unconnected"));
+    EXPECT_EQ(d.lblDirection()->text(), QStringLiteral("Direction: Unconnected"));
+    EXPECT_EQ(d.lblOutput()->text(), QStringLiteral("Output: Not Active"));
+
+    runner().simulation().setInput('I', 1, true);
+    ASSERT_TRUE(ScanUntil([&] { return d.lblCurrentValue()->text().endsWith(QStringLiteral("00001")); }));
+    EXPECT_EQ(d.lblCount()->text(), QStringLiteral("Count: Active"));
+    EXPECT_TRUE(d.chkCount()->isChecked());
+
+    Type(d.Text1(), QStringLiteral("1"));
+    d.Command2()->click();
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(runner().simulation().blocks().counters.setPointUnits(0), 1);
+    EXPECT_EQ(undoIndex(), before + 1);
+    ASSERT_TRUE(ScanUntil([&] { return d.lblOutput()->text() == QStringLiteral("Output: Active"); }));
+    EXPECT_TRUE(runner().engine().operandValue('Q', 1));
+
+
+    // The compare counter's update reaches the run too; that dialog closes after it.
+    compare_form p(editor(), prompter, 0, &runner());
+    p.show();
+    ASSERT_TRUE(ScanUntil([&] { return !p.lblOutput()->text().isEmpty(); }));
+    EXPECT_EQ(p.lblFirstValue()->text(), QStringLiteral("C1 = 00001"));
+    EXPECT_EQ(p.lblSecondValue()->text(), QStringLiteral("Abs.Value = 00003"));
+    EXPECT_EQ(p.lblOutput()->text(), QStringLiteral("Output: Not Active"));
+    Type(p.Text2(), QStringLiteral("1"));
+    p.Command1()->click();
+    EXPECT_FALSE(p.isVisible());
+    ASSERT_TRUE(ScanUntil([&] { return runner().engine().operandValue('Q', 2); }));
+
+    command("mnuSimulationStop")->trigger();
+    EXPECT_FALSE(d.isVisible());
+}
+
+// Pictures for the documentation, made only when BDX_SCREENSHOT_DIR names a folder.
+TEST_F(CounterDialogTest, Screenshots) {
+    const QString folder = qEnvironmentVariable("BDX_SCREENSHOT_DIR");
+    if (folder.isEmpty()) {
+        GTEST_SKIP() << "BDX_SCREENSHOT_DIR not set";
+    }
+    for (const auto& [language, name] : {std::pair{English, "en"}, std::pair{Portuguese, "pt"}}) {
+        SetLanguageOffset(language);
+        counter_form counter(editor(), prompter, 0);
+        counter.cboDecimalPos()->setCurrentIndex(2);
+        counter.show();
+        QTest::qWait(0);
+        counter.grab().save(QStringLiteral("%1/counter_form_%2.png").arg(folder, QLatin1String(name)));
+        compare_form compare(editor(), prompter, 0);
+        compare.show();
+        QTest::qWait(0);
+        compare.grab().save(QStringLiteral("%1/compare_form_%2.png").arg(folder, QLatin1String(name)));
+    }
+}
+
+}  // namespace
+}  // namespace bdx
