@@ -253,6 +253,26 @@ TEST_F(CounterDialogTest, CancelRecordsNothingAndSaveOneUndoPoint) {
     EXPECT_EQ(DecodeCompare(program(), 0).function, 3);
 }
 
+TEST_F(CounterDialogTest, EnterSavesAndEscapeCloses) {
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+        SCOPED_TRACE(key);
+        const int before = undoIndex();
+        const bool saves = key == Qt::Key_Return;
+        openCounter([key](counter_form& d) {
+            Type(d.Text1(), QStringLiteral("42"));
+            QTest::keyClick(d.Text1(), key);
+        });
+        openCompare([key](compare_form& d) {
+            d.Combo2()->setCurrentIndex(0);
+            Type(d.Text2(), QStringLiteral("42"));
+            QTest::keyClick(d.Text2(), key);
+        });
+        EXPECT_EQ(undoIndex(), before + (saves ? 2 : 0));
+        EXPECT_EQ(DecodeCounter(program(), 0).setPoint, saves ? 42 : 0);
+        EXPECT_EQ(DecodeCompare(program(), 0).constant, saves ? 42 : 0);
+    }
+}
+
 TEST_F(CounterDialogTest, AnotherNumberAsksToSaveTheEditedBlock) {
     for (const Reply reply : {Reply::No, Reply::Yes}) {
         SCOPED_TRACE(int(reply));
@@ -319,7 +339,6 @@ TEST_F(CounterDialogTest, UpdateDuringARunReachesTheRunningCounter) {
     EXPECT_EQ(undoIndex(), before + 1);
     ASSERT_TRUE(ScanUntil([&] { return d.lblOutput()->text() == QStringLiteral("Output: Active"); }));
     EXPECT_TRUE(runner().engine().operandValue('Q', 1));
-
 
     // The compare counter's update reaches the run too; that dialog closes after it.
     compare_form p(editor(), prompter, 0, &runner());

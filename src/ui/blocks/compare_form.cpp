@@ -68,7 +68,8 @@ compare_form::compare_form(LadderEditor& editor, Prompter& prompter, int compare
     for (QLabel* label : {lblFirstValue_, lblSecondValue_, lblOutput_}) {
         statusLayout->addWidget(label);
     }
-    statusFrame->setEnabled(duringRun());
+    // Live values exist only during a run.
+    statusFrame->setVisible(duringRun());
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(numberRow);

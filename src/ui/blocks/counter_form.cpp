@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -87,6 +88,10 @@ QWidget* counter_form::buildSettings() {
     txtSPFlotVal_ = Named(new QLineEdit(setPointFrame), "txtSPFlotVal");
     txtSPFlotVal_->setReadOnly(true);
     txtSPFlotVal_->setFocusPolicy(Qt::NoFocus);
+    // A display, not an entry: it takes the window's colour.
+    QPalette palette = txtSPFlotVal_->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    txtSPFlotVal_->setPalette(palette);
     txtSPFlotVal_->setMaximumWidth(Text1_->maximumWidth());
     auto* setPointLayout = new QHBoxLayout(setPointFrame);
     setPointLayout->addWidget(Text1_);
@@ -163,7 +168,8 @@ QWidget* counter_form::buildStatus() {
     for (QLabel* label : {lblCount_, lblReset_, lblDirection_, lblOutput_, lblCurrentValue_}) {
         statusLayout->addWidget(label);
     }
-    statusFrame->setEnabled(duringRun());
+    // Live values exist only during a run.
+    statusFrame->setVisible(duringRun());
     layout->addWidget(statusFrame);
     layout->addStretch();
     return column;
