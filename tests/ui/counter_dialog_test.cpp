@@ -89,34 +89,50 @@ const QString kTooManyPulses = QStringLiteral(
     "greater than 42950.");
 const QString kZeroPulses = QStringLiteral("Number of Pulses value of counter should not be zero");
 const QString kZeroUnits = QStringLiteral("Desired Display Units value of counter should not be zero");
+const QString kSameCounter = QStringLiteral("The compare function is not allowed for same counter");
 
-// Every case starts from the counter the previous one left; a refused save leaves it as it was.
-TEST_F(CounterDialogTest, SaveChecksTheScalingAndStoresTheRecordAsTheFileKeepsIt) {
+// Each case starts from the counter the one before left; a refused save keeps the dialog open
+// and the counter as it was. The fields take digits only, what gets through is corrected.
+TEST_F(CounterDialogTest, CounterSaveChecksAndStoresTheRecordAsTheFileKeepsIt) {
     const struct {
-        const char* setPoint;
+        const char *setPoint, *pulses, *units;
         int decimals;
-        const char* pulses;
-        const char* units;
         bool retentive;
-        QString message;  // empty when saved
+        const char* withPoint;  // the set point with its decimal point, as shown
+        QString message;        // empty when saved
         std::array<std::uint8_t, kCounterFields> row;
     } cases[] = {
-        {"123456", 0, "42950", "1", false, {}, {1, 9, 9, 9, 9, 9, 4, 2, 9, 5, 0, 0, 0, 0, 0, 1}},
-        {"00010", 0, "42951", "1", false, kTooManyPulses, {1, 9, 9, 9, 9, 9, 4, 2, 9, 5, 0, 0, 0, 0, 0, 1}},
-        {"00010", 0, "60000", "2", true, {}, {17, 0, 0, 0, 1, 0, 6, 0, 0, 0, 0, 0, 0, 0, 0, 2}},
-        {"00010", 0, "0", "2", false, kZeroPulses, {17, 0, 0, 0, 1, 0, 6, 0, 0, 0, 0, 0, 0, 0, 0, 2}},
-        {"00010", 0, "5", "000", false, kZeroUnits, {17, 0, 0, 0, 1, 0, 6, 0, 0, 0, 0, 0, 0, 0, 0, 2}},
+        {"123456", "42950", "1", 0, false, "99999", {}, {1, 9, 9, 9, 9, 9, 4, 2, 9, 5, 0, 0, 0, 0, 0, 1}},
+        {"10",
+         "42951",
+         "1",
+         0,
+         false,
+         "00010",
+         kTooManyPulses,
+         {1, 9, 9, 9, 9, 9, 4, 2, 9, 5, 0, 0, 0, 0, 0, 1}},
+        {"1a0", "60000", "2", 0, true, "00010", {}, {17, 0, 0, 0, 1, 0, 6, 0, 0, 0, 0, 0, 0, 0, 0, 2}},
+        {"10", "0", "2", 0, false, "00010", kZeroPulses, {17, 0, 0, 0, 1, 0, 6, 0, 0, 0, 0, 0, 0, 0, 0, 2}},
+        {"10", "5", "-0", 0, false, "00010", kZeroUnits, {17, 0, 0, 0, 1, 0, 6, 0, 0, 0, 0, 0, 0, 0, 0, 2}},
         // Above 65535 both scaling numbers are held; with decimals the 42950 bound does not apply.
-        {"12345", 2, "70000", "999999", false, {}, {65, 1, 2, 3, 4, 5, 6, 5, 5, 3, 5, 6, 5, 5, 3, 5}},
-        {"7", 4, "3", "1", true, {}, {145, 0, 0, 0, 0, 7, 0, 0, 0, 0, 3, 0, 0, 0, 0, 1}},
+        {"12345",
+         "70000",
+         "9999999",
+         2,
+         false,
+         "123.45",
+         {},
+         {65, 1, 2, 3, 4, 5, 6, 5, 5, 3, 5, 6, 5, 5, 3, 5}},
+        {"-7", "x3", "1", 4, true, "0.0007", {}, {145, 0, 0, 0, 0, 7, 0, 0, 0, 0, 3, 0, 0, 0, 0, 1}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.pulses);
+        SCOPED_TRACE(c.setPoint);
         prompter.clear();
         const int before = undoIndex();
         openCounter([&](counter_form& d) {
             Type(d.Text1(), QString::fromLatin1(c.setPoint));
             d.cboDecimalPos()->setCurrentIndex(c.decimals);
+            EXPECT_EQ(d.txtSPFlotVal()->text(), QString::fromLatin1(c.withPoint));
             Type(d.txtNumOfPulse(), QString::fromLatin1(c.pulses));
             Type(d.txtDesireUnit(), QString::fromLatin1(c.units));
             d.chkRetentive()->setChecked(c.retentive);
@@ -133,53 +149,24 @@ TEST_F(CounterDialogTest, SaveChecksTheScalingAndStoresTheRecordAsTheFileKeepsIt
                       c.message == kTooManyPulses ? MessageIcon::Warning : MessageIcon::Information);
         }
         EXPECT_EQ(undoIndex(), before + (c.message.isEmpty() ? 1 : 0));
-        const Program file = saved();
-        for (int field = 0; field < kCounterFields; ++field) {
-            EXPECT_EQ(file.CounterParams[0][field], c.row[field]) << "field " << field;
-        }
+        const auto file = saved().CounterParams[0];
+        EXPECT_TRUE(std::equal(c.row.begin(), c.row.end(), file.begin())) << ::testing::PrintToString(file);
     }
 }
 
-// The set point and the scaling fields take digits only; what gets through is corrected.
-TEST_F(CounterDialogTest, BadInputIsCorrectedOrKeptOut) {
-    const struct {
-        const char* field;
-        const char* typed;
-        bool pasted;
-        const char* shown;
-        const char* withPoint;  // the set point display at two decimals
-    } cases[] = {
-        {"Text1", "12a3", false, "123", "001.23"},
-        {"Text1", "-5", false, "5", "000.05"},
-        {"Text1", "1234567", false, "99999", "999.99"},
-        {"Text1", "4 2", true, "00000", "000.00"},
-        {"Text1", "654321", true, "99999", "999.99"},
-        {"txtNumOfPulse", "x-1", false, "1", nullptr},
-        {"txtDesireUnit", "12345678", false, "123456", nullptr},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.typed);
+// Pasted text goes in whole or not at all, then is corrected as if typed.
+TEST_F(CounterDialogTest, PastedValuesAreCorrectedOrRefused) {
+    for (const auto& [pasted, shown] : {std::pair{"4 2", "00000"}, std::pair{"654321", "99999"}}) {
+        SCOPED_TRACE(pasted);
         openCounter([&](counter_form& d) {
-            d.cboDecimalPos()->setCurrentIndex(2);
-            auto* field = d.findChild<QLineEdit*>(QString::fromLatin1(c.field));
-            field->selectAll();
-            QTest::keyClick(field, Qt::Key_Delete);
-            if (c.pasted) {
-                field->setText(QStringLiteral("00000"));
-                field->selectAll();
-                QApplication::clipboard()->setText(QString::fromLatin1(c.typed));
-                field->paste();
-            } else {
-                QTest::keyClicks(field, QString::fromLatin1(c.typed));
-            }
-            EXPECT_EQ(field->text(), QString::fromLatin1(c.shown));
-            if (c.withPoint != nullptr) {
-                EXPECT_EQ(d.txtSPFlotVal()->text(), QString::fromLatin1(c.withPoint));
-            }
+            d.Text1()->selectAll();
+            QApplication::clipboard()->setText(QString::fromLatin1(pasted));
+            d.Text1()->paste();
+            EXPECT_EQ(d.Text1()->text(), QString::fromLatin1(shown));
+            EXPECT_EQ(d.txtSPFlotVal()->text(), QString::fromLatin1(shown));
             d.Command1()->click();
         });
     }
-    EXPECT_TRUE(prompter.messages().empty());
 }
 
 TEST_F(CounterDialogTest, CompareSaveStoresOperandsAndFunctionAsTheFileKeepsIt) {
@@ -189,15 +176,10 @@ TEST_F(CounterDialogTest, CompareSaveStoresOperandsAndFunctionAsTheFileKeepsIt) 
         QString message;
         std::array<std::uint8_t, kCompareFields> row;
     } cases[] = {
-        {2, 2, 0, "150", {}, {41, 0, 0, 1, 5, 0, 2}},     // C3 >= 00150
-        {0, 5, 16, "150", {}, {81, 0, 0, 0, 0, 0, 240}},  // C1 <> C16
-        {3,
-         4,
-         4,
-         "0",
-         QStringLiteral("The compare function is not allowed for same counter"),
-         {81, 0, 0, 0, 0, 0, 240}},                         // C4 = C4: refused
-        {15, 1, 0, "123456", {}, {25, 9, 9, 9, 9, 9, 15}},  // C16 < 99999
+        {2, 2, 0, "150", {}, {41, 0, 0, 1, 5, 0, 2}},            // C3 >= 00150
+        {0, 5, 16, "150", {}, {81, 0, 0, 0, 0, 0, 240}},         // C1 <> C16
+        {3, 4, 4, "0", kSameCounter, {81, 0, 0, 0, 0, 0, 240}},  // C4 = C4: refused
+        {15, 1, 0, "1234567", {}, {25, 9, 9, 9, 9, 9, 15}},      // C16 < 99999
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.first);
@@ -219,57 +201,44 @@ TEST_F(CounterDialogTest, CompareSaveStoresOperandsAndFunctionAsTheFileKeepsIt) 
         });
         EXPECT_EQ(prompter.texts(), c.message.isEmpty() ? QStringList{} : QStringList{c.message});
         EXPECT_EQ(undoIndex(), before + (c.message.isEmpty() ? 1 : 0));
-        const Program file = saved();
-        for (int field = 0; field < kCompareFields; ++field) {
-            EXPECT_EQ(file.CompareParams[0][field], c.row[field]) << "field " << field;
-        }
+        const auto file = saved().CompareParams[0];
+        EXPECT_TRUE(std::equal(c.row.begin(), c.row.end(), file.begin())) << ::testing::PrintToString(file);
     }
 }
 
-// Both dialogs: Cancel stores nothing, Save one undo point with the comment and the lock.
-TEST_F(CounterDialogTest, CancelRecordsNothingAndSaveOneUndoPoint) {
-    for (const bool save : {false, true}) {
-        SCOPED_TRACE(save);
+// Both dialogs: Cancel and Escape store nothing, Save and Enter one undo point each.
+TEST_F(CounterDialogTest, CancelOrEscapeRecordNothingSaveOrEnterOneUndoPoint) {
+    enum Leave { CancelButton, Escape, SaveButton, Enter };
+    for (const Leave leave : {CancelButton, Escape, SaveButton, Enter}) {
+        SCOPED_TRACE(leave);
         const Program original = program();
         const int before = undoIndex();
-        openCounter([save](counter_form& d) {
-            Type(d.Text2(), QStringLiteral("bottles"));
+        const auto close = [leave](QLineEdit* field, QPushButton* save, QPushButton* cancel) {
+            if (leave == CancelButton || leave == SaveButton) {
+                (leave == SaveButton ? save : cancel)->click();
+            } else {
+                QTest::keyClick(field, leave == Enter ? Qt::Key_Return : Qt::Key_Escape);
+            }
+        };
+        openCounter([&](counter_form& d) {
+            Type(d.Text2(), QStringLiteral("bottles %1").arg(leave));
             d.optLocked()->click();
-            (save ? d.Command2() : d.Command1())->click();
+            close(d.Text2(), d.Command2(), d.Command1());
         });
-        EXPECT_EQ(undoIndex(), before + (save ? 1 : 0));
-        openCompare([save](compare_form& d) {
-            Type(d.Text1(), QStringLiteral("full box"));
+        openCompare([&](compare_form& d) {
             d.Combo2()->setCurrentIndex(0);  // a fresh record compares C1 with itself
             d.Combo3()->setCurrentIndex(3);
-            (save ? d.Command1() : d.Command2())->click();
+            Type(d.Text2(), QString::number(40 + leave));
+            close(d.Text2(), d.Command1(), d.Command2());
         });
-        EXPECT_EQ(undoIndex(), before + (save ? 2 : 0));
-        EXPECT_EQ(program() == original, !save);
-    }
-    EXPECT_EQ(DecodeCounter(program(), 0).comment, QStringLiteral("bottles"));
-    EXPECT_TRUE(DecodeCounter(program(), 0).locked);
-    EXPECT_EQ(DecodeCompare(program(), 0).comment, QStringLiteral("full box"));
-    EXPECT_EQ(DecodeCompare(program(), 0).function, 3);
-}
-
-TEST_F(CounterDialogTest, EnterSavesAndEscapeCloses) {
-    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
-        SCOPED_TRACE(key);
-        const int before = undoIndex();
-        const bool saves = key == Qt::Key_Return;
-        openCounter([key](counter_form& d) {
-            Type(d.Text1(), QStringLiteral("42"));
-            QTest::keyClick(d.Text1(), key);
-        });
-        openCompare([key](compare_form& d) {
-            d.Combo2()->setCurrentIndex(0);
-            Type(d.Text2(), QStringLiteral("42"));
-            QTest::keyClick(d.Text2(), key);
-        });
+        const bool saves = leave == SaveButton || leave == Enter;
         EXPECT_EQ(undoIndex(), before + (saves ? 2 : 0));
-        EXPECT_EQ(DecodeCounter(program(), 0).setPoint, saves ? 42 : 0);
-        EXPECT_EQ(DecodeCompare(program(), 0).constant, saves ? 42 : 0);
+        EXPECT_EQ(program() == original, !saves);
+        if (saves) {
+            EXPECT_EQ(DecodeCounter(program(), 0).comment, QStringLiteral("bottles %1").arg(leave));
+            EXPECT_TRUE(DecodeCounter(program(), 0).locked);
+            EXPECT_EQ(DecodeCompare(program(), 0).constant, 40 + leave);
+        }
     }
 }
 
