@@ -76,21 +76,23 @@ class EditorFixture : public ::testing::Test {
     LadderEditor editor{document, prompter};
 };
 
-// I1 driving Q1 on line 1, drawn as a user would, complete enough for a simulation run.
-inline void DrawLampRung(LadderEditor& editor) {
-    editor.select({SelectionKinds::Contact, 0, 0});
-    editor.setPlacement('I', OperandNumberCode(1));
+// A contact driving a coil through wires on `line` (0-based), drawn as a user would, complete
+// enough for a simulation run; I1 driving Q1 on the first line unless told otherwise.
+inline void DrawLampRung(LadderEditor& editor, int line = 0, char contact = 'I', int n = 1, char coil = 'Q',
+                         int m = 1) {
+    editor.select({SelectionKinds::Contact, line, 0});
+    editor.setPlacement(contact, OperandNumberCode(n));
     editor.PlaceOperand();
-    editor.select({SelectionKinds::Coil, 0, 0});
-    editor.setPlacement('Q', OperandNumberCode(1));
+    editor.select({SelectionKinds::Coil, line, 0});
+    editor.setPlacement(coil, OperandNumberCode(m));
     editor.PlaceOperand();
     editor.setEditTool(kWireTool);
     for (int column : {1, 2}) {
-        editor.select({SelectionKinds::Contact, 0, column});
+        editor.select({SelectionKinds::Contact, line, column});
         editor.WireToolClick(0.5);
     }
     editor.setEditTool(kSelectionTool);
-    editor.select({SelectionKinds::Junction, 0, 2});
+    editor.select({SelectionKinds::Junction, line, 2});
     editor.ToggleJunction(JunctionArea::Right);
 }
 
