@@ -111,7 +111,9 @@ WeeklySchedule TimeSwitchSchedule(const TimeSwitchRecord& record, bool advanced)
 }
 
 QString DurationText(int minutes) {
-    return QStringLiteral("%1:%2").arg(minutes / 60, 2, 10, QLatin1Char('0')).arg(minutes % 60, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1:%2")
+        .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+        .arg(minutes % 60, 2, 10, QLatin1Char('0'));
 }
 
 QString DailyDurationText(const WeeklySchedule& schedule) {

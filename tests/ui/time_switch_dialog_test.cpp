@@ -7,9 +7,9 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QPainter>
 #include <QTest>
 
 #include "../check/ladder_drawing.h"
@@ -103,14 +103,25 @@ TEST_F(TimeSwitchDialogTest, OkStoresEachGenerationsFormOrTellsWhatIsMissing) {
         const char* message;                 // empty when saved
         std::array<std::uint8_t, 6> fields;  // fields 1..6
     } cases[] = {
-        {"ON days Monday and Friday", kSecondGeneration,
-         {.onDays = {1, 5}, .offDays = {6}, .times = {"8", "05", "17", "30"}}, "", {17, 32, 8, 5, 17, 30}},
-        {"converted night shift", kSecondGeneration,
-         {.onDays = {1, 2, 3, 4, 5}, .offDays = {2, 3, 4, 5, 6}, .times = {"22", "0", "6", "0"}, .locked = true},
-         "", {31, 62, 22, 0, 6, 0}},
+        {"ON days Monday and Friday",
+         kSecondGeneration,
+         {.onDays = {1, 5}, .offDays = {6}, .times = {"8", "05", "17", "30"}},
+         "",
+         {17, 32, 8, 5, 17, 30}},
+        {"converted night shift",
+         kSecondGeneration,
+         {.onDays = {1, 2, 3, 4, 5},
+          .offDays = {2, 3, 4, 5, 6},
+          .times = {"22", "0", "6", "0"},
+          .locked = true},
+         "",
+         {31, 62, 22, 0, 6, 0}},
         {"no ON day", kSecondGeneration, {.offDays = {1}}, "Select Proper Start Day.", {}},
         {"no OFF day", kSecondGeneration, {.onDays = {3}}, "Select Proper End Day.", {}},
-        {"weekend past Sunday", kFirstGeneration, {.day1 = 5, .day2 = 0, .times = {"25", "61", "06", "7"}}, "",
+        {"weekend past Sunday",
+         kFirstGeneration,
+         {.day1 = 5, .day2 = 0, .times = {"25", "61", "06", "7"}},
+         "",
          {6, 1, 23, 59, 6, 7}},
         {"no Day 1", kFirstGeneration, {.day2 = 4}, "Please select \"From\" Weekday", {}},
         {"no Day 2", kFirstGeneration, {.day1 = 4}, "Please select \"To\" Weekday", {}},
@@ -153,7 +164,7 @@ TEST_F(TimeSwitchDialogTest, TimeFieldsTakeTwoDigitsAndCapThem) {
         const char* typed;
         const char* shown;
     } cases[] = {
-        {0, "25", "23"}, {1, "61", "59"}, {2, "99", "23"}, {3, "60", "59"},
+        {0, "25", "23"}, {1, "61", "59"}, {2, "99", "23"},  {3, "60", "59"},
         {0, "ab", ""},   {1, "-5", "5"},  {2, "123", "12"}, {3, " 7", "7"},
     };
     open([&](frmTimeswitchBlock& d) {
@@ -181,9 +192,14 @@ TEST_F(TimeSwitchDialogTest, WeekAndDailyDurationFollowTheFields) {
         int daysOn;
     } cases[] = {
         {kFirstGeneration, {.day1 = 0, .day2 = 4, .times = {"08", "00", "17", "00"}}, "09:00", 5},
-        {kFirstGeneration, {.day1 = 0, .day2 = 4, .times = {"22", "00", "06", "00"}}, "02:00 \u2013 08:00", 6},
-        {kSecondGeneration, {.onDays = {1}, .offDays = {5}, .times = {"08", "00", "17", "00"}},
-         "16:00 \u2013 24:00", 5},
+        {kFirstGeneration,
+         {.day1 = 0, .day2 = 4, .times = {"22", "00", "06", "00"}},
+         "02:00 \u2013 08:00",
+         6},
+        {kSecondGeneration,
+         {.onDays = {1}, .offDays = {5}, .times = {"08", "00", "17", "00"}},
+         "16:00 \u2013 24:00",
+         5},
         {kSecondGeneration, {.onDays = {3}}, "24:00", 7},  // on and never off again
     };
     for (const auto& c : cases) {
@@ -204,7 +220,7 @@ TEST_F(TimeSwitchDialogTest, WeekAndDailyDurationFollowTheFields) {
     }
 }
 
-TEST_F(TimeSwitchDialogTest, CancelRecordsNothingAndOkOneUndoPoint) {
+TEST_F(TimeSwitchDialogTest, EscapeRecordsNothingAndEnterOneUndoPoint) {
     load(kFirstGeneration);
     program().TimeSwitchParams[kBlock] = {kFlagInUse, 2, 3, 7, 5, 9, 0};
     const Program original = program();
@@ -216,7 +232,9 @@ TEST_F(TimeSwitchDialogTest, CancelRecordsNothingAndOkOneUndoPoint) {
             EXPECT_EQ(d.timeField(0)->text() + d.timeField(1)->text(), QStringLiteral("0705"));
             Type(d.Text20(), QStringLiteral("lights"));
             Type(d.timeField(3), QStringLiteral("45"));
-            (save ? d.Command2() : d.Command1())->click();
+            // Enter in a field saves, Escape closes.
+            QTest::keyClick(d.timeField(3), save ? Qt::Key_Return : Qt::Key_Escape);
+            EXPECT_FALSE(d.isVisible());
         });
         EXPECT_EQ(undoIndex(), before + (save ? 1 : 0));
         EXPECT_EQ(program() == original, !save);
@@ -228,8 +246,8 @@ TEST_F(TimeSwitchDialogTest, CancelRecordsNothingAndOkOneUndoPoint) {
 TEST_F(TimeSwitchDialogTest, AnotherBlockAsksToSaveTheEditedOne) {
     const struct {
         Reply reply;
-        int onDay;         // 0: no ON day, so the save is refused
-        int shownBlock;    // 0-based, after the change of number
+        int onDay;       // 0: no ON day, so the save is refused
+        int shownBlock;  // 0-based, after the change of number
         std::uint8_t onMask;
     } cases[] = {{Reply::No, 2, 5, 0}, {Reply::Yes, 2, 5, 2}, {Reply::Yes, 0, kBlock, 0}};
     for (const auto& c : cases) {
@@ -275,7 +293,8 @@ bool WaitFor(const std::function<bool()>& done) {
 }
 
 // The block starts never on: its ON and OFF fall on the same minute. Updated to switch on every
-// day at midnight and off only three days from today (Monday unticked, unless that is the day), it is on now whatever the PC clock says.
+// day at midnight and off only three days from today (Monday unticked, unless that is the day), it is on now
+// whatever the PC clock says.
 TEST_F(TimeSwitchDialogTest, UpdateDuringARunReachesTheRunningBlock) {
     load(kSecondGeneration);
     program().TimeSwitchParams[kBlock] = {0, 1, 1, 10, 0, 10, 0};
@@ -318,7 +337,8 @@ TEST_F(TimeSwitchDialogTest, Screenshots) {
             d.show();
             QTest::qWait(0);
             const QString generation = model == kFirstGeneration ? QStringLiteral("_first") : QString();
-            d.grab().save(QStringLiteral("%1/frmTimeswitchBlock%2_%3.png").arg(folder, generation, QLatin1String(name)));
+            d.grab().save(QStringLiteral("%1/frmTimeswitchBlock%2_%3.png")
+                              .arg(folder, generation, QLatin1String(name)));
         }
     }
 }

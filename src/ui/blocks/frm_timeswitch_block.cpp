@@ -65,8 +65,8 @@ QLabel* TextLabel(int textId, const char* name, QWidget* parent) {
 
 }  // namespace
 
-frmTimeswitchBlock::frmTimeswitchBlock(LadderEditor& editor, Prompter& prompter, int block, PcSimulationRunner* run,
-                                       QWidget* parent)
+frmTimeswitchBlock::frmTimeswitchBlock(LadderEditor& editor, Prompter& prompter, int block,
+                                       PcSimulationRunner* run, QWidget* parent)
     : BlockDialog(editor, prompter, run, parent), advanced_(AdvancedTimeSwitch(editor.program().ModelIndex)) {
     setBlock(Operand::Clock, std::clamp(block, 0, kTimeSwitches - 1));
     setObjectName(QStringLiteral("frmTimeswitchBlock"));
@@ -143,8 +143,8 @@ QGroupBox* frmTimeswitchBlock::buildDayFrameOld(QWidget* parent) {
     Combo1_ = Named(new QComboBox(frame), "Combo1");
     Combo2_ = Named(new QComboBox(frame), "Combo2");
     auto* layout = new QHBoxLayout(frame);
-    for (const auto& [combo, caption, name] : {std::tuple{Combo1_, Day1Label, "lblDay1"},
-                                                std::tuple{Combo2_, Day2Label, "lblDay2"}}) {
+    for (const auto& [combo, caption, name] :
+         {std::tuple{Combo1_, Day1Label, "lblDay1"}, std::tuple{Combo2_, Day2Label, "lblDay2"}}) {
         combo->addItems(WeekdayNames());
         auto* label = TextLabel(caption, name, frame);
         label->setBuddy(combo);
@@ -189,15 +189,15 @@ QLayout* frmTimeswitchBlock::buildTimeFields(QWidget* parent) {
     for (int i = 0; i < kTimeFields; ++i) {
         QLineEdit* field = Named(new QLineEdit(parent), kTimeFieldNames[i]);
         // Two digits at most: letters, signs and longer pastes are refused as they are typed.
-        field->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,2}")), field));
+        field->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,2}")), field));
         field->setMaxLength(2);
         field->setFixedWidth(width);
         field->setAlignment(Qt::AlignCenter);
         timeFields_[i] = field;
         connect(field, &QLineEdit::textEdited, this, [this, i] { timeEdited(i); });
-        connect(field, &QLineEdit::editingFinished, this, [field] {
-            field->setText(TimeFieldText(field->text().toInt()));
-        });
+        connect(field, &QLineEdit::editingFinished, this,
+                [field] { field->setText(TimeFieldText(field->text().toInt())); });
     }
     for (int row = 0; row < 2; ++row) {
         auto* label = TextLabel(row == 0 ? OnLabel : OffLabel, row == 0 ? "lblOn" : "lblOff", parent);

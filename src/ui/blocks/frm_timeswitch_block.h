@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "blocks/time_switch_record.h"
 #include "block_dialog.h"
+#include "blocks/time_switch_record.h"
 
 class QCheckBox;
 class QComboBox;

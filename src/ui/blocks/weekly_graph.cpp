@@ -55,14 +55,15 @@ void PaintWeeklyGraph(QPainter& painter, const QRectF& area, const WeeklySchedul
         const double y = top + day * row;
         painter.setPen(Qt::black);
         if (day < dayLabels.size()) {
-            painter.drawText(QRectF(area.left() + margin, y, labelWidth, row), Qt::AlignLeft | Qt::AlignVCenter,
-                             dayLabels[day]);
+            painter.drawText(QRectF(area.left() + margin, y, labelWidth, row),
+                             Qt::AlignLeft | Qt::AlignVCenter, dayLabels[day]);
         }
-        painter.drawText(QRectF(right + margin, y, durationWidth + margin, row), Qt::AlignLeft | Qt::AlignVCenter,
-                         DurationText(schedule.onMinutes(day)));
+        painter.drawText(QRectF(right + margin, y, durationWidth + margin, row),
+                         Qt::AlignLeft | Qt::AlignVCenter, DurationText(schedule.onMinutes(day)));
         for (const OnInterval& interval : schedule.days[day]) {
-            painter.fillRect(QRectF(QPointF(x(interval.from), y + row * 0.2), QPointF(x(interval.to), y + row * 0.8)),
-                             kOnColour);
+            painter.fillRect(
+                QRectF(QPointF(x(interval.from), y + row * 0.2), QPointF(x(interval.to), y + row * 0.8)),
+                kOnColour);
         }
         painter.setPen(QPen(QColor(200, 200, 200), 0));
         painter.drawLine(QPointF(left, y + row), QPointF(right, y + row));
