@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QTest>
 
 #include "../check/ladder_drawing.h"
@@ -281,6 +282,36 @@ TEST_F(TimeSwitchDialogTest, PortugueseTexts) {
         EXPECT_EQ(d.Command1()->text(), QStringLiteral("&Cancelar"));
         d.Command1()->click();
     });
+}
+
+// Every control of the generation shown is a Tab stop; the hidden generation's are not.
+TEST_F(TimeSwitchDialogTest, TabReachesEveryControlOfTheGenerationShown) {
+    for (const int model : {kFirstGeneration, kSecondGeneration}) {
+        load(model);
+        open([model](frmTimeswitchBlock& d) {
+            QSet<QWidget*> stops;
+            for (QWidget* w = d.nextInFocusChain(); w != &d; w = w->nextInFocusChain()) {
+                if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(&d) && w->isEnabled()) {
+                    stops.insert(w);
+                }
+            }
+            QList<QWidget*> wanted = {d.Combo3(), d.optNotLocked(), d.Text20(), d.Command2(), d.Command1()};
+            for (int i = 0; i < 4; ++i) {
+                wanted << d.timeField(i);
+            }
+            for (int day = 0; day < kDaysPerWeek; ++day) {
+                wanted << d.chkStartDay(day) << d.chkSelectEndDay(day);
+            }
+            wanted << d.Combo1() << d.Combo2();
+            for (QWidget* w : wanted) {
+                const bool dayBox = qobject_cast<QCheckBox*>(w) != nullptr;
+                const bool dayList = w == d.Combo1() || w == d.Combo2();
+                const bool shown = model == kSecondGeneration ? !dayList : !dayBox;
+                EXPECT_EQ(stops.contains(w), shown) << w->objectName().toStdString();
+            }
+            d.Command1()->click();
+        });
+    }
 }
 
 bool WaitFor(const std::function<bool()>& done) {
