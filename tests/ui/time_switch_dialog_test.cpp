@@ -34,10 +34,10 @@ void Type(QLineEdit* field, const QString& text) {
 // What the user sets: "Day 1" and "Day 2" list rows (-1 none), or ON and OFF day boxes
 // (1 = Monday) to click; the time fields typed, "" left as they are.
 struct Fill {
-    int day1, day2;
-    std::vector<int> onDays, offDays;
-    std::array<const char*, 4> times;
-    bool locked;
+    int day1 = -1, day2 = -1;
+    std::vector<int> onDays{}, offDays{};
+    std::array<const char*, 4> times{"", "", "", ""};
+    bool locked = false;
 };
 
 void Apply(frmTimeswitchBlock& d, const Fill& f) {
@@ -101,41 +101,18 @@ TEST_F(TimeSwitchDialogTest, OkStoresEachGenerationsFormOrTellsWhatIsMissing) {
         const char* message;                 // empty when saved
         std::array<std::uint8_t, 6> fields;  // fields 1..6
     } cases[] = {
-        {kSecondGeneration,
-         {-1, -1, {1, 5}, {6}, {"8", "05", "17", "30"}, false},
-         "15:55 \u2013 24:00",
-         "",
+        // clang-format off
+        {kSecondGeneration, {-1, -1, {1, 5}, {6}, {"8", "05", "17", "30"}, false}, "15:55 \u2013 24:00", "",
          {17, 32, 8, 5, 17, 30}},
-        {kSecondGeneration,
-         {-1, -1, {1, 2, 3, 4, 5}, {2, 3, 4, 5, 6}, {"22", "0", "6", "0"}, true},
-         "02:00 \u2013 08:00",
-         "",
-         {31, 62, 22, 0, 6, 0}},
-        {kSecondGeneration,
-         {-1, -1, {}, {1}, {"", "", "", ""}, false},
-         "00:00",
-         "Select Proper Start Day.",
-         {}},
-        {kSecondGeneration,
-         {-1, -1, {3}, {}, {"", "", "", ""}, false},
-         "24:00",
-         "Select Proper End Day.",
-         {}},
-        {kFirstGeneration,
-         {5, 0, {}, {}, {"25", "61", "06", "7"}, false},
-         "00:01 \u2013 06:08",
-         "",
+        {kSecondGeneration, {-1, -1, {1, 2, 3, 4, 5}, {2, 3, 4, 5, 6}, {"22", "0", "6", "0"}, true},
+         "02:00 \u2013 08:00", "", {31, 62, 22, 0, 6, 0}},
+        {kSecondGeneration, {-1, -1, {}, {1}}, "00:00", "Select Proper Start Day.", {}},
+        {kSecondGeneration, {-1, -1, {3}, {}}, "24:00", "Select Proper End Day.", {}},
+        {kFirstGeneration, {5, 0, {}, {}, {"25", "61", "06", "7"}, false}, "00:01 \u2013 06:08", "",
          {6, 1, 23, 59, 6, 7}},
-        {kFirstGeneration,
-         {-1, 4, {}, {}, {"", "", "", ""}, false},
-         "00:00",
-         "Please select \"From\" Weekday",
-         {}},
-        {kFirstGeneration,
-         {4, -1, {}, {}, {"", "", "", ""}, false},
-         "24:00",
-         "Please select \"To\" Weekday",
-         {}},
+        {kFirstGeneration, {-1, 4, {}, {}}, "00:00", "Please select \"From\" Weekday", {}},
+        {kFirstGeneration, {4, -1, {}, {}}, "24:00", "Please select \"To\" Weekday", {}},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.daily);
@@ -225,12 +202,7 @@ TEST_F(TimeSwitchDialogTest, AnotherBlockAsksToSaveTheEditedOne) {
         prompter.clear();
         prompter.queueReply(c.reply);
         open([&](frmTimeswitchBlock& d) {
-            Apply(d, {-1,
-                      -1,
-                      c.onDay != 0 ? std::vector{c.onDay} : std::vector<int>{},
-                      {7},
-                      {"", "", "", ""},
-                      false});
+            Apply(d, {.onDays = c.onDay != 0 ? std::vector{c.onDay} : std::vector<int>{}, .offDays = {7}});
             d.Combo3()->setCurrentIndex(5);
             EXPECT_EQ(d.number(), c.shownBlock);
             EXPECT_EQ(d.Combo3()->currentIndex(), c.shownBlock);
@@ -266,7 +238,7 @@ TEST_F(TimeSwitchDialogTest, UpdateDuringARunReachesTheRunningBlock) {
 
     // Monday unticked as an OFF day, unless it is the one three days on.
     const int offDay = (QDate::currentDate().dayOfWeek() + 2) % kDaysPerWeek + 1;
-    Apply(*d, {-1, -1, {2, 3, 4, 5, 6, 7}, {1, offDay}, {"00", "00", "12", "00"}, false});
+    Apply(*d, {.onDays = {2, 3, 4, 5, 6, 7}, .offDays = {1, offDay}, .times = {"00", "00", "12", "00"}});
     d->Command2()->click();
     EXPECT_TRUE(d->isVisible());
     EXPECT_TRUE(WaitFor([&] { return d->lblStatus()->text() == QStringLiteral("ON"); }));
