@@ -5,20 +5,10 @@
 #include "blocks/soft_text_record.h"
 #include "blocks/time_switch_record.h"
 #include "shell/scripted_prompter.h"
+#include "time_switch_fixture.h"
 
 namespace bdx {
 namespace {
-
-constexpr int kFirstGenerationModel = 1;
-constexpr int kSecondGenerationModel = 9;
-
-WeekDays days(std::initializer_list<int> numbers) {  // 1 = Monday
-    WeekDays result{};
-    for (int d : numbers) {
-        result[d - 1] = true;
-    }
-    return result;
-}
 
 struct TimeSwitchSave {
     int model;
@@ -29,9 +19,9 @@ struct TimeSwitchSave {
 
 TEST(TimeSwitchRecordTest, SaveChecksDaysThenWritesTheGenerationsForm) {
     const TimeSwitchSave cases[] = {
-        {kSecondGenerationModel, {.offDays = days({1})}, "Select Proper Start Day.", 0, 0},
-        {kSecondGenerationModel, {.onDays = days({1})}, "Select Proper End Day.", 0, 0},
-        {kSecondGenerationModel, {.onDays = days({1, 5}), .offDays = days({7})}, "", 17, 64},
+        {kSecondGenerationModel, {.offDays = DaysOf({1})}, "Select Proper Start Day.", 0, 0},
+        {kSecondGenerationModel, {.onDays = DaysOf({1})}, "Select Proper End Day.", 0, 0},
+        {kSecondGenerationModel, {.onDays = DaysOf({1, 5}), .offDays = DaysOf({7})}, "", 17, 64},
         {kFirstGenerationModel, {.endDay = 3}, "Please select \"From\" Weekday", 0, 0},
         {kFirstGenerationModel, {.startDay = 2}, "Please select \"To\" Weekday", 0, 0},
         {kFirstGenerationModel, {.startDay = 7, .endDay = 1}, "", 7, 1},
@@ -62,8 +52,8 @@ TEST(TimeSwitchRecordTest, SaveChecksDaysThenWritesTheGenerationsForm) {
 TEST(TimeSwitchRecordTest, EntryCapsAndDayMasks) {
     EXPECT_EQ(CapTimeEntry("25", kLargestHour) + CapTimeEntry("61", kLargestMinute), "2359");
     EXPECT_EQ(CapTimeEntry("23", kLargestHour), "23");
-    EXPECT_EQ(DayMaskString(days({1, 5})), "0010001");
-    EXPECT_EQ(DaysOfMask(65), days({1, 7}));
+    EXPECT_EQ(DayMaskString(DaysOf({1, 5})), "0010001");
+    EXPECT_EQ(DaysOfMask(65), DaysOf({1, 7}));
 }
 
 TEST(HourMeterRecordTest, PresetEntryIsCappedPerResolution) {

@@ -4,6 +4,7 @@
 #include "config_form.h"
 #include "counter_form.h"
 #include "editor/ladder_editor.h"
+#include "frm_timeswitch_block.h"
 #include "timer_form.h"
 #include "ui/main/app_context.h"
 #include "ui/main/frm_main.h"
@@ -23,6 +24,9 @@ BlocksController::BlocksController(AppContext& context, frmMain& frame) : contex
     };
     dialogs_[Operand::P] = [this](int number, PcSimulationRunner* run) -> BlockDialog* {
         return new compare_form(context_.editor(), context_.prompter(), number, run, &frame_);
+    };
+    dialogs_[Operand::Clock] = [this](int number, PcSimulationRunner* run) -> BlockDialog* {
+        return new frmTimeswitchBlock(context_.editor(), context_.prompter(), number, run, &frame_);
     };
 }
 
