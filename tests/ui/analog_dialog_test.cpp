@@ -10,6 +10,7 @@
 #include <QToolButton>
 
 #include "block_dialog_rig.h"
+#include "blocks/device_model.h"
 #include "ui/blocks/analog_form.h"
 #include "ui/blocks/frm_analog_scaling.h"
 
