@@ -1,8 +1,10 @@
 #include "analog_record.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <cstdlib>
 
+#include "counter_record.h"
 #include "shell/language_table.h"
 
 namespace bdx {
@@ -80,6 +82,21 @@ QString missingModuleMessage(const Program& program, int operand) {
 }
 
 }  // namespace
+
+QStringList AnalogDecimalListTexts() {
+    QStringList texts;
+    for (int places = 0; places < kAnalogDecimalPositions; ++places) {
+        texts << AnalogValueText(0, places);
+    }
+    return texts;
+}
+
+QString AnalogValueText(int count, int decimals) {
+    // Five digits with a point, as the counters show their set points.
+    const QString text =
+        FormatSetPoint(std::abs(count), std::clamp(decimals, 0, kAnalogDecimalPositions - 1));
+    return count < 0 ? QLatin1Char('-') + text : text;
+}
 
 QString AnalogChannelName(int operand) {
     return isInput(operand) ? QStringLiteral("V%1").arg(operand + 1) : QStringLiteral("VREF");
@@ -210,8 +227,10 @@ Refusal CheckAnalogScalingEntry(const QString& typed) {
     if (text.isEmpty() || text == QStringLiteral("-") || ParseAnalogValue(text)) {
         return std::nullopt;
     }
-    return Message{MessageIcon::Warning, QStringLiteral("Please give correct Input [between -32768 to 32767]."),
-                   {Reply::Ok}, QStringLiteral("Wrong Input")};
+    return Message{MessageIcon::Warning,
+                   QStringLiteral("Please give correct Input [between -32768 to 32767]."),
+                   {Reply::Ok},
+                   QStringLiteral("Wrong Input")};
 }
 
 Refusal SaveAnalogScaling(Program& program, const std::array<AnalogScalingEntry, kAnalogChannels>& entries) {

@@ -39,6 +39,13 @@ struct AnalogScalingRecord {
     bool operator==(const AnalogScalingRecord&) const = default;
 };
 
+// Places after the decimal point the analog dialogs offer: 0..4.
+inline constexpr int kAnalogDecimalPositions = 5;
+// The decimal list of the analog dialogs, index = places: "00000", "0000.0" .. "0.0000".
+QStringList AnalogDecimalListTexts();
+// A signed count in five digits with `decimals` places: -500 at 2 is "-005.00".
+QString AnalogValueText(int count, int decimals);
+
 // "V1".."V8", or "VREF" for kVref.
 QString AnalogChannelName(int operand);
 // The input lists: "V1 Base" .. "V8  Ext.C"; the second operand's list ends with "VREF".

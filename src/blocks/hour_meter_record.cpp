@@ -1,5 +1,6 @@
 #include "hour_meter_record.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "shell/language_table.h"
@@ -27,6 +28,11 @@ QString withSeparator(QString digits, int resolution, const QString& separator) 
         digits.insert(digits.size() - decimals, separator);
     }
     return digits;
+}
+
+QString fiveDigits(qint64 count) {
+    return QStringLiteral("%1").arg(std::clamp<qint64>(count, 0, kLargestHourMeterCount), kHourMeterDigits,
+                                    10, QLatin1Char('0'));
 }
 
 QString digitsOnly(const QString& text) {
@@ -98,6 +104,25 @@ QString ChangeHourMeterResolution(const QString& text, int resolution, const QSt
     digits.remove(separator);
     digits.remove(u'.');
     return withSeparator(digits.rightJustified(kHourMeterDigits, u'0'), resolution, separator);
+}
+
+QString NormalHourMeterPresetText(const QString& typed, int resolution, const QString& separator) {
+    QString text = typed.trimmed();
+    text.replace(separator, QStringLiteral("."));
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    const int decimals = kDecimals[validResolution(resolution)];
+    // Held below any count that matters before rounding, so that huge values stay defined.
+    const double counts = ok && value > 0 ? std::min(value * std::pow(10.0, decimals), 1e6) : 0.0;
+    const qint64 count = std::llround(counts);
+    return withSeparator(fiveDigits(count), resolution, separator);
+}
+
+QString HourMeterTimeText(double seconds, int resolution, const QString& separator) {
+    // Whole counts only: a count shows once it is complete, as on the device.
+    const double counts = seconds / kSecondsPerCount[validResolution(resolution)];
+    const qint64 count = counts > 0 ? qint64(std::min(counts, double(kLargestHourMeterCount))) : 0;
+    return withSeparator(fiveDigits(count), resolution, separator);
 }
 
 std::array<std::uint8_t, kHourMeterDigits> HourMeterDigitsOfText(const QString& text) {

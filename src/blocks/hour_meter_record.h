@@ -44,6 +44,15 @@ QString CapHourMeterPresetEntry(const QString& typed, int resolution, Prompter& 
 QString ChangeHourMeterResolution(const QString& text, int resolution,
                                   const QString& separator = QStringLiteral("."));
 
+// The preset text in the form of `resolution` ("000.00", "0000.0" or "00000"): the typed value
+// rounded to the resolution's decimals and held to 0..largest. Text that is no number counts as 0.
+QString NormalHourMeterPresetText(const QString& typed, int resolution,
+                                  const QString& separator = QStringLiteral("."));
+
+// An accumulated time shown in whole counts of `resolution`, in the preset's form; a time
+// beyond five digits shows the largest.
+QString HourMeterTimeText(double seconds, int resolution, const QString& separator = QStringLiteral("."));
+
 // The five digits of the preset text: the text without separator, padded to "00000".
 std::array<std::uint8_t, kHourMeterDigits> HourMeterDigitsOfText(const QString& text);
 

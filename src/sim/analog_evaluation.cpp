@@ -44,6 +44,11 @@ void AnalogEvaluation::setSlider(int channel, int hundredthsOfVolt) {
     }
 }
 
+double AnalogEvaluation::SwitchOffBand(const AnalogScalingRecord& scaling) {
+    return kBandSteps * std::abs(double(scaling.maximum - scaling.minimum)) / kAnalogSliderMaximum /
+           powerOfTen(std::clamp(scaling.decimalPoint, 0, kAnalogScalingDigits - 1));
+}
+
 int AnalogEvaluation::decimalPlaces(int channel) const {
     if (program_ == nullptr || !valid(channel)) {
         return 0;
@@ -94,9 +99,7 @@ void AnalogEvaluation::Evaluate(ScanEngine& engine) {
             s2 = block.reference / powerOfTen(std::clamp(block.decimalPosition, 0, 7));
             r2 = fixedPoint(s2);
         }
-        const AnalogScalingRecord scaling = ReadAnalogScaling(*program_, first);
-        const double band = kBandSteps * std::abs(double(scaling.maximum - scaling.minimum)) /
-                            kAnalogSliderMaximum / powerOfTen(decimalPlaces(first));
+        const double band = SwitchOffBand(ReadAnalogScaling(*program_, first));
 
         bool& out = outputs_[n];
         switch (block.function) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "blocks/analog_record.h"
 #include "ladder/program.h"
 
 // Run-time evaluation of the analog function blocks A1..A12 against the eight analog inputs.
@@ -31,6 +32,10 @@ class AnalogEvaluation {
     // The rounded value as a count without its decimal point, and the channel's decimal places.
     int roundedCount(int channel) const;
     int decimalPlaces(int channel) const;
+
+    // The band, in engineering units of a channel scaled by `scaling`, inside which an output
+    // keeps its state: five slider steps. The analog dialog shows it as the hysteresis.
+    static double SwitchOffBand(const AnalogScalingRecord& scaling);
 
     bool output(int block) const { return block >= 0 && block < kAnalogBlocks && outputs_[block]; }
 

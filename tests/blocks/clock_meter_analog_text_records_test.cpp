@@ -90,6 +90,20 @@ TEST(HourMeterRecordTest, ResolutionMovesOnlyTheSeparator) {
     EXPECT_EQ(HourMeterDigitsOfText("12.5"), (std::array<std::uint8_t, 5>{0, 0, 1, 2, 5}));
 }
 
+// A rough entry becomes the five digits of its value; accumulated times show whole counts only.
+TEST(HourMeterRecordTest, EntriesAndTimesInTheResolutionsForm) {
+    EXPECT_EQ(NormalHourMeterPresetText("5.5", Resolution36Sec), "005.50");
+    EXPECT_EQ(NormalHourMeterPresetText("12.56", Resolution6Min), "0012.6");
+    EXPECT_EQ(NormalHourMeterPresetText("7,25", Resolution36Sec, ","), "007,25");
+    for (const char* zero : {"", "x", "-4"}) {
+        EXPECT_EQ(NormalHourMeterPresetText(zero, Resolution1Hr), "00000") << zero;
+    }
+    EXPECT_EQ(NormalHourMeterPresetText("1e300", Resolution36Sec), "999.99");
+    EXPECT_EQ(HourMeterTimeText(35.99, Resolution36Sec), "000.00");
+    EXPECT_EQ(HourMeterTimeText(3600.0 * 12.5, Resolution6Min), "0012.5");
+    EXPECT_EQ(HourMeterTimeText(1e12, Resolution1Hr), "99999");
+}
+
 TEST(HourMeterRecordTest, SaveRefusesZeroOutsideSimulationAndStoresCode) {
     for (int resolution : {Resolution36Sec, Resolution6Min, Resolution1Hr}) {
         for (bool simulation : {false, true}) {
@@ -185,6 +199,13 @@ TEST(AnalogRecordTest, SaveValidatesInOrder) {
             EXPECT_EQ(ReadAnalog(p, 3), expected);
         }
     }
+}
+
+TEST(AnalogRecordTest, ValueTextsWithTheirDecimalPoint) {
+    EXPECT_EQ(AnalogValueText(500, 2), "005.00");
+    EXPECT_EQ(AnalogValueText(-32768, 4), "-3.2768");
+    EXPECT_EQ(AnalogValueText(-5, 9), "-0.0005");
+    EXPECT_EQ(AnalogDecimalListTexts(), (QStringList{"00000", "0000.0", "000.00", "00.000", "0.0000"}));
 }
 
 TEST(AnalogScalingTest, RecordsAndDialogChecks) {

@@ -117,7 +117,10 @@ TEST_F(TimerDialogTest, SaveStoresTheRecordAsTheFileKeepsIt) {
         std::array<std::uint8_t, kTimerFields> row;  // flags, units, type, ON digits, OFF digits
     } cases[] = {
         {0, {TimeUnit::Seconds, "012.5", ""}, {TimeUnit::Seconds, "", ""}, false, {1, 0, 0, 0, 1, 2, 5}},
-        {3, {TimeUnit::MinutesSeconds, "01", "30"}, {TimeUnit::HoursMinutes, "00", "10"}, true,
+        {3,
+         {TimeUnit::MinutesSeconds, "01", "30"},
+         {TimeUnit::HoursMinutes, "00", "10"},
+         true,
          {3, 33, 3, 0, 1, 3, 0, 0, 0, 1, 0}},
     };
     for (const auto& c : cases) {
@@ -219,7 +222,8 @@ TEST_F(TimerDialogTest, Screenshots) {
             d.selectType(type);
             d.show();
             QTest::qWait(0);
-            d.grab().save(QStringLiteral("%1/timer_form_%2_%3.png").arg(folder, QLatin1String(name)).arg(type));
+            d.grab().save(
+                QStringLiteral("%1/timer_form_%2_%3.png").arg(folder, QLatin1String(name)).arg(type));
         }
     }
 }
@@ -231,8 +235,8 @@ TEST(TimingDiagramTest, EveryTypeDrawsADiagramOfItsOwn) {
         QPainter painter(&image);
         PaintTimingDiagram(painter, QRectF(image.rect()), type);
         painter.end();
-        hashes.insert(QCryptographicHash::hash(
-            QByteArrayView(image.constBits(), image.sizeInBytes()), QCryptographicHash::Sha1));
+        hashes.insert(QCryptographicHash::hash(QByteArrayView(image.constBits(), image.sizeInBytes()),
+                                               QCryptographicHash::Sha1));
     }
     EXPECT_EQ(hashes.size(), kTimerTypes);
 }

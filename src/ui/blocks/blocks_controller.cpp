@@ -1,10 +1,16 @@
 #include "blocks_controller.h"
 
+#include <QAction>
+
+#include "analog_form.h"
+#include "blocks/device_model.h"
 #include "compare_form.h"
 #include "config_form.h"
 #include "counter_form.h"
 #include "editor/ladder_editor.h"
+#include "frm_analog_scaling.h"
 #include "frm_timeswitch_block.h"
+#include "hour_meter_frm.h"
 #include "timer_form.h"
 #include "ui/main/app_context.h"
 #include "ui/main/frm_main.h"
@@ -28,6 +34,16 @@ BlocksController::BlocksController(AppContext& context, frmMain& frame) : contex
     dialogs_[Operand::Clock] = [this](int number, PcSimulationRunner* run) -> BlockDialog* {
         return new frmTimeswitchBlock(context_.editor(), context_.prompter(), number, run, &frame_);
     };
+    dialogs_[Operand::H] = [this](int number, PcSimulationRunner* run) -> BlockDialog* {
+        return new HourMeterFrm(context_.editor(), context_.prompter(), number, run, &frame_);
+    };
+    dialogs_[Operand::A] = [this](int number, PcSimulationRunner* run) -> BlockDialog* {
+        return new analog_form(context_.editor(), context_.prompter(), number, run, &frame_);
+    };
+    // Analog scaling exists only where the model has analog inputs.
+    QAction* scaling = frame_.registerCommand("mnuAnalogScaling", [this] { analogScaling(); });
+    connect(&frame_, &frmMain::modelShown, scaling,
+            [this, scaling](int model) { frame_.setCommandEnabled(scaling, HasAnalog(model)); });
 }
 
 void BlocksController::configModel() {
@@ -37,6 +53,14 @@ void BlocksController::configModel() {
     config_form dialog(context_.editor(), context_.prompter(), &frame_);
     ApplyCaptions(&dialog);
     // The model change is an edit: the frame and the toolbox follow the editor's announcement.
+    context_.runDialog(dialog);
+}
+
+void BlocksController::analogScaling() {
+    if (!HasAnalog(context_.program().ModelIndex)) {
+        return;
+    }
+    frmAnalogScaling dialog(context_.editor(), context_.prompter(), &frame_);
     context_.runDialog(dialog);
 }
 

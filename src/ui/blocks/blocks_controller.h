@@ -30,6 +30,8 @@ class BlocksController : public QObject {
     using DialogFactory = std::function<BlockDialog*(int number, PcSimulationRunner* run)>;
 
     void configModel();
+    // Configuration / Analog / Analog Scaling Configuration.
+    void analogScaling();
     // Opens the dialog of the selected block.
     void properties();
 

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QTest>
+
+#include "../check/ladder_drawing.h"
+#include "app_rig.h"
+#include "ladder/program_file.h"
+
+namespace bdx {
+
+// The application with a drawn program, for the block dialogs: the dialog of the block on a
+// line is opened through Properties, and what a save stored is read back from the saved file.
+class BlockDialogRig : public AppRig {
+  protected:
+    // Puts the drawing in the editor, checked as every edit would leave it.
+    void load(const Ladder& ladder) {
+        editor().program() = ladder.p;
+        editor().runRuleCheck();
+        window()->UpdateModelDisplay();
+    }
+    int undoIndex() { return app->context().document().undoStore().UndoIndex(); }
+
+    // Properties on the block of 0-based `line` (its coil, or its first contact); `fill` answers
+    // the modal dialog. During a run the dialog opens beside it and is returned instead.
+    template <class Dialog>
+    Dialog* openBlock(int line, bool contact, std::function<void(Dialog&)> fill = {}) {
+        editor().select({contact ? SelectionKinds::Contact : SelectionKinds::Coil, line, 0});
+        if (fill) {
+            expectDialog<Dialog>(std::move(fill));
+        }
+        command("mnuEditProperties")->trigger();
+        return fill ? nullptr : window()->findChild<Dialog*>();
+    }
+
+    // The program as File / Save wrote it; the first save asks for the name.
+    Program savedProgram() {
+        const QString file = path("blocks.h53");
+        if (!QFile::exists(file)) {
+            prompter.queueFile(file);
+        }
+        command("mnuFileSave")->trigger();
+        Program saved;
+        EXPECT_EQ(ReadProgramFile(file, saved).code, ProgramFileStatus::Code::Ok);
+        return saved;
+    }
+
+    // A run with the PC; one scan at a time is then run by the test and shown as a turn would.
+    void startRun() {
+        runner().setDumpPath(QString());
+        command("mnuSimulationPC")->trigger();
+        ASSERT_TRUE(runner().running()) << prompter.texts().join(u'\n').toStdString();
+    }
+    void scan() {
+        runner().simulation().ScanOnce();
+        Q_EMIT runner().scanned();
+    }
+    void stopRun() {
+        command("mnuSimulationStop")->trigger();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+};
+
+// Replaces a field's text as a user does: select all, then type.
+inline void TypeInto(QLineEdit* field, const QString& text) {
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Delete);
+    QTest::keyClicks(field, text);
+}
+
+}  // namespace bdx

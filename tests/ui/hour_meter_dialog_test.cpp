@@ -1,0 +1,192 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "block_dialog_rig.h"
+#include "ui/blocks/hour_meter_frm.h"
+
+namespace bdx {
+namespace {
+
+// I1 enables hour meter H1 on the first line; H1's preset is 0.01 hour.
+class HourMeterDialogTest : public BlockDialogRig {
+  protected:
+    void SetUp() override {
+        BlockDialogRig::SetUp();
+        start();
+        Ladder ladder(8);
+        ladder.rung(1, 'I', 1, 'H', 1);
+        ladder.p.HourMeterParams[0][HourMeterField::Preset + 4] = 1;
+        load(ladder);
+    }
+    void openMeter(std::function<void(HourMeterFrm&)> fill) {
+        openBlock<HourMeterFrm>(0, false, std::move(fill));
+    }
+    // The resolution, then the preset typed.
+    static void enterPreset(HourMeterFrm& d, int resolution, const char* text) {
+        d.presetResolution()[resolution]->click();
+        TypeInto(d.Text1(), QString::fromLatin1(text));
+    }
+};
+
+// Letters, a second separator and decimals beyond the resolution are not taken.
+TEST_F(HourMeterDialogTest, PresetIsHeldToTheResolutionsLargestValue) {
+    const struct {
+        QLocale::Language locale;
+        int resolution;
+        const char *typed, *shown, *message;
+    } cases[] = {
+        {QLocale::English, Resolution36Sec, "1000", "999.99", "Maximum Value is 999.99"},
+        {QLocale::English, Resolution6Min, "12345", "9999.9", "Maximum Value is 9999.9"},
+        {QLocale::English, Resolution6Min, "1a2.3.45", "12.3", ""},
+        {QLocale::English, Resolution1Hr, "12.5", "125", ""},
+        {QLocale::German, Resolution36Sec, "1000,5", "999,99", "Maximum Value is 999.99"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        QLocale::setDefault(QLocale(c.locale));
+        prompter.clear();
+        openMeter([&](HourMeterFrm& d) {
+            enterPreset(d, c.resolution, c.typed);
+            EXPECT_EQ(d.Text1()->text(), QString::fromLatin1(c.shown));
+            d.Command4()->click();
+        });
+        QLocale::setDefault(QLocale::c());
+        EXPECT_EQ(prompter.texts(), *c.message ? QStringList{c.message} : QStringList{});
+    }
+}
+
+// The bytes are read back from the saved file; a resolution chosen after typing moves the point.
+TEST_F(HourMeterDialogTest, OkStoresResolutionLockAndDigits) {
+    const struct {
+        int resolution;
+        const char* typed;
+        int switchTo;
+        const char* shown;
+        bool locked;
+        std::array<std::uint8_t, kHourMeterFields> row;  // flags without the in-use bit, digits
+    } cases[] = {
+        {Resolution6Min, "12.5", Resolution6Min, "12.5", false, {4, 0, 0, 1, 2, 5}},
+        {Resolution36Sec, "5.5", Resolution36Sec, "5.5", true, {2, 0, 0, 5, 5, 0}},
+        {Resolution6Min, "12.5", Resolution1Hr, "00125", false, {8, 0, 0, 1, 2, 5}},
+        {Resolution1Hr, "123", Resolution36Sec, "001.23", true, {2, 0, 0, 1, 2, 3}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        const int before = undoIndex();
+        openMeter([&](HourMeterFrm& d) {
+            enterPreset(d, c.resolution, c.typed);
+            d.presetResolution()[c.switchTo]->click();
+            EXPECT_EQ(d.Text1()->text(), QString::fromLatin1(c.shown));
+            (c.locked ? d.optLocked() : d.optNotLocked())->click();
+            TypeInto(d.Text2(), QStringLiteral("pump hours"));
+            d.Command3()->click();
+            EXPECT_EQ(d.result(), QDialog::Accepted);
+        });
+        EXPECT_EQ(undoIndex(), before + 1);
+        const Program saved = savedProgram();
+        EXPECT_EQ(saved.HourMeterParams[0][0] & ~kFlagInUse, c.row[0]);
+        for (int field = 1; field < kHourMeterFields; ++field) {
+            EXPECT_EQ(saved.HourMeterParams[0][field], c.row[field]) << "field " << field;
+        }
+        EXPECT_EQ(saved.comment(Operand::H, 0), QStringLiteral("pump hours"));
+    }
+}
+
+TEST_F(HourMeterDialogTest, ZeroPresetAndCancelStoreNothing) {
+    const Program original = program();
+    const int before = undoIndex();
+    for (const char* zero : {"0", "000.0", ""}) {
+        SCOPED_TRACE(zero);
+        prompter.clear();
+        openMeter([&](HourMeterFrm& d) {
+            enterPreset(d, Resolution6Min, zero);
+            d.Command3()->click();
+            EXPECT_TRUE(d.isVisible());  // kept open for a correction
+            d.Command4()->click();
+        });
+        EXPECT_EQ(prompter.texts(), QStringList{"Preset count value of Hour Meter should not be zero"});
+    }
+    openMeter([](HourMeterFrm& d) {
+        enterPreset(d, Resolution1Hr, "5");
+        d.Command4()->click();
+    });
+    EXPECT_EQ(undoIndex(), before);
+    EXPECT_EQ(program().HourMeterParams, original.HourMeterParams);
+}
+
+TEST_F(HourMeterDialogTest, AnotherMeterAsksToSaveTheEditedOne) {
+    for (const Reply reply : {Reply::No, Reply::Yes}) {
+        prompter.clear();
+        prompter.queueReply(reply);
+        openMeter([](HourMeterFrm& d) {
+            EXPECT_TRUE(d.chkUsed()->isChecked());
+            enterPreset(d, Resolution1Hr, "42");
+            d.Combo1()->setCurrentIndex(2);
+            EXPECT_FALSE(d.chkUsed()->isChecked());
+            EXPECT_EQ(d.Text1()->text(), QStringLiteral("000.00"));
+            d.Command4()->click();
+        });
+        EXPECT_EQ(prompter.texts(), QStringList{"Save Hour Meter1 ?"});
+        EXPECT_EQ(ReadHourMeter(program(), 0).count(), reply == Reply::Yes ? 42 : 1);
+    }
+}
+
+// Beside the run Update hands the preset, zero included, to the running meter; the labels follow.
+TEST_F(HourMeterDialogTest, UpdateDuringARunReachesTheRunningMeter) {
+    ASSERT_NO_FATAL_FAILURE(startRun());
+    runner().simulation().setInput('I', 1, true);
+    scan();
+    HourMeterFrm* d = openBlock<HourMeterFrm>(0, false);
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->Command3()->text(), QStringLiteral("&Update"));
+    EXPECT_EQ(d->lblOperateTime()->text(), QStringLiteral("000.00"));
+    d->operateResolution()[Resolution1Hr]->click();
+    EXPECT_EQ(d->lblOperateTime()->text(), QStringLiteral("00000"));
+    scan();
+    EXPECT_EQ(d->lblEnable()->text(), QStringLiteral("Enable: Active"));
+    EXPECT_EQ(d->lblReset()->text(), QStringLiteral("Reset: Unconnected"));
+    EXPECT_EQ(d->lblResetAll()->text(), QStringLiteral("Reset All:Unconnected"));
+    EXPECT_EQ(d->lblOutput()->text(), QStringLiteral("Output: Not Active"));
+    const struct {
+        int resolution;
+        const char* typed;
+        double seconds;
+        const char* output;
+    } updates[] = {{Resolution6Min, "0", 0.0, "Output: Active"},
+                   {Resolution1Hr, "2", 7200.0, "Output: Not Active"}};
+    for (const auto& u : updates) {
+        const int before = undoIndex();
+        enterPreset(*d, u.resolution, u.typed);
+        d->Command3()->click();
+        EXPECT_TRUE(d->isVisible());
+        EXPECT_EQ(undoIndex(), before + 1);
+        EXPECT_EQ(runner().simulation().blocks().hourMeters.presetSeconds(0), u.seconds);
+        scan();
+        EXPECT_EQ(d->lblOutput()->text(), QString::fromLatin1(u.output));
+    }
+    EXPECT_TRUE(prompter.messages().empty());
+    stopRun();
+    EXPECT_EQ(window()->findChild<HourMeterFrm*>(), nullptr);
+}
+
+// Pictures for the documentation, made only when BDX_SCREENSHOT_DIR names a folder.
+TEST_F(HourMeterDialogTest, Screenshots) {
+    const QString folder = qEnvironmentVariable("BDX_SCREENSHOT_DIR");
+    if (folder.isEmpty()) {
+        GTEST_SKIP() << "BDX_SCREENSHOT_DIR not set";
+    }
+    for (const auto& [language, name] : {std::pair{English, "en"}, std::pair{Portuguese, "pt"}}) {
+        SetLanguageOffset(language);
+        HourMeterFrm d(editor(), prompter, 0);
+        d.show();
+        QTest::qWait(0);
+        d.grab().save(QStringLiteral("%1/HourMeterFrm_%2.png").arg(folder, QLatin1String(name)));
+    }
+}
+
+}  // namespace
+}  // namespace bdx
