@@ -2,6 +2,7 @@
 
 #include "config_form.h"
 #include "editor/ladder_editor.h"
+#include "soft_text_form.h"
 #include "timer_form.h"
 #include "ui/main/app_context.h"
 #include "ui/main/frm_main.h"
@@ -15,6 +16,11 @@ BlocksController::BlocksController(AppContext& context, frmMain& frame) : contex
     frame_.registerCommand("mnuEditProperties", [this] { properties(); });
     dialogs_[Operand::T] = [this](int number, PcSimulationRunner* run) -> BlockDialog* {
         return new timer_form(context_.editor(), context_.prompter(), number, run, &frame_);
+    };
+    dialogs_[Operand::X] = [this](int number, PcSimulationRunner* run) -> BlockDialog* {
+        return new soft_text_form(
+            context_.editor(), context_.prompter(), number,
+            [this](QDialog& d) { return context_.runDialog(d); }, run, &frame_);
     };
 }
 
