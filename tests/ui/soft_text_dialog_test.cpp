@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 
 #include "../check/ladder_drawing.h"
@@ -127,6 +128,9 @@ TEST_F(SoftTextDialogTest, TypedTextAndEmbeddedDataReachTheSavedFile) {
                 grid->buffer().setCursor(c.cell);
                 d.cmdInsertData()->click();
                 EXPECT_TRUE(d.edited());
+                // The grid shows the value's place, never the stored codes.
+                EXPECT_FALSE(grid->lines().join(QString()).contains(QChar(kEmbeddedTokenMarker)));
+                EXPECT_EQ(grid->lines()[0].left(6), QStringLiteral("Level:"));
                 d.cmdSave()->click();
             },
             [&](dlgSoftMsgEmbeddedData& d) { Choose(d, c.choice); });
@@ -293,7 +297,8 @@ TEST_F(SoftTextDialogTest, CancelRecordsNothingAndSaveOneUndoPoint) {
             Keys(d.grdText(), "Hello");
             d.txtComment()->setText(QStringLiteral("tank"));
             Q_EMIT d.txtComment()->textEdited(QStringLiteral("tank"));
-            (save ? d.cmdSave() : d.cmdCancel())->click();
+            // Return in the grid is the dialog's default button, Save.
+            save ? QTest::keyClick(d.grdText(), Qt::Key_Return) : d.cmdCancel()->click();
         });
         EXPECT_EQ(undoIndex(), before + (save ? 1 : 0));
         EXPECT_EQ(program().SoftTextParams == original.SoftTextParams, !save);
@@ -343,29 +348,22 @@ TEST_F(SoftTextDialogTest, UpdateDuringARunReachesTheDisplay) {
         WaitFor([&] { return d->lblDisplay()->text() == QStringLiteral("Priority Message 1 of 1"); }));
 
     const int before = undoIndex();
+    // The time goes in during the run: the running message must read its new field.
     Keys(d->grdText(), "Running");
+    expectDialog<dlgSoftMsgEmbeddedData>([](dlgSoftMsgEmbeddedData& data) {
+        Choose(data, {EmbeddedChoice::Time, -1, nullptr});
+    });
+    d->cmdInsertData()->click();
     d->cmdSave()->click();
     EXPECT_EQ(undoIndex(), before + 1);
     EXPECT_TRUE(d->isVisible());
     const SoftTextEvaluation& texts = runner().simulation().blocks().softTexts;
-    EXPECT_TRUE(WaitFor([&] { return texts.lines().value(0) == QStringLiteral("Running     "); }));
-    EXPECT_EQ(d->grdDisplay()->lines().value(0), QStringLiteral("Running     "));
+    const QRegularExpression shown(QStringLiteral("^Running\\d\\d:\\d\\d$"));
+    EXPECT_TRUE(WaitFor([&] { return shown.match(texts.lines().value(0)).hasMatch(); }))
+        << texts.lines().value(0).toStdString();
+    EXPECT_TRUE(shown.match(d->grdDisplay()->lines().value(0)).hasMatch());
     runner().stop();
     EXPECT_TRUE(WaitFor([&] { return d.isNull() || !d->isVisible(); }));
-}
-
-TEST_F(SoftTextDialogTest, PortugueseTexts) {
-    SetLanguageOffset(Portuguese);
-    openMessage(
-        [](soft_text_form& d) {
-            EXPECT_EQ(d.cmdSave()->text(), QStringLiteral("&Salvar"));
-            d.cmdInsertData()->click();
-            d.cmdCancel()->click();
-        },
-        [](dlgSoftMsgEmbeddedData& d) {
-            EXPECT_EQ(d.source(EmbeddedChoice::Counter)->text(), QStringLiteral("&Contador"));
-            d.CancelButton()->click();
-        });
 }
 
 // Pictures for the documentation, made only when BDX_SCREENSHOT_DIR names a folder.
