@@ -1,5 +1,6 @@
 #include "soft_text_record.h"
 
+#include "blocks/timer_record.h"
 #include "ladder/cp1252.h"
 #include "shell/language_table.h"
 
@@ -14,7 +15,6 @@ enum TextId {
     SelectAnalogInput = 4248,
     SelectHourMeterNumber = 4318,
 };
-
 
 constexpr int kDateParameter = 0;
 constexpr int kTimeParameter = 1;
@@ -131,6 +131,129 @@ QString EmbeddedTimerWords(int type, int parameter) {
             return QStringLiteral(" Signal OFF ON time");
         case 13:
             return QStringLiteral(" Impulse ON OFF");
+        default:
+            return {};
+    }
+}
+
+std::vector<EmbeddedField> EmbeddedFields(const SoftTextRow& text) {
+    std::vector<EmbeddedField> fields;
+    const auto at = [&text](int i) { return i < kSoftTextFields ? int(text[i]) : 0; };
+    for (int i = 0; i < kSoftTextFields; ++i) {
+        if (text[i] == kEmbeddedDataMarker) {
+            fields.push_back({i, at(i + 1), at(i + 2), at(i + 3)});
+            i += 3;  // the data positions may hold any code, the marker's included
+        }
+    }
+    return fields;
+}
+
+std::vector<EmbeddedField> EmbeddedFields(const Program& program, int message) {
+    if (message < 0 || message >= kSoftTexts) {
+        return {};
+    }
+    return EmbeddedFields(program.SoftTextParams[message]);
+}
+
+int EmbeddedFieldWidth(const Program& program, const EmbeddedField& field) {
+    constexpr int kTimerWidth = 5;  // "999.9", "99:59"
+    constexpr int kDateWidth = 8;   // "31:12:24"
+    constexpr int kTimeWidth = 5;   // "23:59"
+    const int n = field.number - 1;
+    switch (field.source) {
+        case EmbeddedSource::Timer:
+            return kTimerWidth;
+        case EmbeddedSource::Counter:
+            if (n < 0 || n >= kCounters) {
+                return 0;
+            }
+            // Five digits, and a decimal point when the counter has decimals.
+            return (program.CounterParams[n][CounterField::Flags] >> 5) != 0 ? 6 : 5;
+        case EmbeddedSource::HourMeter:
+            if (n < 0 || n >= kHourMeters) {
+                return 0;
+            }
+            // Resolution code 2 counts whole hours; the others show a decimal point.
+            return ((program.HourMeterParams[n][HourMeterField::Flags] >> 2) & 0x03) == 2 ? 5 : 6;
+        case EmbeddedSource::AnalogInput:
+            if (n < 0 || n >= kAnalogChannels) {
+                return 0;
+            }
+            // A sign and five digits, and a decimal point when the input's scaling has decimals.
+            return program.AnalogScalingParams[n][AnalogScalingField::DecimalPoint] != 0 ? 7 : 6;
+        case EmbeddedSource::DateTime:
+            return field.parameter == 0 ? kDateWidth : field.parameter == 1 ? kTimeWidth : 0;
+        default:
+            return 0;
+    }
+}
+
+std::optional<EmbeddedField> ParseEmbeddedDataToken(const QString& token) {
+    if (token.size() < 4 || token[0] != QChar(kEmbeddedTokenMarker) || !token[1].isDigit()) {
+        return std::nullopt;
+    }
+    const int source = token[1].digitValue();
+    const auto digit = [&token](int i) { return token[i].isDigit() ? token[i].digitValue() : -1; };
+    switch (source) {
+        case EmbeddedSource::Timer:
+        case EmbeddedSource::Counter:
+        case EmbeddedSource::HourMeter: {
+            bool ok = false;
+            const int number = token.size() == 5 ? token.mid(2, 2).trimmed().toInt(&ok) : 0;
+            if (!ok || number < 1 || digit(4) < 0) {
+                return std::nullopt;
+            }
+            return EmbeddedField{0, source, number, digit(4)};
+        }
+        case EmbeddedSource::AnalogInput:
+            if (token.size() != 4 || digit(2) < 1 || digit(2) > kAnalogChannels || token[3] != u'x') {
+                return std::nullopt;
+            }
+            return EmbeddedField{0, source, digit(2), 0};
+        case EmbeddedSource::DateTime:
+            if (token.size() != 4 || token[2] != u' ' || digit(3) < 0 || digit(3) > 1) {
+                return std::nullopt;
+            }
+            return EmbeddedField{0, source, digit(3), digit(3)};
+        default:
+            return std::nullopt;
+    }
+}
+
+QString EmbeddedFieldDescription(const Program& program, const EmbeddedField& field) {
+    const QString number = QString::number(field.number);
+    const int n = field.number - 1;
+    switch (field.source) {
+        case EmbeddedSource::Timer: {
+            if (n < 0 || n >= kTimers) {
+                return {};
+            }
+            const bool offTime =
+                field.parameter == 0 && TimerHasOffTime(program.TimerParams[n][TimerField::Type]);
+            return QStringLiteral("T ") + number +
+                   (field.parameter == 1 ? QStringLiteral(" :- Current Time")
+                    : offTime            ? QStringLiteral(" :- Preset Off Time")
+                                         : QStringLiteral(" :- Preset Time"));
+        }
+        case EmbeddedSource::Counter:
+            if (n < 0 || n >= kCounters) {
+                return {};
+            }
+            return QStringLiteral("C ") + number +
+                   (field.parameter == 1 ? QStringLiteral(" :- Current Count ")
+                                         : QStringLiteral(" :- Set Point "));
+        case EmbeddedSource::HourMeter:
+            if (n < 0 || n >= kHourMeters) {
+                return {};
+            }
+            return QStringLiteral("H ") + number +
+                   (field.parameter == 1   ? QStringLiteral(" :- Maintenance Time ")
+                    : field.parameter == 2 ? QStringLiteral(" :- Operate Time ")
+                                           : QStringLiteral(" :- Set Point "));
+        case EmbeddedSource::AnalogInput:
+            return n < 0 || n >= kAnalogChannels ? QString() : QStringLiteral("V ") + number;
+        case EmbeddedSource::DateTime:
+            return field.parameter == 0 ? QStringLiteral("Date") : QStringLiteral("Time");
         default:
             return {};
     }

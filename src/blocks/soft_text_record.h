@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "ladder/program.h"
 #include "shell/prompter.h"
@@ -56,5 +57,36 @@ std::optional<QString> BuildEmbeddedDataToken(const EmbeddedDataRequest& request
 // The words that name a timer's type in the insert dialog; types with an ON and an OFF time
 // name the one the parameter picks (2 = ON). Empty for an unknown type.
 QString EmbeddedTimerWords(int type, int parameter);
+
+// One message's 36 positions as the program stores them.
+using SoftTextRow = std::array<std::uint8_t, kSoftTextFields>;
+
+// An embedded field as stored: the marker's position, then the three data positions.
+struct EmbeddedField {
+    int position = 0;  // of the marker, 0..35
+    int source = 0;
+    int number = 0;
+    int parameter = 0;
+
+    bool operator==(const EmbeddedField&) const = default;
+};
+
+// The embedded fields of a message in position order. Data cut off by the end of the
+// message read as 0.
+std::vector<EmbeddedField> EmbeddedFields(const SoftTextRow& text);
+std::vector<EmbeddedField> EmbeddedFields(const Program& program, int message);
+
+// Characters the field's value takes on the display, marker positions included; 0 for a field
+// the display cannot show. A value is as wide as its block's settings make it: counters and
+// analog inputs gain a decimal point, hour meters show 999.99, 9999.9 or 99999 by resolution.
+int EmbeddedFieldWidth(const Program& program, const EmbeddedField& field);
+
+// The stored field a token of the insert dialog stands for (position 0); nothing for text
+// that is no token. Date and time keep their choice in the number position too.
+std::optional<EmbeddedField> ParseEmbeddedDataToken(const QString& token);
+
+// What a field shows, in the printout's words: "C 5 :- Current Count ", "T 3 :- Preset Time",
+// "V 3", "Date"; empty for a field that names nothing.
+QString EmbeddedFieldDescription(const Program& program, const EmbeddedField& field);
 
 }  // namespace bdx

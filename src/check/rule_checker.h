@@ -35,24 +35,7 @@ QString ErrorRowLocation(const ErrorRow& row);  // "Contact-2", "Connection-1", 
 // Messages are in the language in force.
 std::vector<ErrorRow> RunRuleCheck(Program& program);
 
-// Values embedded in soft text messages: four positions starting with the marker, then the
-// source, the block number (analog: input 1..8) and the value shown.
+// Embedded fields (EmbeddedFields, EmbeddedFieldWidth) are read with the soft text record.
 inline constexpr int kDisplayLineLength = kSoftTextLineLength;
-
-struct EmbeddedField {
-    int position = 0;  // of the marker, 0..35
-    int source = 0;
-    int number = 0;
-    int parameter = 0;
-};
-
-// The embedded fields of message 0..15 in position order. Data cut off by the end of the
-// message read as 0.
-std::vector<EmbeddedField> EmbeddedFields(const Program& program, int message);
-
-// Characters the field's value takes on the display, marker positions included; 0 for a field
-// the display cannot show. A value is as wide as its block's settings make it: counters and
-// analog inputs gain a decimal point, hour meters show 999.99, 9999.9 or 99999 by resolution.
-int EmbeddedFieldWidth(const Program& program, const EmbeddedField& field);
 
 }  // namespace bdx

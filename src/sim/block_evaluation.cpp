@@ -28,6 +28,9 @@ void BlockEvaluation::ParametersStored(const Program& program, Operand kind, int
         case Operand::H:
             hourMeters.ReloadPreset(number);
             break;
+        case Operand::X:
+            softTexts.MessageChanged(number);
+            break;
         default:
             break;
     }

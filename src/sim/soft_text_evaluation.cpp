@@ -84,6 +84,15 @@ int putTimerValue(char* out, double seconds, int unit) {
     }
 }
 
+QStringList linesOf(const std::array<std::uint8_t, kSoftTextCells>& cells) {
+    QStringList result;
+    for (int line = 0; line < kSoftTextLines; ++line) {
+        result << FromCp1252(QByteArrayView(
+            reinterpret_cast<const char*>(cells.data()) + line * kSoftTextLineLength, kSoftTextLineLength));
+    }
+    return result;
+}
+
 }  // namespace
 
 SoftTextEvaluation::SoftTextEvaluation(const Clock& clock, const HourMeterEvaluation& hourMeters,
@@ -93,17 +102,8 @@ SoftTextEvaluation::SoftTextEvaluation(const Clock& clock, const HourMeterEvalua
 
 void SoftTextEvaluation::PrepareRun(const Program& program) {
     program_ = &program;
-    fieldCounts_ = {};
     for (int m = 0; m < kSoftTexts; ++m) {
-        for (const EmbeddedField& f : EmbeddedFields(program, m)) {
-            if (fieldCounts_[m] == kMaxFields) {
-                break;
-            }
-            const int width = std::max(EmbeddedFieldWidth(program, f), 4);
-            fields_[m][fieldCounts_[m]++] = {std::uint8_t(f.position), std::uint8_t(f.source),
-                                             std::uint8_t(f.number), std::uint8_t(f.parameter),
-                                             std::uint8_t(width)};
-        }
+        loadFields(m);
     }
     rendered_ = false;
     backToFirst_ = false;
@@ -114,15 +114,45 @@ void SoftTextEvaluation::PrepareRun(const Program& program) {
     endMessage_.clear();
 }
 
+int SoftTextEvaluation::readFields(const Program& program, const SoftTextRow& text, FieldList& out) {
+    int count = 0;
+    for (const EmbeddedField& f : EmbeddedFields(text)) {
+        if (count == kMaxFields) {
+            break;
+        }
+        const int width = std::max(EmbeddedFieldWidth(program, f), 4);
+        out[count++] = {std::uint8_t(f.position), std::uint8_t(f.source), std::uint8_t(f.number),
+                        std::uint8_t(f.parameter), std::uint8_t(width)};
+    }
+    return count;
+}
+
+void SoftTextEvaluation::loadFields(int message) {
+    fieldCounts_[message] =
+        std::uint8_t(readFields(*program_, program_->SoftTextParams[message], fields_[message]));
+}
+
+bool SoftTextEvaluation::MessageActive(const ScanEngine& engine, int message) const {
+    if (program_ == nullptr || message < 0 || message >= kSoftTexts || program_->SoftTextUsed[message] == 0) {
+        return false;
+    }
+    const SoftTextCoils& coils = engine.network().coils.X;
+    return engine.isActive(coils.trigger[message]) && !engine.isActive(coils.reset[message]);
+}
+
+void SoftTextEvaluation::MessageChanged(int message) {
+    if (program_ != nullptr && message >= 0 && message < kSoftTexts) {
+        loadFields(message);
+    }
+}
+
 bool SoftTextEvaluation::Evaluate(ScanEngine& engine) {
     if (program_ == nullptr || !shown_) {
         return true;
     }
-    const SoftTextCoils& coils = engine.network().coils.X;
     activeCount_ = 0;
     for (int n = kSoftTexts - 1; n >= 0; --n) {
-        if (program_->SoftTextUsed[n] != 0 && engine.isActive(coils.trigger[n]) &&
-            !engine.isActive(coils.reset[n])) {
+        if (MessageActive(engine, n)) {
             ranked_[activeCount_++] = static_cast<std::uint8_t>(n + 1);
         }
     }
@@ -163,10 +193,14 @@ int SoftTextEvaluation::missingModule(int message) const {
 }
 
 void SoftTextEvaluation::render(int message) {
-    const auto& text = program_->SoftTextParams[message];
-    std::copy(text.begin(), text.end(), cells_.begin());
-    for (int i = 0; i < fieldCounts_[message]; ++i) {
-        const Field& f = fields_[message][i];
+    renderInto(program_->SoftTextParams[message], fields_[message].data(), fieldCounts_[message], cells_);
+}
+
+void SoftTextEvaluation::renderInto(const SoftTextRow& text, const Field* fields, int count,
+                                    Cells& cells) const {
+    std::copy(text.begin(), text.end(), cells.begin());
+    for (int i = 0; i < count; ++i) {
+        const Field& f = fields[i];
         // The value takes the token's positions and the blanks after it, never the next line.
         const int lineEnd = (f.position / kSoftTextLineLength + 1) * kSoftTextLineLength;
         const int end = std::min(f.position + int(f.width), lineEnd);
@@ -174,9 +208,17 @@ void SoftTextEvaluation::render(int message) {
         const int length = formatField(f, value, end - f.position);
         for (int at = f.position; at < end; ++at) {
             const int k = at - f.position;
-            cells_[at] = static_cast<std::uint8_t>(k < length ? value[k] : kBlank);
+            cells[at] = static_cast<std::uint8_t>(k < length ? value[k] : kBlank);
         }
     }
+}
+
+QStringList SoftTextEvaluation::RenderLines(const SoftTextRow& text) const {
+    Cells cells{};
+    FieldList fields{};
+    const int count = program_ != nullptr ? readFields(*program_, text, fields) : 0;
+    renderInto(text, fields.data(), count, cells);
+    return linesOf(cells);
 }
 
 int SoftTextEvaluation::formatField(const Field& field, char* out, int room) const {
@@ -265,12 +307,7 @@ QString SoftTextEvaluation::caption() const {
 }
 
 QStringList SoftTextEvaluation::lines() const {
-    QStringList result;
-    for (int line = 0; line < kSoftTextLines; ++line) {
-        result << FromCp1252(QByteArrayView(
-            reinterpret_cast<const char*>(cells_.data()) + line * kSoftTextLineLength, kSoftTextLineLength));
-    }
-    return result;
+    return linesOf(cells_);
 }
 
 }  // namespace bdx

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 
+#include "blocks/soft_text_record.h"
 #include "ladder/program.h"
 
 // Run-time selection and rendering of the soft text messages X1..X16 for the text display.
@@ -58,6 +59,15 @@ class SoftTextEvaluation {
     // The three lines of twelve characters on the display.
     QStringList lines() const;
 
+    // Whether message 0..15 is triggered and not reset in the engine's last scan.
+    bool MessageActive(const ScanEngine& engine, int message) const;
+
+    // A block dialog stored a new text for message 0..15 during the run: its fields are read again.
+    void MessageChanged(int message);
+    // Any message text as the display would show it now, live values in its fields. Not for
+    // the scan: it reads the fields afresh.
+    QStringList RenderLines(const SoftTextRow& text) const;
+
   private:
     struct Field {
         std::uint8_t position = 0;
@@ -69,7 +79,13 @@ class SoftTextEvaluation {
     // A field takes at least the four positions of its token.
     static constexpr int kMaxFields = kSoftTextCells / 4;
 
+    using Cells = std::array<std::uint8_t, kSoftTextCells>;
+    using FieldList = std::array<Field, kMaxFields>;
+
+    static int readFields(const Program& program, const SoftTextRow& text, FieldList& out);
+    void loadFields(int message);
     void render(int message);
+    void renderInto(const SoftTextRow& text, const Field* fields, int count, Cells& cells) const;
     // Writes the field's value into `out`; its length, at most `room`.
     int formatField(const Field& field, char* out, int room) const;
     int missingModule(int message) const;
@@ -80,7 +96,7 @@ class SoftTextEvaluation {
     const TimerCounterValues* timersAndCounters_;
     const Program* program_ = nullptr;
 
-    std::array<std::array<Field, kMaxFields>, kSoftTexts> fields_{};
+    std::array<FieldList, kSoftTexts> fields_{};
     std::array<std::uint8_t, kSoftTexts> fieldCounts_{};
 
     bool shown_ = false;
@@ -90,7 +106,7 @@ class SoftTextEvaluation {
     int activeCount_ = 0;
     int shownMessage_ = 0;
     std::array<std::uint8_t, kSoftTexts> ranked_{};  // active message numbers, highest first
-    std::array<std::uint8_t, kSoftTextCells> cells_{};
+    Cells cells_{};
     QString endMessage_;
 };
 

@@ -11,6 +11,7 @@
 #include "frm_analog_scaling.h"
 #include "frm_timeswitch_block.h"
 #include "hour_meter_frm.h"
+#include "soft_text_form.h"
 #include "timer_form.h"
 #include "ui/main/app_context.h"
 #include "ui/main/frm_main.h"
@@ -44,6 +45,11 @@ BlocksController::BlocksController(AppContext& context, frmMain& frame) : contex
     QAction* scaling = frame_.registerCommand("mnuAnalogScaling", [this] { analogScaling(); });
     connect(&frame_, &frmMain::modelShown, scaling,
             [this, scaling](int model) { frame_.setCommandEnabled(scaling, HasAnalog(model)); });
+    dialogs_[Operand::X] = [this](int number, PcSimulationRunner* run) -> BlockDialog* {
+        return new soft_text_form(
+            context_.editor(), context_.prompter(), number,
+            [this](QDialog& d) { return context_.runDialog(d); }, run, &frame_);
+    };
 }
 
 void BlocksController::configModel() {

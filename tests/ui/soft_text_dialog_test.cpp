@@ -1,0 +1,400 @@
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTest>
+
+#include "../check/ladder_drawing.h"
+#include "app_rig.h"
+#include "ladder/program_file.h"
+#include "ui/blocks/dlg_soft_msg_embedded_data.h"
+#include "ui/blocks/soft_text_editor.h"
+#include "ui/blocks/soft_text_form.h"
+#include "ui/sim/io_form.h"
+
+namespace bdx {
+namespace {
+
+// What the user does in the insert dialog: source, number (list index, -1 none), parameter
+// button (nullptr none), then OK.
+struct Choice {
+    EmbeddedChoice source;
+    int number;
+    const char* parameter;
+};
+
+void Choose(dlgSoftMsgEmbeddedData& d, const Choice& c) {
+    d.source(c.source)->click();
+    if (QComboBox* list = d.numberList(c.source)) {
+        list->setCurrentIndex(c.number);
+    }
+    if (c.parameter != nullptr) {
+        d.parameterButton(c.parameter)->click();
+    }
+    d.OKButton()->click();
+}
+
+// Types UTF-8 text key by key; characters without a key of their own come as the text of a
+// key event, as a compose key or an input method would send them.
+void Keys(QWidget* grid, const char* text) {
+    for (const QChar c : QString::fromUtf8(text)) {
+        if (c.unicode() < 128) {
+            QTest::keyClick(grid, c.toLatin1());
+        } else {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QCoreApplication::sendEvent(grid, &press);
+        }
+    }
+}
+
+// The application on a display model with analog inputs: I1 drives message X1.
+class SoftTextDialogTest : public AppRig {
+  protected:
+    void SetUp() override {
+        AppRig::SetUp();
+        start();
+        Ladder ladder(9);
+        ladder.rung(1, 'I', 1, 'X', 1);
+        program() = ladder.p;
+        editor().runRuleCheck();
+        editor().select({SelectionKinds::Coil, 0, 0});
+    }
+    int undoIndex() { return app->context().document().undoStore().UndoIndex(); }
+    // Properties on X1, the dialog answered by `fill`; `data` answers the insert dialog that
+    // `fill` opens.
+    void openMessage(std::function<void(soft_text_form&)> fill,
+                     std::function<void(dlgSoftMsgEmbeddedData&)> data = {}) {
+        expectDialog<soft_text_form>(std::move(fill));
+        if (data) {
+            expectDialog<dlgSoftMsgEmbeddedData>(std::move(data));
+        }
+        command("mnuEditProperties")->trigger();
+    }
+    // Message X1 as File / Save wrote it; the first save asks for the name.
+    SoftTextRow savedMessage() {
+        const QString file = path("texts.h53");
+        if (!QFile::exists(file)) {
+            prompter.queueFile(file);
+        }
+        command("mnuFileSave")->trigger();
+        Program saved;
+        EXPECT_EQ(ReadProgramFile(file, saved).code, ProgramFileStatus::Code::Ok);
+        return saved.SoftTextParams[0];
+    }
+    static SoftTextRow Text(const char* line1, const char* line2 = "", const char* line3 = "") {
+        SoftTextRow row;
+        row.fill(' ');
+        int at = 0;
+        for (const char* line : {line1, line2, line3}) {
+            for (int i = 0; line[i] != 0; ++i) {
+                row[at + i] = std::uint8_t(line[i]);
+            }
+            at += kSoftTextLineLength;
+        }
+        return row;
+    }
+};
+
+TEST_F(SoftTextDialogTest, TypedTextAndEmbeddedDataReachTheSavedFile) {
+    const struct {
+        Choice choice;
+        int cell;  // where the data goes
+        std::array<std::uint8_t, 4> stored;
+    } cases[] = {
+        {{EmbeddedChoice::Counter, 11, "optSP"}, 14, {96, 2, 12, 0}},
+        {{EmbeddedChoice::Counter, 4, "optPV"}, 14, {96, 2, 5, 1}},
+        {{EmbeddedChoice::Timer, 2, "optPV"}, 19, {96, 1, 3, 1}},
+        {{EmbeddedChoice::HourMeter, 0, "optOT"}, 12, {96, 8, 1, 2}},
+        {{EmbeddedChoice::Analog, 1, nullptr}, 12, {96, 4, 2, 0}},
+        {{EmbeddedChoice::Time, -1, nullptr}, 12, {96, 7, 1, 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cell);
+        prompter.clear();
+        openMessage(
+            [&](soft_text_form& d) {
+                SoftTextEditor* grid = d.grdText();
+                grid->setFocus();
+                QTest::keyClick(grid, Qt::Key_Home);
+                Keys(grid, "Level:");
+                grid->buffer().setCursor(c.cell);
+                d.cmdInsertData()->click();
+                EXPECT_TRUE(d.edited());
+                // The grid shows the value's place, never the stored codes.
+                EXPECT_FALSE(grid->lines().join(QString()).contains(QChar(kEmbeddedTokenMarker)));
+                EXPECT_EQ(grid->lines()[0].left(6), QStringLiteral("Level:"));
+                d.cmdSave()->click();
+            },
+            [&](dlgSoftMsgEmbeddedData& d) { Choose(d, c.choice); });
+        EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.texts().join(u'\n').toStdString();
+        const SoftTextRow saved = savedMessage();
+        EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(saved.data()), 6), QByteArray("Level:"));
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(saved[c.cell + i], c.stored[i]) << i;
+        }
+    }
+}
+
+TEST_F(SoftTextDialogTest, InsertDialogSaysWhatIsMissingAndStaysOpen) {
+    const struct {
+        Choice choice;
+        const char* message;
+    } cases[] = {
+        {{EmbeddedChoice::Counter, 4, nullptr}, "Select at least one parameter."},
+        {{EmbeddedChoice::Counter, -1, "optPV"}, "Please select the counter number."},
+        {{EmbeddedChoice::Timer, -1, "optSP"}, "Please select the timer number."},
+        {{EmbeddedChoice::HourMeter, -1, "optMT"}, "Please select the Hour Meter number."},
+        {{EmbeddedChoice::Analog, -1, nullptr}, "Please select the analog input number."},
+    };
+    for (const auto& c : cases) {
+        prompter.clear();
+        openMessage(
+            [](soft_text_form& d) {
+                d.cmdInsertData()->click();
+                EXPECT_FALSE(d.edited());
+                d.cmdCancel()->click();
+            },
+            [&](dlgSoftMsgEmbeddedData& d) {
+                Choose(d, c.choice);
+                EXPECT_TRUE(d.isVisible());
+                EXPECT_TRUE(d.token().isEmpty());
+                d.CancelButton()->click();
+            });
+        EXPECT_EQ(prompter.texts(), QStringList{QString::fromLatin1(c.message)});
+        EXPECT_EQ(prompter.messages().front().caption, QStringLiteral("BRANTELDESK X"));
+    }
+}
+
+// A timer with an ON and an OFF time offers both; the dialog names the timer's type.
+TEST_F(SoftTextDialogTest, InsertDialogOffersWhatTheSourceHas) {
+    program().TimerParams[1][TimerField::Type] = 3;
+    Program noAnalog = program();
+    noAnalog.ModelIndex = 8;
+    const struct {
+        Choice choice;
+        QStringList shown;
+        const char* timerWords;
+    } cases[] = {
+        {{EmbeddedChoice::Timer, 0, nullptr}, {"optSP", "optPV"}, "On Delay time"},
+        {{EmbeddedChoice::Timer, 1, "optSPOn"}, {"optPV", "optSPOn", "optSPOff"}, "asymetric ON time"},
+        {{EmbeddedChoice::Counter, 0, nullptr}, {"optSP", "optPV"}, ""},
+        {{EmbeddedChoice::HourMeter, 0, nullptr}, {"optSP", "optMT", "optOT"}, ""},
+        {{EmbeddedChoice::Date, -1, nullptr}, {}, ""},
+    };
+    for (const auto& c : cases) {
+        dlgSoftMsgEmbeddedData d(program(), prompter);
+        d.show();
+        d.source(c.choice.source)->click();
+        if (QComboBox* list = d.numberList(c.choice.source)) {
+            list->setCurrentIndex(c.choice.number);
+        }
+        if (c.choice.parameter != nullptr) {
+            d.parameterButton(c.choice.parameter)->click();
+        }
+        QStringList shown;
+        for (const char* name : {"optSP", "optPV", "optSPOn", "optSPOff", "optMT", "optOT"}) {
+            if (d.parameterButton(name)->isVisible()) {
+                shown << QString::fromLatin1(name);
+            }
+        }
+        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(d.lblTimerType()->text(), QString::fromLatin1(c.timerWords));
+        EXPECT_TRUE(d.source(EmbeddedChoice::Analog)->isVisible());
+    }
+    dlgSoftMsgEmbeddedData led(noAnalog, prompter);
+    led.show();
+    EXPECT_FALSE(led.source(EmbeddedChoice::Analog)->isVisible());
+    EXPECT_FALSE(led.numberList(EmbeddedChoice::Analog)->isVisible());
+}
+
+// Bad input gets a message and leaves the text as it was; a message whose analog input lacks
+// its module is not stored.
+TEST_F(SoftTextDialogTest, BadInputIsRefusedWithAMessage) {
+    const struct {
+        const char* name;
+        std::function<void(soft_text_form&)> act;
+        QString message;
+        SoftTextRow saved;
+    } cases[] = {
+        {"a character the display lacks", [](soft_text_form& d) { Keys(d.grdText(), "ok\xc3\xa9"); },
+         QString::fromUtf8("The display cannot show the character \"\xc3\xa9\"."), Text("ok")},
+        {"pasted over-long text",
+         [](soft_text_form& d) {
+             Keys(d.grdText(), "ab");
+             QGuiApplication::clipboard()->setText(QStringLiteral("much too long a line"));
+             QTest::keyClick(d.grdText(), Qt::Key_V, Qt::ControlModifier);
+         },
+         QStringLiteral("String Length  is more than Characters available"), Text("ab")},
+        {"pasted lines that fit",
+         [](soft_text_form& d) {
+             QGuiApplication::clipboard()->setText(QStringLiteral("Pump 1\nrunning"));
+             QTest::keyClick(d.grdText(), Qt::Key_V, Qt::ControlModifier);
+         },
+         QString(), Text("Pump 1", "running")},
+        {"data that does not fit on the line",
+         [](soft_text_form& d) {
+             d.grdText()->buffer().setCursor(6);
+             d.cmdInsertData()->click();
+         },
+         QStringLiteral("String Length  is more than Characters available"), Text("")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompter.clear();
+        std::function<void(dlgSoftMsgEmbeddedData&)> date;
+        if (QString::fromLatin1(c.name).startsWith(QLatin1String("data"))) {
+            date = [](dlgSoftMsgEmbeddedData& d) { Choose(d, {EmbeddedChoice::Date, -1, nullptr}); };
+        }
+        openMessage(
+            [&](soft_text_form& d) {
+                d.grdText()->setText(Text(""));
+                d.grdText()->setFocus();
+                c.act(d);
+                d.cmdSave()->click();
+            },
+            date);
+        EXPECT_EQ(prompter.texts(), c.message.isEmpty() ? QStringList() : QStringList{c.message});
+        EXPECT_EQ(savedMessage(), c.saved);
+    }
+}
+
+TEST_F(SoftTextDialogTest, AnalogInputWithoutItsModuleIsNotStored) {
+    for (const bool moduleA : {false, true}) {
+        prompter.clear();
+        program().ExtensionModules[0] = moduleA ? 1 : 0;
+        const int before = undoIndex();
+        openMessage(
+            [&](soft_text_form& d) {
+                d.cmdInsertData()->click();
+                d.cmdSave()->click();
+                EXPECT_EQ(d.isVisible(), !moduleA);  // a refusal keeps the dialog open
+                d.cmdCancel()->click();
+            },
+            [](dlgSoftMsgEmbeddedData& d) {
+                Choose(d, {EmbeddedChoice::Analog, 2, nullptr});
+            });  // V3
+        EXPECT_EQ(prompter.texts(), moduleA
+                                        ? QStringList()
+                                        : QStringList{QStringLiteral("Extension module A is not selected.")});
+        EXPECT_EQ(undoIndex(), before + (moduleA ? 1 : 0));
+        EXPECT_EQ(program().SoftTextParams[0][0] == kEmbeddedDataMarker, moduleA);
+    }
+}
+
+TEST_F(SoftTextDialogTest, CancelRecordsNothingAndSaveOneUndoPoint) {
+    const Program original = program();
+    const int before = undoIndex();
+    for (const bool save : {false, true}) {
+        openMessage([save](soft_text_form& d) {
+            Keys(d.grdText(), "Hello");
+            d.txtComment()->setText(QStringLiteral("tank"));
+            Q_EMIT d.txtComment()->textEdited(QStringLiteral("tank"));
+            // Return in the grid is the dialog's default button, Save.
+            save ? QTest::keyClick(d.grdText(), Qt::Key_Return) : d.cmdCancel()->click();
+        });
+        EXPECT_EQ(undoIndex(), before + (save ? 1 : 0));
+        EXPECT_EQ(program().SoftTextParams == original.SoftTextParams, !save);
+    }
+    EXPECT_EQ(program().SoftTextParams[0], Text("Hello"));
+    EXPECT_EQ(program().comment(Operand::X, 0), QStringLiteral("tank"));
+}
+
+TEST_F(SoftTextDialogTest, AnotherMessageNumberAsksToSaveTheEditedOne) {
+    for (const Reply reply : {Reply::No, Reply::Yes}) {
+        prompter.clear();
+        prompter.queueReply(reply);
+        openMessage([](soft_text_form& d) {
+            Keys(d.grdText(), "X1 text");
+            d.cmbMessage()->setCurrentIndex(4);
+            EXPECT_EQ(d.message(), 4);
+            EXPECT_FALSE(d.edited());
+            d.cmdCancel()->click();
+        });
+        EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("Save Text X1 ?")});
+        EXPECT_EQ(program().SoftTextParams[0] == Text("X1 text"), reply == Reply::Yes);
+    }
+}
+
+bool WaitFor(const std::function<bool()>& done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < 3000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return done();
+}
+
+// During a run the dialog is modeless: Update hands the new text to the running message and
+// the live frame follows the message's trigger.
+TEST_F(SoftTextDialogTest, UpdateDuringARunReachesTheDisplay) {
+    ASSERT_TRUE(runner().RunPcSimulation()) << prompter.texts().join(u'\n').toStdString();
+    command("mnuEditProperties")->trigger();
+    QPointer<soft_text_form> d = window()->findChild<soft_text_form*>();
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->cmdSave()->text(), QStringLiteral("&Update"));
+    EXPECT_TRUE(WaitFor([&] { return d->lblActive()->text() == QStringLiteral("X1 is not active"); }));
+
+    runner().panel()->inputBox(0)->setChecked(true);
+    EXPECT_TRUE(WaitFor([&] { return d->lblActive()->text() == QStringLiteral("X1 is active"); }));
+    EXPECT_TRUE(
+        WaitFor([&] { return d->lblDisplay()->text() == QStringLiteral("Priority Message 1 of 1"); }));
+
+    const int before = undoIndex();
+    // The time goes in during the run: the running message must read its new field.
+    Keys(d->grdText(), "Running");
+    expectDialog<dlgSoftMsgEmbeddedData>([](dlgSoftMsgEmbeddedData& data) {
+        Choose(data, {EmbeddedChoice::Time, -1, nullptr});
+    });
+    d->cmdInsertData()->click();
+    d->cmdSave()->click();
+    EXPECT_EQ(undoIndex(), before + 1);
+    EXPECT_TRUE(d->isVisible());
+    const SoftTextEvaluation& texts = runner().simulation().blocks().softTexts;
+    const QRegularExpression shown(QStringLiteral("^Running\\d\\d:\\d\\d$"));
+    EXPECT_TRUE(WaitFor([&] { return shown.match(texts.lines().value(0)).hasMatch(); }))
+        << texts.lines().value(0).toStdString();
+    EXPECT_TRUE(shown.match(d->grdDisplay()->lines().value(0)).hasMatch());
+    runner().stop();
+    EXPECT_TRUE(WaitFor([&] { return d.isNull() || !d->isVisible(); }));
+}
+
+// Pictures for the documentation, made only when BDX_SCREENSHOT_DIR names a folder.
+TEST_F(SoftTextDialogTest, Screenshots) {
+    const QString folder = qEnvironmentVariable("BDX_SCREENSHOT_DIR");
+    if (folder.isEmpty()) {
+        GTEST_SKIP() << "BDX_SCREENSHOT_DIR not set";
+    }
+    program().SoftTextParams[0] = Text("Tank level");
+    Ladder sample(9);
+    sample.embed(1, 12, EmbeddedSource::AnalogInput, 1, 0).embed(1, 24, EmbeddedSource::DateTime, 1, 1);
+    for (int i = 12; i < kSoftTextFields; ++i) {
+        program().SoftTextParams[0][i] = sample.p.SoftTextParams[0][i];
+    }
+    program().SoftTextParams[0][19] = 'V';
+    for (const auto& [language, name] : {std::pair{English, "en"}, std::pair{Portuguese, "pt"}}) {
+        SetLanguageOffset(language);
+        soft_text_form form(editor(), prompter, 0, [](QDialog&) { return DialogResult::Rejected; });
+        form.show();
+        form.grdText()->setFocus();
+        QTest::qWait(0);
+        form.grab().save(QStringLiteral("%1/soft_text_form_%2.png").arg(folder, QLatin1String(name)));
+        dlgSoftMsgEmbeddedData data(program(), prompter);
+        data.source(EmbeddedChoice::Timer)->click();
+        data.numberList(EmbeddedChoice::Timer)->setCurrentIndex(0);
+        data.parameterButton("optSP")->click();
+        data.show();
+        QTest::qWait(0);
+        data.grab().save(QStringLiteral("%1/dlgSoftMsgEmbeddedData_%2.png").arg(folder, QLatin1String(name)));
+    }
+}
+
+}  // namespace
+}  // namespace bdx
