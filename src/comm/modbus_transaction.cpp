@@ -228,6 +228,15 @@ int ModbusSession::WaitForReply(QByteArray& reply) {
     return state_.CommCancelled ? WaitResult::Cancelled : WaitResult::TimedOut;
 }
 
+int ModbusSession::retryPause(int waited, bool retryFollows) const {
+    // A timed-out or refused attempt may still be answered late; the retry's send discards
+    // whatever arrives meanwhile, so that answer is not taken for the retry's own.
+    if (retryFollows && (waited == WaitResult::TimedOut || waited == WaitResult::Reply)) {
+        return state_.lateReplyGraceMs;
+    }
+    return state_.QuietComm ? 0 : state_.retryPauseMs;
+}
+
 bool ModbusSession::ModbusTransaction(QByteArray& request, QByteArray& reply, int silenceMs,
                                       bool repeatOnRetry) {
     ++transactions_;
@@ -301,12 +310,11 @@ bool ModbusSession::ModbusTransaction(QByteArray& request, QByteArray& reply, in
                     return failInvalid();
                 }
             }
-            if (!state_.QuietComm && !state_.IdSearchActive) {
-                // The next send discards whatever arrived meanwhile.
-                PauseWithEvents(waited == WaitResult::TimedOut ? state_.lateReplyGraceMs : state_.retryPauseMs);
-            }
         }
         attempt += state_.QuietComm && state_.IdSearchActive ? 3 : 1;
+        if (sent && !state_.IdSearchActive) {
+            PauseWithEvents(retryPause(waited, attempt <= 2));
+        }
         if (attempt > 2) {
             break;
         }

@@ -102,6 +102,8 @@ class ModbusSession {
 
   private:
     void startReplyTimer();
+    // The wait after a failed attempt, given how it ended (a WaitResult).
+    int retryPause(int waited, bool retryFollows) const;
     // The first byte of a reply: over a serial line the rest must follow within a time-out of
     // it (an endless stream is no reply); over TCP the attempt's own time-out goes on.
     void onReplyStarted();
