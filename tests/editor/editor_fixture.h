@@ -76,22 +76,28 @@ class EditorFixture : public ::testing::Test {
     LadderEditor editor{document, prompter};
 };
 
-// I1 driving Q1 on line 1, drawn as a user would, complete enough for a simulation run.
-inline void DrawLampRung(LadderEditor& editor) {
-    editor.select({SelectionKinds::Contact, 0, 0});
-    editor.setPlacement('I', OperandNumberCode(1));
+// Contact `contact`n in column 1 of `line` (0-based) driving coil `coil`m, wired through
+// columns 2 and 3, drawn as a user would, complete enough for a simulation run.
+inline void DrawRung(LadderEditor& editor, int line, char contact, int n, char coil, int m) {
+    editor.select({SelectionKinds::Contact, line, 0});
+    editor.setPlacement(static_cast<std::uint16_t>(contact), OperandNumberCode(n));
     editor.PlaceOperand();
-    editor.select({SelectionKinds::Coil, 0, 0});
-    editor.setPlacement('Q', OperandNumberCode(1));
+    editor.select({SelectionKinds::Coil, line, 0});
+    editor.setPlacement(static_cast<std::uint16_t>(coil), OperandNumberCode(m));
     editor.PlaceOperand();
     editor.setEditTool(kWireTool);
     for (int column : {1, 2}) {
-        editor.select({SelectionKinds::Contact, 0, column});
+        editor.select({SelectionKinds::Contact, line, column});
         editor.WireToolClick(0.5);
     }
     editor.setEditTool(kSelectionTool);
-    editor.select({SelectionKinds::Junction, 0, 2});
+    editor.select({SelectionKinds::Junction, line, 2});
     editor.ToggleJunction(JunctionArea::Right);
+}
+
+// I1 driving Q1 on line 1.
+inline void DrawLampRung(LadderEditor& editor) {
+    DrawRung(editor, 0, 'I', 1, 'Q', 1);
 }
 
 }  // namespace bdx
