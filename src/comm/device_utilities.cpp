@@ -230,8 +230,8 @@ std::optional<DeviceClock> DeviceUtilities::ReadClock() {
         }
     }
     if (!clock || !clock->date.isValid() || !clock->time.isValid()) {
-        // A lost link has been reported as such; the read failing is no second cause.
-        if (!session_.transport().linkFailed()) {
+        // A failed exchange has been reported as such; the read failing is no second cause.
+        if (!session_.failureReported()) {
             prompter.critical(LoadText(kTextReadFailed));
         }
         return std::nullopt;

@@ -367,7 +367,9 @@ std::optional<int> ReadDeviceIdentity(ModbusSession& session) {
     QByteArray request = IdentityRequest(session.state().ModbusID);
     QByteArray reply;
     if (!run(session, request, reply)) {
-        session.prompter().warn(LoadText(kTextReadIdentityFailed));
+        if (!session.failureReported()) {
+            session.prompter().warn(LoadText(kTextReadIdentityFailed));
+        }
         return std::nullopt;
     }
     const std::optional<DeviceIdentity> identity = ParseIdentity(reply);

@@ -149,6 +149,10 @@ bool ModbusSession::failLink() {
 
 ModbusSession::~ModbusSession() = default;
 
+bool ModbusSession::failureReported() const {
+    return state_.CommFailed || transport_.linkFailed();
+}
+
 bool ModbusSession::openIfSerial() {
     return transport_.isEthernet() || transport_.openPort();
 }
@@ -261,10 +265,11 @@ bool ModbusSession::ModbusTransaction(QByteArray& request, QByteArray& reply, in
         if (!sent && transport_.linkFailed()) {
             return failLink();
         }
+        int waited = WaitResult::TimedOut;
         if (sent) {
             ++lastAttempts_;
             startReplyTimer();
-            const int waited = WaitForReply(reply);
+            waited = WaitForReply(reply);
             if (waited == WaitResult::LinkLost) {
                 return failLink();
             }
@@ -297,7 +302,8 @@ bool ModbusSession::ModbusTransaction(QByteArray& request, QByteArray& reply, in
                 }
             }
             if (!state_.QuietComm && !state_.IdSearchActive) {
-                PauseWithEvents(state_.retryPauseMs);
+                // The next send discards whatever arrived meanwhile.
+                PauseWithEvents(waited == WaitResult::TimedOut ? state_.lateReplyGraceMs : state_.retryPauseMs);
             }
         }
         attempt += state_.QuietComm && state_.IdSearchActive ? 3 : 1;

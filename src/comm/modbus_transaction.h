@@ -87,6 +87,9 @@ class ModbusSession {
 
     CommState& state() { return state_; }
     Transport& transport() { return transport_; }
+    // The last transaction failed and said why (no reply, an invalid reply, a lost link): the
+    // operation's own failure message would be a second one for the same cause.
+    bool failureReported() const;
     Prompter& prompter() { return prompter_; }
 
     // Attempts the last transaction sent, and its silence interval: for tests and diagnostics.

@@ -96,6 +96,7 @@ struct DeviceLink {
         state.replyTimeoutMs = 20;
         state.idSearchTimeoutMs = 5;
         state.retryPauseMs = 0;
+        state.lateReplyGraceMs = 0;
         state.IsEthernet = ethernet;
         state.CommPort = ethernet ? kCommPortEthernet : 1;
         state.SerialPortPath = QStringLiteral("line");

@@ -31,6 +31,7 @@ class LibmodbusPeerTest : public ::testing::Test {
         state_.silenceMs = 20;
         state_.replyTimeoutMs = 1000;
         state_.retryPauseMs = 0;
+        state_.lateReplyGraceMs = 0;
     }
 
     void startServer() {

@@ -33,6 +33,7 @@ class TransactionTest : public ::testing::Test {
         state.replyTimeoutMs = 20;
         state.idSearchTimeoutMs = 20;
         state.retryPauseMs = 0;
+        state.lateReplyGraceMs = 0;
     }
 
     // One transaction of `request` against a peer answering from `replies`.

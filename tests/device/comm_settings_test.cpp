@@ -220,6 +220,7 @@ TEST(CommSettings, FixedLineSettingsAreLiftedAfterTheExchange) {
     state.BaudRateText = QStringLiteral("1200");
     state.replyTimeoutMs = 20;
     state.retryPauseMs = 0;
+    state.lateReplyGraceMs = 0;
     SerialTransport serial(state);
     ModbusSession session(state, serial, prompter);
     EXPECT_FALSE(ReadDeviceCommParams(session));

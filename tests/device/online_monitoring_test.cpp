@@ -209,6 +209,7 @@ TEST(OnlineMonitoringCable, PulledCableEndsMonitoringWithOneMessage) {
     tcp.state().TcpPort = device.tcpPort;
     tcp.state().replyTimeoutMs = 300;
     tcp.state().retryPauseMs = 0;
+    tcp.state().lateReplyGraceMs = 0;
     ASSERT_TRUE(tcp.connectEthernet(5000));
     Monitor m(tcp.session(), prompter);
     m.onPass([&](int pass) {

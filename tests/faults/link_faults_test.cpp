@@ -122,6 +122,8 @@ INSTANTIATE_TEST_SUITE_P(
         LinkCase{"NoReplyPty", {"no-reply"}, Over::Pty, 1, kNoAnswer},
         // A reply just inside the time-out is a reply (a coarse timer would fire up to 5 % early).
         LinkCase{"LateButInTimeTcp", {"slow:2900"}, Over::Tcp, 0, kRead},
+        // A reply too late for its attempt is no reply to the retry either.
+        LinkCase{"TooLateTcp", {"slow:3300"}, Over::Tcp, 1, kNoAnswer},
         // A stream that never ends is never a reply.
         LinkCase{"EndlessPty", {"endless"}, Over::Pty, 1, "BRANTELDESK X: "},
         LinkCase{"EndlessTcp", {"endless"}, Over::Tcp, 1, "BRANTELDESK X: "},
