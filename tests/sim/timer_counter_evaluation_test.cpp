@@ -4,6 +4,7 @@
 
 #include "blocks/counter_record.h"
 #include "blocks/timer_record.h"
+#include "sim/timer_live_status.h"
 #include "sim_fixture.h"
 
 namespace bdx {
@@ -157,6 +158,34 @@ TEST_F(TimerCounterEvaluationTest, PresetsAndParameterChangesDuringARun) {
         EXPECT_FALSE(entry(72));
         scanAt(t + 20 + static_cast<std::int64_t>(u.seconds) * 100, 1);
         EXPECT_TRUE(entry(72));
+    }
+}
+
+// The timer dialog's status lines during a run: T1 has both inputs drawn, T2 neither.
+TEST_F(TimerCounterEvaluationTest, LiveStatusOfTheTimerInputsAndOutput) {
+    startTimer(0, Seconds(10));
+    constexpr auto Off = InputLevel::NotActive, On = InputLevel::Active, None = InputLevel::Unconnected;
+    const struct {
+        std::int64_t time;
+        int inputs;
+        int timer;
+        TimerLiveStatus status;
+        std::array<int, 3> textIds;  // trigger, reset, output
+    } steps[] = {
+        {0, 0, 0, {Off, Off, false}, {4180, 4174, 4169}},
+        {10, 1, 0, {On, Off, false}, {4179, 4174, 4169}},
+        {110, 1, 0, {On, Off, true}, {4179, 4174, 4168}},
+        {120, 3, 0, {On, On, false}, {4179, 4173, 4169}},
+        {130, 3, 1, {None, None, false}, {4181, 4175, 4169}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.time);
+        scanAt(step.time, step.inputs);
+        const TimerLiveStatus status = ReadTimerLiveStatus(engine, step.timer);
+        EXPECT_EQ(status, step.status);
+        EXPECT_EQ(TriggerStatusTextId(status.trigger), step.textIds[0]);
+        EXPECT_EQ(ResetStatusTextId(status.reset), step.textIds[1]);
+        EXPECT_EQ(OutputStatusTextId(status.output), step.textIds[2]);
     }
 }
 

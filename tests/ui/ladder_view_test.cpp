@@ -111,6 +111,47 @@ TEST_F(LadderViewTest, PlacesByMouseAndByKeyboardThroughSelectorAndView) {
     EXPECT_EQ(word(2, 0), CellEmpty);
 }
 
+// Every position of a line is reached from the keyboard, the coil included, while editing and
+// during a run, where a block's dialog is opened from the selected coil.
+TEST_F(LadderViewTest, ArrowKeysReachEveryPositionOfALine) {
+    view->setFocus();
+    const struct {
+        Qt::Key key;
+        GridPosition to;
+    } steps[] = {
+        {Qt::Key_Right, Junction(12, 0)}, {Qt::Key_Right, Contact(12, 1)},  {Qt::Key_Right, Junction(12, 1)},
+        {Qt::Key_Right, Contact(12, 2)},  {Qt::Key_Right, Junction(12, 2)}, {Qt::Key_Right, Coil(12)},
+        {Qt::Key_Right, Coil(12)},        {Qt::Key_Down, Coil(13)},         {Qt::Key_Up, Coil(12)},
+        {Qt::Key_Home, Contact(12, 0)},   {Qt::Key_End, Coil(12)},          {Qt::Key_Left, Junction(12, 2)},
+    };
+    for (const bool running : {false, true}) {
+        SCOPED_TRACE(running ? "during a run" : "editing");
+        editor.setSimulationActive(running);
+        editor.select(Contact(12, 0));
+        for (const auto& step : steps) {
+            key(view.get(), step.key);
+            EXPECT_EQ(editor.selection(), step.to) << "key " << int(step.key);
+            EXPECT_FALSE(view->positionRect(step.to).isEmpty());
+        }
+    }
+    editor.setSimulationActive(false);
+
+    // Alt+Enter on a block's coil asks for its dialog and places nothing there; on a coil
+    // without a dialog it does nothing at all.
+    ASSERT_TRUE(placeCoil(12, 'T', 1));
+    ASSERT_TRUE(placeCoil(13, 'Q', 2));
+    editor.setPlacement('Q', OperandNumberCode(1));
+    QSignalSpy properties(view.get(), &LadderView::propertiesRequested);
+    for (const auto& [line, asked] : {std::pair{12, 1}, std::pair{13, 0}}) {
+        editor.select(Coil(line));
+        QTest::keyClick(view.get(), Qt::Key_Return, Qt::AltModifier);
+        EXPECT_EQ(properties.count(), asked) << "line " << line;
+        properties.clear();
+    }
+    expectWords(12, {{kCoilLetterWord, 'T'}});
+    expectWords(13, {{kCoilNumberWord, OperandNumberCode(2)}});
+}
+
 TEST_F(LadderViewTest, ScrollBarAndTopLineFollowEachOther) {
     view->setFocus();
     key(view.get(), Qt::Key_PageDown, 3);

@@ -19,7 +19,9 @@
 #include "set_time_group.h"
 #include "shell/language_table.h"
 #include "shell/prompter.h"
+#include "sim/timer_live_status.h"
 #include "timing_diagram.h"
+#include "ui/sim/pc_simulation_runner.h"
 #include "ui/widgets/captions.h"
 
 namespace bdx {
@@ -42,7 +44,6 @@ enum TextId {
     ResetText = 8198,
 };
 
-
 }  // namespace
 
 timer_form::timer_form(LadderEditor& editor, Prompter& prompter, int timer, PcSimulationRunner* run,
@@ -62,6 +63,7 @@ timer_form::timer_form(LadderEditor& editor, Prompter& prompter, int timer, PcSi
 
     ApplyCaptions(this);
     Form_Activate();
+    refreshLive();
 }
 
 QWidget* timer_form::buildModeColumn() {
@@ -158,7 +160,12 @@ QWidget* timer_form::buildSettingsColumn() {
     inputLayout->addWidget(chkTrigger_);
     inputLayout->addWidget(chkReset_);
     inputLayout->addStretch();
-    inputFrame->setEnabled(false);
+    // The boxes show the inputs as the program drives them; the user cannot change them there.
+    inputFrame->setEnabled(duringRun());
+    for (QCheckBox* box : {chkTrigger_, chkReset_}) {
+        box->setAttribute(Qt::WA_TransparentForMouseEvents);
+        box->setFocusPolicy(Qt::NoFocus);
+    }
     layout->addWidget(inputFrame);
 
     auto* statusFrame = TextFrame(CurrentStatusFrame, "fraCurrentStatus", column);
@@ -238,6 +245,18 @@ bool timer_form::save_timer_params() {
         EncodeTimer(program, index, record);
         return std::nullopt;
     });
+}
+
+void timer_form::refreshLive() {
+    if (!duringRun()) {
+        return;
+    }
+    const TimerLiveStatus status = ReadTimerLiveStatus(run_->engine(), number());
+    chkTrigger_->setChecked(status.trigger == InputLevel::Active);
+    chkReset_->setChecked(status.reset == InputLevel::Active);
+    lblTrigger_->setText(LoadText(TriggerStatusTextId(status.trigger)));
+    lblReset_->setText(LoadText(ResetStatusTextId(status.reset)));
+    lblOutput_->setText(LoadText(OutputStatusTextId(status.output)));
 }
 
 }  // namespace bdx

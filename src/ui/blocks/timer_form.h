@@ -21,6 +21,8 @@ struct TimerRecord;
 // The timer dialog: mode, set times, lock and comment of one timer, T1..T16 chosen in Combo1.
 // Save stores the record as one edit (one undo point) and closes; Cancel leaves the program
 // as it was. Moving to another timer with unsaved changes asks whether to save them first.
+// During a run the Input Status boxes and the Current Status lines follow the running timer,
+// and Update hands the new parameters to it before the dialog closes.
 class timer_form : public BlockDialog {
     Q_OBJECT
   public:
@@ -44,6 +46,11 @@ class timer_form : public BlockDialog {
     QLineEdit* Text2() const { return Text2_; }
     QPushButton* Command3() const { return saveButton(); }
     QPushButton* Command4() const { return closeButton(); }
+    QCheckBox* chkTrigger() const { return chkTrigger_; }
+    QCheckBox* chkReset() const { return chkReset_; }
+    QLabel* lblTrigger() const { return lblTrigger_; }
+    QLabel* lblReset() const { return lblReset_; }
+    QLabel* lblOutput() const { return lblOutput_; }
 
   private:
     QWidget* buildModeColumn();
@@ -55,6 +62,8 @@ class timer_form : public BlockDialog {
     TimerRecord fieldsRecord() const;
     bool save() override { return save_timer_params(); }
     bool save_timer_params();
+    // During a run: the timer's inputs in the check boxes and the status lines.
+    void refreshLive() override;
 
     QComboBox* Combo1_;
     QTableWidget* gd1_;

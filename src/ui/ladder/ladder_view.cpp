@@ -531,6 +531,15 @@ void LadderView::keyPressEvent(QKeyEvent* event) {
             break;
         case Qt::Key_Return:
         case Qt::Key_Enter:
+            // Alt+Enter is the Properties key; should the menu's shortcut not catch it (no
+            // active window), it still opens the block rather than placing an operand on it.
+            if (event->modifiers() & Qt::AltModifier) {
+                if (editor_.PropertiesTarget()) {
+                    Q_EMIT propertiesRequested();
+                }
+                event->accept();
+                return;
+            }
             editor_.PlaceOperand();
             break;
         default:

@@ -16,7 +16,7 @@ PcSimulationRunner::PcSimulationRunner(LadderEditor& editor, Prompter& prompter,
       editor_(editor),
       prompter_(prompter),
       panelParent_(panelParent),
-      simulation_(std::make_unique<PcSimulation>(clock_, prompter)),
+      simulation_(std::make_unique<PcSimulation>(*clock_, prompter)),
       dumpPath_(NetworkDumpPath()) {
     simulation_->setDumpPath(dumpPath_);
     // Inputs, sliders and the stop command take effect between two scans; a precise timer keeps
@@ -39,8 +39,16 @@ void PcSimulationRunner::resetSimulation() {
     if (active_) {
         return;
     }
-    simulation_ = std::make_unique<PcSimulation>(clock_, prompter_);
+    simulation_ = std::make_unique<PcSimulation>(*clock_, prompter_);
     simulation_->setDumpPath(dumpPath_);
+}
+
+void PcSimulationRunner::setClock(const Clock* clock) {
+    if (active_) {
+        return;
+    }
+    clock_ = clock != nullptr ? clock : &wallClock_;
+    resetSimulation();
 }
 
 PcSimulationRunner::~PcSimulationRunner() {

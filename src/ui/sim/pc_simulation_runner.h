@@ -52,6 +52,10 @@ class PcSimulationRunner : public QObject {
     // Another program: a fresh simulation, so that retentive relays, the input image and the
     // sliders do not carry over. Nothing while a run is going.
     void resetSimulation();
+    // The time the blocks run on: the wall clock by default, a manual clock in tests so that
+    // timers are exact and instant. Takes effect as resetSimulation(); nullptr goes back to the
+    // wall clock. Nothing while a run is going.
+    void setClock(const Clock* clock);
     // Scans of the run going or of the last one.
     qint64 scanCount() const { return scans_; }
 
@@ -72,7 +76,8 @@ class PcSimulationRunner : public QObject {
     LadderEditor& editor_;
     Prompter& prompter_;
     QPointer<QWidget> panelParent_;
-    WallClock clock_;
+    WallClock wallClock_;
+    const Clock* clock_ = &wallClock_;
     std::unique_ptr<PcSimulation> simulation_;
     QString dumpPath_;
     QTimer scanTimer_;
