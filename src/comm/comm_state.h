@@ -48,9 +48,9 @@ struct CommState {
     int idSearchTimeoutMs = 250;  // serial, with QuietComm and IdSearchActive both set
     int silenceMs = 80;           // what every caller passes as the silence time
     int retryPauseMs = 50;
-    // After a time-out the retry waits longer: a reply that comes late for the attempt that
-    // timed out arrives now and is thrown away, instead of passing for the retry's own reply
-    // (an RTU frame carries nothing that ties it to one request).
+    // How long after a timed-out or refused attempt its reply may still come: no request is sent
+    // before then, and the send drops what came, so a late reply is never taken for another
+    // request's (an RTU frame carries nothing that ties it to its request).
     int lateReplyGraceMs = 1000;
     // Bytes a receive buffer may hold; more is a hostile or broken peer and the reply is refused.
     int maxReplyBytes = 1024;

@@ -228,13 +228,14 @@ int ModbusSession::WaitForReply(QByteArray& reply) {
     return state_.CommCancelled ? WaitResult::Cancelled : WaitResult::TimedOut;
 }
 
-int ModbusSession::retryPause(int waited, bool retryFollows) const {
-    // A timed-out or refused attempt may still be answered late; the retry's send discards
-    // whatever arrives meanwhile, so that answer is not taken for the retry's own.
-    if (retryFollows && (waited == WaitResult::TimedOut || waited == WaitResult::Reply)) {
-        return state_.lateReplyGraceMs;
+void ModbusSession::awaitLateReply() {
+    if (!lateReplyWindow_.isValid()) {
+        return;
     }
-    return state_.QuietComm ? 0 : state_.retryPauseMs;
+    // A timed-out or refused attempt may still be answered; no request goes out before that
+    // answer would have come, and the send discards it, so it is never taken for another's.
+    PauseWithEvents(int(std::max<qint64>(0, state_.lateReplyGraceMs - lateReplyWindow_.elapsed())));
+    lateReplyWindow_.invalidate();
 }
 
 bool ModbusSession::ModbusTransaction(QByteArray& request, QByteArray& reply, int silenceMs,
@@ -270,6 +271,7 @@ bool ModbusSession::ModbusTransaction(QByteArray& request, QByteArray& reply, in
 
     for (;;) {
         AppendCrc(request);
+        awaitLateReply();
         const bool sent = transport_.sendFrame(request);
         if (!sent && transport_.linkFailed()) {
             return failLink();
@@ -311,10 +313,13 @@ bool ModbusSession::ModbusTransaction(QByteArray& request, QByteArray& reply, in
                 }
             }
         }
-        attempt += state_.QuietComm && state_.IdSearchActive ? 3 : 1;
-        if (sent && !state_.IdSearchActive) {
-            PauseWithEvents(retryPause(waited, attempt <= 2));
+        if (sent && !state_.IdSearchActive && (waited == WaitResult::TimedOut || waited == WaitResult::Reply)) {
+            lateReplyWindow_.start();
         }
+        if (sent && !state_.QuietComm && !state_.IdSearchActive) {
+            PauseWithEvents(state_.retryPauseMs);
+        }
+        attempt += state_.QuietComm && state_.IdSearchActive ? 3 : 1;
         if (attempt > 2) {
             break;
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
 #include <QTimer>
 #include <array>
@@ -102,8 +103,8 @@ class ModbusSession {
 
   private:
     void startReplyTimer();
-    // The wait after a failed attempt, given how it ended (a WaitResult).
-    int retryPause(int waited, bool retryFollows) const;
+    // Before a send: the rest of the time an earlier failed attempt's late reply may take.
+    void awaitLateReply();
     // The first byte of a reply: over a serial line the rest must follow within a time-out of
     // it (an endless stream is no reply); over TCP the attempt's own time-out goes on.
     void onReplyStarted();
@@ -114,6 +115,7 @@ class ModbusSession {
     Transport& transport_;
     Prompter& prompter_;
     QTimer replyTimer_;
+    QElapsedTimer lateReplyWindow_;  // since a failed attempt whose reply may still come
     std::function<void()> showCommError_;
     std::function<void()> unloadCommError_;
     bool replyStarted_ = false;
