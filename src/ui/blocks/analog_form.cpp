@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
-#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "blocks/counter_record.h"
@@ -186,17 +185,9 @@ void analog_form::Text1_Change(const QString& typed) {
 }
 
 void analog_form::Combo4_Click(int index) {
-    if (index < 0 || index == number()) {
-        return;
+    if (switchBlock(Combo4_, index, SaveAnalogQuestion(number() + 1))) {
+        Form_Activate();
     }
-    if (!offerSaveBeforeSwitch(SaveAnalogQuestion(number() + 1))) {
-        // The refused save keeps the block and its edits on screen.
-        const QSignalBlocker quiet(Combo4_);
-        Combo4_->setCurrentIndex(number());
-        return;
-    }
-    setBlock(Operand::A, index);
-    Form_Activate();
 }
 
 AnalogRecord analog_form::fieldsRecord() const {

@@ -1,10 +1,12 @@
 #include "block_dialog.h"
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 
 #include "editor/ladder_editor.h"
 #include "ui/sim/pc_simulation_runner.h"
@@ -95,6 +97,19 @@ bool BlockDialog::offerSaveBeforeSwitch(const QString& question) {
         return true;
     }
     return save();
+}
+
+bool BlockDialog::switchBlock(QComboBox* list, int index, const QString& question) {
+    if (index < 0 || index == number_) {
+        return false;
+    }
+    if (!offerSaveBeforeSwitch(question)) {
+        const QSignalBlocker quiet(list);
+        list->setCurrentIndex(number_);
+        return false;
+    }
+    number_ = index;
+    return true;
 }
 
 void BlockDialog::saveClicked() {

@@ -7,6 +7,7 @@
 #include "ladder/operands.h"
 #include "shell/prompter.h"
 
+class QComboBox;
 class QGroupBox;
 class QHBoxLayout;
 class QPushButton;
@@ -74,6 +75,9 @@ class BlockDialog : public QDialog {
     // A block number change with unsaved fields asks `question` (e.g. "Save Timer 3 ?") and
     // saves on Yes. Returns false when the save was refused, so the dialog keeps the block.
     bool offerSaveBeforeSwitch(const QString& question);
+    // The number `list` now shows: true when the dialog moved to block `index` and must load
+    // it. A refused save puts the list back and keeps the block and its edits on screen.
+    bool switchBlock(QComboBox* list, int index, const QString& question);
 
     LadderEditor& editor_;
     Prompter& prompter_;

@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -135,18 +134,10 @@ void compare_form::Form_Activate() {
 }
 
 void compare_form::Combo4_Click(int index) {
-    if (index < 0 || index == number()) {
-        return;
+    if (switchBlock(Combo4_, index, SaveCompareQuestion())) {
+        Form_Activate();
+        refreshLive();
     }
-    if (!offerSaveBeforeSwitch(SaveCompareQuestion())) {
-        // The refused block stays on screen with its fields as they were.
-        const QSignalBlocker blocker(Combo4_);
-        Combo4_->setCurrentIndex(number());
-        return;
-    }
-    setBlock(Operand::P, index);
-    Form_Activate();
-    refreshLive();
 }
 
 // The constant is the operand only while "Abs.Value" is chosen.

@@ -10,7 +10,6 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -190,18 +189,10 @@ void counter_form::Form_Activate() {
 }
 
 void counter_form::Combo1_Click(int index) {
-    if (index < 0 || index == number()) {
-        return;
+    if (switchBlock(Combo1_, index, SaveCounterQuestion(number()))) {
+        Form_Activate();
+        refreshLive();
     }
-    if (!offerSaveBeforeSwitch(SaveCounterQuestion(number()))) {
-        // The refused counter stays on screen with its fields as they were.
-        const QSignalBlocker blocker(Combo1_);
-        Combo1_->setCurrentIndex(number());
-        return;
-    }
-    setBlock(Operand::C, index);
-    Form_Activate();
-    refreshLive();
 }
 
 void counter_form::Text1_Change() {

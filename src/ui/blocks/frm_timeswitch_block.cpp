@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
-#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "blocks/device_model.h"
@@ -245,16 +244,9 @@ void frmTimeswitchBlock::Form_Load() {
 }
 
 void frmTimeswitchBlock::Combo3_Click(int index) {
-    if (index < 0 || index == number()) {
-        return;
+    if (switchBlock(Combo3_, index, SaveClockQuestion(number() + 1))) {
+        Form_Load();
     }
-    if (!offerSaveBeforeSwitch(SaveClockQuestion(number() + 1))) {
-        const QSignalBlocker blocker(Combo3_);
-        Combo3_->setCurrentIndex(number());
-        return;
-    }
-    setBlock(Operand::Clock, index);
-    Form_Load();
 }
 
 void frmTimeswitchBlock::timeEdited(int index) {

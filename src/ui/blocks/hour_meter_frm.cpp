@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
-#include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -290,17 +289,9 @@ void HourMeterFrm::Text1_Change(const QString& typed) {
 }
 
 void HourMeterFrm::Combo1_Click(int index) {
-    if (index < 0 || index == number()) {
-        return;
+    if (switchBlock(Combo1_, index, SaveHourMeterQuestion(number() + 1))) {
+        Form_Activate();
     }
-    if (!offerSaveBeforeSwitch(SaveHourMeterQuestion(number() + 1))) {
-        // The refused save keeps the meter and its edits on screen.
-        const QSignalBlocker quiet(Combo1_);
-        Combo1_->setCurrentIndex(number());
-        return;
-    }
-    setBlock(Operand::H, index);
-    Form_Activate();
 }
 
 bool HourMeterFrm::save() {

@@ -147,17 +147,10 @@ void soft_text_form::Form_Activate() {
 }
 
 void soft_text_form::cmbMessage_Click(int index) {
-    if (index < 0 || index == number()) {
-        return;
+    if (switchBlock(cmbMessage_, index, LoadText(SaveQuestion).arg(number() + 1))) {
+        Form_Activate();
+        refreshLive();
     }
-    if (!offerSaveBeforeSwitch(LoadText(SaveQuestion).arg(number() + 1))) {
-        const QSignalBlocker keep(cmbMessage_);
-        cmbMessage_->setCurrentIndex(number());
-        return;
-    }
-    setBlock(Operand::X, index);
-    Form_Activate();
-    refreshLive();
 }
 
 void soft_text_form::cmdInsertData_Click() {

@@ -218,12 +218,9 @@ void timer_form::show_function_dia() {
 }
 
 void timer_form::Combo1_Click(int index) {
-    if (index < 0 || index == number()) {
-        return;
+    if (switchBlock(Combo1_, index, SaveTimerQuestion(number()))) {
+        Form_Activate();
     }
-    offerSaveBeforeSwitch(SaveTimerQuestion(number()));
-    setBlock(Operand::T, index);
-    Form_Activate();
 }
 
 TimerRecord timer_form::fieldsRecord() const {
