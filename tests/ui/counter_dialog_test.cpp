@@ -140,7 +140,9 @@ TEST_F(CounterDialogTest, CounterSaveChecksAndStoresTheRecordAsTheFileKeepsIt) {
 
 // Pasted text goes in whole or not at all, then is corrected as if typed.
 TEST_F(CounterDialogTest, PastedValuesAreCorrectedOrRefused) {
-    for (const auto& [pasted, shown] : {std::pair{"4 2", "00000"}, std::pair{"654321", "99999"}}) {
+    for (const auto& pair : {std::pair{"4 2", "00000"}, std::pair{"654321", "99999"}}) {
+        const char* pasted = pair.first;
+        const char* shown = pair.second;
         openCounter([&](counter_form& d) {
             d.Text1()->selectAll();
             QApplication::clipboard()->setText(QString::fromLatin1(pasted));
