@@ -60,11 +60,7 @@ analog_form::analog_form(LadderEditor& editor, Prompter& prompter, int block, Pc
     SetTextId(this, AnalogTitle);
     QHBoxLayout* buttons = makeButtons("Command2", SaveCaption, "Command1", CancelCaption, true);
 
-    Combo4_ = Named(new QComboBox(this), "Combo4");
-    for (int i = 1; i <= kAnalogBlocks; ++i) {
-        Combo4_->addItem(QStringLiteral("A%1").arg(i));
-    }
-    Combo4_->setCurrentIndex(number());
+    Combo4_ = makeNumberList("Combo4", "A", kAnalogBlocks, this);
     auto* numberRow = new QHBoxLayout;
     numberRow->addWidget(buddyLabel(BlockLabel, "lblBlock", Combo4_, this));
     numberRow->addWidget(Combo4_);

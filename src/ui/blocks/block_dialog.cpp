@@ -64,6 +64,15 @@ QHBoxLayout* BlockDialog::makeButtons(const char* saveName, int saveTextId, cons
     return row;
 }
 
+QComboBox* BlockDialog::makeNumberList(const char* name, const char* prefix, int count, QWidget* parent) {
+    auto* list = Named(new QComboBox(parent), name);
+    for (int n = 1; n <= count; ++n) {
+        list->addItem(QLatin1String(prefix) + QString::number(n));
+    }
+    list->setCurrentIndex(number_);
+    return list;
+}
+
 QGroupBox* BlockDialog::makeLockedFrame(QWidget* parent, QRadioButton** locked, QRadioButton** notLocked) {
     QGroupBox* frame = TextFrame(LockedFrame, "fraLocked", parent);
     *locked = Named(new QRadioButton(frame), "optLocked");

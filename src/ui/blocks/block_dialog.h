@@ -44,6 +44,9 @@ class BlockDialog : public QDialog {
     QPushButton* saveButton() const { return saveButton_; }
     QPushButton* closeButton() const { return closeButton_; }
 
+    // The block number list `name`: `prefix` + 1..`count` ("T1".."T16"), showing this block.
+    QComboBox* makeNumberList(const char* name, const char* prefix, int count, QWidget* parent);
+
     // The "Locked" frame with its two option buttons (first = locked), `optLocked` and
     // `optNotLocked`; clicking either marks the dialog edited.
     QGroupBox* makeLockedFrame(QWidget* parent, QRadioButton** locked, QRadioButton** notLocked);

@@ -48,11 +48,7 @@ compare_form::compare_form(LadderEditor& editor, Prompter& prompter, int compare
     SetTextId(this, CompareTitle);
     QHBoxLayout* buttons = makeButtons("Command1", SaveCaption, "Command2", CancelCaption);
 
-    Combo4_ = Named(new QComboBox(this), "Combo4");
-    for (int i = 1; i <= kCompareCounters; ++i) {
-        Combo4_->addItem(QStringLiteral("P%1").arg(i));
-    }
-    Combo4_->setCurrentIndex(number());
+    Combo4_ = makeNumberList("Combo4", "P", kCompareCounters, this);
     Combo4_->setAccessibleName(LoadText(CompareLabel));
     auto* numberRow = new QHBoxLayout;
     numberRow->addWidget(Combo4_);

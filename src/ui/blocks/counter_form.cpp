@@ -72,9 +72,7 @@ QWidget* counter_form::buildSettings() {
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    Combo1_ = Named(new QComboBox(column), "Combo1");
-    AddCounterNames(Combo1_);
-    Combo1_->setCurrentIndex(number());
+    Combo1_ = makeNumberList("Combo1", "C", kCounters, column);
     Combo1_->setAccessibleName(LoadText(CounterLabel));
     auto* numberRow = new QHBoxLayout;
     numberRow->addWidget(Combo1_);

@@ -71,11 +71,7 @@ frmTimeswitchBlock::frmTimeswitchBlock(LadderEditor& editor, Prompter& prompter,
     setObjectName(QStringLiteral("frmTimeswitchBlock"));
     SetTextId(this, Title);
 
-    Combo3_ = Named(new QComboBox(this), "Combo3");
-    for (int n = 1; n <= kTimeSwitches; ++n) {
-        Combo3_->addItem(QStringLiteral("RTC%1").arg(n));
-    }
-    Combo3_->setCurrentIndex(number());
+    Combo3_ = makeNumberList("Combo3", "RTC", kTimeSwitches, this);
     Combo3_->setAccessibleName(LoadText(Title));
     auto* numberRow = new QHBoxLayout;
     numberRow->addWidget(Combo3_);

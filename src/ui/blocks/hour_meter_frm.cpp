@@ -88,11 +88,7 @@ QWidget* HourMeterFrm::buildPresetColumn() {
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    Combo1_ = Named(new QComboBox(column), "Combo1");
-    for (int i = 1; i <= kHourMeters; ++i) {
-        Combo1_->addItem(QStringLiteral("H%1").arg(i));
-    }
-    Combo1_->setCurrentIndex(number());
+    Combo1_ = makeNumberList("Combo1", "H", kHourMeters, column);
     Combo1_->setAccessibleName(LoadText(HourMeterTitle));
     chkUsed_ = Named(new QCheckBox(column), "chkUsed");
     SetTextId(chkUsed_, UsedInProgram);

@@ -49,11 +49,7 @@ soft_text_form::soft_text_form(LadderEditor& editor, Prompter& prompter, int mes
     SetTextId(this, Title);
     QHBoxLayout* buttons = makeButtons("cmdSave", SaveCaption, "cmdCancel", CancelCaption, true);
 
-    cmbMessage_ = Named(new QComboBox(this), "cmbMessage");
-    for (int i = 1; i <= kSoftTexts; ++i) {
-        cmbMessage_->addItem(QStringLiteral("X%1").arg(i));
-    }
-    cmbMessage_->setCurrentIndex(number());
+    cmbMessage_ = makeNumberList("cmbMessage", "X", kSoftTexts, this);
     cmbMessage_->setAccessibleName(LoadText(Title));
     auto* numberRow = new QHBoxLayout;
     numberRow->addWidget(cmbMessage_);

@@ -71,11 +71,7 @@ QWidget* timer_form::buildModeColumn() {
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    Combo1_ = Named(new QComboBox(column), "Combo1");
-    for (int i = 1; i <= kTimers; ++i) {
-        Combo1_->addItem(QStringLiteral("T%1").arg(i));
-    }
-    Combo1_->setCurrentIndex(number());
+    Combo1_ = makeNumberList("Combo1", "T", kTimers, column);
     Combo1_->setAccessibleName(LoadText(TimersTitle));
     auto* numberRow = new QHBoxLayout;
     numberRow->addWidget(Combo1_);
