@@ -98,7 +98,8 @@ std::optional<RunRefusal> ScanEngine::Prepare(Program& program, const std::vecto
     // keeps its value, one that no longer is starts from 0.
     retentive_ = findRetentiveRelays(program);
     initialiseSignals();
-    valueBuffers_ = {};
+    // The network values stay as the last run left them: an input held on across a restart is
+    // no new edge for a level-change coil or a counter.
     UpdateBlockUsage(program);
     blocks_.PrepareRun(program);
     network_ = compiled;

@@ -55,8 +55,8 @@ class ScanEngine {
     ScanEngine(const ScanEngine&) = delete;
     ScanEngine& operator=(const ScanEngine&) = delete;
 
-    // Validates and compiles the program, initialises the signal table and clears the run-time
-    // values. Also rebuilds the block usage flags, the only change to `program`. The refusal,
+    // Validates and compiles the program, initialises the signal table and clears the block
+    // run-time values; the network values of the last run stay for edge detection. Also rebuilds the block usage flags, the only change to `program`. The refusal,
     // with the run flag clear and the signals untouched, when the program must not run.
     std::optional<RunRefusal> Prepare(Program& program, const std::vector<ErrorRow>& errorList,
                                       const QString& dumpPath = QString());

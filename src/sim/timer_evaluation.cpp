@@ -58,7 +58,12 @@ void TimerEvaluation::load(const Program& program, int timer) {
 
 void TimerEvaluation::PrepareRun(const Program& program) {
     for (int n = 0; n < kSimTimers; ++n) {
-        timers_[static_cast<std::size_t>(n)] = Timer{};
+        // The trigger as last seen survives the run, so that a trigger held on across a restart
+        // does not start an edge-triggered timer.
+        Timer& t = timers_[static_cast<std::size_t>(n)];
+        const bool lastTrigger = t.lastTrigger;
+        t = Timer{};
+        t.lastTrigger = lastTrigger;
         load(program, n);
     }
 }

@@ -22,7 +22,8 @@ class TimerEvaluation {
   public:
     explicit TimerEvaluation(const Clock& clock) : clock_(clock) {}
 
-    // Clears every timer and converts the presets; the usage flags must be current.
+    // Clears every timer but its last trigger and converts the presets; the usage flags must be
+    // current.
     void PrepareRun(const Program& program);
     // One scan's timer step, after the network: all used timers, from this scan's values.
     void Evaluate(ScanEngine& engine);
