@@ -60,8 +60,10 @@ TEST_F(MainWindowTest, ControllersRegisterTheCommandsOfTheMenuTable) {
         "tbPrintShort",           "tbPrintDetail",        "tbPrintParameters",
         "tbPrintComments"};
     // Live, but off in a fresh editor: nothing to undo, no run to stop or show, no analog inputs.
-    const QSet<QString> idle = {"mnuEditUndo", "mnuEditRedo", "mnuSimulationStop", "mnuViewIOSimulator",
-                                "mnuAnalogScaling"};
+    const QSet<QString> idle = {"mnuEditUndo",        "mnuEditRedo",       "mnuSimulationStop",
+                                "mnuViewIOSimulator", "mnuAnalogScaling",  "mnuSimulationPause",
+                                "mnuSimulationStep",  "mnuTimeScaleNext",  "mnuTimeScaleX1",
+                                "mnuTimeScaleX10",    "mnuTimeScaleX100",  "mnuTimeScaleFastest"};
     int rows = 0;
     for (const MenuRow& row : MainMenuRows()) {
         const QString name = QString::fromLatin1(row.objectName);
@@ -80,7 +82,7 @@ TEST_F(MainWindowTest, ControllersRegisterTheCommandsOfTheMenuTable) {
             EXPECT_EQ(action->text(), LoadText(row.textId));
         }
     }
-    EXPECT_EQ(rows, 69);
+    EXPECT_EQ(rows, 76);
     EXPECT_EQ(command("mnuFileNew")->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
     EXPECT_FALSE(button("Print")->isEnabled());
     // The toolbar runs the same commands, in the table's order.
@@ -310,19 +312,19 @@ TEST_F(MainWindowTest, WindowOpensWithItsMenusAndToolbarWholeAndRemembersWhereIt
     EXPECT_GE(bar->width(), bar->sizeHint().width());
 
     window()->move(150, 120);
-    window()->resize(700, 500);
+    window()->resize(760, 500);
     ASSERT_TRUE(window()->close());
     {
         QSettings stored(windowSettingsPath(), QSettings::IniFormat);
         const QStringList keys = {"MainLeft", "MainTop", "MainWidth", "MainHeight"};
-        const int twips[] = {2250, 1800, 10500, 7500};
+        const int twips[] = {2250, 1800, 11400, 7500};
         for (int i = 0; i < 4; ++i) {
             EXPECT_EQ(stored.value(QStringLiteral("Settings/") + keys[i]).toInt(), twips[i]) << i;
         }
     }
     start();
     EXPECT_EQ(window()->pos(), QPoint(150, 120));
-    EXPECT_EQ(window()->size(), QSize(700, 500));
+    EXPECT_EQ(window()->size(), QSize(760, 500));
 }
 
 TEST_F(MainWindowTest, StoredViewModeChoosesTheDisplayStyle) {

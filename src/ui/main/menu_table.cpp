@@ -89,6 +89,17 @@ constexpr std::array kRows = std::to_array<MenuRow>({
     // F5 starts and stops: the frame hands the key to whichever of the two is on.
     {"mnuSimulation", "mnuSimulationPC", 183, "F5", "SimulationWithPC", Off},
     {"mnuSimulation", "mnuSimulationStop", 184, "", "SimulationEnd", PlainCommand},
+    // Steering a run with the PC; on only while one runs.
+    {"mnuSimulation", "", 0, "", "", Separator},
+    {"mnuSimulation", "mnuSimulationPause", 8700, "F6", "SimulationPause", PlainCommand},
+    {"mnuSimulation", "mnuSimulationStep", 8702, "F7", "SimulationStep", PlainCommand},
+    {"mnuSimulation", "mnuSimulationTimeScale", 8703, "", "", Submenu},
+    {"mnuSimulationTimeScale", "mnuTimeScaleNext", 8704, "F8", "SimulationTimeScale", PlainCommand},
+    {"mnuSimulationTimeScale", "", 0, "", "", Separator},
+    {"mnuSimulationTimeScale", "mnuTimeScaleX1", 8705, "", "", Exclusive},
+    {"mnuSimulationTimeScale", "mnuTimeScaleX10", 8706, "", "", Exclusive},
+    {"mnuSimulationTimeScale", "mnuTimeScaleX100", 8707, "", "", Exclusive},
+    {"mnuSimulationTimeScale", "mnuTimeScaleFastest", 8708, "", "", Exclusive},
 
     {"", "mnuTransfer", 201, "", "", Submenu},
     {"mnuTransfer", "mnuTransferProgram", 202, "", "Transfer", Off},
@@ -144,6 +155,9 @@ constexpr std::array kToolbar = std::to_array<const char*>({
     "SimulationWithPC",
     "SimulationWithPLC",
     "SimulationEnd",
+    "SimulationPause",
+    "SimulationStep",
+    "SimulationTimeScale",
     "|",
     "Parameters",
     "Transfer",

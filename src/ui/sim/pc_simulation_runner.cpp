@@ -47,8 +47,14 @@ void PcSimulationRunner::setClock(const Clock* clock) {
     if (active_) {
         return;
     }
-    clock_ = clock != nullptr ? clock : &wallClock_;
+    clock_ = clock != nullptr ? clock : &simClock_;
     resetSimulation();
+}
+
+void PcSimulationRunner::setWallClock(const Clock* wall) {
+    if (!active_) {
+        wall_ = wall != nullptr ? wall : &wallClock_;
+    }
 }
 
 PcSimulationRunner::~PcSimulationRunner() {
@@ -82,11 +88,61 @@ bool PcSimulationRunner::RunPcSimulation() {
     stopRequested_ = false;
     active_ = true;
     scans_ = 0;
-    slotsDone_ = 0;
-    runClock_.start();
+    scanRate_ = 0.0;
+    const qint64 wall = wall_->hundredths();
+    // The calendar starts from the PC's; it then moves with the simulated time.
+    simClock_.startRun(wall, QDateTime::currentDateTime());
+    rateWall_ = wall;
+    rateScans_ = 0;
+    scanTimer_.setInterval(timeScale() == TimeScale::Fastest ? 0 : kScanIntervalMs);
     scanTimer_.start();
     Q_EMIT started();
     return true;
+}
+
+void PcSimulationRunner::setPaused(bool paused) {
+    if (!active_ || paused == simClock_.paused()) {
+        return;
+    }
+    const qint64 wall = wall_->hundredths();
+    if (paused) {
+        // No timer while paused: an idle paused run costs nothing.
+        simClock_.pause();
+        scanTimer_.stop();
+        scanRate_ = 0.0;
+    } else {
+        simClock_.resume(wall);
+        rateWall_ = wall;
+        rateScans_ = scans_;
+        scanTimer_.start();
+    }
+    Q_EMIT steeringChanged();
+}
+
+void PcSimulationRunner::step() {
+    if (!active_ || inScans_) {
+        return;
+    }
+    setPaused(true);
+    inScans_ = true;
+    const bool goOn = scanOnce();
+    inScans_ = false;
+    Q_EMIT scanned();
+    if (!goOn || stopRequested_) {
+        finish();
+    }
+}
+
+void PcSimulationRunner::setTimeScale(TimeScale scale) {
+    if (scale == simClock_.scale()) {
+        return;
+    }
+    const qint64 wall = wall_->hundredths();
+    simClock_.setScale(scale, wall);
+    scanTimer_.setInterval(scale == TimeScale::Fastest ? 0 : kScanIntervalMs);
+    rateWall_ = wall;
+    rateScans_ = scans_;
+    Q_EMIT steeringChanged();
 }
 
 void PcSimulationRunner::stop() {
@@ -103,28 +159,58 @@ void PcSimulationRunner::stop() {
 }
 
 void PcSimulationRunner::runScans() {
-    if (!active_ || inScans_) {
+    if (!active_ || inScans_ || simClock_.paused()) {
         return;
     }
     inScans_ = true;
-    // The first scan is due at once, then one every interval of the run's wall clock.
-    const qint64 due = runClock_.elapsed() / kScanIntervalMs + 1;
-    // A turn that came very late catches up a bounded stretch and lets the rest go, so that the
-    // windows get their events back; the block timers read the wall clock and lose nothing.
-    slotsDone_ = std::max(slotsDone_, due - kMaxScansPerTurn);
+    const qint64 wall = wall_->hundredths();
+    const bool fastest = timeScale() == TimeScale::Fastest;
+    qint64 due = simClock_.dueScans(wall);
+    if (!fastest) {
+        // A turn that came very late catches up a bounded stretch and lets the rest go, so that
+        // the windows get their events back; the clock jumps past what was let go, so the block
+        // timers lose no time.
+        const qint64 most = qint64(kMaxScansPerTurn) * TimeScaleFactor(timeScale());
+        if (due > most) {
+            simClock_.skipScans(due - most);
+            due = most;
+        }
+    }
+    QElapsedTimer turn;
+    turn.start();
     bool goOn = true;
     const qint64 scansBefore = scans_;
-    while (goOn && !stopRequested_ && slotsDone_ < due) {
-        goOn = simulation_->ScanOnce() == 2;
-        ++slotsDone_;
-        ++scans_;
+    while (goOn && !stopRequested_ && due > 0) {
+        goOn = scanOnce();
+        --due;
+        // However fast, a turn ends in time for the windows; scans left over are due next turn,
+        // or let go then at a scale.
+        if ((scans_ & 31) == 0 && turn.elapsed() >= kFastTurnMs) {
+            break;
+        }
     }
     inScans_ = false;
+    measureRate(wall);
     if (scans_ != scansBefore) {
         Q_EMIT scanned();
     }
     if (!goOn || stopRequested_) {
         finish();
+    }
+}
+
+bool PcSimulationRunner::scanOnce() {
+    simClock_.beginScan();
+    ++scans_;
+    return simulation_->ScanOnce() == 2;
+}
+
+void PcSimulationRunner::measureRate(qint64 wall) {
+    const qint64 window = wall - rateWall_;
+    if (window >= 50) {
+        scanRate_ = double(scans_ - rateScans_) * 100.0 / double(window);
+        rateWall_ = wall;
+        rateScans_ = scans_;
     }
 }
 

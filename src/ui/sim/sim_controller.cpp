@@ -3,6 +3,7 @@
 #include "editor/ladder_editor.h"
 #include "io_form.h"
 #include "pc_simulation_runner.h"
+#include "sim_steering.h"
 #include "ui/main/app_context.h"
 #include "ui/main/frm_main.h"
 
@@ -14,6 +15,7 @@ SimController::SimController(AppContext& context, frmMain& frame) : context_(con
     frame_.registerCommand("mnuSimulationStop", [&runner] { runner.stop(); });
     connect(&runner, &PcSimulationRunner::started, this, &SimController::onStarted);
     connect(&runner, &PcSimulationRunner::ended, this, &SimController::onEnded);
+    new SimSteering(runner, frame_, this);
     // Retentive relays, the input image and the sliders belong to one program: another program
     // starts with a fresh simulation.
     connect(&frame_, &frmMain::programInPlace, this, [&runner] {

@@ -169,6 +169,36 @@ void paintIcon(QPainter& p, const QString& key) {
         p.setPen(inkPen(1.2, kRed.darker(130)));
         p.setBrush(kRed);
         p.drawRoundedRect(QRectF(5, 5, 14, 14), 2.5, 2.5);
+    } else if (key == QLatin1String("SimulationPause")) {
+        p.setPen(inkPen(1.0, kBlue.darker(130)));
+        p.setBrush(kBlue);
+        p.drawRoundedRect(QRectF(6, 5, 4.5, 14), 1, 1);
+        p.drawRoundedRect(QRectF(13.5, 5, 4.5, 14), 1, 1);
+    } else if (key == QLatin1String("SimulationResume")) {
+        drawPlay(p, QPointF(12, 12), 14);
+    } else if (key == QLatin1String("SimulationStep")) {
+        drawPlay(p, QPointF(10, 12), 12);
+        p.setPen(inkPen(1.0, kBlue.darker(130)));
+        p.setBrush(kBlue);
+        p.drawRoundedRect(QRectF(17, 5, 3.5, 14), 1, 1);
+    } else if (key == QLatin1String("SimulationTimeScale")) {
+        // A speedometer with its needle well over to the fast side.
+        p.setPen(inkPen(1.6));
+        p.setBrush(kPaper);
+        p.drawChord(QRectF(2, 5, 20, 20), 0, 180 * 16);
+        p.setPen(inkPen(1.0));
+        for (int i = 0; i <= 4; ++i) {
+            p.save();
+            p.translate(12, 15);
+            p.rotate(-90 + i * 45);
+            p.drawLine(QPointF(0, -8.5), QPointF(0, -6.5));
+            p.restore();
+        }
+        p.setPen(inkPen(2.0, kRed));
+        p.drawLine(QPointF(12, 15), QPointF(18, 9.5));
+        p.setPen(Qt::NoPen);
+        p.setBrush(kInk);
+        p.drawEllipse(QPointF(12, 15), 1.6, 1.6);
     } else if (key == QLatin1String("Parameters")) {
         const double knobs[3] = {8, 15, 11};
         for (int i = 0; i < 3; ++i) {
