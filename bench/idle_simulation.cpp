@@ -1,7 +1,8 @@
 // Runs the simulation with the PC on an example program, untouched, for a while and prints the
-// share of one core the process used: what an idle run costs the user's machine.
+// share of one core the process used: what an idle run costs the user's machine. The time scale
+// (x1 by default, x10, x100, max for as fast as possible) or "paused" may follow.
 //
-//   bdx_idle_simulation [SECONDS] [PROGRAM.h53]
+//   bdx_idle_simulation [SECONDS] [PROGRAM.h53] [x1|x10|x100|max|paused]
 #include <sys/resource.h>
 
 #include <QApplication>
@@ -35,6 +36,13 @@ int main(int argc, char* argv[]) {
     const double seconds = argc > 1 ? QString::fromLocal8Bit(argv[1]).toDouble() : 10.0;
     const QString program = argc > 2 ? QString::fromLocal8Bit(argv[2])
                                      : QStringLiteral(BDX_SOURCE_DIR "/examples/motor_start_stop.h53");
+    const QString scale = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QStringLiteral("x1");
+    const QStringList scales = {QStringLiteral("x1"), QStringLiteral("x10"), QStringLiteral("x100"),
+                                QStringLiteral("max")};
+    if (!scales.contains(scale) && scale != QLatin1String("paused")) {
+        std::fprintf(stderr, "unknown time scale %s\n", qPrintable(scale));
+        return 2;
+    }
 
     QTemporaryDir dir;
     bdx::ScriptedPrompter prompter;
@@ -53,6 +61,12 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
+    if (scale == QLatin1String("paused")) {
+        runner.setPaused(true);
+    } else {
+        runner.setTimeScale(static_cast<bdx::TimeScale>(scales.indexOf(scale)));
+    }
+
     const double cpuBefore = cpuSeconds();
     QElapsedTimer wall;
     wall.start();
@@ -61,12 +75,13 @@ int main(int argc, char* argv[]) {
     const double elapsed = double(wall.nsecsElapsed()) / 1e9;
     const double cpu = cpuSeconds() - cpuBefore;
 
-    std::printf("program   %s\n", qPrintable(program));
+    std::printf("program   %s at %s\n", qPrintable(program), qPrintable(scale));
     std::printf("wall      %.2f s\n", elapsed);
     std::printf("cpu       %.2f s\n", cpu);
     std::printf("scans     %lld (%.0f a second)\n", static_cast<long long>(runner.scanCount()),
                 double(runner.scanCount()) / elapsed);
     std::printf("cpu share %.1f %% of one core\n", 100.0 * cpu / elapsed);
+    std::printf("simulated %.2f s\n", double(runner.simulatedHundredths()) / 100.0);
     runner.stop();
     return 0;
 }

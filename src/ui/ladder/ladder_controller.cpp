@@ -78,6 +78,14 @@ LadderController::LadderController(AppContext& context, frmMain& frame) : contex
         refreshViews();
         refreshUndoRedo();
     });
+    PcSimulationRunner& runner = context_.simulation();
+    connect(&runner, &PcSimulationRunner::steeringChanged, this,
+            [this, &runner] { view_->setLivePaused(runner.paused()); });
+    connect(&runner, &PcSimulationRunner::scanned, this, [this, &runner] {
+        if (runner.paused()) {
+            view_->setLivePaused(true);
+        }
+    });
     connect(&frame_, &frmMain::closing, this, [this] {
         if (findDialog_) {
             findDialog_->close();

@@ -159,6 +159,13 @@ void LadderView::setDisplayStyle(int style) {
     viewport()->update();
 }
 
+void LadderView::setLivePaused(bool paused) {
+    if (engine_ != nullptr) {
+        paused ? liveTimer_.stop() : liveTimer_.start();
+    }
+    viewport()->update();
+}
+
 void LadderView::setLiveEngine(const ScanEngine* engine) {
     engine_ = engine;
     if (engine_) {

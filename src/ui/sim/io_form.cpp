@@ -304,7 +304,19 @@ void I_O_form::closeEvent(QCloseEvent* event) {
 void I_O_form::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     refresh();
-    refreshTimer_.start();
+    if (!paused_) {
+        refreshTimer_.start();
+    }
+}
+
+void I_O_form::setPaused(bool paused) {
+    paused_ = paused;
+    refresh();
+    if (paused || !isVisible()) {
+        refreshTimer_.stop();
+    } else {
+        refreshTimer_.start();
+    }
 }
 
 void I_O_form::hideEvent(QHideEvent* event) {

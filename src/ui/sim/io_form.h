@@ -72,6 +72,8 @@ class I_O_form : public QWidget {
     // Reads the outputs (and inputs changed elsewhere) into the panel; the panel's timer calls
     // it at screen rate while it is shown.
     void refresh();
+    // A paused run changes only by a step: no refresh timer meanwhile.
+    void setPaused(bool paused);
 
   Q_SIGNALS:
     // F5, or the panel closed: the run should end.
@@ -97,6 +99,7 @@ class I_O_form : public QWidget {
     std::array<QLabel*, kAnalogChannels> sliderLabels_{};
     std::array<QWidget*, kPanelModules> analogSections_{};
     QTimer refreshTimer_;
+    bool paused_ = false;
     // Set while the panel loads the kept values into its controls: no coupling, no writes back.
     bool loading_ = false;
 };

@@ -110,11 +110,17 @@ void PcSimulationRunner::setPaused(bool paused) {
         simClock_.pause();
         scanTimer_.stop();
         scanRate_ = 0.0;
+        if (panel_ != nullptr) {
+            panel_->setPaused(true);
+        }
     } else {
         simClock_.resume(wall);
         rateWall_ = wall;
         rateScans_ = scans_;
         scanTimer_.start();
+        if (panel_ != nullptr) {
+            panel_->setPaused(false);
+        }
     }
     Q_EMIT steeringChanged();
 }
@@ -127,6 +133,9 @@ void PcSimulationRunner::step() {
     inScans_ = true;
     const bool goOn = scanOnce();
     inScans_ = false;
+    if (panel_ != nullptr) {
+        panel_->refresh();
+    }
     Q_EMIT scanned();
     if (!goOn || stopRequested_) {
         finish();
