@@ -1,3 +1,4 @@
+#include <QCheckBox>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTest>
@@ -5,6 +6,7 @@
 #include "block_dialog_rig.h"
 #include "blocks/timer_record.h"
 #include "sim/clock.h"
+#include "ui/sim/io_form.h"
 #include "ui/sim/sim_steering.h"
 
 namespace bdx {
@@ -164,8 +166,9 @@ TEST_F(SimSteeringTest, Screenshots) {
         window()->resize(1100, 640);
         window()->show();
         startRun();
+        waitFor([&] { return runner().scanCount() > 0; });
         command("mnuTimeScaleX10")->trigger();
-        runner().simulation().setInput('I', 1, true);
+        runner().panel()->inputBox(0)->click();
         wall.advance(37);
         runUntil(370);
         command("mnuSimulationPause")->trigger();
