@@ -148,7 +148,7 @@ TEST_F(SimSteeringTest, TheSteeringCommandsAreOnOnlyDuringARun) {
     // A new run starts unpaused, at the scale chosen last.
     command("mnuSimulationPC")->trigger();
     EXPECT_FALSE(runner().paused());
-    EXPECT_EQ(command("mnuSimulationPause")->text(), QStringLiteral("&Pause"));
+    EXPECT_EQ(command("mnuSimulationPause")->text(), QStringLiteral("P&ause"));
 }
 
 // Pictures for the documentation, made only when BDX_SCREENSHOT_DIR names a folder.
