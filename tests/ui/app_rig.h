@@ -26,7 +26,7 @@ namespace bdx {
 
 // Turns the event loop until `done` holds (scans, refreshes and deferred deletes run there);
 // false when it never does within `milliseconds`.
-inline bool WaitFor(const std::function<bool()>& done, int milliseconds = 3000) {
+inline bool LoopUntil(const std::function<bool()>& done, int milliseconds = 3000) {
     QElapsedTimer timer;
     timer.start();
     while (!done() && timer.elapsed() < milliseconds) {

@@ -161,32 +161,32 @@ TEST_F(CounterDialogTest, UpdateDuringARunReachesTheRunningCounter) {
     ASSERT_NO_FATAL_FAILURE(startRun());
     counter_form d(editor(), prompter, 0, &runner());
     d.show();
-    ASSERT_TRUE(WaitFor([&] { return !d.lblCount()->text().isEmpty(); }));
+    ASSERT_TRUE(LoopUntil([&] { return !d.lblCount()->text().isEmpty(); }));
     EXPECT_EQ(d.lblCount()->text(), QStringLiteral("Count: Not Active"));
     EXPECT_EQ(d.lblReset()->text(), QStringLiteral("Reset: Unconnected"));
     EXPECT_EQ(d.lblDirection()->text(), QStringLiteral("Direction: Unconnected"));
     EXPECT_EQ(d.lblOutput()->text(), QStringLiteral("Output: Not Active"));
 
     runner().simulation().setInput('I', 1, true);
-    ASSERT_TRUE(WaitFor([&] { return d.lblCurrentValue()->text().endsWith(QStringLiteral("00001")); }));
+    ASSERT_TRUE(LoopUntil([&] { return d.lblCurrentValue()->text().endsWith(QStringLiteral("00001")); }));
     EXPECT_EQ(d.lblCount()->text(), QStringLiteral("Count: Active"));
     EXPECT_TRUE(d.chkCount()->isChecked());
 
     TypeInto(d.Text1(), QStringLiteral("1"));
     d.Command2()->click();
     EXPECT_EQ(runner().simulation().blocks().counters.setPointUnits(0), 1);
-    ASSERT_TRUE(WaitFor([&] { return d.lblOutput()->text() == QStringLiteral("Output: Active"); }));
+    ASSERT_TRUE(LoopUntil([&] { return d.lblOutput()->text() == QStringLiteral("Output: Active"); }));
     EXPECT_TRUE(runner().engine().operandValue('Q', 1));
 
     compare_form p(editor(), prompter, 0, &runner());
     p.show();
-    ASSERT_TRUE(WaitFor([&] { return !p.lblOutput()->text().isEmpty(); }));
+    ASSERT_TRUE(LoopUntil([&] { return !p.lblOutput()->text().isEmpty(); }));
     EXPECT_EQ(p.lblFirstValue()->text(), QStringLiteral("C1 = 00001"));
     EXPECT_EQ(p.lblSecondValue()->text(), QStringLiteral("Abs.Value = 00003"));
     EXPECT_EQ(p.lblOutput()->text(), QStringLiteral("Output: Not Active"));
     TypeInto(p.Text2(), QStringLiteral("1"));
     p.Command1()->click();
-    ASSERT_TRUE(WaitFor([&] { return runner().engine().operandValue('Q', 2); }));
+    ASSERT_TRUE(LoopUntil([&] { return runner().engine().operandValue('Q', 2); }));
     stopRun();
 }
 

@@ -63,13 +63,13 @@ TEST_F(SimulationPanelTest, TickedInputLightsTheOutputAndF5EndsTheRun) {
     EXPECT_FALSE(lampLooksLit(q1));
     clickBox(panel->inputBox(0));
     ASSERT_TRUE(panel->inputBox(0)->isChecked());
-    EXPECT_TRUE(WaitFor([&] { return output('Q', 1); }));
-    EXPECT_TRUE(WaitFor([&] { return q1->isOn(); }));
+    EXPECT_TRUE(LoopUntil([&] { return output('Q', 1); }));
+    EXPECT_TRUE(LoopUntil([&] { return q1->isOn(); }));
     EXPECT_TRUE(lampLooksLit(q1));
     EXPECT_FALSE(panel->outputLamp(1)->isOn());
 
     clickBox(panel->inputBox(0));
-    EXPECT_TRUE(WaitFor([&] { return !q1->isOn(); }));
+    EXPECT_TRUE(LoopUntil([&] { return !q1->isOn(); }));
     EXPECT_FALSE(output('Q', 1));
 
     // F5 reaches the panel from whichever control has the focus.
@@ -104,7 +104,7 @@ TEST_F(SimulationPanelTest, MessageNeedingAnAbsentModuleEndsTheRun) {
     // Only a program changed behind the check gets this far; the run reads the program live.
     editor.program().ExtensionModules[0] = 0;
     clickBox(runner.panel()->inputBox(0));
-    EXPECT_TRUE(WaitFor([&] { return !runner.running(); }));
+    EXPECT_TRUE(LoopUntil([&] { return !runner.running(); }));
     EXPECT_EQ(endedSpy.count(), 1);
     EXPECT_EQ(runner.panel(), nullptr);
     EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("Extension module A is not selected.")});
@@ -156,7 +156,7 @@ TEST_F(SimulationPanelTest, ModulesAndSlidersFollowTheModelAndKeepTheirValues) {
         EXPECT_EQ(panel->inputBox(m.channel == 0 ? 6 : 31)->isChecked(), m.twin);
     }
     clickBox(panel->inputBox(24));  // L1 of module C drives W4, the last lamp
-    EXPECT_TRUE(WaitFor([&] { return output('W', 4) && panel->outputLamp(15)->isOn(); }));
+    EXPECT_TRUE(LoopUntil([&] { return output('W', 4) && panel->outputLamp(15)->isOn(); }));
     EXPECT_FALSE(output('Q', 1));
     runner.stop();
 

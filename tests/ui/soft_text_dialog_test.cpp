@@ -268,12 +268,12 @@ TEST_F(SoftTextDialogTest, UpdateDuringARunReachesTheDisplay) {
     ASSERT_NO_FATAL_FAILURE(startRun());
     QPointer<soft_text_form> d = openBlock<soft_text_form>(0, false);
     ASSERT_NE(d, nullptr);
-    EXPECT_TRUE(WaitFor([&] { return d->lblActive()->text() == QStringLiteral("X1 is not active"); }));
+    EXPECT_TRUE(LoopUntil([&] { return d->lblActive()->text() == QStringLiteral("X1 is not active"); }));
 
     runner().panel()->inputBox(0)->setChecked(true);
-    EXPECT_TRUE(WaitFor([&] { return d->lblActive()->text() == QStringLiteral("X1 is active"); }));
+    EXPECT_TRUE(LoopUntil([&] { return d->lblActive()->text() == QStringLiteral("X1 is active"); }));
     EXPECT_TRUE(
-        WaitFor([&] { return d->lblDisplay()->text() == QStringLiteral("Priority Message 1 of 1"); }));
+        LoopUntil([&] { return d->lblDisplay()->text() == QStringLiteral("Priority Message 1 of 1"); }));
 
     // The time goes in during the run: the running message must read its new field.
     Keys(d->grdText(), "Running");
@@ -284,7 +284,7 @@ TEST_F(SoftTextDialogTest, UpdateDuringARunReachesTheDisplay) {
     d->cmdSave()->click();
     const SoftTextEvaluation& texts = runner().simulation().blocks().softTexts;
     const QRegularExpression shown(QStringLiteral("^Running\\d\\d:\\d\\d$"));
-    EXPECT_TRUE(WaitFor([&] { return shown.match(texts.lines().value(0)).hasMatch(); }))
+    EXPECT_TRUE(LoopUntil([&] { return shown.match(texts.lines().value(0)).hasMatch(); }))
         << texts.lines().value(0).toStdString();
     EXPECT_TRUE(shown.match(d->grdDisplay()->lines().value(0)).hasMatch());
     stopRun();

@@ -171,13 +171,13 @@ TEST_F(TimeSwitchDialogTest, UpdateDuringARunReachesTheRunningBlock) {
     ASSERT_NO_FATAL_FAILURE(startRun());
     auto* d = openBlock<frmTimeswitchBlock>(0, true);
     ASSERT_NE(d, nullptr);
-    ASSERT_TRUE(WaitFor([&] { return d->lblStatus()->text() == QStringLiteral("OFF"); }, 5000));
+    ASSERT_TRUE(LoopUntil([&] { return d->lblStatus()->text() == QStringLiteral("OFF"); }, 5000));
 
     // Monday unticked as an OFF day, unless it is the one three days on.
     const int offDay = (QDate::currentDate().dayOfWeek() + 2) % kDaysPerWeek + 1;
     Apply(*d, {.onDays = {2, 3, 4, 5, 6, 7}, .offDays = {1, offDay}, .times = {"00", "00", "12", "00"}});
     d->Command2()->click();
-    EXPECT_TRUE(WaitFor([&] { return d->lblStatus()->text() == QStringLiteral("ON"); }, 5000));
+    EXPECT_TRUE(LoopUntil([&] { return d->lblStatus()->text() == QStringLiteral("ON"); }, 5000));
     EXPECT_TRUE(runner().engine().operandValue('Q', 1));
     EXPECT_EQ(program().TimeSwitchParams[kBlock][TimeSwitchField::OnDays], 127);
     stopRun();

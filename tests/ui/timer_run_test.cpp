@@ -50,7 +50,7 @@ class TimerRunTest : public BlockDialogRig {
     // still meanwhile.
     void scans(int count = 2) {
         const qint64 target = runner().scanCount() + count;
-        WaitFor([&] { return !runner().running() || runner().scanCount() >= target; }, 10000);
+        LoopUntil([&] { return !runner().running() || runner().scanCount() >= target; }, 10000);
         ASSERT_GE(runner().scanCount(), target);
     }
     void tickI1() { runner().panel()->inputBox(0)->click(); }
