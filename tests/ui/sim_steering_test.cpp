@@ -37,18 +37,9 @@ class SimSteeringTest : public BlockDialogRig {
         AppRig::TearDown();
     }
 
-    // Turns the event loop until `done`; false if it never is.
-    static bool waitFor(const std::function<bool()>& done) {
-        QElapsedTimer guard;
-        guard.start();
-        while (!done() && guard.elapsed() < 5000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        }
-        return done();
-    }
-    // Until the simulated time reaches `hundredths`; false if it does not, or goes beyond.
+    // Turns the event loop until the simulated time reaches `hundredths`; false if it does not, or goes beyond.
     bool runUntil(qint64 hundredths) {
-        waitFor([&] { return runner().simulatedHundredths() >= hundredths; });
+        LoopUntil([&] { return runner().simulatedHundredths() >= hundredths; });
         return runner().simulatedHundredths() == hundredths;
     }
     // Turns of the event loop for a while, for what must not happen.
@@ -61,7 +52,7 @@ class SimSteeringTest : public BlockDialogRig {
 
 TEST_F(SimSteeringTest, StepPauseAndTimeScaleMoveTheSimulatedTimeExactly) {
     startRun();
-    ASSERT_TRUE(waitFor([&] { return runner().scanCount() > 0; }));
+    ASSERT_TRUE(LoopUntil([&] { return runner().scanCount() > 0; }));
     ASSERT_EQ(runner().scanCount(), 1);  // the first scan is due at once
     runner().simulation().setInput('I', 1, true);
 
@@ -107,7 +98,7 @@ TEST_F(SimSteeringTest, StepPauseAndTimeScaleMoveTheSimulatedTimeExactly) {
     // As fast as possible: every scan is 10 ms later, with no wall time at all.
     command("mnuTimeScaleFastest")->trigger();
     const qint64 scans = runner().scanCount();
-    ASSERT_TRUE(waitFor([&] { return runner().simulatedHundredths() >= 1502; }));
+    ASSERT_TRUE(LoopUntil([&] { return runner().simulatedHundredths() >= 1502; }));
     EXPECT_EQ(runner().simulatedHundredths() - 502, runner().scanCount() - scans);
     // And back to the wall clock's pace: nothing is due until it moves.
     QTest::keyClick(window(), Qt::Key_F8);
@@ -166,7 +157,7 @@ TEST_F(SimSteeringTest, Screenshots) {
         window()->resize(1100, 640);
         window()->show();
         startRun();
-        waitFor([&] { return runner().scanCount() > 0; });
+        LoopUntil([&] { return runner().scanCount() > 0; });
         command("mnuTimeScaleX10")->trigger();
         runner().panel()->inputBox(0)->click();
         wall.advance(37);
