@@ -1,10 +1,14 @@
 #include "ladder/program_document.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QTemporaryDir>
 
 #include "ladder/grid.h"
+#include "ladder/undo_redo.h"
 #include "shell/scripted_prompter.h"
 #include "test_programs.h"
 
@@ -248,6 +252,56 @@ TEST_F(ProgramDocumentTest, NewAndClose) {
     expected.ModelIndex = 12;
     EXPECT_EQ(program(), expected);
     EXPECT_FALSE(document.locks().holds(path("Motor.h53")));
+}
+
+TEST_F(ProgramDocumentTest, TheApplicationDoesNotOpenAFifoOrAFolder) {
+    const QString fifo = path(QStringLiteral("pipe.h53"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString folder = path(QStringLiteral("folder.h53"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    for (const QString& file : {fifo, folder}) {
+        prompter.clear();
+        EXPECT_EQ(document.OpenFile(file), Outcome::Failed);
+        const QString message = prompter.texts().value(0);
+        EXPECT_TRUE(message.contains(QFileInfo(file).fileName() + QStringLiteral(" is a")) &&
+                    message.contains(QStringLiteral("not a regular file")))
+            << message.toStdString();
+        EXPECT_FALSE(QFile::exists(file + QStringLiteral(".temp")));
+    }
+}
+
+// The undo folders of an instance that was killed go at the next start; those of an instance
+// still running stay, whatever they hold.
+TEST(StartAndOpenTest, TheNextStartRemovesTheUndoFoldersOfAKilledInstance) {
+    QTemporaryDir temp;
+    const QString root = temp.filePath(QStringLiteral("undo"));
+    ClassUndoRedo running(root);
+    ASSERT_TRUE(running.StartFolders(QStringLiteral("Motor.h53")));
+    ASSERT_TRUE(running.AddUndoAction(Program{}, 1, 0));
+
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Killed halfway through an edit: no destructor runs.
+        ClassUndoRedo killed(root);
+        Program program;
+        const bool made = killed.StartFolders(QStringLiteral("Motor.h53")) &&
+                          killed.AddUndoAction(program, 2, 0) &&
+                          killed.PerformUndoAction(program).has_value();
+        std::_Exit(made && killed.UndoFolder().endsWith(QStringLiteral("Motor-1")) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const QString killedUndo = running.UndoFolder().chopped(1) + u'1';
+    const QString killedRedo = running.RedoFolder().chopped(1) + u'1';
+    ASSERT_TRUE(QFileInfo(killedUndo).isDir() && QFileInfo(killedRedo).isDir());
+
+    const ClassUndoRedo next(root);
+    EXPECT_FALSE(QFileInfo::exists(killedUndo));
+    EXPECT_FALSE(QFileInfo::exists(killedRedo));
+    EXPECT_TRUE(running.CanUndoMore());
+    EXPECT_TRUE(QFileInfo(running.RedoFolder()).isDir());
 }
 
 }  // namespace
