@@ -11,9 +11,9 @@
 #include <random>
 #include <set>
 
+#include "../ladder/test_programs.h"
 #include "check/network_dump.h"
 #include "check/validate_before_run.h"
-#include "ladder/program_file.h"
 #include "ladder_drawing.h"
 #include "shell/scripted_prompter.h"
 
@@ -291,13 +291,6 @@ TEST(NetworkDumpTest, Or1GroupsStopAtSixtyFourOrAtAnEmptyGroup) {
 const QString kRefusal = QStringLiteral(
     "Few errors have been noticed while compiling the program. Please verify the program before proceeding.");
 
-Program example(const char* name) {
-    Program program;
-    EXPECT_TRUE(
-        ReadProgramFile(QStringLiteral(BDX_SOURCE_DIR "/examples/") + QLatin1String(name), program).ok());
-    return program;
-}
-
 // The value says what the boxes show; the window's overload shows exactly that, the compile
 // fault first in a warning box. The dump is written whatever the verdict.
 TEST(ValidateBeforeRunTest, RefusalValueTheBoxesItShowsAndTheDump) {
@@ -310,8 +303,11 @@ TEST(ValidateBeforeRunTest, RefusalValueTheBoxesItShowsAndTheDump) {
         bool errorRow;
         QStringList boxes;  // none: the program may run
     } cases[] = {
-        {"a clean program may run", example("motor_start_stop.h53"), false, {}},
-        {"an error row refuses a program that compiles", example("staircase_light.h53"), true, {kRefusal}},
+        {"a clean program may run", exampleProgram("motor_start_stop.h53"), false, {}},
+        {"an error row refuses a program that compiles",
+         exampleProgram("staircase_light.h53"),
+         true,
+         {kRefusal}},
         {"a compile fault refuses", Program{}, false, {noProgram, kRefusal}},
     };
     for (auto& c : cases) {
@@ -343,7 +339,7 @@ TEST(ValidateBeforeRunTest, RefusalValueTheBoxesItShowsAndTheDump) {
     }
     // A dump that cannot be written changes nothing.
     CompiledNetwork network;
-    EXPECT_FALSE(ValidateBeforeRun(example("motor_start_stop.h53"), {}, network,
+    EXPECT_FALSE(ValidateBeforeRun(exampleProgram("motor_start_stop.h53"), {}, network,
                                    dir.filePath(QStringLiteral("no/x.txt"))));
     EXPECT_FALSE(WriteNetworkDump(network, dir.filePath(QStringLiteral("no/x.txt"))));
 }
