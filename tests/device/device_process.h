@@ -16,6 +16,7 @@
 #include <QTextStream>
 #include <vector>
 
+#include "../cli/run_cli.h"
 #include "cli/cli_commands.h"
 #include "comm/modbus_crc.h"
 
@@ -30,13 +31,9 @@ inline QByteArray Frame(const std::vector<int>& bytes) {
     return WithCrc(frame);
 }
 
-// The command-line tool run in this process: its exit code and what it printed.
-struct CliResult {
-    int code = -1;
-    QString out;
-    QString err;
-};
+using bdx::CliResult;
 
+// The command-line tool run in this process.
 inline CliResult RunCli(const QStringList& args) {
     CliResult r;
     QTextStream out(&r.out);

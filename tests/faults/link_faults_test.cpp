@@ -199,7 +199,7 @@ TEST_P(ReplyFaults, EveryCommandFailsWithTheReason) {
         for (const QStringList& command : Commands()) {
             const QStringList line = command + transport;
             const std::string name = (QLatin1String(fault.mode) + u' ' + line.join(u' ')).toStdString();
-            const test::CliResult r = test::RunCli(line);  // in this process
+            const CliResult r = test::RunCli(line);  // in this process
             EXPECT_EQ(r.code, 1) << name << "\n" << r.err.toStdString();
             EXPECT_TRUE(r.err.contains(QStringLiteral("BRANTELDESK X: ") + InvalidResponseMessage()))
                 << name << "\n"
