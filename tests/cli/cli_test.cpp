@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include "../check/ladder_drawing.h"
+#include "../ladder/test_programs.h"
 #include "bdx_version.h"
 #include "cli/cli_commands.h"
 #include "ladder/file_lock.h"
@@ -174,14 +175,8 @@ TEST(SimulateScriptsTest, EveryScriptPassesAgainstItsProgram) {
 
 const QString kRelays = QStringLiteral(BDX_SOURCE_DIR "/tests/cli/scripts/relays.h53");
 
-bool writeText(const QString& path, const QByteArray& text) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
-}
-
 TEST(BoundedInputsTest, BadSettingsFallBackToTheirDefaultsWithANote) {
-    ASSERT_TRUE(QDir().mkpath(ProductDataFolder()));
-    ASSERT_TRUE(writeText(SettingsFilePath(),
+    ASSERT_TRUE(writeFile(SettingsFilePath(),
                           "[APPLICATION SETTINGS]\r\nModbusID:= 250\r\nBaudRate:= 0\r\nStrBaudRate:= 1\r\n"));
     const CliResult shown = RunCli({QStringLiteral("settings")});
     QFile::remove(SettingsFilePath());
@@ -223,7 +218,7 @@ TEST(BoundedInputsTest, OnlyRegularFilesAreReadAsPrograms) {
 TEST(BoundedInputsTest, AProgramHeldOpenByTheApplicationIsNotReplaced) {
     QTemporaryDir dir;
     const QString target = dir.filePath(QStringLiteral("Held.h53"));
-    ASSERT_TRUE(writeText(target, "kept"));
+    ASSERT_TRUE(writeFile(target, "kept"));
     const QString refused = QStringLiteral("Can not replace. File already opened!");
     {
         FileLocks application;
@@ -236,12 +231,10 @@ TEST(BoundedInputsTest, AProgramHeldOpenByTheApplicationIsNotReplaced) {
                                        QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:1")});
         EXPECT_EQ(read.code, 1);
         EXPECT_TRUE(read.err.contains(refused)) << read.err.toStdString();
-        QFile file(target);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        EXPECT_EQ(file.readAll(), QByteArray("kept"));
+        EXPECT_EQ(contentOf(target), QByteArray("kept"));
     }
     // A lock file whose holder has gone does not keep the file.
-    ASSERT_TRUE(writeText(LockFilePath(target), ""));
+    ASSERT_TRUE(writeFile(LockFilePath(target), ""));
     EXPECT_EQ(RunCli({QStringLiteral("convert"), kRelays, target}).code, 0);
 }
 

@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "../ladder/test_programs.h"
 #include "blocks/soft_text_record.h"
 #include "cli/cli_commands.h"
 #include "ladder/grid.h"
@@ -418,9 +419,7 @@ TEST(DeviceImageFile, LayoutForBothRecordSizesAndBack) {
 
         const QString path = dir.filePath(QStringLiteral("image%1.LAD").arg(model));
         ASSERT_TRUE(BuildImageFile(p, false, model, path));
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        EXPECT_EQ(file.readAll(), bytes);
+        EXPECT_EQ(contentOf(path), bytes);
     }
     EXPECT_FALSE(ImageOfImageFile(QByteArray(kDeviceImageSize + 17, '\0')).has_value());
     EXPECT_FALSE(ImageOfImageFile(QByteArray(kDeviceImageSize, '\0')).has_value());
@@ -459,10 +458,6 @@ class ImageCommandTest : public ::testing::Test {
         return cli::Run(QStringList{QStringLiteral("image")} + args, outStream, errStream);
     }
     QString path(const char* name) const { return dir_.filePath(QLatin1String(name)); }
-    static QByteArray contents(const QString& file) {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
     QByteArray image(bool bigEndian) const { return ImageBytes(BuildImage(program_, bigEndian).value()); }
 
     QTemporaryDir dir_;
@@ -475,17 +470,17 @@ class ImageCommandTest : public ::testing::Test {
 TEST_F(ImageCommandTest, ByteOrderFromTheOptionOrTheSettingsFile) {
     const QString out = path("out.bin");
     ASSERT_EQ(run({"-o", out}), 0) << err_.toStdString();
-    EXPECT_EQ(contents(out), image(true));
+    EXPECT_EQ(contentOf(out), image(true));
     AppSettings settings;
     settings.BigEndian = false;
     ASSERT_TRUE(WriteSettings(SettingsFilePath(), settings));
     ASSERT_EQ(run({"-o", out}), 0);
-    EXPECT_EQ(contents(out), image(false));
+    EXPECT_EQ(contentOf(out), image(false));
     ASSERT_EQ(run({"--big-endian", "-o", out}), 0);
-    EXPECT_EQ(contents(out), image(true));
+    EXPECT_EQ(contentOf(out), image(true));
 
     ASSERT_EQ(run({"--lad", "--big-endian", "-o", out}), 0) << err_.toStdString();
-    EXPECT_EQ(contents(out), BuildImageFileBytes(program_, true, 10));
+    EXPECT_EQ(contentOf(out), BuildImageFileBytes(program_, true, 10));
 }
 
 TEST_F(ImageCommandTest, UsageErrorsAndUnwritableFiles) {

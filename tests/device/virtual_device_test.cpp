@@ -216,10 +216,8 @@ TEST_F(VirtualDeviceTest, ModesCommandsAndStatus) {
     EXPECT_THAT(ask({5, 101, 0, 8}), ElementsAre(5, 101, 0, 8, 0, 0));
     EXPECT_TRUE(device.pcControl());
     EXPECT_THAT(ask({5, 15, 0, 0, 0, 16, 2, 0x25, 0x81}), ElementsAre(5, 15, 0, 0, 0, 16));
-    EXPECT_EQ(device.outputByte(0), 0x05);
-    EXPECT_EQ(device.outputByte(1), 0x02);
-    EXPECT_EQ(device.outputByte(2), 0x01);
-    EXPECT_EQ(device.outputByte(3), 0x08);
+    EXPECT_EQ((Bytes{device.outputByte(0), device.outputByte(1), device.outputByte(2), device.outputByte(3)}),
+              (Bytes{0x05, 0x02, 0x01, 0x08}));
     EXPECT_THAT(ask({5, 5, 0, 1, 0xFF, 0}), ElementsAre(5, 5, 0, 1, 0xFF, 0));
     EXPECT_EQ(device.outputByte(0), 0x07);
     EXPECT_THAT(ask({5, 1, 0, 0, 0, 16}), ElementsAre(5, 1, 2, 0x27, 0x81));

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QSerialPort>
 #include <QTemporaryDir>
 
 #include "../cli/run_cli.h"
 #include "../device/device_process.h"
+#include "../ladder/test_programs.h"
 #include "comm/modbus_transaction.h"
 #include "comm/reply_framing.h"
 #include "shell/language_table.h"
@@ -32,9 +32,7 @@ std::string Describe(const CliResult& r) {
 TEST(LinkFaults, UnusablePortEndsWithOneMessageNamingIt) {
     QTemporaryDir dir;
     const QString plainFile = dir.filePath(QStringLiteral("not-a-terminal"));
-    QFile file(plainFile);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
+    ASSERT_TRUE(writeFile(plainFile));
 
     DeviceProcess device;
     ASSERT_TRUE(device.start({"--pty", "--no-stdin"})) << device.failure.toStdString();
