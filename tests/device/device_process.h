@@ -124,9 +124,10 @@ class DeviceProcess {
         }
     }
 
-    // Waits for the process to end by itself; its exit code, or -1.
+    // Waits for the process to end by itself (or takes the end it came to); its exit code, or -1.
     int waitForExit(int timeoutMs = 10000) {
-        if (!process_.waitForFinished(timeoutMs) || process_.exitStatus() != QProcess::NormalExit) {
+        if ((process_.state() != QProcess::NotRunning && !process_.waitForFinished(timeoutMs)) ||
+            process_.exitStatus() != QProcess::NormalExit) {
             return -1;
         }
         return process_.exitCode();

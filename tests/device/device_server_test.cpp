@@ -204,15 +204,13 @@ TEST(DeviceServerOptions, BadOptionsAreRefused) {
         EXPECT_FALSE(ParseDeviceArguments(args).error.isEmpty()) << args.join(u' ').toStdString();
     }
     // The process turns a refusal into exit code 2 and --help into the usage text.
-    QProcess p;
-    p.start(QStringLiteral(BDX_DEVICE_PATH), {"--frobnicate"});
-    ASSERT_TRUE(p.waitForFinished(10000));
-    EXPECT_EQ(p.exitCode(), 2);
-    EXPECT_TRUE(p.readAllStandardError().contains("error:"));
-    p.start(QStringLiteral(BDX_DEVICE_PATH), {"--help"});
-    ASSERT_TRUE(p.waitForFinished(10000));
-    EXPECT_EQ(p.exitCode(), 0);
-    EXPECT_TRUE(p.readAllStandardOutput().contains("--fault"));
+    DeviceProcess refused, help;
+    EXPECT_FALSE(refused.start({"--frobnicate"}));
+    EXPECT_EQ(refused.waitForExit(), 2);
+    EXPECT_TRUE(refused.failure.contains("error:")) << refused.failure.toStdString();
+    EXPECT_FALSE(help.start({"--help"}));
+    EXPECT_EQ(help.waitForExit(), 0);
+    EXPECT_TRUE(help.startup.join(u'\n').contains("--fault"));
 }
 
 TEST(DeviceServerOptions, TcpEndpointsStayOnLoopbackUnlessWrittenOut) {
