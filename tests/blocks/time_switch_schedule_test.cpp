@@ -130,8 +130,13 @@ TEST(TimeSwitchConversionTest, BlocksThatWouldSwitchOnAndOffTogether) {
     p.TimeSwitchParams[6] = {1, 1, 7, 12, 30, 12, 31};  // whole week, different times
     p.TimeSwitchParams[8] = {1, 4, 3, 9, 0, 10, 0};     // start = end + 1, different times
     p.TimeSwitchParams[9] = {1, 3, 3, 9, 0, 9, 0};      // same day, equal times: convertible
-    EXPECT_EQ(UnconvertibleTimeSwitchBlocks(p), (QList<int>{3, 5}));
+    p.TimeSwitchParams[10] = {3, 1, 7, 8, 0, 8, 0};     // Monday to Sunday, equal times
+    EXPECT_EQ(UnconvertibleTimeSwitchBlocks(p), (QList<int>{3, 5, 11}));
     EXPECT_TRUE(UnconvertibleTimeSwitchBlocks(Program{}).isEmpty());
+    // Converted all the same: on at the start day, off the day after the end day (Sun 64, Mon 1).
+    ConvertTimeSwitchBlocks(p);
+    EXPECT_EQ(p.TimeSwitchParams[2], (std::array<std::uint8_t, kTimeSwitchFields>{1, 64, 64, 8, 0, 8, 0}));
+    EXPECT_EQ(p.TimeSwitchParams[10], (std::array<std::uint8_t, kTimeSwitchFields>{3, 1, 1, 8, 0, 8, 0}));
 }
 
 }  // namespace
