@@ -4,6 +4,9 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTextStream>
+
+#include "cli/cli_commands.h"
 
 namespace bdx {
 
@@ -13,6 +16,17 @@ struct CliResult {
     QString out;
     QString err;
 };
+
+// The tool run in this process, for tests that need no shell's view of it.
+inline CliResult RunCliInProcess(const QStringList& arguments) {
+    CliResult r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.code = cli::Run(arguments, out, err);
+    out.flush();
+    err.flush();
+    return r;
+}
 
 #ifdef BDX_CLI_PATH
 // Runs the real executable, so that argument handling and exit codes are what a shell sees.

@@ -7,9 +7,9 @@
 #include <random>
 #include <vector>
 
+#include "../cli/run_cli.h"
 #include "../ladder/test_programs.h"
 #include "blocks/soft_text_record.h"
-#include "cli/cli_commands.h"
 #include "ladder/grid.h"
 #include "ladder/program_file.h"
 #include "shell/app_paths.h"
@@ -452,10 +452,9 @@ class ImageCommandTest : public ::testing::Test {
 
     int run(const QStringList& args) { return runWithout(QStringList{path("in.h53")} + args); }
     int runWithout(const QStringList& args) {  // no input file given first
-        err_.clear();
-        QString out;
-        QTextStream outStream(&out), errStream(&err_);
-        return cli::Run(QStringList{QStringLiteral("image")} + args, outStream, errStream);
+        const CliResult r = RunCliInProcess(QStringList{QStringLiteral("image")} + args);
+        err_ = r.err;
+        return r.code;
     }
     QString path(const char* name) const { return dir_.filePath(QLatin1String(name)); }
     QByteArray image(bool bigEndian) const { return ImageBytes(BuildImage(program_, bigEndian).value()); }

@@ -13,11 +13,9 @@
 #include <QProcess>
 #include <QStringList>
 #include <QTcpSocket>
-#include <QTextStream>
 #include <vector>
 
 #include "../cli/run_cli.h"
-#include "cli/cli_commands.h"
 #include "comm/modbus_crc.h"
 
 namespace bdx::test {
@@ -35,13 +33,7 @@ using bdx::CliResult;
 
 // The command-line tool run in this process.
 inline CliResult RunCli(const QStringList& args) {
-    CliResult r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.code = cli::Run(args, out, err);
-    out.flush();
-    err.flush();
-    return r;
+    return RunCliInProcess(args);
 }
 
 // The device process. Killed when the object goes, whatever the test did.
