@@ -399,12 +399,13 @@ QString ParameterMonitor::cell(Field field, const MonitorBlock& block) const {
                                                 : QString();
         }
         case Field::TimerCurrent: {
-            // The value counts in the unit of the phase that runs.
+            // The value counts in the unit of the phase that runs; a timer at rest in its ON unit.
             const TimerRecord record = DecodeTimer(program_, n);
             const TimerEvaluation& timers = blocks.timers;
-            const bool onPhase = record.type == kDelayedImpulse ? timers.secondPhase(n)
-                                 : TimerHasOffTime(record.type) ? timers.output(n)
-                                                                : true;
+            const bool running = timers.state(n) == TimerState::Running;
+            const bool onPhase = !running || !TimerHasOffTime(record.type) ? true
+                                 : record.type == kDelayedImpulse          ? timers.secondPhase(n)
+                                                                           : timers.output(n);
             return TimerValueText(timers.elapsedSeconds(n), onPhase ? record.on.unit : record.off.unit);
         }
 
@@ -467,9 +468,7 @@ QString ParameterMonitor::cell(Field field, const MonitorBlock& block) const {
             if (AdvancedTimeSwitch(program_.ModelIndex)) {
                 return dayList(field == Field::OnDays ? record.onDays : record.offDays);
             }
-            // An end day of 0 is the start day.
-            const int day = field == Field::OnDays || record.endDay == 0 ? record.startDay : record.endDay;
-            return dayName(day);
+            return dayName(field == Field::OnDays ? record.startDay : record.endDay);
         }
         case Field::OnTime: {
             const TimeSwitchRecord record = ReadTimeSwitch(program_, n);
