@@ -2,9 +2,13 @@
 
 #include <QCloseEvent>
 #include <QHeaderView>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "editor/ladder_editor.h"
 #include "pc_simulation_runner.h"
@@ -62,7 +66,25 @@ run_parameters::run_parameters(LadderEditor& editor, PcSimulationRunner& runner,
 
     reload();
     ApplyCaptions(this);
-    resize(820, 300);
+    fitWidth();
+}
+
+void run_parameters::fitWidth() {
+    // Wide enough for every tab caption and every grid's columns, as far as the screen allows.
+    int wanted = tabs_->tabBar()->sizeHint().width();
+    for (const QTableWidget* grid : grids_) {
+        int columns = 2 * grid->frameWidth() + grid->verticalScrollBar()->sizeHint().width();
+        for (int c = 0; c < grid->columnCount(); ++c) {
+            columns += grid->columnWidth(c);
+        }
+        wanted = std::max(wanted, columns);
+    }
+    const QMargins margins = layout()->contentsMargins();
+    int width = wanted + margins.left() + margins.right() + 8;
+    if (const QScreen* screen = this->screen()) {
+        width = std::min(width, screen->availableGeometry().width() * 9 / 10);
+    }
+    resize(width, 300);
 }
 
 void run_parameters::reload() {
@@ -136,6 +158,12 @@ void run_parameters::rowClicked(MonitorTab tab, int row) {
 }
 
 void run_parameters::closeEvent(QCloseEvent* event) {
+    // Once closed it follows nothing more, and a second close (the end of the run) finds it quiet.
+    if (!disconnect(&runner_, nullptr, this, nullptr)) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    disconnect(&editor_, nullptr, this, nullptr);
     // Parameters stored from the monitor's dialogs are checked like any other edit.
     editor_.runRuleCheck();
     QWidget::closeEvent(event);

@@ -40,6 +40,7 @@ class run_parameters : public QWidget {
 
   private:
     void fill(MonitorTab tab);
+    void fitWidth();
     void refreshTab(MonitorTab tab);
     void rowClicked(MonitorTab tab, int row);
 

@@ -75,7 +75,11 @@ void SimController::toggleParameters() {
     monitor_ = new run_parameters(context_.editor(), runner, &frame_);
     connect(monitor_, &run_parameters::blockChosen, this,
             [this](Operand kind, int number) { context_.openBlock(BlockRef{kind, number}); });
-    connect(monitor_, &run_parameters::closed, this, &SimController::updateParametersCommand);
+    // Closed by the user, the command or the end of the run; it deletes itself.
+    connect(monitor_, &run_parameters::closed, this, [this] {
+        monitor_ = nullptr;
+        updateParametersCommand();
+    });
     // Under the editor, clear of the input/output panel on the right.
     const QRect owner = frame_.geometry();
     monitor_->move(owner.left() + 24, std::max(owner.top(), owner.bottom() - monitor_->height() - 48));
@@ -85,9 +89,7 @@ void SimController::toggleParameters() {
 
 void SimController::updateParametersCommand() {
     const bool running = context_.simulation().running();
-    // The monitor may be on its way out: closed, but not yet deleted.
-    const bool open = monitor_ != nullptr && monitor_->isVisible();
-    const int id = !running ? ParametersMenu : open ? HideParameters : ShowParameters;
+    const int id = !running ? ParametersMenu : monitor_ != nullptr ? HideParameters : ShowParameters;
     SetTextId(parametersCommand_, id);
     parametersCommand_->setText(LoadText(id));
     frame_.setCommandEnabled(parametersCommand_, running);
