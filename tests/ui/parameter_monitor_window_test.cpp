@@ -1,3 +1,4 @@
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
@@ -95,6 +96,16 @@ TEST_F(ParameterMonitorWindowTest, ShownAndHiddenFromTheViewMenuDuringARun) {
     EXPECT_EQ(monitor(), nullptr);
     EXPECT_FALSE(parameters->isEnabled());
     EXPECT_EQ(parameters->text(), LoadText(154));
+
+    // So does closing the main window.
+    ASSERT_NO_FATAL_FAILURE(startRun());
+    parameters->trigger();
+    ASSERT_NE(monitor(), nullptr);
+    prompter.queueReply(Reply::Yes);  // end the simulation
+    prompter.queueReply(Reply::No);   // and do not save
+    EXPECT_TRUE(window()->close());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(monitor(), nullptr);
 }
 
 TEST_F(ParameterMonitorWindowTest, OnlyTheTabInViewFollowsTheRun) {
@@ -132,9 +143,12 @@ TEST_F(ParameterMonitorWindowTest, ARowClickOpensThatBlocksDialogBesideTheRun) {
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_FALSE(dialog->isModal());
     EXPECT_EQ(dialog->counter(), 0);
-    // The run goes on beside it.
+    // The run goes on beside it, and what the dialog stores shows in the monitor.
+    TypeInto(dialog->Text1(), QStringLiteral("25"));
+    dialog->Command2()->click();
     ASSERT_NO_FATAL_FAILURE(advance(1));
     EXPECT_TRUE(runner().running());
+    EXPECT_EQ(cell(MonitorTab::Counters, 0, 4), QStringLiteral("00025"));
 }
 
 // Pictures for the documentation, made only when BDX_SCREENSHOT_DIR names a folder.
