@@ -15,8 +15,8 @@ namespace {
 
 constexpr int kCurrentColumn = 6;  // of the timers grid
 
-// I1 triggers T1 (on-delay 5.0 s), I2 counts C1 (set point 10), T1 lights Q1; a time switch,
-// a second timer and an hour meter fill the other tabs. The run goes on a manual clock.
+// I1 triggers T1 (on-delay 5.0 s), I2 counts C1 (set point 10), T1 lights Q1, I3 triggers T2.
+// The run goes on a manual clock.
 class ParameterMonitorWindowTest : public BlockDialogRig {
   protected:
     void SetUp() override {
@@ -25,7 +25,7 @@ class ParameterMonitorWindowTest : public BlockDialogRig {
         runner().setClock(&clock);
         Ladder l(9);
         l.rung(1, 'I', 1, 'T', 1).rung(2, 'I', 2, 'C', 1).rung(3, 'T', 1, 'Q', 1);
-        l.rung(4, 'I', 3, 'T', 2).rung(5, ClockContactOpen, 1, 'Q', 2).rung(6, 'I', 4, 'H', 1);
+        l.rung(4, 'I', 3, 'T', 2);
         TimerRecord t1;
         t1.on = {TimeUnit::Seconds, {0, 0, 5, 0}};
         EncodeTimer(l.p, 0, t1);
@@ -40,8 +40,6 @@ class ParameterMonitorWindowTest : public BlockDialogRig {
         CounterRecord c1;
         c1.setPoint = 10;
         EncodeCounter(l.p, 0, c1);
-        l.p.TimeSwitchParams[0] = {0, 0x1F, 0x1F, 7, 30, 17, 0};
-        l.p.HourMeterParams[0] = {0, 0, 1, 0, 0, 0};
         load(l);
     }
     void TearDown() override {
