@@ -15,10 +15,10 @@
 #include "ladder/ladder_codes.h"
 #include "ladder/program_file.h"
 #include "program_commands.h"
+#include "shell/language_table.h"
 #include "sim/clock.h"
 #include "sim/parameter_monitor.h"
 #include "sim/pc_simulation.h"
-#include "shell/language_table.h"
 
 namespace bdx::cli {
 
@@ -232,12 +232,9 @@ QString parseLine(const QString& raw, std::int64_t previousTime, ScriptLine& lin
     if (words.size() < 2) {
         return QStringLiteral("missing command after the time");
     }
-    static const std::pair<const char*, Action> kActions[] = {{"set", Action::Set},
-                                                              {"expect", Action::Expect},
-                                                              {"print", Action::Print},
-                                                              {"display", Action::Display},
-                                                              {"restart", Action::Restart},
-                                                              {"parameters", Action::Parameters}};
+    static const std::pair<const char*, Action> kActions[] = {
+        {"set", Action::Set},         {"expect", Action::Expect},   {"print", Action::Print},
+        {"display", Action::Display}, {"restart", Action::Restart}, {"parameters", Action::Parameters}};
     bool known = false;
     for (const auto& entry : kActions) {
         if (words[1] == QLatin1String(entry.first)) {
@@ -260,7 +257,8 @@ QString parseLine(const QString& raw, std::int64_t previousTime, ScriptLine& lin
                 for (MonitorTab tab : kMonitorTabOrder) {
                     keys << MonitorTabKey(tab);
                 }
-                return QStringLiteral("unknown tab %1 (%2)").arg(arguments[0], keys.join(QStringLiteral(", ")));
+                return QStringLiteral("unknown tab %1 (%2)")
+                    .arg(arguments[0], keys.join(QStringLiteral(", ")));
             }
         }
         return QString();

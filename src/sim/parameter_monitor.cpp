@@ -246,7 +246,8 @@ QString TimerValueText(double seconds, TimeUnit unit) {
             break;
         default: {
             const long long shown = std::min(tenths, 9999LL);
-            time.digits = {static_cast<std::uint8_t>(shown / 1000), static_cast<std::uint8_t>(shown / 100 % 10),
+            time.digits = {static_cast<std::uint8_t>(shown / 1000),
+                           static_cast<std::uint8_t>(shown / 100 % 10),
                            static_cast<std::uint8_t>(shown / 10 % 10), static_cast<std::uint8_t>(shown % 10)};
             break;
         }
@@ -260,28 +261,41 @@ ParameterMonitor::ParameterMonitor(const Program& program, const PcSimulation& s
 std::vector<ParameterMonitor::Column> ParameterMonitor::columns(MonitorTab tab) const {
     switch (tab) {
         case MonitorTab::Timers:
-            return {{TimerHeading, Field::Name},         {TriggerHeading, Field::Trigger},
-                    {ResetHeading, Field::TimerReset},   {ModeHeading, Field::Mode},
-                    {PresetHeading, Field::PresetOn},    {PresetOffHeading, Field::PresetOff},
+            return {{TimerHeading, Field::Name},           {TriggerHeading, Field::Trigger},
+                    {ResetHeading, Field::TimerReset},     {ModeHeading, Field::Mode},
+                    {PresetHeading, Field::PresetOn},      {PresetOffHeading, Field::PresetOff},
                     {CurrentHeading, Field::TimerCurrent}, {OutputHeading, Field::Output},
-                    {LockedHeading, Field::Locked},      {CommentsHeading, Field::Comment}};
+                    {LockedHeading, Field::Locked},        {CommentsHeading, Field::Comment}};
         case MonitorTab::Counters:
-            return {{CounterHeading, Field::Name},          {CountHeading, Field::CountInput},
-                    {ResetLetterHeading, Field::CounterReset}, {DirectionHeading, Field::Direction},
-                    {PresetHeading, Field::SetPoint},       {CurrentHeading, Field::CounterCurrent},
-                    {OutputHeading, Field::Output},         {LockedHeading, Field::Locked},
-                    {RetentiveHeading, Field::Retentive},   {CommentsHeading, Field::Comment}};
+            return {{CounterHeading, Field::Name},
+                    {CountHeading, Field::CountInput},
+                    {ResetLetterHeading, Field::CounterReset},
+                    {DirectionHeading, Field::Direction},
+                    {PresetHeading, Field::SetPoint},
+                    {CurrentHeading, Field::CounterCurrent},
+                    {OutputHeading, Field::Output},
+                    {LockedHeading, Field::Locked},
+                    {RetentiveHeading, Field::Retentive},
+                    {CommentsHeading, Field::Comment}};
         case MonitorTab::Analog:
-            return {{AnalogFunctionHeading, Field::Name}, {InputHeading, Field::FirstOperand},
-                    {ValueHeading, Field::FirstValue},    {FunctionHeading, Field::Function},
-                    {CompareWithHeading, Field::SecondOperand}, {CompareValueHeading, Field::SecondValue},
-                    {OutputHeading, Field::Output},       {LockedHeading, Field::Locked},
+            return {{AnalogFunctionHeading, Field::Name},
+                    {InputHeading, Field::FirstOperand},
+                    {ValueHeading, Field::FirstValue},
+                    {FunctionHeading, Field::Function},
+                    {CompareWithHeading, Field::SecondOperand},
+                    {CompareValueHeading, Field::SecondValue},
+                    {OutputHeading, Field::Output},
+                    {LockedHeading, Field::Locked},
                     {CommentsHeading, Field::Comment}};
         case MonitorTab::Compare:
-            return {{CompareCounterHeading, Field::Name}, {CounterHeading, Field::FirstOperand},
-                    {ValueHeading, Field::FirstValue},    {FunctionHeading, Field::Function},
-                    {CompareWithHeading, Field::SecondOperand}, {CompareValueHeading, Field::SecondValue},
-                    {OutputHeading, Field::Output},       {LockedHeading, Field::Locked},
+            return {{CompareCounterHeading, Field::Name},
+                    {CounterHeading, Field::FirstOperand},
+                    {ValueHeading, Field::FirstValue},
+                    {FunctionHeading, Field::Function},
+                    {CompareWithHeading, Field::SecondOperand},
+                    {CompareValueHeading, Field::SecondValue},
+                    {OutputHeading, Field::Output},
+                    {LockedHeading, Field::Locked},
                     {CommentsHeading, Field::Comment}};
         case MonitorTab::TimeSwitches: {
             const bool advanced = AdvancedTimeSwitch(program_.ModelIndex);
@@ -295,11 +309,11 @@ std::vector<ParameterMonitor::Column> ParameterMonitor::columns(MonitorTab tab) 
                     {CommentsHeading, Field::Comment}};
         }
         case MonitorTab::HourMeters:
-            return {{HourMeterTab, Field::Name},         {EnableHeading, Field::Enable},
-                    {ResetHeading, Field::MeterReset},   {ResetAllHeading, Field::MeterResetAll},
-                    {PresetHeading, Field::MeterPreset}, {MaintenanceTimeHeading, Field::Maintenance},
+            return {{HourMeterTab, Field::Name},          {EnableHeading, Field::Enable},
+                    {ResetHeading, Field::MeterReset},    {ResetAllHeading, Field::MeterResetAll},
+                    {PresetHeading, Field::MeterPreset},  {MaintenanceTimeHeading, Field::Maintenance},
                     {OperateTimeHeading, Field::Operate}, {OutputHeading, Field::Output},
-                    {LockedHeading, Field::Locked},      {CommentHeading, Field::Comment}};
+                    {LockedHeading, Field::Locked},       {CommentHeading, Field::Comment}};
     }
     return {};
 }
@@ -372,8 +386,9 @@ QString ParameterMonitor::cell(Field field, const MonitorBlock& block) const {
         case Field::Name:
             return MonitorBlockName(block);
         case Field::Output: {
-            const std::uint16_t code =
-                block.kind == Operand::Clock ? ClockContactOpen : std::uint16_t(operandInfo(block.kind).letter);
+            const std::uint16_t code = block.kind == Operand::Clock
+                                           ? ClockContactOpen
+                                           : std::uint16_t(operandInfo(block.kind).letter);
             return YesNoText(engine.operandValue(code, n + 1));
         }
         case Field::Locked:
@@ -414,8 +429,9 @@ QString ParameterMonitor::cell(Field field, const MonitorBlock& block) const {
         case Field::CounterReset:
             return YesNoText(CounterLive(engine, blocks.counters, n).reset == InputState::Active);
         case Field::Direction:
-            return CounterLive(engine, blocks.counters, n).direction == InputState::Active ? QStringLiteral("D")
-                                                                                        : QStringLiteral("U");
+            return CounterLive(engine, blocks.counters, n).direction == InputState::Active
+                       ? QStringLiteral("D")
+                       : QStringLiteral("U");
         case Field::SetPoint: {
             const CounterRecord record = DecodeCounter(program_, n);
             return FormatSetPoint(record.setPoint, record.decimalPosition);
@@ -431,7 +447,8 @@ QString ParameterMonitor::cell(Field field, const MonitorBlock& block) const {
         case Field::FirstValue: {
             if (block.kind == Operand::A) {
                 const int channel = ReadAnalog(program_, n).firstInput;
-                return AnalogValueText(blocks.analog.roundedCount(channel), blocks.analog.decimalPlaces(channel));
+                return AnalogValueText(blocks.analog.roundedCount(channel),
+                                       blocks.analog.decimalPlaces(channel));
             }
             return CounterValueText(blocks.counters, DecodeCompare(program_, n).firstCounter);
         }
@@ -488,9 +505,11 @@ QString ParameterMonitor::cell(Field field, const MonitorBlock& block) const {
         case Field::MeterPreset:
             return HourMeterPresetText(ReadHourMeter(program_, n));
         case Field::Maintenance:
-            return HourMeterTimeText(blocks.hourMeters.maintenanceSeconds(n), ReadHourMeter(program_, n).resolution);
+            return HourMeterTimeText(blocks.hourMeters.maintenanceSeconds(n),
+                                     ReadHourMeter(program_, n).resolution);
         case Field::Operate:
-            return HourMeterTimeText(blocks.hourMeters.operateSeconds(n), ReadHourMeter(program_, n).resolution);
+            return HourMeterTimeText(blocks.hourMeters.operateSeconds(n),
+                                     ReadHourMeter(program_, n).resolution);
     }
     return QString();
 }

@@ -1,3 +1,5 @@
+#include "sim/parameter_monitor.h"
+
 #include <gtest/gtest.h>
 
 #include "../check/ladder_drawing.h"
@@ -6,7 +8,6 @@
 #include "blocks/timer_record.h"
 #include "check/rule_checker.h"
 #include "sim/clock.h"
-#include "sim/parameter_monitor.h"
 #include "sim/pc_simulation.h"
 
 namespace bdx {
@@ -39,10 +40,14 @@ TEST(ParameterMonitorText, NameCellsNameTheirBlock) {
         const char* name;
         std::optional<MonitorBlock> block;
     } cases[] = {
-        {"T 1", MonitorBlock{Operand::T, 0}},         {"A 12", MonitorBlock{Operand::A, 11}},
-        {"RTC 16", MonitorBlock{Operand::Clock, 15}}, {"H 4", MonitorBlock{Operand::H, 3}},
-        {"H 5", std::nullopt},                        {"T 0", std::nullopt},
-        {"T1", std::nullopt},                         {"X 1", std::nullopt},
+        {"T 1", MonitorBlock{Operand::T, 0}},
+        {"A 12", MonitorBlock{Operand::A, 11}},
+        {"RTC 16", MonitorBlock{Operand::Clock, 15}},
+        {"H 4", MonitorBlock{Operand::H, 3}},
+        {"H 5", std::nullopt},
+        {"T 0", std::nullopt},
+        {"T1", std::nullopt},
+        {"X 1", std::nullopt},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -28,7 +28,10 @@ constexpr std::array<const char*, kMonitorTabs> kGridNames = {
 }  // namespace
 
 run_parameters::run_parameters(LadderEditor& editor, PcSimulationRunner& runner, QWidget* parent)
-    : QWidget(parent, Qt::Tool), editor_(editor), runner_(runner), monitor_(editor.program(), runner.simulation()) {
+    : QWidget(parent, Qt::Tool),
+      editor_(editor),
+      runner_(runner),
+      monitor_(editor.program(), runner.simulation()) {
     setObjectName(QStringLiteral("run_parameters"));
     SetTextId(this, kWindowTitle);
     setAttribute(Qt::WA_DeleteOnClose);

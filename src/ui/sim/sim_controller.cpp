@@ -73,8 +73,9 @@ void SimController::toggleParameters() {
         return;
     }
     monitor_ = new run_parameters(context_.editor(), runner, &frame_);
-    connect(monitor_, &run_parameters::blockChosen, this,
-            [this](Operand kind, int number) { context_.openBlock(BlockRef{kind, number}); });
+    connect(monitor_, &run_parameters::blockChosen, this, [this](Operand kind, int number) {
+        context_.openBlock(BlockRef{kind, number});
+    });
     // Closed by the user, the command or the end of the run; it deletes itself.
     connect(monitor_, &run_parameters::closed, this, [this] {
         monitor_ = nullptr;
