@@ -8,6 +8,7 @@
 #include "blocks/timer_record.h"
 #include "sim/clock.h"
 #include "ui/blocks/counter_form.h"
+#include "ui/blocks/timer_form.h"
 #include "ui/sim/run_parameters.h"
 
 namespace bdx {
@@ -147,6 +148,15 @@ TEST_F(ParameterMonitorWindowTest, ARowClickOpensThatBlocksDialogBesideTheRun) {
     ASSERT_NO_FATAL_FAILURE(advance(1));
     EXPECT_TRUE(runner().running());
     EXPECT_EQ(cell(MonitorTab::Counters, 0, 4), QStringLiteral("00025"));
+
+    // Enter on a row opens the dialog too.
+    monitor()->tabs()->setCurrentIndex(0);
+    QTableWidget* timers = monitor()->grid(MonitorTab::Timers);
+    timers->setCurrentCell(1, 0);
+    QTest::keyClick(timers, Qt::Key_Return);
+    const auto* timer = window()->findChild<timer_form*>();
+    ASSERT_NE(timer, nullptr);
+    EXPECT_EQ(timer->timer(), 1);
 }
 
 // Pictures for the documentation, made only when BDX_SCREENSHOT_DIR names a folder.

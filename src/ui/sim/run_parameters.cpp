@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTabBar>
@@ -50,6 +51,7 @@ run_parameters::run_parameters(LadderEditor& editor, PcSimulationRunner& runner,
         grid->horizontalHeader()->setStretchLastSection(true);
         grid->setWordWrap(false);
         connect(grid, &QTableWidget::cellClicked, this, [this, tab](int row) { rowClicked(tab, row); });
+        grid->installEventFilter(this);
         grids_[static_cast<std::size_t>(tab)] = grid;
         tabs_->addTab(grid, QString());
         tabIds << MonitorTabTextId(tab);
@@ -158,6 +160,20 @@ void run_parameters::rowClicked(MonitorTab tab, int row) {
     if (const std::optional<MonitorBlock> block = MonitorBlockOfName(name->text())) {
         Q_EMIT blockChosen(block->kind, block->number);
     }
+}
+
+bool run_parameters::eventFilter(QObject* watched, QEvent* event) {
+    // Enter on a row does what a click does, for the keyboard.
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        for (MonitorTab tab : kMonitorTabOrder) {
+            if (watched == grid(tab) && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+                rowClicked(tab, grid(tab)->currentRow());
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void run_parameters::closeEvent(QCloseEvent* event) {

@@ -16,8 +16,8 @@ class PcSimulationRunner;
 
 // The parameter monitor of a simulation run: a tab per block kind, a row per block in use.
 // After each turn of scans only the tab in view is brought up to date; the others catch up
-// when they are shown. A click on a row asks for that block's dialog. The window closes when
-// the run ends; closing it runs the rule check, as the parameters may have changed.
+// when they are shown. A click on a row, or Enter, asks for that block's dialog. The window
+// closes when the run ends; closing it runs the rule check, as the parameters may have changed.
 class run_parameters : public QWidget {
     Q_OBJECT
   public:
@@ -37,6 +37,7 @@ class run_parameters : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void fill(MonitorTab tab);
