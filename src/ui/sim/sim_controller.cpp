@@ -1,17 +1,34 @@
 #include "sim_controller.h"
 
+#include <QAction>
+
 #include "editor/ladder_editor.h"
 #include "io_form.h"
 #include "pc_simulation_runner.h"
+#include "run_parameters.h"
+#include "shell/language_table.h"
 #include "ui/main/app_context.h"
 #include "ui/main/frm_main.h"
+#include "ui/widgets/captions.h"
 
 namespace bdx {
+
+namespace {
+
+enum TextId {
+    ParametersMenu = 154,
+    ShowParameters = 8522,
+    HideParameters = 8523,
+};
+
+}  // namespace
 
 SimController::SimController(AppContext& context, frmMain& frame) : context_(context), frame_(frame) {
     PcSimulationRunner& runner = context_.simulation();
     frame_.registerCommand("mnuSimulationPC", [this] { start(); });
     frame_.registerCommand("mnuSimulationStop", [&runner] { runner.stop(); });
+    parametersCommand_ = frame_.registerCommand("mnuViewParameters", [this] { toggleParameters(); });
+    updateParametersCommand();
     connect(&runner, &PcSimulationRunner::started, this, &SimController::onStarted);
     connect(&runner, &PcSimulationRunner::ended, this, &SimController::onEnded);
     // Retentive relays, the input image and the sliders belong to one program: another program
@@ -33,12 +50,50 @@ void SimController::start() {
 void SimController::onStarted() {
     context_.editor().setSimulationActive(true);
     frame_.enterSimulation(context_.simulation().panel());
+    updateParametersCommand();
 }
 
 void SimController::onEnded() {
+    if (monitor_ != nullptr) {
+        monitor_->close();
+    }
     // Back in edit mode the editor checks the program again and the windows follow.
     context_.editor().setSimulationActive(false);
     frame_.leaveSimulation();
+    updateParametersCommand();
+}
+
+void SimController::toggleParameters() {
+    if (monitor_ != nullptr) {
+        monitor_->close();
+        return;
+    }
+    PcSimulationRunner& runner = context_.simulation();
+    if (!runner.running()) {
+        return;
+    }
+    monitor_ = new run_parameters(context_.editor(), runner, &frame_);
+    connect(monitor_, &run_parameters::blockChosen, this, [this](Operand kind, int number) {
+        context_.openBlock(BlockRef{kind, number});
+    });
+    // Closed by the user, the command or the end of the run; it deletes itself.
+    connect(monitor_, &run_parameters::closed, this, [this] {
+        monitor_ = nullptr;
+        updateParametersCommand();
+    });
+    // Under the editor, clear of the input/output panel on the right.
+    const QRect owner = frame_.geometry();
+    monitor_->move(owner.left() + 24, std::max(owner.top(), owner.bottom() - monitor_->height() - 48));
+    monitor_->show();
+    updateParametersCommand();
+}
+
+void SimController::updateParametersCommand() {
+    const bool running = context_.simulation().running();
+    const int id = !running ? ParametersMenu : monitor_ != nullptr ? HideParameters : ShowParameters;
+    SetTextId(parametersCommand_, id);
+    parametersCommand_->setText(LoadText(id));
+    frame_.setCommandEnabled(parametersCommand_, running);
 }
 
 }  // namespace bdx
