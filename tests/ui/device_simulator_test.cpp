@@ -190,6 +190,7 @@ TEST_F(DeviceSimulatorTest, Screenshots) {
                 slider->setValue(650);
             }
             tick();
+            window->resize(window->fullSize());
             QTest::qWait(0);
             window->grab().save(QStringLiteral("%1/%2_%3.png").arg(folder, QLatin1String(s.name), QLatin1String(suffix)));
         }

@@ -29,7 +29,9 @@ enum TextId {
     DeviceSimulatorCommand = 266,  // "Device &Simulator"
     SupplySwitch = 8644,
     Starting = 8652,
-    Hint = 8653,
+    InputsHint = 8653,
+    SlidersHint = 8656,
+    KeysHint = 8657,
     SupplyTip = 8655,
 };
 
@@ -63,7 +65,7 @@ frmDevSimulation::frmDevSimulation(std::unique_ptr<EmulationCalls> calls, const 
     scroll_->setObjectName(QStringLiteral("scrDeviceSimulation"));
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setWidgetResizable(false);
-    scroll_->setAlignment(Qt::AlignCenter);
+    scroll_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     scroll_->horizontalScrollBar()->setObjectName(QStringLiteral("hsbDeviceSimulation"));
     scroll_->verticalScrollBar()->setObjectName(QStringLiteral("vsbDeviceSimulation"));
     picture_ = new DevicePicture;
@@ -105,9 +107,6 @@ frmDevSimulation::frmDevSimulation(std::unique_ptr<EmulationCalls> calls, const 
         errorBlink_ = !errorBlink_;
         refresh();
     });
-    Timer1_.setObjectName(QStringLiteral("Timer1"));
-    Timer1_.setInterval(kDisplayIntervalMs);
-    connect(&Timer1_, &QTimer::timeout, this, [this] { picture_->setDisplayLines(simulation_.displayLines()); });
 }
 
 frmDevSimulation::~frmDevSimulation() {
@@ -137,11 +136,25 @@ bool frmDevSimulation::load(const Program& program, const QString& imageFilePath
     tmrBlinkingPowerLEDTimer_.start();
     refresh();
 
-    const QSize wanted = picture_->sizeHint() + QSize(4, status_->sizeHint().height() + 16);
+    // The whole picture when the screen has room for it; the scroll bars take over otherwise.
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize room = screen ? screen->availableGeometry().size() * 9 / 10 : QSize(1200, 800);
-    resize(wanted.boundedTo(room));
+    resize(fullSize().boundedTo(room));
     return true;
+}
+
+QString frmDevSimulation::hint() const {
+    return LoadText(InputsHint) + (HasAnalog(simulation_.model()) ? LoadText(SlidersHint) : QString()) +
+           (simulation_.takesKeys() ? LoadText(KeysHint) : QString());
+}
+
+QSize frmDevSimulation::fullSize() const {
+    const QSize picture = picture_->sizeHint();
+    // Room for the hint the window shows once the device runs, the longer of its two texts.
+    const QRect hintRect = status_->fontMetrics().boundingRect(QRect(0, 0, picture.width() - 24, 1000),
+                                                               Qt::TextWordWrap, hint());
+    const int statusHeight = std::max(hintRect.height(), status_->sizeHint().height());
+    return {picture.width() + 4, picture.height() + statusHeight + 20};
 }
 
 void frmDevSimulation::buildControls() {
@@ -264,10 +277,9 @@ void frmDevSimulation::enterRunning() {
     tmrInfinit_.start();
     tmrBlinkingRunStopLEDTimer_.start();
     tmrBlinkingErrorLEDTimer_.start();
-    Timer1_.start();
     picture_->setEnabled(true);
     unsetCursor();
-    status_->setText(LoadText(Hint));
+    status_->setText(hint());
     picture_->setDisplayLines(simulation_.displayLines());
     picture_->setFocus(Qt::OtherFocusReason);
 }
@@ -291,9 +303,7 @@ void frmDevSimulation::refresh() {
             }
         }
     }
-    if (!supply || !running) {
-        picture_->setDisplayLines(simulation_.displayLines());
-    }
+    picture_->setDisplayLines(simulation_.displayLines());
     picture_->setPressedKey(simulation_.pressedKey());
 }
 
@@ -326,7 +336,7 @@ void frmDevSimulation::closeEvent(QCloseEvent* event) {
         return;
     }
     for (QTimer* timer : {&tmrInfinit_, &tmrBlinkingPowerLEDTimer_, &tmrBlinkingRunStopLEDTimer_,
-                          &tmrBlinkingErrorLEDTimer_, &Timer1_}) {
+                          &tmrBlinkingErrorLEDTimer_}) {
         timer->stop();
     }
     simulation_.close();
@@ -348,7 +358,7 @@ void frmDevSimulation::finishClosing() {
     }
     finished_ = true;
     for (QTimer* timer : {&tmrInfinit_, &tmrTimeDifferance_, &tmrBlinkingPowerLEDTimer_,
-                          &tmrBlinkingRunStopLEDTimer_, &tmrBlinkingErrorLEDTimer_, &Timer1_}) {
+                          &tmrBlinkingRunStopLEDTimer_, &tmrBlinkingErrorLEDTimer_}) {
         timer->stop();
     }
     hide();

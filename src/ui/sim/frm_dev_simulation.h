@@ -29,9 +29,8 @@ struct Program;
 class frmDevSimulation : public QWidget {
     Q_OBJECT
   public:
-    static constexpr int kRunIntervalMs = 20;    // tmrInfinit
-    static constexpr int kWaitIntervalMs = 50;   // tmrTimeDifferance
-    static constexpr int kDisplayIntervalMs = 1000;  // Timer1: the display's clock
+    static constexpr int kRunIntervalMs = 20;   // tmrInfinit
+    static constexpr int kWaitIntervalMs = 50;  // tmrTimeDifferance
 
     frmDevSimulation(std::unique_ptr<EmulationCalls> calls, const Clock& clock, QWidget* parent = nullptr);
     ~frmDevSimulation() override;
@@ -48,6 +47,8 @@ class frmDevSimulation : public QWidget {
     QSlider* voltageSlider(int module, int k) const;
     QLabel* voltageLabel(int module, int k) const;
     QCheckBox* supplyBox() const { return chkSupply_; }
+    // The window that shows the whole picture and the hint below it.
+    QSize fullSize() const;
 
     // One tick of the window's timers (tests call it after moving their clock).
     void runTick();
@@ -61,6 +62,7 @@ class frmDevSimulation : public QWidget {
     void changeEvent(QEvent* event) override;
 
   private:
+    QString hint() const;
     void buildControls();
     void placeControls();
     void retranslate();
@@ -86,7 +88,6 @@ class frmDevSimulation : public QWidget {
     QTimer tmrBlinkingPowerLEDTimer_;
     QTimer tmrBlinkingRunStopLEDTimer_;
     QTimer tmrBlinkingErrorLEDTimer_;
-    QTimer Timer1_;
     bool powerBlink_ = true;
     bool runBlink_ = true;
     bool errorBlink_ = true;

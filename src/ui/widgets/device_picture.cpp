@@ -455,24 +455,18 @@ void DevicePicture::paintFace(QPainter& painter, const QRect& face, int module) 
         return;
     }
     const int rowsLeft = module == 0 ? face.left() + 176 : left;
-    const int pitch = module == 0 ? 26 : 26;
+    const int pitch = 26;
     painter.setFont(sized(base, 9));
     for (int n = 1; n <= DeviceSimulation::kInputs; ++n) {
         const QPoint centre(rowsLeft + 8 + (n - 1) * pitch, face.top() + (module == 0 ? 40 : 82));
         paintLed(painter, centre, QColor(255, 176, 0), (inputs_[module] >> (n - 1)) & 1,
-                 QString::number(n));
+                 QStringLiteral("%1%2").arg(QLatin1Char(kInputLetters[module])).arg(n));
     }
     for (int n = 1; n <= kRelays; ++n) {
         const QPoint centre(rowsLeft + 8 + (n - 1) * pitch, face.top() + (module == 0 ? 96 : 130));
-        paintLed(painter, centre, QColor(46, 204, 113), outputShown(module, n), QString::number(n));
+        paintLed(painter, centre, QColor(46, 204, 113), outputShown(module, n),
+                 QStringLiteral("%1%2").arg(QLatin1Char(kOutputLetters[module])).arg(n));
     }
-    painter.setFont(sized(base, 10, true));
-    painter.setPen(QColor(90, 96, 106));
-    const int captionX = rowsLeft + 8 + 8 * pitch - 6;
-    painter.drawText(QRect(captionX, face.top() + (module == 0 ? 32 : 74), 24, 16), Qt::AlignCenter,
-                     QString(QLatin1Char(kInputLetters[module])));
-    painter.drawText(QRect(rowsLeft + 8 + 4 * pitch - 6, face.top() + (module == 0 ? 88 : 122), 24, 16),
-                     Qt::AlignCenter, QString(QLatin1Char(kOutputLetters[module])));
 }
 
 void DevicePicture::paintBaseControls(QPainter& painter, const QRect& face) const {
