@@ -212,11 +212,18 @@ TEST_F(DeviceSimulatorCommandTest, RefusedProgramOpensNoWindowAndAGoodOneWritesI
     DrawLampRung(editor());
     prompter.clear();
     action->trigger();
-    auto* window = find<frmDevSimulation>("frmDevSimulation");
-    ASSERT_NE(window, nullptr) << prompter.texts().join(u'\n').toStdString();
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(QFile::exists(window->simulation().imageFilePath()));
-    EXPECT_TRUE(window->simulation().imageFilePath().endsWith(QStringLiteral("/LAD.LAD")));
+    auto* device = find<frmDevSimulation>("frmDevSimulation");
+    ASSERT_NE(device, nullptr) << prompter.texts().join(u'\n').toStdString();
+    EXPECT_TRUE(device->isVisible());
+    EXPECT_TRUE(QFile::exists(device->simulation().imageFilePath()));
+    EXPECT_TRUE(device->simulation().imageFilePath().endsWith(QStringLiteral("/LAD.LAD")));
+
+    // On the application's own timers and clock the device starts after its second and runs.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return device->simulation().running(); }, 3000));
+    clickBox(device->inputBox(0, 1));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return device->picture()->outputShown(0, 1); }, 3000));
+    action->trigger();
+    EXPECT_EQ(window()->findChildren<frmDevSimulation*>().size(), 1) << "one device window at a time";
 }
 
 }  // namespace
