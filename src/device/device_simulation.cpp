@@ -52,7 +52,8 @@ const char* PowerOnPicture(int model) {
     }
 }
 
-DeviceSimulation::DeviceSimulation(EmulationCalls& calls, const Clock& clock) : calls_(calls), clock_(clock) {}
+DeviceSimulation::DeviceSimulation(EmulationCalls& calls, const Clock& clock)
+    : calls_(calls), clock_(clock) {}
 
 bool DeviceSimulation::open(const Program& program, const QString& imageFilePath, QString* error) {
     if (phase_ != Phase::Closed) {
@@ -90,7 +91,8 @@ void DeviceSimulation::tick() {
             return;
         case Phase::Running: {
             // The library runs as many 10 ms scans as the clock moved on since the last tick.
-            const auto scans = static_cast<std::int32_t>(std::clamp<std::int64_t>(now - lastTick_, 1, kMaxScansPerTick));
+            const auto scans =
+                static_cast<std::int32_t>(std::clamp<std::int64_t>(now - lastTick_, 1, kMaxScansPerTick));
             lastTick_ = now;
             loopResult_ = calls_.RunInfiniteLoopFunction(scans, supplyOn_ ? 0 : 1);
             for (int m = 0; m < kPanelModuleCount; ++m) {

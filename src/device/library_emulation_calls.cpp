@@ -18,18 +18,18 @@ struct EntryPoints {
     std::uint8_t (*UpdateOutputs[kPanelModuleCount])();
 };
 
-#define BDX_ENTRY_POINTS(S)                                                                          \
-    EntryPoints {                                                                                    \
+#define BDX_ENTRY_POINTS(S)                                                                         \
+    EntryPoints {                                                                                   \
         &::InitialiseDLL##S, &::StartDLLTimer##S, &::EndDLLTimer##S, &::RunInfiniteLoopFunction##S, \
-            &::SetNewKeyCode##S, &::ResetNewKeyCode##S,                                              \
-            {&::UpdateInputs_Base##S, &::UpdateInputs_ExtA##S, &::UpdateInputs_ExtB##S,              \
-             &::UpdateInputs_ExtC##S},                                                               \
-            {&::UpdateVoltage_Base##S, &::UpdateVoltage_ExtA##S, &::UpdateVoltage_ExtB##S,           \
-             &::UpdateVoltage_ExtC##S},                                                              \
-        {                                                                                            \
-            &::UpdateOutputs_Base##S, &::UpdateOutputs_ExtA##S, &::UpdateOutputs_ExtB##S,            \
-                &::UpdateOutputs_ExtC##S                                                             \
-        }                                                                                            \
+            &::SetNewKeyCode##S, &::ResetNewKeyCode##S,                                             \
+            {&::UpdateInputs_Base##S, &::UpdateInputs_ExtA##S, &::UpdateInputs_ExtB##S,             \
+             &::UpdateInputs_ExtC##S},                                                              \
+            {&::UpdateVoltage_Base##S, &::UpdateVoltage_ExtA##S, &::UpdateVoltage_ExtB##S,          \
+             &::UpdateVoltage_ExtC##S},                                                             \
+        {                                                                                           \
+            &::UpdateOutputs_Base##S, &::UpdateOutputs_ExtA##S, &::UpdateOutputs_ExtB##S,           \
+                &::UpdateOutputs_ExtC##S                                                            \
+        }                                                                                           \
     }
 
 const EntryPoints kPlain = BDX_ENTRY_POINTS();

@@ -1,10 +1,11 @@
+#include "device/device_simulation.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QTemporaryDir>
 
 #include "../check/ladder_drawing.h"
-#include "device/device_simulation.h"
 #include "emulation_recorder.h"
 #include "sim/clock.h"
 

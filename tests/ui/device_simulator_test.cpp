@@ -72,7 +72,7 @@ TEST_F(DeviceSimulatorTest, InputSwitchesPassTheModulesInputByte) {
         const char* call;
     };
     const Click clicks[] = {
-        {0, 3, "UpdateInputs_Base(4)"}, {0, 1, "UpdateInputs_Base(5)"},  {2, 8, "UpdateInputs_ExtB(128)"},
+        {0, 3, "UpdateInputs_Base(4)"}, {0, 1, "UpdateInputs_Base(5)"}, {2, 8, "UpdateInputs_ExtB(128)"},
         {0, 3, "UpdateInputs_Base(1)"}, {1, 2, "UpdateInputs_ExtA(2)"},
     };
     for (const Click& c : clicks) {
@@ -133,7 +133,8 @@ struct Variant {
     std::uint8_t (*outputs)();  // the variant's UpdateOutputs_Base, read here directly
 };
 
-class DeviceSimulatorLibraryTest : public DeviceSimulatorTest, public ::testing::WithParamInterface<Variant> {};
+class DeviceSimulatorLibraryTest : public DeviceSimulatorTest,
+                                   public ::testing::WithParamInterface<Variant> {};
 
 TEST_P(DeviceSimulatorLibraryTest, TickedInputLightsTheOutputInTheModelsVariant) {
     const Variant v = GetParam();
@@ -192,7 +193,8 @@ TEST_F(DeviceSimulatorTest, Screenshots) {
             tick();
             window->resize(window->fullSize());
             QTest::qWait(0);
-            window->grab().save(QStringLiteral("%1/%2_%3.png").arg(folder, QLatin1String(s.name), QLatin1String(suffix)));
+            window->grab().save(
+                QStringLiteral("%1/%2_%3.png").arg(folder, QLatin1String(s.name), QLatin1String(suffix)));
         }
     }
 }
@@ -206,7 +208,8 @@ TEST_F(DeviceSimulatorCommandTest, RefusedProgramOpensNoWindowAndAGoodOneWritesI
     ASSERT_TRUE(action->isEnabled());
     action->trigger();
     EXPECT_EQ(find<frmDevSimulation>("frmDevSimulation"), nullptr);
-    EXPECT_TRUE(prompter.texts().join(u'\n').contains(QStringLiteral("Please verify the program before proceeding.")))
+    EXPECT_TRUE(
+        prompter.texts().join(u'\n').contains(QStringLiteral("Please verify the program before proceeding.")))
         << prompter.texts().join(u'\n').toStdString();
 
     DrawLampRung(editor());

@@ -187,7 +187,8 @@ void frmDevSimulation::buildControls() {
             label->setObjectName(QStringLiteral("lbl") + sliderName(m, k));
             label->setFont(fixed);
             slider->setAccessibleName(SliderCaption(channel, 0).section(u' ', 0, 0));
-            connect(slider, &QSlider::valueChanged, this, [this, m, k](int value) { voltageMoved(m, k, value); });
+            connect(slider, &QSlider::valueChanged, this,
+                    [this, m, k](int value) { voltageMoved(m, k, value); });
             sliders_[m][k] = slider;
             sliderLabels_[m][k] = label;
         }

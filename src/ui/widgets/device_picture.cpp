@@ -434,8 +434,8 @@ void DevicePicture::paintFace(QPainter& painter, const QRect& face, int module) 
                          Qt::AlignLeft | Qt::AlignVCenter, LoadText(ExtensionA + module - 1));
         painter.setFont(sized(base, 11));
         painter.setPen(QColor(90, 96, 106));
-        painter.drawText(QRect(left, face.top() + 36, face.width() - 16, 16), Qt::AlignLeft | Qt::AlignVCenter,
-                         code + QStringLiteral(" · ") + supplyText);
+        painter.drawText(QRect(left, face.top() + 36, face.width() - 16, 16),
+                         Qt::AlignLeft | Qt::AlignVCenter, code + QStringLiteral(" · ") + supplyText);
     } else {
         painter.setFont(sized(base, 11));
         painter.setPen(QColor(90, 96, 106));
@@ -497,7 +497,8 @@ void DevicePicture::paintBaseControls(QPainter& painter, const QRect& face) cons
     } else {  // a solid line over a dashed one
         painter.drawLine(QPointF(mid.x() - 12, mid.y() - 3), QPointF(mid.x() + 12, mid.y() - 3));
         for (int i = 0; i < 3; ++i) {
-            painter.drawLine(QPointF(mid.x() - 12 + i * 9, mid.y() + 3), QPointF(mid.x() - 6 + i * 9, mid.y() + 3));
+            painter.drawLine(QPointF(mid.x() - 12 + i * 9, mid.y() + 3),
+                             QPointF(mid.x() - 6 + i * 9, mid.y() + 3));
         }
     }
 
