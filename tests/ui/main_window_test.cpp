@@ -55,7 +55,7 @@ TEST_F(MainWindowTest, ControllersRegisterTheCommandsOfTheMenuTable) {
         "mnuViewProgramMode",     "mnuViewFullScreen",    "mnuViewZKeys",
         "mnuViewSoftText",        "mnuViewTextDisplay",   "mnuViewParameters",
         "mnuConfigUtilities",     "mnuSimulationDevice",  "mnuTransferProgram",
-        "mnuTransferClock",       "mnuTransferComm",      "mnuOptionsDeviceSimulator",
+        "mnuTransferClock",       "mnuTransferComm",
         "mnuOptionsUsbDrivers",   "mnuOptionsUsbVideo",   "mnuHelpWhatsNew",
         "tbPrintShort",           "tbPrintDetail",        "tbPrintParameters",
         "tbPrintComments"};
