@@ -123,6 +123,7 @@ bool frmDevSimulation::load(const Program& program, const QString& imageFilePath
         modules[m] = simulation_.hasModule(m);
     }
     picture_->setModel(simulation_.model(), modules);
+    picture_->setAccessibleName(QString::fromLatin1(ModelDisplayName(simulation_.model())));
     buildControls();
     placeControls();
     retranslate();
@@ -150,11 +151,11 @@ QString frmDevSimulation::hint() const {
 
 QSize frmDevSimulation::fullSize() const {
     const QSize picture = picture_->sizeHint();
-    // Room for the hint the window shows once the device runs, the longer of its two texts.
+    // Room for the hint the window shows once the device runs, its longer text.
     const QRect hintRect = status_->fontMetrics().boundingRect(QRect(0, 0, picture.width() - 24, 1000),
                                                                Qt::TextWordWrap, hint());
-    const int statusHeight = std::max(hintRect.height(), status_->sizeHint().height());
-    return {picture.width() + 4, picture.height() + statusHeight + 20};
+    // Below the picture: the layout's spacing and bottom margin, and a little air.
+    return {picture.width() + 4, picture.height() + hintRect.height() + 16};
 }
 
 void frmDevSimulation::buildControls() {
