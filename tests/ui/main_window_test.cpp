@@ -52,7 +52,7 @@ TEST_F(MainWindowTest, ControllersRegisterTheCommandsOfTheMenuTable) {
         "mnuViewProgramMode",     "mnuViewFullScreen",    "mnuViewZKeys",
         "mnuViewSoftText",        "mnuViewTextDisplay",
         "mnuConfigUtilities",     "mnuSimulationDevice",  "mnuTransferProgram",
-        "mnuTransferClock",       "mnuTransferComm",      "mnuOptionsDeviceSimulator",
+        "mnuTransferClock",       "mnuTransferComm",
         "mnuOptionsUsbDrivers",   "mnuOptionsUsbVideo",   "mnuHelpWhatsNew",
         "tbPrintShort",           "tbPrintDetail",        "tbPrintParameters",
         "tbPrintComments"};

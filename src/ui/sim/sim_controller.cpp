@@ -1,12 +1,19 @@
 #include "sim_controller.h"
 
 #include <QAction>
+#include <QFileInfo>
+#include <memory>
 
+#include "check/validate_before_run.h"
+#include "comm/device_image.h"
 #include "editor/ladder_editor.h"
+#include "frm_dev_simulation.h"
 #include "io_form.h"
+#include "ladder/program_document.h"
 #include "pc_simulation_runner.h"
 #include "run_parameters.h"
 #include "shell/language_table.h"
+#include "shell/prompter.h"
 #include "ui/main/app_context.h"
 #include "ui/main/frm_main.h"
 #include "ui/widgets/captions.h"
@@ -19,8 +26,8 @@ enum TextId {
     ParametersMenu = 154,
     ShowParameters = 8522,
     HideParameters = 8523,
+    ImageFileNotWritten = 8654,  // "The device image file could not be written: "
 };
-
 }  // namespace
 
 SimController::SimController(AppContext& context, frmMain& frame) : context_(context), frame_(frame) {
@@ -29,6 +36,14 @@ SimController::SimController(AppContext& context, frmMain& frame) : context_(con
     frame_.registerCommand("mnuSimulationStop", [&runner] { runner.stop(); });
     parametersCommand_ = frame_.registerCommand("mnuViewParameters", [this] { toggleParameters(); });
     updateParametersCommand();
+    frame_.registerCommand("mnuOptionsDeviceSimulator", [this] { openDeviceSimulator(); });
+    // Leaving the application stops the library's timer without the wait of a closing window.
+    connect(&frame_, &frmMain::closing, this, [this] {
+        if (frmDevSimulation* window = deviceWindow_.data()) {
+            window->shutdown();
+            delete window;
+        }
+    });
     connect(&runner, &PcSimulationRunner::started, this, &SimController::onStarted);
     connect(&runner, &PcSimulationRunner::ended, this, &SimController::onEnded);
     // Retentive relays, the input image and the sliders belong to one program: another program
@@ -45,6 +60,34 @@ void SimController::start() {
         return;
     }
     context_.simulation().RunPcSimulation();
+}
+
+void SimController::openDeviceSimulator() {
+    // One device at a time: the library keeps one device per variant.
+    if (frmDevSimulation* open = deviceWindow_.data(); open != nullptr && open->isVisible()) {
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    const Program& program = context_.program();
+    auto network = std::make_unique<CompiledNetwork>();
+    if (ValidateBeforeRun(program, context_.editor().errors(), *network, context_.prompter(), QString())) {
+        return;
+    }
+    const QString applicationFolder = QFileInfo(context_.document().applicationCopyPath()).absolutePath();
+    const QString imagePath = ImageFilePath(program, applicationFolder);
+    auto* window = new frmDevSimulation(MakeLibraryEmulationCalls(program.ModelIndex), deviceClock_, &frame_);
+    QString error;
+    if (!window->load(program, imagePath, &error)) {
+        delete window;
+        context_.prompter().critical(LoadText(ImageFileNotWritten) + imagePath +
+                                     (error.isEmpty() ? QString() : QLatin1Char('\n') + error));
+        return;
+    }
+    // Gone when its closing wait is over; a window opened meanwhile is another one.
+    connect(window, &frmDevSimulation::finished, window, &QObject::deleteLater);
+    deviceWindow_ = window;
+    window->show();
 }
 
 void SimController::onStarted() {
