@@ -50,17 +50,18 @@ TEST_F(MainWindowTest, ControllersRegisterTheCommandsOfTheMenuTable) {
         "mnuFilePrintFooter",     "mnuFilePrintShort",    "mnuFilePrintDetail",
         "mnuFilePrintParameters", "mnuFilePrintComments", "mnuFileFirmware",
         "mnuViewProgramMode",     "mnuViewFullScreen",    "mnuViewZKeys",
-        "mnuViewSoftText",        "mnuViewTextDisplay",   "mnuViewParameters",
+        "mnuViewSoftText",        "mnuViewTextDisplay",
         "mnuConfigUtilities",     "mnuSimulationDevice",  "mnuTransferProgram",
-        "mnuTransferClock",       "mnuTransferComm",      "mnuOptionsDeviceSimulator",
+        "mnuTransferClock",       "mnuTransferComm",
         "mnuOptionsUsbDrivers",   "mnuOptionsUsbVideo",   "mnuHelpWhatsNew",
         "tbPrintShort",           "tbPrintDetail",        "tbPrintParameters",
         "tbPrintComments"};
     // Live, but off in a fresh editor: nothing to undo, no run to stop or show, no analog inputs.
     const QSet<QString> idle = {"mnuEditUndo",        "mnuEditRedo",       "mnuSimulationStop",
-                                "mnuViewIOSimulator", "mnuAnalogScaling",  "mnuSimulationPause",
-                                "mnuSimulationStep",  "mnuTimeScaleNext",  "mnuTimeScaleX1",
-                                "mnuTimeScaleX10",    "mnuTimeScaleX100",  "mnuTimeScaleFastest"};
+                                "mnuViewIOSimulator", "mnuAnalogScaling",  "mnuViewParameters",
+                                "mnuSimulationPause", "mnuSimulationStep", "mnuTimeScaleNext",
+                                "mnuTimeScaleX1",     "mnuTimeScaleX10",   "mnuTimeScaleX100",
+                                "mnuTimeScaleFastest"};
     int rows = 0;
     for (const MenuRow& row : MainMenuRows()) {
         const QString name = QString::fromLatin1(row.objectName);
