@@ -31,9 +31,6 @@ class SimController : public QObject {
     // The command's caption: "Show Parameters" / "Hide Parameters" during a run, the menu's
     // own caption otherwise.
     void updateParametersCommand();
-
-    AppContext& context_;
-    frmMain& frame_;
     // Opens the device simulator window for the program, or brings the open one forward.
     void openDeviceSimulator();
 
