@@ -9,14 +9,12 @@
 #include <optional>
 #include <vector>
 
-#include "check/compiled_network.h"
 #include "check/rule_checker.h"
-#include "ladder/grid.h"
-#include "ladder/ladder_codes.h"
 #include "ladder/program_file.h"
 #include "program_commands.h"
 #include "sim/clock.h"
 #include "sim/pc_simulation.h"
+#include "sim/sim_operands.h"
 
 namespace bdx::cli {
 
@@ -42,15 +40,9 @@ constexpr qint64 kMaxLineBytes = 64 * 1024;
 
 enum class Action { Set, Expect, Print, Display, Restart };
 
-// What an operand of a script line reads or writes.
-enum class Target { Contact, Input, ZKey, Slider, TimerValue, CounterValue, Maintenance, Operate };
-
-struct Operand {
-    QString name;  // as written, for the output
-    Target target = Target::Contact;
-    std::uint16_t code = 0;  // element code of the normally open contact
-    int n = 0;               // 1-based
-    double value = 0.0;      // set and expect only
+// An operand of a script line and, for set and expect, its value.
+struct Operand : SimOperand {
+    double value = 0.0;
 };
 
 struct ScriptLine {
@@ -60,117 +52,16 @@ struct ScriptLine {
     std::vector<Operand> operands;
 };
 
-bool isBinary(Target target) {
-    return target == Target::Contact || target == Target::Input || target == Target::ZKey;
-}
-
-// Seconds with at most two decimals, the clock's resolution, as hundredths.
-std::optional<std::int64_t> parseHundredths(const QString& text) {
-    static const QRegularExpression pattern(QStringLiteral("^(\\d{1,9})(?:\\.(\\d{1,2}))?$"));
-    const QRegularExpressionMatch m = pattern.match(text);
-    if (!m.hasMatch()) {
-        return std::nullopt;
-    }
-    const QString fraction = m.captured(2).leftJustified(2, u'0');
-    return m.captured(1).toLongLong() * 100 + fraction.toInt();
-}
-
-QString formatTime(std::int64_t hundredths) {
-    QString text = QString::number(hundredths / 100);
-    if (hundredths % 100 != 0) {
-        text += u'.' + QStringLiteral("%1").arg(hundredths % 100, 2, 10, QChar(u'0'));
-        while (text.endsWith(u'0')) {
-            text.chop(1);
-        }
-    }
-    return text;
-}
-
-// Counters show up to four decimals; more would only print rounding noise.
-QString formatValue(double value) {
-    QString text = QString::number(value, 'f', 4);
-    while (text.endsWith(u'0')) {
-        text.chop(1);
-    }
-    if (text.endsWith(u'.')) {
-        text.chop(1);
-    }
-    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
-}
-
-const SignalRange* rangeOf(std::uint16_t openCode) {
-    for (const SignalRange& range : kSignalRanges) {
-        if (range.openCode == openCode) {
-            return &range;
-        }
-    }
-    return nullptr;
-}
-
-// Resolves the name of an operand; an empty error means success.
-QString resolve(const QString& name, Action action, Operand& operand) {
-    static const QRegularExpression pattern(QStringLiteral("^(RTC|[A-Z])(\\d{1,2})(?:\\.(pv|mt|ot))?$"));
-    const QRegularExpressionMatch m = pattern.match(name);
-    if (!m.hasMatch()) {
-        return QStringLiteral("unknown operand %1").arg(name);
-    }
-    const QString letter = m.captured(1);
-    const QString field = m.captured(3);
-    operand.name = name;
-    operand.n = m.captured(2).toInt();
-    const QString unknown = QStringLiteral("unknown operand %1").arg(name);
-
-    if (action == Action::Set) {
-        if (!field.isEmpty()) {
-            return QStringLiteral("%1 cannot be set").arg(name);
-        }
-        if (letter == QLatin1String("V")) {
-            operand.target = Target::Slider;
-            return operand.n >= 1 && operand.n <= kAnalogChannels ? QString() : unknown;
-        }
-        const QChar c = letter.size() == 1 ? letter[0] : QChar();
-        if (c == u'I' || c == u'J' || c == u'K' || c == u'L') {
-            operand.target = Target::Input;
-        } else if (c == u'Z') {
-            operand.target = Target::ZKey;
-        } else {
-            return QStringLiteral("%1 cannot be set").arg(name);
-        }
-        operand.code = static_cast<std::uint16_t>(c.unicode());
-        const SignalRange* range = rangeOf(operand.code);
-        return operand.n >= 1 && operand.n <= range->entries ? QString() : unknown;
-    }
-
-    operand.code =
-        letter == QLatin1String("RTC") ? ClockContactOpen : static_cast<std::uint16_t>(letter[0].unicode());
-    const SignalRange* range = rangeOf(operand.code);
-    if (range == nullptr || operand.n < 1 || operand.n > range->entries) {
-        return unknown;
-    }
-    if (field.isEmpty()) {
-        operand.target = Target::Contact;
-    } else if (letter == QLatin1String("T") && field == QLatin1String("pv")) {
-        operand.target = Target::TimerValue;
-    } else if (letter == QLatin1String("C") && field == QLatin1String("pv")) {
-        operand.target = Target::CounterValue;
-    } else if (letter == QLatin1String("H") && field != QLatin1String("pv")) {
-        operand.target = field == QLatin1String("mt") ? Target::Maintenance : Target::Operate;
-    } else {
-        return unknown;
-    }
-    return QString();
-}
-
 QString parseValue(const QString& text, Operand& operand) {
-    if (isBinary(operand.target)) {
+    if (IsBinaryOperand(operand.kind)) {
         if (text != QLatin1String("0") && text != QLatin1String("1")) {
             return QStringLiteral("%1 takes 0 or 1, not %2").arg(operand.name, text);
         }
         operand.value = text.toInt();
         return QString();
     }
-    if (operand.target == Target::Slider) {
-        const std::optional<std::int64_t> volts = parseHundredths(text);
+    if (operand.kind == OperandKind::Slider) {
+        const std::optional<std::int64_t> volts = ParseHundredths(text);
         if (!volts || *volts > kAnalogSliderMaximum) {
             return QStringLiteral("%1 takes 0.00 to 10.00 volts, not %2").arg(operand.name, text);
         }
@@ -213,7 +104,7 @@ QString parseLine(const QString& raw, std::int64_t previousTime, ScriptLine& lin
         line.time = -1;
         return QString();
     }
-    const std::optional<std::int64_t> time = parseHundredths(words[0]);
+    const std::optional<std::int64_t> time = ParseHundredths(words[0]);
     if (!time) {
         return QStringLiteral("bad time %1").arg(words[0]);
     }
@@ -259,7 +150,8 @@ QString parseLine(const QString& raw, std::int64_t previousTime, ScriptLine& lin
                            : QStringLiteral("print takes operands without values: %1").arg(argument);
         }
         Operand operand;
-        QString error = resolve(assigns ? argument.left(equals) : argument, line.action, operand);
+        QString error = ResolveSimOperand(assigns ? argument.left(equals) : argument,
+                                          line.action == Action::Set ? OperandUse::Set : OperandUse::Read, operand);
         if (error.isEmpty() && assigns) {
             error = parseValue(argument.mid(equals + 1), operand);
         }
@@ -308,42 +200,12 @@ class Simulation {
         }
     }
 
-    void set(const Operand& operand) {
-        const bool on = operand.value != 0.0;
-        switch (operand.target) {
-            case Target::Input:
-                sim_.setInput(static_cast<char>(operand.code), operand.n, on);
-                break;
-            case Target::ZKey:
-                sim_.engine().setOperand(operand.code, operand.n, on);
-                break;
-            case Target::Slider:
-                sim_.setSlider(operand.n - 1, static_cast<int>(operand.value));
-                break;
-            default:
-                break;
-        }
-    }
+    void set(const Operand& operand) { WriteSimOperand(sim_, operand, operand.value); }
 
-    double read(const Operand& operand) const {
-        const int index = operand.n - 1;
-        const BlockEvaluation& blocks = sim_.blocks();
-        switch (operand.target) {
-            case Target::TimerValue:
-                return blocks.timers.elapsedSeconds(index);
-            case Target::CounterValue:
-                return blocks.counters.displayedValue(index);
-            case Target::Maintenance:
-                return blocks.hourMeters.maintenanceSeconds(index);
-            case Target::Operate:
-                return blocks.hourMeters.operateSeconds(index);
-            default:
-                return sim_.engine().operandValue(operand.code, operand.n) ? 1.0 : 0.0;
-        }
-    }
+    double read(const Operand& operand) const { return ReadSimOperand(sim_, operand); }
 
     void display(QTextStream& out) const {
-        out << "t=" << formatTime(scanned_) << " display: " << sim_.blocks().softTexts.caption() << '\n';
+        out << "t=" << FormatSimTime(scanned_) << " display: " << sim_.blocks().softTexts.caption() << '\n';
         for (QString text : sim_.blocks().softTexts.lines()) {
             out << '|' << text.replace(QChar(0), QChar(u' ')) << "|\n";
         }
@@ -375,10 +237,10 @@ class Simulation {
 
 // Runs one script line; kContinue, or the exit code that ends the run.
 int runLine(Simulation& sim, const ScriptLine& line, QTextStream& out, QTextStream& err) {
-    const QString time = formatTime(line.time);
+    const QString time = FormatSimTime(line.time);
     if (!sim.scanUntil(line.time, line.action != Action::Set)) {
         sim.printEndMessage(err);
-        err << "the simulation ended at t=" << formatTime(sim.scanned()) << '\n';
+        err << "the simulation ended at t=" << FormatSimTime(sim.scanned()) << '\n';
         return kFailed;
     }
     switch (line.action) {
@@ -391,8 +253,8 @@ int runLine(Simulation& sim, const ScriptLine& line, QTextStream& out, QTextStre
             for (const Operand& operand : line.operands) {
                 const double got = sim.read(operand);
                 if (std::fabs(got - operand.value) > kTolerance) {
-                    out << "expect failed at t=" << time << ": " << operand.name << '=' << formatValue(got)
-                        << ", wanted " << formatValue(operand.value) << '\n';
+                    out << "expect failed at t=" << time << ": " << operand.name << '=' << FormatSimValue(got)
+                        << ", wanted " << FormatSimValue(operand.value) << '\n';
                     return kFailed;
                 }
             }
@@ -400,7 +262,7 @@ int runLine(Simulation& sim, const ScriptLine& line, QTextStream& out, QTextStre
         case Action::Print:
             out << "t=" << time;
             for (const Operand& operand : line.operands) {
-                out << ' ' << operand.name << '=' << formatValue(sim.read(operand));
+                out << ' ' << operand.name << '=' << FormatSimValue(sim.read(operand));
             }
             out << '\n';
             break;
@@ -513,7 +375,7 @@ QString parseOptions(const QStringList& args, Options& options) {
                 return QStringLiteral("bad start time %1").arg(args[i]);
             }
         } else if (arg == QLatin1String("--step")) {
-            const std::optional<std::int64_t> step = parseHundredths(args[++i]);
+            const std::optional<std::int64_t> step = ParseHundredths(args[++i]);
             if (!step || *step == 0) {
                 return QStringLiteral("bad step %1: a multiple of 0.01 s above zero").arg(args[i]);
             }
