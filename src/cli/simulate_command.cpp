@@ -5,7 +5,10 @@
 #include <QRegularExpression>
 #include <QTemporaryFile>
 #include <cmath>
+#include <algorithm>
 #include <cstdint>
+#include <limits>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -15,6 +18,8 @@
 #include "sim/clock.h"
 #include "sim/pc_simulation.h"
 #include "sim/sim_operands.h"
+#include "sim/trend_export.h"
+#include "sim/trend_recorder.h"
 
 namespace bdx::cli {
 
@@ -24,9 +29,12 @@ constexpr int kOk = 0;
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;  // also a program that cannot be read or is refused
 constexpr int kBadScript = 3;
+// The run went through, but a --vcd or --csv file could not be written.
+constexpr int kTraceNotWritten = 4;
 
 constexpr const char* kUsageText =
-    "usage: branteldesk-cli simulate FILE [--script FILE|-] [--start YYYY-MM-DDTHH:MM:SS] [--step SECONDS]\n";
+    "usage: branteldesk-cli simulate FILE [--script FILE|-] [--start YYYY-MM-DDTHH:MM:SS] [--step SECONDS]\n"
+    "                                  [--vcd FILE] [--csv FILE]\n";
 
 constexpr double kTolerance = 0.005;
 constexpr int kContinue = -1;  // a script line done, the run goes on
@@ -38,7 +46,7 @@ constexpr std::int64_t kMaxScriptTime = kMaxScriptSeconds * 100;
 // No script line is anywhere near this long; a longer one is not a script.
 constexpr qint64 kMaxLineBytes = 64 * 1024;
 
-enum class Action { Set, Expect, Print, Display, Restart };
+enum class Action { Set, Expect, Print, Display, Restart, Trace };
 
 // An operand of a script line and, for set and expect, its value.
 struct Operand : SimOperand {
@@ -124,7 +132,8 @@ QString parseLine(const QString& raw, std::int64_t previousTime, ScriptLine& lin
                                                               {"expect", Action::Expect},
                                                               {"print", Action::Print},
                                                               {"display", Action::Display},
-                                                              {"restart", Action::Restart}};
+                                                              {"restart", Action::Restart},
+                                                              {"trace", Action::Trace}};
     bool known = false;
     for (const auto& entry : kActions) {
         if (words[1] == QLatin1String(entry.first)) {
@@ -142,12 +151,12 @@ QString parseLine(const QString& raw, std::int64_t previousTime, ScriptLine& lin
     if (arguments.isEmpty()) {
         return QStringLiteral("%1 needs at least one operand").arg(words[1]);
     }
-    const bool assigns = line.action != Action::Print;
+    const bool assigns = line.action == Action::Set || line.action == Action::Expect;
     for (const QString& argument : arguments) {
         const qsizetype equals = argument.indexOf(u'=');
         if (assigns != (equals >= 0)) {
             return assigns ? QStringLiteral("%1 is not OPERAND=VALUE").arg(argument)
-                           : QStringLiteral("print takes operands without values: %1").arg(argument);
+                           : QStringLiteral("%1 takes operands without values: %2").arg(words[1], argument);
         }
         Operand operand;
         QString error = ResolveSimOperand(assigns ? argument.left(equals) : argument,
@@ -194,7 +203,11 @@ class Simulation {
             }
             clock_.advance(next - clock_.hundredths());
             scanned_ = next;
-            if (sim_.ScanOnce() != 2) {
+            const bool goesOn = sim_.ScanOnce() == 2;
+            if (recorder_ != nullptr) {
+                recorder_->sample(scanned_, sim_);
+            }
+            if (!goesOn) {
                 return false;
             }
         }
@@ -219,6 +232,8 @@ class Simulation {
     }
 
     std::int64_t scanned() const { return scanned_; }
+    // Records its traces after every scan.
+    void setRecorder(TrendRecorder* recorder) { recorder_ = recorder; }
 
     // Ends the run and starts a new one on the same program, as Stop and With PC would:
     // retentive relays keep their values, everything else starts afresh.
@@ -233,6 +248,7 @@ class Simulation {
     std::int64_t step_;
     std::int64_t scanned_ = -1;  // time of the latest scan, none yet
     Program* program_ = nullptr;
+    TrendRecorder* recorder_ = nullptr;
 };
 
 // Runs one script line; kContinue, or the exit code that ends the run.
@@ -273,6 +289,9 @@ int runLine(Simulation& sim, const ScriptLine& line, QTextStream& out, QTextStre
             if (!sim.restart(err)) {
                 return kUsage;
             }
+            break;
+        case Action::Trace:
+            // The recorder knows its traces from the check of the script.
             break;
     }
     return kContinue;
@@ -357,6 +376,8 @@ struct Options {
     QString script = QStringLiteral("-");
     QDateTime start = QDateTime(QDate(2026, 1, 5), QTime(0, 0));
     std::int64_t step = 1;
+    QString vcd;
+    QString csv;
 };
 
 // An empty error means the arguments are usable.
@@ -380,6 +401,10 @@ QString parseOptions(const QStringList& args, Options& options) {
                 return QStringLiteral("bad step %1: a multiple of 0.01 s above zero").arg(args[i]);
             }
             options.step = *step;
+        } else if (arg == QLatin1String("--vcd")) {
+            options.vcd = args[++i];
+        } else if (arg == QLatin1String("--csv")) {
+            options.csv = args[++i];
         } else if (option || !options.program.isEmpty()) {
             return QStringLiteral("unexpected argument %1").arg(arg);
         } else {
@@ -387,6 +412,24 @@ QString parseOptions(const QStringList& args, Options& options) {
         }
     }
     return options.program.isEmpty() ? QStringLiteral("no program file") : QString();
+}
+
+// Every input and output of the base and of the modules the program has.
+void addInputsAndOutputs(const Program& program, TrendRecorder& recorder) {
+    constexpr std::pair<char, int> kInputs[] = {{'I', 8}, {'J', 8}, {'K', 8}, {'L', 8}};
+    constexpr std::pair<char, int> kOutputs[] = {{'Q', 4}, {'U', 4}, {'V', 4}, {'W', 4}};
+    for (const auto* table : {kInputs, kOutputs}) {
+        for (int module = 0; module <= kExtensionModules; ++module) {
+            if (module > 0 && program.ExtensionModules[static_cast<std::size_t>(module - 1)] == 0) {
+                continue;
+            }
+            for (int n = 1; n <= table[module].second; ++n) {
+                SimOperand operand;
+                ResolveSimOperand(QString(QChar(table[module].first)) + QString::number(n), OperandUse::Read, operand);
+                recorder.add(operand);
+            }
+        }
+    }
 }
 
 }  // namespace
@@ -409,15 +452,62 @@ int SimulateCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         return kUsage;
     }
     // The whole script is checked before the run, so a typo never shows up halfway through.
-    if (const int code = script.pass(err, [](const ScriptLine&) { return kContinue; }); code != kOk) {
+    // The check also gathers the traces, each from the time of its first trace line; the
+    // files take the changes as they come, so a week's run needs no more memory than a minute's.
+    TrendRecorder recorder(0, std::numeric_limits<int>::max());
+    bool traced = false;
+    const auto gather = [&recorder, &traced](const ScriptLine& line) {
+        if (line.action == Action::Trace) {
+            traced = true;
+            for (const Operand& operand : line.operands) {
+                recorder.add(operand, line.time);
+            }
+        }
+        return kContinue;
+    };
+    if (const int code = script.pass(err, gather); code != kOk) {
         return code;
+    }
+    if (!traced) {
+        addInputsAndOutputs(program, recorder);
     }
 
     Simulation sim(options.start, options.step);
     if (!sim.prepare(program, err)) {
         return kUsage;
     }
-    return script.pass(err, [&](const ScriptLine& line) { return runLine(sim, line, out, err); });
+    // A file that cannot be written does not stop the run: its result still counts.
+    std::vector<std::unique_ptr<TrendFile>> files;
+    bool filesFailed = false;
+    for (const auto& [path, format] : {std::pair{options.vcd, TrendFormat::Vcd}, std::pair{options.csv, TrendFormat::Csv}}) {
+        if (path.isEmpty()) {
+            continue;
+        }
+        auto file = std::make_unique<TrendFile>(path, format);
+        if (file->open()) {
+            recorder.addSink(file.get());
+            files.push_back(std::move(file));
+        } else {
+            err << path << ": the trace cannot be written: " << file->errorString() << "; the run goes on without it\n";
+            filesFailed = true;
+        }
+    }
+    if (!files.empty()) {
+        sim.setRecorder(&recorder);
+    }
+
+    int code = script.pass(err, [&](const ScriptLine& line) { return runLine(sim, line, out, err); });
+    for (const std::unique_ptr<TrendFile>& file : files) {
+        file->end(std::max<std::int64_t>(sim.scanned(), 0));
+        if (!file->commit()) {
+            err << file->path() << ": the trace could not be written: " << file->errorString() << '\n';
+            filesFailed = true;
+        }
+    }
+    if (code == kOk && filesFailed) {
+        code = kTraceNotWritten;
+    }
+    return code;
 }
 
 }  // namespace bdx::cli

@@ -50,7 +50,7 @@ bool IsBinaryOperand(OperandKind kind) {
 }
 
 QString ResolveSimOperand(const QString& name, OperandUse use, SimOperand& operand) {
-    static const QRegularExpression pattern(QStringLiteral("^(RTC|[A-Z])(\\d{1,2})(?:\\.(pv|mt|ot))?$"));
+    static const QRegularExpression pattern(QStringLiteral("^(RTC|[A-Z])(\\d{1,2})(?:\\.(pv|mt|ot|v))?$"));
     const QRegularExpressionMatch m = pattern.match(name);
     if (!m.hasMatch()) {
         return QStringLiteral("unknown operand %1").arg(name);
@@ -64,6 +64,11 @@ QString ResolveSimOperand(const QString& name, OperandUse use, SimOperand& opera
     }
 
     const QString unknown = QStringLiteral("unknown operand %1").arg(name);
+    // The volts of an analog input, named as set names its slider.
+    if (letter == QLatin1String("V") && field == QLatin1String("v")) {
+        operand.kind = OperandKind::Slider;
+        return operand.n >= 1 && operand.n <= kAnalogChannels ? QString() : unknown;
+    }
     operand.code =
         letter == QLatin1String("RTC") ? ClockContactOpen : static_cast<std::uint16_t>(letter[0].unicode());
     const SignalRange* range = rangeOf(operand.code);

@@ -16,7 +16,8 @@ enum class OperandKind { Contact, Input, ZKey, Slider, TimerValue, CounterValue,
 enum class OperandUse { Read, Set };
 
 // One operand of a simulation by the name users write: "I1", "Q2", "RTC3", "T1.pv", "C2.pv",
-// "H1.mt", "H1.ot"; for setting also "V1".."V8", the analog sliders.
+// "H1.mt", "H1.ot", "V1.v" (the volts of analog input 1); for setting also "V1".."V8", the
+// analog sliders in volts.
 struct SimOperand {
     QString name;  // as written
     OperandKind kind = OperandKind::Contact;
