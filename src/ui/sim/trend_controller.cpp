@@ -2,15 +2,10 @@
 
 #include <QAction>
 
-#include "shell/language_table.h"
 #include "trend_dock.h"
 #include "ui/main/frm_main.h"
 
 namespace bdx {
-
-namespace {
-constexpr int kDockTitle = 8761;
-}
 
 TrendController::TrendController(AppContext& context, frmMain& frame) {
     dock_ = new TrendDock(context, &frame);
@@ -27,7 +22,7 @@ TrendController::TrendController(AppContext& context, frmMain& frame) {
     connect(dock_, &QDockWidget::visibilityChanged, command, [this, command] {
         command->setChecked(dock_->isVisible());
     });
-    connect(&frame, &frmMain::captionsApplied, dock_, [this] { dock_->setWindowTitle(LoadText(kDockTitle)); });
+    connect(&frame, &frmMain::captionsApplied, dock_, &TrendDock::retranslate);
 }
 
 TrendDock* TrendController::dock() const {

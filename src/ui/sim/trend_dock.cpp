@@ -134,6 +134,11 @@ bool TrendDock::setOperands(const QString& text) {
     return true;
 }
 
+void TrendDock::retranslate() {
+    setWindowTitle(LoadText(DockTitle));
+    showSummary();
+}
+
 void TrendDock::showSummary() {
     constexpr double kMegabyte = 1024.0 * 1024.0;
     lblStatus_->setText(LoadText(Summary)

@@ -30,6 +30,8 @@ class TrendDock : public QDockWidget {
     // The operands by name, separated by spaces or commas. False, with the reason on the
     // status line and the traces as they were, when a name is unknown or there are too many.
     bool setOperands(const QString& text);
+    // Texts of the current language on what ApplyCaptions does not reach.
+    void retranslate();
     // Asks for a file through the prompter and writes the recording to it; a failure is told.
     void exportRecording(TrendFormat format);
 
