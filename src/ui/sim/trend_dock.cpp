@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "ladder/program.h"
@@ -144,7 +145,7 @@ void TrendDock::showSummary() {
     lblStatus_->setText(LoadText(Summary)
                             .arg(recorder_.traces().size())
                             .arg(recorder_.window() / 6000)
-                            .arg(static_cast<double>(recorder_.maxBytes()) / kMegabyte, 0, 'f', 1));
+                            .arg(std::ceil(static_cast<double>(recorder_.maxBytes()) / kMegabyte)));
 }
 
 void TrendDock::exportRecording(TrendFormat format) {
