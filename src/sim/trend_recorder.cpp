@@ -23,22 +23,26 @@ TrendPoint TrendTrace::at(qsizetype i) const {
     return {time, values_[slot(i)]};
 }
 
-std::optional<double> TrendTrace::valueAt(std::int64_t time) const {
-    if (count_ == 0 || at(0).time > time) {
-        return std::nullopt;
-    }
-    // The last point at or before `time`.
+qsizetype TrendTrace::upperBound(std::int64_t time) const {
     qsizetype low = 0;
-    qsizetype high = count_ - 1;
+    qsizetype high = count_;
     while (low < high) {
-        const qsizetype middle = (low + high + 1) / 2;
-        if (at(middle).time <= time) {
-            low = middle;
+        const qsizetype middle = (low + high) / 2;
+        if (times_[slot(middle)] <= time) {
+            low = middle + 1;
         } else {
-            high = middle - 1;
+            high = middle;
         }
     }
-    return at(low).value;
+    return low;
+}
+
+std::optional<double> TrendTrace::valueAt(std::int64_t time) const {
+    const qsizetype after = upperBound(time);
+    if (after == 0) {
+        return std::nullopt;
+    }
+    return at(after - 1).value;
 }
 
 qsizetype TrendTrace::maxBytes() const {

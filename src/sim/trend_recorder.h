@@ -32,6 +32,8 @@ class TrendTrace {
     bool empty() const { return count_ == 0; }
     // Point `i`, 0 the oldest held.
     TrendPoint at(qsizetype i) const;
+    // The index of the first point after `time`; size() when there is none.
+    qsizetype upperBound(std::int64_t time) const;
     // The value at `time`; none before the oldest point held.
     std::optional<double> valueAt(std::int64_t time) const;
     // What the ring may take at most, in bytes.
@@ -39,7 +41,11 @@ class TrendTrace {
 
   private:
     friend class TrendRecorder;
-    qsizetype slot(qsizetype i) const { return (head_ + i) % static_cast<qsizetype>(times_.size()); }
+    qsizetype slot(qsizetype i) const {
+        const qsizetype s = head_ + i;
+        const auto storage = static_cast<qsizetype>(times_.size());
+        return s < storage ? s : s - storage;
+    }
     void record(std::int64_t time, double value);
     void pushBack(std::int64_t time, double value);
     void popBack();

@@ -99,9 +99,9 @@ TEST_F(TrendDockTest, RecordsTheRunAndTheCursorReadsItsValues) {
     const std::int64_t on = i1.at(1).time;
     const std::int64_t off = i1.at(2).time;
     ASSERT_GE(q1.size(), 2);
-    // T1 runs out 1.0 s after I1, and Q1 follows one scan later (the test's clock moves
-    // between turns, so give or take a scan).
-    EXPECT_NEAR(double(q1.at(1).time - on), 101.0, 1.0);
+    // T1 runs out 1.0 s after I1, and Q1 follows one scan later; the dock samples after each
+    // turn and the test's clock moves between turns, so a busy machine shifts it by a few scans.
+    EXPECT_NEAR(double(q1.at(1).time - on), 101.0, 10.0);
 
     TrendView* view = dock->view();
     view->resize(900, view->height());
@@ -113,7 +113,7 @@ TEST_F(TrendDockTest, RecordsTheRunAndTheCursorReadsItsValues) {
     } cursors[] = {
         {on - 5, {0, 0, 0, 0}},
         {on + 50, {1, 0, 0.5, 0}},
-        {off - 1, {1, 1, 1, 1}},
+        {off - 5, {1, 1, 1, 1}},
     };
     for (const auto& c : cursors) {
         // The click lands on a pixel: the cursor takes the time there, whatever it is.
@@ -127,7 +127,7 @@ TEST_F(TrendDockTest, RecordsTheRunAndTheCursorReadsItsValues) {
             EXPECT_EQ(view->cursorText(i), FormatSimValue(*value)) << i;
         }
         for (int i = 0; i < 4; ++i) {
-            EXPECT_NEAR(view->cursorText(i).toDouble(), c.values[i], 0.03) << i << " at " << at;
+            EXPECT_NEAR(view->cursorText(i).toDouble(), c.values[i], i == 2 ? 0.1 : 0.0) << i << " at " << at;
         }
     }
 

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QWidget>
+
+class QPainter;
 #include <cstdint>
 #include <optional>
 
 namespace bdx {
 
 class TrendRecorder;
+class TrendTrace;
 
 // A timing diagram of a recording: one row per trace with its name on the left, a time axis
 // under them, and a cursor line whose time and values the name column reads out. Binary traces
@@ -62,6 +65,7 @@ class TrendView : public QWidget {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    void paintTrace(QPainter& painter, const TrendTrace& trace, const QRect& band, const QColor& colour) const;
     void zoom(double factor, int anchorX);
     std::int64_t latest() const;
     std::int64_t earliest() const;
