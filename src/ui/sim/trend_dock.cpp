@@ -45,6 +45,7 @@ enum TextId {
 TrendDock::TrendDock(AppContext& context, QWidget* parent) : QDockWidget(parent), context_(context) {
     setObjectName(QStringLiteral("dockTrend"));
     setWindowTitle(LoadText(DockTitle));
+    setAccessibleName(windowTitle());
 
     auto* content = new QWidget(this);
     content->setObjectName(QStringLiteral("frmTrend"));
@@ -137,6 +138,7 @@ bool TrendDock::setOperands(const QString& text) {
 
 void TrendDock::retranslate() {
     setWindowTitle(LoadText(DockTitle));
+    setAccessibleName(windowTitle());
     showSummary();
 }
 
