@@ -250,7 +250,7 @@ class Simulation {
             if (only && tab != *only) {
                 continue;
             }
-            out << "t=" << formatTime(scanned_) << " parameters: " << LoadText(MonitorTabTextId(tab)) << '\n';
+            out << "t=" << FormatSimTime(scanned_) << " parameters: " << LoadText(MonitorTabTextId(tab)) << '\n';
             QStringList headings;
             for (int id : monitor.headerTextIds(tab)) {
                 headings << LoadText(id);
