@@ -101,6 +101,11 @@ TrendDock::TrendDock(AppContext& context, QWidget* parent) : QDockWidget(parent)
     // The diagram repaints at screen rate, never per scan.
     repaint_.setInterval(kRefreshMilliseconds);
     connect(&repaint_, &QTimer::timeout, view_, &TrendView::refresh);
+    // A paused run changes only by a step: no repaint timer meanwhile.
+    connect(&runner, &PcSimulationRunner::steeringChanged, this, [this, &runner] {
+        runner.running() && !runner.paused() ? repaint_.start() : repaint_.stop();
+        view_->refresh();
+    });
     showSummary();
 }
 
@@ -177,7 +182,11 @@ void TrendDock::onStarted() {
 
 void TrendDock::onScanned() {
     const PcSimulationRunner& runner = context_.simulation();
-    recorder_.sample(runner.scanCount() - 1, context_.simulation().simulation());
+    // On the simulated time: at a time scale one turn's scans span more than 10 ms each.
+    recorder_.sample(runner.simulatedHundredths(), context_.simulation().simulation());
+    if (runner.paused()) {
+        view_->refresh();
+    }
 }
 
 void TrendDock::onEnded() {
