@@ -17,6 +17,7 @@
 #include "program_commands.h"
 #include "sim/clock.h"
 #include "sim/pc_simulation.h"
+#include "sim/text_display_control.h"
 
 namespace bdx::cli {
 
@@ -344,8 +345,8 @@ class Simulation {
 
     void display(QTextStream& out) const {
         out << "t=" << formatTime(scanned_) << " display: " << sim_.blocks().softTexts.caption() << '\n';
-        for (QString text : sim_.blocks().softTexts.lines()) {
-            out << '|' << text.replace(QChar(0), QChar(u' ')) << "|\n";
+        for (const QString& text : DisplayLines(sim_.blocks().softTexts)) {
+            out << '|' << text << "|\n";
         }
     }
 
