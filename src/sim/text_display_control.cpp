@@ -76,10 +76,10 @@ QString DisplayCaption(const SoftTextEvaluation& texts) {
     if (texts.caption().isEmpty()) {
         return QString();
     }
-    if (texts.shownMessage() == 0) {
+    if (texts.shownRank() == 0) {
         return LoadText(NoMessage);
     }
-    return LoadText(PriorityMessage).arg(texts.scrollValue()).arg(texts.scrollMaximum());
+    return LoadText(PriorityMessage).arg(texts.shownRank()).arg(texts.scrollMaximum());
 }
 
 TextDisplayControl::TextDisplayControl(ScanEngine& engine, SoftTextEvaluation& texts)

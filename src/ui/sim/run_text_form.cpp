@@ -214,6 +214,7 @@ run_text_form::run_text_form(PcSimulation& simulation, QWidget* parent)
     hint->setProperty("section", true);
     SetTextId(hint, ZKeyHint);
     zKeys->addWidget(hint, 0, Qt::AlignHCenter);
+    picZKeys_->setVisible(false);
     zKeySection_->setVisible(false);
     layout->addWidget(zKeySection_);
 
@@ -315,6 +316,7 @@ void run_text_form::showZKeyMode(bool on) {
         SetStyleFlag(button, "zKey", on);
     }
     SetStyleFlag(ZKeyButton_[kZKeyModeButton], "held", on);
+    picZKeys_->setVisible(on);
     zKeySection_->setVisible(on);
 }
 
