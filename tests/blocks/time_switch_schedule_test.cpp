@@ -69,30 +69,74 @@ TEST(TimeSwitchScheduleTest, TimesBeyondTheDayStayInsideIt) {
     EXPECT_EQ(WeekText(TimeSwitchSchedule(secondGeneration(DaysOf({1}), DaysOf({2}), 99, 1), true)), "");
 }
 
-// A converted block keeps its week, except the blocks the model change lists as unconvertible.
-TEST(TimeSwitchScheduleTest, ConversionKeepsTheWeekOfConvertibleBlocks) {
-    const struct { int onHour, offHour; } times[] = {{8, 17}, {22, 6}, {10, 10}};
+// A converted block keeps its week and its flags, except the blocks the model change lists as
+// unconvertible.
+TEST(TimeSwitchConversionTest, ConversionKeepsTheWeekOfConvertibleBlocks) {
+    const struct {
+        int onHour, onMinute, offHour, offMinute;
+    } times[] = {{8, 0, 17, 0}, {22, 0, 6, 0}, {10, 0, 10, 0}, {8, 30, 8, 29}};
     int unconvertible = 0;
     for (const auto& t : times) {
         for (int start = 1; start <= kDaysPerWeek; ++start) {
             for (int end = 1; end <= kDaysPerWeek; ++end) {
-                SCOPED_TRACE(testing::Message()
-                             << start << ".." << end << " " << t.onHour << "-" << t.offHour);
+                SCOPED_TRACE(testing::Message() << start << ".." << end << " " << t.onHour << ":"
+                                                << t.onMinute << "-" << t.offHour << ":" << t.offMinute);
                 Program program;
                 program.ModelIndex = kFirstGenerationModel;
-                ASSERT_FALSE(
-                    SaveTimeSwitch(program, 0, firstGeneration(start, end, t.onHour, t.offHour), {}));
+                TimeSwitchRecord record = firstGeneration(start, end, t.onHour, t.offHour);
+                std::tie(record.onMinute, record.offMinute, record.locked) =
+                    std::tuple(t.onMinute, t.offMinute, true);
+                ASSERT_FALSE(SaveTimeSwitch(program, 0, record, {}));
+                const std::uint8_t flags = program.TimeSwitchParams[0][TimeSwitchField::Flags];
                 const WeeklySchedule before = TimeSwitchSchedule(ReadTimeSwitch(program, 0), false);
                 const bool listed = !UnconvertibleTimeSwitchBlocks(program).isEmpty();
                 ConvertTimeSwitchBlocks(program);
                 program.ModelIndex = kSecondGenerationModel;
                 const WeeklySchedule after = TimeSwitchSchedule(ReadTimeSwitch(program, 0), true);
                 EXPECT_EQ(after == before, !listed);
+                EXPECT_EQ(program.TimeSwitchParams[0][TimeSwitchField::Flags], flags);
                 unconvertible += listed ? 1 : 0;
             }
         }
     }
     EXPECT_EQ(unconvertible, 7);  // equal times: start = end + 1 six times, and Monday to Sunday
+}
+
+TEST(TimeSwitchConversionTest, UnconfiguredBlocksStayUntouched) {
+    Program p;
+    p.TimeSwitchParams[0] = {1, 0, 5, 8, 0, 17, 0};
+    const auto before = p.TimeSwitchParams;
+    ConvertTimeSwitchBlocks(p);
+    EXPECT_EQ(p.TimeSwitchParams, before);
+}
+
+TEST(TimeSwitchConversionTest, DayStringsReadRightToLeftFromMonday) {
+    EXPECT_EQ(BinaryToDec(QStringLiteral("0000001")), 1);
+    EXPECT_EQ(BinaryToDec(QStringLiteral("1000000")), 64);
+    EXPECT_EQ(BinaryToDec(QStringLiteral("0010001")), 17);  // Monday and Friday
+    EXPECT_EQ(BinaryToDec(QStringLiteral("1111111")), 127);
+    EXPECT_EQ(BinaryToDec(QString()), 0);
+    EXPECT_EQ(BinaryToDec(QStringLiteral("11111111")), 127);  // only seven days count
+    EXPECT_EQ(DecToBinary(65), QStringLiteral("1000001"));
+    for (int mask = 0; mask < 128; ++mask) {
+        EXPECT_EQ(BinaryToDec(DecToBinary(std::uint8_t(mask))), mask);
+    }
+}
+
+TEST(TimeSwitchConversionTest, BlocksThatWouldSwitchOnAndOffTogether) {
+    Program p;
+    p.TimeSwitchParams[2] = {1, 7, 6, 8, 0, 8, 0};      // start = end + 1, equal times
+    p.TimeSwitchParams[4] = {0, 1, 7, 12, 30, 12, 30};  // whole week, equal times (in use or not)
+    p.TimeSwitchParams[6] = {1, 1, 7, 12, 30, 12, 31};  // whole week, different times
+    p.TimeSwitchParams[8] = {1, 4, 3, 9, 0, 10, 0};     // start = end + 1, different times
+    p.TimeSwitchParams[9] = {1, 3, 3, 9, 0, 9, 0};      // same day, equal times: convertible
+    p.TimeSwitchParams[10] = {3, 1, 7, 8, 0, 8, 0};     // Monday to Sunday, equal times
+    EXPECT_EQ(UnconvertibleTimeSwitchBlocks(p), (QList<int>{3, 5, 11}));
+    EXPECT_TRUE(UnconvertibleTimeSwitchBlocks(Program{}).isEmpty());
+    // Converted all the same: on at the start day, off the day after the end day (Sun 64, Mon 1).
+    ConvertTimeSwitchBlocks(p);
+    EXPECT_EQ(p.TimeSwitchParams[2], (std::array<std::uint8_t, kTimeSwitchFields>{1, 64, 64, 8, 0, 8, 0}));
+    EXPECT_EQ(p.TimeSwitchParams[10], (std::array<std::uint8_t, kTimeSwitchFields>{3, 1, 1, 8, 0, 8, 0}));
 }
 
 }  // namespace

@@ -7,8 +7,9 @@
 #include <random>
 #include <vector>
 
+#include "../cli/run_cli.h"
+#include "../ladder/test_programs.h"
 #include "blocks/soft_text_record.h"
-#include "cli/cli_commands.h"
 #include "ladder/grid.h"
 #include "ladder/program_file.h"
 #include "shell/app_paths.h"
@@ -344,6 +345,11 @@ class ValidProgramMaker {
 // comments, print texts, the model, the extension modules, the file name and path, the
 // in-use table of the messages or the modified flag: those stay as the target had them.
 TEST(DeviceImage, ReadImageGivesBackEveryCarriedFieldOfValidPrograms) {
+    const auto carried = [](const Program& p) {
+        return std::tie(p.LadderGrid, p.TimeSwitchParams, p.TimerParams, p.CounterParams, p.AnalogParams,
+                        p.CompareParams, p.HourMeterParams, p.SoftTextParams, p.AnalogScalingParams);
+    };
+    const auto kept = [](const Program& p) { return std::tie(p.LineComments, p.ModelIndex, p.SoftTextUsed); };
     for (const bool bigEndian : {true, false}) {
         for (unsigned seed = 1; seed <= 20; ++seed) {
             ValidProgramMaker maker(seed);
@@ -356,18 +362,8 @@ TEST(DeviceImage, ReadImageGivesBackEveryCarriedFieldOfValidPrograms) {
             const Program untouched = target;
 
             ReadImage(BuildImage(original, bigEndian).value(), bigEndian, target);
-            ASSERT_EQ(target.LadderGrid, original.LadderGrid) << seed;
-            EXPECT_EQ(target.TimeSwitchParams, original.TimeSwitchParams) << seed;
-            EXPECT_EQ(target.TimerParams, original.TimerParams) << seed;
-            EXPECT_EQ(target.CounterParams, original.CounterParams) << seed;
-            EXPECT_EQ(target.AnalogParams, original.AnalogParams) << seed;
-            EXPECT_EQ(target.CompareParams, original.CompareParams) << seed;
-            EXPECT_EQ(target.HourMeterParams, original.HourMeterParams) << seed;
-            EXPECT_EQ(target.SoftTextParams, original.SoftTextParams) << seed;
-            EXPECT_EQ(target.AnalogScalingParams, original.AnalogScalingParams) << seed;
-            EXPECT_EQ(target.LineComments, untouched.LineComments);
-            EXPECT_EQ(target.ModelIndex, untouched.ModelIndex);
-            EXPECT_EQ(target.SoftTextUsed, untouched.SoftTextUsed);
+            EXPECT_TRUE(carried(target) == carried(original)) << seed << (bigEndian ? " big" : " little");
+            EXPECT_TRUE(kept(target) == kept(untouched)) << seed;
         }
     }
 }
@@ -423,9 +419,7 @@ TEST(DeviceImageFile, LayoutForBothRecordSizesAndBack) {
 
         const QString path = dir.filePath(QStringLiteral("image%1.LAD").arg(model));
         ASSERT_TRUE(BuildImageFile(p, false, model, path));
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        EXPECT_EQ(file.readAll(), bytes);
+        EXPECT_EQ(contentOf(path), bytes);
     }
     EXPECT_FALSE(ImageOfImageFile(QByteArray(kDeviceImageSize + 17, '\0')).has_value());
     EXPECT_FALSE(ImageOfImageFile(QByteArray(kDeviceImageSize, '\0')).has_value());
@@ -444,39 +438,28 @@ TEST(DeviceImageFile, PathBesideTheProgramOrInTheApplicationFolder) {
     EXPECT_EQ(ImageFilePath(p, QStringLiteral("/app")), QStringLiteral("/projects/Old.LAD"));
 }
 
-// The command in process; the settings file is found under $AppData, pointed at a scratch folder.
+// The command in process; its settings file is the one under the tests' scratch $AppData.
 class ImageCommandTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
-        savedAppData_ =
-            qEnvironmentVariableIsSet("AppData") ? std::optional(qgetenv("AppData")) : std::nullopt;
-        qputenv("AppData", dir_.path().toLocal8Bit());
         Program program = ValidProgramMaker(7).make();
         program.ModelIndex = 10;
         ASSERT_TRUE(WriteProgramFile(program, path("in.h53")));
         ASSERT_TRUE(ReadProgramFile(path("in.h53"), program_).ok());  // as the command reads it
     }
-    void TearDown() override {
-        savedAppData_ ? void(qputenv("AppData", *savedAppData_)) : void(qunsetenv("AppData"));
-    }
+    void TearDown() override { QFile::remove(SettingsFilePath()); }
 
     int run(const QStringList& args) { return runWithout(QStringList{path("in.h53")} + args); }
     int runWithout(const QStringList& args) {  // no input file given first
-        err_.clear();
-        QString out;
-        QTextStream outStream(&out), errStream(&err_);
-        return cli::Run(QStringList{QStringLiteral("image")} + args, outStream, errStream);
+        const CliResult r = RunCliInProcess(QStringList{QStringLiteral("image")} + args);
+        err_ = r.err;
+        return r.code;
     }
     QString path(const char* name) const { return dir_.filePath(QLatin1String(name)); }
-    static QByteArray contents(const QString& file) {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
     QByteArray image(bool bigEndian) const { return ImageBytes(BuildImage(program_, bigEndian).value()); }
 
     QTemporaryDir dir_;
-    std::optional<QByteArray> savedAppData_;
     Program program_;
     QString err_;
 };
@@ -486,17 +469,17 @@ class ImageCommandTest : public ::testing::Test {
 TEST_F(ImageCommandTest, ByteOrderFromTheOptionOrTheSettingsFile) {
     const QString out = path("out.bin");
     ASSERT_EQ(run({"-o", out}), 0) << err_.toStdString();
-    EXPECT_EQ(contents(out), image(true));
+    EXPECT_EQ(contentOf(out), image(true));
     AppSettings settings;
     settings.BigEndian = false;
     ASSERT_TRUE(WriteSettings(SettingsFilePath(), settings));
     ASSERT_EQ(run({"-o", out}), 0);
-    EXPECT_EQ(contents(out), image(false));
+    EXPECT_EQ(contentOf(out), image(false));
     ASSERT_EQ(run({"--big-endian", "-o", out}), 0);
-    EXPECT_EQ(contents(out), image(true));
+    EXPECT_EQ(contentOf(out), image(true));
 
     ASSERT_EQ(run({"--lad", "--big-endian", "-o", out}), 0) << err_.toStdString();
-    EXPECT_EQ(contents(out), BuildImageFileBytes(program_, true, 10));
+    EXPECT_EQ(contentOf(out), BuildImageFileBytes(program_, true, 10));
 }
 
 TEST_F(ImageCommandTest, UsageErrorsAndUnwritableFiles) {

@@ -13,10 +13,9 @@
 #include <QProcess>
 #include <QStringList>
 #include <QTcpSocket>
-#include <QTextStream>
 #include <vector>
 
-#include "cli/cli_commands.h"
+#include "../cli/run_cli.h"
 #include "comm/modbus_crc.h"
 
 namespace bdx::test {
@@ -30,21 +29,11 @@ inline QByteArray Frame(const std::vector<int>& bytes) {
     return WithCrc(frame);
 }
 
-// The command-line tool run in this process: its exit code and what it printed.
-struct CliResult {
-    int code = -1;
-    QString out;
-    QString err;
-};
+using bdx::CliResult;
 
+// The command-line tool run in this process.
 inline CliResult RunCli(const QStringList& args) {
-    CliResult r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.code = cli::Run(args, out, err);
-    out.flush();
-    err.flush();
-    return r;
+    return RunCliInProcess(args);
 }
 
 // The device process. Killed when the object goes, whatever the test did.
@@ -127,9 +116,10 @@ class DeviceProcess {
         }
     }
 
-    // Waits for the process to end by itself; its exit code, or -1.
+    // Waits for the process to end by itself (or takes the end it came to); its exit code, or -1.
     int waitForExit(int timeoutMs = 10000) {
-        if (!process_.waitForFinished(timeoutMs) || process_.exitStatus() != QProcess::NormalExit) {
+        if ((process_.state() != QProcess::NotRunning && !process_.waitForFinished(timeoutMs)) ||
+            process_.exitStatus() != QProcess::NormalExit) {
             return -1;
         }
         return process_.exitCode();

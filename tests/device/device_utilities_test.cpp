@@ -65,15 +65,15 @@ TEST(DeviceClock, RefusesBadTimesAndOldFirmwareWithoutTouchingTheDevice) {
 
 TEST(DaylightSaving, SwitchingOffWritesRegister390AloneAndKeepsTheRule) {
     Rig rig;
-    DstRule rule;
-    rule.enabled = true;
-    rule.startWeek = 4;  // last Sunday of March, 02:00, to the last Sunday of October, 03:00
-    rule.startMonth = 2;
-    rule.startHour = 2;
-    rule.endWeek = 4;
-    rule.endMonth = 9;
-    rule.endHour = 3;
-    rule.offsetHours = 1;
+    // The last Sunday of March, 02:00, to the last Sunday of October, 03:00.
+    const DstRule rule{.enabled = true,
+                       .startWeek = 4,
+                       .startMonth = 2,
+                       .startHour = 2,
+                       .endWeek = 4,
+                       .endMonth = 9,
+                       .endHour = 3,
+                       .offsetHours = 1};
     rig.answer({Reply::Yes, Reply::No, Reply::Yes, Reply::No});  // leave run mode, not permanently
     bool permanent = true;
     ASSERT_TRUE(rig.utilities.SetDst(rule, &permanent)) << rig.said();
@@ -91,13 +91,7 @@ TEST(DaylightSaving, SwitchingOffWritesRegister390AloneAndKeepsTheRule) {
 }
 
 TEST(DaylightSaving, ValidationNamesTheFirstFaultAndSendsNothing) {
-    const auto base = [] {
-        DstRule r;
-        r.enabled = true;
-        r.startMonth = 2;
-        r.endMonth = 9;
-        return r;
-    };
+    const DstRule base{.enabled = true, .startMonth = 2, .endMonth = 9};
     struct Case {
         std::function<void(DstRule&)> change;
         const char* text;
@@ -113,7 +107,7 @@ TEST(DaylightSaving, ValidationNamesTheFirstFaultAndSendsNothing) {
     };
     Rig rig;
     for (const Case& c : cases) {
-        DstRule rule = base();
+        DstRule rule = base;
         c.change(rule);
         rig.prompter.clear();
         EXPECT_FALSE(rig.utilities.SetDst(rule));

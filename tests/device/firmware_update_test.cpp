@@ -103,9 +103,7 @@ class FirmwareUpdateTest : public ::testing::Test {
   protected:
     QString writePackage(const TestPackageOptions& options, const char* name = "fw.qvex") {
         const QString path = folder.filePath(QString::fromLatin1(name));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(BuildTestFirmwarePackage(options));
+        EXPECT_TRUE(writeFile(path, BuildTestFirmwarePackage(options)));
         return path;
     }
 
@@ -123,9 +121,7 @@ TEST_F(FirmwareUpdateTest, PackageUpdatesTheDeviceWithVerify) {
     options.imageSize = 1000;  // 8 blocks of 128, the last one short
     ASSERT_TRUE(update.selectPackage(writePackage(options)));
     EXPECT_EQ(update.version(), QStringLiteral("QX2 V2.20"));
-    QFile image(update.imagePath());
-    ASSERT_TRUE(image.open(QIODevice::ReadOnly));
-    EXPECT_EQ(image.readAll(), TestFirmwareImage(options));
+    EXPECT_EQ(contentOf(update.imagePath()), TestFirmwareImage(options));
 
     prompter.queueReply(Reply::Yes);  // overwrite?
     EXPECT_EQ(update.run(true), FirmwareResult::Updated) << prompter.texts().join(u'|').toStdString();
@@ -208,13 +204,11 @@ TEST_F(FirmwareUpdateTest, SerialPortMustRunAt9600NoParityOneStop) {
 TEST_F(FirmwareUpdateTest, UnusablePackagesAreRefusedWhenChosen) {
     TestPackageOptions unsupported;
     unsupported.format = 7;
-    QFile damaged(folder.filePath(QStringLiteral("bad.qvex")));
-    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-    damaged.write(BuildTestFirmwarePackage().chopped(10));
-    damaged.close();
+    const QString damaged = folder.filePath(QStringLiteral("bad.qvex"));
+    ASSERT_TRUE(writeFile(damaged, BuildTestFirmwarePackage().chopped(10)));
 
     EXPECT_FALSE(update.selectPackage(writePackage(unsupported)));
-    EXPECT_FALSE(update.selectPackage(damaged.fileName()));
+    EXPECT_FALSE(update.selectPackage(damaged));
     EXPECT_FALSE(update.selectPackage(folder.filePath(QStringLiteral("missing.qvex"))));
     EXPECT_EQ(prompter.texts(),
               (QStringList{UnsupportedPackageMessage(QStringLiteral("QX2 V2.20")), InvalidPackageMessage(),

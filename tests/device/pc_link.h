@@ -9,8 +9,8 @@
 #include <functional>
 #include <vector>
 
+#include "../ladder/test_programs.h"
 #include "device_process.h"
-#include "ladder/program_file.h"
 
 namespace bdx::test {
 
@@ -38,10 +38,7 @@ struct RecordingProgress : Progress {
 
 // A sample program of the examples folder.
 inline Program Example(const char* name) {
-    Program program;
-    const QString path = QStringLiteral(BDX_SOURCE_DIR "/examples/") + QLatin1String(name);
-    EXPECT_TRUE(ReadProgramFile(path, program).ok()) << name;
-    return program;
+    return exampleProgram(name);
 }
 
 }  // namespace bdx::test

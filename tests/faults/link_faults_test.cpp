@@ -1,13 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QSerialPort>
 #include <QTemporaryDir>
 
+#include "../cli/run_cli.h"
 #include "../device/device_process.h"
+#include "../ladder/test_programs.h"
+#include "comm/modbus_transaction.h"
 #include "comm/reply_framing.h"
+#include "shell/language_table.h"
 
 // Faults of the link between the program and the device: ports that cannot be used, replies
 // that come in pieces, late or never end, and a peer that goes away in the middle of a wait. The
@@ -18,34 +19,12 @@ namespace {
 
 using test::DeviceProcess;
 
-struct Outcome {
-    int code = -1;
-    QString out;
-    QString err;
-    int messages() const { return int(err.count(QStringLiteral("BRANTELDESK X: "))); }
-};
-
-// The tool as its own process, with a settings folder of its own; standard input stays open
-// (a monitor run would end at its end).
-Outcome RunTool(const QStringList& arguments) {
-    static QTemporaryDir settings;
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("AppData"), settings.path());
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(BDX_CLI_PATH), arguments);
-    if (!process.waitForFinished(120000)) {
-        process.kill();
-        process.waitForFinished();
-        return {};
-    }
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+int Messages(const CliResult& r) {
+    return int(r.err.count(QStringLiteral("BRANTELDESK X: ")));
 }
 
-QString Describe(const Outcome& o) {
-    return QStringLiteral("exit %1\nstdout: %2\nstderr: %3").arg(o.code).arg(o.out, o.err);
+std::string Describe(const CliResult& r) {
+    return QStringLiteral("exit %1\nstdout: %2\nstderr: %3").arg(r.code).arg(r.out, r.err).toStdString();
 }
 
 // --- Ports that cannot be used --------------------------------------------------------------
@@ -53,9 +32,7 @@ QString Describe(const Outcome& o) {
 TEST(LinkFaults, UnusablePortEndsWithOneMessageNamingIt) {
     QTemporaryDir dir;
     const QString plainFile = dir.filePath(QStringLiteral("not-a-terminal"));
-    QFile file(plainFile);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
+    ASSERT_TRUE(writeFile(plainFile));
 
     DeviceProcess device;
     ASSERT_TRUE(device.start({"--pty", "--no-stdin"})) << device.failure.toStdString();
@@ -65,10 +42,10 @@ TEST(LinkFaults, UnusablePortEndsWithOneMessageNamingIt) {
     for (const QString& port : {QStringLiteral("/dev/pts/9999"), plainFile, device.ptyPath}) {
         SCOPED_TRACE(port.toStdString());
         for (const char* command : {"stop", "clock"}) {
-            const Outcome o = RunTool({command, "--serial", port});
-            EXPECT_EQ(o.code, 1) << Describe(o).toStdString();
-            EXPECT_EQ(o.messages(), 1) << Describe(o).toStdString();
-            EXPECT_TRUE(o.err.contains(port)) << Describe(o).toStdString();
+            const CliResult o = RunCli({command, "--serial", port});
+            EXPECT_EQ(o.code, 1) << Describe(o);
+            EXPECT_EQ(Messages(o), 1) << Describe(o);
+            EXPECT_TRUE(o.err.contains(port)) << Describe(o);
         }
     }
 }
@@ -102,10 +79,10 @@ TEST_P(DeviceLinkFault, EndsWithItsExitCodeAndOneMessage) {
     ASSERT_TRUE(device.start(arguments)) << device.failure.toStdString();
     const QStringList link = c.over == Over::Tcp ? QStringList{"--tcp", device.tcpAddress()}
                                                  : QStringList{"--serial", device.ptyPath};
-    const Outcome o = RunTool(QStringList{"clock"} + link);
-    EXPECT_EQ(o.code, c.code) << Describe(o).toStdString();
-    EXPECT_EQ(o.messages(), 1) << Describe(o).toStdString();
-    EXPECT_TRUE(o.err.contains(QString::fromUtf8(c.message))) << Describe(o).toStdString();
+    const CliResult o = RunCli(QStringList{"clock"} + link);
+    EXPECT_EQ(o.code, c.code) << Describe(o);
+    EXPECT_EQ(Messages(o), 1) << Describe(o);
+    EXPECT_TRUE(o.err.contains(QString::fromUtf8(c.message))) << Describe(o);
 }
 
 const char* const kRead = "Device data has been read successfully.";
@@ -174,6 +151,70 @@ TEST(ReplyFraming, CountsTheBytesAReplyStillLacks) {
         EXPECT_EQ(ReplyBytesMissing(c.received, c.request), c.missing) << c.name;
     }
 }
+
+// --- Replies that answer, but not what was asked ---------------------------------------------
+
+// Every device command must fail with the invalid-reply message and its reason, over TCP and over
+// the pseudo-terminal, and never report success.
+constexpr int kTextDataWritten = 4298;
+constexpr int kTextProgramDownloaded = 4300;
+
+struct FaultCase {
+    const char* mode;
+    const char* reason;  // part of the reason printed under the message
+};
+
+void PrintTo(const FaultCase& c, std::ostream* os) {
+    *os << c.mode;
+}
+
+const FaultCase kFaults[] = {
+    {"wrong-function", "function code"},
+    {"wrong-id", "comes from address"},
+    {"wrong-echo", "The reply confirms"},
+    {"short-count", "announces"},
+    {"bad-exception", "exception reply is 6 bytes long"},
+};
+
+// The commands, each with the device options appended.
+QList<QStringList> Commands() {
+    return {
+        {"write", QStringLiteral(BDX_SOURCE_DIR "/examples/batching_counter.h53"), "--yes"},
+        {"clock", "--set", "2030-01-02 03:04:05", "--yes"},
+        {"stop"},
+    };
+}
+
+class ReplyFaults : public ::testing::TestWithParam<FaultCase> {};
+
+TEST_P(ReplyFaults, EveryCommandFailsWithTheReason) {
+    const FaultCase& fault = GetParam();
+    DeviceProcess device;
+    ASSERT_TRUE(device.start({"--model", "8", "--tcp", "0", "--pty", "--fault", fault.mode}))
+        << device.failure.toStdString();
+    const QList<QStringList> transports = {{"--tcp", device.tcpAddress()}, {"--serial", device.ptyPath}};
+    for (const QStringList& transport : transports) {
+        for (const QStringList& command : Commands()) {
+            const QStringList line = command + transport;
+            const std::string name = (QLatin1String(fault.mode) + u' ' + line.join(u' ')).toStdString();
+            const CliResult r = test::RunCli(line);  // in this process
+            EXPECT_EQ(r.code, 1) << name << "\n" << r.err.toStdString();
+            EXPECT_TRUE(r.err.contains(QStringLiteral("BRANTELDESK X: ") + InvalidResponseMessage()))
+                << name << "\n"
+                << r.err.toStdString();
+            EXPECT_TRUE(r.err.contains(QLatin1String(fault.reason))) << name << "\n" << r.err.toStdString();
+            for (const int success : {kTextDataWritten, kTextProgramDownloaded}) {
+                EXPECT_FALSE((r.out + r.err).contains(LoadText(success))) << name;
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, ReplyFaults, ::testing::ValuesIn(kFaults),
+                         [](const ::testing::TestParamInfo<FaultCase>& info) {
+                             QString name = QLatin1String(info.param.mode);
+                             return name.remove(u'-').toStdString();
+                         });
 
 }  // namespace
 }  // namespace bdx

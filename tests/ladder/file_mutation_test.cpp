@@ -61,16 +61,6 @@ QString lineTag(int index) {
     return QStringLiteral("line %1:").arg(index + 1);
 }
 
-TEST(FileMutationTest, SamplesReadAsTheyAre) {
-    for (const QString& path : sampleFiles()) {
-        const Sample s = loadSample(path);
-        Program program;
-        const ProgramFileStatus status = ParseProgramFile(joined(s.lines), program);
-        EXPECT_TRUE(status.ok()) << s.name.toStdString() << ": " << status.detail.toStdString();
-        EXPECT_GE(s.numberLines.size(), 300) << s.name.toStdString();
-    }
-}
-
 TEST(FileMutationTest, NumberLinesWithOneNumberMoreOrFewerAreRefusedNamingTheLine) {
     int mutations = 0;
     int accepted = 0;

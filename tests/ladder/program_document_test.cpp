@@ -1,10 +1,16 @@
 #include "ladder/program_document.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <QProcess>
 #include <QTemporaryDir>
 
+#include "ladder/file_lock.h"
 #include "ladder/grid.h"
+#include "ladder/undo_redo.h"
 #include "shell/scripted_prompter.h"
 #include "test_programs.h"
 
@@ -248,6 +254,123 @@ TEST_F(ProgramDocumentTest, NewAndClose) {
     expected.ModelIndex = 12;
     EXPECT_EQ(program(), expected);
     EXPECT_FALSE(document.locks().holds(path("Motor.h53")));
+}
+
+TEST_F(ProgramDocumentTest, TheApplicationDoesNotOpenAFifoOrAFolder) {
+    const QString fifo = path(QStringLiteral("pipe.h53"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString folder = path(QStringLiteral("folder.h53"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    for (const QString& file : {fifo, folder}) {
+        prompter.clear();
+        EXPECT_EQ(document.OpenFile(file), Outcome::Failed);
+        const QString message = prompter.texts().value(0);
+        EXPECT_TRUE(message.contains(QFileInfo(file).fileName() + QStringLiteral(" is a")) &&
+                    message.contains(QStringLiteral("not a regular file")))
+            << message.toStdString();
+        EXPECT_FALSE(QFile::exists(file + QStringLiteral(".temp")));
+    }
+}
+
+// The undo folders of an instance that was killed go at the next start; those of an instance
+// still running stay, whatever they hold.
+TEST(StartAndOpenTest, TheNextStartRemovesTheUndoFoldersOfAKilledInstance) {
+    QTemporaryDir temp;
+    const QString root = temp.filePath(QStringLiteral("undo"));
+    ClassUndoRedo running(root);
+    ASSERT_TRUE(running.StartFolders(QStringLiteral("Motor.h53")));
+    ASSERT_TRUE(running.AddUndoAction(Program{}, 1, 0));
+
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Killed halfway through an edit: no destructor runs.
+        ClassUndoRedo killed(root);
+        Program program;
+        const bool made = killed.StartFolders(QStringLiteral("Motor.h53")) &&
+                          killed.AddUndoAction(program, 2, 0) &&
+                          killed.PerformUndoAction(program).has_value();
+        std::_Exit(made && killed.UndoFolder().endsWith(QStringLiteral("Motor-1")) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const QString killedUndo = running.UndoFolder().chopped(1) + u'1';
+    const QString killedRedo = running.RedoFolder().chopped(1) + u'1';
+    ASSERT_TRUE(QFileInfo(killedUndo).isDir() && QFileInfo(killedRedo).isDir());
+
+    const ClassUndoRedo next(root);
+    EXPECT_FALSE(QFileInfo::exists(killedUndo));
+    EXPECT_FALSE(QFileInfo::exists(killedRedo));
+    EXPECT_TRUE(running.CanUndoMore());
+    EXPECT_TRUE(QFileInfo(running.RedoFolder()).isDir());
+}
+
+// Another process tries the same kind of lock, as a second instance would: 0 when it got it.
+int lockFromAnotherProcess(const QString& lockPath) {
+    return QProcess::execute(QStringLiteral("flock"),
+                             {QStringLiteral("-n"), lockPath, QStringLiteral("true")});
+}
+
+TEST(FileLockTest, CompanionFileNames) {
+    const std::pair<QString, QString> retentive[] = {
+        {"/p/Motor.h53", "/p/Motor.ret"}, {"/p/Old.T53", "/p/Old.ret"}, {"/p/Old.m53", "/p/Old.ret"}};
+    for (const auto& [program, ret] : retentive) {
+        EXPECT_EQ(RetentiveFilePath(program), ret);
+    }
+    EXPECT_EQ(LockFilePath("/p/Motor.h53"), "/p/Motor.h53.temp");
+    EXPECT_EQ(ImageFilePath("/p/Motor.h53"), "/p/Motor.LAD");
+    EXPECT_EQ(ImageFilePath("/p/x.h53.bak"), "/p/x.h53.bak.LAD");
+}
+
+TEST(FileLockTest, ASecondHolderOrProcessIsRefusedUntilRelease) {
+    QTemporaryDir dir;
+    const QString program = dir.filePath(QStringLiteral("Motor.h53"));
+    ASSERT_TRUE(writeFile(RetentiveFilePath(program)) && writeFile(ImageFilePath(program)));
+    FileLocks first;
+    QString error;
+    ASSERT_TRUE(first.AcquireFileLock(program));
+    EXPECT_TRUE(QFile::exists(LockFilePath(program)));
+
+    FileLocks second;
+    second.ReleaseFileLock(program);  // holds nothing: removes nothing
+    EXPECT_TRUE(QFile::exists(RetentiveFilePath(program)));
+    EXPECT_FALSE(second.AcquireFileLock(program, &error));
+    EXPECT_FALSE(first.AcquireFileLock(program, &error));  // the same holder must release first
+    EXPECT_TRUE(error.isEmpty());                          // refused, not failed
+    EXPECT_EQ(lockFromAnotherProcess(LockFilePath(program)), 1);
+
+    first.ReleaseFileLock(program);
+    for (const QString& companion :
+         {LockFilePath(program), RetentiveFilePath(program), ImageFilePath(program)}) {
+        EXPECT_FALSE(QFile::exists(companion)) << companion.toStdString();
+    }
+    EXPECT_TRUE(second.AcquireFileLock(program));
+
+    EXPECT_FALSE(first.AcquireFileLock(QStringLiteral("/nonexistent-folder/x.h53"), &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(FileLockTest, ALockEndsWithItsHolderEvenAfterACrash) {
+    QTemporaryDir dir;
+    const QString pump = dir.filePath(QStringLiteral("Pump.h53"));
+    QProcess holder;
+    holder.start(QStringLiteral("flock"), {QStringLiteral("-n"), QStringLiteral("-o"), LockFilePath(pump),
+                                           QStringLiteral("-c"), QStringLiteral("echo locked; sleep 30")});
+    ASSERT_TRUE(holder.waitForReadyRead(10000));
+    FileLocks locks;
+    EXPECT_FALSE(locks.AcquireFileLock(pump));
+    holder.kill();
+    holder.waitForFinished();
+    EXPECT_TRUE(locks.AcquireFileLock(pump));  // the lock file left behind is taken again
+    EXPECT_EQ(lockFromAnotherProcess(LockFilePath(pump)), 1);
+    locks.releaseAll();
+    EXPECT_FALSE(QFile::exists(LockFilePath(pump)));
+    {
+        FileLocks scoped;  // a holder takes its locks with it when it ends
+        ASSERT_TRUE(scoped.AcquireFileLock(pump));
+    }
+    EXPECT_EQ(lockFromAnotherProcess(LockFilePath(pump)), 0);
 }
 
 }  // namespace

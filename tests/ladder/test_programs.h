@@ -63,4 +63,9 @@ inline Program readBack(const QString& path, bool takeNameAndPath = false) {
     return program;
 }
 
+// A sample program of the examples folder; one that does not read fails the test.
+inline Program exampleProgram(const char* name) {
+    return readBack(QStringLiteral(BDX_SOURCE_DIR "/examples/") + QLatin1String(name));
+}
+
 }  // namespace bdx

@@ -4,8 +4,10 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolButton>
 #include <deque>
 #include <functional>
@@ -21,6 +23,38 @@
 #include "ui/sim/pc_simulation_runner.h"
 
 namespace bdx {
+
+// Turns the event loop until `done` holds (scans, refreshes and deferred deletes run there);
+// false when it never does within `milliseconds`.
+inline bool LoopUntil(const std::function<bool()>& done, int milliseconds = 3000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < milliseconds) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    return done();
+}
+
+// Pictures for the documentation, made only when BDX_SCREENSHOT_DIR names a folder (else the
+// test is skipped): `take` runs once in English and once in Portuguese, with "en" or "pt" to end
+// the file names with.
+inline void InScreenshotLanguages(const std::function<void(const QString& language)>& take) {
+    if (qEnvironmentVariable("BDX_SCREENSHOT_DIR").isEmpty()) {
+        GTEST_SKIP() << "BDX_SCREENSHOT_DIR not set";
+    }
+    for (const auto& [offset, language] : {std::pair{English, "en"}, std::pair{Portuguese, "pt"}}) {
+        SetLanguageOffset(offset);
+        take(QLatin1String(language));
+    }
+    SetLanguageOffset(English);
+}
+// Shows `window` and writes it to the screenshot folder as `name`.png.
+inline void Shoot(QWidget& window, const QString& name) {
+    window.show();
+    QTest::qWait(0);
+    window.grab().save(qEnvironmentVariable("BDX_SCREENSHOT_DIR") + u'/' + name + QStringLiteral(".png"));
+}
 
 // The whole application for a GUI test: settings, data and window settings in a temporary
 // folder, a scripted prompter, and modal dialogs handed to the test in turn.

@@ -1,12 +1,19 @@
 #pragma once
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
 #include "../check/ladder_drawing.h"
 #include "app_rig.h"
 #include "ladder/program_file.h"
+#include "ui/blocks/set_time_group.h"
 
 namespace bdx {
 
@@ -34,15 +41,15 @@ class BlockDialogRig : public AppRig {
         return fill ? nullptr : window()->findChild<Dialog*>();
     }
 
-    // The program as File / Save wrote it; the first save asks for the name.
+    // The program as File / Save wrote it; a program without a file (as load() leaves it) asks
+    // for the name.
     Program savedProgram() {
-        const QString file = path("blocks.h53");
-        if (!QFile::exists(file)) {
-            prompter.queueFile(file);
+        if (program().ProgramFilePath.isEmpty()) {
+            prompter.queueFile(path("blocks") + QString::number(++saves_) + QStringLiteral(".h53"));
         }
         command("mnuFileSave")->trigger();
         Program saved;
-        EXPECT_EQ(ReadProgramFile(file, saved).code, ProgramFileStatus::Code::Ok);
+        EXPECT_EQ(ReadProgramFile(program().ProgramFilePath, saved).code, ProgramFileStatus::Code::Ok);
         return saved;
     }
 
@@ -60,6 +67,9 @@ class BlockDialogRig : public AppRig {
         command("mnuSimulationStop")->trigger();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
+
+  private:
+    int saves_ = 0;
 };
 
 // Replaces a field's text as a user does: select all, then type.
@@ -68,6 +78,17 @@ inline void TypeInto(QLineEdit* field, const QString& text) {
     field->selectAll();
     QTest::keyClick(field, Qt::Key_Delete);
     QTest::keyClicks(field, text);
+}
+
+// A set time as the user enters it: the unit button, then the seconds or the two fields.
+inline void EnterTime(SetTimeGroup* group, TimeUnit unit, const QString& first, const QString& second = {}) {
+    group->unitButton(unit)->click();
+    if (unit == TimeUnit::Seconds) {
+        TypeInto(group->secondsField(), first);
+    } else {
+        TypeInto(group->highField(), first);
+        TypeInto(group->lowField(), second);
+    }
 }
 
 }  // namespace bdx

@@ -3,7 +3,6 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDockWidget>
-#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,14 +10,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTableWidget>
-#include <QTest>
 #include <QTextBrowser>
 #include <QToolBar>
 
@@ -343,15 +340,6 @@ TEST_F(MainWindowTest, StoredViewModeChoosesTheDisplayStyle) {
     EXPECT_EQ(QSettings(windowSettingsPath(), QSettings::IniFormat).value("Startup/ViewMode").toInt(), 2);
 }
 
-void clickView(LadderView* view, QPoint at, Qt::MouseButton button) {
-    const QPointF global = view->viewport()->mapToGlobal(QPointF(at));
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), global, button, button, Qt::NoModifier);
-    QApplication::sendEvent(view->viewport(), &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), global, button, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(view->viewport(), &release);
-}
-
 // The clipboard texts are the clipboard's own; here they reach the system clipboard and come back.
 TEST_F(MainWindowTest, EditCaptionsAndClipboardFollowTheLineSelection) {
     start();
@@ -368,7 +356,7 @@ TEST_F(MainWindowTest, EditCaptionsAndClipboardFollowTheLineSelection) {
                     {"mnuEditCopy", "&Copy", "&Copy Line"},
                     {"mnuEditPaste", "&Paste", "&Paste Line"}};
 
-    clickView(view, view->lineNumberRect(0).center(), Qt::RightButton);
+    QTest::mouseClick(view->viewport(), Qt::RightButton, {}, view->lineNumberRect(0).center());
     ASSERT_TRUE(editor().LineSelected());
     for (const auto& c : captions) {
         EXPECT_EQ(command(c.name)->text(), QLatin1String(c.line));
@@ -376,7 +364,8 @@ TEST_F(MainWindowTest, EditCaptionsAndClipboardFollowTheLineSelection) {
     command("mnuEditCopy")->trigger();
     EXPECT_TRUE(
         QGuiApplication::clipboard()->text().startsWith(QStringLiteral(" MarloCutCopyPaste: Line: ")));
-    clickView(view, view->positionRect({SelectionKinds::Contact, 2, 0}).center(), Qt::LeftButton);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      view->positionRect({SelectionKinds::Contact, 2, 0}).center());
     EXPECT_FALSE(editor().LineSelected());
     for (const auto& c : captions) {
         EXPECT_EQ(command(c.name)->text(), QLatin1String(c.element));

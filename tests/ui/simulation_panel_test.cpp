@@ -1,32 +1,17 @@
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QStyleOptionButton>
-#include <QTest>
-#include <functional>
 
 #include "../check/ladder_drawing.h"
-#include "../editor/editor_fixture.h"
+#include "app_rig.h"
 #include "ui/sim/io_form.h"
 #include "ui/sim/pc_simulation_runner.h"
 
 namespace bdx {
 namespace {
-
-// Lets the event loop turn until `done` holds; the scans and the panel's refresh run there, and
-// panels let go with deleteLater are deleted as the application's own loop would.
-bool waitFor(const std::function<bool()>& done, int milliseconds = 3000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < milliseconds) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    return done();
-}
 
 void clickBox(QCheckBox* box) {
     QStyleOptionButton option;
@@ -78,13 +63,13 @@ TEST_F(SimulationPanelTest, TickedInputLightsTheOutputAndF5EndsTheRun) {
     EXPECT_FALSE(lampLooksLit(q1));
     clickBox(panel->inputBox(0));
     ASSERT_TRUE(panel->inputBox(0)->isChecked());
-    EXPECT_TRUE(waitFor([&] { return output('Q', 1); }));
-    EXPECT_TRUE(waitFor([&] { return q1->isOn(); }));
+    EXPECT_TRUE(LoopUntil([&] { return output('Q', 1); }));
+    EXPECT_TRUE(LoopUntil([&] { return q1->isOn(); }));
     EXPECT_TRUE(lampLooksLit(q1));
     EXPECT_FALSE(panel->outputLamp(1)->isOn());
 
     clickBox(panel->inputBox(0));
-    EXPECT_TRUE(waitFor([&] { return !q1->isOn(); }));
+    EXPECT_TRUE(LoopUntil([&] { return !q1->isOn(); }));
     EXPECT_FALSE(output('Q', 1));
 
     // F5 reaches the panel from whichever control has the focus.
@@ -119,7 +104,7 @@ TEST_F(SimulationPanelTest, MessageNeedingAnAbsentModuleEndsTheRun) {
     // Only a program changed behind the check gets this far; the run reads the program live.
     editor.program().ExtensionModules[0] = 0;
     clickBox(runner.panel()->inputBox(0));
-    EXPECT_TRUE(waitFor([&] { return !runner.running(); }));
+    EXPECT_TRUE(LoopUntil([&] { return !runner.running(); }));
     EXPECT_EQ(endedSpy.count(), 1);
     EXPECT_EQ(runner.panel(), nullptr);
     EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("Extension module A is not selected.")});
@@ -171,7 +156,7 @@ TEST_F(SimulationPanelTest, ModulesAndSlidersFollowTheModelAndKeepTheirValues) {
         EXPECT_EQ(panel->inputBox(m.channel == 0 ? 6 : 31)->isChecked(), m.twin);
     }
     clickBox(panel->inputBox(24));  // L1 of module C drives W4, the last lamp
-    EXPECT_TRUE(waitFor([&] { return output('W', 4) && panel->outputLamp(15)->isOn(); }));
+    EXPECT_TRUE(LoopUntil([&] { return output('W', 4) && panel->outputLamp(15)->isOn(); }));
     EXPECT_FALSE(output('Q', 1));
     runner.stop();
 

@@ -1,20 +1,9 @@
-#include <QCheckBox>
 #include <QClipboard>
-#include <QComboBox>
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPointer>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QRegularExpression>
-#include <QTest>
 
-#include "../check/ladder_drawing.h"
-#include "app_rig.h"
-#include "ladder/program_file.h"
+#include "block_dialog_rig.h"
 #include "ui/blocks/dlg_soft_msg_embedded_data.h"
 #include "ui/blocks/soft_text_editor.h"
 #include "ui/blocks/soft_text_form.h"
@@ -24,14 +13,14 @@ namespace bdx {
 namespace {
 
 // What the user does in the insert dialog: source, number (list index, -1 none), parameter
-// button (nullptr none), then OK.
+// button (nullptr none), then OK unless told otherwise.
 struct Choice {
     EmbeddedChoice source;
     int number;
     const char* parameter;
 };
 
-void Choose(dlgSoftMsgEmbeddedData& d, const Choice& c) {
+void Choose(dlgSoftMsgEmbeddedData& d, const Choice& c, bool ok = true) {
     d.source(c.source)->click();
     if (QComboBox* list = d.numberList(c.source)) {
         list->setCurrentIndex(c.number);
@@ -39,7 +28,9 @@ void Choose(dlgSoftMsgEmbeddedData& d, const Choice& c) {
     if (c.parameter != nullptr) {
         d.parameterButton(c.parameter)->click();
     }
-    d.OKButton()->click();
+    if (ok) {
+        d.OKButton()->click();
+    }
 }
 
 // Types UTF-8 text key by key; characters without a key of their own come as the text of a
@@ -56,18 +47,15 @@ void Keys(QWidget* grid, const char* text) {
 }
 
 // The application on a display model with analog inputs: I1 drives message X1.
-class SoftTextDialogTest : public AppRig {
+class SoftTextDialogTest : public BlockDialogRig {
   protected:
     void SetUp() override {
-        AppRig::SetUp();
+        BlockDialogRig::SetUp();
         start();
         Ladder ladder(9);
         ladder.rung(1, 'I', 1, 'X', 1);
-        program() = ladder.p;
-        editor().runRuleCheck();
-        editor().select({SelectionKinds::Coil, 0, 0});
+        load(ladder);
     }
-    int undoIndex() { return app->context().document().undoStore().UndoIndex(); }
     // Properties on X1, the dialog answered by `fill`; `data` answers the insert dialog that
     // `fill` opens.
     void openMessage(std::function<void(soft_text_form&)> fill,
@@ -76,19 +64,10 @@ class SoftTextDialogTest : public AppRig {
         if (data) {
             expectDialog<dlgSoftMsgEmbeddedData>(std::move(data));
         }
-        command("mnuEditProperties")->trigger();
+        openBlock<soft_text_form>(0, false);
     }
-    // Message X1 as File / Save wrote it; the first save asks for the name.
-    SoftTextRow savedMessage() {
-        const QString file = path("texts.h53");
-        if (!QFile::exists(file)) {
-            prompter.queueFile(file);
-        }
-        command("mnuFileSave")->trigger();
-        Program saved;
-        EXPECT_EQ(ReadProgramFile(file, saved).code, ProgramFileStatus::Code::Ok);
-        return saved.SoftTextParams[0];
-    }
+    // Message X1 as File / Save wrote it.
+    SoftTextRow savedMessage() { return savedProgram().SoftTextParams[0]; }
     static SoftTextRow Text(const char* line1, const char* line2 = "", const char* line3 = "") {
         SoftTextRow row;
         row.fill(' ');
@@ -192,13 +171,7 @@ TEST_F(SoftTextDialogTest, InsertDialogOffersWhatTheSourceHas) {
     for (const auto& c : cases) {
         dlgSoftMsgEmbeddedData d(program(), prompter);
         d.show();
-        d.source(c.choice.source)->click();
-        if (QComboBox* list = d.numberList(c.choice.source)) {
-            list->setCurrentIndex(c.choice.number);
-        }
-        if (c.choice.parameter != nullptr) {
-            d.parameterButton(c.choice.parameter)->click();
-        }
+        Choose(d, c.choice, false);
         QStringList shown;
         for (const char* name : {"optSP", "optPV", "optSPOn", "optSPOff", "optMT", "optOT"}) {
             if (d.parameterButton(name)->isVisible()) {
@@ -289,65 +262,19 @@ TEST_F(SoftTextDialogTest, AnalogInputWithoutItsModuleIsNotStored) {
     }
 }
 
-TEST_F(SoftTextDialogTest, CancelRecordsNothingAndSaveOneUndoPoint) {
-    const Program original = program();
-    const int before = undoIndex();
-    for (const bool save : {false, true}) {
-        openMessage([save](soft_text_form& d) {
-            Keys(d.grdText(), "Hello");
-            d.txtComment()->setText(QStringLiteral("tank"));
-            Q_EMIT d.txtComment()->textEdited(QStringLiteral("tank"));
-            // Return in the grid is the dialog's default button, Save.
-            save ? QTest::keyClick(d.grdText(), Qt::Key_Return) : d.cmdCancel()->click();
-        });
-        EXPECT_EQ(undoIndex(), before + (save ? 1 : 0));
-        EXPECT_EQ(program().SoftTextParams == original.SoftTextParams, !save);
-    }
-    EXPECT_EQ(program().SoftTextParams[0], Text("Hello"));
-    EXPECT_EQ(program().comment(Operand::X, 0), QStringLiteral("tank"));
-}
-
-TEST_F(SoftTextDialogTest, AnotherMessageNumberAsksToSaveTheEditedOne) {
-    for (const Reply reply : {Reply::No, Reply::Yes}) {
-        prompter.clear();
-        prompter.queueReply(reply);
-        openMessage([](soft_text_form& d) {
-            Keys(d.grdText(), "X1 text");
-            d.cmbMessage()->setCurrentIndex(4);
-            EXPECT_EQ(d.message(), 4);
-            EXPECT_FALSE(d.edited());
-            d.cmdCancel()->click();
-        });
-        EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("Save Text X1 ?")});
-        EXPECT_EQ(program().SoftTextParams[0] == Text("X1 text"), reply == Reply::Yes);
-    }
-}
-
-bool WaitFor(const std::function<bool()>& done) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < 3000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return done();
-}
-
-// During a run the dialog is modeless: Update hands the new text to the running message and
-// the live frame follows the message's trigger.
+// During a run Update hands the new text to the running message and the live frame follows
+// the message's trigger.
 TEST_F(SoftTextDialogTest, UpdateDuringARunReachesTheDisplay) {
-    ASSERT_TRUE(runner().RunPcSimulation()) << prompter.texts().join(u'\n').toStdString();
-    command("mnuEditProperties")->trigger();
-    QPointer<soft_text_form> d = window()->findChild<soft_text_form*>();
+    ASSERT_NO_FATAL_FAILURE(startRun());
+    QPointer<soft_text_form> d = openBlock<soft_text_form>(0, false);
     ASSERT_NE(d, nullptr);
-    EXPECT_EQ(d->cmdSave()->text(), QStringLiteral("&Update"));
-    EXPECT_TRUE(WaitFor([&] { return d->lblActive()->text() == QStringLiteral("X1 is not active"); }));
+    EXPECT_TRUE(LoopUntil([&] { return d->lblActive()->text() == QStringLiteral("X1 is not active"); }));
 
     runner().panel()->inputBox(0)->setChecked(true);
-    EXPECT_TRUE(WaitFor([&] { return d->lblActive()->text() == QStringLiteral("X1 is active"); }));
+    EXPECT_TRUE(LoopUntil([&] { return d->lblActive()->text() == QStringLiteral("X1 is active"); }));
     EXPECT_TRUE(
-        WaitFor([&] { return d->lblDisplay()->text() == QStringLiteral("Priority Message 1 of 1"); }));
+        LoopUntil([&] { return d->lblDisplay()->text() == QStringLiteral("Priority Message 1 of 1"); }));
 
-    const int before = undoIndex();
     // The time goes in during the run: the running message must read its new field.
     Keys(d->grdText(), "Running");
     expectDialog<dlgSoftMsgEmbeddedData>([](dlgSoftMsgEmbeddedData& data) {
@@ -355,45 +282,12 @@ TEST_F(SoftTextDialogTest, UpdateDuringARunReachesTheDisplay) {
     });
     d->cmdInsertData()->click();
     d->cmdSave()->click();
-    EXPECT_EQ(undoIndex(), before + 1);
-    EXPECT_TRUE(d->isVisible());
     const SoftTextEvaluation& texts = runner().simulation().blocks().softTexts;
     const QRegularExpression shown(QStringLiteral("^Running\\d\\d:\\d\\d$"));
-    EXPECT_TRUE(WaitFor([&] { return shown.match(texts.lines().value(0)).hasMatch(); }))
+    EXPECT_TRUE(LoopUntil([&] { return shown.match(texts.lines().value(0)).hasMatch(); }))
         << texts.lines().value(0).toStdString();
     EXPECT_TRUE(shown.match(d->grdDisplay()->lines().value(0)).hasMatch());
-    runner().stop();
-    EXPECT_TRUE(WaitFor([&] { return d.isNull() || !d->isVisible(); }));
-}
-
-// Pictures for the documentation, made only when BDX_SCREENSHOT_DIR names a folder.
-TEST_F(SoftTextDialogTest, Screenshots) {
-    const QString folder = qEnvironmentVariable("BDX_SCREENSHOT_DIR");
-    if (folder.isEmpty()) {
-        GTEST_SKIP() << "BDX_SCREENSHOT_DIR not set";
-    }
-    program().SoftTextParams[0] = Text("Tank level");
-    Ladder sample(9);
-    sample.embed(1, 12, EmbeddedSource::AnalogInput, 1, 0).embed(1, 24, EmbeddedSource::DateTime, 1, 1);
-    for (int i = 12; i < kSoftTextFields; ++i) {
-        program().SoftTextParams[0][i] = sample.p.SoftTextParams[0][i];
-    }
-    program().SoftTextParams[0][19] = 'V';
-    for (const auto& [language, name] : {std::pair{English, "en"}, std::pair{Portuguese, "pt"}}) {
-        SetLanguageOffset(language);
-        soft_text_form form(editor(), prompter, 0, [](QDialog&) { return DialogResult::Rejected; });
-        form.show();
-        form.grdText()->setFocus();
-        QTest::qWait(0);
-        form.grab().save(QStringLiteral("%1/soft_text_form_%2.png").arg(folder, QLatin1String(name)));
-        dlgSoftMsgEmbeddedData data(program(), prompter);
-        data.source(EmbeddedChoice::Timer)->click();
-        data.numberList(EmbeddedChoice::Timer)->setCurrentIndex(0);
-        data.parameterButton("optSP")->click();
-        data.show();
-        QTest::qWait(0);
-        data.grab().save(QStringLiteral("%1/dlgSoftMsgEmbeddedData_%2.png").arg(folder, QLatin1String(name)));
-    }
+    stopRun();
 }
 
 }  // namespace

