@@ -1,4 +1,3 @@
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPointer>
@@ -53,19 +52,9 @@ class TextDisplayTest : public AppRig {
         EXPECT_TRUE(runner().running()) << prompter.texts().join(u'\n').toStdString();
         return window()->findChild<run_text_form*>();
     }
-    // Turns the event loop until `done` holds; windows let go with deleteLater go too.
-    static bool waitFor(const std::function<bool()>& done, int milliseconds = 3000) {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done() && timer.elapsed() < milliseconds) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        }
-        return done();
-    }
     // Scans until the window shows `caption`.
     static bool shows(run_text_form* form, const QString& caption) {
-        return waitFor([form, caption] {
+        return LoopUntil([form, caption] {
             form->refresh();
             return form->captionLabel()->text() == caption;
         });
@@ -117,8 +106,8 @@ TEST_F(TextDisplayTest, OpensWithARunOnDisplayModelsOnlyAndClosesWhenTheRunEnds)
                 ASSERT_TRUE(window()->close());
                 break;
         }
-        EXPECT_TRUE(waitFor([this] { return !runner().running(); }));
-        EXPECT_TRUE(waitFor([&form] { return form.isNull(); }));
+        EXPECT_TRUE(LoopUntil([this] { return !runner().running(); }));
+        EXPECT_TRUE(LoopUntil([&form] { return form.isNull(); }));
         EXPECT_FALSE(view->isChecked());
         EXPECT_FALSE(view->isEnabled());
     }
@@ -167,7 +156,7 @@ TEST_F(TextDisplayTest, ShowsTheMessagesPagesThemAndPressesZKeysWithTheMouse) {
     // Left alone, the mode times out and the arrows page again; each key starts the time anew.
     form->setZKeyModeTimeout(50);
     QTest::mouseClick(form->ZKeyButton(3), Qt::LeftButton);
-    EXPECT_TRUE(waitFor([form] { return form->picZKeys()->isHidden(); }));
+    EXPECT_TRUE(LoopUntil([form] { return form->picZKeys()->isHidden(); }));
     EXPECT_FALSE(form->zKeyTimeoutRunning());
     EXPECT_TRUE(form->ZKeyButton(1)->text().isEmpty());
 
@@ -181,39 +170,26 @@ TEST_F(TextDisplayTest, ShowsTheMessagesPagesThemAndPressesZKeysWithTheMouse) {
     EXPECT_TRUE(form->keyboard()->isHidden());
 }
 
-// Pictures for the documentation, made only when BDX_SCREENSHOT_DIR names a folder.
+// Pictures for the documentation, with the virtual keyboard open and Z1 held.
 TEST_F(TextDisplayTest, Screenshots) {
-    const QString folder = qEnvironmentVariable("BDX_SCREENSHOT_DIR");
-    if (folder.isEmpty()) {
-        GTEST_SKIP() << "BDX_SCREENSHOT_DIR not set";
-    }
-    for (const auto& [language, name] : {std::pair{English, "en"}, std::pair{Portuguese, "pt"}}) {
-        SetLanguageOffset(language);
+    InScreenshotLanguages([this](const QString& language) {
         run_text_form* form = startRun();
         ASSERT_NE(form, nullptr);
         setInput(1, true);
         setInput(2, true);
-        ASSERT_TRUE(waitFor([form] {
-            form->refresh();
-            return form->ScrollMsg()->maximum() == 2;
-        }));
+        ASSERT_TRUE(shows(form, LoadText(8581).arg(1).arg(2)));
         QTest::mouseClick(form->ZKeyButton(kPageDownButton), Qt::LeftButton);
-        ASSERT_TRUE(waitFor([form] {
-            form->refresh();
-            return form->display()->lines()[0] == QStringLiteral("Pump running");
-        }));
+        ASSERT_TRUE(shows(form, LoadText(8581).arg(2).arg(2)));
         QTest::mouseClick(form->keyboardButton(), Qt::LeftButton);
         QTest::mouseClick(form->ZKeyButton(kZKeyModeButton), Qt::LeftButton);
         QTest::mousePress(form->ZKeyButton(0), Qt::LeftButton);
-        form->refresh();
-        QTest::qWait(0);
-        form->grab().save(QStringLiteral("%1/run_text_form_%2.png").arg(folder, QLatin1String(name)));
+        Shoot(*form, QStringLiteral("run_text_form_") + language);
         QTest::mouseRelease(form->ZKeyButton(0), Qt::LeftButton);
         setInput(1, false);
         setInput(2, false);
         command("mnuSimulationStop")->trigger();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    });
 }
 
 }  // namespace
