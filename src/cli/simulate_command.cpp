@@ -15,7 +15,9 @@
 #include "ladder/ladder_codes.h"
 #include "ladder/program_file.h"
 #include "program_commands.h"
+#include "shell/language_table.h"
 #include "sim/clock.h"
+#include "sim/parameter_monitor.h"
 #include "sim/pc_simulation.h"
 #include "sim/text_display_control.h"
 
@@ -41,7 +43,7 @@ constexpr std::int64_t kMaxScriptTime = kMaxScriptSeconds * 100;
 // No script line is anywhere near this long; a longer one is not a script.
 constexpr qint64 kMaxLineBytes = 64 * 1024;
 
-enum class Action { Set, Expect, Print, Display, Restart };
+enum class Action { Set, Expect, Print, Display, Restart, Parameters };
 
 // What an operand of a script line reads or writes.
 enum class Target { Contact, Input, ZKey, Slider, TimerValue, CounterValue, Maintenance, Operate };
@@ -59,6 +61,7 @@ struct ScriptLine {
     std::int64_t time = 0;  // hundredths of a second since the start
     Action action = Action::Print;
     std::vector<Operand> operands;
+    std::optional<MonitorTab> tab;  // parameters: one tab, or all of them
 };
 
 bool isBinary(Target target) {
@@ -230,11 +233,9 @@ QString parseLine(const QString& raw, std::int64_t previousTime, ScriptLine& lin
     if (words.size() < 2) {
         return QStringLiteral("missing command after the time");
     }
-    static const std::pair<const char*, Action> kActions[] = {{"set", Action::Set},
-                                                              {"expect", Action::Expect},
-                                                              {"print", Action::Print},
-                                                              {"display", Action::Display},
-                                                              {"restart", Action::Restart}};
+    static const std::pair<const char*, Action> kActions[] = {
+        {"set", Action::Set},         {"expect", Action::Expect},   {"print", Action::Print},
+        {"display", Action::Display}, {"restart", Action::Restart}, {"parameters", Action::Parameters}};
     bool known = false;
     for (const auto& entry : kActions) {
         if (words[1] == QLatin1String(entry.first)) {
@@ -246,6 +247,23 @@ QString parseLine(const QString& raw, std::int64_t previousTime, ScriptLine& lin
         return QStringLiteral("unknown command %1").arg(words[1]);
     }
     const QStringList arguments = words.mid(2);
+    if (line.action == Action::Parameters) {
+        if (arguments.size() > 1) {
+            return QStringLiteral("parameters takes at most one tab");
+        }
+        if (!arguments.isEmpty()) {
+            line.tab = MonitorTabOfKey(arguments[0]);
+            if (!line.tab) {
+                QStringList keys;
+                for (MonitorTab tab : kMonitorTabOrder) {
+                    keys << MonitorTabKey(tab);
+                }
+                return QStringLiteral("unknown tab %1 (%2)")
+                    .arg(arguments[0], keys.join(QStringLiteral(", ")));
+            }
+        }
+        return QString();
+    }
     if (line.action == Action::Display || line.action == Action::Restart) {
         return arguments.isEmpty() ? QString() : QStringLiteral("%1 takes no operands").arg(words[1]);
     }
@@ -350,6 +368,26 @@ class Simulation {
         }
     }
 
+    // The parameter monitor's tabs as its grids show them: a heading, the column headings and
+    // one line per block in use, cells separated by tabs.
+    void parameters(QTextStream& out, std::optional<MonitorTab> only) const {
+        const ParameterMonitor monitor(*program_, sim_);
+        for (MonitorTab tab : kMonitorTabOrder) {
+            if (only && tab != *only) {
+                continue;
+            }
+            out << "t=" << formatTime(scanned_) << " parameters: " << LoadText(MonitorTabTextId(tab)) << '\n';
+            QStringList headings;
+            for (int id : monitor.headerTextIds(tab)) {
+                headings << LoadText(id);
+            }
+            out << headings.join(u'\t') << '\n';
+            for (const MonitorRow& row : monitor.rows(tab)) {
+                out << row.cells.join(u'\t') << '\n';
+            }
+        }
+    }
+
     // What the blocks tell the user when they end the run.
     void printEndMessage(QTextStream& err) const {
         if (!sim_.endMessage().isEmpty()) {
@@ -407,6 +445,9 @@ int runLine(Simulation& sim, const ScriptLine& line, QTextStream& out, QTextStre
             break;
         case Action::Display:
             sim.display(out);
+            break;
+        case Action::Parameters:
+            sim.parameters(out, line.tab);
             break;
         case Action::Restart:
             if (!sim.restart(err)) {

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "comm/device_image.h"
+#include "device/device_core.h"
 #include "device/virtual_device.h"
 #include "sim/clock.h"
 
@@ -87,6 +88,17 @@ Emulator& emulator(bool advanced) {
 void initialise(bool advanced, const char* path) {
     Emulator& e = emulator(advanced);
     e.loaded = false;
+    // A device freshly started: no input, voltage or key held over from an earlier window.
+    for (int module = 0; module < kDeviceModules; ++module) {
+        for (int n = 1; n <= kInputsPerModule; ++n) {
+            e.device->setInput(module, n, false);
+        }
+        e.device->setVoltage(module * 2, 0);
+        e.device->setVoltage(module * 2 + 1, 0);
+    }
+    for (int z = 1; z <= kDeviceKeys; ++z) {
+        e.device->setKey(z, false);
+    }
     if (path == nullptr) {
         return;
     }

@@ -21,44 +21,44 @@ constexpr std::uint16_t kZKeyCode = 'Z';
 
 }  // namespace
 
-std::optional<DeviceKey> DeviceKeyOfKeyboard(int qtKey) {
+std::optional<DisplayKey> DisplayKeyOfKeyboard(int qtKey) {
     switch (qtKey) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            return DeviceKey::Enter;
+            return DisplayKey::Enter;
         case Qt::Key_Left:
-            return DeviceKey::Left;
+            return DisplayKey::Left;
         case Qt::Key_Up:
-            return DeviceKey::Up;
+            return DisplayKey::Up;
         case Qt::Key_Right:
-            return DeviceKey::Right;
+            return DisplayKey::Right;
         case Qt::Key_Down:
-            return DeviceKey::Down;
+            return DisplayKey::Down;
         case Qt::Key_Delete:
-            return DeviceKey::Delete;
+            return DisplayKey::Delete;
         case Qt::Key_Backspace:
-            return DeviceKey::Escape;
+            return DisplayKey::Escape;
         default:
             return std::nullopt;
     }
 }
 
-int KeyButtonOf(DeviceKey key) {
+int KeyButtonOf(DisplayKey key) {
     switch (key) {
-        case DeviceKey::Left:
+        case DisplayKey::Left:
             return 0;
-        case DeviceKey::Up:
+        case DisplayKey::Up:
             return 1;
-        case DeviceKey::Right:
+        case DisplayKey::Right:
             return 2;
-        case DeviceKey::Down:
+        case DisplayKey::Down:
             return 3;
-        case DeviceKey::Enter:
+        case DisplayKey::Enter:
             return 4;
-        case DeviceKey::Escape:
+        case DisplayKey::Escape:
             return kZKeyModeButton;
-        case DeviceKey::Delete:
-        case DeviceKey::Insert:
+        case DisplayKey::Delete:
+        case DisplayKey::Insert:
             break;
     }
     return -1;
@@ -114,11 +114,11 @@ KeyEffect TextDisplayControl::releaseButton(int button) {
     return KeyEffect::None;
 }
 
-KeyEffect TextDisplayControl::pressKey(DeviceKey key) {
+KeyEffect TextDisplayControl::pressKey(DisplayKey key) {
     return pressButton(KeyButtonOf(key));
 }
 
-KeyEffect TextDisplayControl::releaseKey(DeviceKey key) {
+KeyEffect TextDisplayControl::releaseKey(DisplayKey key) {
     return releaseButton(KeyButtonOf(key));
 }
 

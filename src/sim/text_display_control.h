@@ -14,7 +14,7 @@ class ScanEngine;
 class SoftTextEvaluation;
 
 // The device's keys, numbered as the device and its emulation library number them.
-enum class DeviceKey : std::uint8_t {
+enum class DisplayKey : std::uint8_t {
     Right = 0,
     Escape = 1,
     Up = 2,
@@ -24,11 +24,11 @@ enum class DeviceKey : std::uint8_t {
     Enter = 6,
     Down = 7,
 };
-inline constexpr int kDeviceKeys = 8;
+inline constexpr int kDisplayKeys = 8;
 
 // The device key a key of the PC keyboard (a Qt::Key) stands for: either Enter, the four arrows,
 // Delete, and Backspace as the device's Escape. Any other key is no device key.
-std::optional<DeviceKey> DeviceKeyOfKeyboard(int qtKey);
+std::optional<DisplayKey> DisplayKeyOfKeyboard(int qtKey);
 
 // ZKeyButton 0-5: the arrows left, up, right and down, then Enter (OK) and Escape, which switches
 // the Z-key mode. In the Z-key mode buttons 0-3 are the keys Z1-Z4.
@@ -42,7 +42,7 @@ inline constexpr int kZKeyModeTimeoutMs = 30000;
 
 // The key button a device key works as; -1 for Delete and Insert, which only the device's own
 // menus use.
-int KeyButtonOf(DeviceKey key);
+int KeyButtonOf(DisplayKey key);
 
 // What a key did, so that the window can show it and run the mode's timeout.
 enum class KeyEffect {
@@ -71,8 +71,8 @@ class TextDisplayControl {
     KeyEffect pressButton(int button);
     KeyEffect releaseButton(int button);
     // A device key from the PC keyboard or the virtual keyboard.
-    KeyEffect pressKey(DeviceKey key);
-    KeyEffect releaseKey(DeviceKey key);
+    KeyEffect pressKey(DisplayKey key);
+    KeyEffect releaseKey(DisplayKey key);
     // The mode's timeout ran out.
     KeyEffect timeoutElapsed();
 

@@ -96,7 +96,7 @@ TEST_F(TextDisplayControlTest, KeyButtonsPageOrPressZKeysByTheMode) {
                 break;
             case KeyDown:
             case KeyUp: {
-                const std::optional<DeviceKey> key = DeviceKeyOfKeyboard(s.which);
+                const std::optional<DisplayKey> key = DisplayKeyOfKeyboard(s.which);
                 ASSERT_TRUE(key);
                 effect = s.kind == KeyDown ? control.pressKey(*key) : control.releaseKey(*key);
                 break;
@@ -110,8 +110,8 @@ TEST_F(TextDisplayControlTest, KeyButtonsPageOrPressZKeysByTheMode) {
         EXPECT_EQ(control.scrollValue(), s.scroll);
     }
     // Keys that are no device keys stay with the window.
-    EXPECT_FALSE(DeviceKeyOfKeyboard(Qt::Key_Escape));
-    EXPECT_FALSE(DeviceKeyOfKeyboard(Qt::Key_F5));
+    EXPECT_FALSE(DisplayKeyOfKeyboard(Qt::Key_Escape));
+    EXPECT_FALSE(DisplayKeyOfKeyboard(Qt::Key_F5));
 }
 
 TEST_F(TextDisplayControlTest, ThePagedMessageIsShownAtTheNextScanAndTheRangeFollowsTheActiveMessages) {

@@ -50,15 +50,16 @@ TEST_F(MainWindowTest, ControllersRegisterTheCommandsOfTheMenuTable) {
         "mnuFilePrintFooter",     "mnuFilePrintShort",    "mnuFilePrintDetail",
         "mnuFilePrintParameters", "mnuFilePrintComments", "mnuFileFirmware",
         "mnuViewProgramMode",     "mnuViewFullScreen",    "mnuViewZKeys",
-        "mnuViewSoftText",        "mnuViewParameters",
+        "mnuViewSoftText",
         "mnuConfigUtilities",     "mnuSimulationDevice",  "mnuTransferProgram",
-        "mnuTransferClock",       "mnuTransferComm",      "mnuOptionsDeviceSimulator",
+        "mnuTransferClock",       "mnuTransferComm",
         "mnuOptionsUsbDrivers",   "mnuOptionsUsbVideo",   "mnuHelpWhatsNew",
         "tbPrintShort",           "tbPrintDetail",        "tbPrintParameters",
         "tbPrintComments"};
     // Live, but off in a fresh editor: nothing to undo, no run to stop or show, no analog inputs.
     const QSet<QString> idle = {"mnuEditUndo",        "mnuEditRedo",      "mnuSimulationStop",
-                                "mnuViewIOSimulator", "mnuAnalogScaling", "mnuViewTextDisplay"};
+                                "mnuViewIOSimulator", "mnuAnalogScaling", "mnuViewParameters",
+                                "mnuViewTextDisplay"};
     int rows = 0;
     for (const MenuRow& row : MainMenuRows()) {
         const QString name = QString::fromLatin1(row.objectName);

@@ -164,7 +164,7 @@ TEST_F(TextDisplayTest, ShowsTheMessagesPagesThemAndPressesZKeysWithTheMouse) {
     QTest::mouseClick(form->keyboardButton(), Qt::LeftButton);
     EXPECT_TRUE(form->keyboard()->isVisible());
     EXPECT_EQ(form->keyboardButton()->text(), QStringLiteral(">>"));
-    QTest::mouseClick(form->keyboardKey(DeviceKey::Down), Qt::LeftButton);
+    QTest::mouseClick(form->keyboardKey(DisplayKey::Down), Qt::LeftButton);
     ASSERT_TRUE(shows(form, QStringLiteral("Priority Message 2 of 2")));
     QTest::mouseClick(form->keyboardButton(), Qt::LeftButton);
     EXPECT_TRUE(form->keyboard()->isHidden());

@@ -23,6 +23,7 @@ namespace bdx {
 BlocksController::BlocksController(AppContext& context, frmMain& frame) : context_(context), frame_(frame) {
     frame_.registerCommand("mnuConfigModel", [this] { configModel(); });
     frame_.registerCommand("mnuEditProperties", [this] { properties(); });
+    context_.setBlockOpener([this](const BlockRef& block) { openBlock(block); });
     dialogs_[Operand::T] = [this](int number, PcSimulationRunner* run) -> BlockDialog* {
         return new timer_form(context_.editor(), context_.prompter(), number, run, &frame_);
     };
@@ -50,6 +51,10 @@ BlocksController::BlocksController(AppContext& context, frmMain& frame) : contex
             context_.editor(), context_.prompter(), number,
             [this](QDialog& d) { return context_.runDialog(d); }, run, &frame_);
     };
+}
+
+BlocksController::~BlocksController() {
+    context_.setBlockOpener({});
 }
 
 void BlocksController::configModel() {

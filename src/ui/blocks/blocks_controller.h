@@ -20,6 +20,7 @@ class BlocksController : public QObject {
     Q_OBJECT
   public:
     BlocksController(AppContext& context, frmMain& frame);
+    ~BlocksController() override;
 
     // Opens the dialog of `block`: modal while editing, modeless during a run (the parameter
     // monitor opens them this way too). Letters without a dialog do nothing.

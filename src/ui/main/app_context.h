@@ -14,6 +14,7 @@ class PcSimulationRunner;
 class ProgramDocument;
 class Prompter;
 struct AppSettings;
+struct BlockRef;
 struct Program;
 
 // How a modal dialog ended.
@@ -45,6 +46,15 @@ class AppContext {
     // Writes the settings file; a failure is reported as a warning. False when it failed.
     bool saveSettings();
 
+    // Opens a block's parameter dialog, for the windows outside the blocks controller (the
+    // parameter monitor); the blocks controller supplies the opener.
+    void setBlockOpener(std::function<void(const BlockRef&)> opener) { blockOpener_ = std::move(opener); }
+    void openBlock(const BlockRef& block) {
+        if (blockOpener_) {
+            blockOpener_(block);
+        }
+    }
+
     DialogResult runDialog(QDialog& dialog);
     void setDialogRunner(DialogRunner runner) { dialogRunner_ = std::move(runner); }
 
@@ -57,6 +67,7 @@ class AppContext {
     std::unique_ptr<CommLink> commLink_;
     std::unique_ptr<PcSimulationRunner> runner_;
     DialogRunner dialogRunner_;
+    std::function<void(const BlockRef&)> blockOpener_;
 };
 
 }  // namespace bdx

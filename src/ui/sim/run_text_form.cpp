@@ -67,13 +67,13 @@ QLabel#lblMessageCaption { font-weight: bold; }
 )";
 
 // The arrow drawn on a key, pointing left, up, right or down.
-QIcon ArrowIcon(DeviceKey key) {
+QIcon ArrowIcon(DisplayKey key) {
     QPixmap pixmap(32, 32);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.translate(16, 16);
-    const qreal turn = key == DeviceKey::Left ? 180 : key == DeviceKey::Up ? 270 : key == DeviceKey::Down ? 90 : 0;
+    const qreal turn = key == DisplayKey::Left ? 180 : key == DisplayKey::Up ? 270 : key == DisplayKey::Down ? 90 : 0;
     painter.rotate(turn);
     QPainterPath arrow;
     arrow.moveTo(9, 0);
@@ -84,42 +84,42 @@ QIcon ArrowIcon(DeviceKey key) {
     return QIcon(pixmap);
 }
 
-bool IsArrow(DeviceKey key) {
-    return key == DeviceKey::Left || key == DeviceKey::Up || key == DeviceKey::Right || key == DeviceKey::Down;
+bool IsArrow(DisplayKey key) {
+    return key == DisplayKey::Left || key == DisplayKey::Up || key == DisplayKey::Right || key == DisplayKey::Down;
 }
 
 // The key buttons in their order, 0-5, as the device keys they are.
-constexpr std::array<DeviceKey, kKeyButtons> kButtonKeys = {DeviceKey::Left,  DeviceKey::Up,
-                                                            DeviceKey::Right, DeviceKey::Down,
-                                                            DeviceKey::Enter, DeviceKey::Escape};
+constexpr std::array<DisplayKey, kKeyButtons> kButtonKeys = {DisplayKey::Left,  DisplayKey::Up,
+                                                            DisplayKey::Right, DisplayKey::Down,
+                                                            DisplayKey::Enter, DisplayKey::Escape};
 
-int TipOf(DeviceKey key) {
+int TipOf(DisplayKey key) {
     switch (key) {
-        case DeviceKey::Delete:
+        case DisplayKey::Delete:
             return LeftTip + 6;
-        case DeviceKey::Insert:
+        case DisplayKey::Insert:
             return LeftTip + 7;
         default:
             return LeftTip + KeyButtonOf(key);
     }
 }
 
-int LegendOf(DeviceKey key) {
+int LegendOf(DisplayKey key) {
     switch (key) {
-        case DeviceKey::Enter:
+        case DisplayKey::Enter:
             return OkLegend;
-        case DeviceKey::Escape:
+        case DisplayKey::Escape:
             return EscLegend;
-        case DeviceKey::Delete:
+        case DisplayKey::Delete:
             return DelLegend;
-        case DeviceKey::Insert:
+        case DisplayKey::Insert:
             return InsLegend;
         default:
             return 0;
     }
 }
 
-QPushButton* DeviceKeyButton(DeviceKey key, QWidget* parent) {
+QPushButton* DeviceKeyButton(DisplayKey key, QWidget* parent) {
     auto* button = new QPushButton(parent);
     button->setProperty("deviceKey", true);
     // The keys act on press and release; the keyboard stays with the window for the device keys.
@@ -260,20 +260,20 @@ QGroupBox* run_text_form::buildKeyboard() {
     auto* grid = new QGridLayout(box);
     grid->setSpacing(6);
     struct Place {
-        DeviceKey key;
+        DisplayKey key;
         int row;
         int column;
     };
     constexpr Place kPlaces[] = {
-        {DeviceKey::Escape, 0, 0}, {DeviceKey::Up, 0, 1},   {DeviceKey::Delete, 0, 2},
-        {DeviceKey::Left, 1, 0},   {DeviceKey::Enter, 1, 1}, {DeviceKey::Right, 1, 2},
-        {DeviceKey::Insert, 2, 0}, {DeviceKey::Down, 2, 1},
+        {DisplayKey::Escape, 0, 0}, {DisplayKey::Up, 0, 1},   {DisplayKey::Delete, 0, 2},
+        {DisplayKey::Left, 1, 0},   {DisplayKey::Enter, 1, 1}, {DisplayKey::Right, 1, 2},
+        {DisplayKey::Insert, 2, 0}, {DisplayKey::Down, 2, 1},
     };
     for (const Place& place : kPlaces) {
         QPushButton* button = DeviceKeyButton(place.key, box);
         const int code = static_cast<int>(place.key);
         button->setObjectName(QStringLiteral("cmdDeviceKey_%1").arg(code));
-        const DeviceKey key = place.key;
+        const DisplayKey key = place.key;
         connect(button, &QPushButton::pressed, this, [this, key] { apply(control_.pressKey(key)); });
         connect(button, &QPushButton::released, this, [this, key] { apply(control_.releaseKey(key)); });
         grid->addWidget(button, place.row, place.column);
@@ -327,7 +327,7 @@ void run_text_form::toggleKeyboard() {
     SetTextId(keyboardButton_, show ? HideKeyboard : ShowKeyboard);
 }
 
-void run_text_form::showKeyDown(DeviceKey key, bool down) {
+void run_text_form::showKeyDown(DisplayKey key, bool down) {
     const int button = KeyButtonOf(key);
     if (button >= 0 && button != kZKeyModeButton) {
         ZKeyButton_[button]->setDown(down);
@@ -354,7 +354,7 @@ void run_text_form::keyPressEvent(QKeyEvent* event) {
         Q_EMIT stopRequested();
         return;
     }
-    const std::optional<DeviceKey> key = DeviceKeyOfKeyboard(event->key());
+    const std::optional<DisplayKey> key = DisplayKeyOfKeyboard(event->key());
     if (!key) {
         QWidget::keyPressEvent(event);
         return;
@@ -368,7 +368,7 @@ void run_text_form::keyPressEvent(QKeyEvent* event) {
 }
 
 void run_text_form::keyReleaseEvent(QKeyEvent* event) {
-    const std::optional<DeviceKey> key = DeviceKeyOfKeyboard(event->key());
+    const std::optional<DisplayKey> key = DisplayKeyOfKeyboard(event->key());
     if (!key) {
         QWidget::keyReleaseEvent(event);
         return;

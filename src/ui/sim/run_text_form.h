@@ -36,7 +36,7 @@ class run_text_form : public QWidget {
     QPushButton* keyboardButton() const { return keyboardButton_; }
     QGroupBox* keyboard() const { return keyboard_; }
     // The virtual keyboard's key for device key 0..7.
-    QPushButton* keyboardKey(DeviceKey key) const { return keyboardKeys_[static_cast<int>(key)]; }
+    QPushButton* keyboardKey(DisplayKey key) const { return keyboardKeys_[static_cast<int>(key)]; }
 
     TextDisplayControl& control() { return control_; }
     bool zKeyTimeoutRunning() const { return zKeyTimer_.isActive(); }
@@ -67,7 +67,7 @@ class run_text_form : public QWidget {
     void showZKeyMode(bool on);
     void toggleKeyboard();
     // Shows a device key held down on the buttons it stands for.
-    void showKeyDown(DeviceKey key, bool down);
+    void showKeyDown(DisplayKey key, bool down);
 
     TextDisplayControl control_;
     LcdDisplay* display_ = nullptr;
@@ -78,7 +78,7 @@ class run_text_form : public QWidget {
     QWidget* zKeySection_ = nullptr;
     QPushButton* keyboardButton_ = nullptr;
     QGroupBox* keyboard_ = nullptr;
-    std::array<QPushButton*, kDeviceKeys> keyboardKeys_{};
+    std::array<QPushButton*, kDisplayKeys> keyboardKeys_{};
     QTimer refreshTimer_;
     QTimer zKeyTimer_;
 };
