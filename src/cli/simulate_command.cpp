@@ -5,20 +5,23 @@
 #include <QRegularExpression>
 #include <QTemporaryFile>
 #include <cmath>
+#include <algorithm>
 #include <cstdint>
+#include <limits>
+#include <memory>
 #include <optional>
 #include <vector>
 
-#include "check/compiled_network.h"
 #include "check/rule_checker.h"
-#include "ladder/grid.h"
-#include "ladder/ladder_codes.h"
 #include "ladder/program_file.h"
 #include "program_commands.h"
 #include "shell/language_table.h"
 #include "sim/clock.h"
 #include "sim/parameter_monitor.h"
 #include "sim/pc_simulation.h"
+#include "sim/sim_operands.h"
+#include "sim/trend_export.h"
+#include "sim/trend_recorder.h"
 #include "sim/text_display_control.h"
 
 namespace bdx::cli {
@@ -29,9 +32,12 @@ constexpr int kOk = 0;
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;  // also a program that cannot be read or is refused
 constexpr int kBadScript = 3;
+// The run went through, but a --vcd or --csv file could not be written.
+constexpr int kTraceNotWritten = 4;
 
 constexpr const char* kUsageText =
-    "usage: branteldesk-cli simulate FILE [--script FILE|-] [--start YYYY-MM-DDTHH:MM:SS] [--step SECONDS]\n";
+    "usage: branteldesk-cli simulate FILE [--script FILE|-] [--start YYYY-MM-DDTHH:MM:SS] [--step SECONDS]\n"
+    "                                  [--vcd FILE] [--csv FILE]\n";
 
 constexpr double kTolerance = 0.005;
 constexpr int kContinue = -1;  // a script line done, the run goes on
@@ -43,17 +49,11 @@ constexpr std::int64_t kMaxScriptTime = kMaxScriptSeconds * 100;
 // No script line is anywhere near this long; a longer one is not a script.
 constexpr qint64 kMaxLineBytes = 64 * 1024;
 
-enum class Action { Set, Expect, Print, Display, Restart, Parameters };
+enum class Action { Set, Expect, Print, Display, Restart, Parameters, Trace };
 
-// What an operand of a script line reads or writes.
-enum class Target { Contact, Input, ZKey, Slider, TimerValue, CounterValue, Maintenance, Operate };
-
-struct Operand {
-    QString name;  // as written, for the output
-    Target target = Target::Contact;
-    std::uint16_t code = 0;  // element code of the normally open contact
-    int n = 0;               // 1-based
-    double value = 0.0;      // set and expect only
+// An operand of a script line and, for set and expect, its value.
+struct Operand : SimOperand {
+    double value = 0.0;
 };
 
 struct ScriptLine {
@@ -64,117 +64,16 @@ struct ScriptLine {
     std::optional<MonitorTab> tab;  // parameters: one tab, or all of them
 };
 
-bool isBinary(Target target) {
-    return target == Target::Contact || target == Target::Input || target == Target::ZKey;
-}
-
-// Seconds with at most two decimals, the clock's resolution, as hundredths.
-std::optional<std::int64_t> parseHundredths(const QString& text) {
-    static const QRegularExpression pattern(QStringLiteral("^(\\d{1,9})(?:\\.(\\d{1,2}))?$"));
-    const QRegularExpressionMatch m = pattern.match(text);
-    if (!m.hasMatch()) {
-        return std::nullopt;
-    }
-    const QString fraction = m.captured(2).leftJustified(2, u'0');
-    return m.captured(1).toLongLong() * 100 + fraction.toInt();
-}
-
-QString formatTime(std::int64_t hundredths) {
-    QString text = QString::number(hundredths / 100);
-    if (hundredths % 100 != 0) {
-        text += u'.' + QStringLiteral("%1").arg(hundredths % 100, 2, 10, QChar(u'0'));
-        while (text.endsWith(u'0')) {
-            text.chop(1);
-        }
-    }
-    return text;
-}
-
-// Counters show up to four decimals; more would only print rounding noise.
-QString formatValue(double value) {
-    QString text = QString::number(value, 'f', 4);
-    while (text.endsWith(u'0')) {
-        text.chop(1);
-    }
-    if (text.endsWith(u'.')) {
-        text.chop(1);
-    }
-    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
-}
-
-const SignalRange* rangeOf(std::uint16_t openCode) {
-    for (const SignalRange& range : kSignalRanges) {
-        if (range.openCode == openCode) {
-            return &range;
-        }
-    }
-    return nullptr;
-}
-
-// Resolves the name of an operand; an empty error means success.
-QString resolve(const QString& name, Action action, Operand& operand) {
-    static const QRegularExpression pattern(QStringLiteral("^(RTC|[A-Z])(\\d{1,2})(?:\\.(pv|mt|ot))?$"));
-    const QRegularExpressionMatch m = pattern.match(name);
-    if (!m.hasMatch()) {
-        return QStringLiteral("unknown operand %1").arg(name);
-    }
-    const QString letter = m.captured(1);
-    const QString field = m.captured(3);
-    operand.name = name;
-    operand.n = m.captured(2).toInt();
-    const QString unknown = QStringLiteral("unknown operand %1").arg(name);
-
-    if (action == Action::Set) {
-        if (!field.isEmpty()) {
-            return QStringLiteral("%1 cannot be set").arg(name);
-        }
-        if (letter == QLatin1String("V")) {
-            operand.target = Target::Slider;
-            return operand.n >= 1 && operand.n <= kAnalogChannels ? QString() : unknown;
-        }
-        const QChar c = letter.size() == 1 ? letter[0] : QChar();
-        if (c == u'I' || c == u'J' || c == u'K' || c == u'L') {
-            operand.target = Target::Input;
-        } else if (c == u'Z') {
-            operand.target = Target::ZKey;
-        } else {
-            return QStringLiteral("%1 cannot be set").arg(name);
-        }
-        operand.code = static_cast<std::uint16_t>(c.unicode());
-        const SignalRange* range = rangeOf(operand.code);
-        return operand.n >= 1 && operand.n <= range->entries ? QString() : unknown;
-    }
-
-    operand.code =
-        letter == QLatin1String("RTC") ? ClockContactOpen : static_cast<std::uint16_t>(letter[0].unicode());
-    const SignalRange* range = rangeOf(operand.code);
-    if (range == nullptr || operand.n < 1 || operand.n > range->entries) {
-        return unknown;
-    }
-    if (field.isEmpty()) {
-        operand.target = Target::Contact;
-    } else if (letter == QLatin1String("T") && field == QLatin1String("pv")) {
-        operand.target = Target::TimerValue;
-    } else if (letter == QLatin1String("C") && field == QLatin1String("pv")) {
-        operand.target = Target::CounterValue;
-    } else if (letter == QLatin1String("H") && field != QLatin1String("pv")) {
-        operand.target = field == QLatin1String("mt") ? Target::Maintenance : Target::Operate;
-    } else {
-        return unknown;
-    }
-    return QString();
-}
-
 QString parseValue(const QString& text, Operand& operand) {
-    if (isBinary(operand.target)) {
+    if (IsBinaryOperand(operand.kind)) {
         if (text != QLatin1String("0") && text != QLatin1String("1")) {
             return QStringLiteral("%1 takes 0 or 1, not %2").arg(operand.name, text);
         }
         operand.value = text.toInt();
         return QString();
     }
-    if (operand.target == Target::Slider) {
-        const std::optional<std::int64_t> volts = parseHundredths(text);
+    if (operand.kind == OperandKind::Slider) {
+        const std::optional<std::int64_t> volts = ParseHundredths(text);
         if (!volts || *volts > kAnalogSliderMaximum) {
             return QStringLiteral("%1 takes 0.00 to 10.00 volts, not %2").arg(operand.name, text);
         }
@@ -217,7 +116,7 @@ QString parseLine(const QString& raw, std::int64_t previousTime, ScriptLine& lin
         line.time = -1;
         return QString();
     }
-    const std::optional<std::int64_t> time = parseHundredths(words[0]);
+    const std::optional<std::int64_t> time = ParseHundredths(words[0]);
     if (!time) {
         return QStringLiteral("bad time %1").arg(words[0]);
     }
@@ -235,7 +134,8 @@ QString parseLine(const QString& raw, std::int64_t previousTime, ScriptLine& lin
     }
     static const std::pair<const char*, Action> kActions[] = {
         {"set", Action::Set},         {"expect", Action::Expect},   {"print", Action::Print},
-        {"display", Action::Display}, {"restart", Action::Restart}, {"parameters", Action::Parameters}};
+        {"display", Action::Display}, {"restart", Action::Restart}, {"parameters", Action::Parameters},
+        {"trace", Action::Trace}};
     bool known = false;
     for (const auto& entry : kActions) {
         if (words[1] == QLatin1String(entry.first)) {
@@ -270,15 +170,16 @@ QString parseLine(const QString& raw, std::int64_t previousTime, ScriptLine& lin
     if (arguments.isEmpty()) {
         return QStringLiteral("%1 needs at least one operand").arg(words[1]);
     }
-    const bool assigns = line.action != Action::Print;
+    const bool assigns = line.action == Action::Set || line.action == Action::Expect;
     for (const QString& argument : arguments) {
         const qsizetype equals = argument.indexOf(u'=');
         if (assigns != (equals >= 0)) {
             return assigns ? QStringLiteral("%1 is not OPERAND=VALUE").arg(argument)
-                           : QStringLiteral("print takes operands without values: %1").arg(argument);
+                           : QStringLiteral("%1 takes operands without values: %2").arg(words[1], argument);
         }
         Operand operand;
-        QString error = resolve(assigns ? argument.left(equals) : argument, line.action, operand);
+        QString error = ResolveSimOperand(assigns ? argument.left(equals) : argument,
+                                          line.action == Action::Set ? OperandUse::Set : OperandUse::Read, operand);
         if (error.isEmpty() && assigns) {
             error = parseValue(argument.mid(equals + 1), operand);
         }
@@ -321,48 +222,22 @@ class Simulation {
             }
             clock_.advance(next - clock_.hundredths());
             scanned_ = next;
-            if (sim_.ScanOnce() != 2) {
+            const bool goesOn = sim_.ScanOnce() == 2;
+            if (recorder_ != nullptr) {
+                recorder_->sample(scanned_, sim_);
+            }
+            if (!goesOn) {
                 return false;
             }
         }
     }
 
-    void set(const Operand& operand) {
-        const bool on = operand.value != 0.0;
-        switch (operand.target) {
-            case Target::Input:
-                sim_.setInput(static_cast<char>(operand.code), operand.n, on);
-                break;
-            case Target::ZKey:
-                sim_.engine().setOperand(operand.code, operand.n, on);
-                break;
-            case Target::Slider:
-                sim_.setSlider(operand.n - 1, static_cast<int>(operand.value));
-                break;
-            default:
-                break;
-        }
-    }
+    void set(const Operand& operand) { WriteSimOperand(sim_, operand, operand.value); }
 
-    double read(const Operand& operand) const {
-        const int index = operand.n - 1;
-        const BlockEvaluation& blocks = sim_.blocks();
-        switch (operand.target) {
-            case Target::TimerValue:
-                return blocks.timers.elapsedSeconds(index);
-            case Target::CounterValue:
-                return blocks.counters.displayedValue(index);
-            case Target::Maintenance:
-                return blocks.hourMeters.maintenanceSeconds(index);
-            case Target::Operate:
-                return blocks.hourMeters.operateSeconds(index);
-            default:
-                return sim_.engine().operandValue(operand.code, operand.n) ? 1.0 : 0.0;
-        }
-    }
+    double read(const Operand& operand) const { return ReadSimOperand(sim_, operand); }
 
     void display(QTextStream& out) const {
-        out << "t=" << formatTime(scanned_) << " display: " << sim_.blocks().softTexts.caption() << '\n';
+        out << "t=" << FormatSimTime(scanned_) << " display: " << sim_.blocks().softTexts.caption() << '\n';
         for (const QString& text : DisplayLines(sim_.blocks().softTexts)) {
             out << '|' << text << "|\n";
         }
@@ -376,7 +251,7 @@ class Simulation {
             if (only && tab != *only) {
                 continue;
             }
-            out << "t=" << formatTime(scanned_) << " parameters: " << LoadText(MonitorTabTextId(tab)) << '\n';
+            out << "t=" << FormatSimTime(scanned_) << " parameters: " << LoadText(MonitorTabTextId(tab)) << '\n';
             QStringList headings;
             for (int id : monitor.headerTextIds(tab)) {
                 headings << LoadText(id);
@@ -396,6 +271,8 @@ class Simulation {
     }
 
     std::int64_t scanned() const { return scanned_; }
+    // Records its traces after every scan.
+    void setRecorder(TrendRecorder* recorder) { recorder_ = recorder; }
 
     // Ends the run and starts a new one on the same program, as Stop and With PC would:
     // retentive relays keep their values, everything else starts afresh.
@@ -410,14 +287,15 @@ class Simulation {
     std::int64_t step_;
     std::int64_t scanned_ = -1;  // time of the latest scan, none yet
     Program* program_ = nullptr;
+    TrendRecorder* recorder_ = nullptr;
 };
 
 // Runs one script line; kContinue, or the exit code that ends the run.
 int runLine(Simulation& sim, const ScriptLine& line, QTextStream& out, QTextStream& err) {
-    const QString time = formatTime(line.time);
+    const QString time = FormatSimTime(line.time);
     if (!sim.scanUntil(line.time, line.action != Action::Set)) {
         sim.printEndMessage(err);
-        err << "the simulation ended at t=" << formatTime(sim.scanned()) << '\n';
+        err << "the simulation ended at t=" << FormatSimTime(sim.scanned()) << '\n';
         return kFailed;
     }
     switch (line.action) {
@@ -430,8 +308,8 @@ int runLine(Simulation& sim, const ScriptLine& line, QTextStream& out, QTextStre
             for (const Operand& operand : line.operands) {
                 const double got = sim.read(operand);
                 if (std::fabs(got - operand.value) > kTolerance) {
-                    out << "expect failed at t=" << time << ": " << operand.name << '=' << formatValue(got)
-                        << ", wanted " << formatValue(operand.value) << '\n';
+                    out << "expect failed at t=" << time << ": " << operand.name << '=' << FormatSimValue(got)
+                        << ", wanted " << FormatSimValue(operand.value) << '\n';
                     return kFailed;
                 }
             }
@@ -439,7 +317,7 @@ int runLine(Simulation& sim, const ScriptLine& line, QTextStream& out, QTextStre
         case Action::Print:
             out << "t=" << time;
             for (const Operand& operand : line.operands) {
-                out << ' ' << operand.name << '=' << formatValue(sim.read(operand));
+                out << ' ' << operand.name << '=' << FormatSimValue(sim.read(operand));
             }
             out << '\n';
             break;
@@ -453,6 +331,9 @@ int runLine(Simulation& sim, const ScriptLine& line, QTextStream& out, QTextStre
             if (!sim.restart(err)) {
                 return kUsage;
             }
+            break;
+        case Action::Trace:
+            // The recorder knows its traces from the check of the script.
             break;
     }
     return kContinue;
@@ -537,6 +418,8 @@ struct Options {
     QString script = QStringLiteral("-");
     QDateTime start = QDateTime(QDate(2026, 1, 5), QTime(0, 0));
     std::int64_t step = 1;
+    QString vcd;
+    QString csv;
 };
 
 // An empty error means the arguments are usable.
@@ -555,11 +438,15 @@ QString parseOptions(const QStringList& args, Options& options) {
                 return QStringLiteral("bad start time %1").arg(args[i]);
             }
         } else if (arg == QLatin1String("--step")) {
-            const std::optional<std::int64_t> step = parseHundredths(args[++i]);
+            const std::optional<std::int64_t> step = ParseHundredths(args[++i]);
             if (!step || *step == 0) {
                 return QStringLiteral("bad step %1: a multiple of 0.01 s above zero").arg(args[i]);
             }
             options.step = *step;
+        } else if (arg == QLatin1String("--vcd")) {
+            options.vcd = args[++i];
+        } else if (arg == QLatin1String("--csv")) {
+            options.csv = args[++i];
         } else if (option || !options.program.isEmpty()) {
             return QStringLiteral("unexpected argument %1").arg(arg);
         } else {
@@ -567,6 +454,24 @@ QString parseOptions(const QStringList& args, Options& options) {
         }
     }
     return options.program.isEmpty() ? QStringLiteral("no program file") : QString();
+}
+
+// Every input and output of the base and of the modules the program has.
+void addInputsAndOutputs(const Program& program, TrendRecorder& recorder) {
+    constexpr std::pair<char, int> kInputs[] = {{'I', 8}, {'J', 8}, {'K', 8}, {'L', 8}};
+    constexpr std::pair<char, int> kOutputs[] = {{'Q', 4}, {'U', 4}, {'V', 4}, {'W', 4}};
+    for (const auto* table : {kInputs, kOutputs}) {
+        for (int module = 0; module <= kExtensionModules; ++module) {
+            if (module > 0 && program.ExtensionModules[static_cast<std::size_t>(module - 1)] == 0) {
+                continue;
+            }
+            for (int n = 1; n <= table[module].second; ++n) {
+                SimOperand operand;
+                ResolveSimOperand(QString(QChar(table[module].first)) + QString::number(n), OperandUse::Read, operand);
+                recorder.add(operand);
+            }
+        }
+    }
 }
 
 }  // namespace
@@ -589,15 +494,62 @@ int SimulateCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         return kUsage;
     }
     // The whole script is checked before the run, so a typo never shows up halfway through.
-    if (const int code = script.pass(err, [](const ScriptLine&) { return kContinue; }); code != kOk) {
+    // The check also gathers the traces, each from the time of its first trace line; the
+    // files take the changes as they come, so a week's run needs no more memory than a minute's.
+    TrendRecorder recorder(0, std::numeric_limits<int>::max());
+    bool traced = false;
+    const auto gather = [&recorder, &traced](const ScriptLine& line) {
+        if (line.action == Action::Trace) {
+            traced = true;
+            for (const Operand& operand : line.operands) {
+                recorder.add(operand, line.time);
+            }
+        }
+        return kContinue;
+    };
+    if (const int code = script.pass(err, gather); code != kOk) {
         return code;
+    }
+    if (!traced) {
+        addInputsAndOutputs(program, recorder);
     }
 
     Simulation sim(options.start, options.step);
     if (!sim.prepare(program, err)) {
         return kUsage;
     }
-    return script.pass(err, [&](const ScriptLine& line) { return runLine(sim, line, out, err); });
+    // A file that cannot be written does not stop the run: its result still counts.
+    std::vector<std::unique_ptr<TrendFile>> files;
+    bool filesFailed = false;
+    for (const auto& [path, format] : {std::pair{options.vcd, TrendFormat::Vcd}, std::pair{options.csv, TrendFormat::Csv}}) {
+        if (path.isEmpty()) {
+            continue;
+        }
+        auto file = std::make_unique<TrendFile>(path, format);
+        if (file->open()) {
+            recorder.addSink(file.get());
+            files.push_back(std::move(file));
+        } else {
+            err << path << ": the trace cannot be written: " << file->errorString() << "; the run goes on without it\n";
+            filesFailed = true;
+        }
+    }
+    if (!files.empty()) {
+        sim.setRecorder(&recorder);
+    }
+
+    int code = script.pass(err, [&](const ScriptLine& line) { return runLine(sim, line, out, err); });
+    for (const std::unique_ptr<TrendFile>& file : files) {
+        file->end(std::max<std::int64_t>(sim.scanned(), 0));
+        if (!file->commit()) {
+            err << file->path() << ": the trace could not be written: " << file->errorString() << '\n';
+            filesFailed = true;
+        }
+    }
+    if (code == kOk && filesFailed) {
+        code = kTraceNotWritten;
+    }
+    return code;
 }
 
 }  // namespace bdx::cli

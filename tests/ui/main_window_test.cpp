@@ -78,7 +78,7 @@ TEST_F(MainWindowTest, ControllersRegisterTheCommandsOfTheMenuTable) {
             EXPECT_EQ(action->text(), LoadText(row.textId));
         }
     }
-    EXPECT_EQ(rows, 69);
+    EXPECT_EQ(rows, 70);
     EXPECT_EQ(command("mnuFileNew")->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
     EXPECT_FALSE(button("Print")->isEnabled());
     // The toolbar runs the same commands, in the table's order.

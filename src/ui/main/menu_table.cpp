@@ -67,6 +67,7 @@ constexpr std::array kRows = std::to_array<MenuRow>({
     {"mnuView", "mnuViewSoftText", 148, "", "", PlainCommand},
     {"mnuView", "mnuViewBar3", 0, "", "", Separator},
     {"mnuView", "mnuViewTextDisplay", 8052, "", "", PlainCommand},
+    {"mnuView", "mnuViewTrend", 8760, "", "", PlainCommand},
     {"mnuView", "", 0, "", "", Separator},
     {"mnuView", "mnuViewEditMode", 149, "", "", Submenu},
     {"mnuViewEditMode", "mnuEditModeDevice", 8066, "", "", Exclusive},
