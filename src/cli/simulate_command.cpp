@@ -22,6 +22,7 @@
 #include "sim/sim_operands.h"
 #include "sim/trend_export.h"
 #include "sim/trend_recorder.h"
+#include "sim/text_display_control.h"
 
 namespace bdx::cli {
 
@@ -237,8 +238,8 @@ class Simulation {
 
     void display(QTextStream& out) const {
         out << "t=" << FormatSimTime(scanned_) << " display: " << sim_.blocks().softTexts.caption() << '\n';
-        for (QString text : sim_.blocks().softTexts.lines()) {
-            out << '|' << text.replace(QChar(0), QChar(u' ')) << "|\n";
+        for (const QString& text : DisplayLines(sim_.blocks().softTexts)) {
+            out << '|' << text << "|\n";
         }
     }
 

@@ -110,6 +110,7 @@ void SoftTextEvaluation::PrepareRun(const Program& program) {
     scroll_ = 1;
     activeCount_ = 0;
     shownMessage_ = 0;
+    shownRank_ = 0;
     cells_.fill(kBlank);
     endMessage_.clear();
 }
@@ -159,6 +160,7 @@ bool SoftTextEvaluation::Evaluate(ScanEngine& engine) {
     rendered_ = true;
     if (activeCount_ == 0) {
         shownMessage_ = 0;
+        shownRank_ = 0;
         cells_.fill(kBlank);
         return true;
     }
@@ -167,6 +169,7 @@ bool SoftTextEvaluation::Evaluate(ScanEngine& engine) {
         backToFirst_ = false;
     }
     shownMessage_ = ranked_[scroll_ - 1];
+    shownRank_ = scroll_;
     const int module = missingModule(shownMessage_ - 1);
     if (module >= 0) {
         endMessage_ = LoadText(kFirstModuleMessageId + module);
@@ -303,7 +306,7 @@ QString SoftTextEvaluation::caption() const {
     if (activeCount_ == 0) {
         return QStringLiteral("No message");
     }
-    return QStringLiteral("Priority Message %1 of %2").arg(scroll_).arg(activeCount_);
+    return QStringLiteral("Priority Message %1 of %2").arg(shownRank_).arg(activeCount_);
 }
 
 QStringList SoftTextEvaluation::lines() const {

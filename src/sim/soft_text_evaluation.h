@@ -54,6 +54,9 @@ class SoftTextEvaluation {
 
     // Number 1..16 of the message shown, 0 for none.
     int shownMessage() const { return shownMessage_; }
+    // Its rank among the active messages, 0 for none. The scroll value may already ask for
+    // another, which the next evaluation shows.
+    int shownRank() const { return shownRank_; }
     // "No message" or "Priority Message k of m"; empty before the display first showed anything.
     QString caption() const;
     // The three lines of twelve characters on the display.
@@ -105,6 +108,7 @@ class SoftTextEvaluation {
     int scroll_ = 1;
     int activeCount_ = 0;
     int shownMessage_ = 0;
+    int shownRank_ = 0;
     std::array<std::uint8_t, kSoftTexts> ranked_{};  // active message numbers, highest first
     Cells cells_{};
     QString endMessage_;

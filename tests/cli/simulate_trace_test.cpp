@@ -3,7 +3,9 @@
 #include <QFile>
 #include <QHash>
 #include <QMap>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
@@ -152,6 +154,21 @@ TEST_F(SimulateTraceTest, TheDumpHoldsWhatPrintLinesShow) {
         }
     }
     EXPECT_GT(compared, 400);
+
+    // GTKWave's own converters take the dump in and give the same waves back.
+    const QString toFst = QStandardPaths::findExecutable(QStringLiteral("vcd2fst"));
+    const QString toVcd = QStandardPaths::findExecutable(QStringLiteral("fst2vcd"));
+    if (toFst.isEmpty() || toVcd.isEmpty()) {
+        GTEST_SKIP() << "GTKWave's vcd2fst and fst2vcd are not installed";
+    }
+    ASSERT_EQ(QProcess::execute(toFst, {path("run.vcd"), path("run.fst")}), 0);
+    QProcess back;
+    back.start(toVcd, {path("run.fst")});
+    ASSERT_TRUE(back.waitForFinished(30000));
+    const Dump viewer = Dump::parse(back.readAllStandardOutput());
+    ASSERT_TRUE(viewer.error.isEmpty()) << viewer.error.toStdString();
+    EXPECT_EQ(viewer.kinds, dump.kinds);
+    EXPECT_EQ(viewer.waves, dump.waves);
 }
 
 // The files, the default traces, and what happens when a file cannot be written: the message,

@@ -148,6 +148,9 @@ TEST_F(ParameterMonitorWindowTest, ARowClickOpensThatBlocksDialogBesideTheRun) {
     ASSERT_NO_FATAL_FAILURE(advance(1));
     EXPECT_TRUE(runner().running());
     EXPECT_EQ(cell(MonitorTab::Counters, 0, 4), QStringLiteral("00025"));
+    // A second click brings that dialog forward: two dialogs of one block would store over each other.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(grid->item(0, 4)).center());
+    EXPECT_EQ(window()->findChildren<counter_form*>().size(), 1);
 
     // Enter on a row opens the dialog too.
     monitor()->tabs()->setCurrentIndex(0);

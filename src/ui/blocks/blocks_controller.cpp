@@ -92,9 +92,19 @@ void BlocksController::openBlock(const BlockRef& block) {
         context_.runDialog(*dialog);
         return;
     }
-    // During a run the dialog lives beside the simulation and goes when closed or when the run ends.
+    // During a run the dialog lives beside the simulation and goes when closed or when the run
+    // ends. Two dialogs of one block would store over each other: the open one comes forward.
+    std::erase_if(runDialogs_, [](const QPointer<BlockDialog>& open) { return open.isNull(); });
+    for (const QPointer<BlockDialog>& open : runDialogs_) {
+        if (open->kind() == block.kind && open->number() == block.number) {
+            open->raise();
+            open->activateWindow();
+            return;
+        }
+    }
     BlockDialog* dialog = factory->second(block.number, &runner);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    runDialogs_.emplace_back(dialog);
     dialog->show();
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <functional>
 #include <map>
+#include <vector>
 
 #include "ladder/operands.h"
 
@@ -23,7 +25,8 @@ class BlocksController : public QObject {
     ~BlocksController() override;
 
     // Opens the dialog of `block`: modal while editing, modeless during a run (the parameter
-    // monitor opens them this way too). Letters without a dialog do nothing.
+    // monitor opens them this way too), where a block whose dialog is open already brings that
+    // one forward. Letters without a dialog do nothing.
     void openBlock(const BlockRef& block);
 
   private:
@@ -40,6 +43,8 @@ class BlocksController : public QObject {
     frmMain& frame_;
     // One factory per block letter that has a dialog.
     std::map<Operand, DialogFactory> dialogs_;
+    // The dialogs open beside the running simulation.
+    std::vector<QPointer<BlockDialog>> runDialogs_;
 };
 
 }  // namespace bdx

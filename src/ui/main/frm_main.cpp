@@ -31,6 +31,7 @@
 #include "ui/sim/io_form.h"
 #include "ui/sim/pc_simulation_runner.h"
 #include "ui/sim/sim_controller.h"
+#include "ui/sim/text_display_controller.h"
 #include "ui/sim/trend_controller.h"
 #include "ui/widgets/captions.h"
 #include "ui/widgets/mdi_layout.h"
@@ -93,6 +94,7 @@ frmMain::frmMain(AppContext& context, QString windowSettingsPath, QWidget* paren
     controllers_.push_back(std::make_unique<LadderController>(context_, *this));
     controllers_.push_back(std::make_unique<BlocksController>(context_, *this));
     controllers_.push_back(std::make_unique<SimController>(context_, *this));
+    controllers_.push_back(std::make_unique<TextDisplayController>(context_, *this));
     controllers_.push_back(std::make_unique<TrendController>(context_, *this));
     controllers_.push_back(std::make_unique<CommController>(context_, *this));
     controllers_.push_back(std::make_unique<HelpController>(context_, *this));
