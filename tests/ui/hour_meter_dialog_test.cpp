@@ -126,20 +126,13 @@ TEST_F(HourMeterDialogTest, UpdateDuringARunReachesTheRunningMeter) {
     EXPECT_EQ(d->lblReset()->text(), QStringLiteral("Reset: Unconnected"));
     EXPECT_EQ(d->lblResetAll()->text(), QStringLiteral("Reset All:Unconnected"));
     EXPECT_EQ(d->lblOutput()->text(), QStringLiteral("Output: Not Active"));
-    const struct {
-        int resolution;
-        const char* typed;
-        double seconds;
-        const char* output;
-    } updates[] = {{Resolution6Min, "0", 0.0, "Output: Active"},
-                   {Resolution1Hr, "2", 7200.0, "Output: Not Active"}};
-    for (const auto& u : updates) {
-        enterPreset(*d, u.resolution, u.typed);
-        d->Command3()->click();
-        EXPECT_EQ(runner().simulation().blocks().hourMeters.presetSeconds(0), u.seconds);
-        scan();
-        EXPECT_EQ(d->lblOutput()->text(), QString::fromLatin1(u.output));
-    }
+    // A zero preset, refused outside a run, reaches the meter and switches its output at once;
+    // the seconds of other presets are the hour meter record's test.
+    enterPreset(*d, Resolution6Min, "0");
+    d->Command3()->click();
+    EXPECT_EQ(runner().simulation().blocks().hourMeters.presetSeconds(0), 0.0);
+    scan();
+    EXPECT_EQ(d->lblOutput()->text(), QStringLiteral("Output: Active"));
     EXPECT_TRUE(prompter.messages().empty());
     stopRun();
 }
