@@ -109,14 +109,10 @@ TEST(DeviceServerProcess, PanelLines) {
     EXPECT_EQ(device.waitForExit(), 0);
 }
 
-// Each fault mode once, over TCP.
+// Each fault mode once, over TCP. Silence and slow replies are the link faults' test, where the
+// command-line tool must tell them apart.
 TEST(DeviceServerProcess, FaultModes) {
     const QByteArray request = IdentityRequest(1);
-    {
-        Served s;
-        ASSERT_TRUE(s.start({"--fault", "no-reply"}));
-        EXPECT_TRUE(TcpExchange(s.socket, request, 300).isEmpty());
-    }
     {
         Served s;
         ASSERT_TRUE(s.start({"--fault", "corrupt-crc:2"}));
@@ -146,14 +142,6 @@ TEST(DeviceServerProcess, FaultModes) {
         EXPECT_EQ(TcpExchange(s.socket, request), QByteArray(1, '\x01'));
         PtyClient pty(s.device.ptyPath);
         EXPECT_EQ(pty.exchange(request), QByteArray(1, '\x01'));
-    }
-    {
-        Served s;
-        ASSERT_TRUE(s.start({"--fault", "slow:400"}));
-        s.socket.write(request);
-        s.socket.flush();
-        EXPECT_TRUE(test::ReadReply(s.socket, 100).isEmpty());  // not yet
-        EXPECT_TRUE(HasValidCrc(test::ReadReply(s.socket, 5000)));
     }
     {
         Served s;

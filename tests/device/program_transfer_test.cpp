@@ -273,7 +273,6 @@ TEST(UtilityCommands, ClockRunAndStopOverTcp) {
     const QList<QStringList> lines = {
         {"run", "--tcp", tcp, "--bogus"},
         {"run", "--tcp", tcp, "--id", "0"},
-        {"run", "--tcp", tcp, "--id", "248"},
         {"run", "--tcp", tcp, "--password", "12a4"},
         {"run", "--tcp", tcp, "--serial", "/dev/null"},
         {"run", "--tcp", tcp, "--id"},

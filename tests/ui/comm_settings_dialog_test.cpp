@@ -89,7 +89,6 @@ TEST_F(CommSettingsDialogTest, RefusalsKeepTheDialogOpenWithTheFocusOnTheField) 
         const char* focus;
     } cases[] = {
         {"0", 0, "/dev/ttyS0", "", "", CheckModbusId(QStringLiteral("0")).value(), "txtModbusID"},
-        {"248", 2, "", "10.0.0.1", "502", CheckModbusId(QStringLiteral("248")).value(), "txtModbusID"},
         {"5", 0, " ", "", "", LoadText(4289), "cmbCommPort"},
         {"5", 2, "", "224.1.1.1", "502", "Please enter a valid IP Address between 1 to 223.", "txtIPAddress"},
         {"5", 2, "", "10.256.0.1", "502", "Please enter a valid IP Address between 0 to 255.",

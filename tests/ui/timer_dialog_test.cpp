@@ -43,6 +43,8 @@ class TimerDialogTest : public BlockDialogRig {
     }
 };
 
+// Each correction is the timer record's test; here the fields follow the locale's separator and
+// the two-digit fields are corrected too.
 TEST_F(TimerDialogTest, ValuesAreCorrectedAsTheyAreTyped) {
     const struct {
         QLocale::Language locale;
@@ -50,10 +52,7 @@ TEST_F(TimerDialogTest, ValuesAreCorrectedAsTheyAreTyped) {
         const char* seconds;  // the field after typing, or the second 2-digit field
         bool message;
     } cases[] = {
-        {QLocale::English, {TimeUnit::Seconds, "1234.5", ""}, "999.9", true},
         {QLocale::German, {TimeUnit::Seconds, "1234,5", ""}, "999,9", true},
-        {QLocale::English, {TimeUnit::Seconds, "998.5", ""}, "998.5", false},
-        {QLocale::English, {TimeUnit::MinutesSeconds, "75", "75"}, "59", false},
         {QLocale::English, {TimeUnit::HoursMinutes, "99", "60"}, "59", false},
     };
     for (const auto& c : cases) {
