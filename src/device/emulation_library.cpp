@@ -16,16 +16,17 @@ namespace {
 constexpr int kMaxScansPerCall = 1000;
 constexpr std::int16_t kSupplyOff = 1;
 
-// Keys of the device picture that act as Z1..Z4 (the arrow keys), by key code.
+// Keys of the device picture that act as Z1..Z4 (the arrow keys), by key code: left, up, right,
+// down, the order of the text display's key buttons, so both windows name the same key alike.
 int zKeyOf(std::uint8_t code) {
     switch (code) {
-        case 2:  // up
-            return 1;
-        case 7:  // down
-            return 2;
         case 5:  // left
-            return 3;
+            return 1;
+        case 2:  // up
+            return 2;
         case 0:  // right
+            return 3;
+        case 7:  // down
             return 4;
         default:
             return 0;

@@ -11,7 +11,7 @@
 // one, at most 1000); bit 0 of `flags` means the supply is switched off: no scan, all outputs
 // off. Returns bit 0 = run indicator, bit 1 = device error; 0 while no image is loaded or the
 // library's clock is stopped. Voltages are hundredths of a volt (0..1000). Device keys: Up (2)
-// is Z1, Down (7) Z2, Left (5) Z3, Right (0) Z4; the other keys have no contact.
+// is Z2, Down (7) Z4, Left (5) Z1, Right (0) Z3; the other keys have no contact.
 
 #define BDX_EMULATION_API extern "C" __attribute__((visibility("default")))
 

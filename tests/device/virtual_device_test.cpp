@@ -420,7 +420,7 @@ TEST_P(EmulationLibraryTest, RunsTheImageFileAgainstItsPanel) {
         lib.get<void>(name);
     }
 
-    // I1 drives Q1, Z1 (the Up key) drives Q2 on display models, J1 drives U1 on extension A,
+    // I1 drives Q1, Z1 (the Left key) drives Q2 on display models, J1 drives U1 on extension A,
     // and A1 (V1 above 5.00 V) drives Q3 on analog models.
     Ladder l(v.model);
     l.p.ExtensionModules[0] = 1;
@@ -443,13 +443,13 @@ TEST_P(EmulationLibraryTest, RunsTheImageFileAgainstItsPanel) {
     inputs(1);
     EXPECT_EQ(run(1, 0) & 1, 1);
     EXPECT_EQ(outputs(), 0x01);
-    lib.get<ByteIn>("SetNewKeyCode")(2);
+    lib.get<ByteIn>("SetNewKeyCode")(5);
     lib.get<ByteIn>("UpdateInputs_ExtA")(1);
     lib.get<Volts>("UpdateVoltage_Base")(700, 0);
     run(2, 0);
     EXPECT_EQ(outputs(), 0x07);
     EXPECT_EQ(lib.get<ByteOut>("UpdateOutputs_ExtA")(), 0x01);
-    lib.get<ByteIn>("ResetNewKeyCode")(2);
+    lib.get<ByteIn>("ResetNewKeyCode")(5);
     inputs(0);
     run(2, 0);
     EXPECT_EQ(outputs(), 0x04);
