@@ -9,6 +9,7 @@
 #include "app_rig.h"
 #include "blocks/timer_record.h"
 #include "sim/clock.h"
+#include "sim/simulation_clock.h"
 #include "ui/sim/io_form.h"
 #include "ui/sim/trend_dock.h"
 #include "ui/widgets/trend_view.h"
@@ -99,9 +100,9 @@ TEST_F(TrendDockTest, RecordsTheRunAndTheCursorReadsItsValues) {
     const std::int64_t on = i1.at(1).time;
     const std::int64_t off = i1.at(2).time;
     ASSERT_GE(q1.size(), 2);
-    // T1 runs out 1.0 s after I1, and Q1 follows one scan later; the dock samples after each
-    // turn and the test's clock moves between turns, so a busy machine shifts it by a few scans.
-    EXPECT_NEAR(double(q1.at(1).time - on), 101.0, 10.0);
+    // T1 runs out 1.0 s after I1, and Q1 follows one scan later: every scan is sampled, however
+    // many a turn of the run makes.
+    EXPECT_EQ(q1.at(1).time - on, 101);
 
     TrendView* view = dock->view();
     view->resize(900, view->height());
@@ -153,6 +154,31 @@ TEST_F(TrendDockTest, RecordsTheRunAndTheCursorReadsItsValues) {
     ASSERT_EQ(prompter.messages().size(), 1u);
     EXPECT_TRUE(prompter.texts().front().startsWith(QStringLiteral("The trend could not be written to run.csv: ")));
     EXPECT_EQ(prompter.fileRequests().back().defaultSuffix, QStringLiteral("csv"));
+}
+
+// At ten times the speed a turn of the run makes many scans; each of them is recorded, so every
+// change shows at the scan that made it.
+TEST_F(TrendDockTest, EveryScanIsRecordedAtATimeScale) {
+    typeOperands("I1 T1.pv Q1");
+    command("mnuSimulationPC")->trigger();
+    ASSERT_TRUE(runner().running());
+    runner().setTimeScale(TimeScale::X10);
+    scans(30);
+    runner().panel()->inputBox(0)->click();
+    scans(300);
+    command("mnuSimulationStop")->trigger();
+    const std::vector<TrendTrace>& traces = dock->recorder().traces();
+    ASSERT_EQ(traces[0].size(), 2);
+    const std::int64_t on = traces[0].at(1).time;
+    // T1.pv steps by its 0.1 s resolution, ten scans apart, from I1 on; Q1 follows T1's contact
+    // one scan after the 1.0 s.
+    const TrendTrace& pv = traces[1];
+    ASSERT_EQ(pv.size(), 11);
+    for (int i = 1; i < pv.size(); ++i) {
+        EXPECT_EQ(pv.at(i).time, on + 10 * i) << i;
+    }
+    ASSERT_EQ(traces[2].size(), 2);
+    EXPECT_EQ(traces[2].at(1).time, on + 101);
 }
 
 // Pictures for the documentation, made only when BDX_SCREENSHOT_DIR names a folder.

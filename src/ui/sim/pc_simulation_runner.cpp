@@ -211,7 +211,9 @@ void PcSimulationRunner::runScans() {
 bool PcSimulationRunner::scanOnce() {
     simClock_.beginScan();
     ++scans_;
-    return simulation_->ScanOnce() == 2;
+    const bool goOn = simulation_->ScanOnce() == 2;
+    Q_EMIT scanMade();
+    return goOn;
 }
 
 void PcSimulationRunner::measureRate(qint64 wall) {

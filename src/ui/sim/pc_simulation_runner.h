@@ -88,6 +88,9 @@ class PcSimulationRunner : public QObject {
     void started();
     // After each turn's scans: the windows that show live values refresh once per turn.
     void scanned();
+    // After every single scan, for what must see each one (a recording at scan resolution
+    // when a turn runs many); windows use scanned().
+    void scanMade();
     void ended();
     // Paused, resumed or another time scale.
     void steeringChanged();

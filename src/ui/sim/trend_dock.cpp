@@ -96,6 +96,7 @@ TrendDock::TrendDock(AppContext& context, QWidget* parent) : QDockWidget(parent)
 
     PcSimulationRunner& runner = context_.simulation();
     connect(&runner, &PcSimulationRunner::started, this, &TrendDock::onStarted);
+    connect(&runner, &PcSimulationRunner::scanMade, this, &TrendDock::onScanMade);
     connect(&runner, &PcSimulationRunner::scanned, this, &TrendDock::onScanned);
     connect(&runner, &PcSimulationRunner::ended, this, &TrendDock::onEnded);
     // The diagram repaints at screen rate, never per scan.
@@ -180,11 +181,14 @@ void TrendDock::onStarted() {
     repaint_.start();
 }
 
+void TrendDock::onScanMade() {
+    // Every scan, on the simulated time: at a time scale one turn runs many scans.
+    PcSimulationRunner& runner = context_.simulation();
+    recorder_.sample(runner.simulatedHundredths(), runner.simulation());
+}
+
 void TrendDock::onScanned() {
-    const PcSimulationRunner& runner = context_.simulation();
-    // On the simulated time: at a time scale one turn's scans span more than 10 ms each.
-    recorder_.sample(runner.simulatedHundredths(), context_.simulation().simulation());
-    if (runner.paused()) {
+    if (context_.simulation().paused()) {
         view_->refresh();
     }
 }

@@ -42,6 +42,7 @@ class TrendDock : public QDockWidget {
 
   private:
     void onStarted();
+    void onScanMade();
     void onScanned();
     void onEnded();
     void showSummary();
