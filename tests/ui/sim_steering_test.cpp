@@ -134,6 +134,14 @@ TEST_F(SimSteeringTest, TheSteeringCommandsAreOnOnlyDuringARun) {
     startRun();
     expectOn(true);
     command("mnuSimulationPause")->trigger();
+    // The keys reach the run from its other windows too, a block dialog beside it for one.
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    const qint64 scans = runner().scanCount();
+    QTest::keyClick(&other, Qt::Key_F7);
+    EXPECT_EQ(runner().scanCount(), scans + 1);
     stopRun();
     expectOn(false);
     // A new run starts unpaused, at the scale chosen last.

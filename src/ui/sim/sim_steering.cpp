@@ -89,6 +89,10 @@ SimSteering::SimSteering(PcSimulationRunner& runner, frmMain& frame, QObject* pa
     pause_ = frame_.registerCommand("mnuSimulationPause", [this] { runner_.setPaused(!runner_.paused()); });
     step_ = frame_.registerCommand("mnuSimulationStep", [this] { runner_.step(); });
     next_ = frame_.registerCommand("mnuTimeScaleNext", [this] { nextScale(); });
+    // F6, F7 and F8 steer the run from any of its windows: block dialogs, the monitor, the display.
+    for (QAction* key : {pause_, step_, next_}) {
+        key->setShortcutContext(Qt::ApplicationShortcut);
+    }
     for (int i = 0; i < kTimeScales; ++i) {
         scales_[i] = frame_.registerCommand(kScaleCommands[i],
                                             [this, i] { runner_.setTimeScale(static_cast<TimeScale>(i)); });
