@@ -77,6 +77,7 @@ class TrendDockTest : public AppRig {
     }
 
     ManualClock clock;
+    ManualClock wall;
     TrendDock* dock = nullptr;
 };
 
@@ -156,26 +157,36 @@ TEST_F(TrendDockTest, RecordsTheRunAndTheCursorReadsItsValues) {
     EXPECT_EQ(prompter.fileRequests().back().defaultSuffix, QStringLiteral("csv"));
 }
 
-// At ten times the speed a turn of the run makes many scans; each of them is recorded, so every
-// change shows at the scan that made it.
+// At ten times the speed a turn of the run makes ten scans; each of them is recorded, so every
+// change shows at the scan that made it. The blocks run on the run's own time here, and the wall
+// time moves a hundredth a turn, so that no turn falls behind and lets scans go.
 TEST_F(TrendDockTest, EveryScanIsRecordedAtATimeScale) {
+    runner().setClock(nullptr);
+    runner().setWallClock(&wall);
     typeOperands("I1 T1.pv Q1");
     command("mnuSimulationPC")->trigger();
     ASSERT_TRUE(runner().running());
     runner().setTimeScale(TimeScale::X10);
-    scans(30);
+    const auto turns = [this](int count) {
+        for (int i = 0; i < count; ++i) {
+            const qint64 due = runner().scanCount() + 10;
+            wall.advance(1);
+            ASSERT_TRUE(LoopUntil([&] { return runner().scanCount() >= due; }));
+        }
+    };
+    ASSERT_NO_FATAL_FAILURE(turns(3));
     runner().panel()->inputBox(0)->click();
-    scans(300);
+    ASSERT_NO_FATAL_FAILURE(turns(15));
     command("mnuSimulationStop")->trigger();
     const std::vector<TrendTrace>& traces = dock->recorder().traces();
     ASSERT_EQ(traces[0].size(), 2);
     const std::int64_t on = traces[0].at(1).time;
-    // T1.pv steps by its 0.1 s resolution, ten scans apart, from I1 on; Q1 follows T1's contact
-    // one scan after the 1.0 s.
+    // T1.pv grows by a hundredth at every scan from I1 on, up to its 1.0 s; Q1 follows T1's
+    // contact one scan later.
     const TrendTrace& pv = traces[1];
-    ASSERT_EQ(pv.size(), 11);
+    ASSERT_EQ(pv.size(), 101);
     for (int i = 1; i < pv.size(); ++i) {
-        EXPECT_EQ(pv.at(i).time, on + 10 * i) << i;
+        EXPECT_EQ(pv.at(i).time, on + i) << i;
     }
     ASSERT_EQ(traces[2].size(), 2);
     EXPECT_EQ(traces[2].at(1).time, on + 101);
