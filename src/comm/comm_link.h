@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+#include <functional>
 #include <memory>
 
 #include "comm/comm_state.h"
@@ -35,8 +37,34 @@ class CommLink {
     void disconnectEthernet();
     bool ethernetConnected() const;
 
+    // --- Device actions -------------------------------------------------------------------
+    // A device conversation the user started (a transfer, a clock read, monitoring...). While
+    // one runs, a link error is shown in a box: it answers what the user asked for. Otherwise
+    // (an Ethernet device dropping while the user edits) it goes to the idle reporter.
+    class Action {
+      public:
+        explicit Action(CommLink& link) : link_(link) { ++link_.actions_; }
+        ~Action() { --link_.actions_; }
+        Action(const Action&) = delete;
+        Action& operator=(const Action&) = delete;
+
+      private:
+        CommLink& link_;
+    };
+    bool actionRunning() const { return actions_ > 0; }
+    // Where link errors go while no action runs (the main window's status bar); unset: a box.
+    void setIdleReporter(std::function<void(const QString&)> reporter) { idleReporter_ = std::move(reporter); }
+    // The Stop of a running action: the waiting transaction ends at its next check, the ID
+    // search ends, and the serial port is closed.
+    void cancel();
+
   private:
+    class LinkPrompter;
+
     Prompter& prompter_;
+    std::unique_ptr<LinkPrompter> linkPrompter_;
+    int actions_ = 0;
+    std::function<void(const QString&)> idleReporter_;
     CommState state_;
     std::unique_ptr<SerialTransport> serial_;
     std::unique_ptr<TcpTransport> tcp_;
