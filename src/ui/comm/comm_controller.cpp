@@ -15,6 +15,9 @@ CommController::CommController(AppContext& context, frmMain& frame) : context_(c
     // The link holds the socket; the reply and port-test time-outs (tmrTimeOut, tmrTestPortTimeOut)
     // are members of its session.
     frame_.registerCommand("mnuOptionsCommPort", [this] { showCommSettings(); });
+    // A link that fails while the user is editing (an Ethernet device switched off) is told in
+    // the status bar: a box in the middle of drawing would answer a question nobody asked.
+    context_.commLink().setIdleReporter([this](const QString& text) { frame_.showStatusMessage(text); });
 }
 
 void CommController::showCommSettings() {
