@@ -284,8 +284,7 @@ void OnlineMonitoring::StopOnlineMonitoring() {
     }
 }
 
-MonitoringEnd OnlineMonitoring::StartOnlineMonitoring(Program& program,
-                                                      const std::vector<ErrorRow>& errorList) {
+bool OnlineMonitoring::BeginOnlineMonitoring(Program& program, const std::vector<ErrorRow>& errorList) {
     MonitoringActive = true;
     passes_ = 0;
     errorPolling_ = false;
@@ -295,13 +294,13 @@ MonitoringEnd OnlineMonitoring::StartOnlineMonitoring(Program& program,
 
     if (!CheckExtensionModules(program) || !PrepareProgram(program, errorList) || !EnterPcControl()) {
         StopOnlineMonitoring();
-        return end_;
+        return false;
     }
     const std::optional<int> version = ReadFirmwareVersion();
     if (!version) {
         end_ = MonitoringEnd::CommFailure;
         StopOnlineMonitoring();
-        return end_;
+        return false;
     }
     if (*version >= kErrorReportingVersion) {
         const std::optional<bool> error = ReadDeviceError();
@@ -311,7 +310,7 @@ MonitoringEnd OnlineMonitoring::StartOnlineMonitoring(Program& program,
             }
             end_ = error ? MonitoringEnd::DeviceError : MonitoringEnd::CommFailure;
             StopOnlineMonitoring();
-            return end_;
+            return false;
         }
         errorPolling_ = true;
     }
@@ -322,12 +321,20 @@ MonitoringEnd OnlineMonitoring::StartOnlineMonitoring(Program& program,
         reportLinkFailure();
         end_ = MonitoringEnd::CommFailure;
         StopOnlineMonitoring();
-        return end_;
+        return false;
     }
     if (onlineStarted) {
         onlineStarted();
     }
     end_ = MonitoringEnd::Stopped;
+    return true;
+}
+
+MonitoringEnd OnlineMonitoring::StartOnlineMonitoring(Program& program,
+                                                      const std::vector<ErrorRow>& errorList) {
+    if (!BeginOnlineMonitoring(program, errorList)) {
+        return end_;
+    }
     while (MonitoringActive && Pass()) {
     }
     StopOnlineMonitoring();

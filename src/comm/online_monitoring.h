@@ -67,6 +67,11 @@ class OnlineMonitoring {
     // The whole command: checks, then the loop until it ends, then the device stopped. The
     // program must outlive the call.
     MonitoringEnd StartOnlineMonitoring(Program& program, const std::vector<ErrorRow>& errorList);
+    // The checks before the loop, for a caller that runs the passes from its own event loop:
+    // true when the passes may start (onlineStarted has run). False when a check failed: the
+    // device has been stopped and end() says why. After the last Pass() the caller runs
+    // StopOnlineMonitoring().
+    bool BeginOnlineMonitoring(Program& program, const std::vector<ErrorRow>& errorList);
     // The "SimulationEnd" command: the running pass completes and the loop ends.
     void requestStop() { MonitoringActive = false; }
 

@@ -196,7 +196,7 @@ TEST_F(MainWindowTest, ASimulationSwitchesTheCommandsAndStopSwitchesThemBack) {
                     {"mnuEditRedo", false, false},         {"mnuEditCut", false, true},
                     {"mnuEditPaste", false, true},         {"mnuConfigModel", false, true},
                     {"mnuSimulationPC", false, true},      {"mnuSimulationStop", true, false},
-                    {"mnuSimulationDevice", false, false}, {"mnuTransferProgram", false, false},
+                    {"mnuSimulationDevice", false, true}, {"mnuTransferProgram", false, false},
                     {"mnuTransferClock", false, false},    {"mnuFilePrintShort", false, false}},
       // The other keys carry the commands themselves; the print key has a menu of its own.
         buttons[] = {{"Print", false, false}, {"SimulationEnd", true, false}};

@@ -28,6 +28,7 @@ class LadderView : public QAbstractScrollArea {
     // highlighted from the engine, repainted by the view's own timer at screen rate (~30 Hz),
     // never per scan. Null returns to edit mode.
     void setLiveEngine(const ScanEngine* engine);
+    const ScanEngine* liveEngine() const { return engine_; }
     // A paused run changes only by a step: no repaint timer meanwhile, one repaint per step.
     void setLivePaused(bool paused);
     void refresh();  // after any change of program or selection made elsewhere

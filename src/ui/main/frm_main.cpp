@@ -30,6 +30,7 @@
 #include "ui/ladder/ladder_controller.h"
 #include "ui/sim/io_form.h"
 #include "ui/sim/pc_simulation_runner.h"
+#include "ui/sim/device_run_controller.h"
 #include "ui/sim/sim_controller.h"
 #include "ui/sim/text_display_controller.h"
 #include "ui/sim/trend_controller.h"
@@ -51,6 +52,7 @@ enum TextId {
     EditorWindowTitle = 8054,
     ModeEditing = 8055,
     ModeSimulatingPc = 8056,
+    ModeSimulatingDevice = 8230,
     PrintButton = 8062,
     MainToolbar = 8065,
 };
@@ -97,6 +99,7 @@ frmMain::frmMain(AppContext& context, QString windowSettingsPath, QWidget* paren
     controllers_.push_back(std::make_unique<TextDisplayController>(context_, *this));
     controllers_.push_back(std::make_unique<TrendController>(context_, *this));
     controllers_.push_back(std::make_unique<CommController>(context_, *this));
+    controllers_.push_back(std::make_unique<DeviceRunController>(context_, *this));
     controllers_.push_back(std::make_unique<HelpController>(context_, *this));
     registerFrameCommands();
     connect(&context_.document(), &ProgramDocument::captionChanged, this, &frmMain::updateCaption);
@@ -311,7 +314,8 @@ void frmMain::retranslate() {
 }
 
 void frmMain::updateModePanel() {
-    sbModePanel_->setText(LoadText(simulating_ ? ModeSimulatingPc : ModeEditing));
+    sbModePanel_->setText(
+        LoadText(!simulating_ ? ModeEditing : withDevice_ ? ModeSimulatingDevice : ModeSimulatingPc));
 }
 
 void frmMain::updateCaption() {
@@ -362,8 +366,9 @@ void frmMain::applyDisplayStyle(int style) {
 
 // ---- Modes ----
 
-void frmMain::enterSimulation(QWidget* panel) {
+void frmMain::enterSimulation(QWidget* panel, bool withDevice) {
     simulating_ = true;
+    withDevice_ = withDevice;
     // Nothing can be placed or fixed while the program runs: the toolbox and the error list
     // make room for the panel and come back afterwards.
     errorListWasVisible_ = !errorDock_->isHidden();
@@ -384,6 +389,7 @@ void frmMain::enterSimulation(QWidget* panel) {
 
 void frmMain::leaveSimulation() {
     simulating_ = false;
+    withDevice_ = false;
     ioDock_->hide();
     errorDock_->setVisible(errorListWasVisible_);
     functionDock_->setVisible(toolboxWasVisible_);

@@ -74,8 +74,9 @@ class frmMain : public QMainWindow {
     int displayStyle() const { return displayStyle_; }
 
     // ---- Modes ----
-    // A run started: the panel goes into its dock, the editing commands off.
-    void enterSimulation(QWidget* panel);
+    // A run started: the panel goes into its dock, the editing commands off. `withDevice`: the
+    // program runs against the connected device, which the status bar says.
+    void enterSimulation(QWidget* panel, bool withDevice = false);
     void leaveSimulation();
     bool simulationRunning() const { return simulating_; }
 
@@ -132,6 +133,7 @@ class frmMain : public QMainWindow {
 
     int displayStyle_ = 0;
     bool simulating_ = false;
+    bool withDevice_ = false;
     bool errorListWasVisible_ = true;
     bool toolboxWasVisible_ = true;
     bool closed_ = false;

@@ -1,0 +1,178 @@
+#include <QCheckBox>
+#include <QDockWidget>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QSignalSpy>
+
+#include "device_app_rig.h"
+#include "editor/ladder_editor.h"
+#include "sim/scan_engine.h"
+#include "ui/ladder/ladder_view.h"
+#include "ui/sim/device_run_controller.h"
+#include "ui/sim/io_form.h"
+
+namespace bdx {
+namespace {
+
+constexpr int kModeSimulatingDevice = 8230;
+constexpr int kModeEditing = 8055;
+
+// Simulation / With Device against the virtual device over TCP, with I1 driving Q1.
+class DeviceRun : public DeviceAppRig {
+  protected:
+    void startWithLampRung(QStringList deviceArguments = {}) {
+        ASSERT_NO_FATAL_FAILURE(startConnected(std::move(deviceArguments)));
+        DrawLampRung(editor());
+        ASSERT_TRUE(editor().errors().empty());
+        before = program();
+        controller()->setStopDelayMs(50);
+        prompter.clear();
+    }
+    DeviceRunController* controller() const {
+        return window()->findChild<DeviceRunController*>(QStringLiteral("DeviceRunController"));
+    }
+    LadderView* view() const { return qobject_cast<LadderView*>(window()->editorWindow()->widget()); }
+    QString modeText() const { return find<QLabel>("sbStatusBarMode")->text(); }
+    bool engineOutput(char letter, int n) const {
+        const ScanEngine* engine = controller()->engine();
+        return engine != nullptr && engine->operandValue(std::uint16_t(letter), n);
+    }
+    // With Device, and the first pass made.
+    void runWithDevice() {
+        command("mnuSimulationDevice")->trigger();
+        ASSERT_TRUE(controller()->running()) << prompter.texts().join(u'\n').toStdString();
+        ASSERT_TRUE(LoopUntil([this] { return controller()->passes() > 0; }, 5000));
+    }
+    // The frame back in editing, the user's program and its history as they were.
+    void expectEditingWithProgramIntact() {
+        EXPECT_FALSE(controller()->running());
+        EXPECT_FALSE(window()->simulationRunning());
+        EXPECT_FALSE(editor().SimulationActive());
+        EXPECT_EQ(view()->liveEngine(), nullptr);
+        EXPECT_EQ(modeText(), LoadText(kModeEditing));
+        EXPECT_TRUE(command("mnuSimulationDevice")->isEnabled());
+        EXPECT_TRUE(command("mnuFileNew")->isEnabled());
+        EXPECT_EQ(program(), before);
+        EXPECT_TRUE(editor().CanUndo());
+    }
+
+    Program before;
+};
+
+TEST_F(DeviceRun, TheDevicesInputDrivesTheProgramAndStopLeavesTheDeviceStopped) {
+    ASSERT_NO_FATAL_FAILURE(startWithLampRung());
+    ASSERT_EQ(device.command(QStringLiteral("run")), QStringList{QStringLiteral("ok")});
+    ASSERT_NO_FATAL_FAILURE(runWithDevice());
+    EXPECT_TRUE(prompter.messages().empty()) << prompter.texts().join(u'\n').toStdString();
+
+    // The frame in simulation mode, as with the PC, and saying it runs against the device.
+    EXPECT_TRUE(window()->simulationRunning());
+    EXPECT_TRUE(editor().SimulationActive());
+    EXPECT_EQ(modeText(), LoadText(kModeSimulatingDevice));
+    for (const char* off : {"mnuFileNew", "mnuFileOpen", "mnuFileSave", "mnuEditUndo", "mnuSimulationPC",
+                            "mnuSimulationDevice", "mnuTransferProgram", "mnuTransferClock"}) {
+        EXPECT_FALSE(command(off)->isEnabled()) << off;
+    }
+    EXPECT_FALSE(button("Print")->isEnabled());
+    EXPECT_TRUE(command("mnuSimulationStop")->isEnabled());
+    EXPECT_TRUE(button("SimulationEnd")->isEnabled());
+    EXPECT_FALSE(editor().applyEdit([](Program& p) { p.LadderGrid[0] = 0; }));
+    I_O_form* panel = controller()->panel();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(window()->ioDock()->widget(), static_cast<QWidget*>(panel));
+    EXPECT_EQ(view()->liveEngine(), controller()->engine());
+
+    // I1 pressed on the device: the program's Q1 in the editor, on the panel and on the device.
+    ASSERT_EQ(device.command(QStringLiteral("set I1=1")), QStringList{QStringLiteral("ok")});
+    ASSERT_TRUE(LoopUntil([this] { return engineOutput('Q', 1); }, 5000));
+    EXPECT_TRUE(LoopUntil([panel] { return panel->inputBox(0)->isChecked() && panel->outputLamp(0)->isOn(); }));
+    EXPECT_EQ(device.command(QStringLiteral("get Q1")), QStringList{QStringLiteral("Q1=1")});
+    EXPECT_EQ(device.dumpValue(QStringLiteral("mode")), QStringLiteral("pc-control"));
+
+    // Neither start does anything while the run goes on; the device keeps its hold on the outputs.
+    const int passes = controller()->passes();
+    controller()->start();
+    window()->command(QStringLiteral("mnuSimulationPC"))->trigger();
+    EXPECT_FALSE(runner().running());
+    ASSERT_TRUE(LoopUntil([&] { return controller()->passes() > passes + 2; }));
+    EXPECT_TRUE(engineOutput('Q', 1));
+
+    ASSERT_EQ(device.command(QStringLiteral("set I1=0")), QStringList{QStringLiteral("ok")});
+    ASSERT_TRUE(LoopUntil([this] { return !engineOutput('Q', 1); }, 5000));
+    ASSERT_EQ(device.command(QStringLiteral("set I1=1")), QStringList{QStringLiteral("ok")});
+    ASSERT_TRUE(LoopUntil([this] { return engineOutput('Q', 1); }, 5000));
+
+    command("mnuSimulationStop")->trigger();
+    ASSERT_TRUE(LoopUntil([this] { return !controller()->running(); }, 5000));
+    expectEditingWithProgramIntact();
+    EXPECT_TRUE(prompter.messages().empty()) << prompter.texts().join(u'\n').toStdString();
+    EXPECT_EQ(device.dumpValue(QStringLiteral("mode")), QStringLiteral("stop"));
+    EXPECT_EQ(device.command(QStringLiteral("get Q1")), QStringList{QStringLiteral("Q1=0")});
+}
+
+TEST_F(DeviceRun, ADeviceThatGoesAwayEndsTheRunWithOneMessage) {
+    ASSERT_NO_FATAL_FAILURE(startWithLampRung());
+    ASSERT_NO_FATAL_FAILURE(runWithDevice());
+    device.kill();
+    ASSERT_TRUE(LoopUntil([this] { return !controller()->running(); }, 30000));
+    EXPECT_EQ(prompter.messages().size(), 1u) << prompter.texts().join(u'\n').toStdString();
+    expectEditingWithProgramIntact();
+    // Nothing comes afterwards either.
+    QTest::qWait(200);
+    EXPECT_EQ(prompter.messages().size(), 1u) << prompter.texts().join(u'\n').toStdString();
+}
+
+// A device that reports an error ends the start with the device's message; the frame never
+// leaves editing and the device is stopped.
+TEST_F(DeviceRun, ADeviceReportingAnErrorDoesNotStart) {
+    ASSERT_NO_FATAL_FAILURE(startWithLampRung({QStringLiteral("--firmware"), QStringLiteral("QX2 V3.10")}));
+    // An empty device put in run cannot scan its program: it reports an error.
+    ASSERT_EQ(device.command(QStringLiteral("run")), QStringList{QStringLiteral("ok")});
+    QSignalSpy modes(window(), &frmMain::runModeChanged);
+    command("mnuSimulationDevice")->trigger();
+    ASSERT_TRUE(LoopUntil([this] { return !controller()->running(); }, 5000));
+    EXPECT_EQ(prompter.texts(), QStringList{LoadText(327)});
+    EXPECT_EQ(modes.count(), 0);
+    expectEditingWithProgramIntact();
+    EXPECT_EQ(device.dumpValue(QStringLiteral("mode")), QStringLiteral("stop"));
+}
+
+// Exit during the run asks first; Yes lets the run end and the device stop before the frame goes.
+TEST_F(DeviceRun, ExitDuringTheRunAsksAndClosesOnceTheDeviceIsStopped) {
+    ASSERT_NO_FATAL_FAILURE(startWithLampRung());
+    ASSERT_NO_FATAL_FAILURE(runWithDevice());
+    prompter.queueReply(Reply::No);
+    command("mnuFileExit")->trigger();
+    EXPECT_EQ(prompter.texts(), QStringList{LoadText(4210)});
+    const int passes = controller()->passes();
+    ASSERT_TRUE(LoopUntil([&] { return controller()->passes() > passes + 2; }));
+    EXPECT_TRUE(window()->isVisible());
+
+    prompter.clear();
+    prompter.queueReply(Reply::Yes);  // end the run
+    prompter.queueReply(Reply::No);   // do not save the drawn program
+    command("mnuFileExit")->trigger();
+    ASSERT_TRUE(LoopUntil([this] { return !window()->isVisible(); }, 5000));
+    EXPECT_FALSE(controller()->running());
+    EXPECT_EQ(prompter.texts(), (QStringList{LoadText(4210), LoadText(4211)}));
+    EXPECT_EQ(device.dumpValue(QStringLiteral("mode")), QStringLiteral("stop"));
+}
+
+TEST_F(DeviceRun, Screenshots) {
+    InScreenshotLanguages([this](const QString& language) {
+        ASSERT_NO_FATAL_FAILURE(startWithLampRung());
+        window()->resize(1100, 720);
+        ASSERT_EQ(device.command(QStringLiteral("set I1=1")), QStringList{QStringLiteral("ok")});
+        ASSERT_NO_FATAL_FAILURE(runWithDevice());
+        ASSERT_TRUE(LoopUntil([this] { return engineOutput('Q', 1); }, 5000));
+        QTest::qWait(100);
+        Shoot(*window(), QStringLiteral("simulation_with_device_") + language);
+        command("mnuSimulationStop")->trigger();
+        ASSERT_TRUE(LoopUntil([this] { return !controller()->running(); }, 5000));
+        app.reset();
+        device.kill();
+    });
+}
+
+}  // namespace
+}  // namespace bdx
