@@ -20,8 +20,12 @@ constexpr int kModeEditing = 8055;
 // Simulation / With Device against the virtual device over TCP, with I1 driving Q1.
 class DeviceRun : public DeviceAppRig {
   protected:
-    void startWithLampRung(QStringList deviceArguments = {}) {
-        ASSERT_NO_FATAL_FAILURE(startConnected(std::move(deviceArguments)));
+    void startWithLampRung(QStringList deviceArguments = {}, bool overPty = false) {
+        if (overPty) {
+            ASSERT_NO_FATAL_FAILURE(startOnPty(std::move(deviceArguments)));
+        } else {
+            ASSERT_NO_FATAL_FAILURE(startConnected(std::move(deviceArguments)));
+        }
         DrawLampRung(editor());
         ASSERT_TRUE(editor().errors().empty());
         before = program();
@@ -56,11 +60,13 @@ class DeviceRun : public DeviceAppRig {
         EXPECT_TRUE(editor().CanUndo());
     }
 
+    void inputDrivesTheProgramAndStopLeavesTheDeviceStopped(bool overPty);
+
     Program before;
 };
 
-TEST_F(DeviceRun, TheDevicesInputDrivesTheProgramAndStopLeavesTheDeviceStopped) {
-    ASSERT_NO_FATAL_FAILURE(startWithLampRung());
+void DeviceRun::inputDrivesTheProgramAndStopLeavesTheDeviceStopped(bool overPty) {
+    ASSERT_NO_FATAL_FAILURE(startWithLampRung({}, overPty));
     ASSERT_EQ(device.command(QStringLiteral("run")), QStringList{QStringLiteral("ok")});
     ASSERT_NO_FATAL_FAILURE(runWithDevice());
     EXPECT_TRUE(prompter.messages().empty()) << prompter.texts().join(u'\n').toStdString();
@@ -110,16 +116,35 @@ TEST_F(DeviceRun, TheDevicesInputDrivesTheProgramAndStopLeavesTheDeviceStopped) 
     EXPECT_EQ(device.command(QStringLiteral("get Q1")), QStringList{QStringLiteral("Q1=0")});
 }
 
+TEST_F(DeviceRun, OverTcpTheDevicesInputDrivesTheProgramAndStopLeavesTheDeviceStopped) {
+    inputDrivesTheProgramAndStopLeavesTheDeviceStopped(false);
+}
+
+TEST_F(DeviceRun, OverAPtyTheDevicesInputDrivesTheProgramAndStopLeavesTheDeviceStopped) {
+    inputDrivesTheProgramAndStopLeavesTheDeviceStopped(true);
+}
+
+// Killed mid-run, as a pulled cable or a power cut: after the link's attempts, its own message
+// once, and the frame back in editing.
 TEST_F(DeviceRun, ADeviceThatGoesAwayEndsTheRunWithOneMessage) {
-    ASSERT_NO_FATAL_FAILURE(startWithLampRung());
-    ASSERT_NO_FATAL_FAILURE(runWithDevice());
-    device.kill();
-    ASSERT_TRUE(LoopUntil([this] { return !controller()->running(); }, 30000));
-    EXPECT_EQ(prompter.messages().size(), 1u) << prompter.texts().join(u'\n').toStdString();
-    expectEditingWithProgramIntact();
-    // Nothing comes afterwards either.
-    QTest::qWait(200);
-    EXPECT_EQ(prompter.messages().size(), 1u) << prompter.texts().join(u'\n').toStdString();
+    for (const bool overPty : {false, true}) {
+        SCOPED_TRACE(overPty ? "pty" : "tcp");
+        ASSERT_NO_FATAL_FAILURE(startWithLampRung({}, overPty));
+        ASSERT_NO_FATAL_FAILURE(runWithDevice());
+        device.kill();
+        ASSERT_TRUE(LoopUntil([this] { return !controller()->running(); }, 30000));
+        EXPECT_EQ(prompter.messages().size(), 1u) << prompter.texts().join(u'\n').toStdString();
+        if (!overPty) {
+            // The transport's own words, naming the device it lost.
+            EXPECT_TRUE(prompter.texts().value(0).contains(device.tcpAddress()))
+                << prompter.texts().value(0).toStdString();
+        }
+        expectEditingWithProgramIntact();
+        // Nothing comes afterwards either.
+        QTest::qWait(200);
+        EXPECT_EQ(prompter.messages().size(), 1u) << prompter.texts().join(u'\n').toStdString();
+        app.reset();
+    }
 }
 
 // A device that reports an error ends the start with the device's message; the frame never
@@ -160,6 +185,7 @@ TEST_F(DeviceRun, ExitDuringTheRunAsksAndClosesOnceTheDeviceIsStopped) {
 
 TEST_F(DeviceRun, Screenshots) {
     InScreenshotLanguages([this](const QString& language) {
+        writeSettings(language == QLatin1String("pt") ? Portuguese : English);
         ASSERT_NO_FATAL_FAILURE(startWithLampRung());
         window()->resize(1100, 720);
         ASSERT_EQ(device.command(QStringLiteral("set I1=1")), QStringList{QStringLiteral("ok")});
