@@ -91,7 +91,8 @@ void DeviceRun::inputDrivesTheProgramAndStopLeavesTheDeviceStopped(bool overPty)
     // I1 pressed on the device: the program's Q1 in the editor, on the panel and on the device.
     ASSERT_EQ(device.command(QStringLiteral("set I1=1")), QStringList{QStringLiteral("ok")});
     ASSERT_TRUE(LoopUntil([this] { return engineOutput('Q', 1); }, 5000));
-    EXPECT_TRUE(LoopUntil([panel] { return panel->inputBox(0)->isChecked() && panel->outputLamp(0)->isOn(); }));
+    EXPECT_TRUE(
+        LoopUntil([panel] { return panel->inputBox(0)->isChecked() && panel->outputLamp(0)->isOn(); }));
     EXPECT_EQ(device.command(QStringLiteral("get Q1")), QStringList{QStringLiteral("Q1=1")});
     EXPECT_EQ(device.dumpValue(QStringLiteral("mode")), QStringLiteral("pc-control"));
 
@@ -116,12 +117,13 @@ void DeviceRun::inputDrivesTheProgramAndStopLeavesTheDeviceStopped(bool overPty)
     EXPECT_EQ(device.command(QStringLiteral("get Q1")), QStringList{QStringLiteral("Q1=0")});
 }
 
-TEST_F(DeviceRun, OverTcpTheDevicesInputDrivesTheProgramAndStopLeavesTheDeviceStopped) {
-    inputDrivesTheProgramAndStopLeavesTheDeviceStopped(false);
-}
-
-TEST_F(DeviceRun, OverAPtyTheDevicesInputDrivesTheProgramAndStopLeavesTheDeviceStopped) {
-    inputDrivesTheProgramAndStopLeavesTheDeviceStopped(true);
+TEST_F(DeviceRun, TheDevicesInputDrivesTheProgramAndStopLeavesTheDeviceStopped) {
+    for (const bool overPty : {false, true}) {
+        SCOPED_TRACE(overPty ? "pty" : "tcp");
+        inputDrivesTheProgramAndStopLeavesTheDeviceStopped(overPty);
+        app.reset();
+        device.kill();
+    }
 }
 
 // Killed mid-run, as a pulled cable or a power cut: after the link's attempts, its own message
@@ -147,19 +149,50 @@ TEST_F(DeviceRun, ADeviceThatGoesAwayEndsTheRunWithOneMessage) {
     }
 }
 
-// A device that reports an error ends the start with the device's message; the frame never
-// leaves editing and the device is stopped.
-TEST_F(DeviceRun, ADeviceReportingAnErrorDoesNotStart) {
-    ASSERT_NO_FATAL_FAILURE(startWithLampRung({QStringLiteral("--firmware"), QStringLiteral("QX2 V3.10")}));
-    // An empty device put in run cannot scan its program: it reports an error.
-    ASSERT_EQ(device.command(QStringLiteral("run")), QStringList{QStringLiteral("ok")});
-    QSignalSpy modes(window(), &frmMain::runModeChanged);
-    command("mnuSimulationDevice")->trigger();
-    ASSERT_TRUE(LoopUntil([this] { return !controller()->running(); }, 5000));
-    EXPECT_EQ(prompter.texts(), QStringList{LoadText(327)});
-    EXPECT_EQ(modes.count(), 0);
-    expectEditingWithProgramIntact();
-    EXPECT_EQ(device.dumpValue(QStringLiteral("mode")), QStringLiteral("stop"));
+// What the device says before the loop: an error ends the start with the device's message (the
+// frame never leaves editing, the device is stopped); a missing extension module is a warning and
+// the run goes on.
+TEST_F(DeviceRun, WhatTheDeviceReportsAtTheStart) {
+    const struct {
+        const char* name;
+        QStringList deviceArguments;
+        int extensionModule;  // used by the program; -1 none
+        QString message;
+        bool runs;
+    } cases[] = {
+        {"device error",
+         {QStringLiteral("--firmware"), QStringLiteral("QX2 V3.10")},
+         -1,
+         LoadText(327),
+         false},
+        {"extension B missing", {}, 1, QStringLiteral("Extension module B is not selected in device."), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NO_FATAL_FAILURE(startWithLampRung(c.deviceArguments));
+        if (c.extensionModule >= 0) {
+            ASSERT_TRUE(editor().applyEdit([&c](Program& p) { p.ExtensionModules[c.extensionModule] = 1; }));
+            before = program();
+        }
+        // An empty device put in run cannot scan its program: on a firmware that says so, it
+        // reports an error.
+        ASSERT_EQ(device.command(QStringLiteral("run")), QStringList{QStringLiteral("ok")});
+        QSignalSpy modes(window(), &frmMain::runModeChanged);
+        command("mnuSimulationDevice")->trigger();
+        EXPECT_EQ(prompter.texts(), QStringList{c.message});
+        EXPECT_EQ(controller()->running(), c.runs);
+        EXPECT_EQ(window()->simulationRunning(), c.runs);
+        if (c.runs) {
+            EXPECT_TRUE(LoopUntil([this] { return controller()->passes() > 2; }));
+            command("mnuSimulationStop")->trigger();
+        }
+        ASSERT_TRUE(LoopUntil([this] { return !controller()->running(); }, 5000));
+        EXPECT_EQ(modes.count(), c.runs ? 2 : 0);
+        expectEditingWithProgramIntact();
+        EXPECT_EQ(device.dumpValue(QStringLiteral("mode")), QStringLiteral("stop"));
+        app.reset();
+        device.kill();
+    }
 }
 
 // Exit during the run asks first; Yes lets the run end and the device stop before the frame goes.

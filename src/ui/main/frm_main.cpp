@@ -28,9 +28,9 @@
 #include "ui/comm/comm_controller.h"
 #include "ui/help/help_controller.h"
 #include "ui/ladder/ladder_controller.h"
+#include "ui/sim/device_run_controller.h"
 #include "ui/sim/io_form.h"
 #include "ui/sim/pc_simulation_runner.h"
-#include "ui/sim/device_run_controller.h"
 #include "ui/sim/sim_controller.h"
 #include "ui/sim/text_display_controller.h"
 #include "ui/sim/trend_controller.h"
@@ -314,8 +314,9 @@ void frmMain::retranslate() {
 }
 
 void frmMain::updateModePanel() {
-    sbModePanel_->setText(
-        LoadText(!simulating_ ? ModeEditing : withDevice_ ? ModeSimulatingDevice : ModeSimulatingPc));
+    sbModePanel_->setText(LoadText(!simulating_  ? ModeEditing
+                                   : withDevice_ ? ModeSimulatingDevice
+                                                 : ModeSimulatingPc));
 }
 
 void frmMain::updateCaption() {

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QMdiSubWindow>
+#include <QScopeGuard>
 #include <QSlider>
 
 #include "blocks/device_model.h"
@@ -83,6 +84,14 @@ void DeviceRunController::start() {
     phase_ = Phase::Starting;
     stopRequested_ = false;
     passes_ = 0;
+    // Both starts stay off while the device is checked: a run with the PC must not begin
+    // underneath. Run mode keeps them off; a start that fails gives them back.
+    setStartsEnabled(false);
+    const auto restoreStarts = qScopeGuard([this] {
+        if (!inRunMode_) {
+            setStartsEnabled(true);
+        }
+    });
     CommLink& link = context_.commLink();
     // Held until the device has been stopped: every link error of the run is the user's to see.
     action_.emplace(link);
@@ -111,6 +120,12 @@ void DeviceRunController::start() {
         monitoring_->requestStop();
     }
     passTimer_.start();
+}
+
+void DeviceRunController::setStartsEnabled(bool enabled) {
+    for (const char* name : {"mnuSimulationPC", "mnuSimulationDevice"}) {
+        frame_.setCommandEnabled(frame_.command(QString::fromLatin1(name)), enabled);
+    }
 }
 
 bool DeviceRunController::checkDevice() {

@@ -64,6 +64,7 @@ class DeviceRunController : public QObject {
 
     // The link to the device and its firmware; false (told) when the run must not start.
     bool checkDevice();
+    void setStartsEnabled(bool enabled);
     void enterRunMode();
     void nextPass();
     void finish();
