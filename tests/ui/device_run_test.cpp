@@ -216,6 +216,23 @@ TEST_F(DeviceRun, ExitDuringTheRunAsksAndClosesOnceTheDeviceIsStopped) {
     EXPECT_EQ(device.dumpValue(QStringLiteral("mode")), QStringLiteral("stop"));
 }
 
+// A silent device holds the start for its time-outs: Stop is there meanwhile and gives up quietly.
+TEST_F(DeviceRun, StopGivesUpOnASilentDevice) {
+    ASSERT_NO_FATAL_FAILURE(startWithLampRung({QStringLiteral("--fault"), QStringLiteral("no-reply")}));
+    bool stopOn = false, pcOff = false;
+    QTimer::singleShot(300, window(), [&] {
+        stopOn = command("mnuSimulationStop")->isEnabled();
+        pcOff = !command("mnuSimulationPC")->isEnabled();
+        command("mnuSimulationStop")->trigger();
+    });
+    command("mnuSimulationDevice")->trigger();
+    EXPECT_TRUE(stopOn);
+    EXPECT_TRUE(pcOff);
+    EXPECT_TRUE(prompter.messages().empty()) << prompter.texts().join(u'\n').toStdString();
+    expectEditingWithProgramIntact();
+    EXPECT_FALSE(command("mnuSimulationStop")->isEnabled());
+}
+
 TEST_F(DeviceRun, Screenshots) {
     InScreenshotLanguages([this](const QString& language) {
         writeSettings(language == QLatin1String("pt") ? Portuguese : English);

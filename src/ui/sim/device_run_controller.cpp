@@ -6,6 +6,7 @@
 #include <QMdiSubWindow>
 #include <QScopeGuard>
 #include <QSlider>
+#include <QStatusBar>
 
 #include "blocks/device_model.h"
 #include "comm/device_steps.h"
@@ -30,6 +31,7 @@ enum TextId {
     EndSimulationQuestion = 4210,
     FirmwareNotSupported = 8231,
     SeeHelp = 8232,
+    Connecting = 8233,
 };
 
 // The panel shows what the device reads; a click there would be overwritten by the next pass.
@@ -95,7 +97,14 @@ void DeviceRunController::start() {
     CommLink& link = context_.commLink();
     // Held until the device has been stopped: every link error of the run is the user's to see.
     action_.emplace(link);
-    if (!checkDevice() || stopRequested_) {
+    // A silent device takes its time-outs to say so: the status bar says what is going on, and
+    // Stop gives up the wait.
+    checking_ = true;
+    frame_.statusBar()->showMessage(LoadText(Connecting));
+    const bool deviceOk = checkDevice();
+    frame_.statusBar()->clearMessage();
+    checking_ = false;
+    if (!deviceOk || stopRequested_) {
         action_.reset();
         phase_ = Phase::Idle;
         if (closeAfterRun_) {
@@ -126,6 +135,7 @@ void DeviceRunController::setStartsEnabled(bool enabled) {
     for (const char* name : {"mnuSimulationPC", "mnuSimulationDevice"}) {
         frame_.setCommandEnabled(frame_.command(QString::fromLatin1(name)), enabled);
     }
+    frame_.setCommandEnabled(frame_.command(QStringLiteral("mnuSimulationStop")), !enabled);
 }
 
 bool DeviceRunController::checkDevice() {
@@ -203,7 +213,10 @@ void DeviceRunController::stop() {
         return;
     }
     stopRequested_ = true;
-    if (monitoring_ != nullptr) {
+    if (checking_) {
+        // Nothing to stop on the device yet: the wait for its answer ends at once.
+        context_.commLink().cancel();
+    } else if (monitoring_ != nullptr) {
         monitoring_->requestStop();
     }
 }

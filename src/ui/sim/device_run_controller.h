@@ -80,6 +80,7 @@ class DeviceRunController : public QObject {
     QTimer passTimer_;
     Phase phase_ = Phase::Idle;
     bool stopRequested_ = false;
+    bool checking_ = false;
     bool closeAfterRun_ = false;
     bool inRunMode_ = false;
     int passes_ = 0;
