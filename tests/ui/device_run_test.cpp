@@ -5,11 +5,13 @@
 #include <QSignalSpy>
 
 #include "device_app_rig.h"
+#include "blocks/device_model.h"
 #include "editor/ladder_editor.h"
 #include "sim/scan_engine.h"
 #include "ui/ladder/ladder_view.h"
 #include "ui/sim/device_run_controller.h"
 #include "ui/sim/io_form.h"
+#include "ui/sim/run_text_form.h"
 
 namespace bdx {
 namespace {
@@ -81,12 +83,15 @@ void DeviceRun::inputDrivesTheProgramAndStopLeavesTheDeviceStopped(bool overPty)
     }
     EXPECT_FALSE(button("Print")->isEnabled());
     EXPECT_TRUE(command("mnuSimulationStop")->isEnabled());
-    EXPECT_TRUE(button("SimulationEnd")->isEnabled());
     EXPECT_FALSE(editor().applyEdit([](Program& p) { p.LadderGrid[0] = 0; }));
     I_O_form* panel = controller()->panel();
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(window()->ioDock()->widget(), static_cast<QWidget*>(panel));
     EXPECT_EQ(view()->liveEngine(), controller()->engine());
+    // The program's model has a display: its text display is up.
+    ASSERT_TRUE(HasDisplay(program().ModelIndex));
+    ASSERT_NE(controller()->textDisplay(), nullptr);
+    EXPECT_TRUE(controller()->textDisplay()->isVisible());
 
     // I1 pressed on the device: the program's Q1 in the editor, on the panel and on the device.
     ASSERT_EQ(device.command(QStringLiteral("set I1=1")), QStringList{QStringLiteral("ok")});
@@ -104,14 +109,11 @@ void DeviceRun::inputDrivesTheProgramAndStopLeavesTheDeviceStopped(bool overPty)
     ASSERT_TRUE(LoopUntil([&] { return controller()->passes() > passes + 2; }));
     EXPECT_TRUE(engineOutput('Q', 1));
 
-    ASSERT_EQ(device.command(QStringLiteral("set I1=0")), QStringList{QStringLiteral("ok")});
-    ASSERT_TRUE(LoopUntil([this] { return !engineOutput('Q', 1); }, 5000));
-    ASSERT_EQ(device.command(QStringLiteral("set I1=1")), QStringList{QStringLiteral("ok")});
-    ASSERT_TRUE(LoopUntil([this] { return engineOutput('Q', 1); }, 5000));
-
     command("mnuSimulationStop")->trigger();
     ASSERT_TRUE(LoopUntil([this] { return !controller()->running(); }, 5000));
     expectEditingWithProgramIntact();
+    EXPECT_EQ(controller()->panel(), nullptr);
+    EXPECT_EQ(controller()->textDisplay(), nullptr);
     EXPECT_TRUE(prompter.messages().empty()) << prompter.texts().join(u'\n').toStdString();
     EXPECT_EQ(device.dumpValue(QStringLiteral("mode")), QStringLiteral("stop"));
     EXPECT_EQ(device.command(QStringLiteral("get Q1")), QStringList{QStringLiteral("Q1=0")});
