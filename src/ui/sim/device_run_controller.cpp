@@ -116,6 +116,7 @@ void DeviceRunController::start() {
     // A fresh simulation per run, on the PC's clock: the device's time is real time.
     delete textDisplay_.data();
     delete panel_.data();
+    monitoring_.reset();
     simulation_ = std::make_unique<PcSimulation>(clock_, context_.prompter());
     monitoring_ = std::make_unique<OnlineMonitoring>(link.session(), *simulation_);
     monitoring_->stopDelayMs = stopDelayMs_;
