@@ -2,6 +2,7 @@
 
 #include "comm/comm_link.h"
 #include "comm/comm_settings.h"
+#include "comm/comm_texts.h"
 #include "ladder/program.h"
 #include "ser_setting_form.h"
 #include "shell/app_settings.h"
@@ -33,8 +34,7 @@ void CommController::saveCommSettings() {
     QString error;
     if (!SaveCommSettings(context_.commLink().state(), context_.settings(), context_.settingsPath(),
                           &error)) {
-        context_.prompter().warn(
-            QStringLiteral("The settings could not be saved to %1: %2").arg(context_.settingsPath(), error));
+        context_.prompter().warn(LoadText(CommText::SettingsNotSaved).arg(context_.settingsPath(), error));
     }
 }
 
