@@ -24,6 +24,18 @@ enum TextId {
     UsbCableNotConnected = 8146,
     UsbPortUnavailable = 8147,
     CheckDetailsTryAgain = 8148,
+    ModbusIdRange = 8473,
+    EthernetFieldsEmpty = 8475,
+    FirstIpPartRange = 8476,
+    MiddleIpPartRange = 8477,
+    LastIpPartRange = 8478,
+    PortNumberRange = 8479,
+    ClickConnectToRead = 8480,
+    ClickConnectToWrite = 8481,
+    MayNotBeConnected = 8482,
+    CheckAddressAndPort = 8483,
+    InvalidBaudRate = 8484,
+    ConfigureBaudRate = 8485,
 };
 
 constexpr std::uint16_t kSiliconLabsVendor = 0x10C4;
@@ -49,7 +61,7 @@ bool inRange(const QString& text, int low, int high) {
 }
 
 QString modbusIdMessage() {
-    return QStringLiteral("Modbus ID should be within 1 to 247");
+    return LoadText(ModbusIdRange);
 }
 
 // Ethernet chosen but no link: the parameter buttons say so instead of trying.
@@ -57,10 +69,8 @@ bool ethernetLinkMissing(ModbusSession& session, bool reading) {
     if (!session.transport().isEthernet() || session.transport().isOpen()) {
         return false;
     }
-    session.prompter().warn((reading ? QStringLiteral("To connect with Ethernet click on Connect button.")
-                                     : QStringLiteral("To connect to Ethernet click on Connect button.")) +
-                            QStringLiteral("\nMay not be connected to Ethernet.\n") +
-                            QStringLiteral("Please check IP Address and/or Port Number may be wrong OR"));
+    session.prompter().warn(LoadText(reading ? ClickConnectToRead : ClickConnectToWrite) + u'\n' +
+                            LoadText(MayNotBeConnected) + u'\n' + LoadText(CheckAddressAndPort));
     return true;
 }
 
@@ -202,7 +212,7 @@ std::optional<QString> CheckModbusId(const QString& text) {
 }
 
 QString EmptyEthernetFieldsMessage() {
-    return QStringLiteral("Please enter valid IP Address and/or Port Number");
+    return LoadText(EthernetFieldsEmpty);
 }
 
 std::optional<EthernetFieldError> CheckEthernetFields(const std::array<QString, 4>& ipParts,
@@ -216,22 +226,18 @@ std::optional<EthernetFieldError> CheckEthernetFields(const std::array<QString, 
         return EthernetFieldError{EthernetField::Port, EmptyEthernetFieldsMessage()};
     }
     if (!inRange(ipParts[0], 1, 223)) {
-        return EthernetFieldError{EthernetField::IpPart1,
-                                  QStringLiteral("Please enter a valid IP Address between 1 to 223.")};
+        return EthernetFieldError{EthernetField::IpPart1, LoadText(FirstIpPartRange)};
     }
     for (int i = 1; i <= 2; ++i) {
         if (!inRange(ipParts[static_cast<std::size_t>(i)], 0, 255)) {
-            return EthernetFieldError{static_cast<EthernetField>(i),
-                                      QStringLiteral("Please enter a valid IP Address between 0 to 255.")};
+            return EthernetFieldError{static_cast<EthernetField>(i), LoadText(MiddleIpPartRange)};
         }
     }
     if (!inRange(ipParts[3], 1, 254)) {
-        return EthernetFieldError{EthernetField::IpPart4,
-                                  QStringLiteral("Please enter a valid IP Address between 1 to 254.")};
+        return EthernetFieldError{EthernetField::IpPart4, LoadText(LastIpPartRange)};
     }
     if (!inRange(port, 1, 65535)) {
-        return EthernetFieldError{EthernetField::Port,
-                                  QStringLiteral("Please enter a valid Port Number between 1 to 65535.")};
+        return EthernetFieldError{EthernetField::Port, LoadText(PortNumberRange)};
     }
     return std::nullopt;
 }
@@ -337,9 +343,7 @@ std::optional<DeviceCommParams> ReadDeviceCommParams(ModbusSession& session) {
     }
     const DeviceCommParams params{(*values)[0], (*values)[1], (*values)[2], (*values)[3]};
     if (params.baudIndex > kCommParamRanges[1][1]) {
-        session.prompter().warn(
-            QStringLiteral("Invalid Baud Rate.\nPlease configure Baud Rate between 9600-1200 "
-                           "and try again."));
+        session.prompter().warn(LoadText(InvalidBaudRate) + u'\n' + LoadText(ConfigureBaudRate));
         return std::nullopt;
     }
     session.prompter().inform(LoadText(DeviceDataRead));

@@ -15,6 +15,18 @@ namespace bdx {
 
 namespace {
 constexpr int kTextPortNotAvailable = 4223;  // "Serial communication port is not available."
+
+// The socket's own reports.
+enum SocketText {
+    InvalidPortNumber = 8486,
+    PortNumberBusy = 8487,
+    EnterAvailablePort = 8488,
+    NoEthernetConnection = 8489,
+    IpAddressMayBeWrong = 8490,
+    CableMayBeFaulty = 8491,
+    EthernetCableMayBeFaulty = 8492,
+    LinkLost = 8493,
+};
 }
 
 // --- Transport -------------------------------------------------------------------------------
@@ -282,7 +294,9 @@ bool TcpTransport::connectToDevice(int timeoutMs) {
         if (timeoutMs >= 0) {
             limit.start(timeoutMs);
         }
+        connectWait_ = &loop;
         loop.exec();
+        connectWait_ = nullptr;
     }
     disconnect(onConnected);
     disconnect(onFailed);
@@ -292,6 +306,12 @@ bool TcpTransport::connectToDevice(int timeoutMs) {
     }
     clearLinkFailure();
     return true;
+}
+
+void TcpTransport::abortConnect() {
+    if (connectWait_ != nullptr) {
+        connectWait_->quit();
+    }
 }
 
 void TcpTransport::disconnectFromDevice() {
@@ -333,20 +353,17 @@ void TcpTransport::onReadyRead() {
 QString TcpTransport::SocketErrorMessage(QAbstractSocket::SocketError error) {
     switch (error) {
         case QAbstractSocket::ConnectionRefusedError:
-            return QStringLiteral("Invalid Port Number. Please enter a valid Port Number.");
+            return LoadText(InvalidPortNumber);
         case QAbstractSocket::AddressInUseError:
-            return QStringLiteral("Port Number is busy.\nPlease enter a valid available Port Number.");
+            return LoadText(PortNumberBusy) + u'\n' + LoadText(EnterAvailablePort);
         default:
-            return QStringLiteral(
-                "Connection with Ethernet Port could not be established because \n"
-                "1. IP Address may be incorrect or \n"
-                "2. Communication cable may be faulty or not connected properly or \n"
-                "3. Ethernet cable may be faulty or not connected properly.");
+            return LoadText(NoEthernetConnection) + u'\n' + LoadText(IpAddressMayBeWrong) + u'\n' +
+                   LoadText(CableMayBeFaulty) + u'\n' + LoadText(EthernetCableMayBeFaulty);
     }
 }
 
 QString TcpTransport::LinkLostMessage(const QString& host, quint16 port) {
-    return QStringLiteral("The connection with the device at %1:%2 was lost.").arg(host).arg(port);
+    return LoadText(LinkLost).arg(host).arg(port);
 }
 
 void TcpTransport::onError(QAbstractSocket::SocketError error) {
