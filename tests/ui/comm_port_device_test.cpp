@@ -71,7 +71,8 @@ TEST_F(CommPortDevice, StoredModbusId254CanBeFixedOrLeft) {
 // Connect turns Cancel off; Disconnect gives it back, and Cancel then leaves everything as it
 // was, the settings file included. Closing while connected keeps the connection and nothing else.
 TEST_F(CommPortDevice, CancelAfterConnectLeavesNoChangesAndClosingKeepsOnlyTheConnection) {
-    ASSERT_TRUE(device.start({QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0")})) << device.failure.toStdString();
+    ASSERT_TRUE(device.start({QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0")}))
+        << device.failure.toStdString();
     start();
     const QByteArray before = settingsFile();
     openDialog([this](ser_setting_form& d) {

@@ -228,7 +228,8 @@ TEST_F(CommSettingsDialogTest, ConnectWaitsWithStopAndARefusalComesInABox) {
 // A Modbus ID the dialog would refuse (254, the default of a missing settings line) says so next
 // to the box before OK is pressed, and goes quiet once the ID is fixed.
 TEST_F(CommSettingsDialogTest, AModbusIdThatOkWouldRefuseShowsHowToFixIt) {
-    const std::pair<const char*, bool> cases[] = {{"254", true}, {"0", true}, {"", true}, {"1", false}, {"247", false}};
+    const std::pair<const char*, bool> cases[] = {
+        {"254", true}, {"0", true}, {"", true}, {"1", false}, {"247", false}};
     for (const auto& [text, hint] : cases) {
         SCOPED_TRACE(text);
         auto d = open();

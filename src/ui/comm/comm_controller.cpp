@@ -48,7 +48,8 @@ void CommController::showCommSettings() {
 
 void CommController::saveCommSettings() {
     writeSettings([this](QString* error) {
-        return SaveCommSettings(context_.commLink().state(), context_.settings(), context_.settingsPath(), error);
+        return SaveCommSettings(context_.commLink().state(), context_.settings(), context_.settingsPath(),
+                                error);
     });
 }
 

@@ -481,7 +481,8 @@ void ser_setting_form::btnWritePara_Click() {
     params.baudIndex = std::max(0, CmbBaud_->currentIndex());
     params.parityIndex = std::max(0, cmbParity_->currentIndex());
     params.stopBitIndex = std::max(0, cmbStop_->currentIndex());
-    busy_->run(LoadText(WritingDevice), [this, &params] { return WriteDeviceCommParams(link_.session(), params); });
+    busy_->run(LoadText(WritingDevice),
+               [this, &params] { return WriteDeviceCommParams(link_.session(), params); });
 }
 
 void ser_setting_form::reject() {
