@@ -282,7 +282,9 @@ bool TcpTransport::connectToDevice(int timeoutMs) {
         if (timeoutMs >= 0) {
             limit.start(timeoutMs);
         }
+        connectWait_ = &loop;
         loop.exec();
+        connectWait_ = nullptr;
     }
     disconnect(onConnected);
     disconnect(onFailed);
@@ -292,6 +294,12 @@ bool TcpTransport::connectToDevice(int timeoutMs) {
     }
     clearLinkFailure();
     return true;
+}
+
+void TcpTransport::abortConnect() {
+    if (connectWait_ != nullptr) {
+        connectWait_->quit();
+    }
 }
 
 void TcpTransport::disconnectFromDevice() {
