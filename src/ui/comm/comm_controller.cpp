@@ -4,6 +4,7 @@
 #include "comm/comm_settings.h"
 #include "comm/comm_texts.h"
 #include "ladder/program.h"
+#include "firmware_controller.h"
 #include "ser_setting_form.h"
 #include "shell/app_settings.h"
 #include "shell/prompter.h"
@@ -19,7 +20,10 @@ CommController::CommController(AppContext& context, frmMain& frame) : context_(c
     // A link that fails while the user is editing (an Ethernet device switched off) is told in
     // the status bar: a box in the middle of drawing would answer a question nobody asked.
     context_.commLink().setIdleReporter([this](const QString& text) { frame_.showStatusMessage(text); });
+    firmware_ = std::make_unique<FirmwareController>(context_, frame_);
 }
+
+CommController::~CommController() = default;
 
 void CommController::showCommSettings() {
     ser_setting_form dialog(context_.commLink(), context_.program().ModelIndex, &frame_);

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QObject>
+#include <memory>
 
 namespace bdx {
 
 class AppContext;
 class frmMain;
+class FirmwareController;
 
 // Device communication in the frame: Options / Comm Port for now; the transfer, clock and
 // utility dialogs join here.
@@ -13,6 +15,7 @@ class CommController : public QObject {
     Q_OBJECT
   public:
     CommController(AppContext& context, frmMain& frame);
+    ~CommController() override;
 
   private:
     // The settings dialog, modal; OK saves the settings file.
@@ -21,6 +24,7 @@ class CommController : public QObject {
 
     AppContext& context_;
     frmMain& frame_;
+    std::unique_ptr<FirmwareController> firmware_;
 };
 
 }  // namespace bdx
