@@ -118,8 +118,10 @@ TEST_F(FirmwareWindow, DeviceKilledMidUpdateGivesOneMessage) {
             << prompter.texts().join(u'\n').toStdString();
         const auto& boxes = prompter.messages();
         EXPECT_EQ(std::count_if(boxes.begin(), boxes.end(),
-                                [](const Message& m) { return m.icon != MessageIcon::Information &&
-                                                              m.icon != MessageIcon::Question; }),
+                                [](const Message& m) {
+                                    return m.icon != MessageIcon::Information &&
+                                           m.icon != MessageIcon::Question;
+                                }),
                   1)
             << prompter.texts().join(u'\n').toStdString();
         EXPECT_FALSE(w.running());
@@ -139,8 +141,8 @@ TEST_F(FirmwareWindow, AddressSearchFindsTheDeviceAtAnotherAddress) {
     CommState& state = link().state();
     state.replyTimeoutMs = 300;
     expectDialog<frmCommunicationErrorMsg>([&](frmCommunicationErrorMsg& w) {
-        EXPECT_TRUE(w.CommunicationErrorText()->text().startsWith(
-            QStringLiteral("The communication with the device was unsuccessful because\n1. The communication cable")));
+        EXPECT_TRUE(w.CommunicationErrorText()->text().startsWith(QStringLiteral(
+            "The communication with the device was unsuccessful because\n1. The communication cable")));
         w.btScanModbusID()->click();
         EXPECT_TRUE(w.found());
         EXPECT_EQ(w.prgScan()->value(), 5);  // stopped at the first address that answered
@@ -161,6 +163,33 @@ TEST_F(FirmwareWindow, AddressSearchFindsTheDeviceAtAnotherAddress) {
     EXPECT_EQ(state.ModbusID, 5);
     EXPECT_EQ(ReadSettings(settingsPath()).ModbusID, 5);
     EXPECT_EQ(prompter.texts().last(), QStringLiteral("ModBus ID modified\nDevice ModBus ID =5"));
+}
+
+// Stop ends the update at the next block; the window tells so and works again.
+TEST_F(FirmwareWindow, StopEndsTheUpdate) {
+    startOnPty();
+    TestPackageOptions options;
+    options.imageSize = 3000;
+    const QString package = writePackage(options, "fw.qvex");
+    expectDialog<frmUpdateFirmware>([&](frmUpdateFirmware& w) {
+        choose(w, package);
+        QObject::connect(w.prgBar(), &QProgressBar::valueChanged, &w, [&](int value) {
+            if (value == 2) {
+                EXPECT_TRUE(w.StopButton()->isEnabled());
+                EXPECT_FALSE(w.WriteHexFileButton()->isEnabled());
+                w.StopButton()->click();
+            }
+        });
+        prompter.queueReply(Reply::Yes);
+        prompter.queueReply(Reply::Ok);  // the box saying the memory was left half written
+        w.WriteHexFileButton()->click();
+        EXPECT_EQ(w.lastResult(), FirmwareResult::Stopped);
+        EXPECT_EQ(w.prgBar()->value(), 2);
+        EXPECT_EQ(w.lblNote()->text(), QStringLiteral("The update was stopped."));
+        EXPECT_TRUE(w.WriteHexFileButton()->isEnabled());
+        w.Command1()->click();
+    });
+    command("mnuFileFirmware")->trigger();
 }
 
 TEST_F(FirmwareWindow, Screenshots) {

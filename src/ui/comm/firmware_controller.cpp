@@ -14,7 +14,8 @@
 
 namespace bdx {
 
-FirmwareController::FirmwareController(AppContext& context, frmMain& frame) : context_(context), frame_(frame) {
+FirmwareController::FirmwareController(AppContext& context, frmMain& frame)
+    : context_(context), frame_(frame) {
     frame_.registerCommand("mnuFileFirmware", [this] { showFirmwareUpdate(); });
     context_.commLink().setCommErrorDialog([this] { showCommunicationError(); },
                                            [this] { unloadCommunicationError(); });
@@ -56,7 +57,8 @@ void FirmwareController::unloadCommunicationError() {
 
 void FirmwareController::saveCommSettings() {
     QString error;
-    if (!SaveCommSettings(context_.commLink().state(), context_.settings(), context_.settingsPath(), &error)) {
+    if (!SaveCommSettings(context_.commLink().state(), context_.settings(), context_.settingsPath(),
+                          &error)) {
         context_.prompter().warn(
             QStringLiteral("The settings could not be saved to %1: %2").arg(context_.settingsPath(), error));
     }

@@ -123,7 +123,9 @@ void frmCommunicationErrorMsg::btScanModbusID_Click() {
         const CommLink::Action action(link_);
         DeviceUtilities utilities(link_.session());
         utilities.saveSettings = saveSettings_;
+        search_ = &utilities;
         found_ = utilities.ScanModbusId(this) == IdSearchResult::Found;
+        search_ = nullptr;
     }
     link_.state().IsEthernet = wasEthernet;
     scanning_ = false;
@@ -137,8 +139,8 @@ void frmCommunicationErrorMsg::btScanModbusID_Click() {
 }
 
 void frmCommunicationErrorMsg::btScanCancel_Click() {
-    if (scanning_) {
-        link_.state().IdSearchActive = false;  // the search ends before the next address
+    if (search_ != nullptr) {
+        search_->CancelIdSearch();  // the search ends before the next address
     }
 }
 

@@ -60,6 +60,7 @@ class frmCommunicationErrorMsg : public QDialog, public ScanProgress {
 
     CommLink& link_;
     std::function<void()> saveSettings_;
+    DeviceUtilities* search_ = nullptr;  // while the search runs
     bool scanning_ = false;
     bool found_ = false;
     int closeWhenDone_ = -1;  // the result to close with once the search has ended

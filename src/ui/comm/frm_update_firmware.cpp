@@ -153,7 +153,8 @@ void frmUpdateFirmware::BrowseBinFile_Click() {
     FileChoice choice;
     choice.caption = LoadText(ChooserCaption);
     choice.filter = QStringLiteral("(*.QVEX) (*.qvex)");
-    choice.directory = txtBinFile_->text().isEmpty() ? QString() : QFileInfo(txtBinFile_->text()).absolutePath();
+    choice.directory =
+        txtBinFile_->text().isEmpty() ? QString() : QFileInfo(txtBinFile_->text()).absolutePath();
     const QString path = link_.prompter().chooseOpenFile(choice);
     if (path.isEmpty()) {
         return;
