@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
 
 #include "comm/firmware_update.h"
 #include "comm/modbus_requests.h"
