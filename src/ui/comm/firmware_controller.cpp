@@ -5,6 +5,7 @@
 
 #include "comm/comm_link.h"
 #include "comm/comm_settings.h"
+#include "comm/comm_texts.h"
 #include "frm_communication_error_msg.h"
 #include "frm_update_firmware.h"
 #include "ladder/program_document.h"
@@ -59,8 +60,7 @@ void FirmwareController::saveCommSettings() {
     QString error;
     if (!SaveCommSettings(context_.commLink().state(), context_.settings(), context_.settingsPath(),
                           &error)) {
-        context_.prompter().warn(
-            QStringLiteral("The settings could not be saved to %1: %2").arg(context_.settingsPath(), error));
+        context_.prompter().warn(LoadText(CommText::SettingsNotSaved).arg(context_.settingsPath(), error));
     }
 }
 

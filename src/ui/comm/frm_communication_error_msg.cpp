@@ -39,12 +39,13 @@ QPushButton* commandButton(QWidget* parent, const char* name, int textId) {
 QString CommunicationErrorLines(bool ethernet) {
     // The same pieces as the plain warning, one reason a line.
     const auto piece = [](int id) { return LoadText(id).trimmed(); };
-    return QStringList{piece(CommText::NoReplyBecause),
-                       piece(ethernet ? CommText::DialogEthernetCableReason : CommText::DialogSerialCableReason),
-                       piece(CommText::DialogNotPoweredReason),
-                       piece(CommText::VerifyConnection),
-                       QString(),
-                       piece(CommText::DialogScanHint)}
+    return QStringList{
+        piece(CommText::NoReplyBecause),
+        piece(ethernet ? CommText::DialogEthernetCableReason : CommText::DialogSerialCableReason),
+        piece(CommText::DialogNotPoweredReason),
+        piece(CommText::VerifyConnection),
+        QString(),
+        piece(CommText::DialogScanHint)}
         .join(u'\n');
 }
 
@@ -62,7 +63,7 @@ frmCommunicationErrorMsg::frmCommunicationErrorMsg(CommLink& link, bool ethernet
     text_->setObjectName(QStringLiteral("CommunicationErrorText"));
     text_->setWordWrap(true);
     text_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    text_->setMinimumWidth(text_->fontMetrics().averageCharWidth() * 60);
+    text_->setMinimumWidth(text_->fontMetrics().averageCharWidth() * 78);
     btTryAgain_ = commandButton(this, "btTryAgain", TryAgainCaption);
     btTryAgain_->setDefault(true);
     btScanModbusID_ = commandButton(this, "btScanModbusID", ScanCaption);
