@@ -58,6 +58,11 @@ class CommLink {
     // search ends, the serial port is closed and a pending Ethernet connect is given up.
     void cancel();
 
+    // What the serial link shows when the device did not answer its probe at any address (the
+    // window with the address search); unset: a plain warning with the same text. `unload`
+    // closes it when the waiting exchange is cancelled.
+    void setCommErrorDialog(std::function<void()> show, std::function<void()> unload);
+
   private:
     class LinkPrompter;
 

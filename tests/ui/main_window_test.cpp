@@ -48,7 +48,7 @@ TEST_F(MainWindowTest, ControllersRegisterTheCommandsOfTheMenuTable) {
     start();
     const QSet<QString> later = {
         "mnuFilePrintFooter",     "mnuFilePrintShort",    "mnuFilePrintDetail",
-        "mnuFilePrintParameters", "mnuFilePrintComments", "mnuFileFirmware",
+        "mnuFilePrintParameters", "mnuFilePrintComments",
         "mnuViewProgramMode",     "mnuViewFullScreen",    "mnuViewZKeys",
         "mnuViewSoftText",
         "mnuConfigUtilities",     "mnuSimulationDevice",  "mnuTransferProgram",

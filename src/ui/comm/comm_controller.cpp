@@ -5,6 +5,7 @@
 #include "comm/comm_link.h"
 #include "comm/comm_settings.h"
 #include "comm/comm_texts.h"
+#include "firmware_controller.h"
 #include "ladder/program.h"
 #include "ser_setting_form.h"
 #include "shell/app_settings.h"
@@ -29,7 +30,10 @@ CommController::CommController(AppContext& context, frmMain& frame) : context_(c
     // line stays long enough to be read.
     context_.commLink().setIdleReporter(
         [this](const QString& text) { frame_.statusBar()->showMessage(text, kLinkNoticeMs); });
+    firmware_ = std::make_unique<FirmwareController>(context_, frame_);
 }
+
+CommController::~CommController() = default;
 
 void CommController::showCommSettings() {
     const AppSettings opened = context_.settings();

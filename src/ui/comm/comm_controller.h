@@ -2,11 +2,13 @@
 
 #include <QObject>
 #include <functional>
+#include <memory>
 
 namespace bdx {
 
 class AppContext;
 class frmMain;
+class FirmwareController;
 
 // Device communication in the frame: Options / Comm Port and Transfer / Communication
 // Parameters for now; the transfer, clock and utility dialogs join here.
@@ -14,6 +16,7 @@ class CommController : public QObject {
     Q_OBJECT
   public:
     CommController(AppContext& context, frmMain& frame);
+    ~CommController() override;
 
   private:
     // The settings dialog, modal; OK saves the settings file.
@@ -24,6 +27,7 @@ class CommController : public QObject {
 
     AppContext& context_;
     frmMain& frame_;
+    std::unique_ptr<FirmwareController> firmware_;
 };
 
 }  // namespace bdx
