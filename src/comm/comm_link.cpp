@@ -35,9 +35,15 @@ CommLink::CommLink(Prompter& prompter)
       tcpSession_(std::make_unique<ModbusSession>(state_, *tcp_, prompter)) {
     QObject::connect(tcp_.get(), &TcpTransport::linkLost, tcp_.get(),
                      [this] { state_.EthernetConnected = false; });
-    // A serial device that did not answer the probe at any address is reported with the
-    // communication-error text; a window that offers the address search installs its own.
-    serialSession_->setCommErrorDialog([this] { prompter_.warn(CommunicationErrorText(false)); }, {});
+    setCommErrorDialog({}, {});
+}
+
+void CommLink::setCommErrorDialog(std::function<void()> show, std::function<void()> unload) {
+    // Without a window of its own (the command line), the communication-error text as a warning.
+    if (!show) {
+        show = [this] { prompter_.warn(CommunicationErrorText(false)); };
+    }
+    serialSession_->setCommErrorDialog(std::move(show), std::move(unload));
 }
 
 CommLink::~CommLink() = default;
@@ -69,6 +75,7 @@ void CommLink::cancel() {
     state_.IdSearchActive = false;
     state_.IdSearchCount = 254;
     serialSession_->closeIfSerial();
+    tcp_->abortConnect();
 }
 
 }  // namespace bdx

@@ -55,8 +55,13 @@ class CommLink {
     // Where link errors go while no action runs (the main window's status bar); unset: a box.
     void setIdleReporter(std::function<void(const QString&)> reporter) { idleReporter_ = std::move(reporter); }
     // The Stop of a running action: the waiting transaction ends at its next check, the ID
-    // search ends, and the serial port is closed.
+    // search ends, the serial port is closed and a pending Ethernet connect is given up.
     void cancel();
+
+    // What the serial link shows when the device did not answer its probe at any address (the
+    // window with the address search); unset: a plain warning with the same text. `unload`
+    // closes it when the waiting exchange is cancelled.
+    void setCommErrorDialog(std::function<void()> show, std::function<void()> unload);
 
   private:
     class LinkPrompter;

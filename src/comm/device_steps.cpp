@@ -103,7 +103,9 @@ bool DeviceSteps::ProbeDevice() {
     const std::uint8_t searchCount = state.IdSearchCount;
     state.QuietComm = true;
     bool found = false;
+    std::uint8_t lastTried = configured;
     for (std::size_t i = 0; i < addresses.size() && !found; ++i) {
+        lastTried = addresses[i];
         state.ModbusID = addresses[i];
         state.MatchedReply = false;
         // Only the last address's failure brings up the communication-error report.
@@ -116,6 +118,11 @@ bool DeviceSteps::ProbeDevice() {
     state.IdSearchCount = searchCount;
     state.QuietComm = false;
     state.MatchedReply = false;
+    if (!found && !searching && state.ModbusID != lastTried) {
+        // The communication-error report's address search found the device elsewhere and
+        // saved that address: the next attempt uses it.
+        return false;
+    }
     if (!found || searching) {
         state.ModbusID = configured;
         return found;

@@ -320,5 +320,27 @@ TEST(AddressSearchControl, NoAnswerAnywhereGivesTheSettingsMessage) {
               "Please check communication settings other than Modbus ID.");
 }
 
+// The report of a failed probe runs the search inside the failing exchange; the address it found
+// must survive the probe putting its own tries back.
+TEST(AddressSearchControl, AddressFoundFromTheFailedProbesReportIsKept) {
+    Rig rig(test::DeviceOptions(9, 7));
+    rig.silent = true;
+    rig.state.ModbusID = 200;
+    int reports = 0;
+    rig.session.setCommErrorDialog(
+        [&] {
+            ++reports;
+            rig.silent = false;  // the cable is plugged back in before the search
+            EXPECT_EQ(rig.utilities.ScanModbusId(), IdSearchResult::Found);
+        },
+        {});
+    EXPECT_FALSE(rig.utilities.ProbeDevice());
+    EXPECT_EQ(reports, 1);
+    EXPECT_EQ(rig.state.ModbusID, 7);
+    EXPECT_EQ(rig.settingsSaved, 1);
+    EXPECT_TRUE(rig.utilities.ProbeDevice());
+    EXPECT_EQ(rig.state.ModbusID, 7);
+}
+
 }  // namespace
 }  // namespace bdx

@@ -9,6 +9,7 @@
 #include <QStatusBar>
 
 #include "blocks/device_model.h"
+#include "comm/comm_texts.h"
 #include "comm/device_steps.h"
 #include "comm/modbus_requests.h"
 #include "comm/online_monitoring.h"
@@ -29,9 +30,6 @@ namespace {
 
 enum TextId {
     EndSimulationQuestion = 4210,
-    FirmwareNotSupported = 8231,
-    SeeHelp = 8232,
-    Connecting = 8233,
 };
 
 // The panel shows what the device reads; a click there would be overwritten by the next pass.
@@ -100,7 +98,7 @@ void DeviceRunController::start() {
     // A silent device takes its time-outs to say so: the status bar says what is going on, and
     // Stop gives up the wait.
     checking_ = true;
-    frame_.statusBar()->showMessage(LoadText(Connecting));
+    frame_.statusBar()->showMessage(LoadText(CommText::Connecting));
     const bool deviceOk = checkDevice();
     frame_.statusBar()->clearMessage();
     checking_ = false;
@@ -158,9 +156,10 @@ bool DeviceRunController::checkDevice() {
         return false;
     }
     if (family == ModelFamilyResult::Rejected) {
-        context_.prompter().show({MessageIcon::Critical,
-                                  LoadText(FirmwareNotSupported) + u'\n' + LoadText(SeeHelp),
-                                  {Reply::Ok, Reply::Help}});
+        context_.prompter().show(
+            {MessageIcon::Critical,
+             LoadText(CommText::FirmwareNotSupported) + u'\n' + LoadText(CommText::SeeHelp),
+             {Reply::Ok, Reply::Help}});
     } else {
         context_.prompter().critical(session.transport().isEthernet() ? EthernetNoReplyMessage()
                                                                       : SerialNoReplyMessage());
