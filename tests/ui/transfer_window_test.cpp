@@ -1,0 +1,239 @@
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+
+#include "blocks/device_model.h"
+#include "device_app_rig.h"
+#include "ui/comm/transfer_form.h"
+
+namespace bdx {
+namespace {
+
+constexpr int kSelectProperModel = 4296;
+constexpr int kWriteFailed = 4299;
+constexpr int kReadFailed = 4307;
+constexpr int kInvalidPassword = 4256;
+
+class TransferWindow : public DeviceAppRig {
+  protected:
+    // Opens Transfer / Program; `use` works the dialog as the user would.
+    void withTransferWindow(const std::function<void(transfer_form&)>& use) {
+        expectDialog<transfer_form>(use);
+        command("mnuTransferProgram")->trigger();
+    }
+
+    // Writes the editor's program; the device is left stopped unless `run`. True when the
+    // dialog closed on success.
+    bool write(bool run = false) {
+        prompter.queueReply(Reply::Yes);  // leave run mode
+        prompter.queueReply(run ? Reply::Yes : Reply::No);
+        bool closed = false;
+        withTransferWindow([&](transfer_form& form) {
+            form.pc_to_leg()->click();
+            closed = form.result() == QDialog::Accepted;
+        });
+        return closed;
+    }
+    void read(std::optional<Reply> saveAnswer = std::nullopt) {
+        prompter.queueReply(Reply::Yes);
+        if (saveAnswer) {
+            prompter.queueReply(*saveAnswer);
+        }
+        withTransferWindow([](transfer_form& form) { form.leg_to_pc()->click(); });
+    }
+
+    // A program the device can run, with a rung that the undo history holds.
+    void drawProgram() {
+        DrawLampRung(editor());
+        DrawLampRung(editor(), 1, 'I', 2, 'Q', 2);
+        ASSERT_TRUE(editor().errors().empty());
+    }
+
+    // What the user has in hand: the program, its name and whether an undo is there.
+    struct Hand {
+        LadderGridWords grid;
+        QString name;
+        int model;
+        bool canUndo;
+        bool operator==(const Hand&) const = default;
+    };
+    Hand hand() const {
+        return {program().LadderGrid, program().ProgramFileName, program().ModelIndex, editor().CanUndo()};
+    }
+
+    QStringList critical() const {
+        QStringList texts;
+        for (const Message& m : prompter.messages()) {
+            if (m.icon == MessageIcon::Critical) {
+                texts << m.text;
+            }
+        }
+        return texts;
+    }
+
+    // A program written, the editor's changed, and the device's read back in its place.
+    void roundTrip() {
+        drawProgram();
+        const Hand written = hand();
+        ASSERT_TRUE(write(true)) << prompter.texts().join(u'\n').toStdString();
+        EXPECT_EQ(prompter.unanswered(), 0);
+        EXPECT_TRUE(critical().isEmpty()) << critical().join(u'\n').toStdString();
+        // It runs in the device: the lamp follows the switch.
+        device.command(QStringLiteral("set I1=1"));
+        EXPECT_TRUE(LoopUntil([this] { return device.command(QStringLiteral("get Q1")).join(u' ').contains(
+                                               QStringLiteral("=1")); }));
+
+        DrawLampRung(editor(), 2, 'I', 3, 'Q', 3);
+        ASSERT_TRUE(program().ProgramModified);
+        prompter.clear();
+        read(Reply::No);
+        EXPECT_EQ(prompter.unanswered(), 0);
+        EXPECT_TRUE(critical().isEmpty()) << critical().join(u'\n').toStdString();
+        Hand expected = written;
+        expected.name = QStringLiteral("Untitled.h53");
+        expected.canUndo = false;
+        EXPECT_EQ(hand(), expected);
+        EXPECT_FALSE(program().ProgramModified);
+        EXPECT_TRUE(window()->windowTitle().contains(QStringLiteral("Untitled.h53")));
+    }
+};
+
+TEST_F(TransferWindow, WritesAndReadsBackOverTcp) {
+    startConnected({QStringLiteral("--model"), QStringLiteral("0")});
+    roundTrip();
+}
+
+TEST_F(TransferWindow, WritesAndReadsBackOverThePseudoTerminal) {
+    startOnPty({QStringLiteral("--model"), QStringLiteral("0")});
+    roundTrip();
+}
+
+// A device with a program password: a wrong one moves nothing, the right one writes.
+TEST_F(TransferWindow, AsksForTheDevicePasswordOnWrite) {
+    startConnected({QStringLiteral("--model"), QStringLiteral("0"), QStringLiteral("--password"),
+                    QStringLiteral("1234")});
+    drawProgram();
+    prompter.queuePassword(QStringLiteral("4321"));
+    EXPECT_FALSE(write());
+    EXPECT_TRUE(prompter.texts().contains(LoadText(kInvalidPassword)));
+    EXPECT_FALSE(prompter.texts().contains(LoadText(kWriteFailed)));
+
+    prompter.clear();
+    prompter.queuePassword(QStringLiteral("1234"));
+    EXPECT_TRUE(write()) << prompter.texts().join(u'\n').toStdString();
+    EXPECT_FALSE(prompter.texts().contains(LoadText(kInvalidPassword)));
+}
+
+// The program is for model 0, the device is a model 9: refused before anything is written; a
+// read takes the device's model, and the model display shows it.
+TEST_F(TransferWindow, AnotherModelIsRefusedOnWriteAndAdoptedOnRead) {
+    startConnected({QStringLiteral("--model"), QStringLiteral("9")});
+    drawProgram();
+    const LadderGridWords drawn = program().LadderGrid;
+    EXPECT_FALSE(write());
+    ASSERT_FALSE(prompter.messages().empty());
+    EXPECT_EQ(prompter.messages().back().text, LoadText(kSelectProperModel));
+    EXPECT_EQ(prompter.messages().back().icon, MessageIcon::Information);
+
+    prompter.clear();
+    read(Reply::No);
+    EXPECT_TRUE(critical().isEmpty()) << critical().join(u'\n').toStdString();
+    EXPECT_EQ(program().ModelIndex, 9);
+    EXPECT_EQ(find<QLabel>("sbStatusBarModel")->text(), QString::fromLatin1(ModelDisplayName(9)));
+    // The device never received the program.
+    EXPECT_NE(program().LadderGrid, drawn);
+}
+
+// The device goes away half-way: one message, the application alive, and on a read the user's
+// program, its name and its undo history still in the editor.
+TEST_F(TransferWindow, DeviceKilledMidTransferLosesNothing) {
+    for (const bool writing : {true, false}) {
+        SCOPED_TRACE(writing ? "write" : "read");
+        startConnected({QStringLiteral("--model"), QStringLiteral("0")});
+        drawProgram();
+        const Hand before = hand();
+        prompter.queueReply(Reply::Yes);
+        prompter.queueReply(Reply::No);  // do not save
+        bool stayedOpen = false;
+        withTransferWindow([&](transfer_form& form) {
+            QObject::connect(form.prgBar(), &QProgressBar::valueChanged, &form, [this](int value) {
+                if (value > 1000) {
+                    device.kill();
+                }
+            });
+            (writing ? form.pc_to_leg() : form.leg_to_pc())->click();
+            stayedOpen = form.isVisible() && form.pc_to_leg()->isEnabled() && !form.cmd_stop()->isEnabled();
+        });
+        EXPECT_TRUE(stayedOpen);
+        EXPECT_EQ(critical().size(), 1) << critical().join(u'\n').toStdString();
+        EXPECT_EQ(hand(), before);
+        EXPECT_TRUE(program().ProgramModified);
+        app.reset();
+        prompter.clear();
+    }
+}
+
+// Stop, or closing the dialog, while the program moves ends the transfer with its message; the
+// dialog stays open and the link is usable for the next try.
+TEST_F(TransferWindow, StopEndsARunningTransfer) {
+    startConnected({QStringLiteral("--model"), QStringLiteral("0")});
+    drawProgram();
+    const Hand before = hand();
+    const struct {
+        bool writing;
+        bool byClosing;
+        int message;
+    } cases[] = {{true, false, kWriteFailed}, {false, true, kReadFailed}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.writing ? "write" : "read");
+        prompter.clear();
+        prompter.queueReply(Reply::Yes);
+        prompter.queueReply(Reply::No);
+        bool closeRefused = false;
+        withTransferWindow([&](transfer_form& form) {
+            bool stopped = false;
+            QObject::connect(form.prgBar(), &QProgressBar::valueChanged, &form, [&](int value) {
+                if (value > 600 && !stopped) {
+                    stopped = true;
+                    if (c.byClosing) {
+                        closeRefused = !form.close() && form.transferring();
+                    } else {
+                        form.cmd_stop()->click();
+                    }
+                }
+            });
+            (c.writing ? form.pc_to_leg() : form.leg_to_pc())->click();
+            EXPECT_TRUE(form.isVisible());
+            EXPECT_EQ(form.prgBar()->value(), 0);
+        });
+        EXPECT_EQ(closeRefused, c.byClosing);
+        EXPECT_EQ(critical(), QStringList{LoadText(c.message)});
+        EXPECT_EQ(hand(), before);
+    }
+    prompter.clear();
+    EXPECT_TRUE(write()) << prompter.texts().join(u'\n').toStdString();
+}
+
+TEST_F(TransferWindow, Screenshots) {
+    startConnected({QStringLiteral("--model"), QStringLiteral("0")});
+    drawProgram();
+    InScreenshotLanguages([this](const QString& language) {
+        prompter.queueReply(Reply::Yes);
+        prompter.queueReply(Reply::No);
+        withTransferWindow([&](transfer_form& form) {
+            Shoot(form, QStringLiteral("transfer_form_") + language);
+            bool shot = false;
+            QObject::connect(form.prgBar(), &QProgressBar::valueChanged, &form, [&](int value) {
+                if (value > 1500 && !shot) {
+                    shot = true;
+                    Shoot(form, QStringLiteral("transfer_form_writing_") + language);
+                }
+            });
+            form.pc_to_leg()->click();
+        });
+    });
+}
+
+}  // namespace
+}  // namespace bdx
