@@ -99,14 +99,16 @@ class TransferWindow : public DeviceAppRig {
     }
 };
 
-TEST_F(TransferWindow, WritesAndReadsBackOverTcp) {
-    startConnected({QStringLiteral("--model"), QStringLiteral("0")});
-    roundTrip();
-}
-
-TEST_F(TransferWindow, WritesAndReadsBackOverThePseudoTerminal) {
-    startOnPty({QStringLiteral("--model"), QStringLiteral("0")});
-    roundTrip();
+TEST_F(TransferWindow, WritesAndReadsBackOverTcpAndThePseudoTerminal) {
+    for (const bool overTcp : {true, false}) {
+        SCOPED_TRACE(overTcp ? "tcp" : "pty");
+        overTcp ? startConnected({QStringLiteral("--model"), QStringLiteral("0")})
+                : startOnPty({QStringLiteral("--model"), QStringLiteral("0")});
+        roundTrip();
+        app.reset();
+        prompter.clear();
+        device.kill();
+    }
 }
 
 // A device with a program password: a wrong one moves nothing, the right one writes.
@@ -135,6 +137,13 @@ TEST_F(TransferWindow, AnotherModelIsRefusedOnWriteAndAdoptedOnRead) {
     ASSERT_FALSE(prompter.messages().empty());
     EXPECT_EQ(prompter.messages().back().text, LoadText(kSelectProperModel));
     EXPECT_EQ(prompter.messages().back().icon, MessageIcon::Information);
+
+    // Cancel to the question to save ends the read before anything changes.
+    const Hand before = hand();
+    prompter.clear();
+    read(Reply::Cancel);
+    EXPECT_EQ(hand(), before);
+    EXPECT_EQ(find<QLabel>("sbStatusBarModel")->text(), QString::fromLatin1(ModelDisplayName(0)));
 
     prompter.clear();
     read(Reply::No);
@@ -213,6 +222,37 @@ TEST_F(TransferWindow, StopEndsARunningTransfer) {
     }
     prompter.clear();
     EXPECT_TRUE(write()) << prompter.texts().join(u'\n').toStdString();
+}
+
+// A device that answers wrongly, or drops the connection half-way: one box that says why, the
+// dialog still open, the editor's program and undo history as they were.
+TEST_F(TransferWindow, FaultyDeviceGivesOneMessageAndLosesNothing) {
+    for (const char* fault : {"drop-after:12", "wrong-echo", "short-count", "stray-byte"}) {
+        for (const bool writing : {true, false}) {
+            SCOPED_TRACE(std::string(fault) + (writing ? " write" : " read"));
+            startConnected({QStringLiteral("--model"), QStringLiteral("0"), QStringLiteral("--fault"),
+                            QString::fromLatin1(fault)});
+            drawProgram();
+            const Hand before = hand();
+            prompter.queueReply(Reply::Yes);
+            prompter.queueReply(Reply::No);
+            withTransferWindow([&](transfer_form& form) {
+                (writing ? form.pc_to_leg() : form.leg_to_pc())->click();
+                EXPECT_TRUE(form.isVisible());
+            });
+            QStringList told;
+            for (const Message& m : prompter.messages()) {
+                if (m.icon != MessageIcon::Question) {
+                    told << m.text;
+                }
+            }
+            EXPECT_EQ(told.size(), 1) << told.join(u'\n').toStdString();
+            EXPECT_EQ(hand(), before);
+            app.reset();
+            prompter.clear();
+            device.kill();
+        }
+    }
 }
 
 TEST_F(TransferWindow, Screenshots) {

@@ -104,9 +104,10 @@ transfer_form::transfer_form(CommLink& link, ProgramDocument& document, Prompter
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1_);
     layout->addWidget(prgBar_);
-    layout->addSpacing(6);
+    layout->setSpacing(10);
+    layout->addSpacing(4);
     layout->addLayout(buttons);
-    setMinimumWidth(460);
+    setMinimumWidth(520);
 
     connect(pc_to_leg_, &QPushButton::clicked, this, [this] { pc_to_leg_Click(); });
     connect(leg_to_pc_, &QPushButton::clicked, this, [this] { leg_to_pc_Click(); });
