@@ -1,10 +1,15 @@
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 
 #include "blocks/device_model.h"
 #include "device_app_rig.h"
+#include "shell/app_settings.h"
+#include "ui/comm/ser_setting_form.h"
 #include "ui/comm/transfer_form.h"
 
 namespace bdx {
@@ -25,11 +30,14 @@ class TransferWindow : public DeviceAppRig {
 
     // Writes the editor's program; the device is left stopped unless `run`. True when the
     // dialog closed on success.
-    bool write(bool run = false) {
+    bool write(bool run = false, const std::function<void()>& beforeClick = {}) {
         prompter.queueReply(Reply::Yes);  // leave run mode
         prompter.queueReply(run ? Reply::Yes : Reply::No);
         bool closed = false;
         withTransferWindow([&](transfer_form& form) {
+            if (beforeClick) {
+                beforeClick();
+            }
             form.pc_to_leg()->click();
             closed = form.result() == QDialog::Accepted;
         });
@@ -73,10 +81,11 @@ class TransferWindow : public DeviceAppRig {
     }
 
     // A program written, the editor's changed, and the device's read back in its place.
-    void roundTrip() {
+    // `beforeWrite` runs in the open dialog, before Write is pressed.
+    void roundTrip(const std::function<void()>& beforeWrite = {}) {
         drawProgram();
         const Hand written = hand();
-        ASSERT_TRUE(write(true)) << prompter.texts().join(u'\n').toStdString();
+        ASSERT_TRUE(write(true, beforeWrite)) << prompter.texts().join(u'\n').toStdString();
         EXPECT_EQ(prompter.unanswered(), 0);
         EXPECT_TRUE(critical().isEmpty()) << critical().join(u'\n').toStdString();
         // It runs in the device: the lamp follows the switch.
@@ -102,9 +111,27 @@ class TransferWindow : public DeviceAppRig {
 TEST_F(TransferWindow, WritesAndReadsBackOverTcpAndThePseudoTerminal) {
     for (const bool overTcp : {true, false}) {
         SCOPED_TRACE(overTcp ? "tcp" : "pty");
-        overTcp ? startConnected({QStringLiteral("--model"), QStringLiteral("0")})
-                : startOnPty({QStringLiteral("--model"), QStringLiteral("0")});
-        roundTrip();
+        if (overTcp) {
+            startConnected({QStringLiteral("--model"), QStringLiteral("0"), QStringLiteral("--fault"),
+                            QStringLiteral("only-address-1")});
+            // The device answers at 1 only: the probe finds it there and the settings keep it.
+            link().state().ModbusID = 7;
+            link().state().replyTimeoutMs = 1000;  // a device on this machine answers at once
+            roundTrip();
+        } else {
+            startOnPty({QStringLiteral("--model"), QStringLiteral("0")});
+            // No port chosen yet: the settings dialog comes first, and the port chosen there is used.
+            link().state().SerialPortPath.clear();
+            roundTrip([this] {
+                expectDialog<ser_setting_form>([this](ser_setting_form& form) {
+                    form.optUART()->setChecked(true);
+                    form.cmbCommPort()->setCurrentText(device.ptyPath);
+                    form.txtModbusID()->setText(QStringLiteral("1"));
+                    form.Command1()->click();
+                });
+            });
+        }
+        EXPECT_EQ(ReadSettings(settingsPath()).ModbusID, 1);
         app.reset();
         prompter.clear();
         device.kill();
