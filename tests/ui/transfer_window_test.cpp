@@ -1,9 +1,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStatusBar>
 
 #include "blocks/device_model.h"
@@ -101,8 +101,9 @@ class TransferWindow : public DeviceAppRig {
         EXPECT_TRUE(critical().isEmpty()) << critical().join(u'\n').toStdString();
         // It runs in the device: the lamp follows the switch.
         device.command(QStringLiteral("set I1=1"));
-        EXPECT_TRUE(LoopUntil([this] { return device.command(QStringLiteral("get Q1")).join(u' ').contains(
-                                               QStringLiteral("=1")); }));
+        EXPECT_TRUE(LoopUntil([this] {
+            return device.command(QStringLiteral("get Q1")).join(u' ').contains(QStringLiteral("=1"));
+        }));
 
         DrawLampRung(editor(), 2, 'I', 3, 'Q', 3);
         ASSERT_TRUE(program().ProgramModified);
@@ -248,7 +249,8 @@ TEST_F(TransferWindow, FailuresGiveOneMessageAndLoseNothing) {
             withTransferWindow([&](transfer_form& form) {
                 onProgress(form, 1000, [this] { device.kill(); });
                 (writing ? form.pc_to_leg() : form.leg_to_pc())->click();
-                EXPECT_TRUE(form.isVisible() && form.pc_to_leg()->isEnabled() && !form.cmd_stop()->isEnabled());
+                EXPECT_TRUE(form.isVisible() && form.pc_to_leg()->isEnabled() &&
+                            !form.cmd_stop()->isEnabled());
             });
             QStringList told;
             for (const Message& m : prompter.messages()) {

@@ -10,7 +10,8 @@
 
 namespace bdx {
 
-TransferController::TransferController(AppContext& context, frmMain& frame, std::function<void()> saveCommSettings,
+TransferController::TransferController(AppContext& context, frmMain& frame,
+                                       std::function<void()> saveCommSettings,
                                        std::function<void()> showCommSettings, QObject* parent)
     : QObject(parent),
       context_(context),
@@ -27,8 +28,8 @@ void TransferController::showTransfer() {
     hooks.settingsChanged = saveCommSettings_;
     hooks.showCommSettings = showCommSettings_;
     hooks.setRunControlsEnabled = [this](bool enabled) { setRunControlsEnabled(enabled); };
-    transfer_form dialog(context_.commLink(), context_.document(), context_.prompter(), context_.settings().BigEndian,
-                         std::move(hooks), &frame_);
+    transfer_form dialog(context_.commLink(), context_.document(), context_.prompter(),
+                         context_.settings().BigEndian, std::move(hooks), &frame_);
     context_.runDialog(dialog);
 }
 

@@ -11,8 +11,8 @@
 
 #include "comm/comm_link.h"
 #include "ladder/program_document.h"
-#include "shell/prompter.h"
 #include "shell/language_table.h"
+#include "shell/prompter.h"
 #include "ui/widgets/captions.h"
 
 namespace bdx {
@@ -45,7 +45,8 @@ class OneBoxPerFailure : public Prompter {
     OneBoxPerFailure(Prompter& prompter, ModbusSession& session) : prompter_(prompter), session_(session) {}
 
     Reply show(const Message& message) override {
-        const bool transferFailed = message.text == LoadText(WriteFailed) || message.text == LoadText(ReadFailed);
+        const bool transferFailed =
+            message.text == LoadText(WriteFailed) || message.text == LoadText(ReadFailed);
         if (transferFailed && session_.failureReported()) {
             return Reply::Ok;
         }
@@ -53,7 +54,9 @@ class OneBoxPerFailure : public Prompter {
     }
     QString chooseOpenFile(const FileChoice& choice) override { return prompter_.chooseOpenFile(choice); }
     QString chooseSaveFile(const FileChoice& choice) override { return prompter_.chooseSaveFile(choice); }
-    std::optional<QString> askPassword(const QString& prompt) override { return prompter_.askPassword(prompt); }
+    std::optional<QString> askPassword(const QString& prompt) override {
+        return prompter_.askPassword(prompt);
+    }
 
   private:
     Prompter& prompter_;

@@ -31,8 +31,8 @@ class transfer_form : public QDialog, private TransferProgress {
         std::function<void(bool enabled)> setRunControlsEnabled;
     };
 
-    transfer_form(CommLink& link, ProgramDocument& document, Prompter& prompter, bool bigEndian,
-                  Hooks hooks, QWidget* parent = nullptr);
+    transfer_form(CommLink& link, ProgramDocument& document, Prompter& prompter, bool bigEndian, Hooks hooks,
+                  QWidget* parent = nullptr);
     ~transfer_form() override;
 
     QProgressBar* prgBar() const { return prgBar_; }
