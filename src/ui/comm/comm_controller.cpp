@@ -8,6 +8,7 @@
 #include "firmware_controller.h"
 #include "ladder/program.h"
 #include "ser_setting_form.h"
+#include "transfer_controller.h"
 #include "shell/app_settings.h"
 #include "shell/prompter.h"
 #include "ui/main/app_context.h"
@@ -31,6 +32,8 @@ CommController::CommController(AppContext& context, frmMain& frame) : context_(c
     context_.commLink().setIdleReporter(
         [this](const QString& text) { frame_.statusBar()->showMessage(text, kLinkNoticeMs); });
     firmware_ = std::make_unique<FirmwareController>(context_, frame_);
+    new TransferController(
+        context_, frame_, [this] { saveCommSettings(); }, [this] { showCommSettings(); }, this);
 }
 
 CommController::~CommController() = default;
