@@ -48,7 +48,8 @@ TEST_F(ClockWindow, SetsTheDeviceClockAndReadsItBackOnlyWithItsPassword) {
         prompter.queuePassword(QStringLiteral("1234"));
         w.cmdSetClock()->click();
         EXPECT_EQ(prompter.texts().last(), LoadText(4298));
-        EXPECT_TRUE(deviceClock().startsWith(QLatin1String("2031-07-15 13:4"))) << deviceClock().toStdString();
+        EXPECT_TRUE(deviceClock().startsWith(QLatin1String("2031-07-15 13:4")))
+            << deviceClock().toStdString();
 
         // A wrong password leaves the device's clock alone.
         prompter.clear();
@@ -113,16 +114,23 @@ TEST_F(ClockWindow, RuleWithTheSameStartAndEndIsRefusedBeforeTheDeviceIsAsked) {
     });
 }
 
-// A device that is pulled away or never answers: the read ends with a message and the window
-// is usable again, with nothing frozen.
+// A device that goes away, or a user who stops a slow or silent one: the read ends (a lost
+// device with one message, a Stop with none) and the window is usable again.
 TEST_F(ClockWindow, InterruptedReadLeavesTheWindowUsable) {
     struct Case {
+        bool pty;
         const char* fault;
         bool stop;  // the user presses Stop; otherwise the device is killed
     };
-    for (const Case c : {Case{"slow:3000", false}, Case{"no-reply", true}}) {
+    for (const Case c :
+         {Case{false, "slow:3000", false}, Case{false, "no-reply", true}, Case{true, "slow:1000", true}}) {
         SCOPED_TRACE(c.fault);
-        startConnected({QStringLiteral("--fault"), QString::fromLatin1(c.fault)});
+        const QStringList fault{QStringLiteral("--fault"), QString::fromLatin1(c.fault)};
+        if (c.pty) {
+            startOnPty(fault);
+        } else {
+            startConnected(fault);
+        }
         prompter.clear();
         withClockWindow([&](frmClockSettings& w) {
             const QDate shown = w.dtpDate()->date();
@@ -145,12 +153,18 @@ TEST_F(ClockWindow, InterruptedReadLeavesTheWindowUsable) {
             EXPECT_TRUE(w.cmdReadClock()->isEnabled());
             EXPECT_TRUE(w.cmdClose()->isEnabled());
             EXPECT_EQ(w.dtpDate()->date(), shown);
-            // The user's Stop needs no box; a lost device gets exactly one.
             if (c.stop) {
                 EXPECT_TRUE(prompter.messages().empty()) << prompter.texts().join(u'\n').toStdString();
             } else {
                 ASSERT_EQ(prompter.messages().size(), 1u) << prompter.texts().join(u'\n').toStdString();
                 EXPECT_EQ(prompter.messages().front().icon, MessageIcon::Critical);
+            }
+            // A slow device is read in full when the user waits (Stop closed the serial port).
+            if (QString::fromLatin1(c.fault).startsWith(QLatin1String("slow")) && c.stop) {
+                w.dtpDate()->setDate(QDate(2001, 1, 1));
+                w.cmdReadClock()->click();
+                EXPECT_EQ(prompter.texts(), QStringList{LoadText(4306)});
+                EXPECT_NE(w.dtpDate()->date(), QDate(2001, 1, 1));
             }
         });
         app.reset();

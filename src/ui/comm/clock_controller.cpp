@@ -23,7 +23,8 @@ ClockController::ClockController(AppContext& context, frmMain& frame, std::funct
 }
 
 void ClockController::showClock() {
-    frmClockSettings dialog(context_.commLink(), [this] { return makeUtilities(); }, &frame_);
+    frmClockSettings dialog(
+        context_.commLink(), [this] { return makeUtilities(); }, &frame_);
     context_.runDialog(dialog);
 }
 

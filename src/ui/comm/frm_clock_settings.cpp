@@ -32,8 +32,8 @@ enum TextId {
     WritingStatus = 4297,
     ReadFromDevice = 8188,
     WriteToDevice = 8189,
-    FirstWeek = 8277,    // "First".."Last"
-    FirstMonth = 8282,   // "January".."December"
+    FirstWeek = 8277,   // "First".."Last"
+    FirstMonth = 8282,  // "January".."December"
     DateAndTime = 8294,
     SetToPcTime = 8295,
     DaylightSaving = 8296,
@@ -305,7 +305,12 @@ void frmClockSettings::cmdSetClock_Click() {
 }
 
 void frmClockSettings::cmdSetSystemClock_Click() {
-    run(WritingStatus, [](DeviceUtilities& u) { return u.SetClockToSystemTime(); });
+    if (run(WritingStatus, [](DeviceUtilities& u) { return u.SetClockToSystemTime(); })) {
+        // The fields show what the device now holds, near enough.
+        const QDateTime now = QDateTime::currentDateTime();
+        dtpDate_->setDate(now.date());
+        dtpTime_->setTime(now.time());
+    }
 }
 
 void frmClockSettings::CmdReadDst_Click() {
