@@ -52,7 +52,6 @@ TEST_F(MainWindowTest, ControllersRegisterTheCommandsOfTheMenuTable) {
         "mnuViewProgramMode",     "mnuViewFullScreen",    "mnuViewZKeys",
         "mnuViewSoftText",
         "mnuConfigUtilities",     "mnuSimulationDevice",  "mnuTransferProgram",
-        "mnuTransferClock",
         "mnuOptionsUsbDrivers",   "mnuOptionsUsbVideo",   "mnuHelpWhatsNew",
         "tbPrintShort",           "tbPrintDetail",        "tbPrintParameters",
         "tbPrintComments"};
@@ -197,7 +196,7 @@ TEST_F(MainWindowTest, ASimulationSwitchesTheCommandsAndStopSwitchesThemBack) {
                     {"mnuEditPaste", false, true},         {"mnuConfigModel", false, true},
                     {"mnuSimulationPC", false, true},      {"mnuSimulationStop", true, false},
                     {"mnuSimulationDevice", false, false}, {"mnuTransferProgram", false, false},
-                    {"mnuTransferClock", false, false},    {"mnuFilePrintShort", false, false}},
+                    {"mnuTransferClock", false, true},     {"mnuFilePrintShort", false, false}},
       // The other keys carry the commands themselves; the print key has a menu of its own.
         buttons[] = {{"Print", false, false}, {"SimulationEnd", true, false}};
     const auto expectCommands = [&](bool running) {
