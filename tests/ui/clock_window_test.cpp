@@ -40,16 +40,28 @@ DstRule EuropeanRule() {
 }
 
 TEST_F(ClockWindow, SetsTheDeviceClockAndReadsItBackOnlyWithItsPassword) {
+    // The application expects the device at address 7: the probe finds it at a fallback
+    // address, and the settings file keeps that one.
+    AppSettings stored;
+    stored.LanguageDlg = 1;  // no language question at start
+    stored.ModbusID = 7;
+    ASSERT_TRUE(WriteSettings(settingsPath(), stored));
     startConnected({QStringLiteral("--password"), QStringLiteral("1234")});
-    withClockWindow([this](frmClockSettings& w) {
+    CommState& state = link().state();
+    state.ModbusID = 7;
+    state.replyTimeoutMs = 500;
+    withClockWindow([&](frmClockSettings& w) {
         w.dtpDate()->setDate(QDate(2031, 7, 15));
         w.dtpTime()->setTime(QTime(13, 45, 10));
         prompter.queueReply(Reply::Yes);  // leave run mode
         prompter.queuePassword(QStringLiteral("1234"));
         w.cmdSetClock()->click();
+        state.replyTimeoutMs = 3000;
         EXPECT_EQ(prompter.texts().last(), LoadText(4298));
         EXPECT_TRUE(deviceClock().startsWith(QLatin1String("2031-07-15 13:4")))
             << deviceClock().toStdString();
+        EXPECT_EQ(ReadSettings(settingsPath()).ModbusID, state.ModbusID);
+        EXPECT_NE(state.ModbusID, 7);
 
         // A wrong password leaves the device's clock alone.
         prompter.clear();

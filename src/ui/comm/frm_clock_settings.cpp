@@ -122,6 +122,15 @@ frmClockSettings::frmClockSettings(CommLink& link, UtilitiesFactory makeUtilitie
     connect(CheckDST_, &QCheckBox::toggled, this, &frmClockSettings::updateDstFields);
 
     ApplyCaptions(this);
+    // Both halves have a Read and a Write button: their names say which half they work on.
+    const auto nameIn = [](QPushButton* button, int groupTextId, int buttonTextId) {
+        button->setAccessibleName(WithoutAccelerators(LoadText(groupTextId)) + QStringLiteral(": ") +
+                                  WithoutAccelerators(LoadText(buttonTextId)));
+    };
+    nameIn(cmdReadClock_, RealTimeClock, ReadFromDevice);
+    nameIn(cmdSetClock_, RealTimeClock, WriteToDevice);
+    nameIn(CmdReadDst_, DaylightSaving, ReadFromDevice);
+    nameIn(CmdSetDst_, DaylightSaving, WriteToDevice);
     // The PC's clock until the device's is read: a sensible value to start editing from.
     const QDateTime now = QDateTime::currentDateTime();
     dtpDate_->setDate(now.date());
