@@ -51,7 +51,7 @@ TEST_F(MainWindowTest, ControllersRegisterTheCommandsOfTheMenuTable) {
         "mnuFilePrintParameters", "mnuFilePrintComments",
         "mnuViewProgramMode",     "mnuViewFullScreen",    "mnuViewZKeys",
         "mnuViewSoftText",
-        "mnuConfigUtilities",     "mnuSimulationDevice",  "mnuTransferClock",
+        "mnuConfigUtilities",     "mnuSimulationDevice",
         "mnuOptionsUsbDrivers",   "mnuOptionsUsbVideo",   "mnuHelpWhatsNew",
         "tbPrintShort",           "tbPrintDetail",        "tbPrintParameters",
         "tbPrintComments"};
@@ -196,7 +196,7 @@ TEST_F(MainWindowTest, ASimulationSwitchesTheCommandsAndStopSwitchesThemBack) {
                     {"mnuEditPaste", false, true},         {"mnuConfigModel", false, true},
                     {"mnuSimulationPC", false, true},      {"mnuSimulationStop", true, false},
                     {"mnuSimulationDevice", false, false}, {"mnuTransferProgram", false, true},
-                    {"mnuTransferClock", false, false},    {"mnuFilePrintShort", false, false}},
+                    {"mnuTransferClock", false, true},     {"mnuFilePrintShort", false, false}},
       // The other keys carry the commands themselves; the print key has a menu of its own.
         buttons[] = {{"Print", false, false}, {"SimulationEnd", true, false}, {"Transfer", false, true}};
     const auto expectCommands = [&](bool running) {

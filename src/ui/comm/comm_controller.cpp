@@ -2,6 +2,7 @@
 
 #include <QStatusBar>
 
+#include "clock_controller.h"
 #include "comm/comm_link.h"
 #include "comm/comm_settings.h"
 #include "comm/comm_texts.h"
@@ -26,6 +27,8 @@ CommController::CommController(AppContext& context, frmMain& frame) : context_(c
     // Transfer / Communication Parameters and Options / Comm Port are the same dialog.
     frame_.registerCommand("mnuOptionsCommPort", [this] { showCommSettings(); });
     frame_.registerCommand("mnuTransferComm", [this] { showCommSettings(); });
+    new ClockController(
+        context_, frame_, [this] { showCommSettings(); }, [this] { saveCommSettings(); }, this);
     // A link that fails while the user is editing (an Ethernet device switched off) is told in
     // the status bar: a box in the middle of drawing would answer a question nobody asked. The
     // line stays long enough to be read.
