@@ -33,6 +33,9 @@ struct CommState {
     bool IdSearchActive = false;
     std::uint8_t IdSearchCount = 254;  // IDs tried by the search; 254 when none runs
     bool MatchedReply = false;         // during the ID search: address and function code matched
+    // The user pressed Stop during the running device action: unlike CommCancelled, which every
+    // transaction clears, it lasts until the action ends, so the quiet probe gives up too.
+    bool StopRequested = false;
 
     // --- Buffers (index from 0) ---------------------------------------------------------
     QByteArray SerialRx;

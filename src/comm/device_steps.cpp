@@ -104,7 +104,7 @@ bool DeviceSteps::ProbeDevice() {
     state.QuietComm = true;
     bool found = false;
     std::uint8_t lastTried = configured;
-    for (std::size_t i = 0; i < addresses.size() && !found; ++i) {
+    for (std::size_t i = 0; i < addresses.size() && !found && !state.StopRequested; ++i) {
         lastTried = addresses[i];
         state.ModbusID = addresses[i];
         state.MatchedReply = false;

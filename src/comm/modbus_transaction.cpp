@@ -288,7 +288,9 @@ bool ModbusSession::ModbusTransaction(QByteArray& request, QByteArray& reply, in
             if (waited == WaitResult::LinkLost) {
                 return failLink();
             }
-            if (waited == WaitResult::Cancelled && !state_.QuietComm) {
+            // A quiet exchange goes on after a cancel (the ID search has its own end), but not
+            // after the user's Stop.
+            if (waited == WaitResult::Cancelled && (!state_.QuietComm || state_.StopRequested)) {
                 replyTimer_.stop();
                 if (unloadCommError_) {
                     unloadCommError_();

@@ -107,6 +107,14 @@ ProgramDocument::Outcome ProgramDocument::NewProgram() {
     return Outcome::Done;
 }
 
+void ProgramDocument::TakeProgram(Program program) {
+    locks_.ReleaseFileLock(program_.ProgramFilePath);
+    program_ = std::move(program);
+    program_.ProgramFileName = QString::fromLatin1(kUntitledFileName);
+    program_.ProgramFilePath.clear();
+    replaceProgram();
+}
+
 ProgramDocument::Outcome ProgramDocument::OpenProgram() {
     if (!askToSaveChanges()) {
         return Outcome::Cancelled;

@@ -46,6 +46,9 @@ class ProgramDocument : public QObject {
     // A path named on the command line (surrounding quotation marks are removed).
     Outcome OpenFromCommandLine(const QString& argument);
     Outcome SaveProgram();
+    // A whole program from elsewhere (read from the device) replaces the open one as an untitled,
+    // unmodified program: the file's lock is released and the undo history starts afresh.
+    void TakeProgram(Program program);
     Outcome SaveProgramAs();
     // Closing the application: asks about unsaved changes; when it may close, writes the
     // application's copy "def.txt" and removes the undo folders. False keeps it open.

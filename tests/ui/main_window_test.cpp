@@ -51,8 +51,7 @@ TEST_F(MainWindowTest, ControllersRegisterTheCommandsOfTheMenuTable) {
         "mnuFilePrintParameters", "mnuFilePrintComments",
         "mnuViewProgramMode",     "mnuViewFullScreen",    "mnuViewZKeys",
         "mnuViewSoftText",
-        "mnuConfigUtilities",     "mnuTransferProgram",
-        "mnuTransferClock",
+        "mnuConfigUtilities",
         "mnuOptionsUsbDrivers",   "mnuOptionsUsbVideo",   "mnuHelpWhatsNew",
         "tbPrintShort",           "tbPrintDetail",        "tbPrintParameters",
         "tbPrintComments"};
@@ -196,10 +195,10 @@ TEST_F(MainWindowTest, ASimulationSwitchesTheCommandsAndStopSwitchesThemBack) {
                     {"mnuEditRedo", false, false},         {"mnuEditCut", false, true},
                     {"mnuEditPaste", false, true},         {"mnuConfigModel", false, true},
                     {"mnuSimulationPC", false, true},      {"mnuSimulationStop", true, false},
-                    {"mnuSimulationDevice", false, true}, {"mnuTransferProgram", false, false},
-                    {"mnuTransferClock", false, false},    {"mnuFilePrintShort", false, false}},
+                    {"mnuSimulationDevice", false, true},  {"mnuTransferProgram", false, true},
+                    {"mnuTransferClock", false, true},     {"mnuFilePrintShort", false, false}},
       // The other keys carry the commands themselves; the print key has a menu of its own.
-        buttons[] = {{"Print", false, false}, {"SimulationEnd", true, false}};
+        buttons[] = {{"Print", false, false}, {"SimulationEnd", true, false}, {"Transfer", false, true}};
     const auto expectCommands = [&](bool running) {
         for (const auto& c : commands) {
             EXPECT_EQ(command(c.name)->isEnabled(), running ? c.inRun : c.after) << c.name;

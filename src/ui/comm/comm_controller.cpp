@@ -2,12 +2,14 @@
 
 #include <QStatusBar>
 
+#include "clock_controller.h"
 #include "comm/comm_link.h"
 #include "comm/comm_settings.h"
 #include "comm/comm_texts.h"
 #include "firmware_controller.h"
 #include "ladder/program.h"
 #include "ser_setting_form.h"
+#include "transfer_controller.h"
 #include "shell/app_settings.h"
 #include "shell/prompter.h"
 #include "ui/main/app_context.h"
@@ -25,12 +27,16 @@ CommController::CommController(AppContext& context, frmMain& frame) : context_(c
     // Transfer / Communication Parameters and Options / Comm Port are the same dialog.
     frame_.registerCommand("mnuOptionsCommPort", [this] { showCommSettings(); });
     frame_.registerCommand("mnuTransferComm", [this] { showCommSettings(); });
+    new ClockController(
+        context_, frame_, [this] { showCommSettings(); }, [this] { saveCommSettings(); }, this);
     // A link that fails while the user is editing (an Ethernet device switched off) is told in
     // the status bar: a box in the middle of drawing would answer a question nobody asked. The
     // line stays long enough to be read.
     context_.commLink().setIdleReporter(
         [this](const QString& text) { frame_.statusBar()->showMessage(text, kLinkNoticeMs); });
     firmware_ = std::make_unique<FirmwareController>(context_, frame_);
+    new TransferController(
+        context_, frame_, [this] { saveCommSettings(); }, [this] { showCommSettings(); }, this);
 }
 
 CommController::~CommController() = default;
