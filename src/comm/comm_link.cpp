@@ -66,6 +66,7 @@ bool CommLink::ethernetConnected() const {
 
 void CommLink::cancel() {
     state_.CommCancelled = true;
+    state_.StopRequested = actions_ > 0;
     state_.IdSearchActive = false;
     state_.IdSearchCount = 254;
     serialSession_->closeIfSerial();

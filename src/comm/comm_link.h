@@ -43,8 +43,17 @@ class CommLink {
     // (an Ethernet device dropping while the user edits) it goes to the idle reporter.
     class Action {
       public:
-        explicit Action(CommLink& link) : link_(link) { ++link_.actions_; }
-        ~Action() { --link_.actions_; }
+        // A Stop belongs to the action it was pressed in: the next one starts afresh.
+        explicit Action(CommLink& link) : link_(link) {
+            if (link_.actions_++ == 0) {
+                link_.state_.StopRequested = false;
+            }
+        }
+        ~Action() {
+            if (--link_.actions_ == 0) {
+                link_.state_.StopRequested = false;
+            }
+        }
         Action(const Action&) = delete;
         Action& operator=(const Action&) = delete;
 

@@ -28,6 +28,9 @@ struct CommState {
     bool ReplyReady = false;     // a complete reply is in the receive buffer
     bool ReplyTimedOut = false;  // the reply time-out fired
     bool CommCancelled = false;  // Stop buttons, port-test timer, a failed transaction
+    // The user pressed Stop during a device action: every exchange of that action ends at once,
+    // quietly (a failed transaction sets CommCancelled too, so that flag cannot tell).
+    bool StopRequested = false;
     bool CommFailed = false;     // the last transaction ended with a failure message
     bool QuietComm = false;      // the caller reports failures itself
     bool IdSearchActive = false;

@@ -244,6 +244,10 @@ bool ModbusSession::ModbusTransaction(QByteArray& request, QByteArray& reply, in
     lastAttempts_ = 0;
     lastReplyProblem_.clear();
     int attempt = 0;
+    if (state_.StopRequested) {
+        state_.CommCancelled = true;  // the user's Stop: nothing more goes out, nothing is told
+        return false;
+    }
     state_.CommCancelled = false;
     state_.CommFailed = false;
     lastSilence_ = SilenceInterval(silenceMs < 0 ? state_.silenceMs : silenceMs, state_.BaudRateText);
@@ -283,6 +287,10 @@ bool ModbusSession::ModbusTransaction(QByteArray& request, QByteArray& reply, in
             waited = WaitForReply(reply);
             if (waited == WaitResult::LinkLost) {
                 return failLink();
+            }
+            if (waited == WaitResult::Cancelled && state_.StopRequested) {
+                replyTimer_.stop();
+                return false;
             }
             if (waited == WaitResult::Cancelled && !state_.QuietComm) {
                 replyTimer_.stop();
@@ -333,6 +341,10 @@ bool ModbusSession::ModbusTransaction(QByteArray& request, QByteArray& reply, in
     }
 
     replyTimer_.stop();
+    if (state_.StopRequested) {
+        state_.CommCancelled = true;
+        return false;
+    }
     if (!state_.QuietComm) {
         state_.CommFailed = true;
         prompter_.warn(transport_.isEthernet() ? EthernetNoReplyMessage() : SerialNoReplyMessage());

@@ -4,6 +4,7 @@
 #include "comm/comm_settings.h"
 #include "ladder/program.h"
 #include "ser_setting_form.h"
+#include "utilities_controller.h"
 #include "shell/app_settings.h"
 #include "shell/prompter.h"
 #include "ui/main/app_context.h"
@@ -18,6 +19,8 @@ CommController::CommController(AppContext& context, frmMain& frame) : context_(c
     // A link that fails while the user is editing (an Ethernet device switched off) is told in
     // the status bar: a box in the middle of drawing would answer a question nobody asked.
     context_.commLink().setIdleReporter([this](const QString& text) { frame_.showStatusMessage(text); });
+    new UtilitiesController(
+        context_, frame_, [this] { showCommSettings(); }, [this] { saveCommSettings(); });
 }
 
 void CommController::showCommSettings() {
