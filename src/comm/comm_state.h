@@ -31,8 +31,8 @@ struct CommState {
     // The user pressed Stop during a device action: every exchange of that action ends at once,
     // quietly (a failed transaction sets CommCancelled too, so that flag cannot tell).
     bool StopRequested = false;
-    bool CommFailed = false;     // the last transaction ended with a failure message
-    bool QuietComm = false;      // the caller reports failures itself
+    bool CommFailed = false;  // the last transaction ended with a failure message
+    bool QuietComm = false;   // the caller reports failures itself
     bool IdSearchActive = false;
     std::uint8_t IdSearchCount = 254;  // IDs tried by the search; 254 when none runs
     bool MatchedReply = false;         // during the ID search: address and function code matched

@@ -4,11 +4,11 @@
 #include "comm/comm_settings.h"
 #include "ladder/program.h"
 #include "ser_setting_form.h"
-#include "utilities_controller.h"
 #include "shell/app_settings.h"
 #include "shell/prompter.h"
 #include "ui/main/app_context.h"
 #include "ui/main/frm_main.h"
+#include "utilities_controller.h"
 
 namespace bdx {
 

@@ -129,11 +129,13 @@ void frmDeviceUtilities::cmdSetRstPassConf_Click() {
 frmDeviceUtilities_Other::frmDeviceUtilities_Other(const UtilitiesWiring& wiring, QWidget* parent)
     : UtilitiesWindow(wiring, "frmDeviceUtilities_Other", UtilitiesTitle, parent) {
     QGroupBox* mode = modeGroup(
-        this,
-        [this] { act(LoadText(StartingStatus), [](DeviceUtilities& u) { return u.StartDevice(); }); },
+        this, [this] { act(LoadText(StartingStatus), [](DeviceUtilities& u) { return u.StartDevice(); }); },
         [this] { act(LoadText(StoppingStatus), [](DeviceUtilities& u) { return u.StopDeviceCommand(); }); });
     passwords_ = new DevicePasswordPanel(
-        wiring_, [this](const QString& status, const std::function<bool(DeviceUtilities&)>& a) { return act(status, a); },
+        wiring_,
+        [this](const QString& status, const std::function<bool(DeviceUtilities&)>& a) {
+            return act(status, a);
+        },
         this);
     auto* controls = new QVBoxLayout;
     controls->addWidget(mode);
@@ -179,7 +181,10 @@ frmSetRstPasswordConf::frmSetRstPasswordConf(const UtilitiesWiring& wiring, QWid
     connect(ok, &QPushButton::clicked, this, &frmSetRstPasswordConf::btnOK_Click);
 
     auto* passwords = new DevicePasswordPanel(
-        wiring_, [this](const QString& status, const std::function<bool(DeviceUtilities&)>& a) { return act(status, a); },
+        wiring_,
+        [this](const QString& status, const std::function<bool(DeviceUtilities&)>& a) {
+            return act(status, a);
+        },
         this);
 
     auto* controls = new QVBoxLayout;

@@ -220,9 +220,8 @@ void DevicePasswordPanel::OKPasswordButton_Click() {
     const QString oldText = b.oldPass->text();
     const QString newText = b.newPass->text();
     const QString confirmText = b.confirmPass->text();
-    if (act_(LoadText(WritingStatus), [&](DeviceUtilities& u) {
-            return u.SetPassword(level, oldText, newText, confirmText);
-        })) {
+    if (act_(LoadText(WritingStatus),
+             [&](DeviceUtilities& u) { return u.SetPassword(level, oldText, newText, confirmText); })) {
         clearBoxes();
     }
 }
