@@ -35,6 +35,13 @@ void type(QWidget& window, const char* name, const QString& text) {
 
 class UtilitiesWindows : public DeviceAppRig {
   protected:
+    // A copy of its own: the program file is locked while an application has it open, and
+    // tests run side by side.
+    QString example() {
+        const QString copy = path("motor_start_stop.h53");
+        EXPECT_TRUE(QFile::exists(copy) || QFile::copy(kExample, copy));
+        return copy;
+    }
     QString last() const { return prompter.texts().isEmpty() ? QString() : prompter.texts().last(); }
     std::string said() const { return prompter.texts().join(u'\n').toStdString(); }
     // Runs `fill` in the utility window of the program's model group.
@@ -48,7 +55,7 @@ class UtilitiesWindows : public DeviceAppRig {
 // A level-1 password set in the window protects the next program write: a wrong entry moves
 // nothing, the right one lets the program through.
 TEST_F(UtilitiesWindows, PasswordSetInTheWindowIsAskedOnTheNextWrite) {
-    startConnected({QStringLiteral("--model"), QStringLiteral("8")}, kExample);
+    startConnected({QStringLiteral("--model"), QStringLiteral("8")}, example());
     inUtilities<frmDeviceUtilities>([this](frmDeviceUtilities& utilities) {
         expectDialog<frmSetRstPasswordConf>([this](frmSetRstPasswordConf& reset) {
             // Nothing to save before a level is chosen.
@@ -65,6 +72,14 @@ TEST_F(UtilitiesWindows, PasswordSetInTheWindowIsAskedOnTheNextWrite) {
             click(reset, "OKPasswordButton");
             EXPECT_EQ(last(), "Password has been set successfully.") << said();
             EXPECT_TRUE(child<QLineEdit>(reset, "txtNewPass")->text().isEmpty());
+
+            // A wrong old password changes nothing (the write below still takes 1234).
+            type(reset, "txtOldPass", QStringLiteral("9999"));
+            type(reset, "txtNewPass", QStringLiteral("5555"));
+            type(reset, "txtConfirmPass", QStringLiteral("5555"));
+            prompter.queueReply(Reply::Yes);
+            click(reset, "OKPasswordButton");
+            EXPECT_EQ(last(), "Please enter correct Old Password. ") << said();
         });
         click(utilities, "cmdSetRstPassConf");
     });
@@ -126,7 +141,7 @@ TEST_F(UtilitiesWindows, StopEndsAnExchangeWithASilentDevice) {
 // The backlight needs a choice and reaches the device; the reset menu cannot be tied to a
 // level-2 password the device does not have.
 TEST_F(UtilitiesWindows, BacklightAndResetMenuPassword) {
-    startConnected({QStringLiteral("--model"), QStringLiteral("8")}, kExample);
+    startConnected({QStringLiteral("--model"), QStringLiteral("8")}, example());
     inUtilities<frmDeviceUtilities>([this](frmDeviceUtilities& utilities) {
         click(utilities, "SetModeButton");
         EXPECT_EQ(last(), "Please select one of the backlight option.");
