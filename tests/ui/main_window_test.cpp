@@ -51,7 +51,7 @@ TEST_F(MainWindowTest, ControllersRegisterTheCommandsOfTheMenuTable) {
         "mnuFilePrintParameters", "mnuFilePrintComments", "mnuFileFirmware",
         "mnuViewProgramMode",     "mnuViewFullScreen",    "mnuViewZKeys",
         "mnuViewSoftText",
-        "mnuConfigUtilities",     "mnuSimulationDevice",  "mnuTransferProgram",
+        "mnuSimulationDevice",    "mnuTransferProgram",
         "mnuTransferClock",       "mnuTransferComm",
         "mnuOptionsUsbDrivers",   "mnuOptionsUsbVideo",   "mnuHelpWhatsNew",
         "tbPrintShort",           "tbPrintDetail",        "tbPrintParameters",
