@@ -70,6 +70,7 @@ void CommLink::cancel() {
     state_.IdSearchActive = false;
     state_.IdSearchCount = 254;
     serialSession_->closeIfSerial();
+    tcp_->abortConnect();
 }
 
 }  // namespace bdx

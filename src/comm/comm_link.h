@@ -64,7 +64,7 @@ class CommLink {
     // Where link errors go while no action runs (the main window's status bar); unset: a box.
     void setIdleReporter(std::function<void(const QString&)> reporter) { idleReporter_ = std::move(reporter); }
     // The Stop of a running action: the waiting transaction ends at its next check, the ID
-    // search ends, and the serial port is closed.
+    // search ends, the serial port is closed and a pending Ethernet connect is given up.
     void cancel();
 
   private:

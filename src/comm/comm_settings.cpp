@@ -5,6 +5,7 @@
 #include <QSerialPortInfo>
 #include <algorithm>
 
+#include "comm/comm_texts.h"
 #include "comm/modbus_requests.h"
 #include "comm/transport.h"
 #include "shell/language_table.h"
@@ -49,7 +50,7 @@ bool inRange(const QString& text, int low, int high) {
 }
 
 QString modbusIdMessage() {
-    return QStringLiteral("Modbus ID should be within 1 to 247");
+    return LoadText(CommText::ModbusIdRange);
 }
 
 // Ethernet chosen but no link: the parameter buttons say so instead of trying.
@@ -57,10 +58,9 @@ bool ethernetLinkMissing(ModbusSession& session, bool reading) {
     if (!session.transport().isEthernet() || session.transport().isOpen()) {
         return false;
     }
-    session.prompter().warn((reading ? QStringLiteral("To connect with Ethernet click on Connect button.")
-                                     : QStringLiteral("To connect to Ethernet click on Connect button.")) +
-                            QStringLiteral("\nMay not be connected to Ethernet.\n") +
-                            QStringLiteral("Please check IP Address and/or Port Number may be wrong OR"));
+    session.prompter().warn(
+        LoadText(reading ? CommText::EthernetConnectToRead : CommText::EthernetConnectToWrite) + u'\n' +
+        LoadText(CommText::EthernetMayNotBeConnected) + u'\n' + LoadText(CommText::CheckIpAndPort));
     return true;
 }
 
@@ -202,7 +202,7 @@ std::optional<QString> CheckModbusId(const QString& text) {
 }
 
 QString EmptyEthernetFieldsMessage() {
-    return QStringLiteral("Please enter valid IP Address and/or Port Number");
+    return LoadText(CommText::EnterIpAndPort);
 }
 
 std::optional<EthernetFieldError> CheckEthernetFields(const std::array<QString, 4>& ipParts,
@@ -216,22 +216,18 @@ std::optional<EthernetFieldError> CheckEthernetFields(const std::array<QString, 
         return EthernetFieldError{EthernetField::Port, EmptyEthernetFieldsMessage()};
     }
     if (!inRange(ipParts[0], 1, 223)) {
-        return EthernetFieldError{EthernetField::IpPart1,
-                                  QStringLiteral("Please enter a valid IP Address between 1 to 223.")};
+        return EthernetFieldError{EthernetField::IpPart1, LoadText(CommText::IpFirstPartRange)};
     }
     for (int i = 1; i <= 2; ++i) {
         if (!inRange(ipParts[static_cast<std::size_t>(i)], 0, 255)) {
-            return EthernetFieldError{static_cast<EthernetField>(i),
-                                      QStringLiteral("Please enter a valid IP Address between 0 to 255.")};
+            return EthernetFieldError{static_cast<EthernetField>(i), LoadText(CommText::IpMiddlePartRange)};
         }
     }
     if (!inRange(ipParts[3], 1, 254)) {
-        return EthernetFieldError{EthernetField::IpPart4,
-                                  QStringLiteral("Please enter a valid IP Address between 1 to 254.")};
+        return EthernetFieldError{EthernetField::IpPart4, LoadText(CommText::IpLastPartRange)};
     }
     if (!inRange(port, 1, 65535)) {
-        return EthernetFieldError{EthernetField::Port,
-                                  QStringLiteral("Please enter a valid Port Number between 1 to 65535.")};
+        return EthernetFieldError{EthernetField::Port, LoadText(CommText::PortNumberRange)};
     }
     return std::nullopt;
 }
@@ -337,9 +333,8 @@ std::optional<DeviceCommParams> ReadDeviceCommParams(ModbusSession& session) {
     }
     const DeviceCommParams params{(*values)[0], (*values)[1], (*values)[2], (*values)[3]};
     if (params.baudIndex > kCommParamRanges[1][1]) {
-        session.prompter().warn(
-            QStringLiteral("Invalid Baud Rate.\nPlease configure Baud Rate between 9600-1200 "
-                           "and try again."));
+        session.prompter().warn(LoadText(CommText::InvalidBaudRate) + u'\n' +
+                                LoadText(CommText::ConfigureBaudRate));
         return std::nullopt;
     }
     session.prompter().inform(LoadText(DeviceDataRead));

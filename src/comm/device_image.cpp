@@ -9,6 +9,7 @@
 #include "blocks/soft_text_record.h"
 #include "blocks/timer_record.h"
 #include "comm/byte_reader.h"
+#include "comm/comm_texts.h"
 #include "ladder/file_lock.h"
 #include "ladder/grid.h"
 
@@ -629,7 +630,7 @@ int UnknownImageWord(const Program& program) {
 }
 
 QString UnknownImageWordText(const Program& program, int word) {
-    return QStringLiteral("line %1, word %2: the device has no code for %3")
+    return LoadText(CommText::NoDeviceCode)
         .arg(word / kWordsPerLine + 1)
         .arg(word % kWordsPerLine + 1)
         .arg(program.LadderGrid[word]);

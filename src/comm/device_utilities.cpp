@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "comm/byte_reader.h"
+#include "comm/comm_texts.h"
 #include "comm/device_image.h"
 #include "comm/modbus_requests.h"
 #include "comm/modbus_transaction.h"
@@ -61,12 +62,6 @@ QString lines(std::initializer_list<int> ids) {
         parts << LoadText(id);
     }
     return parts.join(u'\n');
-}
-
-QString firmwareNotSupportedText() {
-    return QStringLiteral(
-        "The current software version does not support the connected device's firmware version.\n\n"
-        "See help for more detail.");
 }
 
 int levelFourDigitsText(int level) {
@@ -134,17 +129,10 @@ Refusal DstRuleFault(const DstRule& r) {
 }
 
 QString CommunicationErrorText(bool ethernet) {
-    QString text = QStringLiteral("The communication with the device was unsuccessful because ");
-    text += ethernet
-                ? QStringLiteral("1. The communication or Ethernet Cable  may be faulty or not connected or ")
-                : QStringLiteral("1. The communication cable may be faulty or not connected or ");
-    text += QStringLiteral("2. The device may not be powered ON or ");
-    text += QStringLiteral("Please verify the proper connection and try again. ");
-    text += QStringLiteral(
-        "Please check Communication Parameters of both software as well as device. Press Scan Modbus ID "
-        "to automatic scanning of ID (in case of Device Modbus ID is "
-        "not matching with that which set at PC.)");
-    return text;
+    return LoadText(CommText::NoReplyBecause) +
+           LoadText(ethernet ? CommText::DialogEthernetCableReason : CommText::DialogSerialCableReason) +
+           LoadText(CommText::DialogNotPoweredReason) + LoadText(CommText::VerifyConnection) +
+           LoadText(CommText::DialogScanHint);
 }
 
 // --- DeviceUtilities ---------------------------------------------------------------------------
@@ -209,7 +197,7 @@ std::optional<DeviceClock> DeviceUtilities::ReadClock() {
     Prompter& prompter = session_.prompter();
     const std::optional<QByteArray> info = ReadDeviceInformation();
     if (info && info->startsWith("06")) {
-        prompter.show({MessageIcon::Critical, firmwareNotSupportedText(), {Reply::Ok, Reply::Help}});
+        prompter.show({MessageIcon::Critical, FirmwareNotSupportedMessage(), {Reply::Ok, Reply::Help}});
         return std::nullopt;
     }
     std::optional<DeviceClock> clock;
@@ -586,7 +574,7 @@ IdSearchResult DeviceUtilities::ScanModbusId(ScanProgress* progress) {
         if (saveSettings) {
             saveSettings();
         }
-        prompter.inform(QStringLiteral("ModBus ID modified\nDevice ModBus ID =") +
+        prompter.inform(LoadText(CommText::ModbusIdModified) + u'\n' + LoadText(CommText::DeviceModbusIdIs) +
                         QString::number(state.ModbusID));
     } else if (result == IdSearchResult::NotFound) {
         prompter.warn(lines({kTextNoValidModbusId, kTextCheckOtherSettings}));

@@ -8,6 +8,7 @@
 
 #include "blocks/device_model.h"
 #include "comm/byte_reader.h"
+#include "comm/comm_texts.h"
 #include "comm/device_steps.h"
 #include "comm/modbus_crc.h"
 #include "comm/modbus_requests.h"
@@ -105,19 +106,15 @@ int LoaderBlockSize(int loaderType) {
 }
 
 QString InvalidPackageMessage() {
-    return QStringLiteral("Invalid QVEX file selected.");
+    return LoadText(CommText::InvalidPackage);
 }
 
 QString LineSettingsMessage() {
-    return QStringLiteral("Change Comm Port settings on both Device and Application Software to ") +
-           QStringLiteral("Baud Rate <9600>, Parity <NONE>, Stop Bit <1> and then proceed.");
+    return LoadText(CommText::FixedLineSettingsNeeded);
 }
 
 QString UnsupportedPackageMessage(const QString& version) {
-    return joinLines(QStringLiteral("Selected .QVEX files's Firmware Version is ") + version +
-                         QStringLiteral(". Current software does not support ") +
-                         QStringLiteral("this firmware version. "),
-                     QStringLiteral("See help for more detail."));
+    return joinLines(LoadText(CommText::PackageVersionUnsupported).arg(version), LoadText(CommText::SeeHelp));
 }
 
 FirmwareUpdate::FirmwareUpdate(ModbusSession& session, QString imageFolder, FirmwareProgress* progress)
@@ -198,7 +195,7 @@ FirmwareResult FirmwareUpdate::runChecked(bool verify, const QByteArray& image) 
     CommState& state = session_.state();
     stage_ = FirmwareStage::Connecting;
     if (progress_ != nullptr) {
-        progress_->setStatus(QStringLiteral("Connecting..."));
+        progress_->setStatus(LoadText(CommText::Connecting));
     }
     const std::optional<int> model = ReadDeviceIdentity(session_);
     if (!model) {
@@ -209,8 +206,7 @@ FirmwareResult FirmwareUpdate::runChecked(bool verify, const QByteArray& image) 
         case ModelFamilyResult::NoReply:
             return stopRequested_ ? FirmwareResult::Stopped : FirmwareResult::Failed;
         case ModelFamilyResult::Rejected:
-            prompter.critical(
-                QStringLiteral("The connected device type and selected 'QVEX' file types are different."));
+            prompter.critical(LoadText(CommText::PackageTypesDiffer));
             return FirmwareResult::Refused;
         case ModelFamilyResult::Accepted:
             break;
@@ -219,10 +215,8 @@ FirmwareResult FirmwareUpdate::runChecked(bool verify, const QByteArray& image) 
         return checked;
     }
     stage_ = FirmwareStage::Confirmed;
-    if (!prompter.askYesNo(joinLines(QStringLiteral("Firmware version - ") + package_->version +
-                                         QStringLiteral(" will overwrite the present firmware in device."),
-                                     QStringLiteral("If you still want to continue release OK key of device "
-                                                    "and press Yes button.")))) {
+    if (!prompter.askYesNo(joinLines(LoadText(CommText::WillOverwriteFirmware).arg(package_->version),
+                                     LoadText(CommText::ReleaseOkAndPressYes)))) {
         return FirmwareResult::Declined;
     }
     if (stopRequested_) {
@@ -239,41 +233,37 @@ FirmwareResult FirmwareUpdate::checkDevice(int model) {
     Prompter& prompter = session_.prompter();
     const FirmwarePackage& package = *package_;
     if (package.family() != ModelFamilyTable[static_cast<std::size_t>(model)]) {
-        prompter.critical(
-            QStringLiteral("The connected device type and selected 'QVEX' file types are different."));
+        prompter.critical(LoadText(CommText::PackageTypesDiffer));
         return FirmwareResult::Refused;
     }
     if (package.model() != kQvexAnyModel && package.model() != model) {
-        prompter.critical(
-            QStringLiteral("The connected device type and selected 'QVEX' file type is different."));
+        prompter.critical(LoadText(CommText::PackageTypeDiffers));
         return FirmwareResult::Refused;
     }
     const QString deviceText = session_.state().FirmwareText.trimmed();
     const std::optional<QList<int>> device = FirmwareVersionNumbers(deviceText);
     if (!device) {
-        prompter.critical(QStringLiteral(
-            "The current software version does not support the connected device's firmware version."));
+        prompter.critical(LoadText(CommText::FirmwareNotSupported));
         return FirmwareResult::Refused;
     }
     const std::optional<QList<int>> offered = FirmwareVersionNumbers(package.version);
     if (!offered) {
-        prompter.critical(QStringLiteral("Firmware version is incompatible."));
+        prompter.critical(LoadText(CommText::FirmwareIncompatible));
         return FirmwareResult::Refused;
     }
     if (device->front() < package.minimumMainVersion()) {
-        prompter.show({MessageIcon::Critical,
-                       joinLines(QStringLiteral("Device firmware version ") + deviceText +
-                                     QStringLiteral(" is incompatible with the selected .QVEX files's ") +
-                                     QStringLiteral("firmware version ") + package.version + u'.',
-                                 QStringLiteral("Please select proper .QVEX file and try again.")),
-                       {Reply::Ok, Reply::Help}});
+        prompter.show(
+            {MessageIcon::Critical,
+             joinLines(LoadText(CommText::DeviceFirmwareIncompatible).arg(deviceText, package.version),
+                       LoadText(CommText::SelectProperPackage)),
+             {Reply::Ok, Reply::Help}});
         return FirmwareResult::Refused;
     }
     const int order = CompareFirmwareVersions(*device, *offered);
     if (order >= 0) {
-        const QString fact = order > 0 ? QStringLiteral("Firmware in the device is of higher version.")
-                                       : QStringLiteral("Firmware in the device is of same version.");
-        if (!prompter.askYesNo(joinLines(fact, QStringLiteral("Do you still want to continue?")))) {
+        const QString fact =
+            LoadText(order > 0 ? CommText::DeviceFirmwareHigher : CommText::DeviceFirmwareSame);
+        if (!prompter.askYesNo(joinLines(fact, LoadText(CommText::StillContinue)))) {
             return FirmwareResult::Declined;
         }
     }
@@ -287,8 +277,7 @@ FirmwareResult FirmwareUpdate::enterLoader(int model, int& loaderType) {
     if (!WriteDeviceItem(session_, Area::Loader, QByteArray("\x01\x5A", 2))) {
         return stopRequested_ ? FirmwareResult::Stopped : FirmwareResult::Failed;
     }
-    prompter.inform(HasDisplay(model) ? LoadText(kTextHoldOkKey)
-                                      : QStringLiteral("Now Press and Hold the RUN/STOP key on Device....."));
+    prompter.inform(LoadText(HasDisplay(model) ? kTextHoldOkKey : int(CommText::HoldRunStopKey)));
     OpenPortScope port(session_);
     const LoaderReply identity = loaderExchange(LoaderRequest(LoaderCommand::Identify));
     if (identity.cancelled) {
@@ -296,8 +285,8 @@ FirmwareResult FirmwareUpdate::enterLoader(int model, int& loaderType) {
     }
     const ByteReader identified(identity.body.value_or(QByteArray()));
     if (identified.size() < 3 || identified.u8(1) != model) {
-        prompter.critical(joinLines(QStringLiteral("Cannot confirm device ID"),
-                                    QStringLiteral("Also verify that OK key of device is pressed.")));
+        prompter.critical(
+            joinLines(LoadText(CommText::CannotConfirmDevice), LoadText(CommText::VerifyOkKeyPressed)));
         return FirmwareResult::Failed;
     }
     loaderType = *identified.u8(2);
@@ -308,9 +297,9 @@ FirmwareResult FirmwareUpdate::program(const QByteArray& image, int loaderType, 
     OpenPortScope port(session_);
     stage_ = FirmwareStage::Erasing;
     if (progress_ != nullptr) {
-        progress_->setStatus(QStringLiteral("Updating firmware..."));
+        progress_->setStatus(LoadText(CommText::UpdatingFirmware));
     }
-    const QString eraseFailed = QStringLiteral("Failed to erase program memory. Try again.");
+    const QString eraseFailed = LoadText(CommText::EraseFailed);
     const LoaderReply erased = loaderExchange(LoaderRequest(LoaderCommand::Erase));
     if (erased.cancelled) {
         return FirmwareResult::Stopped;  // nothing erased yet: the old firmware still runs after a reset
@@ -322,7 +311,7 @@ FirmwareResult FirmwareUpdate::program(const QByteArray& image, int loaderType, 
     const int block = LoaderBlockSize(loaderType);
     const int blocks = static_cast<int>((image.size() + block - 1) / block);
     stage_ = FirmwareStage::Writing;
-    const QString writeFailed = QStringLiteral("Unable to write into program memory. ");
+    const QString writeFailed = LoadText(CommText::WriteMemoryFailed);
     if (progress_ != nullptr) {
         progress_->setRange(0, blocks);
         progress_->setValue(0);
@@ -348,7 +337,7 @@ FirmwareResult FirmwareUpdate::program(const QByteArray& image, int loaderType, 
 
     if (verify) {
         stage_ = FirmwareStage::Verifying;
-        const QString readFailed = QStringLiteral("Unable to read the programmed data. ");
+        const QString readFailed = LoadText(CommText::ReadMemoryFailed);
         if (progress_ != nullptr) {
             progress_->setRange(0, blocks);
             progress_->setValue(0);
@@ -370,7 +359,7 @@ FirmwareResult FirmwareUpdate::program(const QByteArray& image, int loaderType, 
                 return fail(readFailed);
             }
             if (read.body->mid(2) != expected) {
-                return fail(QStringLiteral("Verification of the programmed data is failed. "));
+                return fail(LoadText(CommText::VerifyFailed));
             }
             if (progress_ != nullptr) {
                 progress_->setValue(i + 1);
@@ -381,9 +370,9 @@ FirmwareResult FirmwareUpdate::program(const QByteArray& image, int loaderType, 
     stage_ = FirmwareStage::Rebooting;
     const LoaderReply rebooted = loaderExchange(LoaderRequest(LoaderCommand::Reboot));
     if (!loaderAccepted(rebooted)) {
-        return fail(QStringLiteral("Unable to reboot. Reset the device manually by power ON."));
+        return fail(LoadText(CommText::RebootFailed));
     }
-    session_.prompter().inform(QStringLiteral("Successful!"));
+    session_.prompter().inform(LoadText(CommText::Successful));
     return FirmwareResult::Updated;
 }
 
@@ -421,8 +410,8 @@ FirmwareUpdate::LoaderReply FirmwareUpdate::loaderExchange(QByteArray request) {
 
 FirmwareResult FirmwareUpdate::fail(const QString& stepMessage) {
     session_.prompter().show({MessageIcon::Critical,
-                              joinLines(joinLines(stepMessage, QStringLiteral("Unable to update firmware.")),
-                                        QStringLiteral("See help for more detail.")),
+                              joinLines(joinLines(stepMessage, LoadText(CommText::FirmwareUpdateFailed)),
+                                        LoadText(CommText::SeeHelp)),
                               {Reply::Ok, Reply::Help}});
     return FirmwareResult::Failed;
 }

@@ -3,9 +3,11 @@
 #include <QEventLoop>
 
 #include "comm/byte_reader.h"
+#include "comm/comm_texts.h"
 #include "comm/modbus_crc.h"
 #include "comm/reply_match.h"
 #include "comm/transport.h"
+#include "shell/language_table.h"
 #include "shell/prompter.h"
 
 namespace bdx {
@@ -50,31 +52,26 @@ int Refused(int code, QString* reason, const QString& why) {
 
 int ValidateReply(const QByteArray& reply, QByteArray& request, QString* reason) {
     if (reply.size() < kMinFrameBytes) {
-        return Refused(ReplyCheck::TooShort, reason,
-                       QStringLiteral("The reply is only %1 bytes long.").arg(reply.size()));
+        return Refused(ReplyCheck::TooShort, reason, LoadText(CommText::ReplyTooShort).arg(reply.size()));
     }
     if (!HasValidCrc(reply)) {
-        return Refused(ReplyCheck::BadCrc, reason, QStringLiteral("The reply's CRC does not check."));
+        return Refused(ReplyCheck::BadCrc, reason, LoadText(CommText::ReplyBadCrc));
     }
     const ByteReader r(reply);
     const ByteReader q(request);
     if (r.u8(0) != q.u8(0)) {
         return Refused(ReplyCheck::WrongAddress, reason,
-                       QStringLiteral("The reply comes from address %1; the request went to %2.")
-                           .arg(*r.u8(0))
-                           .arg(q.u8(0).value_or(0)));
+                       LoadText(CommText::ReplyWrongAddress).arg(*r.u8(0)).arg(q.u8(0).value_or(0)));
     }
     const std::uint8_t function = *r.u8(1);
     const std::optional<QString> mismatch = ReplyMismatch(request, reply);
-    const QString refusal =
-        QStringLiteral("The device refused the request (exception %1).").arg(r.u8(2).value_or(0));
+    const QString refusal = LoadText(CommText::ReplyException).arg(r.u8(2).value_or(0));
     if (function == kAreaQueryException) {
         // The device answers a model-family check for the wrong family with this exception; it
         // carries what the request should have said, so the retry asks again corrected. Any
         // other function-100 exception is retried as well.
         if (ApplyModelFamilyAnswer(r, reply, request)) {
-            return Refused(ReplyCheck::Retry, reason,
-                           QStringLiteral("The device asks for another model family."));
+            return Refused(ReplyCheck::Retry, reason, LoadText(CommText::ReplyOtherFamily));
         }
         return Refused(ReplyCheck::Retry, reason, mismatch.value_or(refusal));
     }
@@ -96,25 +93,32 @@ int SilenceInterval(int silenceMs, const QString& baudRateText) {
     return static_cast<int>(qint64(silenceMs) * 9600 / baud);
 }
 
+namespace {
+
+// Line breaks inside a message box text.
+QString boxBreak() {
+    return QStringLiteral("\r\n");
+}
+
+// The no-reply message up to its advice: the cause, the transport's cable reason, power.
+QString noReplyText(int cableReason) {
+    return LoadText(CommText::NoReplyBecause) + boxBreak() + LoadText(cableReason) + boxBreak() +
+           LoadText(CommText::NotPoweredReason) + boxBreak() + LoadText(CommText::VerifyConnection);
+}
+
+}  // namespace
+
 QString InvalidResponseMessage() {
-    return QStringLiteral("Invalid response from device.");
+    return LoadText(CommText::InvalidResponse);
 }
 
 QString SerialNoReplyMessage() {
-    return QStringLiteral(
-        "The communication with the device was unsuccessful because \r\n"
-        "1. The communication cable may be faulty or not connected OR \r\n"
-        "2. The device may not be powered ON.\r\n"
-        "Please verify the proper connection and try again. \r\n\r\n"
-        "Please also verify the MODBUS ID settings.");
+    return noReplyText(CommText::SerialCableReasonOr) + boxBreak() + boxBreak() +
+           LoadText(CommText::VerifyModbusId);
 }
 
 QString EthernetNoReplyMessage() {
-    return QStringLiteral(
-        "The communication with the device was unsuccessful because \r\n"
-        "1. The communication or Ethernet Cable may be faulty or not connected OR \r\n"
-        "2. The device may not be powered ON.\r\n"
-        "Please verify the proper connection and try again. ");
+    return noReplyText(CommText::EthernetCableReasonOr);
 }
 
 ModbusSession::ModbusSession(CommState& state, Transport& transport, Prompter& prompter)
@@ -301,10 +305,10 @@ bool ModbusSession::ModbusTransaction(QByteArray& request, QByteArray& reply, in
             }
             if (waited == WaitResult::Reply) {
                 // An overlong buffer is a peer gone wrong, never a reply.
-                const int check = reply.size() > state_.maxReplyBytes
-                                      ? Refused(ReplyCheck::TooShort, &problem,
-                                                QStringLiteral("The reply is longer than any frame."))
-                                      : ValidateReply(reply, request, &problem);
+                const int check =
+                    reply.size() > state_.maxReplyBytes
+                        ? Refused(ReplyCheck::TooShort, &problem, LoadText(CommText::ReplyOverlong))
+                        : ValidateReply(reply, request, &problem);
                 if (check == ReplyCheck::Ok) {
                     replyTimer_.stop();
                     return true;

@@ -6,6 +6,7 @@
 #include "blocks/device_model.h"
 #include "check/compiled_network.h"
 #include "comm/byte_reader.h"
+#include "comm/comm_texts.h"
 #include "comm/modbus_requests.h"
 #include "comm/modbus_transaction.h"
 #include "comm/transport.h"
@@ -101,8 +102,7 @@ QString ExtensionModuleWarning(const Program& program, std::uint8_t deviceModule
     QString warning;
     for (int module = 0; module < kExtensionModules; ++module) {
         if (program.ExtensionModules[module] != 0 && ((deviceModules >> module) & 1) == 0) {
-            warning =
-                QStringLiteral("Extension module %1 is not selected in device.").arg(QChar(u'A' + module));
+            warning = LoadText(CommText::ExtensionNotInDevice).arg(QChar(u'A' + module));
         }
     }
     return warning;

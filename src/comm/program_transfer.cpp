@@ -7,6 +7,7 @@
 #include "check/compiled_network.h"
 #include "check/rule_checker.h"
 #include "check/validate_before_run.h"
+#include "comm/comm_texts.h"
 #include "comm/device_image.h"
 #include "comm/modbus_requests.h"
 #include "comm/transport.h"
@@ -122,10 +123,7 @@ int ProgramTransfer::CheckFirmware() {
             if (state_.CommFailed) {
                 return 3;
             }
-            prompter_.show({MessageIcon::Critical,
-                            QStringLiteral("The current software version does not support the connected "
-                                           "device's firmware version.\n\nSee help for more detail."),
-                            {Reply::Ok, Reply::Help}});
+            prompter_.show({MessageIcon::Critical, FirmwareNotSupportedMessage(), {Reply::Ok, Reply::Help}});
             return 1;
         case ModelFamilyResult::NoReply:
             break;

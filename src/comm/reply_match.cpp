@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "comm/byte_reader.h"
+#include "comm/comm_texts.h"
 #include "comm/device_protocol.h"
 
 namespace bdx {
@@ -31,14 +32,14 @@ Reason frameSize(const ByteReader& reply, qsizetype expected) {
     if (reply.size() == expected) {
         return std::nullopt;
     }
-    return QStringLiteral("The reply is %1 bytes long; %2 were expected.").arg(reply.size()).arg(expected);
+    return LoadText(CommText::ReplySize).arg(reply.size()).arg(expected);
 }
 
 // Functions 1-4: the byte count must be what the quantity asked for takes, and fill the frame.
 Reason checkRead(const ByteReader& request, const ByteReader& reply, bool bits) {
     const int quantity = wordAt(request, 4);
     if (quantity < 0) {
-        return QStringLiteral("The request carries no quantity to check the reply against.");
+        return LoadText(CommText::RequestWithoutQuantity);
     }
     const int expected = bits ? (quantity + 7) / 8 : 2 * quantity;
     if (!reply.has(0, kReadHeader + kCrcBytes)) {
@@ -46,10 +47,9 @@ Reason checkRead(const ByteReader& request, const ByteReader& reply, bool bits) 
     }
     const int count = byteAt(reply, 2);
     if (count != expected) {
-        return QStringLiteral("The reply counts %1 data bytes; %2 %3 asked for take %4.")
+        return LoadText(bits ? CommText::ReplyBitCount : CommText::ReplyRegisterCount)
             .arg(count)
             .arg(quantity)
-            .arg(bits ? QStringLiteral("bits") : QStringLiteral("registers"))
             .arg(expected);
     }
     return frameSize(reply, kReadHeader + expected + kCrcBytes);
@@ -61,13 +61,10 @@ Reason checkEcho(const ByteReader& request, const ByteReader& reply, bool single
         return size;
     }
     if (wordAt(reply, 2) != wordAt(request, 2)) {
-        return QStringLiteral("The reply confirms address %1; the request wrote at %2.")
-            .arg(wordAt(reply, 2))
-            .arg(wordAt(request, 2));
+        return LoadText(CommText::ReplyEchoAddress).arg(wordAt(reply, 2)).arg(wordAt(request, 2));
     }
     if (wordAt(reply, 4) != wordAt(request, 4)) {
-        return QStringLiteral("The reply confirms %1 %2; the request wrote %3.")
-            .arg(single ? QStringLiteral("the value") : QStringLiteral("a quantity of"))
+        return LoadText(single ? CommText::ReplyEchoValue : CommText::ReplyEchoQuantity)
             .arg(wordAt(reply, 4))
             .arg(wordAt(request, 4));
     }
@@ -78,11 +75,11 @@ Reason checkEcho(const ByteReader& request, const ByteReader& reply, bool single
 // request, and its data length byte fills the frame exactly.
 Reason checkAreaRead(const ByteReader& request, const ByteReader& reply) {
     if (!reply.has(0, PacketByte::Data + kCrcBytes)) {
-        return QStringLiteral("The reply is %1 bytes long, too short for an area reply.").arg(reply.size());
+        return LoadText(CommText::ReplyAreaTooShort).arg(reply.size());
     }
     const int length = byteAt(reply, PacketByte::Length);
     if (reply.size() != PacketByte::Data + length + kCrcBytes) {
-        return QStringLiteral("The reply announces %1 data bytes but carries %2.")
+        return LoadText(CommText::ReplyAreaLength)
             .arg(length)
             .arg(reply.size() - PacketByte::Data - kCrcBytes);
     }
@@ -90,7 +87,7 @@ Reason checkAreaRead(const ByteReader& request, const ByteReader& reply) {
     const int answered = byteAt(reply, PacketByte::Area);
     const bool modelCheck = area == Area::ModelFamily;
     if (answered != area && !(modelCheck && answered == kModelCheckAltArea)) {
-        return QStringLiteral("The reply is for area %1; area %2 was asked for.").arg(answered).arg(area);
+        return LoadText(CommText::ReplyOtherArea).arg(answered).arg(area);
     }
     const int sub = byteAt(request, PacketByte::SubCommand);
     const int replySub = byteAt(reply, PacketByte::SubCommand);
@@ -103,9 +100,7 @@ Reason checkAreaRead(const ByteReader& request, const ByteReader& reply) {
     };
     const bool subMatches = modelCheck || (sub == SubCommand::Item ? replySub == sub : isPacket(replySub));
     if (!subMatches) {
-        return QStringLiteral("The reply carries sub-command %1 to a request with sub-command %2.")
-            .arg(replySub)
-            .arg(sub);
+        return LoadText(CommText::ReplyOtherSubCommand).arg(replySub).arg(sub);
     }
     return std::nullopt;
 }
@@ -117,20 +112,17 @@ Reason checkAreaWrite(const ByteReader& request, const ByteReader& reply) {
     }
     struct Field {
         int at;
-        const char* name;
+        int text;  // "The reply confirms <field> %1; the request sent %2."
     };
-    static constexpr Field kItemFields[] = {{PacketByte::SubCommand, "sub-command"},
-                                            {PacketByte::Area, "area"}};
-    static constexpr Field kPacketFields[] = {{PacketByte::Number, "packet number"},
-                                              {PacketByte::Length, "length"}};
+    static constexpr Field kItemFields[] = {{PacketByte::SubCommand, CommText::ReplyEchoSubCommand},
+                                            {PacketByte::Area, CommText::ReplyEchoArea}};
+    static constexpr Field kPacketFields[] = {{PacketByte::Number, CommText::ReplyEchoPacket},
+                                              {PacketByte::Length, CommText::ReplyEchoLength}};
     const auto compare = [&](const Field& field) -> Reason {
         if (byteAt(reply, field.at) == byteAt(request, field.at)) {
             return std::nullopt;
         }
-        return QStringLiteral("The reply confirms %1 %2; the request sent %3.")
-            .arg(QLatin1String(field.name))
-            .arg(byteAt(reply, field.at))
-            .arg(byteAt(request, field.at));
+        return LoadText(field.text).arg(byteAt(reply, field.at)).arg(byteAt(request, field.at));
     };
     for (const Field& field : kItemFields) {
         if (Reason reason = compare(field)) {
@@ -157,23 +149,21 @@ std::optional<QString> ReplyMismatch(const QByteArray& request, const QByteArray
     const int asked = byteAt(q, 1);
     const int answered = byteAt(r, 1);
     if (asked < 0 || answered < 0) {
-        return QStringLiteral("The reply or the request carries no function code.");
+        return LoadText(CommText::ReplyNoFunction);
     }
     if ((answered & FunctionCode::ExceptionFlag) != 0) {
         if (answered != (asked | FunctionCode::ExceptionFlag)) {
-            return QStringLiteral("The reply is an exception of function %1 to a request with function %2.")
+            return LoadText(CommText::ReplyOtherException)
                 .arg(answered & ~FunctionCode::ExceptionFlag)
                 .arg(asked);
         }
         if (r.size() != kExceptionSize) {
-            return QStringLiteral("The exception reply is %1 bytes long; %2 were expected.")
-                .arg(r.size())
-                .arg(kExceptionSize);
+            return LoadText(CommText::ReplyExceptionSize).arg(r.size()).arg(kExceptionSize);
         }
         return std::nullopt;
     }
     if (answered != asked) {
-        return QStringLiteral("The reply has function code %1; the request had %2.").arg(answered).arg(asked);
+        return LoadText(CommText::ReplyOtherFunction).arg(answered).arg(asked);
     }
     switch (asked) {
         case FunctionCode::ReadCoils:

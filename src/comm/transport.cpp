@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QTcpSocket>
 
+#include "comm/comm_texts.h"
 #include "comm/reply_framing.h"
 #include "shell/language_table.h"
 #include "shell/prompter.h"
@@ -143,18 +144,18 @@ bool SerialTransport::openPort() {
         return false;
     };
     if (state_.SerialPortPath.isEmpty()) {
-        return refuse(QStringLiteral("no port chosen"));
+        return refuse(LoadText(CommText::NoPortChosen));
     }
     const QFileInfo file(portName());
     if (file.isFile()) {
-        return refuse(QStringLiteral("not a serial port (not a terminal)"));
+        return refuse(LoadText(CommText::NotASerialPort));
     }
     if (!port_->open(QIODevice::ReadWrite)) {
         return refuse(port_->errorString());
     }
     if (::isatty(static_cast<int>(port_->handle())) == 0) {
         port_->close();
-        return refuse(QStringLiteral("not a serial port (not a terminal)"));
+        return refuse(LoadText(CommText::NotASerialPort));
     }
     port_->clear();
     clearLinkFailure();
@@ -171,8 +172,7 @@ void SerialTransport::onError(QSerialPort::SerialPortError error) {
         return;
     }
     closePort();
-    failLink(
-        QStringLiteral("The serial port %1 was lost: the device or its cable went away.").arg(portName()));
+    failLink(LoadText(CommText::SerialPortLost).arg(portName()));
 }
 
 void SerialTransport::closePort() {
@@ -282,7 +282,9 @@ bool TcpTransport::connectToDevice(int timeoutMs) {
         if (timeoutMs >= 0) {
             limit.start(timeoutMs);
         }
+        connectWait_ = &loop;
         loop.exec();
+        connectWait_ = nullptr;
     }
     disconnect(onConnected);
     disconnect(onFailed);
@@ -292,6 +294,12 @@ bool TcpTransport::connectToDevice(int timeoutMs) {
     }
     clearLinkFailure();
     return true;
+}
+
+void TcpTransport::abortConnect() {
+    if (connectWait_ != nullptr) {
+        connectWait_->quit();
+    }
 }
 
 void TcpTransport::disconnectFromDevice() {
@@ -333,20 +341,17 @@ void TcpTransport::onReadyRead() {
 QString TcpTransport::SocketErrorMessage(QAbstractSocket::SocketError error) {
     switch (error) {
         case QAbstractSocket::ConnectionRefusedError:
-            return QStringLiteral("Invalid Port Number. Please enter a valid Port Number.");
+            return LoadText(CommText::SocketRefused);
         case QAbstractSocket::AddressInUseError:
-            return QStringLiteral("Port Number is busy.\nPlease enter a valid available Port Number.");
+            return LoadText(CommText::PortBusy) + u'\n' + LoadText(CommText::EnterAvailablePort);
         default:
-            return QStringLiteral(
-                "Connection with Ethernet Port could not be established because \n"
-                "1. IP Address may be incorrect or \n"
-                "2. Communication cable may be faulty or not connected properly or \n"
-                "3. Ethernet cable may be faulty or not connected properly.");
+            return LoadText(CommText::EthernetNotEstablished) + u'\n' + LoadText(CommText::IpReason) + u'\n' +
+                   LoadText(CommText::CommCableReason) + u'\n' + LoadText(CommText::EthernetCableReason);
     }
 }
 
 QString TcpTransport::LinkLostMessage(const QString& host, quint16 port) {
-    return QStringLiteral("The connection with the device at %1:%2 was lost.").arg(host).arg(port);
+    return LoadText(CommText::TcpLinkLost).arg(host).arg(port);
 }
 
 void TcpTransport::onError(QAbstractSocket::SocketError error) {

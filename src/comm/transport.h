@@ -11,6 +11,7 @@
 
 #include "comm/comm_state.h"
 
+class QEventLoop;
 class QTcpSocket;
 
 namespace bdx {
@@ -145,6 +146,8 @@ class TcpTransport : public Transport {
     // Connects to TcpHost:TcpPort of CommState and waits, processing events, until connected
     // or a socket error (reported through the Prompter). timeoutMs < 0: no time-out of its own.
     bool connectToDevice(int timeoutMs = -1);
+    // Gives up a connectToDevice that is still waiting (the user's Stop); no message.
+    void abortConnect();
     void disconnectFromDevice();
     bool connected() const;
 
@@ -173,6 +176,7 @@ class TcpTransport : public Transport {
 
     Prompter& prompter_;
     std::unique_ptr<QTcpSocket> socket_;
+    QEventLoop* connectWait_ = nullptr;  // set while connectToDevice waits
     bool replyComplete_ = false;  // the next arrival starts a new reply
 };
 

@@ -28,9 +28,20 @@ TEST_F(LanguageTableTest, BuiltInTableHasEveryTextInFourLanguages) {
     EXPECT_EQ(table.size(), english * 4);
 }
 
+// The markers a text's arguments fill in, sorted: a translation may move them, never lose one.
+QStringList ArgumentMarkers(const QString& text) {
+    static const QRegularExpression marker(QStringLiteral("%[1-9]"));
+    QStringList found;
+    for (const QRegularExpressionMatch& m : marker.globalMatch(text)) {
+        found << m.captured();
+    }
+    found.sort();
+    return found;
+}
+
 // Code joins texts with numbers and other texts, so a translation keeps the blanks at its
-// ends; a menu caption keeps its one mnemonic.
-TEST_F(LanguageTableTest, TranslationsKeepEdgesAndMnemonics) {
+// ends and the markers its arguments go in; a menu caption keeps its one mnemonic.
+TEST_F(LanguageTableTest, TranslationsKeepEdgesArgumentsAndMnemonics) {
     const LanguageTable& table = LanguageTable::builtIn();
     static const QRegularExpression leading(QStringLiteral("^\\s*"));
     static const QRegularExpression trailing(QStringLiteral("\\s*$"));
@@ -46,6 +57,7 @@ TEST_F(LanguageTableTest, TranslationsKeepEdgesAndMnemonics) {
             EXPECT_EQ(trailing.match(other).capturedLength(), trailing.match(en).capturedLength())
                 << id + offset;
             EXPECT_EQ(other.count(u'&'), en.count(u'&')) << id + offset;
+            EXPECT_EQ(ArgumentMarkers(other), ArgumentMarkers(en)) << id + offset;
         }
     }
 }

@@ -1,44 +1,25 @@
-#include <gtest/gtest.h>
+#include "app_rig.h"
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <deque>
+#include <QTest>
+#include <QTimer>
 
 #include "comm/comm_link.h"
 #include "comm/comm_settings.h"
-#include "comm/modbus_crc.h"
 #include "shell/language_table.h"
 #include "shell/scripted_prompter.h"
+#include "ui/comm/device_busy_bar.h"
 #include "ui/comm/ser_setting_form.h"
 
 namespace bdx {
 namespace {
-
-// A device on 127.0.0.1 that records the requests and answers from a queue.
-class LoopbackDevice {
-  public:
-    LoopbackDevice() {
-        EXPECT_TRUE(server.listen(QHostAddress::LocalHost, 0));
-        QObject::connect(&server, &QTcpServer::newConnection, [this] {
-            QTcpSocket* client = server.nextPendingConnection();
-            QObject::connect(client, &QTcpSocket::readyRead, [this, client] {
-                received += client->readAll();
-                if (!answers.empty()) {
-                    client->write(answers.front());
-                    answers.pop_front();
-                }
-            });
-        });
-    }
-    QTcpServer server;
-    QByteArray received;
-    std::deque<QByteArray> answers;
-};
 
 class CommSettingsDialogTest : public ::testing::Test {
   protected:
@@ -200,67 +181,75 @@ TEST_F(CommSettingsDialogTest, ParameterButtonsOnlyForModelsWithoutADisplay) {
     }
 }
 
-TEST_F(CommSettingsDialogTest, ConnectAndDisconnectFollowTheSocket) {
-    LoopbackDevice device;
+// The wait for the socket ends when the socket reports an error, or when the user stops it
+// (Stop, or Escape while the busy line runs). Either way the dialog stays open and usable, and a
+// refusal is told in a box: Connect is something the user asked for.
+TEST_F(CommSettingsDialogTest, ConnectWaitsWithStopAndARefusalComesInABox) {
+    // A listener whose queue is full: the next connection attempt is never answered.
+    QTcpServer silent;
+    silent.setListenBacklogSize(0);
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    silent.pauseAccepting();
+    QTcpSocket filler;
+    filler.connectToHost(QHostAddress::LocalHost, silent.serverPort());
+    ASSERT_TRUE(filler.waitForConnected(5000));
+    QStringList statusLines;
+    link.setIdleReporter([&statusLines](const QString& text) { statusLines << text; });
+
     auto d = open();
-    int saves = 0;
-    QObject::connect(d.get(), &ser_setting_form::settingsToSave, [&saves] { ++saves; });
     d->optEthernet()->setChecked(true);
-    setAddress(*d, QStringLiteral("127.0.0.1"), QString::number(device.server.serverPort()));
-    d->setConnectTimeout(5000);
-
+    setAddress(*d, QStringLiteral("127.0.0.1"), QString::number(silent.serverPort()));
+    bool busySeen = false;
+    QTimer escape;
+    QObject::connect(&escape, &QTimer::timeout, [&] {
+        if (d->busyBar()->running()) {
+            busySeen = !d->Command1()->isEnabled() && !d->CancelButton()->isEnabled() &&
+                       d->busyBar()->stopButton()->isEnabled();
+            QTest::keyClick(d.get(), Qt::Key_Escape);
+        }
+    });
+    escape.start(20);
     d->cmdConnect()->click();
-    EXPECT_EQ(d->cmdConnect()->text(), LoadText(8187));
-    EXPECT_TRUE(d->Command1()->isEnabled());
-    EXPECT_FALSE(d->CancelButton()->isEnabled());
-    EXPECT_TRUE(link.state().IsEthernet);
-    EXPECT_TRUE(link.state().EthernetConnected);
-    EXPECT_EQ(link.state().TcpHost, QStringLiteral("127.0.0.1"));
-    EXPECT_EQ(saves, 1);
-    d->reject();  // Escape cannot take the new link back
-    EXPECT_TRUE(d->isVisible());
-
-    d->cmdConnect()->click();
-    EXPECT_EQ(d->cmdConnect()->text(), LoadText(8186));
+    escape.stop();
+    EXPECT_TRUE(busySeen);
     EXPECT_FALSE(link.ethernetConnected());
-    EXPECT_TRUE(d->CancelButton()->isEnabled());
-    EXPECT_EQ(saves, 2);
-    EXPECT_TRUE(prompter.messages().empty());
-
-    // A refused connection is reported by the link and leaves every button usable.
-    const quint16 port = device.server.serverPort();
-    device.server.close();
-    d->cmdConnect()->click();
-    EXPECT_EQ(prompter.messages().size(), 1u);
+    EXPECT_TRUE(d->isVisible());
     EXPECT_EQ(d->cmdConnect()->text(), LoadText(8186));
     EXPECT_TRUE(d->CancelButton()->isEnabled() && d->cmdConnect()->isEnabled() && d->Command1()->isEnabled());
-    EXPECT_EQ(link.state().TcpPort, port);
+    EXPECT_TRUE(prompter.messages().empty());
+
+    silent.close();
+    d->cmdConnect()->click();
+    EXPECT_EQ(prompter.messages().size(), 1u);
+    EXPECT_TRUE(statusLines.isEmpty());
+    EXPECT_TRUE(d->CancelButton()->isEnabled() && d->cmdConnect()->isEnabled() && d->Command1()->isEnabled());
 }
 
-TEST_F(CommSettingsDialogTest, DeviceParametersAreReadIntoTheDialogAndWrittenFromIt) {
-    LoopbackDevice device;
-    CommState& s = link.state();
-    s.TcpHost = QStringLiteral("127.0.0.1");
-    s.TcpPort = device.server.serverPort();
-    ASSERT_TRUE(link.connectEthernet(5000));
-    auto d = open();
-    // Address 1, function 3, eight bytes: ID 42, 2400 baud, odd parity, two stop bits.
-    device.answers = {WithCrc(QByteArray::fromHex("010308002a000200020001"))};
-    d->btnReadPara()->click();
-    EXPECT_EQ(prompter.texts(), QStringList{LoadText(4306)});
-    EXPECT_EQ(d->txtModbusID()->text(), QStringLiteral("42"));
-    EXPECT_EQ(d->CmbBaud()->currentText(), QStringLiteral("2400"));
-    EXPECT_EQ(d->cmbParity()->currentText(), QStringLiteral("ODD"));
-    EXPECT_EQ(d->cmbStop()->currentText(), QStringLiteral("2"));
-    EXPECT_EQ(s.ModbusID, 1);  // nothing stored before OK
+// A Modbus ID the dialog would refuse (254, the default of a missing settings line) says so next
+// to the box before OK is pressed, and goes quiet once the ID is fixed.
+TEST_F(CommSettingsDialogTest, AModbusIdThatOkWouldRefuseShowsHowToFixIt) {
+    const std::pair<const char*, bool> cases[] = {
+        {"254", true}, {"0", true}, {"", true}, {"1", false}, {"247", false}};
+    for (const auto& [text, hint] : cases) {
+        SCOPED_TRACE(text);
+        auto d = open();
+        d->txtModbusID()->setText(QString::fromLatin1(text));
+        EXPECT_EQ(d->lblModbusIdHint()->isVisible(), hint);
+        EXPECT_EQ(d->lblModbusIdHint()->text(), LoadText(8797));
+    }
+}
 
-    device.received.clear();  // the request builder's bytes; here the dialog's values in them
-    device.answers = {WithCrc(QByteArray::fromHex("011003e80004"))};
-    d->txtModbusID()->setText(QStringLiteral("7"));
-    d->cmbParity()->setCurrentIndex(1);
-    d->btnWritePara()->click();
-    EXPECT_EQ(device.received, WithCrc(QByteArray::fromHex("011003e80004080007000200010001")));
-    EXPECT_EQ(prompter.texts().last(), LoadText(4298));
+TEST(CommSettingsDialog, Screenshots) {
+    InScreenshotLanguages([](const QString& language) {
+        ScriptedPrompter prompter;
+        CommLink link(prompter);
+        link.state().CommPort = 1;
+        link.state().SerialPortPath = QStringLiteral("/dev/ttyUSB0");
+        link.state().ModbusID = 254;
+        ser_setting_form d(link, 2, nullptr, [] { return std::vector<SerialPortEntry>{}; },
+                           [](const QString&) { return true; });
+        Shoot(d, QStringLiteral("ser_setting_form_") + language);
+    });
 }
 
 }  // namespace

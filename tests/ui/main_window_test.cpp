@@ -51,8 +51,7 @@ TEST_F(MainWindowTest, ControllersRegisterTheCommandsOfTheMenuTable) {
         "mnuFilePrintParameters", "mnuFilePrintComments", "mnuFileFirmware",
         "mnuViewProgramMode",     "mnuViewFullScreen",    "mnuViewZKeys",
         "mnuViewSoftText",
-        "mnuSimulationDevice",    "mnuTransferProgram",
-        "mnuTransferClock",       "mnuTransferComm",
+        "mnuSimulationDevice",    "mnuTransferProgram",   "mnuTransferClock",
         "mnuOptionsUsbDrivers",   "mnuOptionsUsbVideo",   "mnuHelpWhatsNew",
         "tbPrintShort",           "tbPrintDetail",        "tbPrintParameters",
         "tbPrintComments"};
@@ -435,18 +434,24 @@ TEST_F(MainWindowTest, ModelDialogSetsTheModelDependentCommands) {
     }
 }
 
+// Options / Comm Port and Transfer / Communication Parameters open the same dialog.
 TEST_F(MainWindowTest, CommPortOkWritesTheSettingsFile) {
     start();
-    expectDialog<ser_setting_form>([](ser_setting_form& d) {
-        d.optUART()->setChecked(true);
-        d.cmbCommPort()->setEditText(QStringLiteral("/dev/ttyUSB0"));
-        d.txtModbusID()->setText(QStringLiteral("12"));
-        d.Command1()->click();
-    });
-    command("mnuOptionsCommPort")->trigger();
-    const AppSettings stored = ReadSettings(settingsPath());
-    EXPECT_EQ(stored.ModbusID, 12);
-    EXPECT_EQ(stored.SerialDevice, QStringLiteral("/dev/ttyUSB0"));
+    int id = 11;
+    for (const char* name : {"mnuOptionsCommPort", "mnuTransferComm"}) {
+        SCOPED_TRACE(name);
+        ++id;
+        expectDialog<ser_setting_form>([id](ser_setting_form& d) {
+            d.optUART()->setChecked(true);
+            d.cmbCommPort()->setEditText(QStringLiteral("/dev/ttyUSB0"));
+            d.txtModbusID()->setText(QString::number(id));
+            d.Command1()->click();
+        });
+        command(name)->trigger();
+        const AppSettings stored = ReadSettings(settingsPath());
+        EXPECT_EQ(stored.ModbusID, id);
+        EXPECT_EQ(stored.SerialDevice, QStringLiteral("/dev/ttyUSB0"));
+    }
     EXPECT_TRUE(prompter.messages().empty());
 }
 

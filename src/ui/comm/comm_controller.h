@@ -1,14 +1,15 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
 
 namespace bdx {
 
 class AppContext;
 class frmMain;
 
-// Device communication in the frame: Options / Comm Port for now; the transfer, clock and
-// utility dialogs join here.
+// Device communication in the frame: Options / Comm Port and Transfer / Communication
+// Parameters for now; the transfer, clock and utility dialogs join here.
 class CommController : public QObject {
     Q_OBJECT
   public:
@@ -18,6 +19,8 @@ class CommController : public QObject {
     // The settings dialog, modal; OK saves the settings file.
     void showCommSettings();
     void saveCommSettings();
+    // Runs `write`; a failure is told with the file's path.
+    void writeSettings(const std::function<bool(QString* error)>& write);
 
     AppContext& context_;
     frmMain& frame_;

@@ -14,6 +14,7 @@
 
 #include "blocks/device_model.h"
 #include "comm/comm_link.h"
+#include "device_busy_bar.h"
 #include "shell/language_table.h"
 #include "shell/prompter.h"
 #include "ui/widgets/captions.h"
@@ -40,6 +41,10 @@ enum TextId {
     DisconnectCaption = 8187,
     ReadParameters = 8188,
     WriteParameters = 8189,
+    WritingDevice = 4297,
+    ReadingDevice = 8142,
+    ModbusIdRange = 8797,  // the same text as OK's refusal
+    Connecting = 8474,
 };
 
 QLineEdit* digitBox(QWidget* parent, const char* name, int digits) {
@@ -134,12 +139,18 @@ ser_setting_form::ser_setting_form(CommLink& link, int modelIndex, QWidget* pare
     connect(cmdConnect_, &QPushButton::clicked, this, &ser_setting_form::cmdConnect_Click);
     connect(btnReadPara_, &QPushButton::clicked, this, &ser_setting_form::btnReadPara_Click);
     connect(btnWritePara_, &QPushButton::clicked, this, &ser_setting_form::btnWritePara_Click);
+    connect(txtModbusID_, &QLineEdit::textChanged, this, &ser_setting_form::updateModbusIdHint);
     // A socket error after Connect has already been reported; the dialog only follows it.
     connect(&link_.tcp(), &TcpTransport::linkLost, this, [this] {
         connectedHere_ = false;
         showConnected(false);
-        setButtonsEnabled(true);
+        if (!busy_->running()) {
+            updateCancel();
+        }
     });
+
+    const CommState& state = link_.state();
+    opened_ = {state.IsEthernet, state.TcpHost, state.TcpPort};
 
     ApplyCaptions(this);
     Form_Load();
@@ -227,6 +238,12 @@ void ser_setting_form::buildLayout() {
     lineLayout->addWidget(captionLabel(line, ModbusIdLabel, txtModbusID_), 1, 3);
     lineLayout->addWidget(txtModbusID_, 1, 4, Qt::AlignLeft);
     lineLayout->setColumnStretch(5, 1);
+    lblModbusIdHint_ = new QLabel(line);
+    lblModbusIdHint_->setObjectName(QStringLiteral("lblModbusIdHint"));
+    SetTextId(lblModbusIdHint_, ModbusIdRange);
+    lblModbusIdHint_->setStyleSheet(QStringLiteral("color: #b00020;"));
+    lblModbusIdHint_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lineLayout->addWidget(lblModbusIdHint_, 2, 0, 1, 6);
 
     btnReadPara_ = commandButton(this, "btnReadPara", ReadParameters);
     btnWritePara_ = commandButton(this, "btnWritePara", WriteParameters);
@@ -241,10 +258,13 @@ void ser_setting_form::buildLayout() {
     buttons->addWidget(Command1_);
     buttons->addWidget(CancelButton_);
 
+    busy_ = new DeviceBusyBar(link_, this, this);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(transport);
     layout->addWidget(line);
     layout->addSpacing(4);
+    layout->addWidget(busy_);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -302,6 +322,7 @@ void ser_setting_form::Form_Load() {
 
     showConnected(link_.ethernetConnected());
     updateTransportControls();
+    updateModbusIdHint();
 }
 
 void ser_setting_form::selectText(QComboBox* box, const QString& text) {
@@ -314,11 +335,12 @@ void ser_setting_form::updateTransportControls() {
     cmbCommPort_->setEnabled(optUART_->isChecked());
 }
 
-void ser_setting_form::setButtonsEnabled(bool enabled) {
-    for (QPushButton* button : {Command1_, cmdConnect_, btnReadPara_, btnWritePara_}) {
-        button->setEnabled(enabled);
-    }
-    CancelButton_->setEnabled(enabled && !connectedHere_);
+void ser_setting_form::updateModbusIdHint() {
+    lblModbusIdHint_->setVisible(CheckModbusId(txtModbusID_->text()).has_value());
+}
+
+void ser_setting_form::updateCancel() {
+    CancelButton_->setEnabled(!connectedHere_);
 }
 
 void ser_setting_form::showConnected(bool connected) {
@@ -415,14 +437,17 @@ void ser_setting_form::cmdConnect_Click() {
         connectedHere_ = false;
         showConnected(false);
     } else {
-        setButtonsEnabled(false);
-        if (link_.connectEthernet(connectTimeoutMs_)) {
-            // The link is in use now: OK confirms it, Cancel could not take it back.
+        const QString status = LoadText(Connecting).arg(state.TcpHost).arg(state.TcpPort);
+        // The wait ends when the socket connects, reports an error, or the user presses Stop.
+        if (busy_->run(status, [this] { return link_.connectEthernet(connectTimeoutMs_); })) {
+            // The link is in use now: OK confirms it. Cancel goes off until Disconnect; closing
+            // the window keeps the connection.
             connectedHere_ = true;
             showConnected(true);
         }
     }
-    setButtonsEnabled(true);
+    updateCancel();
+    savedHere_ = true;
     Q_EMIT settingsToSave();
 }
 
@@ -431,9 +456,11 @@ void ser_setting_form::btnReadPara_Click() {
     if (!scope.ready()) {
         return;
     }
-    setButtonsEnabled(false);
-    const std::optional<DeviceCommParams> params = ReadDeviceCommParams(link_.session());
-    setButtonsEnabled(true);
+    std::optional<DeviceCommParams> params;
+    busy_->run(LoadText(ReadingDevice), [this, &params] {
+        params = ReadDeviceCommParams(link_.session());
+        return params.has_value();
+    });
     if (!params) {
         return;
     }
@@ -454,14 +481,23 @@ void ser_setting_form::btnWritePara_Click() {
     params.baudIndex = std::max(0, CmbBaud_->currentIndex());
     params.parityIndex = std::max(0, cmbParity_->currentIndex());
     params.stopBitIndex = std::max(0, cmbStop_->currentIndex());
-    setButtonsEnabled(false);
-    WriteDeviceCommParams(link_.session(), params);
-    setButtonsEnabled(true);
+    busy_->run(LoadText(WritingDevice),
+               [this, &params] { return WriteDeviceCommParams(link_.session(), params); });
 }
 
 void ser_setting_form::reject() {
-    if (!CancelButton_->isEnabled()) {
+    if (busy_->running()) {
+        // Escape or the close box while the device is being waited for: the same as Stop.
+        busy_->stopButton()->click();
         return;
+    }
+    if (!connectedHere_ || !link_.ethernetConnected()) {
+        // Nothing the user did here stays.
+        CommState& state = link_.state();
+        state.IsEthernet = opened_.isEthernet;
+        state.TcpHost = opened_.host;
+        state.TcpPort = opened_.port;
+        settingsRestored_ = savedHere_;
     }
     QDialog::reject();
 }

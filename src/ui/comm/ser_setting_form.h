@@ -7,6 +7,7 @@
 
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -14,11 +15,15 @@ class QRadioButton;
 namespace bdx {
 
 class CommLink;
+class DeviceBusyBar;
 
 // The communication settings dialog: transport (serial port, USB cable, Ethernet), line
 // settings, device address, the Ethernet address with its Connect button, and the device's own
 // communication parameters. OK puts the choice into the link's state and accepts; saving the
 // settings file is the owner's job, on accept and whenever settingsToSave() is emitted.
+// Every exchange with the device (Connect, reading and writing its parameters) runs on the
+// busy line with Stop. Cancel, Escape and the close box always leave: after a Connect that is
+// still up they keep the connection; otherwise the settings are as they were when it opened.
 class ser_setting_form : public QDialog {
     Q_OBJECT
   public:
@@ -46,6 +51,13 @@ class ser_setting_form : public QDialog {
     QPushButton* btnWritePara() const { return btnWritePara_; }
     QPushButton* Command1() const { return Command1_; }
     QPushButton* CancelButton() const { return CancelButton_; }
+    DeviceBusyBar* busyBar() const { return busy_; }
+    // Says how to fix a Modbus ID the dialog would refuse; hidden while the ID is fine.
+    QLabel* lblModbusIdHint() const { return lblModbusIdHint_; }
+
+    // After a Cancel: Connect or Disconnect had saved the settings and the link's state is back
+    // as it was, so the owner writes back the settings file it had.
+    bool settingsRestored() const { return settingsRestored_; }
 
     // Time-out of the Ethernet connect; below 0 it waits until the socket connects or fails.
     void setConnectTimeout(int ms) { connectTimeoutMs_ = ms; }
@@ -56,7 +68,7 @@ class ser_setting_form : public QDialog {
     void btnWritePara_Click();
 
   public Q_SLOTS:
-    // Refused while Cancel is off: after a Connect the new link must be confirmed with OK.
+    // Stop while an exchange runs; otherwise leaves as the class comment says.
     void reject() override;
 
   Q_SIGNALS:
@@ -67,8 +79,9 @@ class ser_setting_form : public QDialog {
     void buildLayout();
     void Form_Load();
     void updateTransportControls();
-    // Buttons off while the link is busy, and back on with Connect's state applied.
-    void setButtonsEnabled(bool enabled);
+    void updateModbusIdHint();
+    // Cancel follows Connect: off while a connection made here is up.
+    void updateCancel();
     void showConnected(bool connected);
     QWidget* ethernetFieldWidget(EthernetField field) const;
     // The address and port checks; the first fault is shown and its box gets the focus.
@@ -82,6 +95,14 @@ class ser_setting_form : public QDialog {
     SerialPortProbe probe_;
     int connectTimeoutMs_ = -1;
     bool connectedHere_ = false;
+    bool savedHere_ = false;  // Connect or Disconnect wrote the settings file
+    bool settingsRestored_ = false;
+    // The Ethernet settings that Connect changes, as they were when the dialog opened.
+    struct EthernetSettings {
+        bool isEthernet = false;
+        QString host;
+        std::uint16_t port = 0;
+    } opened_;
 
     QRadioButton* optUART_;
     QRadioButton* optUSB_;
@@ -99,6 +120,8 @@ class ser_setting_form : public QDialog {
     QPushButton* btnWritePara_;
     QPushButton* Command1_;
     QPushButton* CancelButton_;
+    QLabel* lblModbusIdHint_;
+    DeviceBusyBar* busy_;
 };
 
 }  // namespace bdx

@@ -5,6 +5,7 @@
 
 #include "comm/comm_link.h"
 #include "comm/comm_settings.h"
+#include "comm/comm_texts.h"
 #include "editor/ladder_editor.h"
 #include "shell/app_settings.h"
 #include "shell/prompter.h"
@@ -42,7 +43,7 @@ bool AppContext::saveSettings() {
     if (WriteSettings(settingsPath_, settings_, &error)) {
         return true;
     }
-    prompter_.warn(QStringLiteral("The settings could not be saved to %1: %2").arg(settingsPath_, error));
+    prompter_.warn(LoadText(CommText::SettingsNotSaved).arg(settingsPath_, error));
     return false;
 }
 
