@@ -125,17 +125,29 @@ TEST_F(UtilitiesWindows, RunStopAndAVanishedDevice) {
     });
 }
 
-// Stop ends an exchange with a device that never answers, and the window comes back.
+// Stop ends an exchange with a device that never answers, over either transport (on the serial
+// line it also closes the port under the waiting exchange), and the window comes back.
 TEST_F(UtilitiesWindows, StopEndsAnExchangeWithASilentDevice) {
-    startConnected({QStringLiteral("--model"), QStringLiteral("0"), QStringLiteral("--fault"),
-                    QStringLiteral("no-reply")});
-    inUtilities<frmDeviceUtilities_Other>([this](frmDeviceUtilities_Other& window) {
-        QTimer::singleShot(300, &window, [&window] { window.busyBar()->stopButton()->click(); });
-        click(window, "btnDeviceStart");
-        EXPECT_TRUE(prompter.messages().empty()) << said();  // the user asked for the end
-        EXPECT_TRUE(child(window, "btnDeviceStart")->isEnabled());
-        EXPECT_FALSE(window.busyBar()->stopButton()->isEnabled());
-    });
+    for (const bool serial : {false, true}) {
+        SCOPED_TRACE(serial ? "serial" : "tcp");
+        const QStringList arguments = {QStringLiteral("--model"), QStringLiteral("0"),
+                                       QStringLiteral("--fault"), QStringLiteral("no-reply")};
+        if (serial) {
+            app.reset();
+            device.kill();
+            startOnPty(arguments);
+        } else {
+            startConnected(arguments);
+        }
+        prompter.clear();
+        inUtilities<frmDeviceUtilities_Other>([this](frmDeviceUtilities_Other& window) {
+            QTimer::singleShot(300, &window, [&window] { window.busyBar()->stopButton()->click(); });
+            click(window, "btnDeviceStart");
+            EXPECT_TRUE(prompter.messages().empty()) << said();  // the user asked for the end
+            EXPECT_TRUE(child(window, "btnDeviceStart")->isEnabled());
+            EXPECT_FALSE(window.busyBar()->stopButton()->isEnabled());
+        });
+    }
 }
 
 // The backlight needs a choice and reaches the device; the reset menu cannot be tied to a
