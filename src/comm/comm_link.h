@@ -43,6 +43,7 @@ class CommLink {
     // (an Ethernet device dropping while the user edits) it goes to the idle reporter.
     class Action {
       public:
+        // A Stop belongs to the action it was pressed in: the next one starts afresh.
         explicit Action(CommLink& link) : link_(link) {
             if (link_.actions_++ == 0) {
                 link_.state_.StopRequested = false;

@@ -28,14 +28,14 @@ struct CommState {
     bool ReplyReady = false;     // a complete reply is in the receive buffer
     bool ReplyTimedOut = false;  // the reply time-out fired
     bool CommCancelled = false;  // Stop buttons, port-test timer, a failed transaction
-    bool CommFailed = false;     // the last transaction ended with a failure message
-    bool QuietComm = false;      // the caller reports failures itself
+    // The user pressed Stop during a device action: every exchange of that action ends at once,
+    // quietly (a failed transaction sets CommCancelled too, so that flag cannot tell).
+    bool StopRequested = false;
+    bool CommFailed = false;  // the last transaction ended with a failure message
+    bool QuietComm = false;   // the caller reports failures itself
     bool IdSearchActive = false;
     std::uint8_t IdSearchCount = 254;  // IDs tried by the search; 254 when none runs
     bool MatchedReply = false;         // during the ID search: address and function code matched
-    // The user pressed Stop during the running device action: unlike CommCancelled, which every
-    // transaction clears, it lasts until the action ends, so the quiet probe gives up too.
-    bool StopRequested = false;
 
     // --- Buffers (index from 0) ---------------------------------------------------------
     QByteArray SerialRx;

@@ -248,6 +248,10 @@ bool ModbusSession::ModbusTransaction(QByteArray& request, QByteArray& reply, in
     lastAttempts_ = 0;
     lastReplyProblem_.clear();
     int attempt = 0;
+    if (state_.StopRequested) {
+        state_.CommCancelled = true;  // the user's Stop: nothing more goes out, nothing is told
+        return false;
+    }
     state_.CommCancelled = false;
     state_.CommFailed = false;
     lastSilence_ = SilenceInterval(silenceMs < 0 ? state_.silenceMs : silenceMs, state_.BaudRateText);
@@ -288,9 +292,11 @@ bool ModbusSession::ModbusTransaction(QByteArray& request, QByteArray& reply, in
             if (waited == WaitResult::LinkLost) {
                 return failLink();
             }
-            // A quiet exchange goes on after a cancel (the ID search has its own end), but not
-            // after the user's Stop.
-            if (waited == WaitResult::Cancelled && (!state_.QuietComm || state_.StopRequested)) {
+            if (waited == WaitResult::Cancelled && state_.StopRequested) {
+                replyTimer_.stop();
+                return false;
+            }
+            if (waited == WaitResult::Cancelled && !state_.QuietComm) {
                 replyTimer_.stop();
                 if (unloadCommError_) {
                     unloadCommError_();
@@ -339,6 +345,10 @@ bool ModbusSession::ModbusTransaction(QByteArray& request, QByteArray& reply, in
     }
 
     replyTimer_.stop();
+    if (state_.StopRequested) {
+        state_.CommCancelled = true;
+        return false;
+    }
     if (!state_.QuietComm) {
         state_.CommFailed = true;
         prompter_.warn(transport_.isEthernet() ? EthernetNoReplyMessage() : SerialNoReplyMessage());

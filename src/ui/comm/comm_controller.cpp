@@ -14,6 +14,7 @@
 #include "shell/prompter.h"
 #include "ui/main/app_context.h"
 #include "ui/main/frm_main.h"
+#include "utilities_controller.h"
 
 namespace bdx {
 
@@ -37,6 +38,8 @@ CommController::CommController(AppContext& context, frmMain& frame) : context_(c
     firmware_ = std::make_unique<FirmwareController>(context_, frame_);
     new TransferController(
         context_, frame_, [this] { saveCommSettings(); }, [this] { showCommSettings(); }, this);
+    new UtilitiesController(
+        context_, frame_, [this] { showCommSettings(); }, [this] { saveCommSettings(); });
 }
 
 CommController::~CommController() = default;

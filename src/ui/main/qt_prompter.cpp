@@ -3,10 +3,11 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QHeaderView>
-#include <QInputDialog>
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <QTreeView>
+
+#include "ui/comm/frm_password_dialogs.h"
 
 namespace bdx {
 
@@ -116,13 +117,12 @@ QString QtPrompter::chooseSaveFile(const FileChoice& choice) {
 }
 
 std::optional<QString> QtPrompter::askPassword(const QString& prompt) {
-    bool ok = false;
-    const QString password = QInputDialog::getText(parent_, QString::fromLatin1(kProductTitle), prompt,
-                                                   QLineEdit::Password, QString(), &ok);
-    if (!ok) {
+    // frmPasswordCheck itself refuses anything but four digits, with this prompter's box.
+    frmPasswordCheck dialog(*this, prompt, parent_);
+    if (dialog.exec() != QDialog::Accepted || dialog.cancelled()) {
         return std::nullopt;
     }
-    return password;
+    return dialog.password();
 }
 
 }  // namespace bdx
