@@ -45,14 +45,6 @@ enum TextId {
 constexpr int kMonday = 4182;
 constexpr int kSunday = 4188;
 
-QPushButton* commandButton(QWidget* parent, const char* name, int textId) {
-    auto* button = new QPushButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    SetTextId(button, textId);
-    button->setAutoDefault(false);
-    return button;
-}
-
 QComboBox* listBox(QWidget* parent, const QString& name, const QStringList& items) {
     auto* box = new QComboBox(parent);
     box->setObjectName(name);
@@ -74,13 +66,6 @@ QStringList numbers(int last) {
         texts << QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
     }
     return texts;
-}
-
-QLabel* captionLabel(QWidget* parent, int textId, QWidget* buddy) {
-    auto* label = new QLabel(parent);
-    SetTextId(label, textId);
-    label->setBuddy(buddy);
-    return label;
 }
 
 }  // namespace
@@ -166,12 +151,12 @@ void frmClockSettings::buildLayout() {
     dtpTime_ = new QTimeEdit(clock);
     dtpTime_->setObjectName(QStringLiteral("dtpTime"));
     dtpTime_->setDisplayFormat(ClockTimeFormat(QLocale()));
-    cmdReadClock_ = commandButton(clock, "cmdReadClock", ReadFromDevice);
-    cmdSetClock_ = commandButton(clock, "cmdSetClock", WriteToDevice);
-    cmdSetSystemClock_ = commandButton(clock, "cmdSetSystemClock", SetToPcTime);
+    cmdReadClock_ = CommandButton(clock, "cmdReadClock", ReadFromDevice);
+    cmdSetClock_ = CommandButton(clock, "cmdSetClock", WriteToDevice);
+    cmdSetSystemClock_ = CommandButton(clock, "cmdSetSystemClock", SetToPcTime);
 
     auto* when = new QHBoxLayout;
-    when->addWidget(captionLabel(clock, DateAndTime, dtpDate_));
+    when->addWidget(CaptionLabel(clock, DateAndTime, dtpDate_));
     when->addWidget(dtpDate_, 1);
     when->addWidget(dtpTime_, 1);
     auto* clockButtons = new QHBoxLayout;
@@ -197,12 +182,12 @@ void frmClockSettings::buildLayout() {
     }
     cmbDSTOffHr_ = listBox(dst, QStringLiteral("cmbDSTOffHr"), numbers(DstLimit::Hour));
     cmbDSTOffMin_ = listBox(dst, QStringLiteral("cmbDSTOffMin"), numbers(DstLimit::Minute));
-    CmdReadDst_ = commandButton(dst, "CmdReadDst", ReadFromDevice);
-    CmdSetDst_ = commandButton(dst, "CmdSetDst", WriteToDevice);
+    CmdReadDst_ = CommandButton(dst, "CmdReadDst", ReadFromDevice);
+    CmdSetDst_ = CommandButton(dst, "CmdSetDst", WriteToDevice);
 
     auto* rule = new QGridLayout;
     const auto addPoint = [&](int row, int captionId, const DstPoint& point) {
-        rule->addWidget(captionLabel(dst, captionId, point.week), row, 0);
+        rule->addWidget(CaptionLabel(dst, captionId, point.week), row, 0);
         rule->addWidget(point.week, row, 1);
         rule->addWidget(point.weekday, row, 2);
         rule->addWidget(point.month, row, 3);
@@ -212,7 +197,7 @@ void frmClockSettings::buildLayout() {
     };
     addPoint(0, StartCaption, start_);
     addPoint(1, EndCaption, end_);
-    rule->addWidget(captionLabel(dst, OffsetCaption, cmbDSTOffHr_), 2, 0);
+    rule->addWidget(CaptionLabel(dst, OffsetCaption, cmbDSTOffHr_), 2, 0);
     rule->addWidget(cmbDSTOffHr_, 2, 4);
     rule->addWidget(new QLabel(QStringLiteral(":"), dst), 2, 5);
     rule->addWidget(cmbDSTOffMin_, 2, 6);
@@ -228,7 +213,7 @@ void frmClockSettings::buildLayout() {
     dstLayout->addLayout(dstButtons);
 
     busy_ = new DeviceBusyBar(link_, this, this);
-    cmdClose_ = commandButton(this, "cmdClose", CloseCaption);
+    cmdClose_ = CommandButton(this, "cmdClose", CloseCaption);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(busy_, 1);
     bottom->addWidget(cmdClose_);

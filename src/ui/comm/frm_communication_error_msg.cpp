@@ -26,14 +26,6 @@ enum TextId {
     ScanCancelCaption = 8418,
 };
 
-QPushButton* commandButton(QWidget* parent, const char* name, int textId) {
-    auto* button = new QPushButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    SetTextId(button, textId);
-    button->setAutoDefault(false);
-    return button;
-}
-
 }  // namespace
 
 QString CommunicationErrorLines(bool ethernet) {
@@ -64,11 +56,11 @@ frmCommunicationErrorMsg::frmCommunicationErrorMsg(CommLink& link, bool ethernet
     text_->setWordWrap(true);
     text_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     text_->setMinimumWidth(text_->fontMetrics().averageCharWidth() * 78);
-    btTryAgain_ = commandButton(this, "btTryAgain", TryAgainCaption);
+    btTryAgain_ = CommandButton(this, "btTryAgain", TryAgainCaption);
     btTryAgain_->setDefault(true);
-    btScanModbusID_ = commandButton(this, "btScanModbusID", ScanCaption);
-    btScanCancel_ = commandButton(this, "btScanCancel", ScanCancelCaption);
-    btCancel_ = commandButton(this, "btCancel", CancelCaption);
+    btScanModbusID_ = CommandButton(this, "btScanModbusID", ScanCaption);
+    btScanCancel_ = CommandButton(this, "btScanCancel", ScanCancelCaption);
+    btCancel_ = CommandButton(this, "btCancel", CancelCaption);
     prgScan_ = new QProgressBar(this);
     prgScan_->setObjectName(QStringLiteral("prgScan"));
     prgScan_->setRange(DeviceAddress::FirstId, DeviceAddress::LastId);

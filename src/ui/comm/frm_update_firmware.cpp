@@ -39,20 +39,6 @@ enum TextId {
     StoppedNote = 8421,
 };
 
-QPushButton* commandButton(QWidget* parent, const char* name, int textId) {
-    auto* button = new QPushButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    SetTextId(button, textId);
-    button->setAutoDefault(false);
-    return button;
-}
-
-QLabel* captionLabel(QWidget* parent, int textId) {
-    auto* label = new QLabel(parent);
-    SetTextId(label, textId);
-    return label;
-}
-
 QLabel* valueLabel(QWidget* parent, const char* name) {
     auto* label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
@@ -91,12 +77,12 @@ void frmUpdateFirmware::buildLayout() {
     txtBinFile_->setObjectName(QStringLiteral("txtBinFile"));
     txtBinFile_->setReadOnly(true);
     txtBinFile_->setMinimumWidth(txtBinFile_->fontMetrics().averageCharWidth() * 48);
-    BrowseBinFile_ = commandButton(this, "BrowseBinFile", BrowseCaption);
+    BrowseBinFile_ = CommandButton(this, "BrowseBinFile", BrowseCaption);
     lblVersion_ = valueLabel(this, "lblVersion");
     lblDateTime_ = valueLabel(this, "lblDateTime");
-    WriteHexFileButton_ = commandButton(this, "WriteHexFileButton", UpdateCaption);
+    WriteHexFileButton_ = CommandButton(this, "WriteHexFileButton", UpdateCaption);
     WriteHexFileButton_->setDefault(true);
-    StopButton_ = commandButton(this, "StopButton", StopCaption);
+    StopButton_ = CommandButton(this, "StopButton", StopCaption);
     chkVerify_ = new QCheckBox(this);
     chkVerify_->setObjectName(QStringLiteral("chkVerify"));
     SetTextId(chkVerify_, VerifyCaption);
@@ -109,17 +95,17 @@ void frmUpdateFirmware::buildLayout() {
     lblNote_->setObjectName(QStringLiteral("lblNote"));
     lblNote_->setWordWrap(true);
     lblNote_->setMinimumHeight(lblNote_->fontMetrics().height() * 2);
-    Command1_ = commandButton(this, "Command1", CloseCaption);
+    Command1_ = CommandButton(this, "Command1", CloseCaption);
 
-    auto* packageLabel = captionLabel(this, PackageLabel);
+    auto* packageLabel = CaptionLabel(this, PackageLabel);
     packageLabel->setBuddy(BrowseBinFile_);
     auto* grid = new QGridLayout;
     grid->addWidget(packageLabel, 0, 0);
     grid->addWidget(txtBinFile_, 0, 1, 1, 2);
     grid->addWidget(BrowseBinFile_, 0, 3);
-    grid->addWidget(captionLabel(this, VersionLabel), 1, 0);
+    grid->addWidget(CaptionLabel(this, VersionLabel), 1, 0);
     grid->addWidget(lblVersion_, 1, 1);
-    grid->addWidget(captionLabel(this, BuiltLabel), 2, 0);
+    grid->addWidget(CaptionLabel(this, BuiltLabel), 2, 0);
     grid->addWidget(lblDateTime_, 2, 1);
     grid->setColumnStretch(2, 1);
 

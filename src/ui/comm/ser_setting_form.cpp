@@ -59,21 +59,6 @@ QLineEdit* digitBox(QWidget* parent, const char* name, int digits) {
     return box;
 }
 
-QLabel* captionLabel(QWidget* parent, int textId, QWidget* buddy) {
-    auto* label = new QLabel(parent);
-    SetTextId(label, textId);
-    label->setBuddy(buddy);
-    return label;
-}
-
-QPushButton* commandButton(QWidget* parent, const char* name, int textId) {
-    auto* button = new QPushButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    SetTextId(button, textId);
-    button->setAutoDefault(false);
-    return button;
-}
-
 QString joinedAddress(const std::array<QString, 4>& parts) {
     return QStringList(parts.begin(), parts.end()).join(u'.');
 }
@@ -194,15 +179,15 @@ void ser_setting_form::buildLayout() {
     }
     address->addStretch();
     txtPortNumber_ = digitBox(frameEthernet_, "txtPortNumber", 5);
-    cmdConnect_ = commandButton(frameEthernet_, "cmdConnect", ConnectCaption);
+    cmdConnect_ = CommandButton(frameEthernet_, "cmdConnect", ConnectCaption);
     auto* port = new QHBoxLayout;
     port->addWidget(txtPortNumber_);
     port->addStretch();
     port->addWidget(cmdConnect_);
     auto* ethernet = new QGridLayout(frameEthernet_);
-    ethernet->addWidget(captionLabel(frameEthernet_, IpAddressLabel, txtIPAddress_[0]), 0, 0);
+    ethernet->addWidget(CaptionLabel(frameEthernet_, IpAddressLabel, txtIPAddress_[0]), 0, 0);
     ethernet->addLayout(address, 0, 1);
-    ethernet->addWidget(captionLabel(frameEthernet_, PortNumberLabel, txtPortNumber_), 1, 0);
+    ethernet->addWidget(CaptionLabel(frameEthernet_, PortNumberLabel, txtPortNumber_), 1, 0);
     ethernet->addLayout(port, 1, 1);
     ethernet->setColumnStretch(1, 1);
 
@@ -228,14 +213,14 @@ void ser_setting_form::buildLayout() {
     txtModbusID_ = digitBox(line, "txtModbusID", 3);
     auto* lineLayout = new QGridLayout(line);
     lineLayout->setHorizontalSpacing(10);
-    lineLayout->addWidget(captionLabel(line, BaudRateLabel, CmbBaud_), 0, 0);
+    lineLayout->addWidget(CaptionLabel(line, BaudRateLabel, CmbBaud_), 0, 0);
     lineLayout->addWidget(CmbBaud_, 0, 1);
-    lineLayout->addWidget(captionLabel(line, ParityLabel, cmbParity_), 1, 0);
+    lineLayout->addWidget(CaptionLabel(line, ParityLabel, cmbParity_), 1, 0);
     lineLayout->addWidget(cmbParity_, 1, 1);
     lineLayout->setColumnMinimumWidth(2, 16);
-    lineLayout->addWidget(captionLabel(line, StopBitLabel, cmbStop_), 0, 3);
+    lineLayout->addWidget(CaptionLabel(line, StopBitLabel, cmbStop_), 0, 3);
     lineLayout->addWidget(cmbStop_, 0, 4);
-    lineLayout->addWidget(captionLabel(line, ModbusIdLabel, txtModbusID_), 1, 3);
+    lineLayout->addWidget(CaptionLabel(line, ModbusIdLabel, txtModbusID_), 1, 3);
     lineLayout->addWidget(txtModbusID_, 1, 4, Qt::AlignLeft);
     lineLayout->setColumnStretch(5, 1);
     lblModbusIdHint_ = new QLabel(line);
@@ -245,11 +230,11 @@ void ser_setting_form::buildLayout() {
     lblModbusIdHint_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lineLayout->addWidget(lblModbusIdHint_, 2, 0, 1, 6);
 
-    btnReadPara_ = commandButton(this, "btnReadPara", ReadParameters);
-    btnWritePara_ = commandButton(this, "btnWritePara", WriteParameters);
-    Command1_ = commandButton(this, "Command1", OkCaption);
+    btnReadPara_ = CommandButton(this, "btnReadPara", ReadParameters);
+    btnWritePara_ = CommandButton(this, "btnWritePara", WriteParameters);
+    Command1_ = CommandButton(this, "Command1", OkCaption);
     Command1_->setDefault(true);
-    CancelButton_ = commandButton(this, "CancelButton", CancelCaption);
+    CancelButton_ = CommandButton(this, "CancelButton", CancelCaption);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(btnReadPara_);
     buttons->addWidget(btnWritePara_);

@@ -29,14 +29,6 @@ enum TextId {
     ChooseDirection = 8203,
 };
 
-QPushButton* commandButton(QWidget* parent, const char* name, int textId) {
-    auto* button = new QPushButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    SetTextId(button, textId);
-    button->setAutoDefault(false);
-    return button;
-}
-
 // The transfer's prompter. When the link has already told in a box why an exchange failed (the
 // connection lost, a reply refused, no reply), the transfer's own "unable to write / read" would
 // be a second box for one failure: it stays in the status line instead.
@@ -92,9 +84,9 @@ transfer_form::transfer_form(CommLink& link, ProgramDocument& document, Prompter
     prgBar_->setValue(0);
     prgBar_->setTextVisible(false);
 
-    pc_to_leg_ = commandButton(this, "pc_to_leg", WriteCaption);
-    leg_to_pc_ = commandButton(this, "leg_to_pc", ReadCaption);
-    cmd_stop_ = commandButton(this, "cmd_stop", StopCaption);
+    pc_to_leg_ = CommandButton(this, "pc_to_leg", WriteCaption);
+    leg_to_pc_ = CommandButton(this, "leg_to_pc", ReadCaption);
+    cmd_stop_ = CommandButton(this, "cmd_stop", StopCaption);
     cmd_stop_->setEnabled(false);
 
     auto* buttons = new QHBoxLayout;

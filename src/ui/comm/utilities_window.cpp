@@ -60,14 +60,6 @@ QLineEdit* PasswordBox(QWidget* parent, const QString& objectName) {
     return box;
 }
 
-QPushButton* CommandButton(QWidget* parent, const char* objectName, int textId) {
-    auto* button = new QPushButton(parent);
-    button->setObjectName(QString::fromLatin1(objectName));
-    SetTextId(button, textId);
-    button->setAutoDefault(false);
-    return button;
-}
-
 // --- UtilitiesWindow ---------------------------------------------------------------------------
 
 UtilitiesWindow::UtilitiesWindow(const UtilitiesWiring& wiring, const char* objectName, int titleId,

@@ -95,6 +95,5 @@ class DevicePasswordPanel : public QWidget {
 
 // Small builders the utility windows share.
 QLineEdit* PasswordBox(QWidget* parent, const QString& objectName);
-QPushButton* CommandButton(QWidget* parent, const char* objectName, int textId);
 
 }  // namespace bdx

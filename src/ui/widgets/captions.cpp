@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardItemModel>
 #include <QTabBar>
@@ -152,6 +153,21 @@ void nameForAccessibility(QWidget* widget, QHash<const QWidget*, QString>& buddi
 
 void SetTextId(QObject* object, int id) {
     object->setProperty(kTextIdProperty, id);
+}
+
+QPushButton* CommandButton(QWidget* parent, const char* objectName, int textId) {
+    auto* button = new QPushButton(parent);
+    button->setObjectName(QString::fromLatin1(objectName));
+    SetTextId(button, textId);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLabel* CaptionLabel(QWidget* parent, int textId, QWidget* buddy) {
+    auto* label = new QLabel(parent);
+    SetTextId(label, textId);
+    label->setBuddy(buddy);
+    return label;
 }
 
 QString WithoutAccelerators(const QString& caption) {

@@ -2,7 +2,9 @@
 
 #include <QString>
 
+class QLabel;
 class QObject;
+class QPushButton;
 class QWidget;
 
 namespace bdx {
@@ -16,6 +18,12 @@ inline constexpr const char* kHeaderTextIdsProperty = "headerTextIds";  // item 
 
 // Marks an object's text with an id.
 void SetTextId(QObject* object, int id);
+
+// A push button named `objectName` with the text of `textId`; never the dialog's default button
+// by accident (Enter in a field must not start a device exchange).
+QPushButton* CommandButton(QWidget* parent, const char* objectName, int textId);
+// A label with the text of `textId`, naming `buddy` (its accelerator moves the focus there).
+QLabel* CaptionLabel(QWidget* parent, int textId, QWidget* buddy = nullptr);
 
 // A caption without its accelerator marks ("&&" keeps one), for window titles and tooltips.
 QString WithoutAccelerators(const QString& caption);
