@@ -8,6 +8,7 @@
 #include "firmware_command.h"
 #include "image_command.h"
 #include "monitor_command.h"
+#include "print_command.h"
 #include "program_commands.h"
 #include "settings_command.h"
 #include "simulate_command.h"
@@ -71,6 +72,9 @@ const std::vector<Command>& commands() {
          "[--tcp A.B.C.D:PORT|--serial DEVICE|--usb] [--baud B] [--parity N|E|O] [--stop 1|2] [--id N]: show "
          "or store the communication settings the device commands use by default",
          SettingsCommand},
+        {"print", "FILE --kind parameters|comments|short (--pdf OUT | --text): the parameter listing, the comment "
+         "listing or the short printout of a program",
+         PrintCommand},
     };
     return list;
 }

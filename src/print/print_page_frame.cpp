@@ -1,0 +1,86 @@
+#include "print_page_frame.h"
+
+#include <utility>
+
+namespace bdx {
+
+namespace {
+
+constexpr int kHeaderRuleLength = 96;
+constexpr int kHeadingRuleLength = 95;
+const QString kLabelTabs = QStringLiteral("\t\t");
+const QString kHeadingTabs = QStringLiteral("\t\t\t");
+
+QString headerLine(const char* label, const QString& value) {
+    return QLatin1String(label) + kLabelTabs + value;
+}
+
+}  // namespace
+
+PageHeaderTexts HeaderTextsOf(const Program& program) {
+    PageHeaderTexts header;
+    header.project = program.PrintInfo[PrintInfoText::Project];
+    header.author = program.PrintInfo[PrintInfoText::Author];
+    header.approvedBy = program.PrintInfo[PrintInfoText::ApprovedBy];
+    header.version = program.PrintInfo[PrintInfoText::Version];
+    header.date = program.PrintInfo[PrintInfoText::Date];
+    header.filePath = program.ProgramFilePath.isEmpty() ? program.ProgramFileName : program.ProgramFilePath;
+    return header;
+}
+
+QStringList PageHeaderLines(const PageHeaderTexts& header, int pageNumber) {
+    QStringList lines;
+    lines << QString(kHeaderRuleLength, QLatin1Char('_'));
+    lines << headerLine("Page         : ", QString::number(pageNumber));
+    lines << headerLine("Project      : ", header.project);
+    lines << headerLine("Author       : ", header.author);
+    lines << headerLine("Approved by  : ", header.approvedBy);
+    lines << headerLine("Version      : ", header.version);
+    lines << headerLine("Date         : ", header.date);
+
+    QStringList pieces;
+    for (qsizetype at = 0; at < header.filePath.size(); at += kPathPieceLength) {
+        pieces << header.filePath.mid(at, kPathPieceLength);
+    }
+    if (pieces.isEmpty()) {
+        pieces << QString();
+    }
+    // The joining " - " ends each piece that continues on the next line.
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        const QString piece = i + 1 < pieces.size() ? pieces[i] + QStringLiteral(" - ") : pieces[i];
+        lines << (i == 0 ? headerLine("File Name    : ", piece) : kLabelTabs + piece);
+    }
+    return lines;
+}
+
+PageFrame::PageFrame(PageHeaderTexts header) : header_(std::move(header)) {}
+
+void PageFrame::printLine(const QString& line) {
+    if (pages_.empty() || lineCount_ >= kPageLines) {
+        beginPage();
+    }
+    append(line);
+}
+
+void PageFrame::printHeading(const QString& heading) {
+    printLine(QString());
+    printLine(kHeadingTabs + heading);
+    printLine(QString(kHeadingRuleLength, QLatin1Char('_')));
+    printLine(QString());
+}
+
+void PageFrame::beginPage() {
+    pages_.emplace_back();
+    lineCount_ = 0;
+    // The header never opens a page of its own, however long the path makes it.
+    for (const QString& line : PageHeaderLines(header_, static_cast<int>(pages_.size()))) {
+        append(line);
+    }
+}
+
+void PageFrame::append(const QString& line) {
+    pages_.back() << line;
+    ++lineCount_;
+}
+
+}  // namespace bdx
