@@ -72,7 +72,8 @@ const std::vector<Command>& commands() {
          "[--tcp A.B.C.D:PORT|--serial DEVICE|--usb] [--baud B] [--parity N|E|O] [--stop 1|2] [--id N]: show "
          "or store the communication settings the device commands use by default",
          SettingsCommand},
-        {"print", "FILE --kind parameters|comments|short (--pdf OUT | --text): the parameter listing, the comment "
+        {"print",
+         "FILE --kind parameters|comments|short (--pdf OUT | --text): the parameter listing, the comment "
          "listing or the short printout of a program",
          PrintCommand},
     };

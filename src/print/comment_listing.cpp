@@ -36,7 +36,8 @@ UsedOperands usedOperands(const Program& program) {
         for (int column = 0; column < kContactColumns; ++column) {
             const std::uint16_t code = program.word(line, kContactWord[column]);
             if (IsContactCode(code)) {
-                markUse(used, OperandForCode(code), program.word(line, kContactWord[column] + kNumberWordOffset));
+                markUse(used, OperandForCode(code),
+                        program.word(line, kContactWord[column] + kNumberWordOffset));
             }
         }
         const std::uint16_t coil = program.word(line, kCoilLetterWord);
@@ -98,7 +99,8 @@ PrintPages CommentListing(const Program& program) {
             linesHeaded = true;
         }
         // A comment written over several lines prints as one listing line.
-        comment.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        comment.replace(QStringLiteral("\r\n"), QStringLiteral(" "))
+            .replace(QLatin1Char('\n'), QLatin1Char(' '));
         body << QStringLiteral("Line - %1 : ").arg(line + 1) + comment;
     }
     if (body.isEmpty()) {

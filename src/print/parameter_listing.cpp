@@ -64,23 +64,25 @@ struct Section {
 
 template <typename Table>
 std::function<bool(const Program&, int)> flagInUse(Table Program::*table) {
-    return [table](const Program& program, int block) { return ((program.*table)[block][0] & kFlagInUse) != 0; };
+    return
+        [table](const Program& program, int block) { return ((program.*table)[block][0] & kFlagInUse) != 0; };
 }
 
 }  // namespace
 
 QString TimeSwitchListingLine(const Program& program, int block) {
     const TimeSwitchRecord record = ReadTimeSwitch(program, block);
-    return QStringLiteral("RTC%1").arg(block + 1) + kTab + daySetting(record, AdvancedTimeSwitch(program.ModelIndex)) +
-           kTab + QStringLiteral("ON - ") + TimeFieldText(record.onHour) + QStringLiteral(" : ") +
-           TimeFieldText(record.onMinute) + kTab + QStringLiteral("OFF - ") + TimeFieldText(record.offHour) +
-           QStringLiteral(" : ") + TimeFieldText(record.offMinute);
+    return QStringLiteral("RTC%1").arg(block + 1) + kTab +
+           daySetting(record, AdvancedTimeSwitch(program.ModelIndex)) + kTab + QStringLiteral("ON - ") +
+           TimeFieldText(record.onHour) + QStringLiteral(" : ") + TimeFieldText(record.onMinute) + kTab +
+           QStringLiteral("OFF - ") + TimeFieldText(record.offHour) + QStringLiteral(" : ") +
+           TimeFieldText(record.offMinute);
 }
 
 QString TimerListingLine(const Program& program, int block) {
     const TimerRecord record = DecodeTimer(program, block);
-    QString line = QStringLiteral("T%1").arg(block + 1) + kTab + QStringLiteral("Type - ") + QChar::fromLatin1(record.letter()) +
-                   kTab + setTimeText(record.on);
+    QString line = QStringLiteral("T%1").arg(block + 1) + kTab + QStringLiteral("Type - ") +
+                   QChar::fromLatin1(record.letter()) + kTab + setTimeText(record.on);
     if (TimerHasOffTime(record.type)) {
         line += QLatin1Char(';') + kTab + setTimeText(record.off);
     }
@@ -97,8 +99,9 @@ QString CounterListingLine(const Program& program, int block) {
 
 QString AnalogListingLine(const Program& program, int block) {
     const AnalogRecord record = ReadAnalog(program, block);
-    const QString second = record.secondOperand == kVref ? AnalogValueText(record.reference, record.decimalPosition)
-                                                         : analogInputText(record.secondOperand);
+    const QString second = record.secondOperand == kVref
+                               ? AnalogValueText(record.reference, record.decimalPosition)
+                               : analogInputText(record.secondOperand);
     return QStringLiteral("A%1").arg(block + 1) + kTab + QStringLiteral("Function") + kTab +
            analogInputText(record.firstInput) + kTab + CompareFunctionSymbol(record.function) + kTab + second;
 }
@@ -108,8 +111,8 @@ QString CompareListingLine(const Program& program, int block) {
     const QString second = record.constantOperand ? fiveDigits(record.constant)
                                                   : QStringLiteral("C%1").arg(record.secondCounter + 1);
     return QStringLiteral("P%1").arg(block + 1) + kTab + QStringLiteral("Function") + kTab +
-           QStringLiteral("C%1").arg(record.firstCounter + 1) + kTab + CompareFunctionSymbol(record.function) + kTab +
-           second;
+           QStringLiteral("C%1").arg(record.firstCounter + 1) + kTab +
+           CompareFunctionSymbol(record.function) + kTab + second;
 }
 
 QString SoftTextListingLine(const Program& program, int message) {
@@ -127,31 +130,35 @@ QString SoftTextListingLine(const Program& program, int message) {
             continue;
         }
         const std::uint8_t code = row[position];
-        lines[lineIndex] += code < 32 ? QString(QLatin1Char(' ')) : FromCp1252(QByteArrayView(&row[position], 1));
+        lines[lineIndex] +=
+            code < 32 ? QString(QLatin1Char(' ')) : FromCp1252(QByteArrayView(&row[position], 1));
         ++position;
     }
     return QStringLiteral("X%1 - ").arg(message + 1) + kTab + lines.join(kTab);
 }
 
 QString HourMeterListingLine(const Program& program, int meter) {
-    return QStringLiteral("H%1").arg(meter + 1) + kTab + setPointColumn(HourMeterPresetText(ReadHourMeter(program, meter)));
+    return QStringLiteral("H%1").arg(meter + 1) + kTab +
+           setPointColumn(HourMeterPresetText(ReadHourMeter(program, meter)));
 }
 
 PrintPages ParameterListing(const Program& program) {
     const Section sections[] = {
-        {"Timer Switch Block Parameters", kTimeSwitches, flagInUse(&Program::TimeSwitchParams), TimeSwitchListingLine,
-         nullptr},
+        {"Timer Switch Block Parameters", kTimeSwitches, flagInUse(&Program::TimeSwitchParams),
+         TimeSwitchListingLine, nullptr},
         {"Timer Block Parameters", kTimers, flagInUse(&Program::TimerParams), TimerListingLine,
          "TIMER\tType  \tSP ON\tSP OFF"},
-        {"Counter Block Parameters", kCounters, flagInUse(&Program::CounterParams), CounterListingLine, nullptr},
-        {"Analog Function Block Parameters", kAnalogBlocks, flagInUse(&Program::AnalogParams), AnalogListingLine,
+        {"Counter Block Parameters", kCounters, flagInUse(&Program::CounterParams), CounterListingLine,
          nullptr},
-        {"Compare Counter Block Parameters", kCompareCounters, flagInUse(&Program::CompareParams), CompareListingLine,
-         nullptr},
+        {"Analog Function Block Parameters", kAnalogBlocks, flagInUse(&Program::AnalogParams),
+         AnalogListingLine, nullptr},
+        {"Compare Counter Block Parameters", kCompareCounters, flagInUse(&Program::CompareParams),
+         CompareListingLine, nullptr},
         {"Soft Text Message Block Parameters", kSoftTexts,
-         [](const Program& p, int message) { return p.SoftTextUsed[message] != 0; }, SoftTextListingLine, nullptr},
-        {"Hour Meter Block Parameters", kHourMeters, flagInUse(&Program::HourMeterParams), HourMeterListingLine,
+         [](const Program& p, int message) { return p.SoftTextUsed[message] != 0; }, SoftTextListingLine,
          nullptr},
+        {"Hour Meter Block Parameters", kHourMeters, flagInUse(&Program::HourMeterParams),
+         HourMeterListingLine, nullptr},
     };
     PageFrame frame(HeaderTextsOf(program));
     frame.beginPage();

@@ -37,7 +37,7 @@ QStringList PageHeaderLines(const PageHeaderTexts& header, int pageNumber);
 // Collects printed lines into pages. Every line counts towards the page's 65; the line that
 // would be the 66th opens the next page, header first.
 class PageFrame {
-public:
+  public:
     explicit PageFrame(PageHeaderTexts header);
 
     void printLine(const QString& line);
@@ -48,7 +48,7 @@ public:
 
     const PrintPages& pages() const { return pages_; }
 
-private:
+  private:
     void append(const QString& line);
 
     PageHeaderTexts header_;

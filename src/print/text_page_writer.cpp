@@ -24,8 +24,8 @@ TextPageStyle GridTextStyle() {
 }
 
 void SetUpTextPage(QPagedPaintDevice& device) {
-    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
-                                     QPageLayout::Millimeter));
+    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                     QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
 }
 
 bool WriteTextPages(const PrintPages& pages, QPagedPaintDevice& device, const TextPageStyle& style) {
@@ -46,7 +46,8 @@ bool WriteTextPages(const PrintPages& pages, QPagedPaintDevice& device, const Te
     const QFontMetricsF screenMetrics(font);
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
-    option.setTabStopDistance(screenMetrics.horizontalAdvance(kWidestLabel) + screenMetrics.averageCharWidth());
+    option.setTabStopDistance(screenMetrics.horizontalAdvance(kWidestLabel) +
+                              screenMetrics.averageCharWidth());
 
     for (std::size_t page = 0; page < pages.size(); ++page) {
         if (page > 0 && !device.newPage()) {
@@ -70,8 +71,8 @@ bool WriteTextPages(const PrintPages& pages, QPagedPaintDevice& device, const Te
     return painter.end();
 }
 
-bool WriteTextPdf(const PrintPages& pages, const QString& path, const QString& title, const TextPageStyle& style,
-                  QString* error) {
+bool WriteTextPdf(const PrintPages& pages, const QString& path, const QString& title,
+                  const TextPageStyle& style, QString* error) {
     // QPdfWriter says nothing about a file it cannot create; find out first.
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {

@@ -25,7 +25,7 @@ void SetUpTextPage(QPagedPaintDevice& device);
 bool WriteTextPages(const PrintPages& pages, QPagedPaintDevice& device, const TextPageStyle& style = {});
 
 // The pages as a PDF file; false with the reason in `error`.
-bool WriteTextPdf(const PrintPages& pages, const QString& path, const QString& title, const TextPageStyle& style,
-                  QString* error);
+bool WriteTextPdf(const PrintPages& pages, const QString& path, const QString& title,
+                  const TextPageStyle& style, QString* error);
 
 }  // namespace bdx

@@ -23,7 +23,8 @@ const QString kPdf = QStringLiteral("--pdf");
 QString writeBusyProgram(const QTemporaryDir& dir) {
     Ladder l(11);
     l.rung(1, 'P', 1, 'C', 12);
-    EncodeCompare(l.p, 0, {.firstCounter = 11, .function = 3, .constantOperand = false, .secondCounter = 2}, false);
+    EncodeCompare(l.p, 0, {.firstCounter = 11, .function = 3, .constantOperand = false, .secondCounter = 2},
+                  false);
     UpdateBlockUsage(l.p);
     auto allInUse = [](auto& table) {
         for (auto& row : table) {
@@ -64,9 +65,14 @@ TEST(PrintCommandTest, RefusalsAndTheirExitCodes) {
         {{kPrint, empty, kKind, QStringLiteral("comments"), kText}, 1, "Nothing to Print! \n"},
         {{kPrint, empty, kKind, QStringLiteral("detail"), kText}, 2, "parameters|comments|short"},
         {{kPrint, busy, kKind, QStringLiteral("short")}, 2, "(--pdf OUT | --text)"},
-        {{kPrint, busy, kKind, QStringLiteral("short"), kText, kPdf, dir.filePath(QStringLiteral("x.pdf"))}, 2, "usage"},
-        {{kPrint, dir.filePath(QStringLiteral("Missing.h53")), kKind, QStringLiteral("short"), kText}, 1, "Missing.h53"},
-        {{kPrint, busy, kKind, QStringLiteral("short"), kPdf, dir.filePath(QStringLiteral("no/such/folder/x.pdf"))},
+        {{kPrint, busy, kKind, QStringLiteral("short"), kText, kPdf, dir.filePath(QStringLiteral("x.pdf"))},
+         2,
+         "usage"},
+        {{kPrint, dir.filePath(QStringLiteral("Missing.h53")), kKind, QStringLiteral("short"), kText},
+         1,
+         "Missing.h53"},
+        {{kPrint, busy, kKind, QStringLiteral("short"), kPdf,
+          dir.filePath(QStringLiteral("no/such/folder/x.pdf"))},
          1,
          "x.pdf"},
     };

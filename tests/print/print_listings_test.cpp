@@ -84,10 +84,13 @@ Program everyBlockKind() {
     counter.setPoint = 12345, counter.decimalPosition = 2, counter.pulses = 3, counter.displayUnits = 7;
     EncodeCounter(p, 11, counter);
 
-    WriteAnalog(p, 0, {.firstInput = 0, .secondOperand = kVref, .function = 2, .reference = -500, .decimalPosition = 2});
+    WriteAnalog(
+        p, 0,
+        {.firstInput = 0, .secondOperand = kVref, .function = 2, .reference = -500, .decimalPosition = 2});
     WriteAnalog(p, 1, {.firstInput = 2, .secondOperand = 0, .function = 1});
 
-    EncodeCompare(p, 0, {.firstCounter = 11, .function = 2, .constantOperand = false, .secondCounter = 2}, false);
+    EncodeCompare(p, 0, {.firstCounter = 11, .function = 2, .constantOperand = false, .secondCounter = 2},
+                  false);
     EncodeCompare(p, 1, {.firstCounter = 0, .function = 5, .constantOperand = true, .constant = 150}, false);
 
     SetSoftTextLines(p, 0, {QStringLiteral("COUNT"), QStringLiteral("T"), QString()});
@@ -109,15 +112,19 @@ TEST(ParameterListingTest, EveryBlockKindPrintsItsSectionInOrder) {
     expected << heading("Timer Switch Block Parameters")
              << QStringLiteral("RTC2\tMon Fri - Sat\tON - 08 : 05\tOFF - 17 : 30");
     expected << heading("Timer Block Parameters") << QStringLiteral("TIMER\tType  \tSP ON\tSP OFF")
-             << QStringLiteral("T1\tType - A\t012.5 SEC") << QStringLiteral("T4\tType - D\t01:30 MM:SS;\t00:10 HH:MM");
+             << QStringLiteral("T1\tType - A\t012.5 SEC")
+             << QStringLiteral("T4\tType - D\t01:30 MM:SS;\t00:10 HH:MM");
     expected << heading("Counter Block Parameters")
-             << QStringLiteral("C12\tSet Point   =123.45\tNumber of Pulses  =00003\tDesired Display Units  =00007");
-    expected << heading("Analog Function Block Parameters") << QStringLiteral("A1\tFunction\tV1 Base\t>=\t-005.00")
+             << QStringLiteral(
+                    "C12\tSet Point   =123.45\tNumber of Pulses  =00003\tDesired Display Units  =00007");
+    expected << heading("Analog Function Block Parameters")
+             << QStringLiteral("A1\tFunction\tV1 Base\t>=\t-005.00")
              << QStringLiteral("A2\tFunction\tV3 Ext A\t<\tV1 Base");
     expected << heading("Compare Counter Block Parameters") << QStringLiteral("P1\tFunction\tC12\t>=\tC3")
              << QStringLiteral("P2\tFunction\tC1\t<>\t00150");
     expected << heading("Soft Text Message Block Parameters")
-             << QStringLiteral("X1 - \tCOUNT C 12 :- Set Point   \tT T 4 :- Preset Off Time      \tDate        ");
+             << QStringLiteral(
+                    "X1 - \tCOUNT C 12 :- Set Point   \tT T 4 :- Preset Off Time      \tDate        ");
     expected << heading("Hour Meter Block Parameters") << QStringLiteral("H2\tSet Point   =0012.5");
 
     const PrintPages pages = ParameterListing(everyBlockKind());
@@ -162,7 +169,8 @@ TEST(ParameterListingTest, FirstGenerationTimeSwitchPrintsItsDayRange) {
     TimeSwitchRecord clock;
     clock.startDay = 1, clock.endDay = 5, clock.onHour = 22, clock.offMinute = 7;
     ASSERT_FALSE(SaveTimeSwitch(p, 15, clock, {}));
-    EXPECT_EQ(TimeSwitchListingLine(p, 15), QStringLiteral("RTC16\tMonday - Friday\tON - 22 : 00\tOFF - 00 : 07"));
+    EXPECT_EQ(TimeSwitchListingLine(p, 15),
+              QStringLiteral("RTC16\tMonday - Friday\tON - 22 : 00\tOFF - 00 : 07"));
 }
 
 TEST(PageFrameTest, HeaderSplitsLongPathsIntoPiecesOf55) {
@@ -173,9 +181,11 @@ TEST(PageFrameTest, HeaderSplitsLongPathsIntoPiecesOf55) {
     };
     const Case cases[] = {
         {piece1, {QStringLiteral("File Name    : \t\t") + piece1}},
-        {piece1 + u'b', {QStringLiteral("File Name    : \t\t") + piece1 + QStringLiteral(" - "), QStringLiteral("\t\tb")}},
+        {piece1 + u'b',
+         {QStringLiteral("File Name    : \t\t") + piece1 + QStringLiteral(" - "), QStringLiteral("\t\tb")}},
         {piece1 + piece2 + QString(10, u'c'),
-         {QStringLiteral("File Name    : \t\t") + piece1 + QStringLiteral(" - "), QStringLiteral("\t\t") + piece2 + QStringLiteral(" - "),
+         {QStringLiteral("File Name    : \t\t") + piece1 + QStringLiteral(" - "),
+          QStringLiteral("\t\t") + piece2 + QStringLiteral(" - "),
           QStringLiteral("\t\t") + QString(10, u'c')}},
     };
     for (const Case& c : cases) {
@@ -212,10 +222,10 @@ TEST(CommentListingTest, UsedOperandsByKindThenLineComments) {
         .rung(6, 'A', 1, 'U', 4);
     Program& p = l.p;
     setHeader(p);
-    const std::pair<Operand, int> kNamed[] = {{Operand::I, 0}, {Operand::J, 1}, {Operand::Q, 0}, {Operand::U, 3},
-                                               {Operand::Clock, 2}, {Operand::X, 1}, {Operand::Z, 0}, {Operand::T, 0},
-                                               {Operand::C, 11}, {Operand::P, 0}, {Operand::H, 0}, {Operand::A, 0},
-                                               {Operand::I, 1}};
+    const std::pair<Operand, int> kNamed[] = {
+        {Operand::I, 0}, {Operand::J, 1}, {Operand::Q, 0}, {Operand::U, 3},  {Operand::Clock, 2},
+        {Operand::X, 1}, {Operand::Z, 0}, {Operand::T, 0}, {Operand::C, 11}, {Operand::P, 0},
+        {Operand::H, 0}, {Operand::A, 0}, {Operand::I, 1}};
     for (const auto& named : kNamed) {
         p.comment(named.first, named.second) = QStringLiteral("c%1").arg(named.second + 1);
     }
@@ -223,8 +233,9 @@ TEST(CommentListingTest, UsedOperandsByKindThenLineComments) {
 
     QStringList expected = header(1);
     expected << heading("Comments");
-    expected << QStringLiteral("Inputs                 ") << QStringLiteral("I1 - c1") << QStringLiteral("J2 - c2")
-             << QStringLiteral("Outputs              ") << QStringLiteral("Q1 - c1") << QStringLiteral("U4 - c4")
+    expected << QStringLiteral("Inputs                 ") << QStringLiteral("I1 - c1")
+             << QStringLiteral("J2 - c2") << QStringLiteral("Outputs              ")
+             << QStringLiteral("Q1 - c1") << QStringLiteral("U4 - c4")
              << QStringLiteral("Auxiliary Relay      ") << QStringLiteral("M5 - ")
              << QStringLiteral("Timers               ") << QStringLiteral("T1 - c1")
              << QStringLiteral("Counters             ") << QStringLiteral("C12 - c12")
@@ -268,12 +279,15 @@ TEST(ShortPrintoutTest, FivePagesOfFiftyNumberedLinesUnderTheHeader) {
         for (int i = 0; i < kShortPrintoutBlockLines; ++i) {
             const QString& line = pages[page][9 + i];
             EXPECT_EQ(line.size(), kShortPrintoutLineLength);
-            EXPECT_TRUE(line.startsWith(QStringLiteral("%1 |").arg(page * 50 + i + 1, 3, 10, QLatin1Char('0')))) << line.toStdString();
+            EXPECT_TRUE(
+                line.startsWith(QStringLiteral("%1 |").arg(page * 50 + i + 1, 3, 10, QLatin1Char('0'))))
+                << line.toStdString();
         }
     }
     const QString dashes14(14, u'-');
-    EXPECT_EQ(pages[0][9], QStringLiteral("001 |--[I1]--------+-") + QStringLiteral("--[i2]--------") + QStringLiteral("--") +
-                               dashes14 + QStringLiteral("--") + QString(20, u'-') + QStringLiteral("(S* M3)"));
+    EXPECT_EQ(pages[0][9], QStringLiteral("001 |--[I1]--------+-") + QStringLiteral("--[i2]--------") +
+                               QStringLiteral("--") + dashes14 + QStringLiteral("--") + QString(20, u'-') +
+                               QStringLiteral("(S* M3)"));
     EXPECT_EQ(pages[0][10], (QStringLiteral("002 |--[I3]--------+ ")).leftJustified(80));
     EXPECT_EQ(pages[4].last(), QStringLiteral("250 |").leftJustified(80));
 }
