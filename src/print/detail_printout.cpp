@@ -161,7 +161,7 @@ double PageHeight(double deviceWidth, double deviceHeight) {
 }
 
 // The printable area of an A4 page with the printout's margins, width over height.
-double A4Aspect() {
+double A4Proportion() {
     const QSizeF a4 = QPageSize(QPageSize::A4).size(QPageSize::Millimeter);
     return (a4.width() - 2 * kMarginMm) / (a4.height() - 2 * kMarginMm);
 }
@@ -281,7 +281,7 @@ DetailPrintResult WriteDetailPdf(const Program& program, const QString& path, co
 QImage RenderDetailPage(const Program& program, int page, int width, DisplayStyle style) {
     const double margin = width * kMarginMm / QPageSize(QPageSize::A4).size(QPageSize::Millimeter).width();
     const double inner = width - 2 * margin;
-    const double innerHeight = inner / A4Aspect();
+    const double innerHeight = inner / A4Proportion();
     const DetailSheet sheet(program, style, innerHeight * kPageWidth / inner);
     if (page < 1 || page > sheet.pageCount() || width <= 0) {
         return QImage();
