@@ -16,7 +16,7 @@
 #include "../editor/editor_fixture.h"
 #include "sim/scan_engine.h"
 #include "ui/ladder/function_selector.h"
-#include "ui/ladder/ladder_painter.h"
+#include "paint/ladder_painter.h"
 
 namespace bdx {
 namespace {

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "editor/ladder_editor.h"
-#include "ladder_painter.h"
+#include "paint/ladder_painter.h"
 
 class QMenu;
 

@@ -95,11 +95,13 @@ void ComputeLivePower(const Program& program, const ScanEngine& engine, LivePowe
 struct LadderScene {
     const Program* program = nullptr;
     int topLine = 0;
+    int rowCount = kShownLines;  // rows painted from topLine (fewer for a printed line)
     GridPosition selection;
     bool lineSelected = false;
     bool focused = true;
     DisplayStyle style = DisplayStyle::Device;
     const LivePower* live = nullptr;  // null in edit mode
+    bool paper = false;               // printed page: white ground, no cell tints
 };
 
 // The function of a coil in a few characters: "S", "R", "P", "D"…, retentive kinds with "M".

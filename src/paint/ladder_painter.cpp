@@ -157,14 +157,14 @@ class Painter {
     }
 
     void paint() {
-        p_.fillRect(QRectF(QPointF(0, 0), layout_.size()), kCanvas);
-        for (int row = 0; row < kShownLines; ++row) {
+        p_.fillRect(QRectF(QPointF(0, 0), layout_.size()), scene_.paper ? QColor(Qt::white) : kCanvas);
+        for (int row = 0; row < scene_.rowCount; ++row) {
             if (scene_.topLine + row < kLadderLines) {
                 paintRowBackground(row);
             }
         }
         paintRails();
-        for (int row = 0; row < kShownLines; ++row) {
+        for (int row = 0; row < scene_.rowCount; ++row) {
             const int line = scene_.topLine + row;
             if (line >= kLadderLines) {
                 continue;
@@ -211,6 +211,9 @@ class Painter {
     }
 
     void paintCell(const QRectF& rect, const QColor& normal, bool selected) {
+        if (scene_.paper) {
+            return;
+        }
         const QRectF tile = Snapped(rect).adjusted(0, 1, -1, 0);
         p_.setRenderHint(QPainter::Antialiasing, false);
         p_.fillRect(tile, selected ? kSelectionFill : normal);
@@ -228,7 +231,9 @@ class Painter {
         const int line = scene_.topLine + row;
         // Line number gutter.
         const QRectF numberRect = layout_.lineNumberRect(row);
-        p_.fillRect(Snapped(numberRect), kGutter);
+        if (!scene_.paper) {
+            p_.fillRect(Snapped(numberRect), kGutter);
+        }
         const bool lineOfSelection = scene_.selection.line == line;
         QFont numberFont = layout_.numberFont();
         if (scene_.lineSelected && lineOfSelection) {
@@ -263,7 +268,7 @@ class Painter {
         if (!comment.isEmpty()) {
             const QRectF tile = Snapped(comment).adjusted(0, 1, 0, 0);
             p_.setRenderHint(QPainter::Antialiasing, false);
-            p_.fillRect(tile, kCommentBackground);
+            p_.fillRect(tile, scene_.paper ? QColor(Qt::white) : kCommentBackground);
             p_.setPen(kCellEdge);
             p_.drawLine(tile.topLeft(), tile.bottomLeft());
             p_.setRenderHint(QPainter::Antialiasing, true);
@@ -272,7 +277,7 @@ class Painter {
 
     void paintRails() {
         const double bottom =
-            std::min<double>(kLadderLines - scene_.topLine, kShownLines) * layout_.rowHeight();
+            std::min<double>(kLadderLines - scene_.topLine, scene_.rowCount) * layout_.rowHeight();
         QPen rail(scene_.live ? kLive : kWire, wireWidth_ * 2.2);
         rail.setCapStyle(Qt::FlatCap);
         p_.setPen(rail);
@@ -563,19 +568,53 @@ class Painter {
         if (comment.trimmed().isEmpty()) {
             return;
         }
-        QString text = comment.section(QLatin1Char('\n'), 0, 0).trimmed();
-        text.remove(QLatin1Char('\r'));
-        if (comment.trimmed().contains(QLatin1Char('\n'))) {
-            text += QStringLiteral(" …");
-        }
         const QFont font = layout_.commentFont();
         const QFontMetricsF fm(font);
         const double pad = font.pixelSize() * 0.8;
         const QRectF textRect = rect.adjusted(pad, 0, -pad * 0.5, 0);
         p_.setFont(font);
         p_.setPen(kMuted);
+        if (scene_.paper) {
+            paintWrappedComment(textRect, comment);
+            return;
+        }
+        QString text = comment.section(QLatin1Char('\n'), 0, 0).trimmed();
+        text.remove(QLatin1Char('\r'));
+        if (comment.trimmed().contains(QLatin1Char('\n'))) {
+            text += QStringLiteral(" …");
+        }
         p_.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,
                     fm.elidedText(text, Qt::ElideRight, textRect.width()));
+    }
+
+    // On paper there is no tooltip to read the rest: the whole comment is printed, wrapped to
+    // the rows that fit and elided only in the last of them.
+    void paintWrappedComment(const QRectF& rect, const QString& comment) {
+        QString text = comment.trimmed();
+        text.remove(QLatin1Char('\r'));
+        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        const QFontMetricsF fm(p_.font());
+        const int maxLines = std::max(1, static_cast<int>(rect.height() / fm.lineSpacing()));
+        QStringList lines;
+        QString rest = text;
+        while (!rest.isEmpty() && lines.size() < maxLines) {
+            if (lines.size() == maxLines - 1 || fm.horizontalAdvance(rest) <= rect.width()) {
+                lines << fm.elidedText(rest, Qt::ElideRight, rect.width());
+                break;
+            }
+            // The longest run of whole words that fits; a single long word is cut.
+            qsizetype cut = rest.size();
+            while (cut > 1 && fm.horizontalAdvance(rest.left(cut)) > rect.width()) {
+                const qsizetype space = rest.lastIndexOf(QLatin1Char(' '), cut - 1);
+                cut = space > 0 ? space : cut - 1;
+            }
+            lines << rest.left(cut).trimmed();
+            rest = rest.mid(cut).trimmed();
+        }
+        const double top = rect.center().y() - lines.size() * fm.lineSpacing() / 2;
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            p_.drawText(QPointF(rect.left(), top + i * fm.lineSpacing() + fm.ascent()), lines[i]);
+        }
     }
 
     void paintLineSelection() {
