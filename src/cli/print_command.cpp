@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 
 #include "print/comment_listing.h"
+#include "print/detail_printout.h"
 #include "print/parameter_listing.h"
 #include "print/short_printout.h"
 #include "print/text_page_writer.h"
@@ -20,7 +21,8 @@ constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
 const char* const kUsageText =
-    "usage: branteldesk-cli print FILE --kind parameters|comments|short (--pdf OUT | --text)\n";
+    "usage: branteldesk-cli print FILE --kind parameters|comments|short (--pdf OUT | --text)\n"
+    "       branteldesk-cli print FILE --kind detail --pdf OUT\n";
 
 struct PrintRequest {
     QString file;
@@ -47,8 +49,11 @@ std::optional<PrintRequest> parse(const QStringList& args) {
         }
     }
     static const QStringList kKinds = {QStringLiteral("parameters"), QStringLiteral("comments"),
-                                       QStringLiteral("short")};
-    if (request.file.isEmpty() || !kKinds.contains(request.kind) || request.text == !request.pdf.isEmpty()) {
+                                       QStringLiteral("short"), QStringLiteral("detail")};
+    // The detail printout is a drawing: it has no text form.
+    const bool drawing = request.kind == QLatin1String("detail");
+    if (request.file.isEmpty() || !kKinds.contains(request.kind) || request.text == !request.pdf.isEmpty() ||
+        (drawing && request.text)) {
         return std::nullopt;
     }
     return request;
@@ -74,6 +79,19 @@ int PrintCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
         const QFileInfo info(request->file);
         program.ProgramFileName = info.fileName();
         program.ProgramFilePath = QDir::toNativeSeparators(info.absoluteFilePath());
+    }
+
+    if (request->kind == QLatin1String("detail")) {
+        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
+            err << "print --pdf: no graphical application to draw with\n";
+            return kFailed;
+        }
+        const DetailPrintResult result = WriteDetailPdf(program, request->pdf, DetailPrintOptions{});
+        if (!result.ok) {
+            err << result.message << '\n';
+            return kFailed;
+        }
+        return kOk;
     }
 
     PrintPages pages;

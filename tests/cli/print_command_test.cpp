@@ -99,6 +99,7 @@ TEST(PrintCommandTest, PdfHoldsThePagesAsText) {
     const Case cases[] = {
         {"parameters", 2, "Compare Counter Block Parameters"},
         {"short", 5, "001 |--[P1]"},
+        {"detail", 1, "P1"},
     };
     for (const Case& c : cases) {
         const QString pdf = dir.filePath(QLatin1String(c.kind) + QStringLiteral(".pdf"));
