@@ -11,6 +11,7 @@
 #include <array>
 
 #include "ladder/ladder_codes.h"
+#include "print_page_frame.h"
 #include "shell/language_table.h"
 
 namespace bdx {
@@ -30,7 +31,6 @@ constexpr double kHeaderFontSize = 17;
 constexpr double kColonColumn = 110;
 constexpr double kValueColumn = 130;
 constexpr double kMarginMm = 15;
-constexpr int kPathPiece = 55;
 
 QFont HeaderFont() {
     // Metric-compatible with Arial, so header lines take the width they were laid out for.
@@ -38,21 +38,6 @@ QFont HeaderFont() {
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(static_cast<int>(kHeaderFontSize));
     return font;
-}
-
-// A long path goes on several header lines of 55 characters, the pieces joined by " - ".
-QStringList PathLines(const QString& path) {
-    if (path.size() < kPathPiece + 1) {
-        return {path};
-    }
-    QStringList lines;
-    for (qsizetype at = 0; at < path.size(); at += kPathPiece) {
-        lines << path.mid(at, kPathPiece);
-    }
-    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
-        lines[i] += QStringLiteral(" - ");
-    }
-    return lines;
 }
 
 bool LinkedToNext(const Program& program, int line) {
@@ -77,8 +62,8 @@ class DetailSheet {
   public:
     DetailSheet(const Program& program, DisplayStyle style, double pageHeight)
         : program_(program), style_(style), layout_(QSizeF(kPageWidth, kRowHeight * kShownLines)) {
-        const QString path = program.ProgramFilePath.isEmpty() ? program.ProgramFileName : program.ProgramFilePath;
-        pathLines_ = PathLines(path);
+        header_ = HeaderTextsOf(program);
+        pathLines_ = FilePathPieces(header_.filePath);
         lineSpacing_ = QFontMetricsF(HeaderFont()).lineSpacing();
         // A rule, six single lines, the file name lines, a closing rule and a gap.
         headerHeight_ = lineSpacing_ * (6 + pathLines_.size()) + lineSpacing_ * 1.6;
@@ -117,10 +102,8 @@ class DetailSheet {
     void paintHeader(QPainter& painter, int pageNumber) const {
         static const std::array<const char*, 7> kLabels = {"Page",        "Project", "Author",   "Approved by",
                                                             "Version",     "Date",    "File Name"};
-        const auto& info = program_.PrintInfo;
-        const std::array<QString, 6> values = {QString::number(pageNumber),     info[PrintInfoText::Project],
-                                               info[PrintInfoText::Author],     info[PrintInfoText::ApprovedBy],
-                                               info[PrintInfoText::Version],    info[PrintInfoText::Date]};
+        const std::array<QString, 6> values = {QString::number(pageNumber), header_.project, header_.author,
+                                               header_.approvedBy,          header_.version, header_.date};
         const QFont font = HeaderFont();
         const QFontMetricsF fm(font);
         painter.setFont(font);
@@ -149,6 +132,7 @@ class DetailSheet {
     const Program& program_;
     DisplayStyle style_;
     LadderLayout layout_;
+    PageHeaderTexts header_;
     QStringList pathLines_;
     double lineSpacing_ = 0;
     double headerHeight_ = 0;

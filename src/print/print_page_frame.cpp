@@ -28,6 +28,21 @@ PageHeaderTexts HeaderTextsOf(const Program& program) {
     return header;
 }
 
+QStringList FilePathPieces(const QString& path) {
+    QStringList pieces;
+    for (qsizetype at = 0; at < path.size(); at += kPathPieceLength) {
+        pieces << path.mid(at, kPathPieceLength);
+    }
+    if (pieces.isEmpty()) {
+        pieces << QString();
+    }
+    // The joining " - " ends each piece that continues on the next line.
+    for (qsizetype i = 0; i + 1 < pieces.size(); ++i) {
+        pieces[i] += QStringLiteral(" - ");
+    }
+    return pieces;
+}
+
 QStringList PageHeaderLines(const PageHeaderTexts& header, int pageNumber) {
     QStringList lines;
     lines << QString(kHeaderRuleLength, QLatin1Char('_'));
@@ -38,17 +53,9 @@ QStringList PageHeaderLines(const PageHeaderTexts& header, int pageNumber) {
     lines << headerLine("Version      : ", header.version);
     lines << headerLine("Date         : ", header.date);
 
-    QStringList pieces;
-    for (qsizetype at = 0; at < header.filePath.size(); at += kPathPieceLength) {
-        pieces << header.filePath.mid(at, kPathPieceLength);
-    }
-    if (pieces.isEmpty()) {
-        pieces << QString();
-    }
-    // The joining " - " ends each piece that continues on the next line.
+    const QStringList pieces = FilePathPieces(header.filePath);
     for (qsizetype i = 0; i < pieces.size(); ++i) {
-        const QString piece = i + 1 < pieces.size() ? pieces[i] + QStringLiteral(" - ") : pieces[i];
-        lines << (i == 0 ? headerLine("File Name    : ", piece) : kLabelTabs + piece);
+        lines << (i == 0 ? headerLine("File Name    : ", pieces[i]) : kLabelTabs + pieces[i]);
     }
     return lines;
 }

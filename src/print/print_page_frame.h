@@ -29,6 +29,10 @@ struct PageHeaderTexts {
 // The program's print header; the file name stands in for the path of a program never saved.
 PageHeaderTexts HeaderTextsOf(const Program& program);
 
+// The file path as the header prints it: pieces of 55 characters, each piece that continues on
+// the next line ending in " - ". One (possibly empty) piece for a short path.
+QStringList FilePathPieces(const QString& path);
+
 // The header block of page `pageNumber` (1-based): the rule, then one line per label, each label
 // followed by two tabs. A long path continues on lines indented by the same two tabs, its pieces
 // joined by " - ".
