@@ -135,6 +135,7 @@ void RunPrintout(AppContext& context, QWidget* parent, const Printout& printout)
 }
 
 PrintController::PrintController(AppContext& context, frmMain& frame) : context_(context), frame_(frame) {
+    // One line per printout; the commands of those not added here stay greyed.
     addPrintout("mnuFilePrintDetail", "tbPrintDetail", [this] {
         return DetailPrintout(context_.program(), static_cast<DisplayStyle>(frame_.displayStyle()));
     });
