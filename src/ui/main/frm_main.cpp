@@ -1,5 +1,6 @@
 #include "frm_main.h"
 
+#include <algorithm>
 #include <QAction>
 #include <QCloseEvent>
 #include <QDockWidget>
@@ -27,6 +28,7 @@
 #include "ui/blocks/blocks_controller.h"
 #include "ui/comm/comm_controller.h"
 #include "ui/help/help_controller.h"
+#include "ui/print/print_controller.h"
 #include "ui/ladder/ladder_controller.h"
 #include "ui/sim/device_run_controller.h"
 #include "ui/sim/io_form.h"
@@ -100,6 +102,7 @@ frmMain::frmMain(AppContext& context, QString windowSettingsPath, QWidget* paren
     controllers_.push_back(std::make_unique<TrendController>(context_, *this));
     controllers_.push_back(std::make_unique<CommController>(context_, *this));
     controllers_.push_back(std::make_unique<DeviceRunController>(context_, *this));
+    controllers_.push_back(std::make_unique<PrintController>(context_, *this));
     controllers_.push_back(std::make_unique<HelpController>(context_, *this));
     registerFrameCommands();
     connect(&context_.document(), &ProgramDocument::captionChanged, this, &frmMain::updateCaption);
@@ -308,7 +311,11 @@ void frmMain::retranslate() {
                            QLatin1Char(')'));
         action->setStatusTip(later);
     }
-    printButton_->setToolTip(LoadText(PrintButton) + QStringLiteral(" (") + later + QLatin1Char(')'));
+    const QList<QAction*> printouts = printButton_->menu()->actions();
+    const bool anyPrintout =
+        std::any_of(printouts.begin(), printouts.end(), [this](QAction* printout) { return !isLater(printout); });
+    printButton_->setToolTip(anyPrintout ? LoadText(PrintButton)
+                                         : LoadText(PrintButton) + QStringLiteral(" (") + later + QLatin1Char(')'));
     updateModePanel();
     Q_EMIT captionsApplied();
 }
