@@ -214,6 +214,15 @@ TEST_F(PrintWindowTest, Screenshots) {
         frmPrintFooter footer(texts);
         Shoot(footer, QStringLiteral("frmPrintFooter_") + language);
     });
+    // The preview of an example's detail printout, as File / Print Detail / Preview shows it.
+    const QString example = path("motor_start_stop.h53");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(BDX_SOURCE_DIR "/examples/motor_start_stop.h53"), example));
+    start(example);
+    program().ProgramFilePath = QStringLiteral("/home/electrician/cabinets/motor_start_stop.h53");
+    expectDialog<print_pages_form>(
+        [](print_pages_form& d) { d.button(print_pages_form::Choice::Preview)->click(); });
+    expectDialog<QDialog>([](QDialog& preview) { Shoot(preview, QStringLiteral("print_preview_en")); });
+    command("mnuFilePrintDetail")->trigger();
 }
 
 }  // namespace
