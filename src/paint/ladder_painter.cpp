@@ -642,10 +642,10 @@ class Painter {
 
 }  // namespace
 
-LadderLayout::LadderLayout(QSizeF size) : size_(size) {
+LadderLayout::LadderLayout(QSizeF size, double zoom) : size_(size) {
     const double width = std::max(size.width(), 1.0);
     const double height = std::max(size.height(), 1.0);
-    rowHeight_ = height / kShownLines;
+    rowHeight_ = height / kShownLines * std::clamp(zoom, 0.25, 4.0);
     const double h = rowHeight_;
 
     numberFont_ = MakeFont(Pixels(h * 0.3, 8, 17));

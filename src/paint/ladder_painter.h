@@ -28,7 +28,8 @@ enum class DisplayStyle {
 // lines, 0 at the top; everything scales with the viewport so that ten lines always fit.
 class LadderLayout {
   public:
-    explicit LadderLayout(QSizeF size = QSizeF());
+    // `zoom` scales the lines, positions and fonts; 1 fits the shown lines into `size`.
+    explicit LadderLayout(QSizeF size = QSizeF(), double zoom = 1.0);
 
     QSizeF size() const { return size_; }
     double rowHeight() const { return rowHeight_; }

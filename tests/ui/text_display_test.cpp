@@ -113,6 +113,36 @@ TEST_F(TextDisplayTest, OpensWithARunOnDisplayModelsOnlyAndClosesWhenTheRunEnds)
     }
 }
 
+// View / Soft Text Messages shows the window as Text Display does; View / Z Keys brings it with
+// its Z-key strip, and its check mark follows the window's own mode key.
+TEST_F(TextDisplayTest, ViewMenuShowsTheWindowAndItsZKeys) {
+    QAction* zKeys = command("mnuViewZKeys");
+    QAction* softText = command("mnuViewSoftText");
+    EXPECT_FALSE(zKeys->isEnabled());
+    EXPECT_FALSE(softText->isEnabled());
+    run_text_form* form = startRun(8);
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(softText->isChecked());
+    EXPECT_FALSE(zKeys->isChecked());
+
+    softText->trigger();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(command("mnuViewTextDisplay")->isChecked());
+    zKeys->trigger();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(softText->isChecked());
+    EXPECT_TRUE(form->control().zKeyMode());
+    EXPECT_FALSE(form->picZKeys()->isHidden());
+    QTest::mouseClick(form->ZKeyButton(kZKeyModeButton), Qt::LeftButton);
+    EXPECT_FALSE(form->control().zKeyMode());
+    EXPECT_FALSE(zKeys->isChecked());
+
+    command("mnuSimulationStop")->trigger();
+    EXPECT_TRUE(LoopUntil([this] { return !runner().running(); }));
+    EXPECT_FALSE(zKeys->isEnabled());
+    EXPECT_FALSE(softText->isEnabled());
+}
+
 TEST_F(TextDisplayTest, ShowsTheMessagesPagesThemAndPressesZKeysWithTheMouse) {
     run_text_form* form = startRun();
     ASSERT_NE(form, nullptr);

@@ -16,6 +16,7 @@
 #include <QScrollBar>
 #include <QToolTip>
 #include <QUrl>
+#include <QWheelEvent>
 
 #include "ladder/grid.h"
 #include "shell/language_table.h"
@@ -200,7 +201,30 @@ void LadderView::syncScrollBar() {
 }
 
 LadderLayout LadderView::layout() const {
-    return LadderLayout(viewport()->size());
+    return LadderLayout(viewport()->size(), zoomPercent_ / 100.0);
+}
+
+void LadderView::setZoomPercent(int percent) {
+    if (percent == zoomPercent_ || percent <= 0) {
+        return;
+    }
+    zoomPercent_ = percent;
+    viewport()->update();
+}
+
+void LadderView::wheelEvent(QWheelEvent* event) {
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        wheelAngle_ = 0;
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    wheelAngle_ += event->angleDelta().y();
+    const int steps = wheelAngle_ / QWheelEvent::DefaultDeltasPerStep;
+    wheelAngle_ -= steps * QWheelEvent::DefaultDeltasPerStep;
+    if (steps != 0) {
+        Q_EMIT zoomRequested(steps);
+    }
+    event->accept();
 }
 
 LadderScene LadderView::scene() const {

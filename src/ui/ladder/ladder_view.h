@@ -32,6 +32,10 @@ class LadderView : public QAbstractScrollArea {
     // A paused run changes only by a step: no repaint timer meanwhile, one repaint per step.
     void setLivePaused(bool paused);
     void refresh();  // after any change of program or selection made elsewhere
+    // Size of the lines in percent of the size that fits the shown lines into the window.
+    void setZoomPercent(int percent);
+    int zoomPercent() const { return zoomPercent_; }
+    double rowHeight() const { return layout().rowHeight(); }
 
     // Viewport rectangle of a position (contact, junction cell or coil); empty when its line is
     // not shown.
@@ -47,6 +51,7 @@ class LadderView : public QAbstractScrollArea {
     void fileDropped(const QString& path);         // a .h53/.m53/.t53 dropped; others get message 4302 (box
                                                    // captioned "Error") through the Prompter
     void lineSelectionChanged(bool lineSelected);  // for the Cut/Copy/Paste Line captions
+    void zoomRequested(int steps);                 // Ctrl+wheel: up (> 0) or down (< 0)
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -58,6 +63,7 @@ class LadderView : public QAbstractScrollArea {
     void mouseMoveEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -85,6 +91,8 @@ class LadderView : public QAbstractScrollArea {
     QTimer liveTimer_;
     bool lastLineSelected_ = false;
     bool syncingScrollBar_ = false;
+    int zoomPercent_ = 100;
+    int wheelAngle_ = 0;  // a fine-grained wheel adds up to whole steps
 };
 
 }  // namespace bdx

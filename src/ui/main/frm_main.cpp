@@ -39,6 +39,7 @@
 #include "ui/widgets/captions.h"
 #include "ui/widgets/mdi_layout.h"
 #include "ui/widgets/toolbar_icons.h"
+#include "view_controller.h"
 
 namespace bdx {
 
@@ -104,6 +105,7 @@ frmMain::frmMain(AppContext& context, QString windowSettingsPath, QWidget* paren
     controllers_.push_back(std::make_unique<DeviceRunController>(context_, *this));
     controllers_.push_back(std::make_unique<PrintController>(context_, *this));
     controllers_.push_back(std::make_unique<HelpController>(context_, *this));
+    controllers_.push_back(std::make_unique<ViewController>(context_, *this));
     registerFrameCommands();
     connect(&context_.document(), &ProgramDocument::captionChanged, this, &frmMain::updateCaption);
     connect(&context_.document(), &ProgramDocument::programReplaced, this, &frmMain::UpdateModelDisplay);

@@ -33,6 +33,7 @@ class frmMain : public QMainWindow {
     ~frmMain() override;
 
     AppContext& context() { return context_; }
+    WindowSettings& windowSettings() { return windowSettings_; }
 
     // ---- Commands of the menu table ----
     // A command, menu separator or toggle by object name; null when the table has none.

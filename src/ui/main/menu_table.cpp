@@ -22,7 +22,7 @@ constexpr std::array kRows = std::to_array<MenuRow>({
     {"mnuFile", "mnuFileNew", 102, "Ctrl+N", "New", Off},
     {"mnuFile", "mnuFileOpen", 103, "Ctrl+O", "Open", Off},
     {"mnuFile", "mnuFileSave", 104, "Ctrl+S", "Save", Off},
-    {"mnuFile", "mnuFileSaveAs", 105, "", "", Off},
+    {"mnuFile", "mnuFileSaveAs", 105, "Ctrl+Shift+S", "", Off},
     {"mnuFile", "", 0, "", "", Separator},
     {"mnuFile", "mnuFilePrintFooter", 107, "", "", Off},
     {"mnuFile", "mnuFilePrintShort", 108, "", "", Off},
@@ -32,6 +32,7 @@ constexpr std::array kRows = std::to_array<MenuRow>({
     {"mnuFile", "", 0, "", "", Separator},
     {"mnuFile", "mnuFileSend", 110, "", "", PlainCommand},
     {"mnuFile", "mnuFileFirmware", 8051, "", "", PlainCommand},
+    {"mnuFile", "mnuFileRecent", 8475, "", "", Submenu},
     {"mnuFile", "", 0, "", "", Separator},
     {"mnuFile", "mnuFileExit", 114, "Ctrl+Q", "", PlainCommand},
 
@@ -58,7 +59,10 @@ constexpr std::array kRows = std::to_array<MenuRow>({
 
     {"", "mnuView", 141, "", "", Submenu},
     {"mnuView", "mnuViewProgramMode", 142, "", "", PlainCommand},
-    {"mnuView", "mnuViewFullScreen", 143, "", "", PlainCommand},
+    {"mnuView", "mnuViewFullScreen", 143, "F11", "", PlainCommand},
+    {"mnuView", "mnuViewZoomIn", 8476, "Ctrl++", "", PlainCommand},
+    {"mnuView", "mnuViewZoomOut", 8477, "Ctrl+-", "", PlainCommand},
+    {"mnuView", "mnuViewZoomNormal", 8478, "Ctrl+0", "", PlainCommand},
     {"mnuView", "", 0, "", "", Separator},
     {"mnuView", "mnuViewErrors", 144, "", "", Existing},
     {"mnuView", "mnuViewFunctionToolbox", 145, "", "", Existing},

@@ -2,6 +2,7 @@
 
 #include <QSettings>
 #include <algorithm>
+#include <array>
 
 namespace bdx {
 
@@ -79,6 +80,69 @@ int WindowSettings::viewMode() const {
 
 void WindowSettings::storeViewMode(int mode) {
     open()->setValue(QStringLiteral("Startup/ViewMode"), mode);
+}
+
+int WindowSettings::zoomPercent() const {
+    return ClampZoom(readNumber(*open(), "View/Zoom", kZoomNormal));
+}
+
+void WindowSettings::storeZoomPercent(int percent) {
+    open()->setValue(QStringLiteral("View/Zoom"), ClampZoom(percent));
+}
+
+QStringList WindowSettings::recentFiles() const {
+    const std::unique_ptr<QSettings> store = open();
+    QStringList files;
+    for (int i = 1; i <= kRecentFileCount; ++i) {
+        const QString file = store->value(QStringLiteral("RecentFiles/File%1").arg(i)).toString();
+        if (!file.isEmpty() && !files.contains(file)) {
+            files << file;
+        }
+    }
+    return files;
+}
+
+void WindowSettings::storeRecentFiles(const QStringList& files) {
+    const std::unique_ptr<QSettings> store = open();
+    store->remove(QStringLiteral("RecentFiles"));
+    for (int i = 0; i < std::min<int>(files.size(), kRecentFileCount); ++i) {
+        store->setValue(QStringLiteral("RecentFiles/File%1").arg(i + 1), files[i]);
+    }
+}
+
+namespace {
+
+constexpr std::array kZoomSteps = {50, 67, 75, 90, 100, 110, 125, 150, 175, 200};
+
+}  // namespace
+
+int ClampZoom(int percent) {
+    return std::clamp(percent, kZoomMinimum, kZoomMaximum);
+}
+
+int SteppedZoom(int percent, int steps) {
+    int zoom = ClampZoom(percent);
+    for (; steps > 0; --steps) {
+        const auto next = std::upper_bound(kZoomSteps.begin(), kZoomSteps.end(), zoom);
+        zoom = next == kZoomSteps.end() ? kZoomMaximum : *next;
+    }
+    for (; steps < 0; ++steps) {
+        const auto next = std::lower_bound(kZoomSteps.begin(), kZoomSteps.end(), zoom);
+        zoom = next == kZoomSteps.begin() ? kZoomMinimum : *(next - 1);
+    }
+    return zoom;
+}
+
+QStringList WithRecentFile(QStringList list, const QString& path) {
+    if (path.isEmpty()) {
+        return list;
+    }
+    list.removeAll(path);
+    list.prepend(path);
+    while (list.size() > kRecentFileCount) {
+        list.removeLast();
+    }
+    return list;
 }
 
 }  // namespace bdx

@@ -3,6 +3,7 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -27,6 +28,22 @@ QRect MainWindowGeometry(const std::optional<QRect>& storedTwips, QSize minimum,
 inline constexpr const char* kSettingsOrganization = "Oskarn Automation Works";
 inline constexpr const char* kSettingsApplication = "BrantelDesk X";
 
+// Zoom of the ladder view in percent: the steps Zoom In and Zoom Out walk, the limits and the
+// normal size.
+inline constexpr int kZoomNormal = 100;
+inline constexpr int kZoomMinimum = 50;
+inline constexpr int kZoomMaximum = 200;
+// Any stored number brought into the limits; a value that is no number gives the normal size.
+int ClampZoom(int percent);
+// The next step up (`steps` > 0) or down from `percent`, stopping at the limits.
+int SteppedZoom(int percent, int steps);
+
+// How many programs the File menu lists as recently used.
+inline constexpr int kRecentFileCount = 8;
+// `list` with `path` first: an earlier entry of the same file moves up, the oldest beyond the
+// limit falls off. Empty paths are never listed.
+QStringList WithRecentFile(QStringList list, const QString& path);
+
 // The main window's values kept between runs: "Settings/MainLeft", "MainTop", "MainWidth",
 // "MainHeight" in twips and "Startup/ViewMode".
 class WindowSettings {
@@ -40,6 +57,12 @@ class WindowSettings {
     // The stored display style as it stands, 0 when none or not a number.
     int viewMode() const;
     void storeViewMode(int mode);
+    // "View/Zoom" in percent, within the limits.
+    int zoomPercent() const;
+    void storeZoomPercent(int percent);
+    // "RecentFiles/File1".."File8", newest first.
+    QStringList recentFiles() const;
+    void storeRecentFiles(const QStringList& files);
 
   private:
     std::unique_ptr<QSettings> open() const;

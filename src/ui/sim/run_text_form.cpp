@@ -318,6 +318,14 @@ void run_text_form::showZKeyMode(bool on) {
     SetStyleFlag(ZKeyButton_[kZKeyModeButton], "held", on);
     picZKeys_->setVisible(on);
     zKeySection_->setVisible(on);
+    Q_EMIT zKeyModeChanged(on);
+}
+
+void run_text_form::setZKeyMode(bool on) {
+    if (control_.zKeyMode() != on) {
+        apply(control_.pressButton(kZKeyModeButton));
+        apply(control_.releaseButton(kZKeyModeButton));
+    }
 }
 
 void run_text_form::toggleKeyboard() {

@@ -39,6 +39,8 @@ class run_text_form : public QWidget {
     QPushButton* keyboardKey(DisplayKey key) const { return keyboardKeys_[static_cast<int>(key)]; }
 
     TextDisplayControl& control() { return control_; }
+    // The Z-key mode switched as the mode key does (View / Z Keys).
+    void setZKeyMode(bool on);
     bool zKeyTimeoutRunning() const { return zKeyTimer_.isActive(); }
     // How long the Z-key mode lasts without a key; tests shorten it.
     void setZKeyModeTimeout(int milliseconds) { zKeyTimer_.setInterval(milliseconds); }
@@ -52,6 +54,8 @@ class run_text_form : public QWidget {
     void stopRequested();
     // The user closed the window; the run goes on without it.
     void closed();
+    // The Z-key strip came or went (mode key, timeout, View / Z Keys).
+    void zKeyModeChanged(bool on);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

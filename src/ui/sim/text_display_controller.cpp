@@ -17,8 +17,14 @@ TextDisplayController::TextDisplayController(AppContext& context, frmMain& frame
     command_ = frame_.registerCommand("mnuViewTextDisplay");
     command_->setCheckable(true);
     connect(command_, &QAction::triggered, this, &TextDisplayController::setShown);
+    softText_ = frame_.registerCommand("mnuViewSoftText");
+    softText_->setCheckable(true);
+    connect(softText_, &QAction::triggered, this, &TextDisplayController::setShown);
+    zKeys_ = frame_.registerCommand("mnuViewZKeys");
+    zKeys_->setCheckable(true);
+    connect(zKeys_, &QAction::triggered, this, &TextDisplayController::setZKeysShown);
     // The window exists only during a run.
-    command_->setEnabled(false);
+    enableCommands(false);
     PcSimulationRunner& runner = context_.simulation();
     connect(&runner, &PcSimulationRunner::started, this, &TextDisplayController::onStarted);
     connect(&runner, &PcSimulationRunner::ended, this, &TextDisplayController::onEnded);
@@ -41,6 +47,7 @@ void TextDisplayController::onStarted() {
     form_ = form;
     connect(form, &run_text_form::stopRequested, &runner, &PcSimulationRunner::stop);
     connect(form, &run_text_form::closed, this, [this] { setShown(false); });
+    connect(form, &run_text_form::zKeyModeChanged, zKeys_, &QAction::setChecked);
     form->adjustSize();
     if (frame_.isVisible()) {
         // Low on the right, over the editor's comments rather than the input panel's boxes.
@@ -49,13 +56,15 @@ void TextDisplayController::onStarted() {
         form->move(std::max(owner.left(), owner.right() - size.width() - 24),
                    std::max(owner.top(), owner.bottom() - size.height() - 48));
     }
-    command_->setEnabled(true);
+    enableCommands(true);
     setShown(true);
 }
 
 void TextDisplayController::onEnded() {
     command_->setChecked(false);
-    command_->setEnabled(false);
+    softText_->setChecked(false);
+    zKeys_->setChecked(false);
+    enableCommands(false);
     if (run_text_form* form = form_.data()) {
         form_ = nullptr;
         form->disconnect(this);
@@ -70,14 +79,36 @@ void TextDisplayController::setShown(bool shown) {
     run_text_form* form = form_.data();
     if (form == nullptr) {
         command_->setChecked(false);
+        softText_->setChecked(false);
         return;
     }
     command_->setChecked(shown);
+    softText_->setChecked(shown);
     context_.simulation().simulation().blocks().softTexts.setDisplayShown(shown);
     if (shown && !form->isVisible()) {
         form->show();
     } else if (!shown && form->isVisible()) {
         form->hide();
+    }
+}
+
+void TextDisplayController::setZKeysShown(bool shown) {
+    run_text_form* form = form_.data();
+    if (form == nullptr) {
+        zKeys_->setChecked(false);
+        return;
+    }
+    // The keys are of no use in a hidden window.
+    if (shown) {
+        setShown(true);
+    }
+    form->setZKeyMode(shown);
+    zKeys_->setChecked(form->control().zKeyMode());
+}
+
+void TextDisplayController::enableCommands(bool enabled) {
+    for (QAction* action : {command_, softText_, zKeys_}) {
+        action->setEnabled(enabled);
     }
 }
 

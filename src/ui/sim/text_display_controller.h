@@ -27,10 +27,15 @@ class TextDisplayController : public QObject {
     void onStarted();
     void onEnded();
     void setShown(bool shown);
+    void setZKeysShown(bool shown);
+    void enableCommands(bool enabled);
 
     AppContext& context_;
     frmMain& frame_;
     QAction* command_ = nullptr;
+    // View / Soft Text Messages shows the same window; View / Z Keys its Z-key strip.
+    QAction* softText_ = nullptr;
+    QAction* zKeys_ = nullptr;
     QPointer<run_text_form> form_;
 };
 
