@@ -89,19 +89,5 @@ TEST(ProgramDiffTest, ATimerPresetNamesTheBlockTheFieldAndBothSettings) {
     EXPECT_EQ(report[3], QStringLiteral("  on time [3]: 1 -> 5"));
 }
 
-TEST(ProgramDiffTest, ChangesComeInReportOrderAndBothWays) {
-    const Program base = basePlan();
-    Program changed = base;
-    changed.LineComments[0] = QStringLiteral("x");
-    changed.ModelIndex = 3;
-    changed.CounterParams[15][CounterField::Pulses] = 1;
-    const QStringList forward = ProgramDifferences(base, changed);
-    ASSERT_FALSE(forward.isEmpty());
-    EXPECT_TRUE(forward.front().startsWith(QStringLiteral("Model:")));
-    EXPECT_TRUE(forward.contains(QStringLiteral("Counter C16:")));
-    EXPECT_TRUE(forward.back().startsWith(QStringLiteral("Line comment 001:")));
-    EXPECT_EQ(ProgramDifferences(changed, base).size(), forward.size());
-}
-
 }  // namespace
 }  // namespace bdx
