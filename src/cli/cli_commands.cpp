@@ -5,6 +5,7 @@
 
 #include "bdx_version.h"
 #include "blocks/device_model.h"
+#include "diff_command.h"
 #include "firmware_command.h"
 #include "image_command.h"
 #include "monitor_command.h"
@@ -76,6 +77,7 @@ const std::vector<Command>& commands() {
          "FILE --kind parameters|comments|short (--pdf OUT | --text): the parameter listing, the comment "
          "listing or the short printout of a program",
          PrintCommand},
+        {"diff", "A B: the differences between two programs (exit 1 when they differ)", DiffCommand},
     };
     return list;
 }

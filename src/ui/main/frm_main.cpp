@@ -17,6 +17,7 @@
 #include <QToolButton>
 
 #include "app_context.h"
+#include "compare_programs.h"
 #include "blocks/device_model.h"
 #include "editor/ladder_editor.h"
 #include "ladder/program_document.h"
@@ -104,6 +105,7 @@ frmMain::frmMain(AppContext& context, QString windowSettingsPath, QWidget* paren
     controllers_.push_back(std::make_unique<CommController>(context_, *this));
     controllers_.push_back(std::make_unique<DeviceRunController>(context_, *this));
     controllers_.push_back(std::make_unique<PrintController>(context_, *this));
+    controllers_.push_back(std::make_unique<CompareController>(context_, *this));
     controllers_.push_back(std::make_unique<HelpController>(context_, *this));
     controllers_.push_back(std::make_unique<ViewController>(context_, *this));
     registerFrameCommands();

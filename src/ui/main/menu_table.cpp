@@ -23,6 +23,7 @@ constexpr std::array kRows = std::to_array<MenuRow>({
     {"mnuFile", "mnuFileOpen", 103, "Ctrl+O", "Open", Off},
     {"mnuFile", "mnuFileSave", 104, "Ctrl+S", "Save", Off},
     {"mnuFile", "mnuFileSaveAs", 105, "Ctrl+Shift+S", "", Off},
+    {"mnuFile", "mnuFileCompare", 8120, "", "", PlainCommand},
     {"mnuFile", "", 0, "", "", Separator},
     {"mnuFile", "mnuFilePrintFooter", 107, "", "", Off},
     {"mnuFile", "mnuFilePrintShort", 108, "", "", Off},

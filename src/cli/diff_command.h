@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace bdx::cli {
+
+// diff A B: the differences between two program files on out. 0 when the programs are the
+// same, 1 when they differ, 2 for a wrong command line or a file that cannot be read.
+int DiffCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+
+}  // namespace bdx::cli
