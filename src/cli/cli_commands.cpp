@@ -53,6 +53,8 @@ const std::vector<Command>& commands() {
          InfoCommand},
         {"check", "FILE [--lang en|pt|pl|es]: the error list of a program and its compile fault, if any",
          CheckCommand},
+        {"xref", "FILE [--lang en|pt|pl|es]: every operand the ladder uses, as contact or coil, its lines and comment",
+         XrefCommand},
         {"simulate",
          "FILE [--script FILE|-] [--start YYYY-MM-DDTHH:MM:SS] [--step SECONDS]: run a program on a manual "
          "clock "

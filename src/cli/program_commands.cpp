@@ -5,6 +5,7 @@
 #include "blocks/device_model.h"
 #include "check/rule_checker.h"
 #include "check/validate_before_run.h"
+#include "editor/cross_reference.h"
 #include "ladder/file_lock.h"
 #include "ladder/grid.h"
 #include "ladder/program_file.h"
@@ -178,6 +179,31 @@ int CheckCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
         out << PlainLineBreaks(CompileFaultText(*refusal->compileFault)) << '\n';
     }
     return refusal ? kFailed : kOk;
+}
+
+int XrefCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
+    QString file;
+    int language = English;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--lang") && i + 1 < args.size() && languageOffset(args[i + 1])) {
+            language = *languageOffset(args[++i]);
+        } else if (file.isEmpty() && !args[i].startsWith(QLatin1String("--"))) {
+            file = args[i];
+        } else {
+            file.clear();
+            break;
+        }
+    }
+    if (file.isEmpty()) {
+        err << "usage: branteldesk-cli xref FILE [--lang en|pt|pl|es]\n";
+        return kUsage;
+    }
+    Program program;
+    if (!ReadProgramForCommand(file, program, err)) {
+        return kFailed;
+    }
+    out << CrossReferenceText(program, language);
+    return kOk;
 }
 
 }  // namespace bdx::cli

@@ -25,5 +25,7 @@ int ConvertCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int InfoCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 // check FILE [--lang en|pt|pl|es]: the error list rows, then a compile fault as its box shows it.
 int CheckCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+// xref FILE [--lang en|pt|pl|es]: every operand the ladder uses, how, on which lines, with its comment.
+int XrefCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 
 }  // namespace bdx::cli

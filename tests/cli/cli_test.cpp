@@ -155,6 +155,45 @@ TEST(CliTest, CheckPrintsTheErrorListAndTheCompileFault) {
     }
 }
 
+TEST(CliTest, XrefPrintsEveryOperandUse) {
+    const QString motor = QStringLiteral(BDX_SOURCE_DIR "/examples/motor_start_stop.h53");
+    const Result r = RunCli({QStringLiteral("xref"), motor});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("Operand\tUse\tLines\tComment\n"
+                                    "I1\tContact NO\t1\tStart push button (NO)\n"
+                                    "I2\tContact NC\t2\tStop push button (NC wired)\n"
+                                    "I3\tContact NO\t1, 5\tEmergency stop (NC wired)\n"
+                                    "I3\tContact NC\t3, 4\tEmergency stop (NC wired)\n"
+                                    "I4\tContact NO\t5\tFault acknowledge button (NO)\n"
+                                    "Q1\tCoil: Bistable: Set\t1\tMotor contactor\n"
+                                    "Q1\tCoil: Bistable: Reset\t2\tMotor contactor\n"
+                                    "Q2\tCoil: State Change: Contactor\t6\tEmergency stop fault lamp\n"
+                                    "M1\tContact NO\t6\tEmergency stop fault latched\n"
+                                    "M1\tContact NC\t1\tEmergency stop fault latched\n"
+                                    "M1\tCoil: Bistable: Set\t4\tEmergency stop fault latched\n"
+                                    "M1\tCoil: Bistable: Reset\t5\tEmergency stop fault latched\n"));
+    const Result spanish = RunCli({QStringLiteral("xref"), motor, QStringLiteral("--lang"), QStringLiteral("es")});
+    EXPECT_EQ(spanish.code, 0);
+    EXPECT_TRUE(spanish.out.contains(QStringLiteral("I2\tContacto NC\t2\t"))) << spanish.out.toStdString();
+
+    const struct {
+        QStringList args;
+        int code;
+    } failures[] = {
+        {{QStringLiteral("xref"), QStringLiteral(BDX_SOURCE_DIR "/examples/none.h53")}, 1},
+        {{QStringLiteral("xref")}, 2},
+        {{QStringLiteral("xref"), motor, motor}, 2},
+        {{QStringLiteral("xref"), motor, QStringLiteral("--lang"), QStringLiteral("xx")}, 2},
+    };
+    for (const auto& f : failures) {
+        SCOPED_TRACE(f.args.join(u' ').toStdString());
+        const Result failed = RunCli(f.args);
+        EXPECT_EQ(failed.code, f.code);
+        EXPECT_TRUE(failed.out.isEmpty());
+        EXPECT_FALSE(failed.err.isEmpty());
+    }
+}
+
 // Every NAME.sim beside NAME.h53, in the examples a user opens and in tests/cli/scripts, runs
 // through the command-line tool and must pass.
 TEST(SimulateScriptsTest, EveryScriptPassesAgainstItsProgram) {

@@ -15,6 +15,7 @@
 #include "function_selector.h"
 #include "ladder/program_file.h"
 #include "ladder_view.h"
+#include "xref_window.h"
 #include "shell/language_table.h"
 #include "shell/prompter.h"
 #include "ui/main/app_context.h"
@@ -56,6 +57,9 @@ LadderController::LadderController(AppContext& context, frmMain& frame) : contex
     errorList_ = new ErrorListWindow(editor);
     errorList_->setObjectName(QStringLiteral("errorListWindow"));
     frame_.errorDock()->setWidget(errorList_);
+    xref_ = new XrefWindow(editor);
+    xref_->setObjectName(QStringLiteral("xrefWindow"));
+    frame_.xrefDock()->setWidget(xref_);
 
     connect(view_, &LadderView::fileDropped, this, &LadderController::openDroppedFile);
     connect(view_, &LadderView::lineSelectionChanged, this, &LadderController::updateEditCaptions);
@@ -67,11 +71,14 @@ LadderController::LadderController(AppContext& context, frmMain& frame) : contex
     });
     connect(selector_, &FunctionSelector::operandPlaced, this, [this] { view_->setFocus(); });
     connect(errorList_, &ErrorListWindow::lineChosen, this, [this] { view_->setFocus(); });
+    connect(xref_, &XrefWindow::lineChosen, this, [this] { view_->setFocus(); });
 
     connect(&frame_, &frmMain::displayStyleChanged, view_, &LadderView::setDisplayStyle);
     connect(&frame_, &frmMain::modelShown, selector_, &FunctionSelector::UpdateModelDisplay);
-    connect(&frame_, &frmMain::captionsApplied, this,
-            [this] { updateEditCaptions(context_.editor().LineSelected()); });
+    connect(&frame_, &frmMain::captionsApplied, this, [this] {
+        updateEditCaptions(context_.editor().LineSelected());
+        xref_->refresh();  // the use column is in the language in force
+    });
     connect(&frame_, &frmMain::programInPlace, this, &LadderController::programLoaded);
     connect(&frame_, &frmMain::runModeChanged, this, [this](bool simulating) {
         view_->setLiveEngine(simulating ? &context_.simulation().engine() : nullptr);
@@ -231,6 +238,7 @@ void LadderController::viewComments() {
 void LadderController::refreshViews() {
     view_->refresh();
     errorList_->refresh();
+    xref_->refresh();
 }
 
 void LadderController::refreshUndoRedo(bool disable) {

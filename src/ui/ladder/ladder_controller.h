@@ -8,6 +8,7 @@ namespace bdx {
 
 class AppContext;
 class ErrorListWindow;
+class XrefWindow;
 class FunctionSelector;
 class LadderView;
 class frmFind;
@@ -27,6 +28,7 @@ class LadderController : public QObject {
     LadderView* view() const { return view_; }
     FunctionSelector* functionSelector() const { return selector_; }
     ErrorListWindow* errorList() const { return errorList_; }
+    XrefWindow* xref() const { return xref_; }
     frmFind* findDialog() const;
 
   private:
@@ -54,6 +56,7 @@ class LadderController : public QObject {
     LadderView* view_ = nullptr;
     FunctionSelector* selector_ = nullptr;
     ErrorListWindow* errorList_ = nullptr;
+    XrefWindow* xref_ = nullptr;
     // Lives until the user closes the main window; kept by its widget base.
     QPointer<frmFind> findDialog_;
     int programsReplaced_ = 0;

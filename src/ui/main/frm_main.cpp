@@ -48,6 +48,7 @@ namespace {
 
 enum TextId {
     ViewErrors = 144,
+    ViewCrossReference = 8101,
     ViewFunctionToolbox = 145,
     ViewIOSimulator = 146,
     EndSimulationQuestion = 4210,
@@ -147,6 +148,8 @@ void frmMain::buildDocks() {
     };
     functionDock_ = addDock("dockFunctionToolbox", Qt::LeftDockWidgetArea);
     errorDock_ = addDock("dockProgramErrors", Qt::BottomDockWidgetArea);
+    xrefDock_ = addDock("dockCrossReference", Qt::BottomDockWidgetArea);
+    xrefDock_->hide();
     // The input/output panel lives here while a simulation runs.
     ioDock_ = addDock("dockIOSimulator", Qt::RightDockWidgetArea);
     ioDock_->hide();
@@ -180,6 +183,7 @@ void frmMain::buildMenus() {
     // The docks' and the toolbar's own toggles keep the check marks true to what is on screen.
     const QHash<QString, QAction*> toggles = {
         {QStringLiteral("mnuViewErrors"), errorDock_->toggleViewAction()},
+        {QStringLiteral("mnuViewCrossReference"), xrefDock_->toggleViewAction()},
         {QStringLiteral("mnuViewFunctionToolbox"), functionDock_->toggleViewAction()},
         {QStringLiteral("mnuViewIOSimulator"), ioDock_->toggleViewAction()},
         {QStringLiteral("mnuViewToolbar"), toolBar_->toggleViewAction()},
@@ -303,6 +307,7 @@ void frmMain::retranslate() {
     // then puts the menu caption back.
     functionDock_->setWindowTitle(WithoutAccelerators(LoadText(ViewFunctionToolbox)));
     errorDock_->setWindowTitle(WithoutAccelerators(LoadText(ViewErrors)));
+    xrefDock_->setWindowTitle(LoadText(ViewCrossReference));
     ioDock_->setWindowTitle(WithoutAccelerators(LoadText(ViewIOSimulator)));
     toolBar_->setWindowTitle(LoadText(MainToolbar));
     if (editorWindow_ != nullptr) {

@@ -53,6 +53,7 @@ class frmMain : public QMainWindow {
     QMdiSubWindow* editorWindow() const { return editorWindow_; }
     QDockWidget* functionDock() const { return functionDock_; }
     QDockWidget* errorDock() const { return errorDock_; }
+    QDockWidget* xrefDock() const { return xrefDock_; }
     QDockWidget* ioDock() const { return ioDock_; }
     QLabel* modelPanel() const { return sbModelPanel_; }
     void showStatusMessage(const QString& text);
@@ -119,6 +120,7 @@ class frmMain : public QMainWindow {
     QMdiSubWindow* editorWindow_ = nullptr;
     QDockWidget* functionDock_ = nullptr;
     QDockWidget* errorDock_ = nullptr;
+    QDockWidget* xrefDock_ = nullptr;
     QDockWidget* ioDock_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QToolButton* printButton_ = nullptr;

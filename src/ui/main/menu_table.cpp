@@ -66,6 +66,7 @@ constexpr std::array kRows = std::to_array<MenuRow>({
     {"mnuView", "mnuViewZoomNormal", 8478, "Ctrl+0", "", PlainCommand},
     {"mnuView", "", 0, "", "", Separator},
     {"mnuView", "mnuViewErrors", 144, "", "", Existing},
+    {"mnuView", "mnuViewCrossReference", 8101, "", "", Existing},
     {"mnuView", "mnuViewFunctionToolbox", 145, "", "", Existing},
     {"mnuView", "mnuViewIOSimulator", 146, "", "", Existing},
     {"mnuView", "mnuViewZKeys", 147, "", "", PlainCommand},
