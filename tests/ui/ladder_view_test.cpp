@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
@@ -289,6 +290,64 @@ TEST_F(LadderViewTest, DroppedFilesOpenOnlyProgramFiles) {
     EXPECT_EQ(prompter.messages()[0].caption, QStringLiteral("Error"));
     ASSERT_EQ(dropped.count(), 2);
     EXPECT_EQ(dropped[0][0].toString(), dir.filePath(QStringLiteral("Pump.H53")));
+}
+
+// Line comments typed in place over the comment column.
+TEST_F(LadderViewTest, LineCommentTypedInPlaceIsOneUndoStepAndEscapeDropsIt) {
+    editor.applyEdit([](Program& program) { program.LineComments[2] = QStringLiteral("old"); });
+    const QPoint cell(view->viewport()->width() - 20, view->lineNumberRect(2).center().y());
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, cell);
+    QLineEdit* field = view->lineCommentEditor();
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(field->objectName(), QStringLiteral("txtLineComment"));
+    EXPECT_EQ(field->text(), QStringLiteral("old"));
+    QTest::keyClicks(field, QStringLiteral("Pump start"));
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(view->lineCommentEditor(), nullptr);
+    EXPECT_EQ(editor.program().LineComments[2], QStringLiteral("Pump start"));
+    ASSERT_TRUE(editor.Undo());
+    EXPECT_EQ(editor.program().LineComments[2], QStringLiteral("old"));
+
+    // Escape, and Enter on an unchanged text, leave program and undo history alone.
+    while (editor.Undo()) {
+    }
+    editor.select(Contact(2, 0));
+    QTest::keyClick(view.get(), Qt::Key_F2);
+    field = view->lineCommentEditor();
+    ASSERT_NE(field, nullptr);
+    QTest::keyClicks(field, QStringLiteral("dropped"));
+    QTest::keyClick(field, Qt::Key_Escape);
+    EXPECT_EQ(view->lineCommentEditor(), nullptr);
+    QTest::keyClick(view.get(), Qt::Key_F2);
+    ASSERT_NE(view->lineCommentEditor(), nullptr);
+    QTest::keyClick(view->lineCommentEditor(), Qt::Key_Return);
+    EXPECT_TRUE(editor.program().LineComments[2].isEmpty());
+    EXPECT_FALSE(editor.CanUndo());
+}
+
+TEST_F(LadderViewTest, LineCommentFollowsTheCommentRules) {
+    const auto type = [&](const QString& text) {
+        view->editLineComment(1);
+        QLineEdit* field = view->lineCommentEditor();
+        ASSERT_NE(field, nullptr);
+        field->setText(text);
+        QTest::keyClick(field, Qt::Key_Return);
+    };
+    type(QString(300, u'a'));
+    EXPECT_EQ(editor.program().LineComments[1], QString(255, u'a'));
+    ASSERT_EQ(prompter.messages().size(), 1u);
+    EXPECT_TRUE(prompter.messages()[0].text.contains(QStringLiteral("at most 255")));
+
+    // A character outside the code page: declined keeps the old text, agreed removes it.
+    type(QStringLiteral("Tank \u4e00 level"));
+    EXPECT_EQ(editor.program().LineComments[1], QString(255, u'a'));
+    prompter.queueReply(Reply::Yes);
+    type(QStringLiteral("Tank \u4e00 level"));
+    EXPECT_EQ(editor.program().LineComments[1], QStringLiteral("Tank  level"));
+
+    editor.setSimulationActive(true);
+    view->editLineComment(1);
+    EXPECT_EQ(view->lineCommentEditor(), nullptr);
 }
 
 TEST_F(LadderViewTest, FunctionSelectorOffersGroupsByModel) {

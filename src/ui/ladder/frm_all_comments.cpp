@@ -104,6 +104,20 @@ QString singleLine(QString text) {
 
 }  // namespace
 
+bool FitComment(QString& text, const QString& label, Prompter& prompter) {
+    if (!fitsCodePage(text)) {
+        if (!prompter.askYesNo(LoadText(UnsupportedCharacters), MessageIcon::Information)) {
+            return false;
+        }
+        text = withoutUnsupported(text);
+    }
+    if (text.size() > kMaxOperandCommentLength) {
+        text.truncate(kMaxOperandCommentLength);
+        prompter.inform(LoadText(CommentsShortened).arg(kMaxOperandCommentLength) + label);
+    }
+    return true;
+}
+
 frmAllComments::frmAllComments(LadderEditor& editor, QWidget* parent)
     : QDialog(parent),
       editor_(editor),

@@ -21,6 +21,11 @@ class Prompter;
 // every comment readable in lists and printouts and the file far below its size limit.
 inline constexpr int kMaxOperandCommentLength = 255;
 
+// Makes one comment storable by the rules the comments dialog applies to all of them: characters
+// outside the device's code page are removed once the user agrees (false when the user declines),
+// and a text over kMaxOperandCommentLength characters is shortened with a notice naming `label`.
+bool FitComment(QString& text, const QString& label, Prompter& prompter);
+
 // Shows and edits the operand comments of every letter, one tab per group. The dialog edits a
 // copy; Apply and OK write the changed comments into the program as one undoable change.
 class frmAllComments : public QDialog {

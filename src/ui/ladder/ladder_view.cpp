@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -22,6 +23,7 @@
 #include "shell/language_table.h"
 #include "shell/prompter.h"
 #include "sim/scan_engine.h"
+#include "ui/ladder/frm_all_comments.h"
 
 namespace bdx {
 
@@ -32,6 +34,7 @@ constexpr int kTextNormallyOpen = 8020;
 constexpr int kTextNormallyClosed = 8021;
 constexpr int kTextDeleteContact = 8022;
 constexpr int kTextWrongDropFile = 4302;
+constexpr int kTextComments = 4152;
 constexpr int kScreenRateMs = 33;
 
 enum class CursorGlyph { Contact, Coil };
@@ -288,6 +291,7 @@ void LadderView::resizeEvent(QResizeEvent* event) {
 }
 
 void LadderView::scrollContentsBy(int, int) {
+    finishLineComment(true);  // the field would no longer sit over its line
     if (!syncingScrollBar_) {
         editor_.setTopLine(verticalScrollBar()->value());
     }
@@ -338,6 +342,10 @@ void LadderView::mouseDoubleClickEvent(QMouseEvent* event) {
         return;
     }
     const LadderHit hit = hitAt(event->position());
+    if (hit.zone == LadderHit::Zone::Comment && hit.line >= 0) {
+        editLineComment(hit.line);
+        return;
+    }
     if (hit.zone == LadderHit::Zone::Cell && hit.position.kind != SelectionKinds::Junction) {
         editor_.select(hit.position);
         refresh();
@@ -530,6 +538,10 @@ void LadderView::contextMenuEvent(QContextMenuEvent* event) {
 void LadderView::keyPressEvent(QKeyEvent* event) {
     const bool control = event->modifiers() & Qt::ControlModifier;
     switch (event->key()) {
+        case Qt::Key_F2:
+            editLineComment(editor_.selection().line);
+            event->accept();
+            return;
         case Qt::Key_Left:
             editor_.move(Move::Left);
             break;
@@ -618,6 +630,70 @@ void LadderView::dropEvent(QDropEvent* event) {
     message.text = LoadText(kTextWrongDropFile);
     message.caption = QStringLiteral("Error");
     prompter_.show(message);
+}
+
+void LadderView::editLineComment(int line) {
+    finishLineComment(true);
+    const int row = line - editor_.TopLine();
+    if (editor_.SimulationActive() || row < 0 || row >= kShownLines) {
+        return;
+    }
+    const QRect cell = layout().commentRect(row).toRect();
+    if (cell.isEmpty()) {
+        return;
+    }
+    commentLine_ = line;
+    commentEditor_ = new QLineEdit(viewport());
+    commentEditor_->setObjectName(QStringLiteral("txtLineComment"));
+    commentEditor_->setAccessibleName(LoadText(kTextComments));
+    commentEditor_->setText(editor_.program().LineComments[line]);
+    commentEditor_->setGeometry(cell);
+    commentEditor_->installEventFilter(this);
+    commentEditor_->show();
+    commentEditor_->selectAll();
+    commentEditor_->setFocus();
+}
+
+void LadderView::finishLineComment(bool store) {
+    QLineEdit* field = commentEditor_;
+    if (!field) {
+        return;
+    }
+    // Cleared first: hiding the field moves the focus, which would finish it a second time.
+    commentEditor_ = nullptr;
+    const int line = commentLine_;
+    QString text = field->text();
+    const bool hadFocus = field->hasFocus();  // not when the user moved on to another widget
+    field->hide();
+    field->deleteLater();
+    if (hadFocus) {
+        setFocus();
+    }
+    if (!store || text == editor_.program().LineComments[line]) {
+        return;
+    }
+    if (!FitComment(text, QString::number(line + 1), prompter_)) {
+        return;
+    }
+    editor_.applyEdit([line, text](Program& program) { program.LineComments[line] = text; });
+    refresh();
+}
+
+bool LadderView::eventFilter(QObject* watched, QEvent* event) {
+    // Keys are taken here so that Enter does not travel on to the ladder; Enter and a focus
+    // change keep the text, Escape drops it. The field's own context menu is no focus change.
+    if (watched == commentEditor_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter) {
+            finishLineComment(key != Qt::Key_Escape);
+            return true;
+        }
+    }
+    if (watched == commentEditor_ && event->type() == QEvent::FocusOut &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+        finishLineComment(true);
+    }
+    return QAbstractScrollArea::eventFilter(watched, event);
 }
 
 QString LadderView::toolTipAt(QPointF point) const {

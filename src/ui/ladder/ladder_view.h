@@ -8,6 +8,7 @@
 #include "editor/ladder_editor.h"
 #include "paint/ladder_painter.h"
 
+class QLineEdit;
 class QMenu;
 
 namespace bdx {
@@ -45,6 +46,10 @@ class LadderView : public QAbstractScrollArea {
     QRect labelRect(const GridPosition& position) const;
     // The popup menu of a coil or contact position, as the right mouse button opens it.
     std::unique_ptr<QMenu> contextMenuFor(const GridPosition& position);
+    // Opens the in-place editor over the comment cell of a shown line (double click, F2). Enter
+    // or leaving it stores the text as one edit, Escape drops it. Not while a simulation runs.
+    void editLineComment(int line);
+    QLineEdit* lineCommentEditor() const { return commentEditor_; }
 
   Q_SIGNALS:
     void propertiesRequested();                    // Properties chosen (coil menu / label click)
@@ -82,6 +87,8 @@ class LadderView : public QAbstractScrollArea {
     QString toolTipAt(QPointF point) const;
     void syncScrollBar();
     void addLineCommands(QMenu& menu);
+    void finishLineComment(bool store);
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     LadderEditor& editor_;
     Prompter& prompter_;
@@ -92,6 +99,8 @@ class LadderView : public QAbstractScrollArea {
     bool lastLineSelected_ = false;
     bool syncingScrollBar_ = false;
     int zoomPercent_ = 100;
+    QLineEdit* commentEditor_ = nullptr;
+    int commentLine_ = -1;
     int wheelAngle_ = 0;  // a fine-grained wheel adds up to whole steps
 };
 
