@@ -144,27 +144,42 @@ int InfoCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     return kOk;
 }
 
-int CheckCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
+namespace {
+
+// FILE [--lang en|pt|pl|es], as `check` and `xref` take them; nothing on any other line.
+struct FileAndLanguage {
     QString file;
     int language = English;
+};
+std::optional<FileAndLanguage> parseFileAndLanguage(const QStringList& args) {
+    FileAndLanguage parsed;
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--lang") && i + 1 < args.size() && languageOffset(args[i + 1])) {
-            language = *languageOffset(args[++i]);
-        } else if (file.isEmpty() && !args[i].startsWith(QLatin1String("--"))) {
-            file = args[i];
+            parsed.language = *languageOffset(args[++i]);
+        } else if (parsed.file.isEmpty() && !args[i].startsWith(QLatin1String("--"))) {
+            parsed.file = args[i];
         } else {
-            file.clear();
-            break;
+            return std::nullopt;
         }
     }
-    if (file.isEmpty()) {
+    if (parsed.file.isEmpty()) {
+        return std::nullopt;
+    }
+    return parsed;
+}
+
+}  // namespace
+
+int CheckCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
+    const std::optional<FileAndLanguage> parsed = parseFileAndLanguage(args);
+    if (!parsed) {
         err << "usage: branteldesk-cli check FILE [--lang en|pt|pl|es]\n";
         return kUsage;
     }
-    SetLanguageOffset(language);
+    SetLanguageOffset(parsed->language);
     Program program;
     ProgramFileStatus status;
-    if (!ReadProgramForCommand(file, program, err, &status)) {
+    if (!ReadProgramForCommand(parsed->file, program, err, &status)) {
         return kUsage;
     }
     const std::vector<ErrorRow> rows = RunRuleCheck(program);
@@ -182,27 +197,16 @@ int CheckCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
 }
 
 int XrefCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
-    QString file;
-    int language = English;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--lang") && i + 1 < args.size() && languageOffset(args[i + 1])) {
-            language = *languageOffset(args[++i]);
-        } else if (file.isEmpty() && !args[i].startsWith(QLatin1String("--"))) {
-            file = args[i];
-        } else {
-            file.clear();
-            break;
-        }
-    }
-    if (file.isEmpty()) {
+    const std::optional<FileAndLanguage> parsed = parseFileAndLanguage(args);
+    if (!parsed) {
         err << "usage: branteldesk-cli xref FILE [--lang en|pt|pl|es]\n";
         return kUsage;
     }
     Program program;
-    if (!ReadProgramForCommand(file, program, err)) {
+    if (!ReadProgramForCommand(parsed->file, program, err)) {
         return kFailed;
     }
-    out << CrossReferenceText(program, language);
+    out << CrossReferenceText(program, parsed->language);
     return kOk;
 }
 
