@@ -69,33 +69,6 @@ TEST(ModbusCrcTest, KnownVectors) {
     EXPECT_FALSE(HasValidCrc(hex("C5CD")));
 }
 
-TEST(ValidateReplyTest, CodesInOrder) {
-    struct Case {
-        const char* name;
-        QByteArray reply;
-        int code;
-    };
-    const Case cases[] = {
-        {"empty", {}, ReplyCheck::TooShort},
-        {"three bytes", hex("010304"), ReplyCheck::TooShort},
-        {"bad crc", hex("0103040001000A0000"), ReplyCheck::BadCrc},
-        {"bad crc beats wrong address", hex("0203040001000A0000"), ReplyCheck::BadCrc},
-        {"wrong address", WithCrc(hex("0203040001000A")), ReplyCheck::WrongAddress},
-        {"exception", WithCrc(hex("018302")), ReplyCheck::Exception},
-        {"function-100 exception", WithCrc(hex("01E402")), ReplyCheck::Retry},
-        {"good", kGoodReply, ReplyCheck::Ok},
-        {"no data for the registers asked", WithCrc(hex("0103")), ReplyCheck::Mismatch},
-    };
-    for (const Case& c : cases) {
-        QByteArray request = WithCrc(kRequest);
-        const QByteArray before = request;
-        EXPECT_EQ(ValidateReply(c.reply, request), c.code) << c.name;
-        EXPECT_EQ(request, before) << c.name;
-    }
-    QByteArray empty;
-    EXPECT_EQ(ValidateReply(kGoodReply, empty), ReplyCheck::WrongAddress);
-}
-
 TEST(ValidateReplyTest, ModelFamilyAnswerCorrectsTheRequest) {
     // address, 100, 1, 14, 0, 4, 1, model 0, 1, 0
     const QByteArray original = WithCrc(hex("0164010E000401000100"));

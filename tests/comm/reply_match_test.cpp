@@ -30,6 +30,7 @@ struct Case {
 };
 
 TEST(ReplyMatchTest, RepliesAgainstTheirRequests) {
+    const QByteArray readTwo = Sent(ReadRegistersRequest(1, FunctionCode::ReadHoldingRegisters, 0, 2));
     const QByteArray readHolding = Sent(ReadRegistersRequest(1, FunctionCode::ReadHoldingRegisters, 384, 6));
     const QByteArray readInputs = Sent(ReadDiscreteInputsRequest(1, 0, 40));
     const QByteArray writeClock = Sent(WriteRegistersRequest(1, 384, {2030, 1, 2, 3, 4, 5}));
@@ -45,7 +46,16 @@ TEST(ReplyMatchTest, RepliesAgainstTheirRequests) {
     const QByteArray family = Sent(ModelFamilyRequest(1, 9));
     using namespace ReplyCheck;
     const Case cases[] = {
+        // Checked in this order: length, CRC, address, then what the reply says.
+        {"empty", readTwo, QByteArray(), TooShort, ""},
+        {"three bytes", readTwo, QByteArray::fromHex("010304"), TooShort, ""},
+        {"bad crc", readTwo, QByteArray::fromHex("0103040001000A0000"), BadCrc, ""},
+        {"bad crc beats wrong address", readTwo, QByteArray::fromHex("0203040001000A0000"), BadCrc, ""},
+        {"wrong address", readTwo, Reply("0203040001000A"), WrongAddress, ""},
+        {"no request to answer", QByteArray(), Reply("0103040001000A"), WrongAddress, ""},
+        {"function-100 exception to a register read", readTwo, Reply("01E402"), Retry, ""},
         // Proper replies.
+        {"two registers", readTwo, Reply("0103040001000A"), Ok, ""},
         {"registers", readHolding, Reply("01030C07EE00010002000300040005"), Ok, ""},
         {"inputs", readInputs, Reply("0102050102030405"), Ok, ""},
         {"write echo", writeClock, Reply("011001800006"), Ok, ""},
@@ -95,6 +105,7 @@ TEST(ReplyMatchTest, RepliesAgainstTheirRequests) {
         QString reason;
         EXPECT_EQ(ValidateReply(c.reply, request, &reason), c.code) << c.name << ": " << reason.toStdString();
         EXPECT_TRUE(reason.contains(QLatin1String(c.reason))) << c.name << ": " << reason.toStdString();
+        EXPECT_EQ(request, c.request) << c.name;  // only a model family answer corrects it
         if (c.code == Ok || c.code == Mismatch) {
             EXPECT_EQ(ReplyMismatch(c.request, c.reply).has_value(), c.code == Mismatch) << c.name;
         }

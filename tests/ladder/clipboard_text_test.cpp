@@ -143,6 +143,14 @@ TEST(ClipboardTextTest, UnusableTextChangesNothing) {
         {QString(line).replace("Elements: 12", "Elements: 4294967309"), true},
         {QString(line).replace("Elements: 12", "Elements: 11"), true},
         {line.chopped(3), true},
+        // Numbers outside the grid's codes: an element, a junction, a coil letter, a coil function.
+        {QString(line).replace("c1+0: 73", "c1+0: 300"), true},
+        {QString(line).replace("c1+2: 141", "c1+2: 127"), true},
+        {QString(line).replace("c1+10: 81", "c1+10: 73"), true},
+        {QString(line).replace("c1+9: 148", "c1+9: 1"), true},
+        {ElementClipboardText(sampleProgram(), kContactOnLine2.CurrentCell, SelectionKinds::Contact)
+             .replace("c1+4: 73", "c1+4: 66"),
+         false},  // an element whose word is no contact code
     };
     for (const auto& [text, lineMode] : texts) {
         Program p;
