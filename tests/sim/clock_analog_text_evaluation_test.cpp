@@ -32,7 +32,7 @@ class ClockAnalogTextTest : public SimFixture {
 // running block switches, minute by minute.
 TEST_F(ClockAnalogTextTest, TimeSwitchFollowsItsDaysAndTimesAndTheDrawnWeek) {
     constexpr int kFirst = kFirstGenerationModel, kSecond = kSecondGenerationModel;
-    constexpr std::uint8_t kMon = 1, kTue = 2, kWed = 4;
+    constexpr std::uint8_t kMon = 1, kTue = 2, kWed = 4, kThu = 8, kFri = 16, kSat = 32, kSun = 64;
     struct Check {
         int weekday, hour, minute;
         bool on;
@@ -66,10 +66,10 @@ TEST_F(ClockAnalogTextTest, TimeSwitchFollowsItsDaysAndTimesAndTheDrawnWeek) {
         {{kFirst, 6, 2, 22, 0, 6, 45}, {}},
         {{kFirst, 7, 7, 23, 59, 0, 1}, {}},
         {{kFirst, 4, 2, 12, 0, 12, 0}, {}},
-        {{kSecond, kMon | kWed | 16, kTue | 8 | 32, 7, 0, 19, 0}, {}},  // Mon Wed Fri, Tue Thu Sat
-        {{kSecond, 64, kMon, 20, 0, 2, 0}, {}},                         // Sunday to Monday
+        {{kSecond, kMon | kWed | kFri, kTue | kThu | kSat, 7, 0, 19, 0}, {}},
+        {{kSecond, kSun, kMon, 20, 0, 2, 0}, {}},
         {{kSecond, kTue | kWed, kWed, 9, 0, 9, 0}, {}},
-        {{kSecond, 127, 32, 6, 0, 23, 0}, {}},  // every day on, Saturday off
+        {{kSecond, 127, kSat, 6, 0, 23, 0}, {}},  // every day on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(&c - cases);
