@@ -297,21 +297,27 @@ std::optional<std::vector<ClipboardContent>> ParseLinesClipboardText(const QStri
     if (!text.startsWith(lineStart)) {
         return std::nullopt;
     }
-    // The count of lines stands in the head of the second line; a text without one holds one line.
+    // The count of lines stands in the head of the second line; a text without one holds one
+    // line. Only a whole head counts, so that a first comment that merely mentions a line is no
+    // head.
     const QString secondHead = QStringLiteral(", Line 2/");
-    const qsizetype second = text.indexOf(secondHead);
-    if (second < 0) {
+    const QString afterCount = QStringLiteral(": ") + kCountTag.toString();
+    std::optional<std::uint16_t> count;
+    for (qsizetype at = text.indexOf(secondHead); at >= 0 && !count; at = text.indexOf(secondHead, at + 1)) {
+        const qsizetype countStart = at + secondHead.size();
+        const qsizetype countEnd = text.indexOf(u':', countStart);
+        if (countEnd > countStart && QStringView(text).mid(countEnd).startsWith(afterCount)) {
+            count = parseWord(QStringView(text).mid(countStart, countEnd - countStart));
+        }
+    }
+    if (!count) {
         std::optional<ClipboardContent> line = ParseClipboardText(text);
         if (!line) {
             return std::nullopt;
         }
         return std::vector<ClipboardContent>{*line};
     }
-    const qsizetype countStart = second + secondHead.size();
-    const qsizetype countEnd = text.indexOf(u':', countStart);
-    const std::optional<std::uint16_t> count =
-        countEnd < 0 ? std::nullopt : parseWord(QStringView(text).mid(countStart, countEnd - countStart));
-    if (!count || *count < 2 || *count > kLadderLines) {
+    if (*count < 2 || *count > kLadderLines) {
         return std::nullopt;
     }
     // Each line runs up to the head of the next one, so a comment keeps its commas.

@@ -184,6 +184,8 @@ TEST(ClipboardTextTest, SeveralLinesTravelInOneTextThatStartsWithTheFirst) {
     EXPECT_FALSE((*lines)[1].Comment.has_value());
     EXPECT_EQ((*lines)[2].Comment, source.LineComments[4]);
     ASSERT_EQ(ParseLinesClipboardText(LineClipboardText(source, 3)).value().size(), 1u);
+    source.LineComments[3] = QStringLiteral("as, Line 2/3: says");  // no head of a line
+    ASSERT_EQ(ParseLinesClipboardText(LineClipboardText(source, 3)).value().size(), 1u);
     EXPECT_TRUE(LinesClipboardText(source, kLadderLines - 2, 3).isEmpty());
 
     const QString broken[] = {
