@@ -164,5 +164,51 @@ TEST(ClipboardTextTest, UnusableTextChangesNothing) {
     }
 }
 
+// Several lines: the first stays readable as a line of its own, the rest follow it.
+TEST(ClipboardTextTest, SeveralLinesTravelInOneTextThatStartsWithTheFirst) {
+    Program source = sampleProgram();
+    source.word(3, 0) = 'M';
+    source.word(3, 1) = OperandNumberCode(7);
+    source.LineComments[2] = QStringLiteral("Pump, left side");
+    source.LineComments[4] = QStringLiteral("end\r\nof run");
+    EXPECT_EQ(LinesClipboardText(source, 2, 1), LineClipboardText(source, 2));
+    const QString text = LinesClipboardText(source, 2, 3);
+    EXPECT_TRUE(text.startsWith(LineClipboardText(source, 2) + ", Line 2/3: Number of Elements: 12, c2+0: 77, "));
+
+    // A reader of one line takes the first line and leaves the rest.
+    Program single;
+    EXPECT_TRUE(PerformPaste(single, kLine0, text, true));
+    EXPECT_EQ(single.word(0, kCoilLetterWord), 'Q');
+    EXPECT_EQ(single.LineComments[0], QStringLiteral("Pump"));
+
+    const std::optional<std::vector<ClipboardContent>> lines = ParseLinesClipboardText(text);
+    ASSERT_TRUE(lines && lines->size() == 3u);
+    for (int i = 0; i < 3; ++i) {
+        const auto start = source.LadderGrid.begin() + (2 + i) * kWordsPerLine;
+        EXPECT_EQ((*lines)[i].Words, std::vector<std::uint16_t>(start, start + kWordsPerLine)) << i;
+    }
+    // Commas stay in the comments of a text of several lines.
+    EXPECT_EQ((*lines)[0].Comment, source.LineComments[2]);
+    EXPECT_FALSE((*lines)[1].Comment.has_value());
+    EXPECT_EQ((*lines)[2].Comment, source.LineComments[4]);
+    ASSERT_EQ(ParseLinesClipboardText(LineClipboardText(source, 3)).value().size(), 1u);
+    source.LineComments[3] = QStringLiteral("as, Line 2/3: says");  // no head of a line
+    ASSERT_EQ(ParseLinesClipboardText(LineClipboardText(source, 3)).value().size(), 1u);
+    EXPECT_TRUE(LinesClipboardText(source, kLadderLines - 2, 3).isEmpty());
+
+    const QString broken[] = {
+        QString(text).replace("Line 3/3", "Line 4/3"),  // a line missing
+        QString(text).replace("/3: ", "/2: "),           // counts that disagree
+        QString(text).replace("c2+5: ", "c3+5: "),       // a label of another line
+        QString(text).replace("c2+0: 77", "c2+0: 7"),    // no code of a contact
+        QString(text).replace("2/3", "2/251"),
+        QString(text).left(text.indexOf("Line 3/3") + 4),
+        ElementClipboardText(source, 2 * kWordsPerLine, SelectionKinds::Contact) + ", Line 2/2: ",
+    };
+    for (const QString& bad : broken) {
+        EXPECT_FALSE(ParseLinesClipboardText(bad).has_value()) << bad.toStdString();
+    }
+}
+
 }  // namespace
 }  // namespace bdx
