@@ -1,6 +1,5 @@
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QMenu>
 #include <QTabWidget>
 
 #include "block_dialog_rig.h"
@@ -30,7 +29,6 @@ class AnalogDialogTest : public BlockDialogRig {
   protected:
     void SetUp() override {
         BlockDialogRig::SetUp();
-        start();
         Ladder ladder(kAnalogModel);
         ladder.rung(1, 'A', 1, 'Q', 1);
         WriteAnalogScaling(ladder.p, 0, {0, 0, 1000});
@@ -78,7 +76,6 @@ TEST_F(AnalogDialogTest, SaveStoresTheRecordByteByByte) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.block.reference);
-        const int before = undoIndex();
         openAnalog([&](analog_form& d) {
             fill(d, c.block);
             EXPECT_EQ(d.lblVref()->text(), QString::fromLatin1(c.vref));
@@ -86,7 +83,6 @@ TEST_F(AnalogDialogTest, SaveStoresTheRecordByteByByte) {
             d.Command2()->click();
             EXPECT_EQ(d.result(), QDialog::Accepted);
         });
-        EXPECT_EQ(undoIndex(), before + 1);
         const Program saved = savedProgram();
         const auto& row = saved.AnalogParams[0];
         EXPECT_EQ(row[AnalogField::Flags] & ~kFlagInUse, c.row[0]);
@@ -156,18 +152,6 @@ TEST_F(AnalogDialogTest, UpdateDuringARunReachesTheRunningBlock) {
     EXPECT_FALSE(runner().engine().operandValue('A', 1));
     EXPECT_TRUE(prompter.messages().empty());
     stopRun();
-}
-
-TEST_F(AnalogDialogTest, ScalingCommandFollowsTheModel) {
-    QAction* scaling = command("mnuAnalogScaling");
-    for (const int model : {0, kAnalogModel, 12, 13}) {
-        SCOPED_TRACE(model);
-        program().ModelIndex = static_cast<std::uint16_t>(model);
-        window()->UpdateModelDisplay();
-        EXPECT_EQ(scaling->isEnabled(), HasAnalog(model));
-        EXPECT_EQ(find<QMenu>("mnuAnalog")->menuAction()->isEnabled(), HasAnalog(model));
-    }
-    EXPECT_EQ(scaling->text(), QStringLiteral("Analog &Scaling Configuration"));
 }
 
 // Minimum and maximum of all eight channels go into the file with the decimal point.

@@ -21,6 +21,10 @@ namespace bdx {
 // line is opened through Properties, and what a save stored is read back from the saved file.
 class BlockDialogRig : public AppRig {
   protected:
+    void SetUp() override {
+        AppRig::SetUp();
+        start();
+    }
     // Puts the drawing in the editor, checked as every edit would leave it.
     void load(const Ladder& ladder) {
         editor().program() = ladder.p;

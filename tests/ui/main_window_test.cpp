@@ -423,6 +423,7 @@ TEST_F(MainWindowTest, ModelDialogSetsTheModelDependentCommands) {
         EXPECT_EQ(program().ModelIndex, c.model);
         EXPECT_EQ(window()->modelPanel()->text(), QString::fromLatin1(ModelDisplayName(c.model)));
         EXPECT_EQ(find<QMenu>("mnuAnalog")->menuAction()->isEnabled(), c.analog);
+        EXPECT_EQ(command("mnuAnalogScaling")->isEnabled(), c.analog);
         EXPECT_EQ(command("mnuViewTextDisplay")->isVisible(), c.display);
         EXPECT_EQ(command("mnuViewBar3")->isVisible(), c.display);
     }

@@ -26,12 +26,6 @@ class TextDisplayTest : public AppRig {
         runner().setClock(&clock);
         runner().setDumpPath(QString());
     }
-    void TearDown() override {
-        if (app && runner().running()) {
-            command("mnuSimulationStop")->trigger();
-        }
-        AppRig::TearDown();
-    }
     void load(int model) {
         Ladder l(model);
         if (!HasDisplay(model)) {  // messages are refused there

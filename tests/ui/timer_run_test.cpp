@@ -22,16 +22,9 @@ class TimerRunTest : public BlockDialogRig {
   protected:
     void SetUp() override {
         BlockDialogRig::SetUp();
-        start();
         runner().setClock(&clock);
         DrawLampRung(editor(), 0, 'I', 1, 'T', 1);
         DrawLampRung(editor(), 1, 'T', 1, 'Q', 1);
-    }
-    void TearDown() override {
-        if (app && runner().running()) {
-            command("mnuSimulationStop")->trigger();
-        }
-        BlockDialogRig::TearDown();
     }
 
     // T1's type and set time, stored as the dialog stores them.

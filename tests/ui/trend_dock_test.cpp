@@ -41,12 +41,6 @@ class TrendDockTest : public AppRig {
         dock = find<TrendDock>("dockTrend");
         ASSERT_NE(dock, nullptr);
     }
-    void TearDown() override {
-        if (app && runner().running()) {
-            command("mnuSimulationStop")->trigger();
-        }
-        AppRig::TearDown();
-    }
     void typeOperands(const char* text) {
         dock->operandsEdit()->clear();
         QTest::keyClicks(dock->operandsEdit(), QString::fromLatin1(text));
