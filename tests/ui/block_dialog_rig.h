@@ -12,6 +12,7 @@
 
 #include "../check/ladder_drawing.h"
 #include "app_rig.h"
+#include "blocks/timer_record.h"
 #include "ladder/program_file.h"
 #include "ui/blocks/set_time_group.h"
 
@@ -32,6 +33,18 @@ class BlockDialogRig : public AppRig {
         window()->UpdateModelDisplay();
     }
     int undoIndex() { return app->context().document().undoStore().UndoIndex(); }
+    // T1's type and ON time, stored as the timer dialog stores them.
+    void storeTimer(int type, SetTime on) {
+        TimerRecord record = DecodeTimer(program(), 0);
+        record.type = type;
+        record.on = on;
+        ASSERT_TRUE(editor().applySave(
+            [&record](Program& p) -> std::optional<Message> {
+                EncodeTimer(p, 0, record);
+                return std::nullopt;
+            },
+            EditScope::Parameters));
+    }
 
     // Properties on the block of 0-based `line` (its coil, or its first contact); `fill` answers
     // the modal dialog. During a run the dialog opens beside it and is returned instead.

@@ -27,18 +27,6 @@ class TimerRunTest : public BlockDialogRig {
         DrawLampRung(editor(), 1, 'T', 1, 'Q', 1);
     }
 
-    // T1's type and set time, stored as the dialog stores them.
-    void setTimer(int type, SetTime on) {
-        TimerRecord record = DecodeTimer(program(), 0);
-        record.type = type;
-        record.on = on;
-        ASSERT_TRUE(editor().applySave(
-            [&record](Program& p) -> std::optional<Message> {
-                EncodeTimer(p, 0, record);
-                return std::nullopt;
-            },
-            EditScope::Parameters));
-    }
     // Turns the event loop until the run has made `count` more scans; the manual clock stands
     // still meanwhile.
     void scans(int count = 2) {
@@ -99,7 +87,7 @@ TEST_F(TimerRunTest, ANewUserDelaysALampWithAnOnDelayTimer) {
 }
 
 TEST_F(TimerRunTest, TheDialogFollowsTheRunningTimerAndItsBoxesOnlyShow) {
-    setTimer(0, SetTime{TimeUnit::Seconds, {0, 0, 5, 0}});
+    storeTimer(0, SetTime{TimeUnit::Seconds, {0, 0, 5, 0}});
     ASSERT_NO_FATAL_FAILURE(startRun());
     ASSERT_NO_FATAL_FAILURE(scans());
     QPointer<timer_form> d = openBlock<timer_form>(0, false);
@@ -148,7 +136,7 @@ TEST_F(TimerRunTest, TheDialogFollowsTheRunningTimerAndItsBoxesOnlyShow) {
 // Update hands the timer to the running one: a shorter preset than the time already run lights
 // the lamp at once. How each kind of change treats the elapsed time is the timer evaluation's test.
 TEST_F(TimerRunTest, UpdateReachesTheRunningTimer) {
-    setTimer(0, SetTime{TimeUnit::Seconds, {0, 1, 0, 0}});
+    storeTimer(0, SetTime{TimeUnit::Seconds, {0, 1, 0, 0}});
     ASSERT_NO_FATAL_FAILURE(startRun());
     ASSERT_NO_FATAL_FAILURE(scans());
     tickI1();
@@ -170,7 +158,7 @@ TEST_F(TimerRunTest, UpdateReachesTheRunningTimer) {
 }
 
 TEST_F(TimerRunTest, Screenshots) {
-    setTimer(0, SetTime{TimeUnit::Seconds, {0, 0, 5, 0}});
+    storeTimer(0, SetTime{TimeUnit::Seconds, {0, 0, 5, 0}});
     InScreenshotLanguages([&](const QString& language) {
         ASSERT_NO_FATAL_FAILURE(startRun());
         ASSERT_NO_FATAL_FAILURE(scans());
