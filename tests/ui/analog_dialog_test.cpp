@@ -38,10 +38,6 @@ class AnalogDialogTest : public BlockDialogRig {
     void openAnalog(std::function<void(analog_form&)> fill) {
         openBlock<analog_form>(0, true, std::move(fill));
     }
-    void openScaling(std::function<void(frmAnalogScaling&)> fill) {
-        expectDialog<frmAnalogScaling>(std::move(fill));
-        command("mnuAnalogScaling")->trigger();
-    }
 
     // A block as the user sets it up; `reference` is typed only when compared with VREF.
     struct Block {
@@ -157,7 +153,7 @@ TEST_F(AnalogDialogTest, UpdateDuringARunReachesTheRunningBlock) {
 // Minimum and maximum of all eight channels go into the file with the decimal point.
 TEST_F(AnalogDialogTest, ScalingOkStoresEveryChannel) {
     const int before = undoIndex();
-    openScaling([](frmAnalogScaling& d) {
+    openFrom<frmAnalogScaling>("mnuAnalogScaling", [](frmAnalogScaling& d) {
         EXPECT_EQ(d.windowTitle(), QStringLiteral("Analog Scaling Configuration"));
         EXPECT_EQ(d.tabModule()->count(), 4);
         EXPECT_EQ(d.txtMax(1)->text(), QStringLiteral("500"));
@@ -201,7 +197,7 @@ TEST_F(AnalogDialogTest, ScalingRefusesBadInput) {
     for (const auto& e : entries) {
         SCOPED_TRACE(e.typed);
         prompter.clear();
-        openScaling([&](frmAnalogScaling& d) {
+        openFrom<frmAnalogScaling>("mnuAnalogScaling", [&](frmAnalogScaling& d) {
             QLineEdit* field = e.maximum ? d.txtMax(1) : d.txtMin(1);
             Paste(field, QString::fromLatin1(e.typed));
             EXPECT_EQ(field->text(), QString::fromLatin1(e.shown));

@@ -128,6 +128,13 @@ class AppRig : public ::testing::Test {
         });
     }
 
+    // Runs the command `name`, whose modal dialog must be a `Dialog`; `fill` answers it.
+    template <class Dialog>
+    void openFrom(const char* name, std::function<void(Dialog&)> fill) {
+        expectDialog<Dialog>(std::move(fill));
+        command(name)->trigger();
+    }
+
     frmMain* window() const { return app->mainWindow(); }
     LadderEditor& editor() const { return app->context().editor(); }
     PcSimulationRunner& runner() const { return app->context().simulation(); }
