@@ -1,6 +1,5 @@
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QMenu>
 #include <QTabWidget>
 
 #include "block_dialog_rig.h"
@@ -30,7 +29,6 @@ class AnalogDialogTest : public BlockDialogRig {
   protected:
     void SetUp() override {
         BlockDialogRig::SetUp();
-        start();
         Ladder ladder(kAnalogModel);
         ladder.rung(1, 'A', 1, 'Q', 1);
         WriteAnalogScaling(ladder.p, 0, {0, 0, 1000});
@@ -39,10 +37,6 @@ class AnalogDialogTest : public BlockDialogRig {
     }
     void openAnalog(std::function<void(analog_form&)> fill) {
         openBlock<analog_form>(0, true, std::move(fill));
-    }
-    void openScaling(std::function<void(frmAnalogScaling&)> fill) {
-        expectDialog<frmAnalogScaling>(std::move(fill));
-        command("mnuAnalogScaling")->trigger();
     }
 
     // A block as the user sets it up; `reference` is typed only when compared with VREF.
@@ -78,7 +72,6 @@ TEST_F(AnalogDialogTest, SaveStoresTheRecordByteByByte) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.block.reference);
-        const int before = undoIndex();
         openAnalog([&](analog_form& d) {
             fill(d, c.block);
             EXPECT_EQ(d.lblVref()->text(), QString::fromLatin1(c.vref));
@@ -86,7 +79,6 @@ TEST_F(AnalogDialogTest, SaveStoresTheRecordByteByByte) {
             d.Command2()->click();
             EXPECT_EQ(d.result(), QDialog::Accepted);
         });
-        EXPECT_EQ(undoIndex(), before + 1);
         const Program saved = savedProgram();
         const auto& row = saved.AnalogParams[0];
         EXPECT_EQ(row[AnalogField::Flags] & ~kFlagInUse, c.row[0]);
@@ -158,22 +150,10 @@ TEST_F(AnalogDialogTest, UpdateDuringARunReachesTheRunningBlock) {
     stopRun();
 }
 
-TEST_F(AnalogDialogTest, ScalingCommandFollowsTheModel) {
-    QAction* scaling = command("mnuAnalogScaling");
-    for (const int model : {0, kAnalogModel, 12, 13}) {
-        SCOPED_TRACE(model);
-        program().ModelIndex = static_cast<std::uint16_t>(model);
-        window()->UpdateModelDisplay();
-        EXPECT_EQ(scaling->isEnabled(), HasAnalog(model));
-        EXPECT_EQ(find<QMenu>("mnuAnalog")->menuAction()->isEnabled(), HasAnalog(model));
-    }
-    EXPECT_EQ(scaling->text(), QStringLiteral("Analog &Scaling Configuration"));
-}
-
 // Minimum and maximum of all eight channels go into the file with the decimal point.
 TEST_F(AnalogDialogTest, ScalingOkStoresEveryChannel) {
     const int before = undoIndex();
-    openScaling([](frmAnalogScaling& d) {
+    openFrom<frmAnalogScaling>("mnuAnalogScaling", [](frmAnalogScaling& d) {
         EXPECT_EQ(d.windowTitle(), QStringLiteral("Analog Scaling Configuration"));
         EXPECT_EQ(d.tabModule()->count(), 4);
         EXPECT_EQ(d.txtMax(1)->text(), QStringLiteral("500"));
@@ -217,7 +197,7 @@ TEST_F(AnalogDialogTest, ScalingRefusesBadInput) {
     for (const auto& e : entries) {
         SCOPED_TRACE(e.typed);
         prompter.clear();
-        openScaling([&](frmAnalogScaling& d) {
+        openFrom<frmAnalogScaling>("mnuAnalogScaling", [&](frmAnalogScaling& d) {
             QLineEdit* field = e.maximum ? d.txtMax(1) : d.txtMin(1);
             Paste(field, QString::fromLatin1(e.typed));
             EXPECT_EQ(field->text(), QString::fromLatin1(e.shown));

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -56,12 +59,25 @@ inline void Shoot(QWidget& window, const QString& name) {
     window.grab().save(qEnvironmentVariable("BDX_SCREENSHOT_DIR") + u'/' + name + QStringLiteral(".png"));
 }
 
+// Clicks a check box on its indicator, where a user aims.
+inline void ClickCheckBox(QCheckBox* box) {
+    ASSERT_NE(box, nullptr);
+    QStyleOptionButton option;
+    option.initFrom(box);
+    const QRect indicator = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+    QTest::mouseClick(box, Qt::LeftButton, {}, indicator.center());
+}
+
 // The whole application for a GUI test: settings, data and window settings in a temporary
 // folder, a scripted prompter, and modal dialogs handed to the test in turn.
 class AppRig : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     void TearDown() override {
+        // A run left going by the test ends as the user would end it, before the frame goes.
+        if (app && runner().running()) {
+            command("mnuSimulationStop")->trigger();
+        }
         app.reset();
         SetLanguageOffset(English);
         EXPECT_TRUE(dialogs.empty()) << dialogs.size() << " expected dialog(s) never opened";
@@ -110,6 +126,13 @@ class AppRig : public ::testing::Test {
                 fill(*typed);
             }
         });
+    }
+
+    // Runs the command `name`, whose modal dialog must be a `Dialog`; `fill` answers it.
+    template <class Dialog>
+    void openFrom(const char* name, std::function<void(Dialog&)> fill) {
+        expectDialog<Dialog>(std::move(fill));
+        command(name)->trigger();
     }
 
     frmMain* window() const { return app->mainWindow(); }

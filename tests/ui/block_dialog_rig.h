@@ -12,6 +12,7 @@
 
 #include "../check/ladder_drawing.h"
 #include "app_rig.h"
+#include "blocks/timer_record.h"
 #include "ladder/program_file.h"
 #include "ui/blocks/set_time_group.h"
 
@@ -21,6 +22,10 @@ namespace bdx {
 // line is opened through Properties, and what a save stored is read back from the saved file.
 class BlockDialogRig : public AppRig {
   protected:
+    void SetUp() override {
+        AppRig::SetUp();
+        start();
+    }
     // Puts the drawing in the editor, checked as every edit would leave it.
     void load(const Ladder& ladder) {
         editor().program() = ladder.p;
@@ -28,6 +33,18 @@ class BlockDialogRig : public AppRig {
         window()->UpdateModelDisplay();
     }
     int undoIndex() { return app->context().document().undoStore().UndoIndex(); }
+    // T1's type and ON time, stored as the timer dialog stores them.
+    void storeTimer(int type, SetTime on) {
+        TimerRecord record = DecodeTimer(program(), 0);
+        record.type = type;
+        record.on = on;
+        ASSERT_TRUE(editor().applySave(
+            [&record](Program& p) -> std::optional<Message> {
+                EncodeTimer(p, 0, record);
+                return std::nullopt;
+            },
+            EditScope::Parameters));
+    }
 
     // Properties on the block of 0-based `line` (its coil, or its first contact); `fill` answers
     // the modal dialog. During a run the dialog opens beside it and is returned instead.

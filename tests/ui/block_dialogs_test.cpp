@@ -88,7 +88,6 @@ class BlockDialogsTest : public BlockDialogRig {
   protected:
     void SetUp() override {
         BlockDialogRig::SetUp();
-        start();
         load(Drawing());
     }
     static Ladder Drawing() {

@@ -19,11 +19,6 @@ class CommPortDevice : public DeviceAppRig {
         QFile file(settingsPath());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    // Opens the dialog from the menu; `use` plays the user.
-    void openDialog(std::function<void(ser_setting_form&)> use) {
-        expectDialog<ser_setting_form>(std::move(use));
-        command("mnuOptionsCommPort")->trigger();
-    }
     static void setEthernet(ser_setting_form& d, quint16 port) {
         d.optEthernet()->setChecked(true);
         const QStringList parts = {QStringLiteral("127"), QStringLiteral("0"), QStringLiteral("0"),
@@ -43,7 +38,7 @@ TEST_F(CommPortDevice, StoredModbusId254CanBeFixedOrLeft) {
     for (const bool fix : {false, true}) {
         SCOPED_TRACE(fix);
         prompter.clear();
-        openDialog([this, fix](ser_setting_form& d) {
+        openFrom<ser_setting_form>("mnuOptionsCommPort", [this, fix](ser_setting_form& d) {
             EXPECT_EQ(d.txtModbusID()->text(), QStringLiteral("254"));
             EXPECT_TRUE(d.lblModbusIdHint()->isVisible());
             d.Command1()->click();
@@ -75,7 +70,7 @@ TEST_F(CommPortDevice, CancelAfterConnectLeavesNoChangesAndClosingKeepsOnlyTheCo
         << device.failure.toStdString();
     start();
     const QByteArray before = settingsFile();
-    openDialog([this](ser_setting_form& d) {
+    openFrom<ser_setting_form>("mnuOptionsCommPort", [this](ser_setting_form& d) {
         setEthernet(d, device.tcpPort);
         d.txtModbusID()->setText(QStringLiteral("9"));
         d.cmdConnect()->click();
@@ -90,7 +85,7 @@ TEST_F(CommPortDevice, CancelAfterConnectLeavesNoChangesAndClosingKeepsOnlyTheCo
     EXPECT_FALSE(link().state().IsEthernet);
     EXPECT_FALSE(link().ethernetConnected());
 
-    openDialog([this](ser_setting_form& d) {
+    openFrom<ser_setting_form>("mnuOptionsCommPort", [this](ser_setting_form& d) {
         setEthernet(d, device.tcpPort);
         d.txtModbusID()->setText(QStringLiteral("9"));
         d.cmdConnect()->click();
@@ -112,7 +107,7 @@ TEST_F(CommPortDevice, StopEndsAReadFromASilentDevice) {
     startOnPty({QStringLiteral("--fault"), QStringLiteral("no-reply")});
     program().ModelIndex = 2;  // a model without a display offers the parameter buttons
     prompter.clear();
-    openDialog([this](ser_setting_form& d) {
+    openFrom<ser_setting_form>("mnuOptionsCommPort", [this](ser_setting_form& d) {
         QString status;
         QTimer stop;
         QObject::connect(&stop, &QTimer::timeout, [&d, &status] {
@@ -141,7 +136,7 @@ TEST_F(CommPortDevice, DeviceParametersAreWrittenAndReadBack) {
     startOnPty();
     program().ModelIndex = 2;
     prompter.clear();
-    openDialog([this](ser_setting_form& d) {
+    openFrom<ser_setting_form>("mnuOptionsCommPort", [this](ser_setting_form& d) {
         d.txtModbusID()->setText(QStringLiteral("12"));
         d.CmbBaud()->setCurrentIndex(1);
         d.cmbParity()->setCurrentIndex(1);

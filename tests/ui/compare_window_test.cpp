@@ -31,7 +31,7 @@ TEST_F(CompareWindowTest, ShowsTheReportOrSaysTheProgramsAreTheSame) {
     for (const Case& c : cases) {
         prompter.queueFile(path(c.file));
         QString shown;
-        expectDialog<frmCompareProgram>([&](frmCompareProgram& window) {
+        openFrom<frmCompareProgram>("mnuFileCompare", [&](frmCompareProgram& window) {
             shown = window.report();
             auto* text = window.findChild<QPlainTextEdit*>(QStringLiteral("txtDifferences"));
             ASSERT_NE(text, nullptr);
@@ -39,7 +39,6 @@ TEST_F(CompareWindowTest, ShowsTheReportOrSaysTheProgramsAreTheSame) {
             EXPECT_TRUE(window.windowTitle().contains(QString::fromLatin1(c.file)));
             window.findChild<QPushButton*>(QStringLiteral("cmdClose"))->click();
         });
-        command("mnuFileCompare")->trigger();
         EXPECT_EQ(shown, c.report) << c.file;
     }
     EXPECT_TRUE(prompter.messages().empty());

@@ -14,7 +14,6 @@ class CounterDialogTest : public BlockDialogRig {
   protected:
     void SetUp() override {
         BlockDialogRig::SetUp();
-        start();
         DrawLampRung(editor(), 0, 'I', 1, 'C', 1);
         DrawLampRung(editor(), 1, 'C', 1, 'Q', 1);
         DrawLampRung(editor(), 2, 'P', 1, 'Q', 2);

@@ -2,7 +2,6 @@
 #include <QLabel>
 #include <QSignalSpy>
 #include <QSlider>
-#include <QStyleOptionButton>
 #include <QTest>
 
 #include "../check/ladder_drawing.h"
@@ -16,19 +15,9 @@
 namespace bdx {
 namespace {
 
-void clickBox(QCheckBox* box) {
-    ASSERT_NE(box, nullptr);
-    QStyleOptionButton option;
-    option.initFrom(box);
-    const QRect indicator = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
-    QTest::mouseClick(box, Qt::LeftButton, {}, indicator.center());
-}
-
 // The window on a manual clock, with the library given by the test.
 class DeviceSimulatorTest : public ::testing::Test {
   protected:
-    void TearDown() override { SetLanguageOffset(English); }
-
     // I1 drives Q1; extension modules A and B unless told otherwise.
     frmDevSimulation* open(int model, std::unique_ptr<EmulationCalls> calls,
                            std::array<std::uint16_t, 3> extensions = {1, 1, 0}) {
@@ -77,7 +66,7 @@ TEST_F(DeviceSimulatorTest, InputSwitchesPassTheModulesInputByte) {
     };
     for (const Click& c : clicks) {
         log.clear();
-        clickBox(window->inputBox(c.module, c.n));
+        ClickCheckBox(window->inputBox(c.module, c.n));
         EXPECT_EQ(log, QStringList({QString::fromLatin1(c.call)}));
     }
     EXPECT_EQ(window->inputBox(3, 1), nullptr) << "extension C is not selected";
@@ -122,7 +111,7 @@ TEST_F(DeviceSimulatorTest, SlidersShowTheirValueAndOutputsAndSupplyShowOnThePic
     EXPECT_TRUE(picture->outputShown(0, 3));
     EXPECT_TRUE(picture->outputShown(1, 4));
     EXPECT_EQ(picture->supplyPicture(), QStringLiteral("DC_ON"));
-    clickBox(window->supplyBox());
+    ClickCheckBox(window->supplyBox());
     EXPECT_TRUE(picture->supplyPicture().isEmpty());
     EXPECT_FALSE(picture->powerLedShown());
 }
@@ -141,7 +130,7 @@ TEST_P(DeviceSimulatorLibraryTest, TickedInputLightsTheOutputInTheModelsVariant)
     ASSERT_NE(open(v.model, MakeLibraryEmulationCalls(v.model)), nullptr);
     QCheckBox* i1 = window->inputBox(0, 1);
     for (const bool on : {true, false, true}) {
-        clickBox(i1);
+        ClickCheckBox(i1);
         tick();
         EXPECT_EQ(window->picture()->outputShown(0, 1), on);
         EXPECT_EQ(v.outputs(), on ? 1 : 0) << "the device of the model's variant runs the program";
@@ -167,10 +156,6 @@ INSTANTIATE_TEST_SUITE_P(BothVariants, DeviceSimulatorLibraryTest,
                          [](const auto& info) { return "Model" + std::to_string(info.param.model); });
 
 TEST_F(DeviceSimulatorTest, Screenshots) {
-    const QString folder = qEnvironmentVariable("BDX_SCREENSHOT_DIR");
-    if (folder.isEmpty()) {
-        GTEST_SKIP() << "BDX_SCREENSHOT_DIR not set";
-    }
     struct Shot {
         int model;
         std::array<std::uint16_t, 3> extensions;
@@ -178,13 +163,12 @@ TEST_F(DeviceSimulatorTest, Screenshots) {
     };
     const Shot shots[] = {{12, {0, 0, 0}, "frmDevSimulation_base"}, {9, {1, 1, 0}, "frmDevSimulation"}};
     answers.outputs = {0x05, 0x02, 0x08, 0};
-    for (const auto& [language, suffix] : {std::pair{English, "en"}, std::pair{Portuguese, "pt"}}) {
-        SetLanguageOffset(language);
+    InScreenshotLanguages([&](const QString& language) {
         for (const Shot& s : shots) {
             ASSERT_NE(openRecorded(s.model, s.extensions), nullptr);
             for (const auto& [module, n] : {std::pair{0, 1}, std::pair{0, 3}, std::pair{1, 2}}) {
                 if (QCheckBox* box = window->inputBox(module, n)) {
-                    clickBox(box);
+                    ClickCheckBox(box);
                 }
             }
             if (QSlider* slider = window->voltageSlider(0, 0)) {
@@ -192,11 +176,9 @@ TEST_F(DeviceSimulatorTest, Screenshots) {
             }
             tick();
             window->resize(window->fullSize());
-            QTest::qWait(0);
-            window->grab().save(
-                QStringLiteral("%1/%2_%3.png").arg(folder, QLatin1String(s.name), QLatin1String(suffix)));
+            Shoot(*window, QLatin1String(s.name) + u'_' + language);
         }
-    }
+    });
 }
 
 // The command in the application: a refused program opens no window.
@@ -223,7 +205,7 @@ TEST_F(DeviceSimulatorCommandTest, RefusedProgramOpensNoWindowAndAGoodOneWritesI
 
     // On the application's own timers and clock the device starts after its second and runs.
     EXPECT_TRUE(QTest::qWaitFor([&] { return device->simulation().running(); }, 3000));
-    clickBox(device->inputBox(0, 1));
+    ClickCheckBox(device->inputBox(0, 1));
     EXPECT_TRUE(QTest::qWaitFor([&] { return device->picture()->outputShown(0, 1); }, 3000));
     action->trigger();
     EXPECT_EQ(window()->findChildren<frmDevSimulation*>().size(), 1) << "one device window at a time";

@@ -47,7 +47,7 @@ TEST_F(FirmwareWindow, RefusalsTouchNothingThenAnUpdateWithVerifySucceeds) {
     const QString otherPackage = writePackage(otherFamily, "other.qvex");
     const QString goodPackage = writePackage(good, "good.qvex");
 
-    expectDialog<frmUpdateFirmware>([&](frmUpdateFirmware& w) {
+    openFrom<frmUpdateFirmware>("mnuFileFirmware", [&](frmUpdateFirmware& w) {
         EXPECT_FALSE(w.WriteHexFileButton()->isEnabled());  // nothing chosen yet
         choose(w, goodPackage);
         EXPECT_EQ(w.lblVersion()->text(), QStringLiteral("QX2 V2.20"));
@@ -84,7 +84,6 @@ TEST_F(FirmwareWindow, RefusalsTouchNothingThenAnUpdateWithVerifySucceeds) {
         EXPECT_FALSE(w.StopButton()->isEnabled());
         w.Command1()->click();
     });
-    command("mnuFileFirmware")->trigger();
     EXPECT_EQ(deviceFirmware(), QStringLiteral("QX2 V2.20"));
     // The package was unpacked into the application's own folder.
     EXPECT_TRUE(QFile::exists(path("data") + QStringLiteral("/QVEX.bin")));
@@ -98,7 +97,7 @@ TEST_F(FirmwareWindow, DeviceKilledMidUpdateGivesOneMessage) {
     options.imageSize = 3000;  // 24 blocks
     const QString package = writePackage(options, "fw.qvex");
 
-    expectDialog<frmUpdateFirmware>([&](frmUpdateFirmware& w) {
+    openFrom<frmUpdateFirmware>("mnuFileFirmware", [&](frmUpdateFirmware& w) {
         choose(w, package);
         bool closedWhileRunning = false;
         QObject::connect(w.prgBar(), &QProgressBar::valueChanged, &w, [&](int value) {
@@ -132,7 +131,6 @@ TEST_F(FirmwareWindow, DeviceKilledMidUpdateGivesOneMessage) {
         w.Command1()->click();
         EXPECT_FALSE(w.isVisible());
     });
-    command("mnuFileFirmware")->trigger();
 }
 
 // A device that answers at another address than the configured one: the report that the failed
@@ -172,7 +170,7 @@ TEST_F(FirmwareWindow, StopEndsTheUpdate) {
     TestPackageOptions options;
     options.imageSize = 3000;
     const QString package = writePackage(options, "fw.qvex");
-    expectDialog<frmUpdateFirmware>([&](frmUpdateFirmware& w) {
+    openFrom<frmUpdateFirmware>("mnuFileFirmware", [&](frmUpdateFirmware& w) {
         choose(w, package);
         QObject::connect(w.prgBar(), &QProgressBar::valueChanged, &w, [&](int value) {
             if (value == 2) {
@@ -190,7 +188,6 @@ TEST_F(FirmwareWindow, StopEndsTheUpdate) {
         EXPECT_TRUE(w.WriteHexFileButton()->isEnabled());
         w.Command1()->click();
     });
-    command("mnuFileFirmware")->trigger();
 }
 
 TEST_F(FirmwareWindow, Screenshots) {

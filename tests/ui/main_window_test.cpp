@@ -445,14 +445,14 @@ TEST_F(MainWindowTest, ModelDialogSetsTheModelDependentCommands) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.row);
         start();
-        expectDialog<config_form>([row = c.row](config_form& d) {
+        openFrom<config_form>("mnuConfigModel", [row = c.row](config_form& d) {
             d.selectRow(row);
             d.Command1()->click();
         });
-        command("mnuConfigModel")->trigger();
         EXPECT_EQ(program().ModelIndex, c.model);
         EXPECT_EQ(window()->modelPanel()->text(), QString::fromLatin1(ModelDisplayName(c.model)));
         EXPECT_EQ(find<QMenu>("mnuAnalog")->menuAction()->isEnabled(), c.analog);
+        EXPECT_EQ(command("mnuAnalogScaling")->isEnabled(), c.analog);
         EXPECT_EQ(command("mnuViewTextDisplay")->isVisible(), c.display);
         EXPECT_EQ(command("mnuViewBar3")->isVisible(), c.display);
     }

@@ -22,7 +22,6 @@ class ParameterMonitorWindowTest : public BlockDialogRig {
   protected:
     void SetUp() override {
         BlockDialogRig::SetUp();
-        start();
         runner().setClock(&clock);
         Ladder l(9);
         l.rung(1, 'I', 1, 'T', 1).rung(2, 'I', 2, 'C', 1).rung(3, 'T', 1, 'Q', 1);
@@ -42,12 +41,6 @@ class ParameterMonitorWindowTest : public BlockDialogRig {
         c1.setPoint = 10;
         EncodeCounter(l.p, 0, c1);
         load(l);
-    }
-    void TearDown() override {
-        if (app && runner().running()) {
-            stopRun();
-        }
-        BlockDialogRig::TearDown();
     }
     run_parameters* monitor() const { return window()->findChild<run_parameters*>(); }
     void advance(std::int64_t hundredths) {
@@ -164,12 +157,7 @@ TEST_F(ParameterMonitorWindowTest, ARowClickOpensThatBlocksDialogBesideTheRun) {
 
 // Pictures for the documentation, made only when BDX_SCREENSHOT_DIR names a folder.
 TEST_F(ParameterMonitorWindowTest, Screenshots) {
-    const QString folder = qEnvironmentVariable("BDX_SCREENSHOT_DIR");
-    if (folder.isEmpty()) {
-        GTEST_SKIP() << "BDX_SCREENSHOT_DIR not set";
-    }
-    for (const auto& [language, name] : {std::pair{English, "en"}, std::pair{Portuguese, "pt"}}) {
-        SetLanguageOffset(language);
+    InScreenshotLanguages([this](const QString& language) {
         ASSERT_NO_FATAL_FAILURE(startRun());
         command("mnuViewParameters")->trigger();
         ASSERT_NE(monitor(), nullptr);
@@ -179,10 +167,9 @@ TEST_F(ParameterMonitorWindowTest, Screenshots) {
         ASSERT_NO_FATAL_FAILURE(advance(324));
         // As wide as on a desktop screen; the offscreen screen is narrower.
         monitor()->resize(1010, 260);
-        QTest::qWait(0);
-        monitor()->grab().save(QStringLiteral("%1/run_parameters_%2.png").arg(folder, QLatin1String(name)));
+        Shoot(*monitor(), QStringLiteral("run_parameters_") + language);
         stopRun();
-    }
+    });
 }
 
 }  // namespace

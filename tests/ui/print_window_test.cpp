@@ -68,8 +68,7 @@ TEST_F(PrintWindowTest, FooterTextsAreOneUndoStepAndAnUnchangedFooterNone) {
             d.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
         };
     };
-    expectDialog<frmPrintFooter>(fill("Pump station", "J. Nowak"));
-    command("mnuFilePrintFooter")->trigger();
+    openFrom<frmPrintFooter>("mnuFilePrintFooter", fill("Pump station", "J. Nowak"));
     EXPECT_EQ(program().PrintInfo[PrintInfoText::Project], QStringLiteral("Pump station"));
     EXPECT_EQ(program().PrintInfo[PrintInfoText::ApprovedBy], QStringLiteral("J. Nowak"));
     EXPECT_EQ(program().PrintInfo[PrintInfoText::Author], QString());
@@ -78,13 +77,11 @@ TEST_F(PrintWindowTest, FooterTextsAreOneUndoStepAndAnUnchangedFooterNone) {
     EXPECT_TRUE(program().ProgramModified);
 
     // The same texts again, and a cancelled change: no undo point either time.
-    expectDialog<frmPrintFooter>(fill("Pump station", "J. Nowak"));
-    command("mnuFilePrintFooter")->trigger();
-    expectDialog<frmPrintFooter>([](frmPrintFooter& d) {
+    openFrom<frmPrintFooter>("mnuFilePrintFooter", fill("Pump station", "J. Nowak"));
+    openFrom<frmPrintFooter>("mnuFilePrintFooter", [](frmPrintFooter& d) {
         d.findChild<QLineEdit*>(QStringLiteral("txtProject"))->setText(QStringLiteral("discarded"));
         d.reject();
     });
-    command("mnuFilePrintFooter")->trigger();
     EXPECT_EQ(program().PrintInfo[PrintInfoText::Project], QStringLiteral("Pump station"));
 
     ASSERT_TRUE(editor().Undo());
@@ -221,8 +218,8 @@ TEST_F(PrintWindowTest, Screenshots) {
     program().ProgramFilePath = QStringLiteral("/home/electrician/cabinets/motor_start_stop.h53");
     expectDialog<print_pages_form>(
         [](print_pages_form& d) { d.button(print_pages_form::Choice::Preview)->click(); });
-    expectDialog<QDialog>([](QDialog& preview) { Shoot(preview, QStringLiteral("print_preview_en")); });
-    command("mnuFilePrintDetail")->trigger();
+    openFrom<QDialog>("mnuFilePrintDetail",
+                      [](QDialog& preview) { Shoot(preview, QStringLiteral("print_preview_en")); });
 }
 
 }  // namespace

@@ -18,7 +18,6 @@ class SimSteeringTest : public BlockDialogRig {
   protected:
     void SetUp() override {
         BlockDialogRig::SetUp();
-        start();
         load(lamp());
         runner().setWallClock(&wall);
     }
@@ -29,12 +28,6 @@ class SimSteeringTest : public BlockDialogRig {
         record.on.digits = {0, 0, 5, 0};
         EncodeTimer(ladder.p, 0, record);
         return ladder;
-    }
-    void TearDown() override {
-        if (app && runner().running()) {
-            stopRun();
-        }
-        AppRig::TearDown();
     }
 
     // Turns the event loop until the simulated time reaches `hundredths`; false if it does not, or goes beyond.
@@ -152,13 +145,9 @@ TEST_F(SimSteeringTest, TheSteeringCommandsAreOnOnlyDuringARun) {
 
 // Pictures for the documentation, made only when BDX_SCREENSHOT_DIR names a folder.
 TEST_F(SimSteeringTest, Screenshots) {
-    const QString folder = qEnvironmentVariable("BDX_SCREENSHOT_DIR");
-    if (folder.isEmpty()) {
-        GTEST_SKIP() << "BDX_SCREENSHOT_DIR not set";
-    }
-    for (const auto& [language, name] : {std::pair{English, "en"}, std::pair{Portuguese, "pt"}}) {
+    InScreenshotLanguages([this](const QString& language) {
         app.reset();
-        writeSettings(language);
+        writeSettings(language == QLatin1String("pt") ? Portuguese : English);
         start();
         load(lamp());
         runner().setWallClock(&wall);
@@ -172,9 +161,9 @@ TEST_F(SimSteeringTest, Screenshots) {
         runUntil(370);
         command("mnuSimulationPause")->trigger();
         QTest::qWait(50);
-        window()->grab().save(QStringLiteral("%1/simulation-steering_%2.png").arg(folder, QLatin1String(name)));
+        Shoot(*window(), QStringLiteral("simulation-steering_") + language);
         stopRun();
-    }
+    });
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <QLabel>
 #include <QSignalSpy>
 #include <QSlider>
-#include <QStyleOptionButton>
 
 #include "../check/ladder_drawing.h"
 #include "app_rig.h"
@@ -12,13 +11,6 @@
 
 namespace bdx {
 namespace {
-
-void clickBox(QCheckBox* box) {
-    QStyleOptionButton option;
-    option.initFrom(box);
-    const QRect indicator = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
-    QTest::mouseClick(box, Qt::LeftButton, {}, indicator.center());
-}
 
 // The lamp's centre: green when lit, grey when not.
 bool lampLooksLit(OutputLamp* lamp) {
@@ -61,14 +53,14 @@ TEST_F(SimulationPanelTest, TickedInputLightsTheOutputAndF5EndsTheRun) {
     OutputLamp* q1 = panel->outputLamp(0);
     ASSERT_EQ(q1->name(), QStringLiteral("Q1"));
     EXPECT_FALSE(lampLooksLit(q1));
-    clickBox(panel->inputBox(0));
+    ClickCheckBox(panel->inputBox(0));
     ASSERT_TRUE(panel->inputBox(0)->isChecked());
     EXPECT_TRUE(LoopUntil([&] { return output('Q', 1); }));
     EXPECT_TRUE(LoopUntil([&] { return q1->isOn(); }));
     EXPECT_TRUE(lampLooksLit(q1));
     EXPECT_FALSE(panel->outputLamp(1)->isOn());
 
-    clickBox(panel->inputBox(0));
+    ClickCheckBox(panel->inputBox(0));
     EXPECT_TRUE(LoopUntil([&] { return !q1->isOn(); }));
     EXPECT_FALSE(output('Q', 1));
 
@@ -103,7 +95,7 @@ TEST_F(SimulationPanelTest, MessageNeedingAnAbsentModuleEndsTheRun) {
     ASSERT_NO_FATAL_FAILURE(run());
     // Only a program changed behind the check gets this far; the run reads the program live.
     editor.program().ExtensionModules[0] = 0;
-    clickBox(runner.panel()->inputBox(0));
+    ClickCheckBox(runner.panel()->inputBox(0));
     EXPECT_TRUE(LoopUntil([&] { return !runner.running(); }));
     EXPECT_EQ(endedSpy.count(), 1);
     EXPECT_EQ(runner.panel(), nullptr);
@@ -155,7 +147,7 @@ TEST_F(SimulationPanelTest, ModulesAndSlidersFollowTheModelAndKeepTheirValues) {
         EXPECT_EQ(panel->sliderLabel(m.channel)->text(), QString::fromLatin1(m.label));
         EXPECT_EQ(panel->inputBox(m.channel == 0 ? 6 : 31)->isChecked(), m.twin);
     }
-    clickBox(panel->inputBox(24));  // L1 of module C drives W4, the last lamp
+    ClickCheckBox(panel->inputBox(24));  // L1 of module C drives W4, the last lamp
     EXPECT_TRUE(LoopUntil([&] { return output('W', 4) && panel->outputLamp(15)->isOn(); }));
     EXPECT_FALSE(output('Q', 1));
     runner.stop();

@@ -51,7 +51,6 @@ class SoftTextDialogTest : public BlockDialogRig {
   protected:
     void SetUp() override {
         BlockDialogRig::SetUp();
-        start();
         Ladder ladder(9);
         ladder.rung(1, 'I', 1, 'X', 1);
         load(ladder);

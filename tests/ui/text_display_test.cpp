@@ -5,8 +5,7 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "../check/ladder_drawing.h"
-#include "app_rig.h"
+#include "block_dialog_rig.h"
 #include "blocks/device_model.h"
 #include "blocks/soft_text_record.h"
 #include "ui/sim/run_text_form.h"
@@ -18,19 +17,12 @@ namespace {
 
 // A program whose inputs I1 and I2 show the messages X1 and X2, on a model with a display
 // unless told otherwise; the run goes on a manual clock.
-class TextDisplayTest : public AppRig {
+class TextDisplayTest : public BlockDialogRig {
   protected:
     void SetUp() override {
-        AppRig::SetUp();
-        start();
+        BlockDialogRig::SetUp();
         runner().setClock(&clock);
         runner().setDumpPath(QString());
-    }
-    void TearDown() override {
-        if (app && runner().running()) {
-            command("mnuSimulationStop")->trigger();
-        }
-        AppRig::TearDown();
     }
     void load(int model) {
         Ladder l(model);
@@ -41,9 +33,7 @@ class TextDisplayTest : public AppRig {
         }
         SetSoftTextLines(l.p, 0, {QStringLiteral("Pump running"), QStringLiteral(" Level ok")});
         SetSoftTextLines(l.p, 1, {QStringLiteral("TANK FULL")});
-        editor().program() = l.p;
-        editor().runRuleCheck();
-        window()->UpdateModelDisplay();
+        BlockDialogRig::load(l);
     }
     // Starts the run with the PC; the text display, if the model has one.
     run_text_form* startRun(int model = 8) {

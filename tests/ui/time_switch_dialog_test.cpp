@@ -44,10 +44,6 @@ void Apply(frmTimeswitchBlock& d, const Fill& f) {
 // The application with a program of the given model whose first line runs RTC3 to Q1.
 class TimeSwitchDialogTest : public BlockDialogRig {
   protected:
-    void SetUp() override {
-        BlockDialogRig::SetUp();
-        start();
-    }
     void loadModel(int model) {
         Ladder ladder(model);
         ladder.rung(1, ClockContactOpen, kBlock + 1, 'Q', 1);

@@ -22,30 +22,11 @@ class TimerRunTest : public BlockDialogRig {
   protected:
     void SetUp() override {
         BlockDialogRig::SetUp();
-        start();
         runner().setClock(&clock);
         DrawLampRung(editor(), 0, 'I', 1, 'T', 1);
         DrawLampRung(editor(), 1, 'T', 1, 'Q', 1);
     }
-    void TearDown() override {
-        if (app && runner().running()) {
-            command("mnuSimulationStop")->trigger();
-        }
-        BlockDialogRig::TearDown();
-    }
 
-    // T1's type and set time, stored as the dialog stores them.
-    void setTimer(int type, SetTime on) {
-        TimerRecord record = DecodeTimer(program(), 0);
-        record.type = type;
-        record.on = on;
-        ASSERT_TRUE(editor().applySave(
-            [&record](Program& p) -> std::optional<Message> {
-                EncodeTimer(p, 0, record);
-                return std::nullopt;
-            },
-            EditScope::Parameters));
-    }
     // Turns the event loop until the run has made `count` more scans; the manual clock stands
     // still meanwhile.
     void scans(int count = 2) {
@@ -106,7 +87,7 @@ TEST_F(TimerRunTest, ANewUserDelaysALampWithAnOnDelayTimer) {
 }
 
 TEST_F(TimerRunTest, TheDialogFollowsTheRunningTimerAndItsBoxesOnlyShow) {
-    setTimer(0, SetTime{TimeUnit::Seconds, {0, 0, 5, 0}});
+    storeTimer(0, SetTime{TimeUnit::Seconds, {0, 0, 5, 0}});
     ASSERT_NO_FATAL_FAILURE(startRun());
     ASSERT_NO_FATAL_FAILURE(scans());
     QPointer<timer_form> d = openBlock<timer_form>(0, false);
@@ -155,7 +136,7 @@ TEST_F(TimerRunTest, TheDialogFollowsTheRunningTimerAndItsBoxesOnlyShow) {
 // Update hands the timer to the running one: a shorter preset than the time already run lights
 // the lamp at once. How each kind of change treats the elapsed time is the timer evaluation's test.
 TEST_F(TimerRunTest, UpdateReachesTheRunningTimer) {
-    setTimer(0, SetTime{TimeUnit::Seconds, {0, 1, 0, 0}});
+    storeTimer(0, SetTime{TimeUnit::Seconds, {0, 1, 0, 0}});
     ASSERT_NO_FATAL_FAILURE(startRun());
     ASSERT_NO_FATAL_FAILURE(scans());
     tickI1();
@@ -177,7 +158,7 @@ TEST_F(TimerRunTest, UpdateReachesTheRunningTimer) {
 }
 
 TEST_F(TimerRunTest, Screenshots) {
-    setTimer(0, SetTime{TimeUnit::Seconds, {0, 0, 5, 0}});
+    storeTimer(0, SetTime{TimeUnit::Seconds, {0, 0, 5, 0}});
     InScreenshotLanguages([&](const QString& language) {
         ASSERT_NO_FATAL_FAILURE(startRun());
         ASSERT_NO_FATAL_FAILURE(scans());

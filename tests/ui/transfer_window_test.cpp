@@ -22,19 +22,13 @@ constexpr int kInvalidPassword = 4256;
 
 class TransferWindow : public DeviceAppRig {
   protected:
-    // Opens Transfer / Program; `use` works the dialog as the user would.
-    void withTransferWindow(const std::function<void(transfer_form&)>& use) {
-        expectDialog<transfer_form>(use);
-        command("mnuTransferProgram")->trigger();
-    }
-
     // Writes the editor's program; the device is left stopped unless `run`. True when the
     // dialog closed on success.
     bool write(bool run = false, const std::function<void()>& beforeClick = {}) {
         prompter.queueReply(Reply::Yes);  // leave run mode
         prompter.queueReply(run ? Reply::Yes : Reply::No);
         bool closed = false;
-        withTransferWindow([&](transfer_form& form) {
+        openFrom<transfer_form>("mnuTransferProgram", [&](transfer_form& form) {
             if (beforeClick) {
                 beforeClick();
             }
@@ -48,7 +42,7 @@ class TransferWindow : public DeviceAppRig {
         if (saveAnswer) {
             prompter.queueReply(*saveAnswer);
         }
-        withTransferWindow([](transfer_form& form) { form.leg_to_pc()->click(); });
+        openFrom<transfer_form>("mnuTransferProgram", [](transfer_form& form) { form.leg_to_pc()->click(); });
     }
 
     // `act` once, when the progress bar first passes `value`.
@@ -210,7 +204,7 @@ TEST_F(TransferWindow, StopEndsARunningTransfer) {
         prompter.queueReply(Reply::Yes);
         prompter.queueReply(Reply::No);
         bool closeRefused = false;
-        withTransferWindow([&](transfer_form& form) {
+        openFrom<transfer_form>("mnuTransferProgram", [&](transfer_form& form) {
             onProgress(form, 600, [&] {
                 if (c.byClosing) {
                     closeRefused = !form.close() && form.transferring();
@@ -246,7 +240,7 @@ TEST_F(TransferWindow, FailuresGiveOneMessageAndLoseNothing) {
             const Hand before = hand();
             prompter.queueReply(Reply::Yes);
             prompter.queueReply(Reply::No);  // do not save
-            withTransferWindow([&](transfer_form& form) {
+            openFrom<transfer_form>("mnuTransferProgram", [&](transfer_form& form) {
                 onProgress(form, 1000, [this] { device.kill(); });
                 (writing ? form.pc_to_leg() : form.leg_to_pc())->click();
                 EXPECT_TRUE(form.isVisible() && form.pc_to_leg()->isEnabled() &&
@@ -274,7 +268,7 @@ TEST_F(TransferWindow, Screenshots) {
     InScreenshotLanguages([this](const QString& language) {
         prompter.queueReply(Reply::Yes);
         prompter.queueReply(Reply::No);
-        withTransferWindow([&](transfer_form& form) {
+        openFrom<transfer_form>("mnuTransferProgram", [&](transfer_form& form) {
             Shoot(form, QStringLiteral("transfer_form_") + language);
             onProgress(form, 1500, [&] { Shoot(form, QStringLiteral("transfer_form_writing_") + language); });
             form.pc_to_leg()->click();

@@ -6,8 +6,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
-#include "app_rig.h"
-#include "blocks/timer_record.h"
+#include "block_dialog_rig.h"
 #include "sim/clock.h"
 #include "sim/simulation_clock.h"
 #include "ui/sim/io_form.h"
@@ -19,33 +18,18 @@ namespace {
 
 // I1 triggers T1, an on-delay timer of 1.0 s, whose contact lights Q1. The run goes on a manual
 // clock moved one hundredth per scan, as the wall clock would.
-class TrendDockTest : public AppRig {
+class TrendDockTest : public BlockDialogRig {
   protected:
     void SetUp() override {
-        AppRig::SetUp();
-        start();
+        BlockDialogRig::SetUp();
         runner().setClock(&clock);
         runner().setDumpPath(QString());
         DrawLampRung(editor(), 0, 'I', 1, 'T', 1);
         DrawLampRung(editor(), 1, 'T', 1, 'Q', 1);
-        TimerRecord record = DecodeTimer(program(), 0);
-        record.type = 0;
-        record.on = SetTime{TimeUnit::Seconds, {0, 0, 1, 0}};
-        ASSERT_TRUE(editor().applySave(
-            [&record](Program& p) -> std::optional<Message> {
-                EncodeTimer(p, 0, record);
-                return std::nullopt;
-            },
-            EditScope::Parameters));
+        ASSERT_NO_FATAL_FAILURE(storeTimer(0, SetTime{TimeUnit::Seconds, {0, 0, 1, 0}}));
         command("mnuViewTrend")->trigger();
         dock = find<TrendDock>("dockTrend");
         ASSERT_NE(dock, nullptr);
-    }
-    void TearDown() override {
-        if (app && runner().running()) {
-            command("mnuSimulationStop")->trigger();
-        }
-        AppRig::TearDown();
     }
     void typeOperands(const char* text) {
         dock->operandsEdit()->clear();

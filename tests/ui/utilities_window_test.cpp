@@ -44,19 +44,13 @@ class UtilitiesWindows : public DeviceAppRig {
     }
     QString last() const { return prompter.texts().isEmpty() ? QString() : prompter.texts().last(); }
     std::string said() const { return prompter.texts().join(u'\n').toStdString(); }
-    // Runs `fill` in the utility window of the program's model group.
-    template <class Window>
-    void inUtilities(std::function<void(Window&)> fill) {
-        expectDialog<Window>(std::move(fill));
-        command("mnuConfigUtilities")->trigger();
-    }
 };
 
 // A level-1 password set in the window protects the next program write: a wrong entry moves
 // nothing, the right one lets the program through.
 TEST_F(UtilitiesWindows, PasswordSetInTheWindowIsAskedOnTheNextWrite) {
     startConnected({QStringLiteral("--model"), QStringLiteral("8")}, example());
-    inUtilities<frmDeviceUtilities>([this](frmDeviceUtilities& utilities) {
+    openFrom<frmDeviceUtilities>("mnuConfigUtilities", [this](frmDeviceUtilities& utilities) {
         expectDialog<frmSetRstPasswordConf>([this](frmSetRstPasswordConf& reset) {
             // Nothing to save before a level is chosen.
             EXPECT_FALSE(child(reset, "OKPasswordButton")->isEnabled());
@@ -103,7 +97,7 @@ TEST_F(UtilitiesWindows, PasswordSetInTheWindowIsAskedOnTheNextWrite) {
 // message and leaves the window usable.
 TEST_F(UtilitiesWindows, RunStopAndAVanishedDevice) {
     startConnected({QStringLiteral("--model"), QStringLiteral("0")});
-    inUtilities<frmDeviceUtilities_Other>([this](frmDeviceUtilities_Other& window) {
+    openFrom<frmDeviceUtilities_Other>("mnuConfigUtilities", [this](frmDeviceUtilities_Other& window) {
         // Model 0 devices know no level-2 password: Change opens level 1 at once.
         EXPECT_FALSE(child<QLineEdit>(window, "txtOldPasslvl2")->isVisibleTo(&window));
         click(window, "SetPasswordButton");
@@ -140,7 +134,7 @@ TEST_F(UtilitiesWindows, StopEndsAnExchangeWithASilentDevice) {
             startConnected(arguments);
         }
         prompter.clear();
-        inUtilities<frmDeviceUtilities_Other>([this](frmDeviceUtilities_Other& window) {
+        openFrom<frmDeviceUtilities_Other>("mnuConfigUtilities", [this](frmDeviceUtilities_Other& window) {
             QTimer::singleShot(300, &window, [&window] { window.busyBar()->stopButton()->click(); });
             click(window, "btnDeviceStart");
             EXPECT_TRUE(prompter.messages().empty()) << said();  // the user asked for the end
@@ -154,7 +148,7 @@ TEST_F(UtilitiesWindows, StopEndsAnExchangeWithASilentDevice) {
 // level-2 password the device does not have.
 TEST_F(UtilitiesWindows, BacklightAndResetMenuPassword) {
     startConnected({QStringLiteral("--model"), QStringLiteral("8")}, example());
-    inUtilities<frmDeviceUtilities>([this](frmDeviceUtilities& utilities) {
+    openFrom<frmDeviceUtilities>("mnuConfigUtilities", [this](frmDeviceUtilities& utilities) {
         click(utilities, "SetModeButton");
         EXPECT_EQ(last(), "Please select one of the backlight option.");
         child<QRadioButton>(utilities, "optOff")->setChecked(true);
