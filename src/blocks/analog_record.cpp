@@ -66,7 +66,9 @@ bool askContinueDespiteScaling(const AnalogRecord& record, Prompter& prompter) {
                          AnalogChannelName(record.secondOperand) + QStringLiteral("' are not same.") + crlf +
                          QStringLiteral("Do u want to Continue ?") + crlf + crlf +
                          QStringLiteral("See help for more detail.");
-    return prompter.show({MessageIcon::Warning, text, {Reply::Yes, Reply::No, Reply::Help}}) == Reply::Yes;
+    Message message{MessageIcon::Warning, text, {Reply::Yes, Reply::No, Reply::Help}};
+    message.helpPage = QStringLiteral("analog.html");
+    return prompter.show(message) == Reply::Yes;
 }
 
 // The message for an input on a module the program does not have; empty when present.

@@ -77,6 +77,19 @@ void SetLanguageOffset(int offset) {
     g_languageOffset = (offset == Portuguese || offset == Polish || offset == Spanish) ? offset : English;
 }
 
+const char* LanguageCode(int offset) {
+    switch (offset) {
+        case Portuguese:
+            return "pt";
+        case Polish:
+            return "pl";
+        case Spanish:
+            return "es";
+        default:
+            return "en";
+    }
+}
+
 int CurrentLanguageOffset() {
     return g_languageOffset;
 }

@@ -27,6 +27,9 @@ inline constexpr int kOwnTextIdLast = 8899;
 
 bool IsEnglishTextId(int id);
 
+// The language's two-letter code ("en", "pt", "pl", "es"); "en" for an unknown offset.
+const char* LanguageCode(int offset);
+
 // All captions and messages by id. English ids are 101..799, 4000..4325 and 8000..8899; the other
 // languages sit at +900, +1800 and +2700.
 class LanguageTable {

@@ -20,6 +20,8 @@ struct Message {
     QString caption = QString::fromLatin1(kProductTitle);
     // More about the cause, under the text: the box's details, a line of its own on a terminal.
     QString details = QString();
+    // The help page a Help button opens ("analog.html"); the contents when empty.
+    QString helpPage = QString();
 };
 
 struct FileChoice {

@@ -49,13 +49,7 @@ void HelpController::showHelp() {
         context_.prompter().inform(LoadText(HelpMissing));
         return;
     }
-    if (!helpWindow_) {
-        helpWindow_ = new HelpWindow(&frame_);
-        NameForAccessibility(helpWindow_);
-    }
-    helpWindow_->show();
-    helpWindow_->raise();
-    helpWindow_->activateWindow();
+    helpWindow_ = ShowHelpPage(&frame_, QString());
 }
 
 void HelpController::showAbout() {

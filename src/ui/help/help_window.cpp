@@ -12,8 +12,10 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <functional>
 
 #include "shell/language_table.h"
+#include "ui/widgets/captions.h"
 
 namespace bdx {
 
@@ -23,9 +25,21 @@ const char* const kHelpRoot = ":/help/";
 constexpr int kHelpTitleId = 8064;
 constexpr int kContentsId = 242;
 
-QUrl pageUrl(const QString& page) {
-    return QUrl(QStringLiteral("qrc") + QString::fromLatin1(kHelpRoot) + page);
-}
+// Hands every page it is asked to show through the window's language lookup first: links, the
+// contents and the history alike.
+class HelpBrowser : public QTextBrowser {
+  public:
+    HelpBrowser(QWidget* parent, std::function<QUrl(const QUrl&)> resolve)
+        : QTextBrowser(parent), resolve_(std::move(resolve)) {}
+
+  protected:
+    void doSetSource(const QUrl& name, QTextDocument::ResourceType type) override {
+        QTextBrowser::doSetSource(resolve_(name), type);
+    }
+
+  private:
+    std::function<QUrl(const QUrl&)> resolve_;
+};
 
 }  // namespace
 
@@ -43,8 +57,23 @@ bool HelpWindow::helpAvailable() {
     return QFile::exists(QString::fromLatin1(kHelpRoot) + pages().front());
 }
 
+QString HelpWindow::pagePath(const QString& page, int languageOffset) {
+    const QString root = QString::fromLatin1(kHelpRoot);
+    if (languageOffset != English) {
+        const QString translated = root + QLatin1String(LanguageCode(languageOffset)) + u'/' + page;
+        if (QFile::exists(translated)) {
+            return translated;
+        }
+    }
+    return root + page;
+}
+
+QString HelpWindow::pagePath(const QString& page) {
+    return pagePath(page, CurrentLanguageOffset());
+}
+
 QString HelpWindow::pageTitle(const QString& page) {
-    QFile file(QString::fromLatin1(kHelpRoot) + page);
+    QFile file(pagePath(page));
     if (file.open(QIODevice::ReadOnly)) {
         static const QRegularExpression title(QStringLiteral("<title>([^<]*)</title>"),
                                               QRegularExpression::CaseInsensitiveOption);
@@ -74,11 +103,10 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
         item->setData(Qt::UserRole, page);
     }
 
-    browser_ = new QTextBrowser(this);
+    browser_ = new HelpBrowser(this, [this](const QUrl& url) { return resolvedUrl(url); });
     browser_->setObjectName(QStringLiteral("txtPage"));
     browser_->setFrameShape(QFrame::NoFrame);
     browser_->setOpenExternalLinks(true);
-    browser_->setSearchPaths({QString::fromLatin1(kHelpRoot)});
     browser_->document()->setDocumentMargin(24);
 
     back_ = new QToolButton(this);
@@ -131,9 +159,25 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     showPage(pages().front());
 }
 
-void HelpWindow::showPage(const QString& page) {
-    browser_->setSource(pageUrl(page));
+void HelpWindow::showPage(const QString& page, const QString& anchor) {
+    QUrl url(QStringLiteral("qrc") + pagePath(page));
+    if (!anchor.isEmpty()) {
+        url.setFragment(anchor);
+    }
+    browser_->setSource(url);
     syncContents(page);
+}
+
+QUrl HelpWindow::resolvedUrl(const QUrl& url) const {
+    const QUrl absolute = url.isRelative() ? browser_->source().resolved(url) : url;
+    const QString path = absolute.path();
+    if (absolute.scheme() != QLatin1String("qrc") || !path.startsWith(QLatin1String("/help/")) ||
+        !path.endsWith(QLatin1String(".html"))) {
+        return absolute;
+    }
+    QUrl resolved(QStringLiteral("qrc") + pagePath(QFileInfo(path).fileName()));
+    resolved.setFragment(absolute.fragment());
+    return resolved;
 }
 
 QString HelpWindow::currentPage() const {
@@ -157,6 +201,21 @@ void HelpWindow::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+HelpWindow* ShowHelpPage(QWidget* frame, const QString& page, const QString& anchor) {
+    auto* window = frame->findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
+    if (window == nullptr) {
+        window = new HelpWindow(frame);
+        NameForAccessibility(window);
+    }
+    if (!page.isEmpty() && (window->currentPage() != page || !anchor.isEmpty())) {
+        window->showPage(page, anchor);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
 }
 
 }  // namespace bdx

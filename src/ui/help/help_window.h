@@ -6,6 +6,7 @@
 class QListWidget;
 class QTextBrowser;
 class QToolButton;
+class QUrl;
 
 namespace bdx {
 
@@ -19,10 +20,16 @@ class HelpWindow : public QWidget {
     static const QStringList& pages();
     // The contents page is in place; when it is not, there is no help to show.
     static bool helpAvailable();
-    // A page's title from its <title> element; the file name when it has none.
+    // The resource a page is read from: the page in the language in force when it is translated
+    // (":/help/pt/editor.html"), the English page otherwise.
+    static QString pagePath(const QString& page, int languageOffset);
+    static QString pagePath(const QString& page);
+    // A page's title from its <title> element, in the language in force; the file name when it
+    // has none.
     static QString pageTitle(const QString& page);
 
-    void showPage(const QString& page);
+    // Shows a page by file name, optionally at an anchor, in the language in force.
+    void showPage(const QString& page, const QString& anchor = QString());
     // File name of the page on show.
     QString currentPage() const;
 
@@ -34,6 +41,9 @@ class HelpWindow : public QWidget {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    // Every page shown, from the contents or by a link, is looked up by file name in the language
+    // in force, so a translated page never leads into English while a translation exists.
+    QUrl resolvedUrl(const QUrl& url) const;
     // Marks the page in the contents list.
     void syncContents(const QString& page);
 
@@ -43,5 +53,9 @@ class HelpWindow : public QWidget {
     QToolButton* forward_;
     QToolButton* home_;
 };
+
+// Opens the help window of `frame` (the main window; made on first use) at `page` in the language
+// in force, for a Help button or F1. Returns the window.
+HelpWindow* ShowHelpPage(QWidget* frame, const QString& page, const QString& anchor = QString());
 
 }  // namespace bdx

@@ -8,6 +8,7 @@
 #include <QTreeView>
 
 #include "ui/comm/frm_password_dialogs.h"
+#include "ui/help/help_window.h"
 
 namespace bdx {
 
@@ -93,6 +94,9 @@ Reply QtPrompter::show(const Message& message) {
     const int pressed = box.exec();
     for (Reply reply : message.buttons) {
         if (pressed == toButton(reply)) {
+            if (reply == Reply::Help && parent_) {
+                ShowHelpPage(parent_->window(), message.helpPage);
+            }
             return reply;
         }
     }
