@@ -7,6 +7,7 @@
 
 #include "bdx_version.h"
 #include "help_window.h"
+#include "whats_new_window.h"
 #include "shell/language_table.h"
 #include "shell/prompter.h"
 #include "ui/main/app_context.h"
@@ -29,9 +30,16 @@ enum TextId {
 HelpController::HelpController(AppContext& context, frmMain& frame) : context_(context), frame_(frame) {
     frame_.registerCommand("mnuHelpContents", [this] { showHelp(); });
     frame_.registerCommand("mnuHelpAbout", [this] { showAbout(); });
+    frame_.registerCommand("mnuHelpWhatsNew", [this] { showWhatsNew(); });
+    // The CP210x driver is part of Linux: both cable commands open the page on connecting it.
+    frame_.registerCommand("mnuOptionsUsbDrivers", [this] { showPage(QStringLiteral("usb_cable.html")); });
+    frame_.registerCommand("mnuOptionsUsbVideo", [this] { showPage(QStringLiteral("usb_cable.html#check")); });
     connect(&frame_, &frmMain::closing, this, [this] {
         if (helpWindow_) {
             helpWindow_->close();
+        }
+        if (whatsNewWindow_) {
+            whatsNewWindow_->close();
         }
     });
 }
@@ -40,11 +48,20 @@ HelpWindow* HelpController::helpWindow() const {
     return helpWindow_.data();
 }
 
+WhatsNewWindow* HelpController::whatsNewWindow() const {
+    return whatsNewWindow_.data();
+}
+
 HelpController::~HelpController() {
     delete helpWindow_.data();
+    delete whatsNewWindow_.data();
 }
 
 void HelpController::showHelp() {
+    showPage(QString());
+}
+
+void HelpController::showPage(const QString& page) {
     if (!HelpWindow::helpAvailable()) {
         context_.prompter().inform(LoadText(HelpMissing));
         return;
@@ -53,9 +70,21 @@ void HelpController::showHelp() {
         helpWindow_ = new HelpWindow(&frame_);
         NameForAccessibility(helpWindow_);
     }
+    if (!page.isEmpty()) {
+        helpWindow_->showPage(page);
+    }
     helpWindow_->show();
     helpWindow_->raise();
     helpWindow_->activateWindow();
+}
+
+void HelpController::showWhatsNew() {
+    if (!whatsNewWindow_) {
+        whatsNewWindow_ = new WhatsNewWindow(&frame_);
+    }
+    whatsNewWindow_->show();
+    whatsNewWindow_->raise();
+    whatsNewWindow_->activateWindow();
 }
 
 void HelpController::showAbout() {
