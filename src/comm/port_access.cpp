@@ -14,11 +14,11 @@ namespace bdx {
 namespace {
 
 enum TextId {
-    PortMissing = 8204,      // %1 path
-    NotInGroup = 8205,       // %1 path, %2 group
-    UsermodFix = 8206,       // followed by the command line
-    LogInAgain = 8207,       // %1 group
-    ModeForbids = 8208,      // %1 path, %2 mode
+    PortMissing = 8204,  // %1 path
+    NotInGroup = 8205,   // %1 path, %2 group
+    UsermodFix = 8206,   // followed by the command line
+    LogInAgain = 8207,   // %1 group
+    ModeForbids = 8208,  // %1 path, %2 mode
 };
 
 QString groupName(gid_t gid) {
@@ -59,8 +59,10 @@ PortUser CurrentPortUser() {
 PortAccess CheckPortAccess(const QString& path, const PortUser& user) {
     PortAccess access;
     access.path = path;
+    // A bare name is a device under /dev, as the serial port takes it.
+    const QString device = path.contains(u'/') ? path : QStringLiteral("/dev/") + path;
     struct stat info {};
-    if (path.isEmpty() || ::stat(path.toLocal8Bit().constData(), &info) != 0) {
+    if (path.isEmpty() || ::stat(device.toLocal8Bit().constData(), &info) != 0) {
         return access;
     }
     access.mode = info.st_mode & 07777U;
@@ -93,7 +95,8 @@ QString PortAccessMessage(const PortAccess& access) {
             break;
     }
     if (access.inGroupSession) {
-        return LoadText(ModeForbids).arg(access.path, QString::number(access.mode, 8).rightJustified(4, u'0'));
+        return LoadText(ModeForbids)
+            .arg(access.path, QString::number(access.mode, 8).rightJustified(4, u'0'));
     }
     if (access.inGroupListed) {
         return LoadText(LogInAgain).arg(access.group);

@@ -1,8 +1,9 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <QList>
 #include <QString>
-#include <sys/types.h>
 
 namespace bdx {
 
@@ -20,10 +21,10 @@ enum class PortAccessState { Ok, Missing, NoPermission };
 struct PortAccess {
     PortAccessState state = PortAccessState::Missing;
     QString path;
-    QString group;                 // the group owning the device, by name (its number when unnamed)
-    unsigned mode = 0;             // permission bits of the device
-    bool inGroupSession = false;   // this session already has the device's group
-    bool inGroupListed = false;    // the group database lists the user in it
+    QString group;                // the group owning the device, by name (its number when unnamed)
+    unsigned mode = 0;            // permission bits of the device
+    bool inGroupSession = false;  // this session already has the device's group
+    bool inGroupListed = false;   // the group database lists the user in it
 };
 
 // Whether `user` may read and write `path`, by its owner, group and mode bits (root may always).

@@ -1,11 +1,12 @@
-#include <gtest/gtest.h>
+#include "comm/port_access.h"
 
-#include <QFile>
-#include <QTemporaryDir>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "comm/port_access.h"
+#include <QFile>
+#include <QTemporaryDir>
+
 #include "shell/language_table.h"
 
 namespace bdx {

@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
@@ -67,7 +68,8 @@ class EnglishLiteralFinder {
         QList<QWidget*> widgets = window->findChildren<QWidget*>();
         widgets.prepend(window);
         for (QWidget* w : widgets) {
-            const QString name = where + u'/' + w->objectName() + u'(' + QLatin1String(w->metaObject()->className()) + u')';
+            const QString name =
+                where + u'/' + w->objectName() + u'(' + QLatin1String(w->metaObject()->className()) + u')';
             check(name + QStringLiteral(" title"), w->windowTitle());
             check(name + QStringLiteral(" tooltip"), w->toolTip());
             check(name + QStringLiteral(" accessible name"), w->accessibleName());
@@ -90,7 +92,8 @@ class EnglishLiteralFinder {
                     check(name + QStringLiteral(" tab"), tabs->tabText(i));
                     check(name + QStringLiteral(" tab tooltip"), tabs->tabToolTip(i));
                 }
-            } else if (auto* view = qobject_cast<QAbstractItemView*>(w); view && view->model() && !skipped(view)) {
+            } else if (auto* view = qobject_cast<QAbstractItemView*>(w);
+                       view && view->model() && !skipped(view)) {
                 const QAbstractItemModel* model = view->model();
                 for (int c = 0; c < model->columnCount(); ++c) {
                     check(name + QStringLiteral(" header"), model->headerData(c, Qt::Horizontal).toString());
@@ -98,7 +101,8 @@ class EnglishLiteralFinder {
                 for (int r = 0; r < std::min(model->rowCount(), 300); ++r) {
                     for (int c = 0; c < model->columnCount(); ++c) {
                         check(name + QStringLiteral(" cell"), model->index(r, c).data().toString());
-                        check(name + QStringLiteral(" cell tooltip"), model->index(r, c).data(Qt::ToolTipRole).toString());
+                        check(name + QStringLiteral(" cell tooltip"),
+                              model->index(r, c).data(Qt::ToolTipRole).toString());
                     }
                 }
             }
@@ -110,14 +114,17 @@ class EnglishLiteralFinder {
             }
         }
     }
+    // `where` is the step, then the control's path; a text is reported at the first step it shows.
     void check(const QString& where, const QString& text) {
         const QString why = fault(text);
-        if (!why.isEmpty()) {
-            faults_.insert(where + QStringLiteral(": \"") + text + QStringLiteral("\" (") + why + u')');
+        const QString control = where.section(u'/', 1) + u'\n' + text;
+        if (!why.isEmpty() && !faults_.contains(control)) {
+            faults_.insert(control,
+                           where + QStringLiteral(": \"") + text + QStringLiteral("\" (") + why + u')');
         }
     }
     QStringList faults() const {
-        QStringList list(faults_.begin(), faults_.end());
+        QStringList list = faults_.values();
         list.sort();
         return list;
     }
@@ -126,7 +133,8 @@ class EnglishLiteralFinder {
     // The help pages' titles come with the pages, which follow the language where a translation
     // of the pages is built in.
     static bool skipped(const QWidget* view) {
-        return view->objectName() == QLatin1String("lstContents") && !QFile::exists(QStringLiteral(":/help/pt/index.html"));
+        return view->objectName() == QLatin1String("lstContents") &&
+               !QFile::exists(QStringLiteral(":/help/pt/index.html"));
     }
     // Without accelerator marks, markup, the ellipsis and a caption's colon.
     static QString normalized(QString text) {
@@ -156,7 +164,7 @@ class EnglishLiteralFinder {
 
     QSet<QString> englishTexts_;
     QSet<QString> englishWords_;
-    QSet<QString> faults_;
+    QMap<QString, QString> faults_;
 };
 
 class TranslationTest : public BlockDialogRig {
@@ -199,10 +207,10 @@ TEST_F(TranslationTest, NoEnglishLiteralInThePortugueseUserInterface) {
     load(AllBlocksDrawing());
     walkAll(QStringLiteral("main window"));
 
-    for (const char* name : {"mnuHelpContents", "mnuHelpAbout", "mnuHelpWhatsNew", "mnuOptionsCommPort",
-                             "mnuConfigModel", "mnuEditFind", "mnuFilePrintFooter", "mnuViewComments",
-                             "mnuViewCrossReference", "mnuTransferProgram", "mnuConfigUtilities",
-                             "mnuTransferClock"}) {
+    for (const char* name :
+         {"mnuHelpContents", "mnuHelpAbout", "mnuHelpWhatsNew", "mnuOptionsCommPort", "mnuConfigModel",
+          "mnuEditFind", "mnuFilePrintFooter", "mnuViewComments", "mnuViewCrossReference",
+          "mnuTransferProgram", "mnuConfigUtilities", "mnuTransferClock"}) {
         SCOPED_TRACE(name);
         open(name);
     }
@@ -210,7 +218,17 @@ TEST_F(TranslationTest, NoEnglishLiteralInThePortugueseUserInterface) {
     const std::pair<int, bool> blocks[] = {{0, false}, {1, false}, {2, true}, {3, false},
                                            {4, true},  {5, true},  {6, false}};
     for (const auto& block : blocks) {
-        openBlock<QDialog>(block.first, block.second, [&](QDialog& d) { finder.walk(&d, d.objectName()); });
+        openBlock<QDialog>(block.first, block.second, [&](QDialog& d) {
+            finder.walk(&d, d.objectName());
+            if (auto* insertData = d.findChild<QAbstractButton*>(QStringLiteral("cmdInsertData"))) {
+                // The embedded data of a text message, with the words naming T1's time.
+                expectDialog<QDialog>([&](QDialog& data) {
+                    data.findChild<QAbstractButton*>(QStringLiteral("optTimer"))->click();
+                    finder.walk(&data, data.objectName());
+                });
+                insertData->click();
+            }
+        });
     }
     // A run with the PC and its windows.
     startRun();

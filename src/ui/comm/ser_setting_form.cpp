@@ -334,11 +334,13 @@ void ser_setting_form::updateTransportControls() {
 
 void ser_setting_form::updatePortAccess() {
     const QString path = cmbCommPort_->currentText().trimmed();
-    const QString reason = optUART_->isChecked() && !path.isEmpty() ? PortAccessMessage(CheckPortAccess(path))
-                                                                    : QString();
+    const QString reason =
+        optUART_->isChecked() && !path.isEmpty() ? PortAccessMessage(CheckPortAccess(path)) : QString();
     lblPortAccess_->setText(reason);
     // The dialog keeps a fixed size: the wrapped text gets the height it needs.
-    lblPortAccess_->setFixedHeight(lblPortAccess_->heightForWidth(lblPortAccess_->width()));
+    if (!reason.isEmpty()) {
+        lblPortAccess_->setFixedHeight(lblPortAccess_->heightForWidth(lblPortAccess_->width()));
+    }
     lblPortAccess_->setVisible(!reason.isEmpty());
 }
 

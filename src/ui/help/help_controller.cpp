@@ -7,12 +7,12 @@
 
 #include "bdx_version.h"
 #include "help_window.h"
-#include "whats_new_window.h"
 #include "shell/language_table.h"
 #include "shell/prompter.h"
 #include "ui/main/app_context.h"
 #include "ui/main/frm_main.h"
 #include "ui/widgets/captions.h"
+#include "whats_new_window.h"
 
 namespace bdx {
 
@@ -33,7 +33,8 @@ HelpController::HelpController(AppContext& context, frmMain& frame) : context_(c
     frame_.registerCommand("mnuHelpWhatsNew", [this] { showWhatsNew(); });
     // The CP210x driver is part of Linux: both cable commands open the page on connecting it.
     frame_.registerCommand("mnuOptionsUsbDrivers", [this] { showPage(QStringLiteral("usb_cable.html")); });
-    frame_.registerCommand("mnuOptionsUsbVideo", [this] { showPage(QStringLiteral("usb_cable.html#check")); });
+    frame_.registerCommand("mnuOptionsUsbVideo",
+                           [this] { showPage(QStringLiteral("usb_cable.html#check")); });
     connect(&frame_, &frmMain::closing, this, [this] {
         if (helpWindow_) {
             helpWindow_->close();
