@@ -9,26 +9,25 @@ namespace bdx {
 namespace {
 
 struct TimerTypeInfo {
-    const char* englishName;
     int nameId;
     const char* pictureKey;
 };
 
 constexpr std::array<TimerTypeInfo, kTimerTypes> kTimerTypeInfo = {{
-    {"On-Delay", 8218, "OnDelayTimer"},
-    {"Off-Delay", 8219, "OffDelayTimer"},
-    {"Single Pulse", 8220, "SinglePulseTimer"},
-    {"Equal/Unequal ON/OFF 1", 8214, "AsyncTimer"},
-    {"Equal/Unequal OFF/ON 1", 8215, "Async Off OnTimer"},
-    {"Equal/Unequal ON/OFF 2", 8216, "Cyclic On-Off Timer"},
-    {"Equal/Unequal OFF/ON 2", 8217, "Cyclic Off-On Timer"},
-    {"Delayed Impulse", 336, "Delayed Impulse"},
-    {"Leading Edge Impulse 1", 337, "Leading Edge1"},
-    {"Leading Edge Impulse 2", 338, "Leading Edge2"},
-    {"Trailing Edge Impulse 1", 339, "Trailing Edge1"},
-    {"Trailing Edge Impulse 2", 340, "Trailing Edge2"},
-    {"Signal OFF/ON", 341, "Signal Off On"},
-    {"Impulse ON/OFF", 342, "Impulse On Off"},
+    {8218, "OnDelayTimer"},         // On-Delay
+    {8219, "OffDelayTimer"},        // Off-Delay
+    {8220, "SinglePulseTimer"},     // Single Pulse
+    {8214, "AsyncTimer"},           // Equal/Unequal ON/OFF 1
+    {8215, "Async Off OnTimer"},    // Equal/Unequal OFF/ON 1
+    {8216, "Cyclic On-Off Timer"},  // Equal/Unequal ON/OFF 2
+    {8217, "Cyclic Off-On Timer"},  // Equal/Unequal OFF/ON 2
+    {336, "Delayed Impulse"},       // Delayed Impulse
+    {337, "Leading Edge1"},         // Leading Edge Impulse 1
+    {338, "Leading Edge2"},         // Leading Edge Impulse 2
+    {339, "Trailing Edge1"},        // Trailing Edge Impulse 1
+    {340, "Trailing Edge2"},        // Trailing Edge Impulse 2
+    {341, "Signal Off On"},         // Signal OFF/ON
+    {342, "Impulse On Off"},        // Impulse ON/OFF
 }};
 
 // The descriptions by text id; the English texts are the established ones, double blanks included.
