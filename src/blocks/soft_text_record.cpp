@@ -102,35 +102,47 @@ std::optional<QString> BuildEmbeddedDataToken(const EmbeddedDataRequest& request
 }
 
 QString EmbeddedTimerWords(int type, int parameter) {
-    const bool onTime = parameter == kOnTimeParameter;
+    // The words after the timer in the dialog, with a leading blank; "%1" takes ON or OFF, or the
+    // edge impulse's number.
+    enum WordsTextId {
+        OnDelayTime = 8246,
+        OffDelayTime = 8247,
+        SinglePulseTime = 8248,
+        AsymmetricTime = 8249,
+        CyclicTime = 8250,
+        DelayedImpulseTime = 8251,
+        LeadingEdgeTime = 8252,
+        TrailingEdgeTime = 8253,
+        SignalOffOnTime = 8254,
+        ImpulseOnOff = 8255,
+    };
+    const QString onOff = parameter == kOnTimeParameter ? QStringLiteral("ON") : QStringLiteral("OFF");
+    const auto words = [](int id) { return u' ' + LoadText(id); };
     switch (type) {
         case 0:
-            return QStringLiteral(" On Delay time");
+            return words(OnDelayTime);
         case 1:
-            return QStringLiteral(" Off Delay time");
+            return words(OffDelayTime);
         case 2:
-            return QStringLiteral(" Single Pulse Time");
+            return words(SinglePulseTime);
         case 3:
         case 4:
-            return onTime ? QStringLiteral(" asymetric ON time") : QStringLiteral(" asymetric OFF time");
+            return words(AsymmetricTime).arg(onOff);
         case 5:
         case 6:
-            return onTime ? QStringLiteral(" Cyclic ON time") : QStringLiteral(" Cyclic OFF time");
+            return words(CyclicTime).arg(onOff);
         case 7:
-            return onTime ? QStringLiteral(" Delayed Impulse ON time")
-                          : QStringLiteral(" Delayed Impulse OFF time");
+            return words(DelayedImpulseTime).arg(onOff);
         case 8:
-            return QStringLiteral(" Leading Edge Impulse1 time");
         case 9:
-            return QStringLiteral(" Leading Edge Impulse2 time");
+            return words(LeadingEdgeTime).arg(type - 7);
         case 10:
-            return QStringLiteral(" Trailing Edge Impulse1 time");
         case 11:
-            return QStringLiteral(" Trailing Edge Impulse2 time");
+            return words(TrailingEdgeTime).arg(type - 9);
         case 12:
-            return QStringLiteral(" Signal OFF ON time");
+            return words(SignalOffOnTime);
         case 13:
-            return QStringLiteral(" Impulse ON OFF");
+            return words(ImpulseOnOff);
         default:
             return {};
     }

@@ -9,142 +9,114 @@ namespace bdx {
 namespace {
 
 struct TimerTypeInfo {
-    const char* englishName;
-    int nameId;  // 0: the grid shows the English name
+    int nameId;
     const char* pictureKey;
 };
 
 constexpr std::array<TimerTypeInfo, kTimerTypes> kTimerTypeInfo = {{
-    {"On-Delay", 0, "OnDelayTimer"},
-    {"Off-Delay", 0, "OffDelayTimer"},
-    {"Single Pulse", 0, "SinglePulseTimer"},
-    {"Equal/Unequal ON/OFF 1", 0, "AsyncTimer"},
-    {"Equal/Unequal OFF/ON 1", 0, "Async Off OnTimer"},
-    {"Equal/Unequal ON/OFF 2", 0, "Cyclic On-Off Timer"},
-    {"Equal/Unequal OFF/ON 2", 0, "Cyclic Off-On Timer"},
-    {"Delayed Impulse", 336, "Delayed Impulse"},
-    {"Leading Edge Impulse 1", 337, "Leading Edge1"},
-    {"Leading Edge Impulse 2", 338, "Leading Edge2"},
-    {"Trailing Edge Impulse 1", 339, "Trailing Edge1"},
-    {"Trailing Edge Impulse 2", 340, "Trailing Edge2"},
-    {"Signal OFF/ON", 341, "Signal Off On"},
-    {"Impulse ON/OFF", 342, "Impulse On Off"},
+    {8218, "OnDelayTimer"},         // On-Delay
+    {8219, "OffDelayTimer"},        // Off-Delay
+    {8220, "SinglePulseTimer"},     // Single Pulse
+    {8214, "AsyncTimer"},           // Equal/Unequal ON/OFF 1
+    {8215, "Async Off OnTimer"},    // Equal/Unequal OFF/ON 1
+    {8216, "Cyclic On-Off Timer"},  // Equal/Unequal ON/OFF 2
+    {8217, "Cyclic Off-On Timer"},  // Equal/Unequal OFF/ON 2
+    {336, "Delayed Impulse"},       // Delayed Impulse
+    {337, "Leading Edge1"},         // Leading Edge Impulse 1
+    {338, "Leading Edge2"},         // Leading Edge Impulse 2
+    {339, "Trailing Edge1"},        // Trailing Edge Impulse 1
+    {340, "Trailing Edge2"},        // Trailing Edge Impulse 2
+    {341, "Signal Off On"},         // Signal OFF/ON
+    {342, "Impulse On Off"},        // Impulse ON/OFF
 }};
 
-// The texts below are shown as they are, double blanks included.
-constexpr const char* kCycleOnOff =
-    "When TRIGGER is applied and RESET is OFF, Timer  STARTS and output will become ON for Set ON Time. "
-    "After completion of Set ON Time output will get switched OFF for the Set OFF Time. ";
-constexpr const char* kCycleOffOn =
-    "When TRIGGER is applied and RESET is OFF, Timer  STARTS and output will remain OFF for Set OFF Time. "
-    "After completion of Set OFF Time output will get switched ON for the Set ON Time. ";
-constexpr const char* kLeadingEdge =
-    "When TRIGGER is applied and RESET is OFF, Timer  STARTS and output will become ON for Set Time.";
-constexpr const char* kTrailingEdge =
-    "When TRIGGER is removed and RESET is OFF, Timer  STARTS and output will become ON for Set Time.";
+// The descriptions by text id; the English texts are the established ones, double blanks included.
+enum DescriptionTextId {
+    OnDelaySummary = 8223,
+    OffDelaySummary = 8224,
+    SinglePulseSummary = 8225,
+    CycleOnOff = 8226,
+    CycleOffOn = 8227,
+    RepeatOnOffUntilReset = 8228,
+    RepeatOffOnUntilReset = 8229,
+    RepeatOnOffUntilTriggerOrReset = 8231,
+    RepeatOffOnUntilTriggerOrReset = 8232,
+    DelayedImpulseSummary = 8233,
+    LeadingEdge = 8234,
+    TrailingEdge = 8235,
+    SignalOffOnSummary = 8236,
+    ImpulseOnOffSummary = 8237,
+    // Sections after the first: what RESET does and how the timer starts again afterwards.
+    ResetStops = 8238,
+    RestartWithTrigger = 8239,
+    RestartOnEdge = 8240,
+    RestartOnTrailingEdge = 8241,
+    RestartOnChange = 8242,
+    KeepsRunning = 8243,
+    StopsWhenRemoved = 8244,
+    StopsWhenApplied = 8245,
+    TimerTitle = 8221,  // "%1 Timer"
+};
 
 QString ModeSummaryText(int type) {
     switch (type) {
         case 0:
-            return QStringLiteral(
-                "When TRIGGER is applied and RESET input is OFF then Timer  STARTS. After completion of Set "
-                "Time, output will get switched ON and  remain ON until TRIGGER gets removed or RESET is "
-                "applied.");
+            return LoadText(OnDelaySummary);
         case 1:
-            return QStringLiteral(
-                "When TRIGGER is applied and RESET input is OFF, then output will get switched ON and Timer "
-                "is in STOP condition. When TRIGGER input is removed (Trailing edge) then, Timer  STARTS and "
-                " "
-                "output will remain ON  until completion of Set Time, After completion of Set Time, output "
-                "will gets switched OFF and Timer STOPS.");
+            return LoadText(OffDelaySummary);
         case 2:
-            return QStringLiteral(
-                "When TRIGGER is applied and RESET is OFF, Timer  STARTS and output will become ON for Set "
-                "Time. After completion of Set Time, output will get switched OFF and Timer STOPS.");
+            return LoadText(SinglePulseSummary);
         case 3:
-            return QLatin1String(kCycleOnOff) +
-                   QLatin1String("This ON-OFF procedure will get repeated until RESET is applied.");
+            return LoadText(CycleOnOff) + LoadText(RepeatOnOffUntilReset);
         case 4:
-            return QLatin1String(kCycleOffOn) +
-                   QLatin1String("This OFF-ON procedure will get repeated until RESET is applied.");
+            return LoadText(CycleOffOn) + LoadText(RepeatOffOnUntilReset);
         case 5:
-            return QLatin1String(kCycleOnOff) + QLatin1String(
-                                                    "This ON-OFF procedure will get repeated until TRIGGER "
-                                                    "is removed or RESET is applied.");
+            return LoadText(CycleOnOff) + LoadText(RepeatOnOffUntilTriggerOrReset);
         case 6:
-            return QLatin1String(kCycleOffOn) + QLatin1String(
-                                                    "This OFF-ON procedure will get repeated until TRIGGER "
-                                                    "is removed or RESET is applied.");
+            return LoadText(CycleOffOn) + LoadText(RepeatOffOnUntilTriggerOrReset);
         case 7:
-            return QStringLiteral(
-                "When TRIGGER is applied and RESET is OFF, Timer STARTS and output will remain OFF for Set "
-                "OFF "
-                "Time. After completion of Set OFF Time, output will get switched ON for the Set ON Time and "
-                "then Timer will STOP and output will switched OFF.");
+            return LoadText(DelayedImpulseSummary);
         case 8:
         case 9:
-            return QLatin1String(kLeadingEdge);
+            return LoadText(LeadingEdge);
         case 10:
         case 11:
-            return QLatin1String(kTrailingEdge);
+            return LoadText(TrailingEdge);
         case 12:
-            return QStringLiteral(
-                "When TRIGGER is applied and RESET is OFF, Timer  STARTS and output will remain OFF for Set "
-                "Time.After completion of Set Time, output will get switched ON. If TRIGGER is removed, then "
-                "output will remain ON for the Set Time and After completion of Set Time output will get "
-                "switched OFF.");
+            return LoadText(SignalOffOnSummary);
         case 13:
-            return QStringLiteral(
-                "When TRIGGER is applied and RESET is OFF, Timer  STARTS and output will become ON for Set "
-                "Time. After completion of Set Time, output will get switched OFF. When TRIGGER to Timer is "
-                "removed, Timer  STARTS and output will become ON for Set Time.");
+            return LoadText(ImpulseOnOffSummary);
         default:
             return {};
     }
 }
 
-// Sections after the first: what RESET does and how the timer starts again afterwards.
-constexpr const char* kResetStops = "When RESET is applied, Timer STOPS and output will get switched OFF.";
-constexpr const char* kRestartWithTrigger =
-    "If RESET signal is removed and TRIGGER is still applied, Timer STARTS again.";
-constexpr const char* kRestartOnEdge =
-    "If RESET signal is removed, Timer will not START although TRIGGER input is high. It will START only on "
-    "next positive edge of TRIGGER input.";
-constexpr const char* kRestartOnTrailingEdge =
-    "If RESET signal is removed, Timer will not START although TRIGGER input is low. It will START only on "
-    "next Trailing  edge of TRIGGER input.";
-constexpr const char* kRestartOnChange =
-    "If RESET signal is removed, Timer will START on the next change of TRIGGER input.";
-constexpr const char* kKeepsRunning = "Once Timer STARTS, it will not STOP until Set Time gets completed.";
-constexpr const char* kStopsWhenRemoved = "If TRIGGER is removed, Timer STOPS and output will get switched OFF.";
-constexpr const char* kStopsWhenApplied = "If TRIGGER is applied, Timer STOPS and output will get switched OFF.";
-
 QStringList ModeSections(int type) {
     QStringList sections{ModeSummaryText(type)};
-    const auto add = [&sections](const char* text) { sections << QLatin1String(text); };
+    const auto add = [&sections](int id) { sections << LoadText(id); };
     switch (type) {
         case 8:
         case 10:
-            add(kKeepsRunning);
+            add(KeepsRunning);
             break;
         case 9:
-            add(kStopsWhenRemoved);
+            add(StopsWhenRemoved);
             break;
         case 11:
-            add(kStopsWhenApplied);
+            add(StopsWhenApplied);
             break;
         default:
             break;
     }
-    add(kResetStops);
+    add(ResetStops);
     if (type <= 4) {
-        add(kRestartWithTrigger);
+        add(RestartWithTrigger);
     } else if (type == 10 || type == 11) {
-        add(kRestartOnTrailingEdge);
+        add(RestartOnTrailingEdge);
     } else if (type == 13) {
-        add(kRestartOnChange);
+        add(RestartOnChange);
     } else {
-        add(kRestartOnEdge);
+        add(RestartOnEdge);
     }
     return sections;
 }
@@ -255,12 +227,11 @@ QString TimerTypeName(int type) {
         }
     }
     const TimerTypeInfo& info = kTimerTypeInfo[type];
-    return info.nameId != 0 ? LoadText(info.nameId) : QString::fromLatin1(info.englishName);
+    return LoadText(info.nameId);
 }
 
 QString TimerModeTitle(int type) {
-    return IsTimerType(type) ? QString::fromLatin1(kTimerTypeInfo[type].englishName) + QLatin1String(" Timer")
-                             : QString();
+    return IsTimerType(type) ? LoadText(TimerTitle).arg(LoadText(kTimerTypeInfo[type].nameId)) : QString();
 }
 
 QString TimerModeSummary(int type) {

@@ -7,6 +7,7 @@
 
 #include "comm/comm_texts.h"
 #include "comm/modbus_requests.h"
+#include "comm/port_access.h"
 #include "comm/transport.h"
 #include "shell/language_table.h"
 #include "shell/prompter.h"
@@ -316,7 +317,19 @@ UsbPortResult FindUsbPort(CommState& state, Prompter& prompter, const SerialPort
                           const SerialPortProbe& probe) {
     const UsbPortResult result = LocateUsbPort(state, lister, probe);
     if (result != UsbPortResult::Found) {
-        prompter.warn(UsbPortMessage(result));
+        QString message = UsbPortMessage(result);
+        if (result == UsbPortResult::Unavailable) {
+            // The cable is there but may not be opened: most often the user is not in its group.
+            const std::vector<SerialPortEntry> ports = lister ? lister() : SystemSerialPorts();
+            const auto cable = std::find_if(ports.begin(), ports.end(), IsUsbCable);
+            if (cable != ports.end()) {
+                const PortAccess access = CheckPortAccess(cable->path);
+                if (access.state == PortAccessState::NoPermission) {
+                    message += u'\n' + PortAccessMessage(access);
+                }
+            }
+        }
+        prompter.warn(message);
     }
     return result;
 }

@@ -8,6 +8,7 @@
 #include <QTcpSocket>
 
 #include "comm/comm_texts.h"
+#include "comm/port_access.h"
 #include "comm/reply_framing.h"
 #include "shell/language_table.h"
 #include "shell/prompter.h"
@@ -145,6 +146,11 @@ bool SerialTransport::openPort() {
     };
     if (state_.SerialPortPath.isEmpty()) {
         return refuse(LoadText(CommText::NoPortChosen));
+    }
+    // A missing device or one this user may not open: say why and how to fix it.
+    const PortAccess access = CheckPortAccess(portName());
+    if (access.state != PortAccessState::Ok) {
+        return refuse(PortAccessMessage(access));
     }
     const QFileInfo file(portName());
     if (file.isFile()) {

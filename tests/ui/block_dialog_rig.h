@@ -13,6 +13,7 @@
 #include "../check/ladder_drawing.h"
 #include "app_rig.h"
 #include "blocks/timer_record.h"
+#include "ladder/block_tables.h"
 #include "ladder/program_file.h"
 #include "ui/blocks/set_time_group.h"
 
@@ -31,6 +32,21 @@ class BlockDialogRig : public AppRig {
         editor().program() = ladder.p;
         editor().runRuleCheck();
         window()->UpdateModelDisplay();
+    }
+    // Every block on one line of its own, on a model with analog inputs and a display: T1, C1,
+    // P1, H1, A1, RTC3 and X1, set up well enough for a run.
+    static Ladder AllBlocksDrawing() {
+        Ladder ladder(9);
+        ladder.rung(1, 'I', 1, 'T', 1)
+            .rung(2, 'I', 1, 'C', 1)
+            .rung(3, 'P', 1, 'Q', 2)
+            .rung(4, 'I', 1, 'H', 1);
+        ladder.rung(5, 'A', 1, 'Q', 1).rung(6, ClockContactOpen, 3, 'Q', 3).rung(7, 'I', 1, 'X', 1);
+        ladder.p.TimerParams[0] = {kFlagInUse, 0, 0, 0, 1, 2, 5};          // 12.5 s on delay
+        ladder.p.CompareParams[0] = {41, 0, 0, 1, 5, 0, 0};                // C1 >= 150
+        ladder.p.HourMeterParams[0][HourMeterField::Preset + 4] = 1;       // 0.01 hour
+        ladder.p.TimeSwitchParams[2] = {kFlagInUse, 31, 62, 22, 0, 6, 0};  // weekdays 22:00 to 6:00
+        return ladder;
     }
     int undoIndex() { return app->context().document().undoStore().UndoIndex(); }
     // T1's type and ON time, stored as the timer dialog stores them.

@@ -82,27 +82,14 @@ const DialogRow kDialogs[] = {
 
 const QString kComment = QStringLiteral("pump");
 
-// Every block on one line of its own, on a model with analog inputs and a display: T1, C1,
-// P1, H1, A1, RTC3 and X1 in the table's order, set up well enough for a run.
+// The dialogs of AllBlocksDrawing's blocks, in the table's order.
 class BlockDialogsTest : public BlockDialogRig {
   protected:
     void SetUp() override {
         BlockDialogRig::SetUp();
         load(Drawing());
     }
-    static Ladder Drawing() {
-        Ladder ladder(9);
-        ladder.rung(1, 'I', 1, 'T', 1)
-            .rung(2, 'I', 1, 'C', 1)
-            .rung(3, 'P', 1, 'Q', 2)
-            .rung(4, 'I', 1, 'H', 1);
-        ladder.rung(5, 'A', 1, 'Q', 1).rung(6, ClockContactOpen, 3, 'Q', 3).rung(7, 'I', 1, 'X', 1);
-        ladder.p.TimerParams[0] = {kFlagInUse, 0, 0, 0, 1, 2, 5};          // 12.5 s on delay
-        ladder.p.CompareParams[0] = {41, 0, 0, 1, 5, 0, 0};                // C1 >= 150
-        ladder.p.HourMeterParams[0][HourMeterField::Preset + 4] = 1;       // 0.01 hour
-        ladder.p.TimeSwitchParams[2] = {kFlagInUse, 31, 62, 22, 0, 6, 0};  // weekdays 22:00 to 6:00
-        return ladder;
-    }
+    static Ladder Drawing() { return AllBlocksDrawing(); }
     // The comment, then the row's edit; the control that took the last keys.
     static QWidget* Edit(BlockDialog& d, const DialogRow& row) {
         auto* comment = d.findChild<QLineEdit*>(QLatin1String(row.comment));

@@ -8,11 +8,13 @@
 #include <QRadioButton>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include "comm/comm_link.h"
 #include "comm/comm_settings.h"
+#include "comm/port_access.h"
 #include "shell/language_table.h"
 #include "shell/scripted_prompter.h"
 #include "ui/comm/device_busy_bar.h"
@@ -237,6 +239,26 @@ TEST_F(CommSettingsDialogTest, AModbusIdThatOkWouldRefuseShowsHowToFixIt) {
         EXPECT_EQ(d->lblModbusIdHint()->isVisible(), hint);
         EXPECT_EQ(d->lblModbusIdHint()->text(), LoadText(8797));
     }
+}
+
+// The serial port's check follows the path typed or chosen; the USB cable is found elsewhere.
+TEST_F(CommSettingsDialogTest, UnderTheSerialPortSaysWhyItCannotBeOpened) {
+    QTemporaryDir dir;
+    const QString present = dir.filePath(QStringLiteral("ttyS7"));
+    QFile file(present);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    const QString gone = dir.filePath(QStringLiteral("ttyUSB9"));
+    auto d = open();
+    d->optUART()->setChecked(true);
+    d->cmbCommPort()->setEditText(gone);
+    EXPECT_TRUE(d->lblPortAccess()->isVisible());
+    EXPECT_EQ(d->lblPortAccess()->text(), PortAccessMessage(CheckPortAccess(gone)));
+    d->optUSB()->setChecked(true);
+    EXPECT_FALSE(d->lblPortAccess()->isVisible());
+    d->optUART()->setChecked(true);
+    d->cmbCommPort()->setEditText(present);
+    EXPECT_FALSE(d->lblPortAccess()->isVisible());
 }
 
 TEST_F(CommSettingsDialogTest, Screenshots) {

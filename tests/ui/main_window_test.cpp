@@ -26,6 +26,7 @@
 #include "ui/blocks/config_form.h"
 #include "ui/comm/ser_setting_form.h"
 #include "ui/help/help_window.h"
+#include "ui/help/whats_new_window.h"
 #include "ui/ladder/error_list_window.h"
 #include "ui/ladder/ladder_controller.h"
 #include "ui/ladder/ladder_view.h"
@@ -46,7 +47,7 @@ const QString kUntitledCaption = QStringLiteral("BRANTELDESK X      ( Untitled.h
 // Every command of the menu table is there; those without a controller are greyed and say why.
 TEST_F(MainWindowTest, ControllersRegisterTheCommandsOfTheMenuTable) {
     start();
-    const QSet<QString> later = {"mnuOptionsUsbDrivers", "mnuOptionsUsbVideo", "mnuHelpWhatsNew"};
+    const QSet<QString> later = {};
     // Live, but off in a fresh editor: nothing to undo, no run to stop or show, no analog inputs.
     const QSet<QString> idle = {"mnuEditUndo",         "mnuEditRedo",       "mnuSimulationStop",
                                 "mnuViewIOSimulator",  "mnuAnalogScaling",  "mnuViewParameters",
@@ -542,6 +543,62 @@ TEST_F(MainWindowTest, HelpOpensOnItsContentsEveryLinkLeadsToAPageEscClosesAndAb
     EXPECT_TRUE(about->isVisible());
     EXPECT_TRUE(about->findChild<QLabel*>("lblVersion")->text().endsWith(QString::fromLatin1(kVersionText)));
     about->reject();
+}
+
+// What's New shows the release notes in the chosen language; both cable commands open the page
+// on connecting the cable, the video command at its step-by-step check.
+TEST_F(MainWindowTest, WhatsNewAndTheUsbCableCommandsOpenTheirPagesInTheChosenLanguage) {
+    writeSettings(Portuguese);
+    start();
+    command("mnuHelpWhatsNew")->trigger();
+    auto* news = find<WhatsNewWindow>("frmWhatsNew");
+    ASSERT_NE(news, nullptr);
+    EXPECT_TRUE(news->isVisible());
+    EXPECT_TRUE(news->browser()->toPlainText().startsWith(QStringLiteral("Novidades do BrantelDesk X")));
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(news->browser(), &escape);
+    EXPECT_FALSE(news->isVisible());
+    QSet<QString> notes;
+    for (const LanguageChoice& language : kLanguages) {
+        notes.insert(WhatsNewWindow::newsText(language.offset));
+    }
+    EXPECT_EQ(notes.size(), 4) << "a language shows another's release notes";
+    EXPECT_EQ(WhatsNewWindow::newsText(4242), WhatsNewWindow::newsText(English));
+
+    command("mnuOptionsUsbVideo")->trigger();
+    auto* help = find<HelpWindow>("frmHelp");
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->currentPage(), QStringLiteral("usb_cable.html"));
+    EXPECT_EQ(help->browser()->source().fragment(), QStringLiteral("check"));
+    command("mnuOptionsUsbDrivers")->trigger();
+    EXPECT_TRUE(help->browser()->source().fragment().isEmpty());
+
+    // Each language's page names the rule the package installs, the name it gives and the fix.
+    QFile rules(QStringLiteral(BDX_SOURCE_DIR "/packaging/udev/60-branteldesk-usb-cable.rules"));
+    ASSERT_TRUE(rules.open(QIODevice::ReadOnly));
+    const QString rule = QString::fromUtf8(rules.readAll());
+    const QRegularExpression symlink(QStringLiteral("SYMLINK\\+=\"([^\"]+)\""));
+    const QString name = symlink.match(rule).captured(1);
+    ASSERT_FALSE(name.isEmpty());
+    EXPECT_TRUE(rule.contains(QStringLiteral("GROUP=\"dialout\"")));
+    for (const char* folder : {"", "pt/", "pl/", "es/"}) {
+        SCOPED_TRACE(folder);
+        QFile page(QStringLiteral(":/help/") + QLatin1String(folder) + QStringLiteral("usb_cable.html"));
+        ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(page.readAll());
+        for (const QString& needed : {QStringLiteral("/dev/") + name, QStringLiteral("60-branteldesk-usb-cable.rules"),
+                                      QStringLiteral("sudo usermod -aG dialout $USER"),
+                                      QStringLiteral("name=\"check\"")}) {
+            EXPECT_TRUE(html.contains(needed)) << needed.toStdString();
+        }
+    }
+}
+
+TEST(WhatsNewWindowTest, Screenshots) {
+    InScreenshotLanguages([](const QString& language) {
+        WhatsNewWindow window;
+        Shoot(window, QStringLiteral("whats_new_") + language);
+    });
 }
 
 TEST_F(MainWindowTest, FileDialogsStartInTheProgramsFolderElseTheDocumentsFolder) {

@@ -6,10 +6,14 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+#include "shell/language_table.h"
+
 namespace bdx {
 namespace {
 
-constexpr const char* kUnitNames[] = {"SEC", "MM:SS", "HH:MM"};
+// "SEC" is a word and follows the language; the two clock formats read the same in all of them.
+constexpr int kSecondsTextId = 8222;
+constexpr const char* kUnitNames[] = {nullptr, "MM:SS", "HH:MM"};
 constexpr const char* kUnitObjectNames[] = {"Sec", "MinSec", "HourMin"};
 
 QLineEdit* ValueField(const QString& name, int maxLength, QWidget* parent) {
@@ -29,7 +33,8 @@ SetTimeGroup::SetTimeGroup(const QString& prefix, QChar decimalSeparator, Prompt
     auto* layout = new QGridLayout(this);
     auto* unitRow = new QHBoxLayout;
     for (std::size_t i = 0; i < units_.size(); ++i) {
-        units_[i] = new QRadioButton(QString::fromLatin1(kUnitNames[i]), this);
+        units_[i] = new QRadioButton(
+            kUnitNames[i] != nullptr ? QString::fromLatin1(kUnitNames[i]) : LoadText(kSecondsTextId), this);
         units_[i]->setObjectName(QStringLiteral("opt%1%2").arg(prefix, QLatin1String(kUnitObjectNames[i])));
         unitRow->addWidget(units_[i]);
         connect(units_[i], &QRadioButton::toggled, this, [this](bool on) {

@@ -14,6 +14,7 @@
 
 #include "blocks/device_model.h"
 #include "comm/comm_link.h"
+#include "comm/port_access.h"
 #include "device_busy_bar.h"
 #include "shell/language_table.h"
 #include "shell/prompter.h"
@@ -125,6 +126,7 @@ ser_setting_form::ser_setting_form(CommLink& link, int modelIndex, QWidget* pare
     connect(btnReadPara_, &QPushButton::clicked, this, &ser_setting_form::btnReadPara_Click);
     connect(btnWritePara_, &QPushButton::clicked, this, &ser_setting_form::btnWritePara_Click);
     connect(txtModbusID_, &QLineEdit::textChanged, this, &ser_setting_form::updateModbusIdHint);
+    connect(cmbCommPort_, &QComboBox::currentTextChanged, this, &ser_setting_form::updatePortAccess);
     // A socket error after Connect has already been reported; the dialog only follows it.
     connect(&link_.tcp(), &TcpTransport::linkLost, this, [this] {
         connectedHere_ = false;
@@ -194,12 +196,21 @@ void ser_setting_form::buildLayout() {
     auto* transportLayout = new QGridLayout(transport);
     transportLayout->addWidget(optUART_, 0, 0);
     transportLayout->addWidget(cmbCommPort_, 0, 1);
-    transportLayout->addWidget(optUSB_, 1, 0, 1, 2);
-    transportLayout->addWidget(optEthernet_, 2, 0, 1, 2);
+    // Why the chosen port cannot be opened and how to fix it, before a device exchange fails.
+    lblPortAccess_ = new QLabel(transport);
+    lblPortAccess_->setObjectName(QStringLiteral("lblPortAccess"));
+    lblPortAccess_->setWordWrap(true);
+    lblPortAccess_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblPortAccess_->setStyleSheet(QStringLiteral("color: #b00020;"));
+    lblPortAccess_->setFixedWidth(440);
+    lblPortAccess_->hide();
+    transportLayout->addWidget(lblPortAccess_, 1, 0, 1, 2);
+    transportLayout->addWidget(optUSB_, 2, 0, 1, 2);
+    transportLayout->addWidget(optEthernet_, 3, 0, 1, 2);
     auto* indented = new QHBoxLayout;
     indented->addSpacing(20);
     indented->addWidget(frameEthernet_);
-    transportLayout->addLayout(indented, 3, 0, 1, 2);
+    transportLayout->addLayout(indented, 4, 0, 1, 2);
     transportLayout->setColumnStretch(1, 1);
 
     auto* line = new QGroupBox(this);
@@ -318,6 +329,19 @@ void ser_setting_form::selectText(QComboBox* box, const QString& text) {
 void ser_setting_form::updateTransportControls() {
     frameEthernet_->setEnabled(optEthernet_->isChecked());
     cmbCommPort_->setEnabled(optUART_->isChecked());
+    updatePortAccess();
+}
+
+void ser_setting_form::updatePortAccess() {
+    const QString path = cmbCommPort_->currentText().trimmed();
+    const QString reason =
+        optUART_->isChecked() && !path.isEmpty() ? PortAccessMessage(CheckPortAccess(path)) : QString();
+    lblPortAccess_->setText(reason);
+    // The dialog keeps a fixed size: the wrapped text gets the height it needs.
+    if (!reason.isEmpty()) {
+        lblPortAccess_->setFixedHeight(lblPortAccess_->heightForWidth(lblPortAccess_->width()));
+    }
+    lblPortAccess_->setVisible(!reason.isEmpty());
 }
 
 void ser_setting_form::updateModbusIdHint() {

@@ -54,6 +54,7 @@ class ser_setting_form : public QDialog {
     DeviceBusyBar* busyBar() const { return busy_; }
     // Says how to fix a Modbus ID the dialog would refuse; hidden while the ID is fine.
     QLabel* lblModbusIdHint() const { return lblModbusIdHint_; }
+    QLabel* lblPortAccess() const { return lblPortAccess_; }
 
     // After a Cancel: Connect or Disconnect had saved the settings and the link's state is back
     // as it was, so the owner writes back the settings file it had.
@@ -80,6 +81,7 @@ class ser_setting_form : public QDialog {
     void Form_Load();
     void updateTransportControls();
     void updateModbusIdHint();
+    void updatePortAccess();
     // Cancel follows Connect: off while a connection made here is up.
     void updateCancel();
     void showConnected(bool connected);
@@ -121,6 +123,7 @@ class ser_setting_form : public QDialog {
     QPushButton* Command1_;
     QPushButton* CancelButton_;
     QLabel* lblModbusIdHint_;
+    QLabel* lblPortAccess_;
     DeviceBusyBar* busy_;
 };
 

@@ -12,6 +12,7 @@
 #include "ui/main/app_context.h"
 #include "ui/main/frm_main.h"
 #include "ui/widgets/captions.h"
+#include "whats_new_window.h"
 
 namespace bdx {
 
@@ -29,9 +30,17 @@ enum TextId {
 HelpController::HelpController(AppContext& context, frmMain& frame) : context_(context), frame_(frame) {
     frame_.registerCommand("mnuHelpContents", [this] { showHelp(); });
     frame_.registerCommand("mnuHelpAbout", [this] { showAbout(); });
+    frame_.registerCommand("mnuHelpWhatsNew", [this] { showWhatsNew(); });
+    // The CP210x driver is part of Linux: both cable commands open the page on connecting it.
+    frame_.registerCommand("mnuOptionsUsbDrivers", [this] { showPage(QStringLiteral("usb_cable.html")); });
+    frame_.registerCommand("mnuOptionsUsbVideo",
+                           [this] { showPage(QStringLiteral("usb_cable.html"), QStringLiteral("check")); });
     connect(&frame_, &frmMain::closing, this, [this] {
         if (helpWindow_) {
             helpWindow_->close();
+        }
+        if (whatsNewWindow_) {
+            whatsNewWindow_->close();
         }
     });
 }
@@ -40,16 +49,34 @@ HelpWindow* HelpController::helpWindow() const {
     return helpWindow_.data();
 }
 
+WhatsNewWindow* HelpController::whatsNewWindow() const {
+    return whatsNewWindow_.data();
+}
+
 HelpController::~HelpController() {
     delete helpWindow_.data();
+    delete whatsNewWindow_.data();
 }
 
 void HelpController::showHelp() {
+    showPage(QString());
+}
+
+void HelpController::showPage(const QString& page, const QString& anchor) {
     if (!HelpWindow::helpAvailable()) {
         context_.prompter().inform(LoadText(HelpMissing));
         return;
     }
-    helpWindow_ = ShowHelpPage(&frame_, QString());
+    helpWindow_ = ShowHelpPage(&frame_, page, anchor);
+}
+
+void HelpController::showWhatsNew() {
+    if (!whatsNewWindow_) {
+        whatsNewWindow_ = new WhatsNewWindow(&frame_);
+    }
+    whatsNewWindow_->show();
+    whatsNewWindow_->raise();
+    whatsNewWindow_->activateWindow();
 }
 
 void HelpController::showAbout() {

@@ -48,7 +48,7 @@ const QStringList& HelpWindow::pages() {
         QStringLiteral("index.html"),    QStringLiteral("getting_started.html"),
         QStringLiteral("editor.html"),   QStringLiteral("blocks.html"),
         QStringLiteral("checking.html"), QStringLiteral("simulation.html"),
-        QStringLiteral("transfer.html"),
+        QStringLiteral("transfer.html"), QStringLiteral("usb_cable.html"),
     };
     return list;
 }

@@ -33,30 +33,44 @@ enum TextId {
 };
 
 struct CommentGroup {
-    const char* caption;
+    int textId;
+    char letter;  // fills the "%1" of the input and output captions
     Operand kind;
 };
 
-// The tabs in the order users know them; the captions are the established ones, misspelling
-// included, and are the same in every language.
+enum GroupTextId {
+    InputGroup = 8209,   // "Input %1"
+    OutputGroup = 8210,  // "Output %1"
+    TimersGroup = 8026,
+    CountersGroup = 8027,
+    CompareGroup = 8211,  // the established caption, misspelling included, in English
+    AuxiliaryGroup = 8212,
+    AnalogGroup = 8029,
+    TimeSwitchGroup = 8320,
+    ZKeysGroup = 8031,
+    SoftTextGroup = 8213,
+    HourMeterGroup = 8033,
+};
+
+// The tabs in the order users know them, with their established English captions.
 constexpr std::array<CommentGroup, kOperandKinds> kGroups = {{
-    {"Input I", Operand::I},
-    {"Input J", Operand::J},
-    {"Input K", Operand::K},
-    {"Input L", Operand::L},
-    {"Output Q", Operand::Q},
-    {"Output U", Operand::U},
-    {"Output V", Operand::V},
-    {"Output W", Operand::W},
-    {"Timers", Operand::T},
-    {"Counters", Operand::C},
-    {"Comapre Counters", Operand::P},
-    {"Auxiliary Relays", Operand::M},
-    {"Analog Functions", Operand::A},
-    {"Time Switches", Operand::Clock},
-    {"Z Keys", Operand::Z},
-    {"Soft text", Operand::X},
-    {"Hour Meter", Operand::H},
+    {InputGroup, 'I', Operand::I},
+    {InputGroup, 'J', Operand::J},
+    {InputGroup, 'K', Operand::K},
+    {InputGroup, 'L', Operand::L},
+    {OutputGroup, 'Q', Operand::Q},
+    {OutputGroup, 'U', Operand::U},
+    {OutputGroup, 'V', Operand::V},
+    {OutputGroup, 'W', Operand::W},
+    {TimersGroup, 0, Operand::T},
+    {CountersGroup, 0, Operand::C},
+    {CompareGroup, 0, Operand::P},
+    {AuxiliaryGroup, 0, Operand::M},
+    {AnalogGroup, 0, Operand::A},
+    {TimeSwitchGroup, 0, Operand::Clock},
+    {ZKeysGroup, 0, Operand::Z},
+    {SoftTextGroup, 0, Operand::X},
+    {HourMeterGroup, 0, Operand::H},
 }};
 
 constexpr int kGroupCount = static_cast<int>(kGroups.size());
@@ -151,7 +165,8 @@ void frmAllComments::build() {
     tabComments_->setExpanding(false);
     tabComments_->setDrawBase(false);
     for (const CommentGroup& group : kGroups) {
-        tabComments_->addTab(QString::fromLatin1(group.caption));
+        const QString caption = LoadText(group.textId);
+        tabComments_->addTab(group.letter != 0 ? caption.arg(QLatin1Char(group.letter)) : caption);
     }
 
     grdComment_ = new QTableWidget(0, 2, this);

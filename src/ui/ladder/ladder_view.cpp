@@ -34,6 +34,7 @@ constexpr int kTextNormallyOpen = 8020;
 constexpr int kTextNormallyClosed = 8021;
 constexpr int kTextDeleteContact = 8022;
 constexpr int kTextWrongDropFile = 4302;
+constexpr int kTextErrorCaption = 8643;  // "Error"
 constexpr int kTextComments = 4152;
 constexpr int kScreenRateMs = 33;
 
@@ -643,7 +644,7 @@ void LadderView::dropEvent(QDropEvent* event) {
     Message message;
     message.icon = MessageIcon::Critical;
     message.text = LoadText(kTextWrongDropFile);
-    message.caption = QStringLiteral("Error");
+    message.caption = LoadText(kTextErrorCaption);
     prompter_.show(message);
 }
 

@@ -37,6 +37,9 @@ void Application::start() {
     SetLanguageOffset(settings_.LanguageOffset);
     startupValues_ = RecordStartupValues(QLocale::system(), QDate::currentDate());
     SetCurrentStartupValues(startupValues_);
+    // Before any window: Qt's own widgets (the editor window's system menu, the tab scroll buttons)
+    // take their texts when they are made.
+    installQtTranslations();
 
     const QString undoRoot =
         options_.dataFolder.isEmpty() ? UndoRootFolder() : options_.dataFolder + QStringLiteral("/undo");
@@ -55,8 +58,8 @@ void Application::start() {
     });
     if (options_.askLanguage && settings_.LanguageDlg == 0) {
         askLanguage();
+        installQtTranslations();
     }
-    installQtTranslations();
     window_->retranslate();
     window_->show();
 
@@ -79,6 +82,7 @@ void Application::askLanguage() {
 }
 
 void Application::installQtTranslations() {
+    qtTranslator_.reset();
     const char* locale = nullptr;
     switch (CurrentLanguageOffset()) {
         case Portuguese:
