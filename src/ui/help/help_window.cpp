@@ -209,7 +209,7 @@ HelpWindow* ShowHelpPage(QWidget* frame, const QString& page, const QString& anc
         window = new HelpWindow(frame);
         NameForAccessibility(window);
     }
-    if (!page.isEmpty() && (window->currentPage() != page || !anchor.isEmpty())) {
+    if (!page.isEmpty() && (window->currentPage() != page || window->browser()->source().fragment() != anchor)) {
         window->showPage(page, anchor);
     }
     window->show();
