@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "fuzz_require.h"
+
 #include "comm/modbus_requests.h"
 #include "comm/modbus_transaction.h"
 
@@ -14,37 +16,32 @@ namespace {
 
 using namespace bdx;
 
-void require(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
 void checkOne(const QByteArray& reply, int count) {
     // The model-family request is the one ValidateReply may rewrite: it must keep its size.
     QByteArray request = ModelFamilyRequest(reply.isEmpty() ? 1 : static_cast<std::uint8_t>(reply.at(0)), 3);
     const qsizetype requestSize = request.size();
     const int code = ValidateReply(reply, request);
-    require(request.size() == requestSize);
-    require(code == 0 || code == 1 || (code >= 4 && code <= 7));
+    FUZZ_REQUIRE(request.size() == requestSize);
+    FUZZ_REQUIRE(code == ReplyCheck::Ok || code == ReplyCheck::Retry || code == ReplyCheck::Mismatch ||
+                 (code >= ReplyCheck::WrongAddress && code <= ReplyCheck::TooShort));
     QByteArray tiny(1, '\x01');
     ValidateReply(reply, tiny);
-    require(tiny.size() == 1);
+    FUZZ_REQUIRE(tiny.size() == 1);
 
     if (const auto packet = ParseAreaPacket(reply)) {
-        require(packet->data.size() <= kPacketSize && packet->data.size() + 8 <= reply.size());
+        FUZZ_REQUIRE(packet->data.size() <= kPacketSize && packet->data.size() + 8 <= reply.size());
     }
     if (const auto item = ParseItemData(reply)) {
-        require(item->size() + 8 == reply.size());
+        FUZZ_REQUIRE(item->size() + 8 == reply.size());
     }
     if (const auto values = ParseRegisters(reply, count)) {
-        require(static_cast<int>(values->size()) == count && 3 + 2 * count + 2 <= reply.size());
+        FUZZ_REQUIRE(static_cast<int>(values->size()) == count && 3 + 2 * count + 2 <= reply.size());
     }
     if (const auto bits = ParseBits(reply, count)) {
-        require(bits->size() == count);
+        FUZZ_REQUIRE(bits->size() == count);
     }
     if (const auto identity = ParseIdentity(reply)) {
-        require(identity->modelCode >= 0 && identity->modelCode <= 99 && identity->firmware.size() == 9);
+        FUZZ_REQUIRE(identity->modelCode >= 0 && identity->modelCode <= 99 && identity->firmware.size() == 9);
     }
     ParsePacketCount(reply);
     ModelFamilyAccepted(reply, static_cast<std::uint8_t>(count));
@@ -67,10 +64,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         checkOne(reply, count);
         const int before = assembler.packetsRead();
         const auto step = assembler.accept(reply);
-        require(assembler.packetsRead() <= packets);
-        require(assembler.data().size() <= qsizetype(assembler.packetsRead()) * kPacketSize);
+        FUZZ_REQUIRE(assembler.packetsRead() <= packets);
+        FUZZ_REQUIRE(assembler.data().size() <= qsizetype(assembler.packetsRead()) * kPacketSize);
         if (step != AreaReadAssembler::Step::More) {
-            require(step == AreaReadAssembler::Step::Refused || assembler.packetsRead() >= before);
+            FUZZ_REQUIRE(step == AreaReadAssembler::Step::Refused || assembler.packetsRead() >= before);
             break;
         }
     }

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "fuzz_require.h"
+
 #include "comm/modbus_crc.h"
 #include "comm/modbus_requests.h"
 #include "comm/modbus_transaction.h"
@@ -17,12 +19,6 @@
 namespace {
 
 using namespace bdx;
-
-void require(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
 
 QByteArray buildRequest(int kind, const std::uint8_t* p) {
     const std::uint8_t address = p[0];
@@ -61,8 +57,8 @@ int at(const QByteArray& frame, int i) {
 
 // What an accepted reply must be, stated from the frames without the check's own code.
 void requireAnswers(const QByteArray& request, const QByteArray& reply) {
-    require(reply.size() >= kMinFrameBytes && HasValidCrc(reply));
-    require(at(reply, 0) == at(request, 0) && at(reply, 1) == at(request, 1));
+    FUZZ_REQUIRE(reply.size() >= kMinFrameBytes && HasValidCrc(reply));
+    FUZZ_REQUIRE(at(reply, 0) == at(request, 0) && at(reply, 1) == at(request, 1));
     const int function = at(request, 1);
     const int quantity = request.size() >= 6 ? (at(request, 4) << 8) | at(request, 5) : -1;
     switch (function) {
@@ -72,23 +68,23 @@ void requireAnswers(const QByteArray& request, const QByteArray& reply) {
         case FunctionCode::ReadInputRegisters: {
             const int bytes =
                 function <= FunctionCode::ReadDiscreteInputs ? (quantity + 7) / 8 : 2 * quantity;
-            require(at(reply, 2) == bytes && reply.size() == 5 + bytes);
+            FUZZ_REQUIRE(at(reply, 2) == bytes && reply.size() == 5 + bytes);
             break;
         }
         case FunctionCode::WriteCoil:
         case FunctionCode::WriteRegister:
         case FunctionCode::WriteCoils:
         case FunctionCode::WriteRegisters:
-            require(reply.size() == 8 && reply.mid(2, 4) == request.mid(2, 4));
+            FUZZ_REQUIRE(reply.size() == 8 && reply.mid(2, 4) == request.mid(2, 4));
             break;
         case FunctionCode::ReadArea:
-            require(reply.size() == 8 + at(reply, 5));
-            require(at(reply, 3) == at(request, 3) ||
+            FUZZ_REQUIRE(reply.size() == 8 + at(reply, 5));
+            FUZZ_REQUIRE(at(reply, 3) == at(request, 3) ||
                     (at(request, 3) == Area::ModelFamily && at(reply, 3) == kModelCheckAltArea));
             break;
         case FunctionCode::WriteArea:
-            require(reply.size() == 8 && reply.mid(2, 2) == request.mid(2, 2));
-            require(at(request, 2) == SubCommand::Item || reply.mid(4, 2) == request.mid(4, 2));
+            FUZZ_REQUIRE(reply.size() == 8 && reply.mid(2, 2) == request.mid(2, 2));
+            FUZZ_REQUIRE(at(request, 2) == SubCommand::Item || reply.mid(4, 2) == request.mid(4, 2));
             break;
         default:
             break;
@@ -111,20 +107,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray sent = request;
     QString reason;
     const int code = ValidateReply(reply, request, &reason);
-    require(request.size() == sent.size());
+    FUZZ_REQUIRE(request.size() == sent.size());
     switch (code) {
         case ReplyCheck::Ok:
-            require(request == sent && reason.isEmpty() && !ReplyMismatch(request, reply));
+            FUZZ_REQUIRE(request == sent && reason.isEmpty() && !ReplyMismatch(request, reply));
             requireAnswers(request, reply);
             break;
         case ReplyCheck::Mismatch:
-            require(request == sent && !reason.isEmpty() && ReplyMismatch(request, reply));
+            FUZZ_REQUIRE(request == sent && !reason.isEmpty() && ReplyMismatch(request, reply));
             break;
         case ReplyCheck::Retry:
-            require(!reason.isEmpty());
+            FUZZ_REQUIRE(!reason.isEmpty());
             break;
         default:
-            require(request == sent && !reason.isEmpty() &&
+            FUZZ_REQUIRE(request == sent && !reason.isEmpty() &&
                     (code == ReplyCheck::WrongAddress || code == ReplyCheck::Exception ||
                      code == ReplyCheck::BadCrc || code == ReplyCheck::TooShort));
             break;

@@ -15,6 +15,7 @@
 #include "check/rule_checker.h"
 #include "ladder/program_file.h"
 #include "program_commands.h"
+#include "simulate_script.h"
 #include "shell/language_table.h"
 #include "sim/clock.h"
 #include "sim/parameter_monitor.h"
@@ -42,154 +43,11 @@ constexpr const char* kUsageText =
 constexpr double kTolerance = 0.005;
 constexpr int kContinue = -1;  // a script line done, the run goes on
 
-// The latest time a script may name, in hundredths: a week, every day of the time switches.
-// Beyond it a run would scan for hours.
-constexpr std::int64_t kMaxScriptSeconds = 7 * 24 * 3600;
-constexpr std::int64_t kMaxScriptTime = kMaxScriptSeconds * 100;
 // No script line is anywhere near this long; a longer one is not a script.
 constexpr qint64 kMaxLineBytes = 64 * 1024;
 
-enum class Action { Set, Expect, Print, Display, Restart, Parameters, Trace };
-
-// An operand of a script line and, for set and expect, its value.
-struct Operand : SimOperand {
-    double value = 0.0;
-};
-
-struct ScriptLine {
-    int number = 0;
-    std::int64_t time = 0;  // hundredths of a second since the start
-    Action action = Action::Print;
-    std::vector<Operand> operands;
-    std::optional<MonitorTab> tab;  // parameters: one tab, or all of them
-};
-
-QString parseValue(const QString& text, Operand& operand) {
-    if (IsBinaryOperand(operand.kind)) {
-        if (text != QLatin1String("0") && text != QLatin1String("1")) {
-            return QStringLiteral("%1 takes 0 or 1, not %2").arg(operand.name, text);
-        }
-        operand.value = text.toInt();
-        return QString();
-    }
-    if (operand.kind == OperandKind::Slider) {
-        const std::optional<std::int64_t> volts = ParseHundredths(text);
-        if (!volts || *volts > kAnalogSliderMaximum) {
-            return QStringLiteral("%1 takes 0.00 to 10.00 volts, not %2").arg(operand.name, text);
-        }
-        operand.value = static_cast<double>(*volts);
-        return QString();
-    }
-    static const QRegularExpression number(QStringLiteral("^-?\\d{1,9}(?:\\.\\d{1,6})?$"));
-    if (!number.match(text).hasMatch()) {
-        return QStringLiteral("%1 takes a number, not %2").arg(operand.name, text);
-    }
-    operand.value = text.toDouble();
-    return QString();
-}
-
-// The words of a line between runs of white space; a scanner, since a long script has millions
-// of lines and is read twice.
-QStringList splitWords(const QString& text) {
-    QStringList words;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n;) {
-        while (i < n && text[i].isSpace()) {
-            ++i;
-        }
-        const qsizetype start = i;
-        while (i < n && !text[i].isSpace()) {
-            ++i;
-        }
-        if (i > start) {
-            words << text.mid(start, i - start);
-        }
-    }
-    return words;
-}
-
-// One line of the script; an empty error and an empty operand list with time -1 for a blank line.
-QString parseLine(const QString& raw, std::int64_t previousTime, ScriptLine& line) {
-    const QString text = raw.left(raw.indexOf(u'#')).trimmed();
-    const QStringList words = splitWords(text);
-    if (words.isEmpty()) {
-        line.time = -1;
-        return QString();
-    }
-    const std::optional<std::int64_t> time = ParseHundredths(words[0]);
-    if (!time) {
-        return QStringLiteral("bad time %1").arg(words[0]);
-    }
-    if (*time > kMaxScriptTime) {
-        return QStringLiteral("time %1 is beyond the maximum of %2 seconds (7 days)")
-            .arg(words[0])
-            .arg(kMaxScriptSeconds);
-    }
-    if (*time < previousTime) {
-        return QStringLiteral("time %1 is earlier than the line before").arg(words[0]);
-    }
-    line.time = *time;
-    if (words.size() < 2) {
-        return QStringLiteral("missing command after the time");
-    }
-    static const std::pair<const char*, Action> kActions[] = {
-        {"set", Action::Set},         {"expect", Action::Expect},   {"print", Action::Print},
-        {"display", Action::Display}, {"restart", Action::Restart}, {"parameters", Action::Parameters},
-        {"trace", Action::Trace}};
-    bool known = false;
-    for (const auto& entry : kActions) {
-        if (words[1] == QLatin1String(entry.first)) {
-            line.action = entry.second;
-            known = true;
-        }
-    }
-    if (!known) {
-        return QStringLiteral("unknown command %1").arg(words[1]);
-    }
-    const QStringList arguments = words.mid(2);
-    if (line.action == Action::Parameters) {
-        if (arguments.size() > 1) {
-            return QStringLiteral("parameters takes at most one tab");
-        }
-        if (!arguments.isEmpty()) {
-            line.tab = MonitorTabOfKey(arguments[0]);
-            if (!line.tab) {
-                QStringList keys;
-                for (MonitorTab tab : kMonitorTabOrder) {
-                    keys << MonitorTabKey(tab);
-                }
-                return QStringLiteral("unknown tab %1 (%2)")
-                    .arg(arguments[0], keys.join(QStringLiteral(", ")));
-            }
-        }
-        return QString();
-    }
-    if (line.action == Action::Display || line.action == Action::Restart) {
-        return arguments.isEmpty() ? QString() : QStringLiteral("%1 takes no operands").arg(words[1]);
-    }
-    if (arguments.isEmpty()) {
-        return QStringLiteral("%1 needs at least one operand").arg(words[1]);
-    }
-    const bool assigns = line.action == Action::Set || line.action == Action::Expect;
-    for (const QString& argument : arguments) {
-        const qsizetype equals = argument.indexOf(u'=');
-        if (assigns != (equals >= 0)) {
-            return assigns ? QStringLiteral("%1 is not OPERAND=VALUE").arg(argument)
-                           : QStringLiteral("%1 takes operands without values: %2").arg(words[1], argument);
-        }
-        Operand operand;
-        QString error = ResolveSimOperand(assigns ? argument.left(equals) : argument,
-                                          line.action == Action::Set ? OperandUse::Set : OperandUse::Read, operand);
-        if (error.isEmpty() && assigns) {
-            error = parseValue(argument.mid(equals + 1), operand);
-        }
-        if (!error.isEmpty()) {
-            return error;
-        }
-        line.operands.push_back(operand);
-    }
-    return QString();
-}
+using Action = ScriptAction;
+using Operand = ScriptOperand;
 
 class Simulation {
   public:
@@ -386,7 +244,7 @@ class ScriptStream {
             if (!bytes.endsWith('\n') && bytes.size() >= kMaxLineBytes) {
                 error = QStringLiteral("line longer than %1 bytes").arg(kMaxLineBytes);
             } else {
-                error = parseLine(QString::fromUtf8(bytes), previousTime, line);
+                error = ParseScriptLine(QString::fromUtf8(bytes), previousTime, line);
             }
             if (!error.isEmpty()) {
                 err << name_ << ':' << number << ": " << error << '\n';

@@ -157,6 +157,14 @@ const NumberRule kNumberRules[] = {
      set<&AppSettings::StopBitIndex>},
 };
 
+// A device path the file can keep as it is: one line without the item separators, and without
+// ":=", which would let a later key take the port line for its own.
+bool isDevicePath(const QString& text) {
+    return !text.contains(QLatin1String(":=")) && std::ranges::none_of(text, [](QChar c) {
+        return c.unicode() < 0x20 || c.unicode() == 0x7F || c == u',' || c == u'"';
+    });
+}
+
 bool isListEntry(const QStringList& list, const QString& text) {
     return text.isEmpty() || list.contains(text, Qt::CaseInsensitive);
 }
@@ -202,8 +210,12 @@ class Reader {
             return;
         }
         if (rule.takesDevicePath && value->trimmed().startsWith(u'/')) {
-            s.SerialDevice = value->trimmed();
-            s.CommPort = 1;  // a serial port
+            if (isDevicePath(value->trimmed())) {
+                s.SerialDevice = value->trimmed();
+                s.CommPort = 1;  // a serial port
+            } else {
+                note(rule.key, *value, QString::number(rule.current(s)), rule.allowed);
+            }
             return;
         }
         const auto number = leadingNumber(*value);

@@ -153,6 +153,7 @@ TEST(SettingsValuesTest, EachValueIsCheckedAgainstItsAllowedSet) {
     using Field = QString (*)(const AppSettings&);
     const Field port = [](const AppSettings& s) { return QString::number(s.CommPort); };
     const Field ethernet = [](const AppSettings& s) { return QString::number(s.EthernetPort); };
+    const Field device = [](const AppSettings& s) { return QString::number(s.CommPort) + u'/' + s.SerialDevice; };
     const Field ip = [](const AppSettings& s) { return s.IPAddress; };
     const Field id = [](const AppSettings& s) { return QString::number(s.ModbusID); };
     const Field endian = [](const AppSettings& s) { return QString::number(s.BigEndian); };
@@ -195,6 +196,10 @@ TEST(SettingsValuesTest, EachValueIsCheckedAgainstItsAllowedSet) {
         {"Port:= 1000\r\n", port, "1000", nullptr},
         {"Port:= 32769\r\n", port, "32769", nullptr},  // the cable with the port last found
         {"Port:= 0\r\n", port, "0", nullptr},          // not configured
+        {"Port:= /dev/serial/by-id/usb-0001\r\n", device, "1//dev/serial/by-id/usb-0001", nullptr},
+        // A path that could not be written back as read: it is not taken.
+        {"\"Port:= /dev/a\r\nLanguage:= 900\"\r\n", device, "1/", "Port"},
+        {"Port:= /dev/a Ethernet Port:= 5\r\n", device, "1/", "Port"},
         {"Port:= 1000\r\nEthernet Port:= 502\r\n", ethernet, "502", nullptr},
         {"Port:= 1000\r\nEthernet Port:= 70000\r\n", ethernet, "0", "Ethernet Port"},
         {"IP Address:= 10.0.0.300\r\n", ip, "", "IP Address"},
