@@ -24,6 +24,7 @@
 #include "shell/prompter.h"
 #include "sim/scan_engine.h"
 #include "ui/ladder/frm_all_comments.h"
+#include "ui/ladder/operand_drag.h"
 
 namespace bdx {
 
@@ -292,6 +293,7 @@ void LadderView::resizeEvent(QResizeEvent* event) {
 
 void LadderView::scrollContentsBy(int, int) {
     finishLineComment(true);  // the field would no longer sit over its line
+    closeOperandEntry();
     if (!syncingScrollBar_) {
         editor_.setTopLine(verticalScrollBar()->value());
     }
@@ -536,6 +538,10 @@ void LadderView::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void LadderView::keyPressEvent(QKeyEvent* event) {
+    if (junctionKey(event) || typingKey(event)) {
+        event->accept();
+        return;
+    }
     const bool control = event->modifiers() & Qt::ControlModifier;
     switch (event->key()) {
         case Qt::Key_F2:
@@ -605,6 +611,10 @@ void LadderView::focusOutEvent(QFocusEvent* event) {
 
 void LadderView::dragEnterEvent(QDragEnterEvent* event) {
     const QMimeData* data = event->mimeData();
+    if (OperandFromMimeData(data)) {
+        event->acceptProposedAction();
+        return;
+    }
     if (data && data->hasUrls() && !data->urls().isEmpty() && data->urls().front().isLocalFile()) {
         event->acceptProposedAction();
     }
@@ -615,6 +625,9 @@ void LadderView::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void LadderView::dropEvent(QDropEvent* event) {
+    if (dropOperand(event)) {
+        return;
+    }
     const QMimeData* data = event->mimeData();
     if (!data || !data->hasUrls() || data->urls().isEmpty() || !data->urls().front().isLocalFile()) {
         return;
@@ -680,6 +693,9 @@ void LadderView::finishLineComment(bool store) {
 }
 
 bool LadderView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == operandEditor_ && operandEditor_ != nullptr) {
+        return operandEntryEvent(event) || QAbstractScrollArea::eventFilter(watched, event);
+    }
     // Keys are taken here so that Enter does not travel on to the ladder; Enter and a focus
     // change keep the text, Escape drops it. The field's own context menu is no focus change.
     if (watched == commentEditor_ && event->type() == QEvent::KeyPress) {
