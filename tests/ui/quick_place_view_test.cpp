@@ -171,5 +171,16 @@ TEST_F(QuickPlaceViewTest, WiringHelpIsAViewOptionKeptForTheNextStart) {
     EXPECT_EQ(status(), QStringLiteral("Line 1: wired up to the coil."));
 }
 
+TEST_F(QuickPlaceViewTest, Screenshots) {
+    InScreenshotLanguages([this](const QString& language) {
+        writeSettings(language == QLatin1String("pt") ? Portuguese : English);
+        start();
+        window()->resize(1100, 700);
+        press(KeySequence().type("i1/m1i3sq1/i2").press(kShiftDown).type("rq1").type("i9"));
+        Shoot(*window(), QStringLiteral("typing-operands-") + language);
+        app.reset();
+    });
+}
+
 }  // namespace
 }  // namespace bdx

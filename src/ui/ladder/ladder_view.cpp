@@ -154,7 +154,12 @@ LadderView::LadderView(LadderEditor& editor, Prompter& prompter, QWidget* parent
     lastLineSelected_ = editor_.LineSelected();
 }
 
-LadderView::~LadderView() = default;
+LadderView::~LadderView() {
+    // The entry dies with the viewport, after the view: it must not call back into it then.
+    if (operandEditor_ != nullptr) {
+        operandEditor_->removeEventFilter(this);
+    }
+}
 
 void LadderView::setDisplayStyle(int style) {
     if (style < 0 || style > static_cast<int>(DisplayStyle::Electrical)) {

@@ -153,8 +153,10 @@ bool LadderView::commitOperandEntry() {
 
 bool LadderView::operandEntryEvent(QEvent* event) {
     if (event->type() == QEvent::FocusOut) {
-        // Moving elsewhere places what was typed; a refused text is dropped, its reason shown.
-        if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason && !commitOperandEntry()) {
+        // Moving elsewhere in the window places what was typed; a refused text is dropped, its
+        // reason shown. Another window (or the frame closing) leaves the entry as it is.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason && !commitOperandEntry()) {
             closeOperandEntry();
         }
         return false;
