@@ -18,6 +18,7 @@ enum TextId {
     InvalidNumber = 4229,
     NothingFound = 4230,
     WholeDocumentSearched = 4231,
+    LinesDoNotFitBelow = 8074,
 };
 
 // Positions a line offers to the arrow keys, left to right.
@@ -252,13 +253,13 @@ LadderEditor::LadderEditor(ProgramDocument& document, Prompter& prompter)
 // ---- view and selection ----
 
 void LadderEditor::setTopLine(int line) {
-    topLine_ = std::clamp(line, 0, kLastTopLine);
+    topLine_ = std::clamp(line, 0, LastTopLine());
     Q_EMIT selectionChanged();
 }
 
 int LadderEditor::SelectionIndex() const {
     const int shownLine = selection_.line - topLine_;
-    if (shownLine < 0 || shownLine >= kShownLines) {
+    if (shownLine < 0 || shownLine >= shownLines_) {
         return -1;
     }
     if (selection_.kind == SelectionKinds::Coil) {
@@ -281,7 +282,7 @@ void LadderEditor::select(const GridPosition& position) {
     choose(position, false);
 }
 
-void LadderEditor::choose(const GridPosition& position, bool wholeLine) {
+void LadderEditor::choose(const GridPosition& position, bool wholeLine, std::optional<int> anchor) {
     GridPosition chosen = position;
     chosen.kind = std::clamp(chosen.kind, int(SelectionKinds::Contact), int(SelectionKinds::Coil));
     chosen.line = std::clamp(chosen.line, 0, kLadderLines - 1);
@@ -289,10 +290,11 @@ void LadderEditor::choose(const GridPosition& position, bool wholeLine) {
         chosen.kind == SelectionKinds::Coil ? 0 : std::clamp(chosen.column, 0, kContactColumns - 1);
     selection_ = chosen;
     lineSelected_ = wholeLine;
+    lineAnchor_ = std::clamp(anchor.value_or(chosen.line), 0, kLadderLines - 1);
     if (chosen.line < topLine_) {
         topLine_ = chosen.line;
-    } else if (chosen.line >= topLine_ + kShownLines) {
-        topLine_ = chosen.line - kShownLines + 1;
+    } else if (chosen.line >= topLine_ + shownLines_) {
+        topLine_ = chosen.line - shownLines_ + 1;
     }
     Q_EMIT selectionChanged();
 }
@@ -332,8 +334,8 @@ void LadderEditor::move(Move move) {
             break;
         case Move::PageUp:
         case Move::PageDown: {
-            const int step = move == Move::PageUp ? -kShownLines : kShownLines;
-            topLine_ = std::clamp(topLine_ + step, 0, kLastTopLine);
+            const int step = move == Move::PageUp ? -shownLines_ : shownLines_;
+            topLine_ = std::clamp(topLine_ + step, 0, LastTopLine());
             target.line = std::clamp(target.line + step, 0, kLadderLines - 1);
             break;
         }
@@ -629,6 +631,9 @@ bool LadderEditor::DeleteCoil() {
 }
 
 bool LadderEditor::DeleteElement() {
+    if (lineSelected_) {
+        return DeleteLine();
+    }
     if (selection_.kind == SelectionKinds::Coil) {
         return DeleteCoil();
     }
@@ -640,40 +645,54 @@ bool LadderEditor::DeleteElement() {
 }
 
 bool LadderEditor::DeleteLine() {
-    const int line = selection_.line;
-    return applyEdit([line](Program& changed) {
-        for (int column = 0; column < kContactColumns; ++column) {
-            clearContact(changed, line * kWordsPerLine + kContactWord[column]);
+    const int line = FirstSelectedLine();
+    const int count = SelectedLineCount();
+    const bool deleted = applyEdit([line, count](Program& changed) {
+        // Each removal moves the next selected line up into `line`.
+        for (int i = 0; i < count; ++i) {
+            for (int column = 0; column < kContactColumns; ++column) {
+                clearContact(changed, line * kWordsPerLine + kContactWord[column]);
+            }
+            clearCoil(changed, line);
+            RemoveLine(changed, line);
         }
-        clearCoil(changed, line);
-        RemoveLine(changed, line);
     });
+    if (deleted && count > 1) {
+        selectLine(line);
+    }
+    return deleted;
 }
 
 bool LadderEditor::InsertLine() {
     if (!mayEdit()) {
         return false;
     }
+    // As many empty lines go in as are selected; that many lines at the end must be free.
+    const int count = SelectedLineCount();
     const auto& grid = program().LadderGrid;
-    if (std::any_of(grid.end() - kWordsPerLine, grid.end(), [](std::uint16_t w) { return w != CellEmpty; })) {
-        prompter_.inform(LoadText(LastLineInUse));
+    if (std::any_of(grid.end() - count * kWordsPerLine, grid.end(), [](std::uint16_t w) { return w != CellEmpty; })) {
+        prompter_.inform(count == 1 ? LoadText(LastLineInUse)
+                                    : LoadText(LinesDoNotFitBelow).arg(count).arg(kLadderLines - count + 1));
         return false;
     }
-    const int line = selection_.line;
-    return applyEdit([line](Program& changed) {
+    const int line = FirstSelectedLine();
+    return applyEdit([line, count](Program& changed) {
         auto& words = changed.LadderGrid;
         const auto start = words.begin() + line * kWordsPerLine;
-        std::move_backward(start, words.end() - kWordsPerLine, words.end());
-        std::fill(start, start + kWordsPerLine, CellEmpty);
+        std::move_backward(start, words.end() - count * kWordsPerLine, words.end());
+        std::fill(start, start + count * kWordsPerLine, CellEmpty);
         auto& comments = changed.LineComments;
-        std::move_backward(comments.begin() + line, comments.end() - 1, comments.end());
-        comments[line].clear();
+        std::move_backward(comments.begin() + line, comments.end() - count, comments.end());
+        std::fill(comments.begin() + line, comments.begin() + line + count, QString());
     });
 }
 
 std::optional<QString> LadderEditor::Cut() {
     if (!mayEdit()) {
         return std::nullopt;
+    }
+    if (lineSelected_) {
+        return cutLines();
     }
     std::optional<QString> text;
     const EditorSelection selection = clipboardSelection();
@@ -688,7 +707,7 @@ std::optional<QString> LadderEditor::Copy() const {
         return std::nullopt;
     }
     if (lineSelected_) {
-        return LineClipboardText(program(), selection_.line);
+        return LinesClipboardText(program(), FirstSelectedLine(), SelectedLineCount());
     }
     if (selection_.kind == SelectionKinds::Junction) {
         return std::nullopt;
@@ -697,6 +716,15 @@ std::optional<QString> LadderEditor::Copy() const {
 }
 
 bool LadderEditor::Paste(const QString& text) {
+    if (!mayEdit()) {
+        return false;
+    }
+    if (lineSelected_) {
+        return pasteLines(text);
+    }
+    if (!elementTextUsable(text)) {
+        return false;
+    }
     const EditorSelection selection = clipboardSelection();
     const bool lineMode = lineSelected_;
     return applyEdit([&](Program& changed) { PerformPaste(changed, selection, text, lineMode); });

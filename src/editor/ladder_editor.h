@@ -22,6 +22,7 @@ namespace bdx {
 class Prompter;
 struct Message;
 
+// Lines shown at the normal size; a zoomed view shows as many as fit (LadderEditor::ShownLines).
 inline constexpr int kShownLines = 10;
 inline constexpr int kLastTopLine = kLadderLines - kShownLines;
 inline constexpr int kWireTool = 100;
@@ -96,7 +97,7 @@ class LadderEditor : public QObject {
 
     // ---- View and selection ----
     int TopLine() const { return topLine_; }
-    void setTopLine(int line);  // held to 0..kLastTopLine
+    void setTopLine(int line);  // held to 0..LastTopLine()
     int SelectionKind() const { return selection_.kind; }
     // Shown index within the kind: contacts and junctions 0..29, coils 0..9; -1 when the
     // selection lies outside the shown lines.
@@ -119,6 +120,20 @@ class LadderEditor : public QObject {
     void move(Move move);
     // A new program: first position, first line.
     void reset();
+
+    // ---- Several lines, and the lines in view ----
+    // Shift+click or Shift+arrows on the line numbers: the line selection reaches from where it
+    // began (or from the selection's line) to `line`. Cut, copy, paste, delete and insert then
+    // work on all its lines as one step.
+    void extendLineSelection(int line);
+    // The selected lines, top to bottom; the selection's own line when no line is selected.
+    int FirstSelectedLine() const;
+    int LastSelectedLine() const;
+    int SelectedLineCount() const { return LastSelectedLine() - FirstSelectedLine() + 1; }
+    // Whole lines the window shows (ten at the normal size): paging and scrolling follow it.
+    int ShownLines() const { return shownLines_; }
+    void setShownLines(int lines);
+    int LastTopLine() const { return kLadderLines - shownLines_; }
 
     // ---- Tools ----
     int EditTool() const { return editTool_; }
@@ -220,8 +235,9 @@ class LadderEditor : public QObject {
     bool mayEdit(EditScope scope = EditScope::Program) const {
         return scope == EditScope::Parameters || !simulationActive_;
     }
-    // Selects a position, or its whole line, and scrolls it into view.
-    void choose(const GridPosition& position, bool wholeLine);
+    // Selects a position, or its whole line, and scrolls it into view. A line selection reaches
+    // from `anchor` (its own line when none is given) to the position's line.
+    void choose(const GridPosition& position, bool wholeLine, std::optional<int> anchor = std::nullopt);
     // Puts an edited copy in place when it differs: undo point, rule check, gridChanged.
     bool commit(Program&& changed);
     void afterChange();
@@ -231,12 +247,19 @@ class LadderEditor : public QObject {
     bool placeSelected();
     // The status note of a placement: what it replaced and what the wiring help wired.
     QString placementNote(const Program& before, const GridPosition& target) const;
+    // The line commands on the selected lines.
+    std::optional<QString> cutLines();
+    bool pasteLines(const QString& text);
+    // False, with the reason shown, when an element cannot come from `text`.
+    bool elementTextUsable(const QString& text);
 
     ProgramDocument& document_;
     Prompter& prompter_;
     GridPosition selection_;
     int topLine_ = 0;
     bool lineSelected_ = false;
+    int lineAnchor_ = 0;  // where a line selection began
+    int shownLines_ = kShownLines;
     int editTool_ = kSelectionTool;
     std::uint16_t placeCode_ = CellEmpty;
     std::uint16_t placeNumber_ = CellEmpty;

@@ -14,7 +14,6 @@ constexpr QStringView kElementTag = u"Element: ";
 constexpr QStringView kLineTag = u"Line: ";
 constexpr QStringView kCountTag = u"Number of Elements: ";
 constexpr QStringView kEntrySeparator = u", ";
-constexpr QStringView kEntryLabel = u"c1+";
 constexpr QStringView kEntryValueSeparator = u": ";
 
 // The element text carries the selected word and three words on either side of it.
@@ -25,16 +24,18 @@ constexpr int kCoilFunctionEntry = kKindEntry + kElementReach;  // word before t
 constexpr int kSelectedWordEntry = kCoilFunctionEntry + 1;
 constexpr int kFollowingWordEntry = kSelectedWordEntry + 1;
 
-QString clipboardText(QStringView tag, const std::vector<std::uint16_t>& words, const QString& comment) {
+// `head` is everything before the count; the entries are labelled "c<label>+<i>: ".
+QString clipboardText(QStringView head, const std::vector<std::uint16_t>& words, const QString& comment,
+                      int label = 1) {
     const int count = static_cast<int>(words.size()) + (comment.isEmpty() ? 0 : 1);
     QString text;
-    text += kMarker;
-    text += tag;
+    text += head;
     text += kCountTag;
     text += QString::number(count);
-    auto appendLabel = [&text](int entry) {
+    const QString entryLabel = QStringLiteral("c%1+").arg(label);
+    auto appendLabel = [&text, &entryLabel](int entry) {
         text += kEntrySeparator;
-        text += kEntryLabel;
+        text += entryLabel;
         text += QString::number(entry);
         text += kEntryValueSeparator;
     };
@@ -168,7 +169,7 @@ QString ElementClipboardText(const Program& program, int currentCell, int select
         const long long cell = static_cast<long long>(currentCell) + offset;
         words.push_back(cell >= 0 && cell < kGridWords ? program.LadderGrid[cell] : 0);
     }
-    return clipboardText(kElementTag, words, QString());
+    return clipboardText(kMarker.toString() + kElementTag.toString(), words, QString());
 }
 
 QString LineClipboardText(const Program& program, int line) {
@@ -176,12 +177,16 @@ QString LineClipboardText(const Program& program, int line) {
         return QString();
     }
     const auto start = program.LadderGrid.begin() + line * kWordsPerLine;
-    return clipboardText(kLineTag, std::vector<std::uint16_t>(start, start + kWordsPerLine),
+    return clipboardText(kMarker.toString() + kLineTag.toString(), std::vector<std::uint16_t>(start, start + kWordsPerLine),
                          program.LineComments[line]);
 }
 
-std::optional<ClipboardContent> ParseClipboardText(const QString& text) {
-    QStringView rest(text);
+namespace {
+
+// The count and the entries of one element or line, from "Number of Elements: " on. With
+// `commentToEnd` a line comment takes everything that is left, commas included; otherwise it
+// ends at its first comma and the rest is not used.
+std::optional<ClipboardContent> parseEntries(QStringView rest, bool isLine, int label, bool commentToEnd) {
     auto take = [&rest](QStringView piece) {
         if (!rest.startsWith(piece)) {
             return false;
@@ -200,50 +205,145 @@ std::optional<ClipboardContent> ParseClipboardText(const QString& text) {
         return value;
     };
 
-    if (!take(kMarker)) {
-        return std::nullopt;
-    }
     ClipboardContent content;
-    if (take(kLineTag)) {
-        content.IsLine = true;
-    } else if (!take(kElementTag)) {
-        return std::nullopt;
-    }
+    content.IsLine = isLine;
     if (!take(kCountTag)) {
         return std::nullopt;
     }
     const std::optional<std::uint16_t> count = parseWord(takeValue());
-    const int wordCount = content.IsLine ? kLineEntries : kElementEntries;
-    const int maxCount = content.IsLine ? kLineEntries + 1 : kElementEntries;
+    const int wordCount = isLine ? kLineEntries : kElementEntries;
+    const int maxCount = isLine ? kLineEntries + 1 : kElementEntries;
     if (!count || *count < wordCount || *count > maxCount) {
         return std::nullopt;
     }
 
+    const QString entryLabel = QStringLiteral("c%1+").arg(label);
     content.Words.reserve(wordCount);
     for (int entry = 0; entry < *count; ++entry) {
-        if (!take(kEntrySeparator) || !take(kEntryLabel) || !take(QString::number(entry)) ||
+        if (!take(kEntrySeparator) || !take(entryLabel) || !take(QString::number(entry)) ||
             !take(kEntryValueSeparator)) {
             return std::nullopt;
         }
-        const QStringView value = takeValue();
         if (entry >= wordCount) {
-            content.Comment = withCrLfBreaks(value);
+            if (commentToEnd) {
+                content.Comment = withCrLfBreaks(rest);
+                rest = QStringView();
+            } else {
+                content.Comment = withCrLfBreaks(takeValue());
+            }
             continue;
         }
-        const std::optional<std::uint16_t> word = parseWord(value);
+        const std::optional<std::uint16_t> word = parseWord(takeValue());
         if (!word) {
             return std::nullopt;
         }
         content.Words.push_back(*word);
     }
     // A line is taken only when every word is a code its place in the line can hold.
-    for (int w = 0; content.IsLine && w < kWordsPerLine; ++w) {
+    for (int w = 0; isLine && w < kWordsPerLine; ++w) {
         if (!IsGridCode(w, content.Words[w])) {
             return std::nullopt;
         }
     }
-    // Whatever follows the last entry (the rest of a comment that held a comma) is not used.
+    // Whatever follows the last entry (the rest of a comment that held a comma) is not used; a
+    // line of several, which ends where the next begins, has nothing there.
+    if (commentToEnd && !rest.trimmed().isEmpty()) {
+        return std::nullopt;
+    }
     return content;
+}
+
+// ", Line 2/3: ": the head of every line of a text after its first.
+QString furtherLineHead(int line, int count) {
+    return QStringLiteral(", Line %1/%2: ").arg(line).arg(count);
+}
+
+}  // namespace
+
+std::optional<ClipboardContent> ParseClipboardText(const QString& text) {
+    QStringView rest(text);
+    if (!rest.startsWith(kMarker)) {
+        return std::nullopt;
+    }
+    rest = rest.mid(kMarker.size());
+    bool isLine = false;
+    if (rest.startsWith(kLineTag)) {
+        isLine = true;
+        rest = rest.mid(kLineTag.size());
+    } else if (rest.startsWith(kElementTag)) {
+        rest = rest.mid(kElementTag.size());
+    } else {
+        return std::nullopt;
+    }
+    return parseEntries(rest, isLine, 1, false);
+}
+
+QString LinesClipboardText(const Program& program, int first, int count) {
+    if (first < 0 || count < 1 || first + count > kLadderLines) {
+        return QString();
+    }
+    QString text = LineClipboardText(program, first);
+    for (int k = 2; k <= count; ++k) {
+        const int line = first + k - 1;
+        const auto start = program.LadderGrid.begin() + line * kWordsPerLine;
+        text += clipboardText(furtherLineHead(k, count), std::vector<std::uint16_t>(start, start + kWordsPerLine),
+                              program.LineComments[line], k);
+    }
+    return text;
+}
+
+std::optional<std::vector<ClipboardContent>> ParseLinesClipboardText(const QString& text) {
+    const QString lineStart = kMarker.toString() + kLineTag.toString();
+    if (!text.startsWith(lineStart)) {
+        return std::nullopt;
+    }
+    // The count of lines stands in the head of the second line; a text without one holds one
+    // line. Only a whole head counts, so that a first comment that merely mentions a line is no
+    // head.
+    const QString secondHead = QStringLiteral(", Line 2/");
+    const QString afterCount = QStringLiteral(": ") + kCountTag.toString();
+    std::optional<std::uint16_t> count;
+    for (qsizetype at = text.indexOf(secondHead); at >= 0 && !count; at = text.indexOf(secondHead, at + 1)) {
+        const qsizetype countStart = at + secondHead.size();
+        const qsizetype countEnd = text.indexOf(u':', countStart);
+        if (countEnd > countStart && QStringView(text).mid(countEnd).startsWith(afterCount)) {
+            count = parseWord(QStringView(text).mid(countStart, countEnd - countStart));
+        }
+    }
+    if (!count) {
+        std::optional<ClipboardContent> line = ParseClipboardText(text);
+        if (!line) {
+            return std::nullopt;
+        }
+        return std::vector<ClipboardContent>{*line};
+    }
+    if (*count < 2 || *count > kLadderLines) {
+        return std::nullopt;
+    }
+    // Each line runs up to the head of the next one, so a comment keeps its commas.
+    std::vector<QStringView> parts;
+    QStringView rest = QStringView(text).mid(lineStart.size());
+    for (int k = 2; k <= *count; ++k) {
+        const QString head = furtherLineHead(k, *count);
+        const qsizetype at = rest.indexOf(head);
+        if (at < 0) {
+            return std::nullopt;
+        }
+        parts.push_back(rest.left(at));
+        rest = rest.mid(at + head.size());
+    }
+    parts.push_back(rest);
+
+    std::vector<ClipboardContent> lines;
+    lines.reserve(parts.size());
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        std::optional<ClipboardContent> line = parseEntries(parts[i], true, int(i) + 1, true);
+        if (!line) {
+            return std::nullopt;
+        }
+        lines.push_back(std::move(*line));
+    }
+    return lines;
 }
 
 std::optional<QString> PerformCutCopy(Program& program, const EditorSelection& selection, bool cut,

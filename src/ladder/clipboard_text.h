@@ -47,6 +47,17 @@ struct ClipboardContent {
 // place. A comment runs up to the first comma after it.
 std::optional<ClipboardContent> ParseClipboardText(const QString& text);
 
+// Text of `count` lines from `first` (0-based). One line gives exactly LineClipboardText; every
+// further line k of n follows as ", Line k/n: Number of Elements: ..." with its entries labelled
+// "c<k>+", so a reader of the one-line text still finds the first line and ignores the rest.
+// Empty when the lines do not lie in the grid.
+QString LinesClipboardText(const Program& program, int first, int count);
+
+// Parses a line text of one or more lines; nothing when it is no line text or any of its lines
+// is unusable. A one-line text reads as ParseClipboardText reads it; in a text of several lines
+// each comment runs up to the next line's head, commas included.
+std::optional<std::vector<ClipboardContent>> ParseLinesClipboardText(const QString& text);
+
 // Copies (or, with `cut`, cuts) the selected element or, in line mode, the selected line, and
 // returns the text for the clipboard; a line cut removes the line. Nothing without a usable
 // selection. The editor's edit path records the undo point and refuses while a simulation runs.

@@ -196,6 +196,17 @@ class Painter {
         return pen;
     }
 
+    // A line that belongs to the line selection.
+    bool lineChosen(int line) const {
+        if (!scene_.lineSelected) {
+            return false;
+        }
+        if (scene_.lineRangeFirst < 0) {
+            return line == scene_.selection.line;
+        }
+        return line >= scene_.lineRangeFirst && line <= scene_.lineRangeLast;
+    }
+
     bool isSelected(const GridPosition& position) const {
         if (scene_.lineSelected || scene_.selection.kind != position.kind ||
             scene_.selection.line != position.line) {
@@ -236,7 +247,7 @@ class Painter {
         }
         const bool lineOfSelection = scene_.selection.line == line;
         QFont numberFont = layout_.numberFont();
-        if (scene_.lineSelected && lineOfSelection) {
+        if (lineChosen(line)) {
             const QRectF pill =
                 numberRect.adjusted(3, numberRect.height() * 0.22, -3, -numberRect.height() * 0.22);
             p_.setRenderHint(QPainter::Antialiasing, true);
@@ -621,11 +632,19 @@ class Painter {
         if (!scene_.lineSelected) {
             return;
         }
-        const int row = scene_.selection.line - scene_.topLine;
-        if (row < 0 || row >= kShownLines) {
+        // One band around all selected lines in view.
+        int firstRow = -1;
+        int lastRow = -1;
+        for (int row = 0; row < scene_.rowCount; ++row) {
+            if (lineChosen(scene_.topLine + row)) {
+                firstRow = firstRow < 0 ? row : firstRow;
+                lastRow = row;
+            }
+        }
+        if (firstRow < 0) {
             return;
         }
-        QRectF band = Snapped(layout_.rowRect(row)).adjusted(1, 1, -1, 0);
+        QRectF band = Snapped(layout_.rowRect(firstRow).united(layout_.rowRect(lastRow))).adjusted(1, 1, -1, 0);
         QColor fill = kAccent;
         fill.setAlpha(28);
         p_.setPen(QPen(scene_.focused ? kAccent : kUnfocusedEdge, 2));
@@ -677,6 +696,15 @@ LadderLayout::LadderLayout(QSizeF size, double zoom) : size_(size) {
     commentFont_ = MakeFont(Pixels(h * 0.27, 8, 15));
 }
 
+int LadderLayout::shownRows() const {
+    // A hair of tolerance: at the normal size the rows fill the height exactly.
+    return std::max(1, static_cast<int>(std::floor(size_.height() / rowHeight_ + 1e-6)));
+}
+
+int LadderLayout::paintedRows() const {
+    return std::max(1, static_cast<int>(std::ceil(size_.height() / rowHeight_ - 1e-6)));
+}
+
 QRectF LadderLayout::rowRect(int row) const {
     return QRectF(0, row * rowHeight_, size_.width(), rowHeight_);
 }
@@ -721,7 +749,7 @@ LadderHit HitTest(const LadderLayout& layout, int topLine, QPointF point) {
         point.y() >= layout.size().height()) {
         return hit;
     }
-    const int row = std::min(static_cast<int>(point.y() / layout.rowHeight()), kShownLines - 1);
+    const int row = std::min(static_cast<int>(point.y() / layout.rowHeight()), layout.paintedRows() - 1);
     const int line = topLine + row;
     if (line < 0 || line >= kLadderLines) {
         return hit;

@@ -33,6 +33,10 @@ class LadderLayout {
 
     QSizeF size() const { return size_; }
     double rowHeight() const { return rowHeight_; }
+    // Whole rows that fit the height (at least one), and the rows to paint, the last one perhaps
+    // cut off at the bottom.
+    int shownRows() const;
+    int paintedRows() const;
     QRectF rowRect(int row) const;
     QRectF lineNumberRect(int row) const;
     QRectF contactRect(int row, int column) const;
@@ -99,6 +103,9 @@ struct LadderScene {
     int rowCount = kShownLines;  // rows painted from topLine (fewer for a printed line)
     GridPosition selection;
     bool lineSelected = false;
+    // The selected lines when several are; -1 for just the selection's line.
+    int lineRangeFirst = -1;
+    int lineRangeLast = -1;
     bool focused = true;
     DisplayStyle style = DisplayStyle::Device;
     const LivePower* live = nullptr;  // null in edit mode

@@ -252,28 +252,32 @@ TEST(AnalogScalingTest, RecordsAndDialogChecks) {
     EXPECT_TRUE(p.ProgramModified);
 }
 
+// A token the insert dialog makes reads back as the field the message stores.
 TEST(SoftTextRecordTest, EmbeddedDataTokens) {
     const QString g(kEmbeddedTokenMarker);
     struct Case {
         EmbeddedDataRequest request;
         QString result;  // the token, or the message when refused
         bool inserted;
+        EmbeddedField field;  // stored for the token
     };
     const Case cases[] = {
-        {{EmbeddedChoice::Counter, 12, 0}, g + "2" + "12" + "0", true},
-        {{EmbeddedChoice::Counter, 5, 1}, g + "2" + " 5" + "1", true},
-        {{EmbeddedChoice::Timer, 16, 2}, g + "1" + "16" + "2", true},
-        {{EmbeddedChoice::HourMeter, 4, 2}, g + "8" + " 4" + "2", true},
-        {{EmbeddedChoice::Analog, 1}, g + "4" + "1" + "x", true},
-        {{EmbeddedChoice::Date}, g + "7" + " " + "0", true},
-        {{EmbeddedChoice::Time}, g + "7" + " " + "1", true},
-        {{EmbeddedChoice::Counter, 5}, "Select at least one parameter.", false},
-        {{EmbeddedChoice::Counter, 0, 1}, "Please select the counter number.", false},
-        {{EmbeddedChoice::Timer, 0, 0}, "Please select the timer number.", false},
-        {{EmbeddedChoice::Timer, 3}, "Select at least one parameter.", false},
-        {{EmbeddedChoice::HourMeter, 0, 0}, "Please select the Hour Meter number.", false},
-        {{EmbeddedChoice::HourMeter, 2}, "Select at least one parameter.", false},
-        {{EmbeddedChoice::Analog}, "Please select the analog input number.", false},
+        {{EmbeddedChoice::Counter, 12, 0}, g + "2" + "12" + "0", true, {0, 2, 12, 0}},
+        {{EmbeddedChoice::Counter, 5, 1}, g + "2" + " 5" + "1", true, {0, 2, 5, 1}},
+        {{EmbeddedChoice::Timer, 16, 2}, g + "1" + "16" + "2", true, {0, 1, 16, 2}},
+        {{EmbeddedChoice::HourMeter, 4, 2}, g + "8" + " 4" + "2", true, {0, 8, 4, 2}},
+        {{EmbeddedChoice::HourMeter, 4, 1}, g + "8" + " 4" + "1", true, {0, 8, 4, 1}},
+        {{EmbeddedChoice::Analog, 1}, g + "4" + "1" + "x", true, {0, 4, 1, 0}},
+        {{EmbeddedChoice::Analog, 7}, g + "4" + "7" + "x", true, {0, 4, 7, 0}},
+        {{EmbeddedChoice::Date}, g + "7" + " " + "0", true, {0, 7, 0, 0}},
+        {{EmbeddedChoice::Time}, g + "7" + " " + "1", true, {0, 7, 1, 1}},
+        {{EmbeddedChoice::Counter, 5}, "Select at least one parameter.", false, {}},
+        {{EmbeddedChoice::Counter, 0, 1}, "Please select the counter number.", false, {}},
+        {{EmbeddedChoice::Timer, 0, 0}, "Please select the timer number.", false, {}},
+        {{EmbeddedChoice::Timer, 3}, "Select at least one parameter.", false, {}},
+        {{EmbeddedChoice::HourMeter, 0, 0}, "Please select the Hour Meter number.", false, {}},
+        {{EmbeddedChoice::HourMeter, 2}, "Select at least one parameter.", false, {}},
+        {{EmbeddedChoice::Analog}, "Please select the analog input number.", false, {}},
     };
     for (const Case& c : cases) {
         const EmbeddedToken made = MakeEmbeddedDataToken(c.request);
@@ -283,6 +287,13 @@ TEST(SoftTextRecordTest, EmbeddedDataTokens) {
         ScriptedPrompter prompter;
         EXPECT_EQ(BuildEmbeddedDataToken(c.request, prompter), made.token);
         EXPECT_EQ(prompter.texts(), c.inserted ? QStringList() : QStringList{c.result});
+        if (c.inserted) {
+            EXPECT_EQ(ParseEmbeddedDataToken(c.result), c.field) << c.result.toStdString();
+        }
+    }
+    for (const char* bad :
+         {"", "`", "x2 51", "`2 5", "`2  1", "`2 5x", "`49x", "`41y", "`7 2", "`3 51", "`7x0"}) {
+        EXPECT_FALSE(ParseEmbeddedDataToken(QString::fromLatin1(bad))) << bad;
     }
     EXPECT_EQ(EmbeddedTimerWords(0, 0), " On Delay time");
     EXPECT_EQ(EmbeddedTimerWords(7, 2), " Delayed Impulse ON time");

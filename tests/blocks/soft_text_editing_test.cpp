@@ -216,30 +216,6 @@ TEST_F(SoftTextEditingTest, FieldWidthsFollowTheBlockSettings) {
     }
 }
 
-TEST(SoftTextTokenTest, TokensOfTheInsertDialogReadBackAsStoredFields) {
-    const struct {
-        EmbeddedDataRequest request;
-        EmbeddedField field;
-    } cases[] = {
-        {{EmbeddedChoice::Counter, 12, 0}, {0, 2, 12, 0}},
-        {{EmbeddedChoice::Counter, 5, 1}, {0, 2, 5, 1}},
-        {{EmbeddedChoice::Timer, 16, 2}, {0, 1, 16, 2}},
-        {{EmbeddedChoice::HourMeter, 4, 1}, {0, 8, 4, 1}},
-        {{EmbeddedChoice::Analog, 7}, {0, 4, 7, 0}},
-        {{EmbeddedChoice::Date}, {0, 7, 0, 0}},
-        {{EmbeddedChoice::Time}, {0, 7, 1, 1}},
-    };
-    for (const auto& c : cases) {
-        const std::optional<QString> token = MakeEmbeddedDataToken(c.request).token;
-        ASSERT_TRUE(token);
-        EXPECT_EQ(ParseEmbeddedDataToken(*token), c.field) << token->toStdString();
-    }
-    for (const char* bad :
-         {"", "`", "x2 51", "`2 5", "`2  1", "`2 5x", "`49x", "`41y", "`7 2", "`3 51", "`7x0"}) {
-        EXPECT_FALSE(ParseEmbeddedDataToken(QString::fromLatin1(bad))) << bad;
-    }
-}
-
 TEST(SoftTextSaveTest, AnalogInputsNeedTheModelAndTheirExtensionModule) {
     const struct {
         int model;

@@ -102,14 +102,6 @@ TEST(TimeSwitchConversionTest, ConversionKeepsTheWeekOfConvertibleBlocks) {
     EXPECT_EQ(unconvertible, 7);  // equal times: start = end + 1 six times, and Monday to Sunday
 }
 
-TEST(TimeSwitchConversionTest, UnconfiguredBlocksStayUntouched) {
-    Program p;
-    p.TimeSwitchParams[0] = {1, 0, 5, 8, 0, 17, 0};
-    const auto before = p.TimeSwitchParams;
-    ConvertTimeSwitchBlocks(p);
-    EXPECT_EQ(p.TimeSwitchParams, before);
-}
-
 TEST(TimeSwitchConversionTest, DayStringsReadRightToLeftFromMonday) {
     EXPECT_EQ(BinaryToDec(QStringLiteral("0000001")), 1);
     EXPECT_EQ(BinaryToDec(QStringLiteral("1000000")), 64);
@@ -131,12 +123,14 @@ TEST(TimeSwitchConversionTest, BlocksThatWouldSwitchOnAndOffTogether) {
     p.TimeSwitchParams[8] = {1, 4, 3, 9, 0, 10, 0};     // start = end + 1, different times
     p.TimeSwitchParams[9] = {1, 3, 3, 9, 0, 9, 0};      // same day, equal times: convertible
     p.TimeSwitchParams[10] = {3, 1, 7, 8, 0, 8, 0};     // Monday to Sunday, equal times
+    p.TimeSwitchParams[12] = {1, 0, 5, 8, 0, 17, 0};    // no start day: not configured
     EXPECT_EQ(UnconvertibleTimeSwitchBlocks(p), (QList<int>{3, 5, 11}));
     EXPECT_TRUE(UnconvertibleTimeSwitchBlocks(Program{}).isEmpty());
     // Converted all the same: on at the start day, off the day after the end day (Sun 64, Mon 1).
     ConvertTimeSwitchBlocks(p);
     EXPECT_EQ(p.TimeSwitchParams[2], (std::array<std::uint8_t, kTimeSwitchFields>{1, 64, 64, 8, 0, 8, 0}));
     EXPECT_EQ(p.TimeSwitchParams[10], (std::array<std::uint8_t, kTimeSwitchFields>{3, 1, 1, 8, 0, 8, 0}));
+    EXPECT_EQ(p.TimeSwitchParams[12], (std::array<std::uint8_t, kTimeSwitchFields>{1, 0, 5, 8, 0, 17, 0}));
 }
 
 }  // namespace

@@ -11,11 +11,13 @@
 #include "../ladder/test_programs.h"
 #include "bdx_version.h"
 #include "cli/cli_commands.h"
+#include "editor/cross_reference.h"
 #include "ladder/file_lock.h"
 #include "ladder/grid.h"
 #include "ladder/program_file.h"
 #include "run_cli.h"
 #include "shell/app_paths.h"
+#include "shell/language_table.h"
 
 namespace bdx {
 namespace {
@@ -155,23 +157,13 @@ TEST(CliTest, CheckPrintsTheErrorListAndTheCompileFault) {
     }
 }
 
+// What the list holds is the cross-reference's own test; the command prints it as it is.
 TEST(CliTest, XrefPrintsEveryOperandUse) {
     const QString motor = QStringLiteral(BDX_SOURCE_DIR "/examples/motor_start_stop.h53");
     const Result r = RunCli({QStringLiteral("xref"), motor});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, QStringLiteral("Operand\tUse\tLines\tComment\n"
-                                    "I1\tContact NO\t1\tStart push button (NO)\n"
-                                    "I2\tContact NC\t2\tStop push button (NC wired)\n"
-                                    "I3\tContact NO\t1, 5\tEmergency stop (NC wired)\n"
-                                    "I3\tContact NC\t3, 4\tEmergency stop (NC wired)\n"
-                                    "I4\tContact NO\t5\tFault acknowledge button (NO)\n"
-                                    "Q1\tCoil: Bistable: Set\t1\tMotor contactor\n"
-                                    "Q1\tCoil: Bistable: Reset\t2\tMotor contactor\n"
-                                    "Q2\tCoil: State Change: Contactor\t6\tEmergency stop fault lamp\n"
-                                    "M1\tContact NO\t6\tEmergency stop fault latched\n"
-                                    "M1\tContact NC\t1\tEmergency stop fault latched\n"
-                                    "M1\tCoil: Bistable: Set\t4\tEmergency stop fault latched\n"
-                                    "M1\tCoil: Bistable: Reset\t5\tEmergency stop fault latched\n"));
+    EXPECT_EQ(r.out, CrossReferenceText(exampleProgram("motor_start_stop.h53"), English));
+    EXPECT_TRUE(r.out.contains(QStringLiteral("I2\tContact NC\t2\tStop push button (NC wired)\n")));
     const Result spanish = RunCli({QStringLiteral("xref"), motor, QStringLiteral("--lang"), QStringLiteral("es")});
     EXPECT_EQ(spanish.code, 0);
     EXPECT_TRUE(spanish.out.contains(QStringLiteral("I2\tContacto NC\t2\t"))) << spanish.out.toStdString();
@@ -191,6 +183,43 @@ TEST(CliTest, XrefPrintsEveryOperandUse) {
         EXPECT_EQ(failed.code, f.code);
         EXPECT_TRUE(failed.out.isEmpty());
         EXPECT_FALSE(failed.err.isEmpty());
+    }
+}
+
+TEST(DiffCommandTest, ExitCodesTellSameDifferentAndFailed) {
+    QTemporaryDir dir;
+    auto file = [&](const char* name) { return dir.filePath(QString::fromLatin1(name)); };
+    Program plan;
+    plan.comment(Operand::Q, 0) = QStringLiteral("Pump");
+    ASSERT_TRUE(WriteProgramFile(plan, file("a.h53")));
+    ASSERT_TRUE(WriteProgramFile(plan, file("copy.h53")));
+    plan.comment(Operand::Q, 0) = QStringLiteral("Fan");
+    ASSERT_TRUE(WriteProgramFile(plan, file("b.h53")));
+    QFile damaged(file("damaged.h53"));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("not a program\r\n");
+    damaged.close();
+
+    const QString diff = QStringLiteral("diff");
+    struct Case {
+        QStringList args;
+        int code;
+        QString out;
+        bool error;
+    } cases[] = {
+        {{diff, file("a.h53"), file("copy.h53")}, 0, QStringLiteral("The programs are the same.\n"), false},
+        {{diff, file("a.h53"), file("b.h53")}, 1, QStringLiteral("Comment Q1: \"Pump\" -> \"Fan\"\n"), false},
+        {{diff, file("a.h53"), file("missing.h53")}, 2, QString(), true},
+        {{diff, file("damaged.h53"), file("a.h53")}, 2, QString(), true},
+        {{diff, file("a.h53")}, 2, QString(), true},
+        {{diff, file("a.h53"), file("b.h53"), file("copy.h53")}, 2, QString(), true},
+    };
+    for (const Case& c : cases) {
+        const CliResult r = RunCli(c.args);
+        const std::string what = c.args.join(u' ').toStdString();
+        EXPECT_EQ(r.code, c.code) << what;
+        EXPECT_EQ(r.out, c.out) << what;
+        EXPECT_EQ(!r.err.isEmpty(), c.error) << what << ": " << r.err.toStdString();
     }
 }
 

@@ -13,9 +13,11 @@
 #include <optional>
 #include <thread>
 
+#include "comm/byte_reader.h"
 #include "comm/comm_state.h"
 #include "comm/modbus_crc.h"
 #include "comm/modbus_requests.h"
+#include "comm/reply_match.h"
 #include "comm/transport.h"
 #include "fake_transport.h"
 #include "shell/scripted_prompter.h"
@@ -69,33 +71,6 @@ TEST(ModbusCrcTest, KnownVectors) {
     EXPECT_FALSE(HasValidCrc(hex("C5CD")));
 }
 
-TEST(ValidateReplyTest, CodesInOrder) {
-    struct Case {
-        const char* name;
-        QByteArray reply;
-        int code;
-    };
-    const Case cases[] = {
-        {"empty", {}, ReplyCheck::TooShort},
-        {"three bytes", hex("010304"), ReplyCheck::TooShort},
-        {"bad crc", hex("0103040001000A0000"), ReplyCheck::BadCrc},
-        {"bad crc beats wrong address", hex("0203040001000A0000"), ReplyCheck::BadCrc},
-        {"wrong address", WithCrc(hex("0203040001000A")), ReplyCheck::WrongAddress},
-        {"exception", WithCrc(hex("018302")), ReplyCheck::Exception},
-        {"function-100 exception", WithCrc(hex("01E402")), ReplyCheck::Retry},
-        {"good", kGoodReply, ReplyCheck::Ok},
-        {"no data for the registers asked", WithCrc(hex("0103")), ReplyCheck::Mismatch},
-    };
-    for (const Case& c : cases) {
-        QByteArray request = WithCrc(kRequest);
-        const QByteArray before = request;
-        EXPECT_EQ(ValidateReply(c.reply, request), c.code) << c.name;
-        EXPECT_EQ(request, before) << c.name;
-    }
-    QByteArray empty;
-    EXPECT_EQ(ValidateReply(kGoodReply, empty), ReplyCheck::WrongAddress);
-}
-
 TEST(ValidateReplyTest, ModelFamilyAnswerCorrectsTheRequest) {
     // address, 100, 1, 14, 0, 4, 1, model 0, 1, 0
     const QByteArray original = WithCrc(hex("0164010E000401000100"));
@@ -122,6 +97,153 @@ TEST(ValidateReplyTest, ModelFamilyAnswerCorrectsTheRequest) {
     QByteArray shortRequest = hex("0164");
     EXPECT_EQ(ValidateReply(answer, shortRequest), ReplyCheck::Retry);
     EXPECT_EQ(shortRequest, hex("0164"));
+}
+
+// The reply check as the transaction runs it: each request of the program against its proper
+// reply and against replies that answer something else.
+QByteArray Sent(QByteArray request) {
+    AppendCrc(request);
+    return request;
+}
+
+QByteArray Answer(const char* hexBody) {
+    return WithCrc(QByteArray::fromHex(hexBody));
+}
+
+struct Case {
+    const char* name;
+    QByteArray request;  // CRC filled in
+    QByteArray reply;
+    int code;
+    const char* reason;  // part of the reason; "" when accepted
+};
+
+TEST(ReplyMatchTest, RepliesAgainstTheirRequests) {
+    const QByteArray readTwo = Sent(ReadRegistersRequest(1, FunctionCode::ReadHoldingRegisters, 0, 2));
+    const QByteArray readHolding = Sent(ReadRegistersRequest(1, FunctionCode::ReadHoldingRegisters, 384, 6));
+    const QByteArray readInputs = Sent(ReadDiscreteInputsRequest(1, 0, 40));
+    const QByteArray writeClock = Sent(WriteRegistersRequest(1, 384, {2030, 1, 2, 3, 4, 5}));
+    const QByteArray writeCoils = Sent(WriteCoilsRequest(1, 0, 16, QByteArray::fromHex("0F00")));
+    const QByteArray writeCoil =
+        Sent(MakeRequest(1, FunctionCode::WriteCoil, QByteArray::fromHex("0003FF00")));
+    const QByteArray query = Sent(AreaQueryRequest(1, Area::Time));
+    const QByteArray firstPacket = Sent(AreaPacketReadRequest(1, SubCommand::First, Area::ConfigRecord));
+    const QByteArray nextPacket = Sent(AreaPacketReadRequest(1, SubCommand::Next, Area::ProgramCode));
+    const QByteArray packetWrite =
+        Sent(AreaPacketWriteRequest(1, SubCommand::Next, Area::ProgramCode, 2, "abc"));
+    const QByteArray stop = Sent(ItemWriteRequest(1, Area::Setting, QByteArray(1, char(DeviceMode::Stop))));
+    const QByteArray family = Sent(ModelFamilyRequest(1, 9));
+    using namespace ReplyCheck;
+    const Case cases[] = {
+        // Checked in this order: length, CRC, address, then what the reply says.
+        {"empty", readTwo, QByteArray(), TooShort, ""},
+        {"three bytes", readTwo, QByteArray::fromHex("010304"), TooShort, ""},
+        {"bad crc", readTwo, QByteArray::fromHex("0103040001000A0000"), BadCrc, ""},
+        {"bad crc beats wrong address", readTwo, QByteArray::fromHex("0203040001000A0000"), BadCrc, ""},
+        {"wrong address", readTwo, Answer("0203040001000A"), WrongAddress, ""},
+        {"no request to answer", QByteArray(), Answer("0103040001000A"), WrongAddress, ""},
+        {"function-100 exception to a register read", readTwo, Answer("01E402"), Retry, ""},
+        // Proper replies.
+        {"two registers", readTwo, Answer("0103040001000A"), Ok, ""},
+        {"registers", readHolding, Answer("01030C07EE00010002000300040005"), Ok, ""},
+        {"inputs", readInputs, Answer("0102050102030405"), Ok, ""},
+        {"write echo", writeClock, Answer("011001800006"), Ok, ""},
+        {"coils echo", writeCoils, Answer("010F00000010"), Ok, ""},
+        {"single coil echo", writeCoil, Answer("01050003FF00"), Ok, ""},
+        {"item query", query, Answer("0164000601030A0B0C"), Ok, ""},
+        {"record packet", firstPacket, Answer("01640304010B0102030405060708090A0B"), Ok, ""},
+        {"next packet, the last", nextPacket, Answer("016403020F02AABB"), Ok, ""},
+        {"packet write", packetWrite, Answer("016501020203"), Ok, ""},
+        {"item write: status and size", stop, Answer("016500090001"), Ok, ""},
+        {"model family echo", family, Answer("0164010E000401090100"), Ok, ""},
+        {"exception", writeClock, Answer("019002"), Exception, "exception 2"},
+        // Function codes.
+        {"read code to a write", stop, Answer("016400090001"), Mismatch, "function code 100"},
+        {"register read to the clock write", writeClock, Answer("01030C07EE00010002000300040005"), Mismatch,
+         "function code 3"},
+        {"exception of another function", writeClock, Answer("018302"), Mismatch, "exception of function 3"},
+        {"exception one byte long", writeClock, Answer("01900200"), Mismatch, "6 bytes long; 5"},
+        {"exception without code", stop, Answer("01E5"), Mismatch, "4 bytes long; 5"},
+        {"function-100 exception stays a retry", query, Answer("01E40200"), Retry, "6 bytes long"},
+        // Byte counts.
+        {"register count short", readHolding, Answer("01030B07EE00010002000300040005"), Mismatch,
+         "counts 11"},
+        {"register frame short", readHolding, Answer("01030C07EE0001000200030004"), Mismatch,
+         "15 bytes long; 17"},
+        {"no data at all", readHolding, Answer("0103"), Mismatch, "4 bytes long; 17"},
+        {"input count short", readInputs, Answer("01020401020304"), Mismatch, "40 bits"},
+        {"area length short", query, Answer("0164000601020A0B0C"), Mismatch,
+         "announces 2 data bytes but carries 3"},
+        {"area reply headless", query, Answer("01640006"), Mismatch, "too short"},
+        {"other area", query, Answer("016400050103010203"), Mismatch, "area 5; area 6"},
+        {"query answered as a packet", query, Answer("016401060103010203"), Mismatch, "sub-command 1"},
+        {"packet answered as a query", nextPacket, Answer("016400020F02AABB"), Mismatch, "sub-command 0"},
+        {"packet of an unknown kind", firstPacket, Answer("016405040100"), Mismatch, "sub-command 5"},
+        // Echoes.
+        {"clock write at another address", writeClock, Answer("011001810006"), Mismatch,
+         "address 385; the request wrote at 384"},
+        {"clock write of fewer registers", writeClock, Answer("011001800005"), Mismatch, "quantity of 5"},
+        {"coil value", writeCoil, Answer("010500030000"), Mismatch, "the value 0"},
+        {"echo too long", writeCoils, Answer("010F0000001000"), Mismatch, "9 bytes long; 8"},
+        {"item for another area", stop, Answer("016500080001"), Mismatch, "area 8; the request sent 9"},
+        {"item as a packet", stop, Answer("016504090001"), Mismatch, "sub-command 4"},
+        {"packet number", packetWrite, Answer("016501020303"), Mismatch, "packet number 3"},
+        {"packet length", packetWrite, Answer("016501020202"), Mismatch, "length 2"},
+    };
+    for (const Case& c : cases) {
+        QByteArray request = c.request;
+        QString reason;
+        EXPECT_EQ(ValidateReply(c.reply, request, &reason), c.code) << c.name << ": " << reason.toStdString();
+        EXPECT_TRUE(reason.contains(QLatin1String(c.reason))) << c.name << ": " << reason.toStdString();
+        EXPECT_EQ(request, c.request) << c.name;  // only a model family answer corrects it
+        if (c.code == Ok || c.code == Mismatch) {
+            EXPECT_EQ(ReplyMismatch(c.request, c.reply).has_value(), c.code == Mismatch) << c.name;
+        }
+    }
+}
+
+// Every read width in both orders, at the edges of a five-byte sequence: inside it gives the
+// number, one byte past either end gives nothing.
+TEST(ByteReader, ReadsInsideAndNothingPastEitherEnd) {
+    const QByteArray bytes = QByteArray::fromHex("0102A0B0FF");
+    const ByteReader r(bytes);
+    using U = std::optional<std::uint32_t>;
+    struct Case {
+        qsizetype at;
+        U u8, be16, le16, be32, le32;
+    };
+    const Case cases[] = {
+        {0, 0x01, 0x0102, 0x0201, 0x0102A0B0, 0xB0A00201},
+        {1, 0x02, 0x02A0, 0xA002, 0x02A0B0FF, 0xFFB0A002},
+        {3, 0xB0, 0xB0FF, 0xFFB0, {}, {}},
+        {4, 0xFF, {}, {}, {}, {}},
+        {5, {}, {}, {}, {}, {}},
+        {-1, {}, {}, {}, {}, {}},
+    };
+    const auto widen = [](auto v) { return v ? U(*v) : U(); };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.at);
+        EXPECT_EQ(widen(r.u8(c.at)), c.u8);
+        EXPECT_EQ(widen(r.u16be(c.at)), c.be16);
+        EXPECT_EQ(widen(r.u16le(c.at)), c.le16);
+        EXPECT_EQ(widen(r.u16(c.at, ByteOrder::Big)), c.be16);
+        EXPECT_EQ(r.u32be(c.at), c.be32);
+        EXPECT_EQ(r.u32le(c.at), c.le32);
+        EXPECT_EQ(r.u32(c.at, OrderOf(false)), c.le32);
+    }
+}
+
+TEST(ByteReader, SlicesOnlyWhatIsThere) {
+    const QByteArray bytes("abcdef");
+    const ByteReader r(bytes);
+    EXPECT_EQ(r.bytes(2, 3)->toByteArray(), "cde");
+    EXPECT_EQ(r.bytes(6, 0)->size(), 0);
+    const std::pair<int, int> outside[] = {{4, 3}, {-1, 2}, {2, -1}, {7, 0}, {0, 7}};
+    for (const auto& [at, count] : outside) {
+        EXPECT_FALSE(r.bytes(at, count)) << at << ' ' << count;
+        EXPECT_FALSE(r.has(at, count)) << at << ' ' << count;
+    }
+    EXPECT_FALSE(ByteReader(QByteArrayView()).u8(0));
 }
 
 TEST(SilenceIntervalTest, ScalesBelow9600Baud) {

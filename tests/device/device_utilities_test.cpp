@@ -217,23 +217,10 @@ TEST(DevicePasswords, ResetMenuLevelWithoutThatPasswordChangesNothing) {
     EXPECT_EQ(small.last(), "This feature is not supported for the connected device.");
 }
 
-TEST(DeviceUtilitiesRun, RunAndStopChangeTheDeviceMode) {
-    Rig rig;
-    ASSERT_EQ(rig.device.mode(), DeviceMode::Stop);
-    int disabled = 0;
-    rig.utilities.setStopControlsEnabled = [&](bool on) { disabled += on ? 0 : 1; };
-    ASSERT_TRUE(rig.utilities.StartDevice()) << rig.said();
-    EXPECT_EQ(rig.device.mode(), DeviceMode::Run);
-    ASSERT_TRUE(rig.utilities.StopDeviceCommand());
-    EXPECT_EQ(rig.device.mode(), DeviceMode::Stop);
-    EXPECT_EQ(disabled, 1);
-    EXPECT_TRUE(rig.prompter.messages().empty()) << rig.said();
-}
-
 // Every device dialog and the transfer start with the port check: without a port the settings
 // are shown (or, without them, a message), the USB cable chosen there is looked up, and with no
-// port still nothing is sent.
-TEST(DeviceUtilitiesRun, PortCheckComesFirst) {
+// port still nothing is sent. Then run and stop change the device's mode.
+TEST(DeviceUtilitiesRun, PortCheckComesFirstThenRunAndStop) {
     Rig rig;
     CommState& state = rig.state;
     const QString pty = state.SerialPortPath;
@@ -255,10 +242,18 @@ TEST(DeviceUtilitiesRun, PortCheckComesFirst) {
     };
     rig.utilities.portLister = [&] { return std::vector<SerialPortEntry>{{pty, true, 0x10C4, 0xEA60, {}}}; };
     rig.utilities.portProbe = [](const QString&) { return true; };
+    int disabled = 0;
+    rig.utilities.setStopControlsEnabled = [&](bool on) { disabled += on ? 0 : 1; };
+    rig.prompter.clear();
     ASSERT_TRUE(rig.utilities.StartDevice()) << rig.said();
     EXPECT_EQ(shown, 2);
     EXPECT_EQ(state.SerialPortPath, pty);
     EXPECT_EQ(rig.device.mode(), DeviceMode::Run);
+    // Stop takes the device out of run mode and switches the stop controls off once.
+    ASSERT_TRUE(rig.utilities.StopDeviceCommand());
+    EXPECT_EQ(rig.device.mode(), DeviceMode::Stop);
+    EXPECT_EQ(disabled, 1);
+    EXPECT_TRUE(rig.prompter.messages().empty()) << rig.said();
 }
 
 using RecordingProgress = test::RecordingProgress<ScanProgress>;

@@ -9,7 +9,6 @@
 #include "../comm/fake_transport.h"
 #include "blocks/analog_record.h"
 #include "check/rule_checker.h"
-#include "comm/comm_link.h"
 #include "ladder/program_file.h"
 #include "pc_link.h"
 #include "sim/clock.h"
@@ -116,28 +115,6 @@ class OnlineMonitoringDevice : public ::testing::Test {
     Monitor m{link.session, prompter};
 };
 
-TEST_F(OnlineMonitoringDevice, DeviceInputDrivesDeviceOutputAndStopLeavesItStopped) {
-    int modeWhileRunning = 0;
-    bool q1 = false;
-    m.onPass([&](int pass) {
-        if (pass == 1) {
-            modeWhileRunning = device.mode();
-            device.setInput(0, 1, true);
-            return true;
-        }
-        q1 = device.output(0, 1);
-        return !m.simulation.engine().signal(0) || (m.monitoring.lastOutputs() & 1) == 0;
-    });
-    EXPECT_EQ(m.run(), MonitoringEnd::Stopped);
-    EXPECT_EQ(modeWhileRunning, DeviceMode::PcControl);
-    EXPECT_TRUE(q1);
-    EXPECT_FALSE(m.monitoring.MonitoringActive);
-    EXPECT_FALSE(m.monitoring.OnlineMode);
-    EXPECT_EQ(device.mode(), DeviceMode::Stop);
-    EXPECT_FALSE(device.output(0, 1));
-    EXPECT_TRUE(prompter.texts().isEmpty()) << link.said();
-}
-
 TEST_F(OnlineMonitoringDevice, MissingModuleWarnsButRunsAndOnlyPresentModulesAreDriven) {
     m.ladder = Ladder(9);
     m.ladder.p.ExtensionModules = {0, 1, 0};
@@ -185,8 +162,8 @@ TEST(OnlineMonitoringFirmware, VersionThreeOrAboveEnablesDeviceErrorPolling) {
     EXPECT_TRUE(link.prompter.texts().isEmpty()) << link.said();
 }
 
-// The cable message once, for either line, when the device falls silent; a real TCP link that
-// goes down says once that it was lost instead.
+// The cable message once, for either line, when the device falls silent. (A real TCP link that
+// goes down is the device run window's test, against the device process.)
 TEST(OnlineMonitoringCable, PulledCableEndsMonitoringWithOneMessage) {
     for (const bool ethernet : {false, true}) {
         test::DeviceLink link({}, ethernet);
@@ -201,28 +178,6 @@ TEST(OnlineMonitoringCable, PulledCableEndsMonitoringWithOneMessage) {
         EXPECT_EQ(link.prompter.texts(),
                   QStringList{ethernet ? EthernetNoReplyMessage() : SerialNoReplyMessage()});
     }
-    DeviceProcess device;
-    ASSERT_TRUE(device.start({"--tcp", "127.0.0.1:0"})) << device.failure.toStdString();
-    ScriptedPrompter prompter;
-    CommLink tcp(prompter);
-    tcp.state().TcpHost = QStringLiteral("127.0.0.1");
-    tcp.state().TcpPort = device.tcpPort;
-    tcp.state().replyTimeoutMs = 300;
-    tcp.state().retryPauseMs = 0;
-    tcp.state().lateReplyGraceMs = 0;
-    ASSERT_TRUE(tcp.connectEthernet(5000));
-    Monitor m(tcp.session(), prompter);
-    m.onPass([&](int pass) {
-        if (pass == 2) {
-            device.kill();
-        }
-        return true;
-    });
-    EXPECT_EQ(m.run(), MonitoringEnd::CommFailure);
-    // One message, that the link was lost, and no no-reply report after it.
-    EXPECT_EQ(prompter.texts().size(), 1) << prompter.texts().join(u'|').toStdString();
-    EXPECT_EQ(prompter.texts().filter(QStringLiteral("was lost")).size(), 1)
-        << prompter.texts().join(u'|').toStdString();
 }
 
 TEST(OnlineMonitoringCli, PrintsChangesForAShortRunAndStopsTheDevice) {

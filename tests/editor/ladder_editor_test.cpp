@@ -334,6 +334,134 @@ TEST_F(LadderEditorTest, NavigationScrollsAtTheEdgesOfTheShownLines) {
     EXPECT_EQ(editor.SelectionIndex(), 9);
 }
 
+// Several lines: cut, copy, paste, delete and insert take the whole range as one undo step.
+TEST_F(LadderEditorTest, ThreeLinesCutAndPastedIntoAnotherProgramAsOneStep) {
+    for (int line : {3, 4, 5}) {
+        DrawLampRung(editor, line, 'I', line, 'M', line);
+        program().LineComments[line] = QStringLiteral("rung %1, on").arg(line);
+    }
+    const Program drawn = program();
+    // Shift+click from an element's line, then back over it: the range keeps where it began.
+    editor.select({C, 5, 1});
+    editor.extendLineSelection(7);
+    editor.extendLineSelection(3);
+    ASSERT_TRUE(editor.LineSelected());
+    EXPECT_EQ(std::pair(editor.FirstSelectedLine(), editor.LastSelectedLine()), std::pair(3, 5));
+
+    const int slot = undoSlot();
+    const QString text = editor.Cut().value();
+    EXPECT_EQ(undoSlot(), slot + 1);
+    EXPECT_EQ(word(3, kCoilLetterWord), CellEmpty);  // what lay below moved up
+    EXPECT_EQ(editor.SelectedLineCount(), 1);
+
+    // The other window: its own program and history.
+    QTemporaryDir otherDir;
+    ProgramDocument otherDocument{prompter, otherDir.filePath("undo"), otherDir.filePath("app")};
+    otherDocument.StartEmpty();
+    LadderEditor other{otherDocument, prompter};
+    other.reset();
+    other.selectLine(20);
+    ASSERT_TRUE(other.Paste(text));
+    for (int i = 0; i < 3; ++i) {
+        for (int w = 0; w < kWordsPerLine; ++w) {
+            EXPECT_EQ(otherDocument.program().word(20 + i, w), drawn.word(3 + i, w)) << i << " " << w;
+        }
+        EXPECT_EQ(otherDocument.program().LineComments[20 + i], drawn.LineComments[3 + i]);
+    }
+    EXPECT_EQ(std::pair(other.FirstSelectedLine(), other.LastSelectedLine()), std::pair(20, 22));
+    ASSERT_TRUE(other.Undo());
+    EXPECT_EQ(otherDocument.program().LadderGrid, Program().LadderGrid);
+
+    ASSERT_TRUE(editor.Undo());
+    EXPECT_EQ(program().LadderGrid, drawn.LadderGrid);
+    // Copy leaves the program; delete takes the range out in one step.
+    editor.selectLine(4);
+    editor.extendLineSelection(5);
+    EXPECT_EQ(editor.Copy(), LinesClipboardText(drawn, 4, 2));
+    ASSERT_TRUE(editor.DeleteElement());
+    EXPECT_EQ(word(4, kCoilLetterWord), CellEmpty);
+    ASSERT_TRUE(editor.Undo());
+    EXPECT_EQ(program().LadderGrid, drawn.LadderGrid);
+    EXPECT_TRUE(prompter.messages().empty());
+}
+
+TEST_F(LadderEditorTest, RangesStopAtTheLastLineAndBadTextsAreExplained) {
+    DrawLampRung(editor, 0);
+    DrawLampRung(editor, 1, 'I', 2, 'Q', 2);
+    DrawLampRung(editor, 2, 'I', 3, 'Q', 3);
+    editor.selectLine(0);
+    editor.extendLineSelection(2);
+    const QString three = editor.Copy().value();
+
+    // first selected line, text, message (none: pasted)
+    const std::tuple<int, QString, QString> pastes[] = {
+        {kLadderLines - 3, three, QString()},
+        {kLadderLines - 2, three, LoadText(8073).arg(3).arg(kLadderLines - 1).arg(kLadderLines - 2)},
+        {40, QStringLiteral("I1 Q1"), LoadText(8070)},
+        {40, QString(), LoadText(8070)},
+        {40, ElementClipboardText(program(), 0, C), LoadText(8072)},
+    };
+    for (const auto& [line, text, message] : pastes) {
+        SCOPED_TRACE(line);
+        prompter.clear();
+        const Program before = program();
+        const int slot = undoSlot();
+        editor.selectLine(line);
+        EXPECT_EQ(editor.Paste(text), message.isEmpty());
+        if (message.isEmpty()) {
+            EXPECT_EQ(word(kLadderLines - 1, kCoilNumberWord), OperandNumberCode(3));
+            continue;
+        }
+        EXPECT_EQ(prompter.texts(), QStringList{message});
+        EXPECT_EQ(program(), before);
+        EXPECT_EQ(undoSlot(), slot);
+    }
+    // A line text onto an element.
+    prompter.clear();
+    editor.select({C, 40, 0});
+    EXPECT_FALSE(editor.Paste(three));
+    EXPECT_EQ(prompter.texts(), QStringList{LoadText(8071)});
+
+    // Inserting three lines needs the last three free.
+    prompter.clear();
+    editor.selectLine(10);
+    editor.extendLineSelection(12);
+    EXPECT_FALSE(editor.InsertLine());
+    EXPECT_EQ(prompter.texts(), QStringList{LoadText(8074).arg(3).arg(kLadderLines - 2)});
+    editor.selectLine(kLadderLines - 3);
+    editor.extendLineSelection(kLadderLines - 1);
+    ASSERT_TRUE(editor.DeleteLine());
+    editor.selectLine(0);
+    editor.extendLineSelection(2);
+    ASSERT_TRUE(editor.InsertLine());
+    EXPECT_EQ(word(5, kCoilNumberWord), OperandNumberCode(3));
+    EXPECT_EQ(word(0, kCoilLetterWord), CellEmpty);
+}
+
+// A zoomed window shows more or fewer lines; paging and the last top line follow.
+TEST_F(LadderEditorTest, PagingFollowsTheShownLines) {
+    for (int shown : {20, 10, 5}) {
+        SCOPED_TRACE(shown);
+        editor.setShownLines(shown);
+        editor.reset();
+        editor.move(Move::PageDown);
+        EXPECT_EQ(editor.TopLine(), shown);
+        EXPECT_EQ(editor.selection().line, shown);
+        for (int i = 0; i < kLadderLines; ++i) {
+            editor.move(Move::PageDown);
+        }
+        EXPECT_EQ(editor.selection().line, kLadderLines - 1);
+        EXPECT_EQ(editor.TopLine(), kLadderLines - shown);
+        EXPECT_EQ(editor.SelectionIndex(), (shown - 1) * 3);
+    }
+    // Fewer lines in view keep a selection that was in view there.
+    editor.setShownLines(20);
+    editor.select({C, 15, 0});
+    editor.setTopLine(0);
+    editor.setShownLines(5);
+    EXPECT_EQ(editor.TopLine(), 11);
+}
+
 class FindTest : public EditorFixture {
   protected:
     void SetUp() override {

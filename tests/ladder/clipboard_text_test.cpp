@@ -143,6 +143,14 @@ TEST(ClipboardTextTest, UnusableTextChangesNothing) {
         {QString(line).replace("Elements: 12", "Elements: 4294967309"), true},
         {QString(line).replace("Elements: 12", "Elements: 11"), true},
         {line.chopped(3), true},
+        // Numbers outside the grid's codes: an element, a junction, a coil letter, a coil function.
+        {QString(line).replace("c1+0: 73", "c1+0: 300"), true},
+        {QString(line).replace("c1+2: 141", "c1+2: 127"), true},
+        {QString(line).replace("c1+10: 81", "c1+10: 73"), true},
+        {QString(line).replace("c1+9: 148", "c1+9: 1"), true},
+        {ElementClipboardText(sampleProgram(), kContactOnLine2.CurrentCell, SelectionKinds::Contact)
+             .replace("c1+4: 73", "c1+4: 66"),
+         false},  // an element whose word is no contact code
     };
     for (const auto& [text, lineMode] : texts) {
         Program p;
@@ -153,6 +161,52 @@ TEST(ClipboardTextTest, UnusableTextChangesNothing) {
     for (qsizetype length = 0; length < line.size(); ++length) {
         const std::optional<ClipboardContent> parsed = ParseClipboardText(line.left(length));
         EXPECT_TRUE(!parsed || parsed->Words.size() == std::size_t(kLineEntries));
+    }
+}
+
+// Several lines: the first stays readable as a line of its own, the rest follow it.
+TEST(ClipboardTextTest, SeveralLinesTravelInOneTextThatStartsWithTheFirst) {
+    Program source = sampleProgram();
+    source.word(3, 0) = 'M';
+    source.word(3, 1) = OperandNumberCode(7);
+    source.LineComments[2] = QStringLiteral("Pump, left side");
+    source.LineComments[4] = QStringLiteral("end\r\nof run");
+    EXPECT_EQ(LinesClipboardText(source, 2, 1), LineClipboardText(source, 2));
+    const QString text = LinesClipboardText(source, 2, 3);
+    EXPECT_TRUE(text.startsWith(LineClipboardText(source, 2) + ", Line 2/3: Number of Elements: 12, c2+0: 77, "));
+
+    // A reader of one line takes the first line and leaves the rest.
+    Program single;
+    EXPECT_TRUE(PerformPaste(single, kLine0, text, true));
+    EXPECT_EQ(single.word(0, kCoilLetterWord), 'Q');
+    EXPECT_EQ(single.LineComments[0], QStringLiteral("Pump"));
+
+    const std::optional<std::vector<ClipboardContent>> lines = ParseLinesClipboardText(text);
+    ASSERT_TRUE(lines && lines->size() == 3u);
+    for (int i = 0; i < 3; ++i) {
+        const auto start = source.LadderGrid.begin() + (2 + i) * kWordsPerLine;
+        EXPECT_EQ((*lines)[i].Words, std::vector<std::uint16_t>(start, start + kWordsPerLine)) << i;
+    }
+    // Commas stay in the comments of a text of several lines.
+    EXPECT_EQ((*lines)[0].Comment, source.LineComments[2]);
+    EXPECT_FALSE((*lines)[1].Comment.has_value());
+    EXPECT_EQ((*lines)[2].Comment, source.LineComments[4]);
+    ASSERT_EQ(ParseLinesClipboardText(LineClipboardText(source, 3)).value().size(), 1u);
+    source.LineComments[3] = QStringLiteral("as, Line 2/3: says");  // no head of a line
+    ASSERT_EQ(ParseLinesClipboardText(LineClipboardText(source, 3)).value().size(), 1u);
+    EXPECT_TRUE(LinesClipboardText(source, kLadderLines - 2, 3).isEmpty());
+
+    const QString broken[] = {
+        QString(text).replace("Line 3/3", "Line 4/3"),  // a line missing
+        QString(text).replace("/3: ", "/2: "),           // counts that disagree
+        QString(text).replace("c2+5: ", "c3+5: "),       // a label of another line
+        QString(text).replace("c2+0: 77", "c2+0: 7"),    // no code of a contact
+        QString(text).replace("2/3", "2/251"),
+        QString(text).left(text.indexOf("Line 3/3") + 4),
+        ElementClipboardText(source, 2 * kWordsPerLine, SelectionKinds::Contact) + ", Line 2/2: ",
+    };
+    for (const QString& bad : broken) {
+        EXPECT_FALSE(ParseLinesClipboardText(bad).has_value()) << bad.toStdString();
     }
 }
 

@@ -1,7 +1,7 @@
 // Damaged program files are refused, never read shifted: every number line of every sample
 // file, given one number more or one fewer, is refused with a message that names that line.
-// No word outside the grid's codes gets into a program by a file or the clipboard, nor out of
-// one to the device.
+// No word outside the grid's codes gets into a program by a file, nor out of one to the device
+// (the clipboard's texts are held to them in its own test).
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -9,7 +9,6 @@
 
 #include "check/rule_checker.h"
 #include "comm/device_image.h"
-#include "ladder/clipboard_text.h"
 #include "ladder/grid.h"
 #include "ladder/program_file.h"
 #include "test_programs.h"
@@ -175,33 +174,6 @@ TEST(UnknownGridCodeTest, CheckerListsThemAndTheImageBuilderRefusesThem) {
     p.word(2, 0) = 'X' + NormallyClosedShift;
     EXPECT_FALSE(BuildImage(p, true).has_value());
     EXPECT_TRUE(BuildImage(Program{}, true).has_value());
-}
-
-TEST(UnknownGridCodeTest, ClipboardTextsHoldToTheGridCodes) {
-    Program p;
-    p.word(0, 0) = 'I';
-    p.word(0, 1) = OperandNumberCode(1);
-    p.word(0, 2) = JunctionBase + JunctionLeft + JunctionRight;
-    const QString line = LineClipboardText(p, 0);
-    ASSERT_TRUE(ParseClipboardText(line));
-    for (const auto& [from, to] : {std::pair{"c1+0: 73", "c1+0: 300"},
-                                   {"c1+2: 133", "c1+2: 127"},
-                                   {"c1+10: 128", "c1+10: 73"},
-                                   {"c1+9: 128", "c1+9: 1"}}) {
-        ASSERT_TRUE(line.contains(QLatin1String(from))) << from;
-        EXPECT_FALSE(ParseClipboardText(QString(line).replace(QLatin1String(from), QLatin1String(to)))) << to;
-    }
-    // An element whose selected word is no contact code changes nothing where it is pasted.
-    const QString element = ElementClipboardText(p, 0, SelectionKinds::Contact);
-    const EditorSelection target{3 * kWordsPerLine, SelectionKinds::Contact, 3};
-    Program pasted = p;
-    ASSERT_TRUE(PerformPaste(pasted, target, element, false));
-    EXPECT_EQ(pasted.word(3, 0), 'I');
-    const QString bad = QString(element).replace(QStringLiteral("c1+4: 73"), QStringLiteral("c1+4: 66"));
-    ASSERT_NE(bad, element);
-    pasted = p;
-    EXPECT_FALSE(PerformPaste(pasted, target, bad, false));
-    EXPECT_EQ(pasted, p);
 }
 
 }  // namespace

@@ -28,9 +28,11 @@ class ClockAnalogTextTest : public SimFixture {
     bool entry(std::uint16_t devId) const { return engine.signal(devId); }
 };
 
-TEST_F(ClockAnalogTextTest, TimeSwitchFollowsItsDaysAndTimes) {
+// The running block switches on its days and times; the week the dialog draws is the week the
+// running block switches, minute by minute.
+TEST_F(ClockAnalogTextTest, TimeSwitchFollowsItsDaysAndTimesAndTheDrawnWeek) {
     constexpr int kFirst = kFirstGenerationModel, kSecond = kSecondGenerationModel;
-    constexpr std::uint8_t kMon = 1, kTue = 2, kWed = 4;
+    constexpr std::uint8_t kMon = 1, kTue = 2, kWed = 4, kThu = 8, kFri = 16, kSat = 32, kSun = 64;
     struct Check {
         int weekday, hour, minute;
         bool on;
@@ -59,6 +61,15 @@ TEST_F(ClockAnalogTextTest, TimeSwitchFollowsItsDaysAndTimes) {
         {{kSecond, kWed, kWed, 14, 0, 12, 0}, {{3, 11, 0, 1}, {3, 12, 0, 0}, {3, 14, 0, 1}, {6, 0, 0, 1}}},
         // ON and OFF on one minute: off
         {{kSecond, kMon, kMon, 10, 0, 10, 0}, {{1, 10, 0, 0}, {1, 12, 0, 0}}},
+        // Weeks compared with the drawn week only.
+        {{kFirst, 1, 5, 8, 30, 17, 15}, {}},
+        {{kFirst, 6, 2, 22, 0, 6, 45}, {}},
+        {{kFirst, 7, 7, 23, 59, 0, 1}, {}},
+        {{kFirst, 4, 2, 12, 0, 12, 0}, {}},
+        {{kSecond, kMon | kWed | kFri, kTue | kThu | kSat, 7, 0, 19, 0}, {}},
+        {{kSecond, kSun, kMon, 20, 0, 2, 0}, {}},
+        {{kSecond, kTue | kWed, kWed, 9, 0, 9, 0}, {}},
+        {{kSecond, 127, kSat, 6, 0, 23, 0}, {}},  // every day on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(&c - cases);
@@ -74,6 +85,19 @@ TEST_F(ClockAnalogTextTest, TimeSwitchFollowsItsDaysAndTimes) {
             EXPECT_NE(entry(kTimeSwitchEntry), entry(kTimeSwitchEntry + 16));
             EXPECT_EQ(engine.operandValue('Q', 1), check.on);
         }
+        const int model = c.fields[0];
+        const WeeklySchedule week = TimeSwitchSchedule(ReadTimeSwitch(l.p, 0), AdvancedTimeSwitch(model));
+        int mismatches = 0;
+        for (int day = 0; day < kDaysPerWeek; ++day) {
+            for (int minute = 0; minute < kMinutesPerDay; ++minute) {
+                LocalDateTime now;
+                std::tie(now.weekday, now.hour, now.minute) = std::tuple(day + 1, minute / 60, minute % 60);
+                if (week.isOn(day, minute) != TimeSwitchEvaluation::IsOn(l.p, 0, now) && ++mismatches < 4) {
+                    ADD_FAILURE() << "model " << model << ", day " << day + 1 << " at " << minute;
+                }
+            }
+        }
+        EXPECT_EQ(mismatches, 0);
     }
 }
 
@@ -249,47 +273,6 @@ TEST_F(SoftTextTest, MessageNeedingAnAbsentExtensionModuleEndsTheRun) {
     EXPECT_EQ(blocks.softTexts.endMessage(), QStringLiteral("Extension module B is not selected."));
     ASSERT_TRUE(prepare(l));  // a new run starts without it
     EXPECT_TRUE(blocks.softTexts.endMessage().isEmpty());
-}
-
-// The week the dialog draws is the week the running block switches, minute by minute.
-TEST(TimeSwitchWeekTest, DrawnWeekMatchesTheRunningBlock) {
-    const struct {
-        int model;
-        TimeSwitchRecord record;
-    } cases[] = {
-        {kFirstGenerationModel,
-         {.startDay = 1, .endDay = 5, .onHour = 8, .onMinute = 30, .offHour = 17, .offMinute = 15}},
-        {kFirstGenerationModel, {.startDay = 6, .endDay = 2, .onHour = 22, .offHour = 6, .offMinute = 45}},
-        {kFirstGenerationModel,
-         {.startDay = 7, .endDay = 7, .onHour = 23, .onMinute = 59, .offHour = 0, .offMinute = 1}},
-        {kFirstGenerationModel, {.startDay = 4, .endDay = 2, .onHour = 12, .offHour = 12}},
-        {kSecondGenerationModel,
-         {.onDays = DaysOf({1, 3, 5}), .offDays = DaysOf({2, 4, 6}), .onHour = 7, .offHour = 19}},
-        {kSecondGenerationModel, {.onDays = DaysOf({7}), .offDays = DaysOf({1}), .onHour = 20, .offHour = 2}},
-        {kSecondGenerationModel,
-         {.onDays = DaysOf({2, 3}), .offDays = DaysOf({3}), .onHour = 9, .offHour = 9}},
-        {kSecondGenerationModel,
-         {.onDays = DaysOf({1, 2, 3, 4, 5, 6, 7}), .offDays = DaysOf({6}), .onHour = 6, .offHour = 23}},
-    };
-    for (const auto& c : cases) {
-        Program program;
-        program.ModelIndex = std::uint16_t(c.model);
-        ASSERT_FALSE(SaveTimeSwitch(program, 2, c.record, {}));
-        program.TimeSwitchParams[2][TimeSwitchField::Flags] |= kFlagInUse;
-        const WeeklySchedule week = TimeSwitchSchedule(c.record, AdvancedTimeSwitch(c.model));
-        int mismatches = 0;
-        for (int day = 0; day < kDaysPerWeek; ++day) {
-            for (int minute = 0; minute < kMinutesPerDay; ++minute) {
-                LocalDateTime now;
-                std::tie(now.weekday, now.hour, now.minute) = std::tuple(day + 1, minute / 60, minute % 60);
-                if (week.isOn(day, minute) != TimeSwitchEvaluation::IsOn(program, 2, now) &&
-                    ++mismatches < 4) {
-                    ADD_FAILURE() << "model " << c.model << ", day " << day + 1 << " at " << minute;
-                }
-            }
-        }
-        EXPECT_EQ(mismatches, 0);
-    }
 }
 
 }  // namespace

@@ -112,17 +112,5 @@ TEST(ClockTest, ManualClockMovesOnlyWhenToldAndNeverBack) {
     EXPECT_EQ(clock.now().minute, 31);
 }
 
-TEST(ClockTest, WallClockNeverRunsBack) {
-    WallClock clock;
-    std::int64_t last = clock.hundredths();
-    for (int i = 0; i < 1000; ++i) {
-        const std::int64_t now = clock.hundredths();
-        EXPECT_GE(now, last);
-        last = now;
-    }
-    EXPECT_GE(clock.now().weekday, 1);
-    EXPECT_LE(clock.now().weekday, 7);
-}
-
 }  // namespace
 }  // namespace bdx

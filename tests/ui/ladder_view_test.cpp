@@ -325,6 +325,45 @@ TEST_F(LadderViewTest, LineCommentTypedInPlaceIsOneUndoStepAndEscapeDropsIt) {
     EXPECT_FALSE(editor.CanUndo());
 }
 
+TEST_F(LadderViewTest, ShiftOnTheLineNumbersSelectsSeveralLines) {
+    const auto range = [&] { return std::pair(editor.FirstSelectedLine(), editor.LastSelectedLine()); };
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, view->lineNumberRect(2).center());
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ShiftModifier, view->lineNumberRect(5).center());
+    EXPECT_EQ(range(), std::pair(2, 5));
+    view->setFocus();
+    QTest::keyClick(view.get(), Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(range(), std::pair(2, 6));
+    for (int i = 0; i < 5; ++i) {
+        QTest::keyClick(view.get(), Qt::Key_Up, Qt::ShiftModifier);
+    }
+    EXPECT_EQ(range(), std::pair(1, 2));
+    ASSERT_TRUE(editor.LineSelected());
+    // A plain arrow goes back to a single position.
+    QTest::keyClick(view.get(), Qt::Key_Down);
+    EXPECT_FALSE(editor.LineSelected());
+}
+
+// Larger lines show fewer of them: the scroll bar and the keys still reach the last line.
+TEST_F(LadderViewTest, EveryLineIsReachableAtEveryZoom) {
+    QScrollBar* bar = view->verticalScrollBar();
+    for (const auto& [zoom, shown] : {std::pair(50, 20), std::pair(100, 10), std::pair(200, 5)}) {
+        SCOPED_TRACE(zoom);
+        view->setZoomPercent(zoom);
+        editor.reset();
+        EXPECT_EQ(editor.ShownLines(), shown);
+        EXPECT_EQ(bar->maximum(), kLadderLines - shown);
+        EXPECT_EQ(bar->pageStep(), shown);
+        bar->setValue(bar->maximum());
+        EXPECT_TRUE(view->viewport()->rect().contains(view->positionRect(Coil(kLadderLines - 1))));
+        bar->setValue(0);
+        view->setFocus();
+        key(view.get(), Qt::Key_PageDown, kLadderLines / shown + 1);
+        EXPECT_EQ(editor.selection().line, kLadderLines - 1);
+        EXPECT_TRUE(view->viewport()->rect().contains(view->positionRect(Contact(kLadderLines - 1, 0))));
+        EXPECT_EQ(bar->value(), kLadderLines - shown);
+    }
+}
+
 TEST_F(LadderViewTest, LineCommentFollowsTheCommentRules) {
     const auto type = [&](const QString& text) {
         view->editLineComment(1);

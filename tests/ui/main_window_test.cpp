@@ -379,6 +379,36 @@ TEST_F(MainWindowTest, EditCaptionsAndClipboardFollowTheLineSelection) {
     EXPECT_TRUE(command("mnuEditUndo")->isEnabled());
 }
 
+// Three lines chosen with Shift on the line numbers leave one window and arrive in another.
+TEST_F(MainWindowTest, ThreeLinesCutInOneWindowArePastedInAnother) {
+    start();
+    for (int line = 0; line < 3; ++line) {
+        DrawLampRung(editor(), line, 'I', line + 1, 'Q', line + 1);
+    }
+    window()->resize(1000, 700);
+    QApplication::processEvents();
+    auto* view = find<LadderView>("ladderView");
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->lineNumberRect(0).center());
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ShiftModifier, view->lineNumberRect(2).center());
+    EXPECT_EQ(command("mnuEditCut")->text(), QStringLiteral("Cu&t Line"));
+    const Program source = program();
+    command("mnuEditCut")->trigger();
+    EXPECT_EQ(program().LadderGrid, Program().LadderGrid);
+
+    auto first = std::move(app);
+    start();
+    editor().selectLine(4);
+    command("mnuEditPaste")->trigger();
+    for (int line = 0; line < 3; ++line) {
+        for (int w = 0; w < kWordsPerLine; ++w) {
+            EXPECT_EQ(program().word(4 + line, w), source.word(line, w)) << line << " " << w;
+        }
+    }
+    command("mnuEditUndo")->trigger();
+    EXPECT_EQ(program().LadderGrid, Program().LadderGrid);
+    EXPECT_FALSE(command("mnuEditUndo")->isEnabled());
+}
+
 // The document's and the editor's announcements reach the windows without the frame passing them on.
 TEST_F(MainWindowTest, ProgramChangesReachTheErrorListTheCaptionAndTheCommands) {
     start();

@@ -131,12 +131,7 @@ frmDeviceUtilities_Other::frmDeviceUtilities_Other(const UtilitiesWiring& wiring
     QGroupBox* mode = modeGroup(
         this, [this] { act(LoadText(StartingStatus), [](DeviceUtilities& u) { return u.StartDevice(); }); },
         [this] { act(LoadText(StoppingStatus), [](DeviceUtilities& u) { return u.StopDeviceCommand(); }); });
-    passwords_ = new DevicePasswordPanel(
-        wiring_,
-        [this](const QString& status, const std::function<bool(DeviceUtilities&)>& a) {
-            return act(status, a);
-        },
-        this);
+    passwords_ = passwordPanel();
     auto* controls = new QVBoxLayout;
     controls->addWidget(mode);
     controls->addWidget(passwords_);
@@ -180,12 +175,7 @@ frmSetRstPasswordConf::frmSetRstPasswordConf(const UtilitiesWiring& wiring, QWid
     connect(read, &QPushButton::clicked, this, &frmSetRstPasswordConf::btnRead_Click);
     connect(ok, &QPushButton::clicked, this, &frmSetRstPasswordConf::btnOK_Click);
 
-    auto* passwords = new DevicePasswordPanel(
-        wiring_,
-        [this](const QString& status, const std::function<bool(DeviceUtilities&)>& a) {
-            return act(status, a);
-        },
-        this);
+    auto* passwords = passwordPanel();
 
     auto* controls = new QVBoxLayout;
     controls->addWidget(explanation);

@@ -108,6 +108,14 @@ void UtilitiesWindow::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
 }
 
+// The password boxes, run under this window's busy line.
+DevicePasswordPanel* UtilitiesWindow::passwordPanel() {
+    return new DevicePasswordPanel(
+        wiring_,
+        [this](const QString& status, const std::function<bool(DeviceUtilities&)>& a) { return act(status, a); },
+        this);
+}
+
 // --- DevicePasswordPanel -----------------------------------------------------------------------
 
 DevicePasswordPanel::DevicePasswordPanel(const UtilitiesWiring& wiring, Act act, QWidget* parent)

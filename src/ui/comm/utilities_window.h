@@ -15,6 +15,7 @@ namespace bdx {
 
 class CommLink;
 class DeviceBusyBar;
+class DevicePasswordPanel;
 class DeviceUtilities;
 class Prompter;
 
@@ -43,6 +44,7 @@ class UtilitiesWindow : public QDialog {
     void reject() override;
 
   protected:
+    DevicePasswordPanel* passwordPanel();
     // One exchange with the device under the busy line: a fresh DeviceUtilities on the link's
     // current transport, wired as the application wants.
     bool act(const QString& status, const std::function<bool(DeviceUtilities&)>& action);

@@ -148,6 +148,7 @@ LadderView::LadderView(LadderEditor& editor, Prompter& prompter, QWidget* parent
     connect(&editor_, &LadderEditor::gridChanged, this, &LadderView::refresh);
     connect(&editor_, &LadderEditor::selectionChanged, this, &LadderView::refresh);
     setMinimumSize(420, 240);
+    followShownLines();
     liveTimer_.setInterval(kScreenRateMs);
     connect(&liveTimer_, &QTimer::timeout, viewport(), qOverload<>(&QWidget::update));
     syncScrollBar();
@@ -218,6 +219,7 @@ void LadderView::setZoomPercent(int percent) {
         return;
     }
     zoomPercent_ = percent;
+    followShownLines();
     viewport()->update();
 }
 
@@ -242,6 +244,11 @@ LadderScene LadderView::scene() const {
     scene.topLine = editor_.TopLine();
     scene.selection = editor_.selection();
     scene.lineSelected = editor_.LineSelected();
+    scene.rowCount = layout().paintedRows();
+    if (editor_.LineSelected()) {
+        scene.lineRangeFirst = editor_.FirstSelectedLine();
+        scene.lineRangeLast = editor_.LastSelectedLine();
+    }
     scene.focused = hasFocus();
     scene.style = style_;
     scene.live = engine_ ? live_.get() : nullptr;
@@ -250,7 +257,7 @@ LadderScene LadderView::scene() const {
 
 QRect LadderView::positionRect(const GridPosition& position) const {
     const int row = position.line - editor_.TopLine();
-    if (row < 0 || row >= kShownLines) {
+    if (row < 0 || row >= editor_.ShownLines()) {
         return QRect();
     }
     return layout().cellRect(row, position).toRect();
@@ -258,7 +265,7 @@ QRect LadderView::positionRect(const GridPosition& position) const {
 
 QRect LadderView::lineNumberRect(int line) const {
     const int row = line - editor_.TopLine();
-    if (row < 0 || row >= kShownLines) {
+    if (row < 0 || row >= editor_.ShownLines()) {
         return QRect();
     }
     return layout().lineNumberRect(row).toRect();
@@ -266,7 +273,7 @@ QRect LadderView::lineNumberRect(int line) const {
 
 QRect LadderView::labelRect(const GridPosition& position) const {
     const int row = position.line - editor_.TopLine();
-    if (row < 0 || row >= kShownLines) {
+    if (row < 0 || row >= editor_.ShownLines()) {
         return QRect();
     }
     return LabelRect(layout(), scene(), row, position).toRect();
@@ -293,6 +300,7 @@ void LadderView::paintEvent(QPaintEvent*) {
 
 void LadderView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
+    followShownLines();
     viewport()->update();
 }
 
@@ -327,13 +335,17 @@ void LadderView::click(const LadderHit& hit) {
 
 void LadderView::mousePressEvent(QMouseEvent* event) {
     const LadderHit hit = hitAt(event->position());
+    if (extendLinesByClick(hit, event)) {
+        updatePointer(event->position());
+        return;
+    }
     if (event->button() == Qt::LeftButton) {
         click(hit);
     } else if (event->button() == Qt::RightButton && hit.zone == LadderHit::Zone::Cell) {
         editor_.select(hit.position);
         refresh();
     } else if (event->button() == Qt::RightButton && hit.zone == LadderHit::Zone::LineNumber) {
-        editor_.selectLine(hit.line);
+        selectLineForMenu(hit.line);
         refresh();
     }
     updatePointer(event->position());
@@ -518,7 +530,7 @@ void LadderView::contextMenuEvent(QContextMenuEvent* event) {
         if (hit.zone == LadderHit::Zone::Cell) {
             menu = contextMenuFor(hit.position);
         } else if (hit.zone == LadderHit::Zone::LineNumber) {
-            editor_.selectLine(hit.line);
+            selectLineForMenu(hit.line);
             refresh();
             menu = std::make_unique<QMenu>(this);
             addLineCommands(*menu);
@@ -543,6 +555,9 @@ void LadderView::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void LadderView::keyPressEvent(QKeyEvent* event) {
+    if (extendLinesByKey(event)) {
+        return;
+    }
     if (junctionKey(event) || typingKey(event)) {
         event->accept();
         return;
@@ -653,7 +668,7 @@ void LadderView::dropEvent(QDropEvent* event) {
 void LadderView::editLineComment(int line) {
     finishLineComment(true);
     const int row = line - editor_.TopLine();
-    if (editor_.SimulationActive() || row < 0 || row >= kShownLines) {
+    if (editor_.SimulationActive() || row < 0 || row >= editor_.ShownLines()) {
         return;
     }
     const QRect cell = layout().commentRect(row).toRect();
@@ -790,6 +805,65 @@ bool LadderView::viewportEvent(QEvent* event) {
         return true;
     }
     return QAbstractScrollArea::viewportEvent(event);
+}
+
+// ---- several lines, and the lines in view ----
+
+void LadderView::followShownLines() {
+    const int lines = layout().shownRows();
+    syncingScrollBar_ = true;
+    verticalScrollBar()->setRange(0, kLadderLines - lines);
+    verticalScrollBar()->setPageStep(lines);
+    syncingScrollBar_ = false;
+    editor_.setShownLines(lines);
+    syncScrollBar();
+}
+
+void LadderView::selectLineForMenu(int line) {
+    // The line commands of the menu then work on all the selected lines.
+    const bool inRange = editor_.LineSelected() && line >= editor_.FirstSelectedLine() &&
+                         line <= editor_.LastSelectedLine();
+    if (!inRange) {
+        editor_.selectLine(line);
+    }
+}
+
+bool LadderView::extendLinesByClick(const LadderHit& hit, QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !(event->modifiers() & Qt::ShiftModifier) ||
+        hit.zone != LadderHit::Zone::LineNumber) {
+        return false;
+    }
+    editor_.extendLineSelection(hit.line);
+    refresh();
+    return true;
+}
+
+bool LadderView::extendLinesByKey(QKeyEvent* event) {
+    if (!editor_.LineSelected() || (event->modifiers() & ~Qt::KeypadModifier) != Qt::ShiftModifier) {
+        return false;
+    }
+    const int line = editor_.selection().line;
+    int target = line;
+    switch (event->key()) {
+        case Qt::Key_Up:
+            target = line - 1;
+            break;
+        case Qt::Key_Down:
+            target = line + 1;
+            break;
+        case Qt::Key_PageUp:
+            target = line - editor_.ShownLines();
+            break;
+        case Qt::Key_PageDown:
+            target = line + editor_.ShownLines();
+            break;
+        default:
+            return false;
+    }
+    editor_.extendLineSelection(std::clamp(target, 0, kLadderLines - 1));
+    event->accept();
+    refresh();
+    return true;
 }
 
 }  // namespace bdx

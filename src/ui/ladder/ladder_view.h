@@ -16,7 +16,7 @@ namespace bdx {
 class Prompter;
 class ScanEngine;
 
-// The ladder editor window: ten lines from TopLine with a scroll bar.
+// The ladder editor window: the lines from TopLine that fit at its zoom, with a scroll bar.
 class LadderView : public QAbstractScrollArea {
     Q_OBJECT
   public:
@@ -95,6 +95,13 @@ class LadderView : public QAbstractScrollArea {
     void syncScrollBar();
     void addLineCommands(QMenu& menu);
     void finishLineComment(bool store);
+    // Several lines, and the lines in view: Shift with a click on a line number or with the up,
+    // down and page keys stretches the line selection; the shown lines follow zoom and height.
+    void followShownLines();
+    bool extendLinesByClick(const LadderHit& hit, QMouseEvent* event);
+    bool extendLinesByKey(QKeyEvent* event);
+    // A right click on a line number keeps a line selection it falls in.
+    void selectLineForMenu(int line);
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Typing and keyboard wiring: true when the key was taken.
     bool typingKey(QKeyEvent* event);

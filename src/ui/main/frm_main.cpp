@@ -86,7 +86,9 @@ frmMain::frmMain(AppContext& context, QString windowSettingsPath, QWidget* paren
     : QMainWindow(parent), context_(context), windowSettings_(std::move(windowSettingsPath)) {
     setObjectName(QStringLiteral("frmMain"));
     setAccessibleName(QString::fromLatin1(kProductTitle));
-    setWindowIcon(ToolbarIcon(QStringLiteral("Config")));
+    if (QGuiApplication::windowIcon().isNull()) {  // the program sets its own icon; test rigs do not
+        setWindowIcon(ToolbarIcon(QStringLiteral("Config")));
+    }
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
     // The toolbox runs the full height on the left; the error list sits under the editor.
     setCorner(Qt::BottomLeftCorner, Qt::LeftDockWidgetArea);

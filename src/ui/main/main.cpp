@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 #include <QStringList>
 
 #include "application.h"
@@ -9,6 +10,13 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("BrantelDesk X"));
     QApplication::setOrganizationName(QStringLiteral("Oskarn Automation Works"));
     QApplication::setApplicationVersion(QString::fromLatin1(bdx::kVersionText));
+    // The installed desktop entry and icons carry this id: the desktop shows the window with them.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.oskarn.BrantelDeskX"));
+    QIcon icon;
+    for (const char* size : {"16x16", "32x32", "48x48", "256x256"}) {
+        icon.addFile(QStringLiteral(":/appicon/%1/apps/com.oskarn.BrantelDeskX.png").arg(QLatin1String(size)));
+    }
+    QApplication::setWindowIcon(icon);
 
     bdx::StartupOptions options;
     const QStringList arguments = app.arguments();
