@@ -428,7 +428,7 @@ void LadderEditor::afterChange() {
     Q_EMIT gridChanged();
 }
 
-bool LadderEditor::PlaceOperand() {
+bool LadderEditor::placeSelected() {
     if (editTool_ == kWireTool) {
         return false;
     }
@@ -479,18 +479,26 @@ bool LadderEditor::PlaceOperand() {
             return false;
         }
         const int line = selection_.line;
-        return applyEdit([line, code, number](Program& changed) {
+        std::uint16_t function = placeFunction_.value_or(defaultCoilFunction(code));
+        if (!functionAllowed(code, function)) {
+            function = defaultCoilFunction(code);
+        }
+        const bool wire = wiringHelp_;
+        return applyEdit([line, code, number, function, wire](Program& changed) {
             const int q = coilLetterCell(line);
             auto& grid = changed.LadderGrid;
             if (grid[q] != code || grid[q + 1] != number) {
                 clearCoil(changed, line);
             }
-            grid[q - 1] = defaultCoilFunction(code);
+            grid[q - 1] = function;
             grid[q] = code;
             grid[q + 1] = number;
             if (code == 'X') {
                 auto& message = changed.SoftTextParams[DecodeOperandNumber(number)];
                 std::replace(message.begin(), message.end(), std::uint8_t{0}, kSoftTextBlank);
+            }
+            if (wire) {
+                WireLineToCoil(changed, line);
             }
         });
     }

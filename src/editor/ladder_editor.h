@@ -12,6 +12,7 @@
 #include "ladder/clipboard_text.h"
 #include "ladder/operands.h"
 #include "ladder/program_document.h"
+#include "quick_place.h"
 
 // The ladder editor without its window: the view position, the selection, the placing tool and
 // every editing command. The window turns mouse and keys into these calls and paints what they
@@ -81,6 +82,13 @@ const std::vector<FindCategory>& FindCategories();
 // What an edit may touch. The ladder and the model stay as they are while a simulation runs;
 // block parameters, comments included, may be stored then, as the block dialogs allow.
 enum class EditScope { Program, Parameters };
+
+// What typing an operand did: placed it, or refused it with a reason for the status bar (no
+// reason when the edit was refused silently, as while a simulation runs).
+struct TypedPlacement {
+    bool placed = false;
+    QString refusal;
+};
 
 class LadderEditor : public QObject {
     Q_OBJECT
@@ -152,7 +160,8 @@ class LadderEditor : public QObject {
 
     // ---- Editing commands: each goes through applyEdit. True when it changed the program. ----
     // With the selection tool: the chosen operand into the selected contact position (contact
-    // codes only) or coil position (coil letters only).
+    // codes only) or coil position (coil letters only). A replaced element and the wiring help's
+    // wires are noted for the status bar.
     bool PlaceOperand();
     // The wire tool clicked at height `y` (0..1 from the top) of the selected contact position.
     // Only while the wire tool is chosen.
@@ -179,6 +188,23 @@ class LadderEditor : public QObject {
     bool CanUndo() const;
     bool CanRedo() const;
 
+    // ---- Faster placing: the toolbox's click, a drop and typed text share one path ----
+    // Wires the empty positions up to a coil as it is placed, in the same undo step. On at first.
+    bool WiringHelp() const { return wiringHelp_; }
+    void setWiringHelp(bool on) { wiringHelp_ = on; }
+    // The selection tool, the operand (and for a coil the function instead of its default),
+    // then PlaceOperand on the selection.
+    bool PlaceChosen(std::uint16_t code, std::uint16_t numberWord,
+                     std::optional<std::uint16_t> coilFunction = std::nullopt);
+    // Where typed text lands with this selection: the selected contact position or coil, the
+    // position right of a selected junction cell, and the line's coil when the text names a
+    // coil function.
+    static GridPosition TypedTarget(const GridPosition& selection, bool coilFunction);
+    // Places typed text at its target and moves on: after a contact to the junction cell on its
+    // right (to the next line when that junction joins the line above), after a coil to the
+    // first position of the next line.
+    TypedPlacement PlaceTyped(const QString& text);
+
     // ---- Find ----
     // The next match after the current cell, wrapping around; shows messages 4228-4231 as the
     // find dialog does. True when a match was selected.
@@ -202,6 +228,8 @@ class LadderEditor : public QObject {
     void selectionChanged();  // selection or TopLine moved
     void undoStateChanged();  // Undo / Redo commands to refresh
     void simulationActiveChanged(bool active);
+    // A placement replaced an element or wired a line: a note for the status bar.
+    void placementNoted(const QString& note);
 
   private:
     bool mayEdit(EditScope scope = EditScope::Program) const {
@@ -215,6 +243,10 @@ class LadderEditor : public QObject {
     void afterChange();
     // Undo or redo: the document puts the snapshot in place, the editor selects its cell.
     bool restoreSnapshot(std::optional<int> (ProgramDocument::*restore)());
+    // PlaceOperand without its note.
+    bool placeSelected();
+    // The status note of a placement: what it replaced and what the wiring help wired.
+    QString placementNote(const Program& before, const GridPosition& target) const;
     // The line commands on the selected lines.
     std::optional<QString> cutLines();
     bool pasteLines(const QString& text);
@@ -231,6 +263,8 @@ class LadderEditor : public QObject {
     int editTool_ = kSelectionTool;
     std::uint16_t placeCode_ = CellEmpty;
     std::uint16_t placeNumber_ = CellEmpty;
+    std::optional<std::uint16_t> placeFunction_;  // for the next PlaceChosen only
+    bool wiringHelp_ = true;
     bool simulationActive_ = false;
     std::optional<int> findOrigin_;
     std::vector<ErrorRow> errors_;

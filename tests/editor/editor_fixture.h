@@ -80,6 +80,9 @@ class EditorFixture : public ::testing::Test {
 // enough for a simulation run; I1 driving Q1 on the first line unless told otherwise.
 inline void DrawLampRung(LadderEditor& editor, int line = 0, char contact = 'I', int n = 1, char coil = 'Q',
                          int m = 1) {
+    // Wired by hand, as without the wiring help.
+    const bool wiringHelp = editor.WiringHelp();
+    editor.setWiringHelp(false);
     editor.select({SelectionKinds::Contact, line, 0});
     editor.setPlacement(contact, OperandNumberCode(n));
     editor.PlaceOperand();
@@ -94,6 +97,7 @@ inline void DrawLampRung(LadderEditor& editor, int line = 0, char contact = 'I',
     editor.setEditTool(kSelectionTool);
     editor.select({SelectionKinds::Junction, line, 2});
     editor.ToggleJunction(JunctionArea::Right);
+    editor.setWiringHelp(wiringHelp);
 }
 
 }  // namespace bdx

@@ -73,7 +73,7 @@ TEST_F(MainWindowTest, ControllersRegisterTheCommandsOfTheMenuTable) {
             EXPECT_EQ(action->text(), LoadText(row.textId));
         }
     }
-    EXPECT_EQ(rows, 82);
+    EXPECT_EQ(rows, 83);
     EXPECT_EQ(command("mnuFileNew")->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
     EXPECT_TRUE(button("Print")->isEnabled());
     // The toolbar runs the same commands, in the table's order.

@@ -1,6 +1,9 @@
 #include "function_selector.h"
 
 #include <QApplication>
+#include <QDrag>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -14,6 +17,7 @@
 #include "blocks/device_model.h"
 #include "editor/ladder_editor.h"
 #include "ladder/grid.h"
+#include "operand_drag.h"
 #include "shell/language_table.h"
 
 namespace bdx {
@@ -263,11 +267,9 @@ void FunctionSelector::choose(QTreeWidgetItem* item) {
             item->setExpanded(!item->isExpanded());
             break;
         case OperandItem: {
-            // An operand is always placed with the selection tool.
-            editor_.setEditTool(kSelectionTool);
+            // A drop on the ladder takes the same path.
             const auto code = static_cast<std::uint16_t>(item->data(0, kCodeRole).toInt());
-            editor_.setPlacement(code, OperandNumberCode(item->data(0, kNumberRole).toInt()));
-            if (editor_.PlaceOperand()) {
+            if (editor_.PlaceChosen(code, OperandNumberCode(item->data(0, kNumberRole).toInt()))) {
                 Q_EMIT operandPlaced();
             }
             break;
@@ -332,6 +334,9 @@ bool FunctionSelector::eventFilter(QObject* watched, QEvent* event) {
         (watched == tree_ && event->type() == QEvent::FocusIn)) {
         refreshComments();
     }
+    if (watched == tree_->viewport() && dragOnMove(event)) {
+        return true;
+    }
     if (watched == tree_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -340,6 +345,45 @@ bool FunctionSelector::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+std::unique_ptr<QMimeData> FunctionSelector::dragData(QTreeWidgetItem* item) const {
+    if (item == nullptr || item->isDisabled() || item->data(0, kKindRole).toInt() != OperandItem) {
+        return nullptr;
+    }
+    const auto code = static_cast<std::uint16_t>(item->data(0, kCodeRole).toInt());
+    return OperandMimeData({code, OperandNumberCode(item->data(0, kNumberRole).toInt())});
+}
+
+bool FunctionSelector::dragOnMove(QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress) {
+        auto* press = static_cast<QMouseEvent*>(event);
+        pressed_ = press->button() == Qt::LeftButton ? tree_->itemAt(press->position().toPoint()) : nullptr;
+        pressPoint_ = press->position().toPoint();
+        return false;
+    }
+    if (event->type() != QEvent::MouseMove || pressed_ == nullptr) {
+        return false;
+    }
+    auto* move = static_cast<QMouseEvent*>(event);
+    if (!(move->buttons() & Qt::LeftButton)) {
+        pressed_ = nullptr;
+        return false;
+    }
+    if ((move->position().toPoint() - pressPoint_).manhattanLength() < QApplication::startDragDistance()) {
+        return false;
+    }
+    std::unique_ptr<QMimeData> data = dragData(pressed_);
+    QTreeWidgetItem* item = pressed_;
+    pressed_ = nullptr;
+    if (!data) {
+        return false;
+    }
+    auto* drag = new QDrag(this);
+    drag->setMimeData(data.release());
+    drag->setPixmap(tree_->viewport()->grab(tree_->visualItemRect(item)));
+    drag->exec(Qt::CopyAction);
+    return true;
 }
 
 }  // namespace bdx

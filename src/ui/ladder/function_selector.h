@@ -1,8 +1,12 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QPoint>
 #include <QWidget>
 #include <cstdint>
+#include <memory>
+
+class QMimeData;
 
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -26,6 +30,8 @@ class FunctionSelector : public QWidget {
     QTreeWidgetItem* groupItem(int group) const;
     QTreeWidgetItem* selectionToolItem() const { return selectionTool_; }
     QTreeWidgetItem* wireToolItem() const { return wireTool_; }
+    // What dragging an entry carries to the ladder: its operand; null for the other entries.
+    std::unique_ptr<QMimeData> dragData(QTreeWidgetItem* item) const;
 
   Q_SIGNALS:
     void operandPlaced();
@@ -42,6 +48,8 @@ class FunctionSelector : public QWidget {
     // The comments of every open group, and the tool in use.
     void refreshComments();
     void markTool();
+    // Starts dragging the operand pressed on once the mouse has moved far enough.
+    bool dragOnMove(QEvent* event);
 
     LadderEditor& editor_;
     QTreeWidget* tree_ = nullptr;
@@ -50,6 +58,8 @@ class FunctionSelector : public QWidget {
     // The first click of a double click has already chosen its entry.
     QTreeWidgetItem* lastClicked_ = nullptr;
     QElapsedTimer sinceClick_;
+    QTreeWidgetItem* pressed_ = nullptr;
+    QPoint pressPoint_;
 };
 
 }  // namespace bdx

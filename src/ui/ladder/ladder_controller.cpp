@@ -15,6 +15,7 @@
 #include "function_selector.h"
 #include "ladder/program_file.h"
 #include "ladder_view.h"
+#include "quick_place_commands.h"
 #include "xref_window.h"
 #include "shell/language_table.h"
 #include "shell/prompter.h"
@@ -103,6 +104,7 @@ LadderController::LadderController(AppContext& context, frmMain& frame) : contex
     connect(&editor, &LadderEditor::undoStateChanged, this, [this] { refreshUndoRedo(); });
     connect(&context_.document(), &ProgramDocument::programReplaced, this, [this] { ++programsReplaced_; });
     registerCommands();
+    InstallQuickPlaceCommands(frame_, editor, *view_);
 }
 
 frmFind* LadderController::findDialog() const {

@@ -24,6 +24,7 @@
 #include "shell/prompter.h"
 #include "sim/scan_engine.h"
 #include "ui/ladder/frm_all_comments.h"
+#include "ui/ladder/operand_drag.h"
 
 namespace bdx {
 
@@ -155,7 +156,12 @@ LadderView::LadderView(LadderEditor& editor, Prompter& prompter, QWidget* parent
     lastLineSelected_ = editor_.LineSelected();
 }
 
-LadderView::~LadderView() = default;
+LadderView::~LadderView() {
+    // The entry dies with the viewport, after the view: it must not call back into it then.
+    if (operandEditor_ != nullptr) {
+        operandEditor_->removeEventFilter(this);
+    }
+}
 
 void LadderView::setDisplayStyle(int style) {
     if (style < 0 || style > static_cast<int>(DisplayStyle::Electrical)) {
@@ -301,6 +307,7 @@ void LadderView::resizeEvent(QResizeEvent* event) {
 
 void LadderView::scrollContentsBy(int, int) {
     finishLineComment(true);  // the field would no longer sit over its line
+    closeOperandEntry();
     if (!syncingScrollBar_) {
         editor_.setTopLine(verticalScrollBar()->value());
     }
@@ -552,6 +559,10 @@ void LadderView::keyPressEvent(QKeyEvent* event) {
     if (extendLinesByKey(event)) {
         return;
     }
+    if (junctionKey(event) || typingKey(event)) {
+        event->accept();
+        return;
+    }
     const bool control = event->modifiers() & Qt::ControlModifier;
     switch (event->key()) {
         case Qt::Key_F2:
@@ -621,6 +632,10 @@ void LadderView::focusOutEvent(QFocusEvent* event) {
 
 void LadderView::dragEnterEvent(QDragEnterEvent* event) {
     const QMimeData* data = event->mimeData();
+    if (OperandFromMimeData(data)) {
+        event->acceptProposedAction();
+        return;
+    }
     if (data && data->hasUrls() && !data->urls().isEmpty() && data->urls().front().isLocalFile()) {
         event->acceptProposedAction();
     }
@@ -631,6 +646,9 @@ void LadderView::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void LadderView::dropEvent(QDropEvent* event) {
+    if (dropOperand(event)) {
+        return;
+    }
     const QMimeData* data = event->mimeData();
     if (!data || !data->hasUrls() || data->urls().isEmpty() || !data->urls().front().isLocalFile()) {
         return;
@@ -696,6 +714,9 @@ void LadderView::finishLineComment(bool store) {
 }
 
 bool LadderView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == operandEditor_ && operandEditor_ != nullptr) {
+        return operandEntryEvent(event) || QAbstractScrollArea::eventFilter(watched, event);
+    }
     // Keys are taken here so that Enter does not travel on to the ladder; Enter and a focus
     // change keep the text, Escape drops it. The field's own context menu is no focus change.
     if (watched == commentEditor_ && event->type() == QEvent::KeyPress) {

@@ -50,6 +50,12 @@ class LadderView : public QAbstractScrollArea {
     // or leaving it stores the text as one edit, Escape drops it. Not while a simulation runs.
     void editLineComment(int line);
     QLineEdit* lineCommentEditor() const { return commentEditor_; }
+    // The entry that opens over the target cell when an operand is typed (first letter, "/" or
+    // "!"). The operand is placed once its number is complete, on Enter, on the next operand's
+    // first character or on a move key (which then moves on); Escape drops it. A refused text
+    // stays in the entry and its reason goes to the status bar.
+    void openOperandEntry(const QString& typed);
+    QLineEdit* operandEditor() const { return operandEditor_; }
 
   Q_SIGNALS:
     void propertiesRequested();                    // Properties chosen (coil menu / label click)
@@ -57,6 +63,7 @@ class LadderView : public QAbstractScrollArea {
                                                    // captioned "Error") through the Prompter
     void lineSelectionChanged(bool lineSelected);  // for the Cut/Copy/Paste Line captions
     void zoomRequested(int steps);                 // Ctrl+wheel: up (> 0) or down (< 0)
+    void statusMessage(const QString& text);       // a refused typed operand, for the status bar
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -96,6 +103,14 @@ class LadderView : public QAbstractScrollArea {
     // A right click on a line number keeps a line selection it falls in.
     void selectLineForMenu(int line);
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Typing and keyboard wiring: true when the key was taken.
+    bool typingKey(QKeyEvent* event);
+    bool junctionKey(QKeyEvent* event);
+    bool operandEntryEvent(QEvent* event);
+    // Places the entry's text; false (and the reason shown) when it was refused.
+    bool commitOperandEntry();
+    void closeOperandEntry();
+    bool dropOperand(QDropEvent* event);
 
     LadderEditor& editor_;
     Prompter& prompter_;
@@ -108,6 +123,7 @@ class LadderView : public QAbstractScrollArea {
     int zoomPercent_ = 100;
     QLineEdit* commentEditor_ = nullptr;
     int commentLine_ = -1;
+    QLineEdit* operandEditor_ = nullptr;
     int wheelAngle_ = 0;  // a fine-grained wheel adds up to whole steps
 };
 

@@ -79,6 +79,7 @@ constexpr std::array kRows = std::to_array<MenuRow>({
     {"mnuViewEditMode", "mnuEditModeDevice", 8066, "", "", Exclusive},
     {"mnuViewEditMode", "mnuEditModePLC", 8067, "", "", Exclusive},
     {"mnuViewEditMode", "mnuEditModeElectrical", 8068, "", "", Exclusive},
+    {"mnuView", "mnuViewWiringHelp", 8016, "", "", PlainCommand},
     {"mnuView", "mnuViewParameters", 154, "", "Parameters", PlainCommand},
     {"mnuView", "mnuViewComments", 155, "", "", PlainCommand},
     {"mnuView", "", 0, "", "", Separator},

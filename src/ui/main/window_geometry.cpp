@@ -90,6 +90,14 @@ void WindowSettings::storeZoomPercent(int percent) {
     open()->setValue(QStringLiteral("View/Zoom"), ClampZoom(percent));
 }
 
+bool WindowSettings::wiringHelp() const {
+    return readNumber(*open(), "View/WiringHelp", 1) != 0;
+}
+
+void WindowSettings::storeWiringHelp(bool on) {
+    open()->setValue(QStringLiteral("View/WiringHelp"), on ? 1 : 0);
+}
+
 QStringList WindowSettings::recentFiles() const {
     const std::unique_ptr<QSettings> store = open();
     QStringList files;

@@ -60,6 +60,9 @@ class WindowSettings {
     // "View/Zoom" in percent, within the limits.
     int zoomPercent() const;
     void storeZoomPercent(int percent);
+    // "View/WiringHelp": the editor wires a line up to a coil placed on it; on when not stored.
+    bool wiringHelp() const;
+    void storeWiringHelp(bool on);
     // "RecentFiles/File1".."File8", newest first.
     QStringList recentFiles() const;
     void storeRecentFiles(const QStringList& files);
