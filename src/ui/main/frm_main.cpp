@@ -38,6 +38,7 @@
 #include "ui/sim/text_display_controller.h"
 #include "ui/sim/trend_controller.h"
 #include "ui/widgets/captions.h"
+#include "ui/widgets/keep_open_filter.h"
 #include "ui/widgets/mdi_layout.h"
 #include "ui/widgets/toolbar_icons.h"
 #include "view_controller.h"
@@ -66,19 +67,6 @@ constexpr std::array<const char*, 3> kEditModeCommands = {"mnuEditModeDevice", "
                                                           "mnuEditModeElectrical"};
 constexpr std::array<const char*, 4> kLanguageCommands = {"mnuLanguageEnglish", "mnuLanguagePortuguese",
                                                           "mnuLanguagePolish", "mnuLanguageSpanish"};
-
-// The editor window stays while the application runs: closing it would leave nothing to edit.
-class KeepOpenFilter : public QObject {
-  public:
-    using QObject::QObject;
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Close) {
-            event->ignore();
-            return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 }  // namespace
 
@@ -206,25 +194,7 @@ void frmMain::buildMenus() {
         }
     }
 
-    for (const char* key : ToolbarLayout()) {
-        const QString keyText = QString::fromLatin1(key);
-        if (keyText == QLatin1String(kToolbarSeparator)) {
-            toolBar_->addSeparator();
-        } else if (keyText == QLatin1String("Print")) {
-            toolBar_->addWidget(printButton_);
-        } else {
-            QAction* action = nullptr;
-            for (QAction* candidate : std::as_const(commands_)) {
-                if (candidate->property("toolbarKey").toString() == keyText) {
-                    action = candidate;
-                }
-            }
-            action->setIcon(ToolbarIcon(keyText));
-            toolBar_->addAction(action);
-            toolbarActions_.insert(keyText, action);
-            toolBar_->widgetForAction(action)->setObjectName(QStringLiteral("tb") + keyText);
-        }
-    }
+    toolbarActions_ = BuildToolbar(toolBar_, commands_, printButton_);
 }
 
 void frmMain::buildStatusBar() {

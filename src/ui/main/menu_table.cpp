@@ -4,10 +4,13 @@
 #include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
+#include <QToolBar>
+#include <QToolButton>
 #include <array>
 
 #include "shell/language_table.h"
 #include "ui/widgets/captions.h"
+#include "ui/widgets/toolbar_icons.h"
 
 namespace bdx {
 
@@ -245,6 +248,34 @@ BuiltMenus BuildMenus(QMenuBar* bar, std::span<const MenuRow> rows, QHash<QStrin
         }
     }
     return built;
+}
+
+QHash<QString, QAction*> BuildToolbar(QToolBar* toolBar, const QHash<QString, QAction*>& commands,
+                                      QToolButton* printButton) {
+    QHash<QString, QAction*> byKey;
+    for (QAction* action : commands) {
+        const QString key = action->property("toolbarKey").toString();
+        if (!key.isEmpty()) {
+            byKey.insert(key, action);
+        }
+    }
+    QHash<QString, QAction*> placed;
+    for (const char* key : ToolbarLayout()) {
+        const QString keyText = QString::fromLatin1(key);
+        if (keyText == QLatin1String(kToolbarSeparator)) {
+            toolBar->addSeparator();
+        } else if (keyText == QLatin1String("Print")) {
+            toolBar->addWidget(printButton);
+        } else {
+            QAction* action = byKey.value(keyText);
+            Q_ASSERT(action != nullptr);
+            action->setIcon(ToolbarIcon(keyText));
+            toolBar->addAction(action);
+            placed.insert(keyText, action);
+            toolBar->widgetForAction(action)->setObjectName(QStringLiteral("tb") + keyText);
+        }
+    }
+    return placed;
 }
 
 }  // namespace bdx

@@ -7,6 +7,8 @@
 class QAction;
 class QMenu;
 class QMenuBar;
+class QToolBar;
+class QToolButton;
 
 namespace bdx {
 
@@ -51,5 +53,10 @@ struct BuiltMenus {
 // texts of the current language, marked with their ids for later retranslation.
 BuiltMenus BuildMenus(QMenuBar* bar, std::span<const MenuRow> rows, QHash<QString, QMenu*> menus,
                       const QHash<QString, QAction*>& existing);
+
+// Fills the toolbar in the order of ToolbarLayout with the actions whose "toolbarKey" matches
+// (and `printButton` at "Print"); returns the actions by key.
+QHash<QString, QAction*> BuildToolbar(QToolBar* toolBar, const QHash<QString, QAction*>& commands,
+                                      QToolButton* printButton);
 
 }  // namespace bdx
