@@ -215,7 +215,7 @@ const std::vector<FindCategory>& FindCategories() {
     static const std::vector<FindCategory> categories = [] {
         std::vector<FindCategory> list;
         auto letter = [&list](const char* name, char code, Operand kind) {
-            const auto open = static_cast<std::uint16_t>(code);
+            const auto open = static_cast<std::uint16_t>(static_cast<unsigned char>(code));
             list.push_back({name, open, NormallyClosedCode(open), operandInfo(kind).count});
         };
         letter("A", 'A', Operand::A);
@@ -294,7 +294,8 @@ void LadderEditor::choose(const GridPosition& position, bool wholeLine) {
     } else if (chosen.line >= topLine_ + kShownLines) {
         topLine_ = chosen.line - kShownLines + 1;
     }
-    Q_EMIT selectionChanged();
+    // Q_EMIT expands to nothing, so the check measures the call's column, not the statement's.
+    Q_EMIT selectionChanged();  // NOLINT(readability-misleading-indentation)
 }
 
 void LadderEditor::selectCell(int cell) {
@@ -634,8 +635,8 @@ bool LadderEditor::DeleteElement() {
 bool LadderEditor::DeleteLine() {
     const int line = selection_.line;
     return applyEdit([line](Program& changed) {
-        for (int column = 0; column < kContactColumns; ++column) {
-            clearContact(changed, line * kWordsPerLine + kContactWord[column]);
+        for (const int word : kContactWord) {
+            clearContact(changed, line * kWordsPerLine + word);
         }
         clearCoil(changed, line);
         RemoveLine(changed, line);
