@@ -93,7 +93,7 @@ QString CapHourMeterPresetEntry(const QString& typed, int resolution, Prompter& 
     if (!ok || value * std::pow(10.0, decimals) <= kLargestHourMeterCount + 1e-6) {
         return typed;
     }
-    const QString largestText = LargestHourMeterPresetText(resolution, separator);
+    QString largestText = LargestHourMeterPresetText(resolution, separator);
     prompter.show({MessageIcon::None, QStringLiteral("Maximum Value is ") +
                                           LargestHourMeterPresetText(resolution, QStringLiteral("."))});
     return largestText;

@@ -54,7 +54,7 @@ class SoftTextEditBuffer {
     Refusal type(QChar c);
     // Overwrites from the cursor, one message line per text line. Text that does not fit from
     // there, or that holds a character the display cannot show, changes nothing.
-    Refusal paste(const QString& text);
+    Refusal paste(const QString& pasted);
     // Blanks the position under the cursor, or removes the field there.
     void erase();
     void backspace();

@@ -68,8 +68,8 @@ DayRule convertDay(int d, int start, int end, TimeOrder order) {
 std::uint8_t BinaryToDec(const QString& days) {
     std::uint8_t value = 0;
     const QString last = days.right(7);
-    for (qsizetype i = 0; i < last.size(); ++i) {
-        value = static_cast<std::uint8_t>(value * 2 + (last[i] == u'1' ? 1 : 0));
+    for (const QChar day : last) {
+        value = static_cast<std::uint8_t>(value * 2 + (day == u'1' ? 1 : 0));
     }
     return value;
 }

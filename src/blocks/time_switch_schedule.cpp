@@ -16,7 +16,7 @@ using WeekMap = std::bitset<kMinutesPerWeek>;
 void markOn(WeekMap& week, int day, int from, int to) {
     const int base = (day % kDaysPerWeek) * kMinutesPerDay;
     for (int m = std::max(from, 0); m < std::min(to, kMinutesPerDay); ++m) {
-        week.set(std::size_t(base + m));
+        week.set(std::size_t(base + m));  // NOLINT(bugprone-misplaced-widening-cast): below 7 * 1440
     }
 }
 
@@ -96,11 +96,12 @@ WeeklySchedule TimeSwitchSchedule(const TimeSwitchRecord& record, bool advanced)
         const int base = day * kMinutesPerDay;
         int m = 0;
         while (m < kMinutesPerDay) {
-            if (!week.test(std::size_t(base + m))) {
+            if (!week.test(std::size_t(base + m))) {  // NOLINT(bugprone-misplaced-widening-cast): as above
                 ++m;
                 continue;
             }
             const int from = m;
+            // NOLINTNEXTLINE(bugprone-misplaced-widening-cast): as above
             while (m < kMinutesPerDay && week.test(std::size_t(base + m))) {
                 ++m;
             }

@@ -61,8 +61,7 @@ void setInUse(Table& table, const std::array<BlockUse, N>& uses) {
 BlockUsage FindBlockUsage(const Program& program) {
     BlockUsage usage;
     for (int line = 0; line < kLadderLines; ++line) {
-        for (int column = 0; column < kContactColumns; ++column) {
-            const int word = kContactWord[column];
+        for (const int word : kContactWord) {
             const std::uint16_t code = program.word(line, word);
             if (IsContactCode(code)) {
                 markElement(usage, code, program.word(line, word + kNumberWordOffset), false);

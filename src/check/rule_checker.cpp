@@ -299,6 +299,8 @@ class RuleChecker {
                 const int level = coilCount(letter, i, {CoilImpulse, CoilImpulseRetentive});
                 const int set = coilCount(letter, i, {CoilSet, CoilSetRetentive});
                 const int reset = coilCount(letter, i, {CoilReset, CoilResetRetentive});
+                // The rules in order, the first that holds wins; two messages recur on purpose.
+                // NOLINTBEGIN(bugprone-branch-clone)
                 if (contactor > 1) {
                     addFor(RuleMessage::CoilMoreThanOnce, {name});
                 } else if (contactor == 1 && level + set + reset > 0) {
@@ -310,6 +312,7 @@ class RuleChecker {
                 } else if (set != reset || set > 1) {
                     addFor(RuleMessage::CoilSetResetImproper, {name});
                 }
+                // NOLINTEND(bugprone-branch-clone)
             }
         }
     }
@@ -502,7 +505,7 @@ class RuleChecker {
     }
 
     void addForContacts(Operand kind, std::initializer_list<int> indices, RuleMessage message) {
-        const auto letter = static_cast<std::uint16_t>(operandInfo(kind).letter);
+        const auto letter = static_cast<std::uint16_t>(static_cast<unsigned char>(operandInfo(kind).letter));
         for (int i : indices) {
             forContacts(letter, i, [&](const ContactRef& c) { addAtContact(message, c); });
         }

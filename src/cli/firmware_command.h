@@ -4,5 +4,5 @@
 #include <QTextStream>
 
 namespace bdx::cli {
-int FirmwareCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+int FirmwareCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 }  // namespace bdx::cli

@@ -32,7 +32,7 @@ class StatusLines : public TransferProgress {
 // Takes the device options and the byte order out of `args`; the usage error, if any.
 std::optional<QString> takeCommon(QStringList& args, DeviceOptions& options, bool& bigEndian,
                                   QTextStream& err) {
-    if (const std::optional<QString> error = TakeDeviceOptions(args, options)) {
+    if (std::optional<QString> error = TakeDeviceOptions(args, options)) {
         return error;
     }
     const bool little = args.removeAll(QStringLiteral("--little-endian")) > 0;

@@ -119,7 +119,7 @@ SerialTransport::SerialTransport(CommState& state, QObject* parent)
 }
 
 SerialTransport::~SerialTransport() {
-    closePort();
+    SerialTransport::closePort();
 }
 
 QString SerialTransport::effectiveLineSettings() const {

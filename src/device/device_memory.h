@@ -44,7 +44,7 @@ class DeviceClock : public Clock {
 
 class DeviceMemory {
   public:
-    DeviceMemory(int model, bool bigEndian, const Clock& clock);
+    DeviceMemory(int model, bool bigEndian, const Clock& base);
 
     int model() const { return model_; }
     int recordSize() const { return ConfigRecordSize(model_); }

@@ -86,8 +86,7 @@ std::uint16_t operandCode(Operand kind) {
 std::vector<CrossReferenceRow> CrossReference(const Program& program) {
     std::map<Key, std::vector<int>> uses;
     for (int line = 0; line < kLadderLines; ++line) {
-        for (int column = 0; column < kContactColumns; ++column) {
-            const int word = kContactWord[column];
+        for (const int word : kContactWord) {
             const std::uint16_t code = program.word(line, word);
             if (!IsContactCode(code)) {
                 continue;

@@ -216,7 +216,7 @@ const std::vector<FindCategory>& FindCategories() {
     static const std::vector<FindCategory> categories = [] {
         std::vector<FindCategory> list;
         auto letter = [&list](const char* name, char code, Operand kind) {
-            const auto open = static_cast<std::uint16_t>(code);
+            const auto open = static_cast<std::uint16_t>(static_cast<unsigned char>(code));
             list.push_back({name, open, NormallyClosedCode(open), operandInfo(kind).count});
         };
         letter("A", 'A', Operand::A);
@@ -296,7 +296,8 @@ void LadderEditor::choose(const GridPosition& position, bool wholeLine, std::opt
     } else if (chosen.line >= topLine_ + shownLines_) {
         topLine_ = chosen.line - shownLines_ + 1;
     }
-    Q_EMIT selectionChanged();
+    // Q_EMIT expands to nothing, so the check measures the call's column, not the statement's.
+    Q_EMIT selectionChanged();  // NOLINT(readability-misleading-indentation)
 }
 
 void LadderEditor::selectCell(int cell) {
@@ -650,8 +651,8 @@ bool LadderEditor::DeleteLine() {
     const bool deleted = applyEdit([line, count](Program& changed) {
         // Each removal moves the next selected line up into `line`.
         for (int i = 0; i < count; ++i) {
-            for (int column = 0; column < kContactColumns; ++column) {
-                clearContact(changed, line * kWordsPerLine + kContactWord[column]);
+            for (const int word : kContactWord) {
+                clearContact(changed, line * kWordsPerLine + word);
             }
             clearCoil(changed, line);
             RemoveLine(changed, line);

@@ -96,8 +96,8 @@ bool elementSelectionUsable(const EditorSelection& selection) {
     const int wordInLine = selection.CurrentCell % kWordsPerLine;
     switch (selection.SelectionKind) {
         case SelectionKinds::Contact:
-            for (int column = 0; column < kContactColumns; ++column) {
-                if (wordInLine == kContactWord[column]) {
+            for (const int word : kContactWord) {
+                if (wordInLine == word) {
                     return true;
                 }
             }

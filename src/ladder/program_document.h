@@ -75,7 +75,7 @@ class ProgramDocument : public QObject {
     bool checkNameAndPath(const QString& path);
     // Yes saves (through Save As), No goes on, Cancel stops; true when the caller may go on.
     bool askToSaveChanges();
-    Outcome writeTo(const QString& path, bool moveUndoFolders);
+    Outcome writeTo(const QString& target, bool moveUndoFolders);
     // A whole new program is in place: unmodified, fresh undo folders, everyone told.
     void replaceProgram();
     // After undo or redo: the snapshot is in place; the cell stored with it.

@@ -475,7 +475,7 @@ ProgramFileStatus ReadProgramFile(const QString& path, Program& program, bool ta
 
 ProgramFileStatus ReadProgramFile(const QString& path, Program& program, Prompter& prompter,
                                   bool takeNameAndPath) {
-    const ProgramFileStatus status = ReadProgramFile(path, program, takeNameAndPath);
+    ProgramFileStatus status = ReadProgramFile(path, program, takeNameAndPath);
     if (!status.ok()) {
         const QString message = ProgramFileMessage(status);
         if (status.code == ProgramFileStatus::Code::UnsupportedModel) {

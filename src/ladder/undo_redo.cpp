@@ -52,7 +52,7 @@ QString programBaseName(const QString& programFileName) {
 // always carry the same name. Empty only when the file system answers nonsense.
 QString chooseFolderName(const Parents& parents, const QString& base) {
     for (int n = 0; n < kMaxFolderNumber; ++n) {
-        const QString name = base + u'-' + QString::number(n);
+        QString name = base + u'-' + QString::number(n);
         if (!QFileInfo::exists(joinPath(parents.undo, name)) &&
             !QFileInfo::exists(joinPath(parents.redo, name))) {
             return name;
@@ -157,7 +157,7 @@ int nextSlot(int slot) {
 
 }  // namespace
 
-ClassUndoRedo::ClassUndoRedo(QString rootFolder) : root_(QDir::cleanPath(std::move(rootFolder))) {
+ClassUndoRedo::ClassUndoRedo(const QString& rootFolder) : root_(QDir::cleanPath(rootFolder)) {
     const Parents parents = parentsUnder(root_);
     removeAbandonedFolders(parents.undo);
     removeAbandonedFolders(parents.redo);

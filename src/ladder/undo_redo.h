@@ -31,7 +31,7 @@ class ClassUndoRedo {
     // `rootFolder` is where the version folder goes; the application passes UndoRootFolder().
     // No folders of this store exist until StartFolders. A store is made once, at start: the
     // folders that killed instances left there are removed first.
-    explicit ClassUndoRedo(QString rootFolder);
+    explicit ClassUndoRedo(const QString& rootFolder);
     // Removes this program's folders, as at exit.
     ~ClassUndoRedo();
     ClassUndoRedo(const ClassUndoRedo&) = delete;

@@ -33,11 +33,10 @@ UsedOperands usedOperands(const Program& program) {
         used[static_cast<int>(info.kind)].assign(info.count, false);
     }
     for (int line = 0; line < kLadderLines; ++line) {
-        for (int column = 0; column < kContactColumns; ++column) {
-            const std::uint16_t code = program.word(line, kContactWord[column]);
+        for (const int word : kContactWord) {
+            const std::uint16_t code = program.word(line, word);
             if (IsContactCode(code)) {
-                markUse(used, OperandForCode(code),
-                        program.word(line, kContactWord[column] + kNumberWordOffset));
+                markUse(used, OperandForCode(code), program.word(line, word + kNumberWordOffset));
             }
         }
         const std::uint16_t coil = program.word(line, kCoilLetterWord);

@@ -44,8 +44,8 @@ bool LinkedToNext(const Program& program, int line) {
     if (line + 1 >= kLadderLines) {
         return false;
     }
-    for (int column = 0; column < kContactColumns; ++column) {
-        const int word = kContactWord[column] + kJunctionWordOffset;
+    for (const int contactWord : kContactWord) {
+        const int word = contactWord + kJunctionWordOffset;
         const std::uint16_t here = program.word(line, word);
         const std::uint16_t below = program.word(line + 1, word);
         const bool down = here >= JunctionBase && here < JunctionBase + 16 && ((here - JunctionBase) & JunctionDown);
@@ -61,8 +61,10 @@ bool LinkedToNext(const Program& program, int line) {
 class DetailSheet {
   public:
     DetailSheet(const Program& program, DisplayStyle style, double pageHeight)
-        : program_(program), style_(style), layout_(QSizeF(kPageWidth, kRowHeight * kShownLines)) {
-        header_ = HeaderTextsOf(program);
+        : program_(program),
+          style_(style),
+          layout_(QSizeF(kPageWidth, kRowHeight * kShownLines)),
+          header_(HeaderTextsOf(program)) {
         pathLines_ = FilePathPieces(header_.filePath);
         lineSpacing_ = QFontMetricsF(HeaderFont()).lineSpacing();
         // A rule, six single lines, the file name lines, a closing rule and a gap.

@@ -67,8 +67,7 @@ QString coilTag(std::uint16_t function) {
 QString ShortPrintoutLine(const Program& program, int line) {
     QString text = QStringLiteral("%1 |").arg(line + 1, 3, 10, QLatin1Char('0'));
     std::uint16_t lastJunction = CellEmpty;
-    for (int column = 0; column < kContactColumns; ++column) {
-        const int word = kContactWord[column];
+    for (const int word : kContactWord) {
         lastJunction = program.word(line, word + kJunctionWordOffset);
         text += contactCell(program.word(line, word), program.word(line, word + kNumberWordOffset));
         text += junctionCell(lastJunction);

@@ -63,7 +63,7 @@ QString ResolveSimOperand(const QString& name, OperandUse use, SimOperand& opera
         return resolveSet(name, letter, field, operand);
     }
 
-    const QString unknown = QStringLiteral("unknown operand %1").arg(name);
+    QString unknown = QStringLiteral("unknown operand %1").arg(name);
     // The volts of an analog input, named as set names its slider.
     if (letter == QLatin1String("V") && field == QLatin1String("v")) {
         operand.kind = OperandKind::Slider;

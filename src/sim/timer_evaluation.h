@@ -64,7 +64,7 @@ class TimerEvaluation {
 
     const Timer& at(int timer) const { return timers_[static_cast<std::size_t>(timer & 15)]; }
     void load(const Program& program, int timer);
-    void evaluateOne(ScanEngine& engine, int timer);
+    void evaluateOne(ScanEngine& engine, int n);
 
     static void start(Timer& t, std::int64_t now, bool secondPhase);
     static void stop(Timer& t, bool output);

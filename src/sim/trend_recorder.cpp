@@ -98,9 +98,7 @@ void TrendTrace::record(std::int64_t time, double value) {
     if (last.time == time) {
         // The same scan sampled again: its value replaces the first.
         popBack();
-        if (count_ == 0) {
-            pushBack(time, value);
-        } else if (at(count_ - 1).value != value) {
+        if (count_ == 0 || at(count_ - 1).value != value) {
             pushBack(time, value);
         }
         return;

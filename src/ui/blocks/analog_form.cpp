@@ -153,7 +153,7 @@ void analog_form::Form_Activate() {
     Text20_->setText(editor_.program().comment(Operand::A, number()));
     showOperands();
     endLoading();
-    refreshLive();
+    analog_form::refreshLive();
 }
 
 void analog_form::showOperands() {

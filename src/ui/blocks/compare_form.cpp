@@ -79,7 +79,7 @@ compare_form::compare_form(LadderEditor& editor, Prompter& prompter, int compare
     connect(Combo4_, &QComboBox::currentIndexChanged, this, &compare_form::Combo4_Click);
     ApplyCaptions(this);
     Form_Activate();
-    refreshLive();
+    compare_form::refreshLive();
 }
 
 QWidget* compare_form::buildComparison() {

@@ -64,7 +64,7 @@ counter_form::counter_form(LadderEditor& editor, Prompter& prompter, int counter
 
     ApplyCaptions(this);
     Form_Activate();
-    refreshLive();
+    counter_form::refreshLive();
 }
 
 QWidget* counter_form::buildSettings() {

@@ -236,7 +236,7 @@ void frmTimeswitchBlock::Form_Load() {
     Text20_->setText(editor_.program().comment(Operand::Clock, number()));
     update_graph();
     endLoading();
-    refreshLive();
+    frmTimeswitchBlock::refreshLive();
 }
 
 void frmTimeswitchBlock::Combo3_Click(int index) {

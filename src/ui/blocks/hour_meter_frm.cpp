@@ -248,7 +248,7 @@ void HourMeterFrm::Form_Activate() {
     operateOptions_[record.resolution]->setChecked(true);
     maintenanceOptions_[record.resolution]->setChecked(true);
     endLoading();
-    refreshLive();
+    HourMeterFrm::refreshLive();
 }
 
 void HourMeterFrm::setPresetValidator(int resolution) {

@@ -86,7 +86,7 @@ soft_text_form::soft_text_form(LadderEditor& editor, Prompter& prompter, int mes
 
     ApplyCaptions(this);
     Form_Activate();
-    refreshLive();
+    soft_text_form::refreshLive();
 }
 
 soft_text_form::~soft_text_form() = default;

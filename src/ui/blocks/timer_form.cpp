@@ -63,7 +63,7 @@ timer_form::timer_form(LadderEditor& editor, Prompter& prompter, int timer, PcSi
 
     ApplyCaptions(this);
     Form_Activate();
-    refreshLive();
+    timer_form::refreshLive();
 }
 
 QWidget* timer_form::buildModeColumn() {

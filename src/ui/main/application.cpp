@@ -29,7 +29,10 @@ Application::~Application() {
 }
 
 Prompter& Application::prompter() {
-    return options_.prompter ? *options_.prompter : qtPrompter_;
+    if (options_.prompter != nullptr) {
+        return *options_.prompter;
+    }
+    return qtPrompter_;
 }
 
 void Application::start() {

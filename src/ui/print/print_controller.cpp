@@ -8,6 +8,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <utility>
 
 #include "editor/ladder_editor.h"
 #include "frm_print_footer.h"
@@ -150,7 +151,9 @@ PrintController::PrintController(AppContext& context, frmMain& frame) : context_
 
 void PrintController::addPrintout(const char* menuCommand, const char* toolbarCommand,
                                   std::function<Printout()> make) {
-    const auto run = [this, make] { RunPrintout(context_, &frame_, make()); };
+    const auto run = [this, make = std::move(make)] {
+        RunPrintout(context_, &frame_, make());
+    };
     frame_.registerCommand(menuCommand, run);
     frame_.registerCommand(toolbarCommand, run);
 }

@@ -272,7 +272,8 @@ void I_O_form::sliderMoved(int channel, int value) {
 void I_O_form::refresh() {
     const ScanEngine& engine = simulation_.engine();
     for (int k = 0; k < kPanelOutputs; ++k) {
-        const auto letter = static_cast<std::uint16_t>(kOutputLetters[k / kOutputsPerModule]);
+        const auto code = static_cast<unsigned char>(kOutputLetters[k / kOutputsPerModule]);
+        const auto letter = static_cast<std::uint16_t>(code);
         lamps_[k]->setOn(engine.operandValue(letter, k % kOutputsPerModule + 1));
     }
     // The image may also change without the boxes (the sliders' coupling, a script).

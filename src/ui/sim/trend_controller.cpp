@@ -7,8 +7,8 @@
 
 namespace bdx {
 
-TrendController::TrendController(AppContext& context, frmMain& frame) {
-    dock_ = new TrendDock(context, &frame);
+TrendController::TrendController(AppContext& context, frmMain& frame)
+    : dock_(new TrendDock(context, &frame)) {
     frame.addDockWidget(Qt::BottomDockWidgetArea, dock_);
     dock_->hide();
     QAction* command = frame.registerCommand("mnuViewTrend");
