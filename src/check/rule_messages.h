@@ -62,9 +62,8 @@ enum class RuleMessage {
 };
 inline constexpr int kRuleMessageCount = static_cast<int>(RuleMessage::UnknownGridCode) + 1;
 
-// Pattern of a message in a language: Portuguese for offset 900, Spanish for 2700, English for
-// any other offset (Polish included). The analog block text alone comes from the language table
-// and so reads in every language the table has.
+// Pattern of a message in a language: Portuguese, Polish or Spanish by their offsets, English for
+// any other offset. The analog block text alone comes from the language table.
 QString RuleMessageText(RuleMessage message, int languageOffset);
 // The same in the language in force.
 QString RuleMessageText(RuleMessage message);
