@@ -61,11 +61,9 @@ bool scalingAgrees(const Program& program, const AnalogRecord& record) {
 
 bool askContinueDespiteScaling(const AnalogRecord& record, Prompter& prompter) {
     const QString crlf = QStringLiteral("\r\n");
-    const QString text = QStringLiteral("Analog Scaling Values for Channel '") +
-                         AnalogChannelName(record.firstInput) + QStringLiteral("' and '") +
-                         AnalogChannelName(record.secondOperand) + QStringLiteral("' are not same.") + crlf +
-                         QStringLiteral("Do u want to Continue ?") + crlf + crlf +
-                         QStringLiteral("See help for more detail.");
+    const QString text =
+        LoadText(8488).arg(AnalogChannelName(record.firstInput), AnalogChannelName(record.secondOperand)) +
+        crlf + LoadText(8489) + crlf + crlf + LoadText(8490);
     Message message{MessageIcon::Warning, text, {Reply::Yes, Reply::No, Reply::Help}};
     message.helpPage = QStringLiteral("analog.html");
     return prompter.show(message) == Reply::Yes;
@@ -178,7 +176,7 @@ bool SaveAnalog(Program& program, int block, const AnalogRecord& record, const Q
                 const QString& comment, bool simulation, Prompter& prompter) {
     const std::optional<int> reference = ParseAnalogValue(referenceText);
     if (!reference) {
-        prompter.inform(QStringLiteral("Please Eneter Valid Reference Count"));
+        prompter.inform(LoadText(8491));
         return false;
     }
     AnalogRecord stored = record;
@@ -229,10 +227,7 @@ Refusal CheckAnalogScalingEntry(const QString& typed) {
     if (text.isEmpty() || text == QStringLiteral("-") || ParseAnalogValue(text)) {
         return std::nullopt;
     }
-    return Message{MessageIcon::Warning,
-                   QStringLiteral("Please give correct Input [between -32768 to 32767]."),
-                   {Reply::Ok},
-                   QStringLiteral("Wrong Input")};
+    return Message{MessageIcon::Warning, LoadText(8492), {Reply::Ok}, LoadText(8493)};
 }
 
 Refusal SaveAnalogScaling(Program& program, const std::array<AnalogScalingEntry, kAnalogChannels>& entries) {
@@ -241,11 +236,11 @@ Refusal SaveAnalogScaling(Program& program, const std::array<AnalogScalingEntry,
         const AnalogScalingEntry& entry = entries[channel];
         const std::optional<int> maximum = ParseAnalogValue(entry.maximum);
         if (!maximum) {
-            return InformationBox(QStringLiteral("Please Enter Valid Max. Value"));
+            return InformationBox(LoadText(8494));
         }
         const std::optional<int> minimum = ParseAnalogValue(entry.minimum);
         if (!minimum) {
-            return InformationBox(QStringLiteral("Please Enter Valid Min. Value"));
+            return InformationBox(LoadText(8495));
         }
         records[channel] = {entry.decimalPoint, *minimum, *maximum};
     }

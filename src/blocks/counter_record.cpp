@@ -79,10 +79,10 @@ Refusal SaveCounter(Program& program, int index, CounterRecord& entry, bool simu
     entry.displayUnits = std::min(entry.displayUnits, kCounterMaxScaling);
     if (!simulating) {
         if (entry.pulses == 0) {
-            return InformationBox(QStringLiteral("Number of Pulses value of counter should not be zero"));
+            return InformationBox(LoadText(8482));
         }
         if (entry.displayUnits == 0) {
-            return InformationBox(QStringLiteral("Desired Display Units value of counter should not be zero"));
+            return InformationBox(LoadText(8483));
         }
     }
     EncodeCounter(program, index, entry);
@@ -117,7 +117,7 @@ QString FormatSetPoint(int setPoint, int decimalPosition) {
 }
 
 QString SaveCounterQuestion(int index) {
-    return QStringLiteral("Save Counter %1 ?").arg(index + 1);
+    return LoadText(8484).arg(index + 1);
 }
 
 QString CompareFunctionSymbol(int function) {

@@ -94,8 +94,8 @@ QString CapHourMeterPresetEntry(const QString& typed, int resolution, Prompter& 
         return typed;
     }
     QString largestText = LargestHourMeterPresetText(resolution, separator);
-    prompter.show({MessageIcon::None, QStringLiteral("Maximum Value is ") +
-                                          LargestHourMeterPresetText(resolution, QStringLiteral("."))});
+    prompter.show(
+        {MessageIcon::None, LoadText(8481) + LargestHourMeterPresetText(resolution, QStringLiteral("."))});
     return largestText;
 }
 
@@ -137,7 +137,7 @@ std::array<std::uint8_t, kHourMeterDigits> HourMeterDigitsOfText(const QString& 
 Refusal SaveHourMeter(Program& program, int meter, const HourMeterRecord& record, const QString& comment,
                       bool simulation) {
     if (!simulation && record.count() == 0) {
-        return InformationBox(QStringLiteral("Preset count value of Hour Meter should not be zero"));
+        return InformationBox(LoadText(8485));
     }
     auto& row = program.HourMeterParams[meter];
     // Only the in-use bit survives; the usage scan owns it.

@@ -243,29 +243,27 @@ QString EmbeddedFieldDescription(const Program& program, const EmbeddedField& fi
             const bool offTime =
                 field.parameter == 0 && TimerHasOffTime(program.TimerParams[n][TimerField::Type]);
             return QStringLiteral("T ") + number +
-                   (field.parameter == 1 ? QStringLiteral(" :- Current Time")
-                    : offTime            ? QStringLiteral(" :- Preset Off Time")
-                                         : QStringLiteral(" :- Preset Time"));
+                   (field.parameter == 1 ? LoadText(8497)
+                    : offTime            ? LoadText(8498)
+                                         : LoadText(8499));
         }
         case EmbeddedSource::Counter:
             if (n < 0 || n >= kCounters) {
                 return {};
             }
-            return QStringLiteral("C ") + number +
-                   (field.parameter == 1 ? QStringLiteral(" :- Current Count ")
-                                         : QStringLiteral(" :- Set Point "));
+            return QStringLiteral("C ") + number + (field.parameter == 1 ? LoadText(8500) : LoadText(8501));
         case EmbeddedSource::HourMeter:
             if (n < 0 || n >= kHourMeters) {
                 return {};
             }
             return QStringLiteral("H ") + number +
-                   (field.parameter == 1   ? QStringLiteral(" :- Maintenance Time ")
-                    : field.parameter == 2 ? QStringLiteral(" :- Operate Time ")
-                                           : QStringLiteral(" :- Set Point "));
+                   (field.parameter == 1   ? LoadText(8502)
+                    : field.parameter == 2 ? LoadText(8503)
+                                           : LoadText(8501));
         case EmbeddedSource::AnalogInput:
             return n < 0 || n >= kAnalogChannels ? QString() : QStringLiteral("V ") + number;
         case EmbeddedSource::DateTime:
-            return field.parameter == 0 ? QStringLiteral("Date") : QStringLiteral("Time");
+            return LoadText(field.parameter == 0 ? 8504 : 8505);
         default:
             return {};
     }

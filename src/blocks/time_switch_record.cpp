@@ -91,10 +91,10 @@ QString TimeFieldText(int value) {
 Refusal CheckIfStartAndEndDaySelected(const TimeSwitchRecord& record, bool advanced) {
     if (advanced) {
         if (!anyDay(record.onDays)) {
-            return InformationBox(QStringLiteral("Select Proper Start Day."));
+            return InformationBox(LoadText(8486));
         }
         if (!anyDay(record.offDays)) {
-            return InformationBox(QStringLiteral("Select Proper End Day."));
+            return InformationBox(LoadText(8487));
         }
         return std::nullopt;
     }

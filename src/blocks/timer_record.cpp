@@ -278,7 +278,7 @@ QString TimeUnitPrintName(TimeUnit unit) {
         case TimeUnit::HoursMinutes:
             return QStringLiteral("HH:MM");
         default:
-            return QStringLiteral("SEC");
+            return LoadText(8222);  // "SEC", as the timer dialog's unit button
     }
 }
 
@@ -341,7 +341,7 @@ QString CorrectSecondsEntry(const QString& typed, QChar decimalSeparator, Prompt
     if (!ok || value <= 999.9) {
         return typed;
     }
-    prompter.show({MessageIcon::None, QStringLiteral("Maximum Value is 999.9"), {Reply::Ok}});
+    prompter.show({MessageIcon::None, LoadText(8481) + QStringLiteral("999.9"), {Reply::Ok}});
     SetTime largest;
     largest.digits = {9, 9, 9, 9};
     return SetTimeFieldTexts(largest, decimalSeparator).front();

@@ -76,8 +76,8 @@ const std::vector<Command>& commands() {
          "or store the communication settings the device commands use by default",
          SettingsCommand},
         {"print",
-         "FILE --kind parameters|comments|short (--pdf OUT | --text): the parameter listing, the comment "
-         "listing or the short printout of a program",
+         "FILE --kind parameters|comments|short (--pdf OUT | --text) [--lang en|pt|pl|es]: the parameter "
+         "listing, the comment listing or the short printout of a program",
          PrintCommand},
         {"diff", "A B: the differences between two programs (exit 1 when they differ)", DiffCommand},
     };

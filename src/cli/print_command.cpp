@@ -21,15 +21,27 @@ constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
 const char* const kUsageText =
-    "usage: branteldesk-cli print FILE --kind parameters|comments|short (--pdf OUT | --text)\n"
-    "       branteldesk-cli print FILE --kind detail --pdf OUT\n";
+    "usage: branteldesk-cli print FILE --kind parameters|comments|short (--pdf OUT | --text) [--lang "
+    "en|pt|pl|es]\n"
+    "       branteldesk-cli print FILE --kind detail --pdf OUT [--lang en|pt|pl|es]\n";
 
 struct PrintRequest {
     QString file;
     QString kind;
     QString pdf;
     bool text = false;
+    int language = English;
+    bool languageGiven = false;
 };
+
+std::optional<int> languageOfCode(const QString& code) {
+    for (const LanguageChoice& choice : kLanguages) {
+        if (code == QLatin1String(LanguageCode(choice.offset))) {
+            return choice.offset;
+        }
+    }
+    return std::nullopt;
+}
 
 std::optional<PrintRequest> parse(const QStringList& args) {
     PrintRequest request;
@@ -40,6 +52,10 @@ std::optional<PrintRequest> parse(const QStringList& args) {
             request.kind = args[++i];
         } else if (arg == QLatin1String("--pdf") && hasValue && request.pdf.isEmpty()) {
             request.pdf = args[++i];
+        } else if (arg == QLatin1String("--lang") && hasValue && !request.languageGiven &&
+                   languageOfCode(args[i + 1])) {
+            request.language = *languageOfCode(args[++i]);
+            request.languageGiven = true;
         } else if (arg == QLatin1String("--text") && !request.text) {
             request.text = true;
         } else if (!arg.startsWith(QLatin1String("--")) && request.file.isEmpty()) {
@@ -71,6 +87,8 @@ int PrintCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
         err << kUsageText;
         return kUsage;
     }
+    // English unless asked: a script's printout does not depend on a stored language setting.
+    SetLanguageOffset(request->language);
     Program program;
     if (!ReadProgramForCommand(request->file, program, err)) {
         return kFailed;

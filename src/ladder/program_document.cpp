@@ -17,9 +17,11 @@ enum TextId {
     UndoPathTooLong = 129,
     SaveChangesQuestion = 4211,
     ProgramNotSaved = 8005,
+    FileAlreadyOpened = 8496,
+    OriginalFileUnchanged = 8555,
+    SavedInNewFormat = 8556,
 };
 
-const char* const kFileAlreadyOpened = "File already Opened!";
 const char* const kOpenFilter = "h53 (*.h53);;m53 (*.m53);;t53 (*.t53)";
 const char* const kSaveFilter = "h53 (*.h53)";
 
@@ -31,8 +33,8 @@ bool hasOldExtension(const QString& name) {
 // "Original file will not be changed" with the old extension of the name.
 QString oldFormatMessage(const QString& name) {
     const QString extension = name.right(3).toLower();
-    return QStringLiteral("Original file will not be changed \r\nThis file is in old format(.") + extension +
-           QStringLiteral(") The file will now be saved in new file format(.h53)");
+    return LoadText(OriginalFileUnchanged) + QStringLiteral("\r\n") +
+           LoadText(SavedInNewFormat).arg(extension);
 }
 
 QString withNewExtension(const QString& nameOrPath) {
@@ -156,7 +158,7 @@ ProgramDocument::Outcome ProgramDocument::OpenFile(const QString& chosenPath) {
     // A file in a folder where no lock file can be made (a read-only medium) opens unguarded.
     QString lockError;
     if (locks_.holds(path) || (!locks_.AcquireFileLock(path, &lockError) && lockError.isEmpty())) {
-        prompter_.inform(QString::fromLatin1(kFileAlreadyOpened));
+        prompter_.inform(LoadText(FileAlreadyOpened));
         return Outcome::Failed;
     }
 

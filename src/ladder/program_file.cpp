@@ -500,7 +500,7 @@ QString ProgramFileMessage(const ProgramFileStatus& status) {
         case ProgramFileStatus::Code::UnknownVersion:
             return LoadText(UnknownFileVersion);
         case ProgramFileStatus::Code::UnsupportedModel:
-            return QStringLiteral("The model selected in the file is not supported by this software.");
+            return LoadText(8557);
     }
     return QString();
 }

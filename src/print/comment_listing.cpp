@@ -4,13 +4,15 @@
 #include <vector>
 
 #include "ladder/grid.h"
+#include "shell/language_table.h"
 
 namespace bdx {
 
 namespace {
 
 struct KindGroup {
-    const char* subHeading;
+    int textId;
+    const char* subHeading;  // English, padded as the listing has always printed it
     std::vector<Operand> kinds;
 };
 
@@ -53,21 +55,31 @@ QString operandName(Operand kind, int index) {
     return prefix + QString::number(index + 1);
 }
 
+// The text in the chosen language with the English text's trailing blanks.
+QString padded(int textId, const char* english) {
+    const QString text = QString::fromLatin1(english);
+    qsizetype blanks = 0;
+    while (blanks < text.size() && text[text.size() - 1 - blanks] == u' ') {
+        ++blanks;
+    }
+    return LoadText(textId) + QString(blanks, u' ');
+}
+
 }  // namespace
 
 PrintPages CommentListing(const Program& program) {
     static const KindGroup kGroups[] = {
-        {"Inputs                 ", {Operand::I, Operand::J, Operand::K, Operand::L}},
-        {"Outputs              ", {Operand::Q, Operand::U, Operand::V, Operand::W}},
-        {"Auxiliary Relay      ", {Operand::M}},
-        {"Timers               ", {Operand::T}},
-        {"Counters             ", {Operand::C}},
-        {"Compare Counters     ", {Operand::P}},
-        {"Analog Function      ", {Operand::A}},
-        {"Time Switch          ", {Operand::Clock}},
-        {"Soft Text Message Box", {Operand::X}},
-        {"Z - Keys             ", {Operand::Z}},
-        {"Hour Meter             ", {Operand::H}},
+        {8512, "Inputs                 ", {Operand::I, Operand::J, Operand::K, Operand::L}},
+        {8513, "Outputs              ", {Operand::Q, Operand::U, Operand::V, Operand::W}},
+        {8514, "Auxiliary Relay      ", {Operand::M}},
+        {8515, "Timers               ", {Operand::T}},
+        {8516, "Counters             ", {Operand::C}},
+        {8517, "Compare Counters     ", {Operand::P}},
+        {8518, "Analog Function      ", {Operand::A}},
+        {8519, "Time Switch          ", {Operand::Clock}},
+        {8536, "Soft Text Message Box", {Operand::X}},
+        {8537, "Z - Keys             ", {Operand::Z}},
+        {8538, "Hour Meter             ", {Operand::H}},
     };
     const UsedOperands used = usedOperands(program);
 
@@ -80,7 +92,7 @@ PrintPages CommentListing(const Program& program) {
                     continue;
                 }
                 if (!headed) {
-                    body << QLatin1String(group.subHeading);
+                    body << padded(group.textId, group.subHeading);
                     headed = true;
                 }
                 body << operandName(kind, index) + QStringLiteral(" - ") + program.comment(kind, index);
@@ -94,19 +106,19 @@ PrintPages CommentListing(const Program& program) {
             continue;
         }
         if (!linesHeaded) {
-            body << QStringLiteral("Program Lines           ");
+            body << padded(8539, "Program Lines           ");
             linesHeaded = true;
         }
         // A comment written over several lines prints as one listing line.
         comment.replace(QStringLiteral("\r\n"), QStringLiteral(" "))
             .replace(QLatin1Char('\n'), QLatin1Char(' '));
-        body << QStringLiteral("Line - %1 : ").arg(line + 1) + comment;
+        body << LoadText(8540).arg(line + 1) + comment;
     }
     if (body.isEmpty()) {
         return {};
     }
     PageFrame frame(HeaderTextsOf(program));
-    frame.printHeading(QStringLiteral("Comments"));
+    frame.printHeading(LoadText(4152));
     for (const QString& line : body) {
         frame.printLine(line);
     }

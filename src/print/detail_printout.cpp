@@ -102,8 +102,8 @@ class DetailSheet {
 
   private:
     void paintHeader(QPainter& painter, int pageNumber) const {
-        static const std::array<const char*, 7> kLabels = {"Page",        "Project", "Author",   "Approved by",
-                                                            "Version",     "Date",    "File Name"};
+        // Page, Project, Author, Approved by, Version, Date, File Name.
+        static constexpr std::array<int, 7> kLabels = {8506, 8507, 8508, 8509, 8510, 8504, 8511};
         const std::array<QString, 6> values = {QString::number(pageNumber), header_.project, header_.author,
                                                header_.approvedBy,          header_.version, header_.date};
         const QFont font = HeaderFont();
@@ -123,10 +123,10 @@ class DetailSheet {
             y += lineSpacing_;
         };
         for (size_t i = 0; i < values.size(); ++i) {
-            textLine(QString::fromLatin1(kLabels[i]), values[i]);
+            textLine(LoadText(kLabels[i]), values[i]);
         }
         for (qsizetype i = 0; i < pathLines_.size(); ++i) {
-            textLine(i == 0 ? QString::fromLatin1(kLabels[6]) : QString(), pathLines_[i]);
+            textLine(i == 0 ? LoadText(kLabels[6]) : QString(), pathLines_[i]);
         }
         painter.drawLine(QPointF(0, y + lineSpacing_ * 0.2), QPointF(kPageWidth, y + lineSpacing_ * 0.2));
     }

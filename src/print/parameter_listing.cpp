@@ -10,6 +10,7 @@
 #include "blocks/time_switch_record.h"
 #include "blocks/timer_record.h"
 #include "ladder/cp1252.h"
+#include "shell/language_table.h"
 
 namespace bdx {
 
@@ -50,16 +51,21 @@ QString analogInputText(int input) {
     return QStringLiteral("V%1").arg(input + 1) + QLatin1String(kModules[(input / 2) % 4]);
 }
 
+// A label in the chosen language, padded to the English label's width, then "=".
+QString labelled(int textId, int width) {
+    return LoadText(textId).leftJustified(width) + QLatin1Char('=');
+}
+
 QString setPointColumn(const QString& digits) {
-    return QStringLiteral("Set Point   =") + digits;
+    return labelled(8549, 12) + digits;
 }
 
 struct Section {
-    const char* heading;
+    int heading;
     int blocks;
     std::function<bool(const Program&, int)> inUse;
     std::function<QString(const Program&, int)> line;
-    const char* columnTitles;  // printed under the heading when given
+    QString columnTitles;  // printed under the heading when given
 };
 
 template <typename Table>
@@ -81,7 +87,7 @@ QString TimeSwitchListingLine(const Program& program, int block) {
 
 QString TimerListingLine(const Program& program, int block) {
     const TimerRecord record = DecodeTimer(program, block);
-    QString line = QStringLiteral("T%1").arg(block + 1) + kTab + QStringLiteral("Type - ") +
+    QString line = QStringLiteral("T%1").arg(block + 1) + kTab + LoadText(8548) +
                    QChar::fromLatin1(record.letter()) + kTab + setTimeText(record.on);
     if (TimerHasOffTime(record.type)) {
         line += QLatin1Char(';') + kTab + setTimeText(record.off);
@@ -93,8 +99,8 @@ QString CounterListingLine(const Program& program, int block) {
     const CounterRecord record = DecodeCounter(program, block);
     return QStringLiteral("C%1").arg(block + 1) + kTab +
            setPointColumn(FormatSetPoint(record.setPoint, record.decimalPosition)) + kTab +
-           QStringLiteral("Number of Pulses  =") + fiveDigits(record.pulses) + kTab +
-           QStringLiteral("Desired Display Units  =") + fiveDigits(record.displayUnits);
+           labelled(8550, 18) + fiveDigits(record.pulses) + kTab + labelled(8551, 23) +
+           fiveDigits(record.displayUnits);
 }
 
 QString AnalogListingLine(const Program& program, int block) {
@@ -102,7 +108,7 @@ QString AnalogListingLine(const Program& program, int block) {
     const QString second = record.secondOperand == kVref
                                ? AnalogValueText(record.reference, record.decimalPosition)
                                : analogInputText(record.secondOperand);
-    return QStringLiteral("A%1").arg(block + 1) + kTab + QStringLiteral("Function") + kTab +
+    return QStringLiteral("A%1").arg(block + 1) + kTab + LoadText(8552) + kTab +
            analogInputText(record.firstInput) + kTab + CompareFunctionSymbol(record.function) + kTab + second;
 }
 
@@ -110,7 +116,7 @@ QString CompareListingLine(const Program& program, int block) {
     const CompareRecord record = DecodeCompare(program, block);
     const QString second = record.constantOperand ? fiveDigits(record.constant)
                                                   : QStringLiteral("C%1").arg(record.secondCounter + 1);
-    return QStringLiteral("P%1").arg(block + 1) + kTab + QStringLiteral("Function") + kTab +
+    return QStringLiteral("P%1").arg(block + 1) + kTab + LoadText(8552) + kTab +
            QStringLiteral("C%1").arg(record.firstCounter + 1) + kTab +
            CompareFunctionSymbol(record.function) + kTab + second;
 }
@@ -144,21 +150,15 @@ QString HourMeterListingLine(const Program& program, int meter) {
 
 PrintPages ParameterListing(const Program& program) {
     const Section sections[] = {
-        {"Timer Switch Block Parameters", kTimeSwitches, flagInUse(&Program::TimeSwitchParams),
-         TimeSwitchListingLine, nullptr},
-        {"Timer Block Parameters", kTimers, flagInUse(&Program::TimerParams), TimerListingLine,
-         "TIMER\tType  \tSP ON\tSP OFF"},
-        {"Counter Block Parameters", kCounters, flagInUse(&Program::CounterParams), CounterListingLine,
-         nullptr},
-        {"Analog Function Block Parameters", kAnalogBlocks, flagInUse(&Program::AnalogParams),
-         AnalogListingLine, nullptr},
-        {"Compare Counter Block Parameters", kCompareCounters, flagInUse(&Program::CompareParams),
-         CompareListingLine, nullptr},
-        {"Soft Text Message Block Parameters", kSoftTexts,
-         [](const Program& p, int message) { return p.SoftTextUsed[message] != 0; }, SoftTextListingLine,
-         nullptr},
-        {"Hour Meter Block Parameters", kHourMeters, flagInUse(&Program::HourMeterParams),
-         HourMeterListingLine, nullptr},
+        {8541, kTimeSwitches, flagInUse(&Program::TimeSwitchParams), TimeSwitchListingLine, QString()},
+        {8542, kTimers, flagInUse(&Program::TimerParams), TimerListingLine,
+         LoadText(8553) + kTab + LoadText(8554).leftJustified(6) + QStringLiteral("\tSP ON\tSP OFF")},
+        {8543, kCounters, flagInUse(&Program::CounterParams), CounterListingLine, QString()},
+        {8544, kAnalogBlocks, flagInUse(&Program::AnalogParams), AnalogListingLine, QString()},
+        {8545, kCompareCounters, flagInUse(&Program::CompareParams), CompareListingLine, QString()},
+        {8546, kSoftTexts, [](const Program& p, int message) { return p.SoftTextUsed[message] != 0; },
+         SoftTextListingLine, QString()},
+        {8547, kHourMeters, flagInUse(&Program::HourMeterParams), HourMeterListingLine, QString()},
     };
     PageFrame frame(HeaderTextsOf(program));
     frame.beginPage();
@@ -169,9 +169,9 @@ PrintPages ParameterListing(const Program& program) {
                 continue;
             }
             if (!headed) {
-                frame.printHeading(QLatin1String(section.heading));
-                if (section.columnTitles != nullptr) {
-                    frame.printLine(QLatin1String(section.columnTitles));
+                frame.printHeading(LoadText(section.heading));
+                if (!section.columnTitles.isEmpty()) {
+                    frame.printLine(section.columnTitles);
                 }
                 headed = true;
             }

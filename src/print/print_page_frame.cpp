@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "shell/language_table.h"
+
 namespace bdx {
 
 namespace {
@@ -11,8 +13,14 @@ constexpr int kHeadingRuleLength = 95;
 const QString kLabelTabs = QStringLiteral("\t\t");
 const QString kHeadingTabs = QStringLiteral("\t\t\t");
 
-QString headerLine(const char* label, const QString& value) {
-    return QLatin1String(label) + kLabelTabs + value;
+// The page header's labels, in the order they print: Page, Project, Author, Approved by, Version,
+// Date, File Name.
+constexpr int kHeaderLabelIds[] = {8506, 8507, 8508, 8509, 8510, 8504, 8511};
+constexpr int kHeaderLabelWidth = 13;
+
+QString headerLine(int label, const QString& value) {
+    return LoadText(kHeaderLabelIds[label]).leftJustified(kHeaderLabelWidth) + QStringLiteral(": ") +
+           kLabelTabs + value;
 }
 
 }  // namespace
@@ -46,16 +54,16 @@ QStringList FilePathPieces(const QString& path) {
 QStringList PageHeaderLines(const PageHeaderTexts& header, int pageNumber) {
     QStringList lines;
     lines << QString(kHeaderRuleLength, QLatin1Char('_'));
-    lines << headerLine("Page         : ", QString::number(pageNumber));
-    lines << headerLine("Project      : ", header.project);
-    lines << headerLine("Author       : ", header.author);
-    lines << headerLine("Approved by  : ", header.approvedBy);
-    lines << headerLine("Version      : ", header.version);
-    lines << headerLine("Date         : ", header.date);
+    lines << headerLine(0, QString::number(pageNumber));
+    lines << headerLine(1, header.project);
+    lines << headerLine(2, header.author);
+    lines << headerLine(3, header.approvedBy);
+    lines << headerLine(4, header.version);
+    lines << headerLine(5, header.date);
 
     const QStringList pieces = FilePathPieces(header.filePath);
     for (qsizetype i = 0; i < pieces.size(); ++i) {
-        lines << (i == 0 ? headerLine("File Name    : ", pieces[i]) : kLabelTabs + pieces[i]);
+        lines << (i == 0 ? headerLine(6, pieces[i]) : kLabelTabs + pieces[i]);
     }
     return lines;
 }

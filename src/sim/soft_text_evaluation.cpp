@@ -304,9 +304,9 @@ QString SoftTextEvaluation::caption() const {
         return QString();
     }
     if (activeCount_ == 0) {
-        return QStringLiteral("No message");
+        return LoadText(8558);
     }
-    return QStringLiteral("Priority Message %1 of %2").arg(shownRank_).arg(activeCount_);
+    return LoadText(8559).arg(shownRank_).arg(activeCount_);
 }
 
 QStringList SoftTextEvaluation::lines() const {

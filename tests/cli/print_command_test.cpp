@@ -49,6 +49,15 @@ TEST(PrintCommandTest, TextPagesAreSeparatedByFormFeeds) {
     EXPECT_EQ(pages[1].section(u'\n', 1, 1), QStringLiteral("Page         : \t\t2"));
     EXPECT_TRUE(r.out.contains(QStringLiteral("\nP1\tFunction\tC12\t<=\tC3\n")));
     EXPECT_TRUE(r.out.contains(QStringLiteral("File Name    : \t\t") + file.left(20)));
+
+    // The same pages in Polish: labels and headings translated, the layout kept.
+    const CliResult polish = RunCli({kPrint, file, kKind, QStringLiteral("parameters"), kText,
+                                     QStringLiteral("--lang"), QStringLiteral("pl")});
+    ASSERT_EQ(polish.code, 0) << polish.err.toStdString();
+    EXPECT_EQ(polish.out.split(u'\f').value(1).section(u'\n', 1, 1), QStringLiteral("Strona       : \t\t2"));
+    EXPECT_TRUE(polish.out.contains(QStringLiteral("\nP1\tFunkcja\tC12\t<=\tC3\n")));
+    EXPECT_TRUE(polish.out.contains(QStringLiteral("\t\t\tParametry liczników czasu\n")));
+    EXPECT_EQ(polish.out.count(u'\n'), r.out.count(u'\n'));
 }
 
 TEST(PrintCommandTest, RefusalsAndTheirExitCodes) {
@@ -65,6 +74,10 @@ TEST(PrintCommandTest, RefusalsAndTheirExitCodes) {
         {{kPrint, empty, kKind, QStringLiteral("comments"), kText}, 1, "Nothing to Print! \n"},
         {{kPrint, empty, kKind, QStringLiteral("detail"), kText}, 2, "parameters|comments|short"},
         {{kPrint, busy, kKind, QStringLiteral("short")}, 2, "(--pdf OUT | --text)"},
+        {{kPrint, busy, kKind, QStringLiteral("short"), kText, QStringLiteral("--lang"),
+          QStringLiteral("de")},
+         2,
+         "[--lang en|pt|pl|es]"},
         {{kPrint, busy, kKind, QStringLiteral("short"), kText, kPdf, dir.filePath(QStringLiteral("x.pdf"))},
          2,
          "usage"},

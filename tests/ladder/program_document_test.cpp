@@ -173,7 +173,7 @@ TEST_F(ProgramDocumentTest, SavingAnOldFormatFileWritesANewFileBesideIt) {
 
     ASSERT_EQ(document.SaveProgram(), Outcome::Done);
     EXPECT_EQ(lastText(), QStringLiteral("Original file will not be changed \r\nThis file is in old "
-                                         "format(.t53) The file will now be saved in new file format(.h53)"));
+                                         "format(.t53). The file will now be saved in new file format(.h53)"));
     EXPECT_EQ(contentOf(old), oldContent);
     const QString saved = path("Motor.h53");
     EXPECT_EQ(program().ProgramFileName, QStringLiteral("Motor.h53"));

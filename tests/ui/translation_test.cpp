@@ -14,6 +14,11 @@
 #include <QTextDocument>
 
 #include "block_dialog_rig.h"
+#include "blocks/analog_record.h"
+#include "blocks/soft_text_record.h"
+#include "blocks/time_switch_record.h"
+#include "print/comment_listing.h"
+#include "print/parameter_listing.h"
 #include "ui/blocks/block_dialog.h"
 
 namespace bdx {
@@ -240,6 +245,52 @@ TEST_F(TranslationTest, NoEnglishLiteralInThePortugueseUserInterface) {
     stopRun();
 
     EXPECT_TRUE(finder.faults().isEmpty()) << finder.faults().size() << " English texts shown:\n"
+                                           << finder.faults().join(u'\n').toStdString();
+}
+
+// Texts the core makes up on its own, away from any window: block messages, the analog scaling
+// question, the embedded data's names and the printouts.
+TEST_F(TranslationTest, NoEnglishLiteralInPortugueseMessagesAndPrintouts) {
+    SetLanguageOffset(Portuguese);
+    Ladder ladder = AllBlocksDrawing();
+    Program& p = ladder.p;
+    p.comment(Operand::I, 0) = QStringLiteral("Sensor");
+    p.LineComments[0] = QStringLiteral("Partida");
+
+    ScriptedPrompter messages;
+    CorrectSecondsEntry(QStringLiteral("1234.5"), u'.', messages);
+    // V1 and V2 scaled differently: the question whether to go on, answered No.
+    WriteAnalogScaling(p, 1, {1, 0, 100});
+    messages.queueReply(Reply::No);
+    EXPECT_FALSE(SaveAnalog(p, 0, AnalogRecord{0, 1, 0, 5, 0, false}, QStringLiteral("5"), QString(), false,
+                            messages));
+    std::vector<Message> shown = messages.messages();
+    ASSERT_EQ(shown.size(), 2U);
+    shown.push_back(*CheckIfStartAndEndDaySelected(TimeSwitchRecord{}, true));
+    for (const Message& message : shown) {
+        finder.check(QStringLiteral("message"), message.text);
+        finder.check(QStringLiteral("message caption"), message.caption);
+    }
+    EXPECT_EQ(shown[1].text.count(QStringLiteral("'V1'")) + shown[1].text.count(QStringLiteral("'V2'")), 2)
+        << shown[1].text.toStdString();
+    for (int source : {EmbeddedSource::Timer, EmbeddedSource::Counter, EmbeddedSource::HourMeter}) {
+        for (int parameter : {0, 1, 2}) {
+            finder.check(QStringLiteral("embedded data"),
+                         EmbeddedFieldDescription(p, EmbeddedField{0, source, 1, parameter}));
+        }
+    }
+    int lines = 0;
+    for (const PrintPages& pages : {CommentListing(p), ParameterListing(p)}) {
+        for (const QStringList& page : pages) {
+            for (const QString& line : page) {
+                finder.check(QStringLiteral("printout"), line);
+                ++lines;
+            }
+        }
+    }
+    EXPECT_GT(lines, 30);
+    SetLanguageOffset(English);
+    EXPECT_TRUE(finder.faults().isEmpty()) << finder.faults().size() << " English texts:\n"
                                            << finder.faults().join(u'\n').toStdString();
 }
 
