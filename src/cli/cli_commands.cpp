@@ -79,7 +79,7 @@ const std::vector<Command>& commands() {
          "FILE --kind parameters|comments|short (--pdf OUT | --text) [--lang en|pt|pl|es]: the parameter "
          "listing, the comment listing or the short printout of a program",
          PrintCommand},
-        {"diff", "A B: the differences between two programs (exit 1 when they differ)", DiffCommand},
+        {"diff", "A B [--lang en|pt|pl|es]: the differences between two programs (exit 1 when they differ)", DiffCommand},
     };
     return list;
 }

@@ -2,23 +2,45 @@
 
 #include "print/program_diff.h"
 #include "program_commands.h"
+#include "shell/language_table.h"
 
 namespace bdx::cli {
 
 int DiffCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     constexpr int kSame = 0, kDifferent = 1, kFailed = 2;
-    if (args.size() != 2) {
-        err << "usage: branteldesk-cli diff A B\n";
+    // A B [--lang en|pt|pl|es]: the report follows the language asked for, English by default.
+    QStringList files;
+    int language = English;
+    bool languageGiven = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--lang") && !languageGiven && i + 1 < args.size()) {
+            languageGiven = true;
+            language = -1;
+            for (const int offset : {English, Portuguese, Polish, Spanish}) {
+                if (args[i + 1] == QLatin1String(LanguageCode(offset))) {
+                    language = offset;
+                }
+            }
+            ++i;
+        } else if (!args[i].startsWith(QLatin1String("--"))) {
+            files << args[i];
+        } else {
+            language = -1;
+        }
+    }
+    if (files.size() != 2 || language < 0) {
+        err << "usage: branteldesk-cli diff A B [--lang en|pt|pl|es]\n";
         return kFailed;
     }
+    SetLanguageOffset(language);
     Program before;
     Program after;
-    if (!ReadProgramForCommand(args[0], before, err) || !ReadProgramForCommand(args[1], after, err)) {
+    if (!ReadProgramForCommand(files[0], before, err) || !ReadProgramForCommand(files[1], after, err)) {
         return kFailed;
     }
     const QStringList report = ProgramDifferences(before, after);
     if (report.isEmpty()) {
-        out << "The programs are the same.\n";
+        out << LoadText(8122) << '\n';
         return kSame;
     }
     for (const QString& line : report) {

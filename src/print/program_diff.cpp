@@ -5,6 +5,7 @@
 #include "blocks/device_model.h"
 #include "parameter_listing.h"
 #include "short_printout.h"
+#include "shell/language_table.h"
 
 namespace bdx {
 
@@ -15,7 +16,7 @@ using ListingLine = QString (*)(const Program&, int);
 // Where a named field starts in a block record; a field runs to the next one's start.
 struct FieldStart {
     int index;
-    const char* name;
+    int textId;
 };
 
 QString quoted(const QString& text) {
@@ -45,15 +46,15 @@ QString fieldName(std::initializer_list<FieldStart> fields, int index, int field
         }
     }
     if (found == nullptr) {
-        return QStringLiteral("byte %1").arg(index + 1);
+        return LoadText(8573).arg(index + 1);
     }
-    const QString name = QString::fromLatin1(found->name);
+    const QString name = LoadText(found->textId);
     // Multi-byte values (times, set points) are stored digit by digit: say which digit moved.
     return end - found->index > 1 ? QStringLiteral("%1 [%2]").arg(name).arg(index - found->index + 1) : name;
 }
 
 template <typename Table>
-void compareTable(QStringList& report, const char* title, const char* prefix, const Program& before,
+void compareTable(QStringList& report, int titleId, const char* prefix, const Program& before,
                   const Program& after, const Table& a, const Table& b, std::initializer_list<FieldStart> fields,
                   ListingLine listing) {
     for (std::size_t block = 0; block < a.size(); ++block) {
@@ -61,7 +62,7 @@ void compareTable(QStringList& report, const char* title, const char* prefix, co
             continue;
         }
         const int number = static_cast<int>(block);
-        report << QStringLiteral("%1 %2%3:").arg(QString::fromLatin1(title), QString::fromLatin1(prefix)).arg(number + 1);
+        report << QStringLiteral("%1 %2%3:").arg(LoadText(titleId), QString::fromLatin1(prefix)).arg(number + 1);
         if (listing != nullptr) {
             const QString was = oneLine(listing(before, number));
             const QString now = oneLine(listing(after, number));
@@ -81,17 +82,18 @@ void compareTable(QStringList& report, const char* title, const char* prefix, co
 
 QString modelText(int index) {
     if (!IsValidModel(index)) {
-        return QStringLiteral("unknown model (%1)").arg(index);
+        return LoadText(8566).arg(index);
     }
     return QStringLiteral("%1 (%2)").arg(QString::fromLatin1(kDeviceModels[index].displayName)).arg(index);
 }
 
 QString printInfoName(int index) {
-    static const char* const kNames[] = {"Project", "Author", "Approved by", "Version", "Date"};
-    if (index < static_cast<int>(std::size(kNames))) {
-        return QString::fromLatin1(kNames[index]);
+    // Project, Author, Approved by, Version, Date.
+    constexpr int kFirstName = 8567, kNames = 5;
+    if (index < kNames) {
+        return LoadText(kFirstName + index);
     }
-    return QStringLiteral("Header text %1").arg(index + 1);
+    return LoadText(8572).arg(index + 1);
 }
 
 QString hexWords(const Program& program, int line) {
@@ -118,39 +120,39 @@ void compareLadder(QStringList& report, const Program& before, const Program& af
             was += QStringLiteral("  [") + hexWords(before, line) + QLatin1Char(']');
             now += QStringLiteral("  [") + hexWords(after, line) + QLatin1Char(']');
         }
-        report << QStringLiteral("Ladder line %1:").arg(numbered(line + 1, 3)) << QStringLiteral("  - ") + was
+        report << LoadText(8562).arg(numbered(line + 1, 3)) + QLatin1Char(':') << QStringLiteral("  - ") + was
                << QStringLiteral("  + ") + now;
     }
 }
 
 void compareBlocks(QStringList& report, const Program& a, const Program& b) {
-    compareTable(report, "Time switch", "RTC", a, b, a.TimeSwitchParams, b.TimeSwitchParams,
-                 {{0, "flags"}, {1, "start day"}, {2, "end day"}, {3, "on hour"}, {4, "on minute"},
-                  {5, "off hour"}, {6, "off minute"}},
+    compareTable(report, 8575, "RTC", a, b, a.TimeSwitchParams, b.TimeSwitchParams,
+                 {{0, 8870}, {1, 8871}, {2, 8872}, {3, 8873}, {4, 8874},
+                  {5, 8875}, {6, 8876}},
                  TimeSwitchListingLine);
-    compareTable(report, "Timer", "T", a, b, a.TimerParams, b.TimerParams,
-                 {{0, "flags"}, {1, "units"}, {2, "type"}, {3, "on time"}, {7, "off time"}}, TimerListingLine);
-    compareTable(report, "Counter", "C", a, b, a.CounterParams, b.CounterParams,
-                 {{0, "flags"}, {1, "set point"}, {6, "pulses"}, {11, "display units"}}, CounterListingLine);
-    compareTable(report, "Analog block", "A", a, b, a.AnalogParams, b.AnalogParams,
-                 {{0, "flags"}, {1, "reference high"}, {2, "reference low"}, {3, "operands"}, {4, "function"},
-                  {5, "sign"}},
+    compareTable(report, 8576, "T", a, b, a.TimerParams, b.TimerParams,
+                 {{0, 8870}, {1, 8877}, {2, 8878}, {3, 8879}, {7, 8880}}, TimerListingLine);
+    compareTable(report, 8577, "C", a, b, a.CounterParams, b.CounterParams,
+                 {{0, 8870}, {1, 8881}, {6, 8882}, {11, 8883}}, CounterListingLine);
+    compareTable(report, 8578, "A", a, b, a.AnalogParams, b.AnalogParams,
+                 {{0, 8870}, {1, 8884}, {2, 8885}, {3, 8886}, {4, 8887},
+                  {5, 8888}},
                  AnalogListingLine);
-    compareTable(report, "Compare counter", "P", a, b, a.CompareParams, b.CompareParams,
-                 {{0, "flags"}, {1, "constant"}, {6, "counters"}}, CompareListingLine);
-    compareTable(report, "Hour meter", "H", a, b, a.HourMeterParams, b.HourMeterParams,
-                 {{0, "flags"}, {1, "preset"}}, HourMeterListingLine);
-    compareTable(report, "Soft text", "X", a, b, a.SoftTextParams, b.SoftTextParams, {{0, "character"}},
+    compareTable(report, 8579, "P", a, b, a.CompareParams, b.CompareParams,
+                 {{0, 8870}, {1, 8889}, {6, 8890}}, CompareListingLine);
+    compareTable(report, 8867, "H", a, b, a.HourMeterParams, b.HourMeterParams,
+                 {{0, 8870}, {1, 8891}}, HourMeterListingLine);
+    compareTable(report, 8868, "X", a, b, a.SoftTextParams, b.SoftTextParams, {{0, 8892}},
                  SoftTextListingLine);
     for (int message = 0; message < kSoftTexts; ++message) {
         if (a.SoftTextUsed[message] != b.SoftTextUsed[message]) {
-            report << QStringLiteral("Soft text X%1 in use: ").arg(message + 1) +
+            report << LoadText(8565).arg(QStringLiteral("X%1").arg(message + 1)) + QStringLiteral(": ") +
                           valueChange(QString::number(a.SoftTextUsed[message]),
                                       QString::number(b.SoftTextUsed[message]));
         }
     }
-    compareTable(report, "Analog scaling channel", "", a, b, a.AnalogScalingParams, b.AnalogScalingParams,
-                 {{0, "decimal point"}, {1, "minimum sign"}, {2, "minimum"}, {7, "maximum sign"}, {8, "maximum"}},
+    compareTable(report, 8869, "", a, b, a.AnalogScalingParams, b.AnalogScalingParams,
+                 {{0, 8893}, {1, 8894}, {2, 8895}, {7, 8896}, {8, 8897}},
                  nullptr);
 }
 
@@ -161,14 +163,14 @@ void compareComments(QStringList& report, const Program& a, const Program& b) {
             const QString& was = a.comment(info.kind, index);
             const QString& now = b.comment(info.kind, index);
             if (was != now) {
-                report << QStringLiteral("Comment %1%2: ").arg(name).arg(index + 1) +
+                report << LoadText(8563).arg(name + QString::number(index + 1)) + QStringLiteral(": ") +
                               valueChange(quoted(was), quoted(now));
             }
         }
     }
     for (int line = 0; line < kLadderLines; ++line) {
         if (a.LineComments[line] != b.LineComments[line]) {
-            report << QStringLiteral("Line comment %1: ").arg(numbered(line + 1, 3)) +
+            report << LoadText(8564).arg(numbered(line + 1, 3)) + QStringLiteral(": ") +
                           valueChange(quoted(a.LineComments[line]), quoted(b.LineComments[line]));
         }
     }
@@ -179,11 +181,11 @@ void compareComments(QStringList& report, const Program& a, const Program& b) {
 QStringList ProgramDifferences(const Program& before, const Program& after) {
     QStringList report;
     if (before.ModelIndex != after.ModelIndex) {
-        report << QStringLiteral("Model: ") + valueChange(modelText(before.ModelIndex), modelText(after.ModelIndex));
+        report << LoadText(8560) + QStringLiteral(": ") + valueChange(modelText(before.ModelIndex), modelText(after.ModelIndex));
     }
     for (int module = 0; module < kExtensionModules; ++module) {
         if (before.ExtensionModules[module] != after.ExtensionModules[module]) {
-            report << QStringLiteral("Extension module %1: ").arg(module + 1) +
+            report << LoadText(8561).arg(module + 1) + QStringLiteral(": ") +
                           valueChange(QString::number(before.ExtensionModules[module]),
                                       QString::number(after.ExtensionModules[module]));
         }

@@ -9,9 +9,9 @@
 // each copy lives.
 namespace bdx {
 
-// One line per difference (plus indented detail lines), in the order model, extension modules,
-// print header texts, ladder lines, block parameters, operand comments, line comments. Empty when
-// the programs are the same.
+// One line per difference (plus indented detail lines) in the current language, in the order
+// model, extension modules, print header texts, ladder lines, block parameters, operand comments,
+// line comments. Empty when the programs are the same.
 QStringList ProgramDifferences(const Program& before, const Program& after);
 
 }  // namespace bdx

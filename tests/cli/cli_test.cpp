@@ -213,6 +213,16 @@ TEST(DiffCommandTest, ExitCodesTellSameDifferentAndFailed) {
         {{diff, file("damaged.h53"), file("a.h53")}, 2, QString(), true},
         {{diff, file("a.h53")}, 2, QString(), true},
         {{diff, file("a.h53"), file("b.h53"), file("copy.h53")}, 2, QString(), true},
+        {{diff, file("a.h53"), file("b.h53"), QStringLiteral("--lang"), QStringLiteral("pt")},
+         1,
+         QStringLiteral("Coment\u00e1rio Q1: \"Pump\" -> \"Fan\"\n"),
+         false},
+        {{diff, QStringLiteral("--lang"), QStringLiteral("pt"), file("a.h53"), file("copy.h53")},
+         0,
+         QStringLiteral("Os programas s\u00e3o iguais.\n"),
+         false},
+        {{diff, file("a.h53"), file("b.h53"), QStringLiteral("--lang"), QStringLiteral("xx")}, 2, QString(), true},
+        {{diff, file("a.h53"), file("b.h53")}, 1, QStringLiteral("Comment Q1: \"Pump\" -> \"Fan\"\n"), false},
     };
     for (const Case& c : cases) {
         const CliResult r = RunCli(c.args);

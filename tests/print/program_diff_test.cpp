@@ -7,6 +7,7 @@
 #include "blocks/timer_record.h"
 #include "print/program_diff.h"
 #include "print/short_printout.h"
+#include "shell/language_table.h"
 
 namespace bdx {
 namespace {
@@ -87,6 +88,28 @@ TEST(ProgramDiffTest, ATimerPresetNamesTheBlockTheFieldAndBothSettings) {
     EXPECT_EQ(report[1], QStringLiteral("  - T3  Type - A  001.2 SEC"));
     EXPECT_EQ(report[2], QStringLiteral("  + T3  Type - A  005.2 SEC"));
     EXPECT_EQ(report[3], QStringLiteral("  on time [3]: 1 -> 5"));
+}
+
+// In another language no English phrase of the report survives, not even a field name.
+TEST(ProgramDiffTest, FollowsTheChosenLanguage) {
+    const Program base = basePlan();
+    Program changed = base;
+    changed.TimerParams[2][TimerField::OnTime + 2] = 5;
+    SetLanguageOffset(Portuguese);
+    const QString report = ProgramDifferences(base, changed).join(u'\n');
+    SetLanguageOffset(English);
+    EXPECT_TRUE(report.startsWith(QStringLiteral("Temporizador T3:\n"))) << report.toStdString();
+    EXPECT_TRUE(report.endsWith(QStringLiteral("  tempo ligado [3]: 1 -> 5"))) << report.toStdString();
+    const LanguageTable& table = LanguageTable::builtIn();
+    for (const auto& [first, last] : {std::pair{8560, 8579}, std::pair{8867, 8897}}) {
+        for (int id = first; id <= last; ++id) {
+            for (const QString& piece : table.text(id).split(QStringLiteral("%1"), Qt::SkipEmptyParts)) {
+                if (piece.trimmed().size() >= 3) {
+                    EXPECT_FALSE(report.contains(piece.trimmed())) << id << ": " << report.toStdString();
+                }
+            }
+        }
+    }
 }
 
 }  // namespace
