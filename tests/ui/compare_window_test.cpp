@@ -4,6 +4,7 @@
 
 #include "app_rig.h"
 #include "ladder/program_file.h"
+#include "print/program_diff.h"
 #include "ui/main/compare_programs.h"
 
 namespace bdx {
@@ -61,12 +62,15 @@ TEST_F(CompareWindowTest, AnUnreadableFileGivesTheReadersMessageAndNoWindow) {
 
 TEST_F(CompareWindowTest, Screenshots) {
     InScreenshotLanguages([](const QString& language) {
-        frmCompareProgram window(QStringLiteral("Pump-site.h53"),
-                                 QStringLiteral("Model: 24 V DC - KX1A10 (3) -> 24 V DC - KX1A20 (4)\n"
-                                                "Ladder line 002:\n"
-                                                "  - 002 |--[I1]----------------+--------(T3)\n"
-                                                "  + 002 |--[i1]----------------+--------(T3)\n"
-                                                "Comment M3: \"Level high\" -> \"Level low\""));
+        // Built in each language, as the window shows it.
+        Program before;
+        before.ModelIndex = 3;
+        before.comment(Operand::M, 2) = QStringLiteral("Level high");
+        Program after = before;
+        after.ModelIndex = 4;
+        after.comment(Operand::M, 2) = QStringLiteral("Level low");
+        after.TimerParams[2][1] = 2;
+        frmCompareProgram window(QStringLiteral("Pump-site.h53"), ProgramDifferences(before, after).join(u'\n'));
         Shoot(window, QStringLiteral("frmCompareProgram_") + language);
     });
 }
