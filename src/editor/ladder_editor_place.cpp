@@ -116,8 +116,8 @@ QString LadderEditor::placementNote(const Program& before, const GridPosition& t
                      .arg(ElementLabel(oldCode, oldNumber), ElementLabel(newCode, newNumber));
     }
     if (target.kind == SelectionKinds::Coil) {
-        for (int column = 0; column < kContactColumns; ++column) {
-            const int word = target.line * kWordsPerLine + kContactWord[column];
+        for (const int contactWord : kContactWord) {
+            const int word = target.line * kWordsPerLine + contactWord;
             if (before.LadderGrid[word] == CellEmpty && program().LadderGrid[word] == CellWire) {
                 notes << LoadText(WiredNote).arg(target.line + 1);
                 break;

@@ -207,9 +207,11 @@ TypedParse ParseTypedOperand(const QString& text, bool coilColumn, const Program
         return result;
     }
     if (coil) {
-        operand.code = static_cast<std::uint16_t>(pieces.letter);
+        operand.code = static_cast<std::uint16_t>(static_cast<unsigned char>(pieces.letter));
     } else {
-        const auto open = pieces.clock ? ClockContactOpen : static_cast<std::uint16_t>(pieces.letter);
+        const auto open = pieces.clock
+                              ? ClockContactOpen
+                              : static_cast<std::uint16_t>(static_cast<unsigned char>(pieces.letter));
         operand.code = pieces.closed ? NormallyClosedCode(open) : open;
     }
     result.operand = operand;

@@ -60,7 +60,7 @@ bool HelpWindow::helpAvailable() {
 QString HelpWindow::pagePath(const QString& page, int languageOffset) {
     const QString root = QString::fromLatin1(kHelpRoot);
     if (languageOffset != English) {
-        const QString translated = root + QLatin1String(LanguageCode(languageOffset)) + u'/' + page;
+        QString translated = root + QLatin1String(LanguageCode(languageOffset)) + u'/' + page;
         if (QFile::exists(translated)) {
             return translated;
         }
@@ -169,7 +169,7 @@ void HelpWindow::showPage(const QString& page, const QString& anchor) {
 }
 
 QUrl HelpWindow::resolvedUrl(const QUrl& url) const {
-    const QUrl absolute = url.isRelative() ? browser_->source().resolved(url) : url;
+    QUrl absolute = url.isRelative() ? browser_->source().resolved(url) : url;
     const QString path = absolute.path();
     if (absolute.scheme() != QLatin1String("qrc") || !path.startsWith(QLatin1String("/help/")) ||
         !path.endsWith(QLatin1String(".html"))) {
