@@ -19,17 +19,11 @@ enum TextId {
     CloseCaption = 4086,
 };
 
+// NEWS beside its translations NEWS.pt, NEWS.pl, NEWS.es.
 QString newsResource(int languageOffset) {
-    switch (languageOffset) {
-        case Portuguese:
-            return QStringLiteral(":/news/NEWS.pt");
-        case Polish:
-            return QStringLiteral(":/news/NEWS.pl");
-        case Spanish:
-            return QStringLiteral(":/news/NEWS.es");
-        default:
-            return QStringLiteral(":/news/NEWS");
-    }
+    const QString english = QStringLiteral(":/news/NEWS");
+    return languageOffset == English ? english
+                                     : english + u'.' + QLatin1String(LanguageCode(languageOffset));
 }
 
 QString readText(const QString& resource) {
